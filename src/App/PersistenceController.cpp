@@ -1,0 +1,50 @@
+#include "App/PersistenceController.h"
+
+#include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace orvana {
+
+PersistenceController::PersistenceController() = default;
+
+PersistenceController::~PersistenceController() {
+    if (context_)
+        (void)context_->save(); // nothing more can be done about a failure here
+}
+
+QString PersistenceController::defaultStorePath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Orvana/Orvana.sqlite");
+}
+
+Result<void> PersistenceController::open(const QString& path) {
+    path_ = path;
+    const bool existed = QFileInfo::exists(path);
+    auto opened = openModelContext(path);
+    if (!opened.ok()) {
+        QString report =
+            QCoreApplication::translate("PersistenceController",
+                                        "Orvana could not set up its data store.\n\n"
+                                        "Store file: %1\n%2")
+                .arg(path, opened.error().message);
+        if (existed)
+            report += QCoreApplication::translate("PersistenceController",
+                                                  "\n\nThe file has not been changed.");
+        return Error{report};
+    }
+    context_ = std::move(opened.value());
+    context_->setAutosaveEnabled(true);
+    return {};
+}
+
+Result<void> PersistenceController::saveNow() {
+    if (!context_)
+        return {};
+    return context_->save();
+}
+
+} // namespace orvana

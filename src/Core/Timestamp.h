@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QDateTime>
+#include <cmath>
+
+namespace orvana {
+
+// An absolute instant: seconds since 1970-01-01T00:00:00Z. Durations are plain
+// double seconds as well.
+using Timestamp = double;
+
+inline QDateTime toDateTime(Timestamp t) {
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(t * 1000.0)),
+                                          Qt::UTC);
+}
+
+inline Timestamp fromDateTime(const QDateTime& dt) {
+    return static_cast<double>(dt.toMSecsSinceEpoch()) / 1000.0;
+}
+
+// The current instant from the system clock. Core code never calls this
+// directly; it takes a Clock so tests can pin "now".
+inline Timestamp systemNow() {
+    return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+}
+
+} // namespace orvana

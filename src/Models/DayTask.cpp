@@ -1,0 +1,61 @@
+#include "Models/DayTask.h"
+
+#include "Core/Calendar.h"
+#include "Store/ModelContext.h"
+
+namespace orvana {
+
+DayTask::DayTask(QString title, Timestamp date, std::optional<QString> notes, bool isComplete,
+                 bool isTodaysOneThing, qint64 sortOrder, Timestamp createdAt,
+                 std::optional<QUuid> sourceTemplateID, std::optional<Timestamp> reminderAt)
+    : Record(EntityType::dayTask), title_(std::move(title)), notes_(std::move(notes)),
+      date_(date), isComplete_(isComplete), isTodaysOneThing_(isTodaysOneThing),
+      sortOrder_(sortOrder), createdAt_(createdAt), sourceTemplateID_(sourceTemplateID),
+      reminderAt_(reminderAt) {}
+
+void DayTask::setComplete(bool value) {
+    setIsComplete(value);
+    if (weekItem_)
+        weekItem_->setIsComplete(value);
+}
+
+void DayTask::setWeekItem(WeekItem* item) {
+    setToOne(&DayTask::weekItem_, &WeekItem::dayTasks_, item);
+}
+
+void DayTask::setGoal(Goal* goal) {
+    setToOne(&DayTask::goal_, &Goal::directDayTasks_, goal);
+}
+
+void DayTask::setAsTodaysOneThing(DayTask& task, const Calendar& calendar) {
+    const Timestamp dayStart = calendar.startOfDay(task.date());
+    const auto dayEnd = calendar.startOfDayAfter(task.date(), 1);
+    if (dayEnd && task.context()) {
+        const Timestamp end = *dayEnd;
+        auto flagged = task.context()->fetch(FetchDescriptor<DayTask>::where([dayStart, end](const DayTask& t) {
+            return t.isTodaysOneThing() && dayStart <= t.date() && t.date() < end;
+        }));
+        for (DayTask* other : flagged) {
+            if (other->id() != task.id())
+                other->setIsTodaysOneThing(false);
+        }
+    }
+    task.setIsTodaysOneThing(true);
+}
+
+void DayTask::applyDeleteRules(ModelContext& context) {
+    for (auto sessions = focusSessions_; !sessions.empty(); sessions.pop_back())
+        context.remove(sessions.back());
+}
+
+void DayTask::detachFromOwners() {
+    setWeekItem(nullptr);
+    setGoal(nullptr);
+}
+
+void DayTask::relinkToOwners() {
+    relink(&DayTask::weekItem_, &WeekItem::dayTasks_);
+    relink(&DayTask::goal_, &Goal::directDayTasks_);
+}
+
+} // namespace orvana

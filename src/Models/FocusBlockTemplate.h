@@ -1,0 +1,68 @@
+#pragma once
+
+#include "Models/Record.h"
+
+#include <QString>
+#include <vector>
+
+namespace orvana {
+
+class Goal;
+
+// Focus time reserved on chosen weekdays (1 = Sunday ... 7 = Saturday) at a
+// chosen time. Tasks made from a block refer to it only by sourceTemplateID.
+class FocusBlockTemplate final : public Record {
+public:
+    FocusBlockTemplate(QString title, std::vector<qint64> weekdays, qint64 hour, qint64 minute,
+                       qint64 durationMinutes, bool isActive = true,
+                       Timestamp createdAt = systemNow());
+
+    const QString& title() const { return title_; }
+    void setTitle(QString title) { setField(&FocusBlockTemplate::title_, std::move(title)); }
+
+    Timestamp createdAt() const { return createdAt_; }
+    void setCreatedAt(Timestamp t) { setField(&FocusBlockTemplate::createdAt_, t); }
+
+    bool isActive() const { return isActive_; }
+    void setIsActive(bool value) { setField(&FocusBlockTemplate::isActive_, value); }
+
+    const std::vector<qint64>& weekdays() const { return weekdays_; }
+    void setWeekdays(std::vector<qint64> days) {
+        setField(&FocusBlockTemplate::weekdays_, std::move(days));
+    }
+
+    qint64 hour() const { return hour_; }
+    void setHour(qint64 hour) { setField(&FocusBlockTemplate::hour_, hour); }
+
+    qint64 minute() const { return minute_; }
+    void setMinute(qint64 minute) { setField(&FocusBlockTemplate::minute_, minute); }
+
+    qint64 durationMinutes() const { return durationMinutes_; }
+    void setDurationMinutes(qint64 minutes) {
+        setField(&FocusBlockTemplate::durationMinutes_, minutes);
+    }
+
+    Goal* goal() const { return goal_; }
+    void setGoal(Goal* goal);
+
+protected:
+    void applyDeleteRules(ModelContext&) override {}
+    void detachFromOwners() override;
+    void relinkToOwners() override;
+
+private:
+    friend class Record;
+    explicit FocusBlockTemplate(LoadTag tag) : Record(EntityType::focusBlockTemplate, tag) {}
+    friend class SqliteStore;
+
+    QString title_;
+    Timestamp createdAt_;
+    bool isActive_;
+    std::vector<qint64> weekdays_;
+    qint64 hour_;
+    qint64 minute_;
+    qint64 durationMinutes_;
+    Goal* goal_ = nullptr;
+};
+
+} // namespace orvana

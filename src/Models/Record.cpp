@@ -1,0 +1,20 @@
+#include "Models/Record.h"
+
+#include "Store/ModelContext.h"
+
+namespace orvana {
+
+Record::Record(EntityType type) : type_(type), id_(QUuid::createUuid()) {}
+
+void Record::setID(const QUuid& id) {
+    Q_ASSERT(!context_);
+    if (!context_)
+        id_ = id;
+}
+
+void Record::didChange(std::function<void()> undo) {
+    if (context_)
+        context_->recordChange(this, std::move(undo));
+}
+
+} // namespace orvana

@@ -1,0 +1,59 @@
+#include "Models/Week.h"
+
+#include "Store/ModelContext.h"
+
+namespace orvana {
+
+Week::Week(Timestamp startDate, Timestamp endDate, std::optional<QString> intention,
+           std::optional<QString> reflection, Timestamp createdAt,
+           std::optional<Timestamp> ritualCompletedAt)
+    : Record(EntityType::week), startDate_(startDate), endDate_(endDate),
+      intention_(std::move(intention)), reflection_(std::move(reflection)),
+      createdAt_(createdAt), ritualCompletedAt_(ritualCompletedAt) {}
+
+void Week::applyDeleteRules(ModelContext& context) {
+    for (auto items = items_; !items.empty(); items.pop_back())
+        context.remove(items.back());
+}
+
+std::optional<DateInterval> Week::boundaries(Timestamp date, const Calendar& calendar) {
+    auto interval = calendar.weekInterval(date);
+    if (!interval)
+        return std::nullopt;
+    return DateInterval{calendar.startOfDay(interval->start), interval->end};
+}
+
+Week* Week::containing(Timestamp date, ModelContext& context, const Calendar& calendar) {
+    auto interval = boundaries(date, calendar);
+    if (!interval)
+        return nullptr;
+    // Same calendar day as the week's start, whatever the time of day stored.
+    const Timestamp dayStart = interval->start;
+    const Timestamp dayEnd = calendar.startOfDayAfter(dayStart, 1).value_or(dayStart);
+    for (Week* week : context.fetch<Week>()) {
+        if (dayStart <= week->startDate() && week->startDate() < dayEnd)
+            return week;
+    }
+    return nullptr;
+}
+
+Week* Week::mostRecentPast(Timestamp date, ModelContext& context) {
+    Week* newest = nullptr;
+    for (Week* week : context.fetch<Week>()) {
+        if (week->startDate() < date && (!newest || week->startDate() > newest->startDate()))
+            newest = week;
+    }
+    return newest;
+}
+
+Week* Week::findOrCreate(Timestamp date, ModelContext& context, const Calendar& calendar) {
+    if (Week* existing = containing(date, context, calendar))
+        return existing;
+    auto interval = boundaries(date, calendar);
+    if (!interval)
+        return nullptr;
+    return context.create<Week>(interval->start, interval->end, std::nullopt, std::nullopt,
+                                context.now());
+}
+
+} // namespace orvana

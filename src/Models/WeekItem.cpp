@@ -1,0 +1,58 @@
+#include "Models/WeekItem.h"
+
+#include "Core/Calendar.h"
+#include "Store/ModelContext.h"
+
+namespace orvana {
+
+WeekItem::WeekItem(QString title, std::optional<QString> notes, bool isComplete,
+                   qint64 sortOrder, Timestamp createdAt)
+    : Record(EntityType::weekItem), title_(std::move(title)), notes_(std::move(notes)),
+      isComplete_(isComplete), sortOrder_(sortOrder), createdAt_(createdAt) {}
+
+void WeekItem::setComplete(bool value) {
+    setIsComplete(value);
+    for (DayTask* task : dayTasks_)
+        task->setIsComplete(value);
+}
+
+void WeekItem::setWeek(Week* week) {
+    setToOne(&WeekItem::week_, &Week::items_, week);
+}
+
+void WeekItem::setGoal(Goal* goal) {
+    setToOne(&WeekItem::goal_, &Goal::weekItems_, goal);
+}
+
+DayTask* WeekItem::materializeDayTask(Timestamp date, const Calendar& calendar) {
+    const Timestamp dayStart = calendar.startOfDay(date);
+    const Timestamp dayEnd = calendar.startOfDayAfter(date, 1).value_or(dayStart);
+    for (DayTask* task : dayTasks_) {
+        if (dayStart <= task->date() && task->date() < dayEnd)
+            return task;
+    }
+    Q_ASSERT(context());
+    ModelContext& ctx = *context();
+    auto* task = ctx.create<DayTask>(title_, dayStart, std::nullopt, false, false, 0, ctx.now());
+    task->setGoal(goal_);
+    task->setWeekItem(this);
+    task->setIsComplete(isComplete_);
+    return task;
+}
+
+void WeekItem::applyDeleteRules(ModelContext& context) {
+    for (auto tasks = dayTasks_; !tasks.empty(); tasks.pop_back())
+        context.remove(tasks.back());
+}
+
+void WeekItem::detachFromOwners() {
+    setWeek(nullptr);
+    setGoal(nullptr);
+}
+
+void WeekItem::relinkToOwners() {
+    relink(&WeekItem::week_, &Week::items_);
+    relink(&WeekItem::goal_, &Goal::weekItems_);
+}
+
+} // namespace orvana

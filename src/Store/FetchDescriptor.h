@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace orvana {
+
+enum class SortOrder { forward, reverse };
+
+// One sort key: a three-way comparison of two records on a field.
+template <class T>
+struct SortDescriptor {
+    std::function<int(const T&, const T&)> compare;
+    SortOrder order = SortOrder::forward;
+
+    // Sort by the value a getter returns (anything with operator<).
+    template <class Getter>
+    static SortDescriptor by(Getter getter, SortOrder order = SortOrder::forward) {
+        return {[getter](const T& a, const T& b) {
+                    const auto& x = std::invoke(getter, a);
+                    const auto& y = std::invoke(getter, b);
+                    return x < y ? -1 : (y < x ? 1 : 0);
+                },
+                order};
+    }
+};
+
+// What to fetch: records of T matching the predicate (all when empty), in the
+// order of the sort keys (ties keep insertion order), at most `limit` of them.
+template <class T>
+struct FetchDescriptor {
+    std::function<bool(const T&)> predicate;
+    std::vector<SortDescriptor<T>> sortBy;
+    std::optional<std::size_t> limit;
+
+    static FetchDescriptor where(std::function<bool(const T&)> predicate) {
+        FetchDescriptor d;
+        d.predicate = std::move(predicate);
+        return d;
+    }
+    FetchDescriptor& sortedBy(SortDescriptor<T> key) {
+        sortBy.push_back(std::move(key));
+        return *this;
+    }
+    FetchDescriptor& limitedTo(std::size_t count) {
+        limit = count;
+        return *this;
+    }
+};
+
+} // namespace orvana

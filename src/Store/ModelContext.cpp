@@ -1,0 +1,131 @@
+#include "Store/ModelContext.h"
+
+#include "Store/SqliteStore.h"
+#include "Store/UndoManager.h"
+
+namespace orvana {
+
+namespace {
+constexpr int retryAfterFailedSaveMs = 5000;
+}
+
+ModelContext::ModelContext(QObject* parent) : QObject(parent) {
+    autosaveTimer_.setSingleShot(true);
+    connect(&autosaveTimer_, &QTimer::timeout, this, &ModelContext::autosave);
+}
+
+ModelContext::~ModelContext() = default;
+
+void ModelContext::attachStore(std::unique_ptr<SqliteStore> store) {
+    store_ = std::move(store);
+}
+
+UndoManager* ModelContext::ensureUndoManager() {
+    if (!undoManager_) {
+        ownUndoManager_ = std::make_unique<UndoManager>();
+        undoManager_ = ownUndoManager_.get();
+    }
+    return undoManager_;
+}
+
+void ModelContext::remove(Record* record) {
+    if (!record || record->context_ != this || record->deleted_)
+        return;
+    record->applyDeleteRules(*this);
+    record->detachFromOwners();
+    setDeleted(record, true);
+}
+
+void ModelContext::setDeleted(Record* record, bool deleted) {
+    if (record->deleted_ == deleted)
+        return;
+    record->deleted_ = deleted;
+    withTable(record->entityType(), [&](auto& t) {
+        using T = typename std::decay_t<decltype(t.records)>::value_type::element_type;
+        auto* typed = static_cast<T*>(record);
+        if (deleted) {
+            --t.liveCount;
+            if (t.indexed)
+                t.byID.remove(typed->id());
+        } else {
+            ++t.liveCount;
+            if (t.indexed)
+                t.byID.insert(typed->id(), typed);
+        }
+    });
+    markDirty(record);
+    registerUndo([this, record, deleted] { setDeleted(record, !deleted); });
+    noteChange(record->entityType());
+}
+
+void ModelContext::recordChange(Record* record, std::function<void()> undo) {
+    markDirty(record);
+    registerUndo(std::move(undo));
+    noteChange(record->entityType());
+}
+
+void ModelContext::markDirty(Record* record) {
+    if (!record->dirty_) {
+        record->dirty_ = true;
+        dirty_.push_back(record);
+    }
+}
+
+void ModelContext::registerUndo(std::function<void()> undo) {
+    if (undoManager_)
+        undoManager_->registerUndo(std::move(undo));
+}
+
+void ModelContext::noteChange(EntityType type) {
+    changedTypes_ |= 1u << static_cast<unsigned>(type);
+    if (!notifyScheduled_) {
+        notifyScheduled_ = true;
+        QMetaObject::invokeMethod(this, &ModelContext::emitChanged, Qt::QueuedConnection);
+    }
+    if (autosaveEnabled_ && !autosaveTimer_.isActive())
+        autosaveTimer_.start(autosaveIntervalMs_);
+}
+
+void ModelContext::emitChanged() {
+    notifyScheduled_ = false;
+    const unsigned types = std::exchange(changedTypes_, 0u);
+    if (types)
+        emit changed(types);
+}
+
+void ModelContext::setAutosaveEnabled(bool enabled) {
+    autosaveEnabled_ = enabled;
+    if (!enabled)
+        autosaveTimer_.stop();
+    else if (hasChanges())
+        autosaveTimer_.start(autosaveIntervalMs_);
+}
+
+void ModelContext::autosave() {
+    if (!hasChanges())
+        return;
+    if (!save().ok() && autosaveEnabled_)
+        autosaveTimer_.start(retryAfterFailedSaveMs);
+}
+
+Result<void> ModelContext::save() {
+    if (dirty_.empty())
+        return {};
+    if (store_) {
+        if (auto written = store_->write(dirty_); !written.ok()) {
+            emit saveFailed(written.error().message);
+            return written;
+        }
+    }
+    for (Record* r : dirty_) {
+        r->dirty_ = false;
+        r->persisted_ = store_ && !r->deleted_;
+    }
+    dirty_.clear();
+    if (autosaveTimer_.isActive())
+        autosaveTimer_.stop();
+    emit saved();
+    return {};
+}
+
+} // namespace orvana

@@ -1,0 +1,274 @@
+#pragma once
+
+#include "Core/Clock.h"
+#include "Core/Result.h"
+#include "Models/DayTask.h"
+#include "Models/FocusBlockTemplate.h"
+#include "Models/FocusSession.h"
+#include "Models/Goal.h"
+#include "Models/TrailEntry.h"
+#include "Models/Week.h"
+#include "Models/WeekItem.h"
+#include "Store/FetchDescriptor.h"
+
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <tuple>
+#include <vector>
+
+namespace orvana {
+
+class SqliteStore;
+class UndoManager;
+
+// The one main context of the process: owns every record, keeps an id index
+// per type, applies delete rules, collects changes for saving, feeds the undo
+// manager and announces changes once per event-loop turn.
+//
+// Without a store it is an in-memory context (tests, import dry runs): save()
+// then only forgets the pending changes. Main thread only.
+class ModelContext : public QObject {
+    Q_OBJECT
+public:
+    explicit ModelContext(QObject* parent = nullptr);
+    ~ModelContext() override;
+
+    // --- records -------------------------------------------------------
+
+    // Takes ownership and returns the record. Relationships set before
+    // insertion are kept. Undoable.
+    template <class T>
+    T* insert(std::unique_ptr<T> record);
+
+    // Convenience: construct and insert in one step.
+    template <class T, class... Args>
+    T* create(Args&&... args) {
+        return insert(std::make_unique<T>(std::forward<Args>(args)...));
+    }
+
+    // Deletes the record, applying the delete rules of its relationships
+    // recursively. The objects stay alive (undo brings back the same ones).
+    void remove(Record* record);
+
+    // Records of T matching the descriptor; inserted but unsaved records are
+    // included, deleted ones are not.
+    template <class T>
+    std::vector<T*> fetch(const FetchDescriptor<T>& descriptor = {}) const;
+
+    template <class T>
+    std::size_t count() const {
+        return table<T>().liveCount;
+    }
+
+    // The live record of T with this id, or null.
+    template <class T>
+    T* findByID(const QUuid& id) const;
+
+    // --- saving --------------------------------------------------------
+
+    bool hasChanges() const { return !dirty_.empty(); }
+    std::size_t pendingChangeCount() const { return dirty_.size(); }
+
+    // Writes every pending change in one transaction. On failure nothing is
+    // written and the changes stay pending.
+    Result<void> save();
+
+    // Saves automatically shortly after changes (within the interval, default
+    // 500 ms). A failed autosave is retried after a few seconds.
+    void setAutosaveEnabled(bool enabled);
+    bool autosaveEnabled() const { return autosaveEnabled_; }
+    void setAutosaveInterval(int milliseconds) { autosaveIntervalMs_ = milliseconds; }
+
+    SqliteStore* store() const { return store_.get(); }
+    void attachStore(std::unique_ptr<SqliteStore> store);
+
+    // --- undo ----------------------------------------------------------
+
+    UndoManager* undoManager() const { return undoManager_; }
+    // Not owned; null turns undo registration off.
+    void setUndoManager(UndoManager* manager) { undoManager_ = manager; }
+    // Gives the context an undo manager of its own if it has none.
+    UndoManager* ensureUndoManager();
+
+    // --- time ----------------------------------------------------------
+
+    // The instant used for "now" by rules that create records.
+    Timestamp now() const { return clock_(); }
+    void setClock(Clock clock) { clock_ = std::move(clock); }
+
+    // Called by records; not for other callers.
+    void recordChange(Record* record, std::function<void()> undo);
+
+signals:
+    // Once per event-loop turn in which records changed; `types` has bit
+    // (1 << EntityType) set for every type that changed.
+    void changed(unsigned types);
+    void saved();
+    void saveFailed(const QString& message);
+
+private:
+    friend class SqliteStore;
+
+    template <class T>
+    struct Table {
+        std::vector<std::unique_ptr<T>> records; // by sequence, deleted ones included
+        mutable QHash<QUuid, T*> byID;
+        mutable bool indexed = false;
+        qint64 nextSequence = 1;
+        std::size_t liveCount = 0;
+    };
+    using Tables = std::tuple<Table<Goal>, Table<Week>, Table<WeekItem>, Table<DayTask>,
+                              Table<FocusSession>, Table<FocusBlockTemplate>, Table<TrailEntry>>;
+
+    template <class T>
+    Table<T>& table() {
+        return std::get<Table<T>>(tables_);
+    }
+    template <class T>
+    const Table<T>& table() const {
+        return std::get<Table<T>>(tables_);
+    }
+    template <class F>
+    void withTable(EntityType type, F&& f);
+
+    template <class T>
+    static void buildIndex(const Table<T>& table);
+
+    // Loading: adds a record as read from the store, without undo or dirtying.
+    template <class T>
+    T* adopt(std::unique_ptr<T> record, qint64 sequence);
+
+    void setDeleted(Record* record, bool deleted);
+    void markDirty(Record* record);
+    void noteChange(EntityType type);
+    void registerUndo(std::function<void()> undo);
+    void emitChanged();
+    void autosave();
+
+    Tables tables_;
+    std::vector<Record*> dirty_;
+    std::unique_ptr<SqliteStore> store_;
+    UndoManager* undoManager_ = nullptr;
+    std::unique_ptr<UndoManager> ownUndoManager_;
+    Clock clock_ = systemClock();
+    QTimer autosaveTimer_;
+    bool autosaveEnabled_ = false;
+    int autosaveIntervalMs_ = 500;
+    bool notifyScheduled_ = false;
+    unsigned changedTypes_ = 0;
+};
+
+// --- template definitions ---------------------------------------------
+
+template <class T>
+T* ModelContext::insert(std::unique_ptr<T> record) {
+    T* r = record.get();
+    Q_ASSERT(r && !r->context_);
+    auto& t = table<T>();
+    r->context_ = this;
+    r->sequence_ = t.nextSequence++;
+    r->deleted_ = false;
+    t.records.push_back(std::move(record));
+    ++t.liveCount;
+    if (t.indexed)
+        t.byID.insert(r->id(), r);
+    static_cast<Record*>(r)->relinkToOwners();
+    markDirty(r);
+    registerUndo([this, r] { remove(r); });
+    noteChange(r->entityType());
+    return r;
+}
+
+template <class T>
+std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>& d) const {
+    std::vector<T*> out;
+    const auto& t = table<T>();
+    const bool stopEarly = d.limit && d.sortBy.empty();
+    if (stopEarly && *d.limit == 0)
+        return out;
+    for (const auto& owned : t.records) {
+        T* r = owned.get();
+        if (r->deleted_ || (d.predicate && !d.predicate(*r)))
+            continue;
+        out.push_back(r);
+        if (stopEarly && out.size() >= *d.limit)
+            return out;
+    }
+    if (!d.sortBy.empty()) {
+        std::stable_sort(out.begin(), out.end(), [&d](const T* a, const T* b) {
+            for (const auto& key : d.sortBy) {
+                int c = key.compare(*a, *b);
+                if (c != 0)
+                    return key.order == SortOrder::forward ? c < 0 : c > 0;
+            }
+            return false;
+        });
+    }
+    if (d.limit && out.size() > *d.limit)
+        out.resize(*d.limit);
+    return out;
+}
+
+template <class T>
+void ModelContext::buildIndex(const Table<T>& t) {
+    t.byID.clear();
+    t.byID.reserve(static_cast<qsizetype>(t.liveCount));
+    for (const auto& owned : t.records) {
+        if (!owned->deleted_)
+            t.byID.insert(owned->id(), owned.get());
+    }
+    t.indexed = true;
+}
+
+template <class T>
+T* ModelContext::findByID(const QUuid& id) const {
+    const auto& t = table<T>();
+    if (!t.indexed)
+        buildIndex(t);
+    return t.byID.value(id, nullptr);
+}
+
+template <class T>
+T* ModelContext::adopt(std::unique_ptr<T> record, qint64 sequence) {
+    T* r = record.get();
+    auto& t = table<T>();
+    r->context_ = this;
+    r->sequence_ = sequence;
+    r->persisted_ = true;
+    t.records.push_back(std::move(record));
+    ++t.liveCount;
+    if (sequence >= t.nextSequence)
+        t.nextSequence = sequence + 1;
+    return r;
+}
+
+template <class F>
+void ModelContext::withTable(EntityType type, F&& f) {
+    switch (type) {
+    case EntityType::goal:
+        f(table<Goal>());
+        break;
+    case EntityType::week:
+        f(table<Week>());
+        break;
+    case EntityType::weekItem:
+        f(table<WeekItem>());
+        break;
+    case EntityType::dayTask:
+        f(table<DayTask>());
+        break;
+    case EntityType::focusSession:
+        f(table<FocusSession>());
+        break;
+    case EntityType::focusBlockTemplate:
+        f(table<FocusBlockTemplate>());
+        break;
+    case EntityType::trailEntry:
+        f(table<TrailEntry>());
+        break;
+    }
+}
+
+} // namespace orvana

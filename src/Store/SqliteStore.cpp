@@ -1,0 +1,603 @@
+#include "Store/SqliteStore.h"
+
+#include "Store/ModelContext.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QVersionNumber>
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace orvana {
+
+namespace {
+
+// 'ORVN': marks the file as ours for tools such as `file` and for opening.
+constexpr int applicationID = 0x4F52564E;
+
+constexpr const char* schemaSQL = R"sql(
+CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);
+CREATE TABLE goal(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, title TEXT NOT NULL,
+  goalDescription TEXT, createdAt REAL NOT NULL, targetDate REAL, status TEXT NOT NULL,
+  colorTag TEXT, sortOrder INTEGER NOT NULL);
+CREATE TABLE week(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, startDate REAL NOT NULL,
+  endDate REAL NOT NULL, intention TEXT, reflection TEXT, createdAt REAL NOT NULL,
+  ritualCompletedAt REAL);
+CREATE TABLE weekItem(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, title TEXT NOT NULL,
+  notes TEXT, isComplete INTEGER NOT NULL, sortOrder INTEGER NOT NULL,
+  createdAt REAL NOT NULL, week INTEGER, goal INTEGER);
+CREATE TABLE dayTask(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, title TEXT NOT NULL,
+  notes TEXT, date REAL NOT NULL, isComplete INTEGER NOT NULL,
+  isTodaysOneThing INTEGER NOT NULL, sortOrder INTEGER NOT NULL, createdAt REAL NOT NULL,
+  sourceTemplateID BLOB, reminderAt REAL, weekItem INTEGER, goal INTEGER);
+CREATE TABLE focusSession(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, createdAt REAL NOT NULL,
+  plannedDuration REAL NOT NULL, accumulatedActiveDuration REAL NOT NULL,
+  currentSegmentStartedAt REAL, endedAt REAL, isCompleted INTEGER NOT NULL,
+  hasBeenLogged INTEGER NOT NULL, kindRawValue TEXT, pomodoroCycleNumber INTEGER,
+  dayTask INTEGER, goal INTEGER);
+CREATE TABLE focusBlockTemplate(seq INTEGER PRIMARY KEY, id BLOB NOT NULL,
+  title TEXT NOT NULL, createdAt REAL NOT NULL, isActive INTEGER NOT NULL,
+  weekdays TEXT NOT NULL, hour INTEGER NOT NULL, minute INTEGER NOT NULL,
+  durationMinutes INTEGER NOT NULL, goal INTEGER);
+CREATE TABLE trailEntry(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, date REAL NOT NULL,
+  minutes INTEGER NOT NULL, createdAt REAL NOT NULL, goal INTEGER);
+)sql";
+
+// Table name and column count per entity type, in EntityType order.
+struct TableInfo {
+    const char* name;
+    int columns;
+};
+constexpr std::array<TableInfo, entityTypeCount> tables{{
+    {"goal", 9},
+    {"week", 8},
+    {"weekItem", 9},
+    {"dayTask", 13},
+    {"focusSession", 13},
+    {"focusBlockTemplate", 10},
+    {"trailEntry", 6},
+}};
+
+QString sqliteMessage(sqlite3* db) {
+    return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
+}
+
+// Binds parameters 1, 2, 3, ... in order.
+class Binder {
+public:
+    explicit Binder(sqlite3_stmt* s) : s_(s) {}
+    Binder& operator<<(qint64 v) {
+        sqlite3_bind_int64(s_, ++i_, v);
+        return *this;
+    }
+    Binder& operator<<(bool v) { return *this << qint64(v ? 1 : 0); }
+    Binder& operator<<(double v) {
+        sqlite3_bind_double(s_, ++i_, v);
+        return *this;
+    }
+    Binder& operator<<(const QString& v) {
+        const QByteArray utf8 = v.toUtf8();
+        sqlite3_bind_text(s_, ++i_, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Binder& operator<<(const QUuid& v) {
+        const QByteArray bytes = v.toRfc4122();
+        sqlite3_bind_blob(s_, ++i_, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        return *this;
+    }
+    Binder& operator<<(const Record* owner) {
+        if (owner)
+            return *this << owner->sequence();
+        sqlite3_bind_null(s_, ++i_);
+        return *this;
+    }
+    Binder& operator<<(const std::vector<qint64>& list) {
+        QString text;
+        for (qint64 v : list) {
+            if (!text.isEmpty())
+                text += u',';
+            text += QString::number(v);
+        }
+        return *this << text;
+    }
+    template <class T>
+    Binder& operator<<(const std::optional<T>& v) {
+        if (v)
+            return *this << *v;
+        sqlite3_bind_null(s_, ++i_);
+        return *this;
+    }
+
+private:
+    sqlite3_stmt* s_;
+    int i_ = 0;
+};
+
+// Reads columns 0, 1, 2, ... in order.
+class Reader {
+public:
+    explicit Reader(sqlite3_stmt* s) : s_(s) {}
+    bool isNull() const { return sqlite3_column_type(s_, i_) == SQLITE_NULL; }
+    Reader& operator>>(qint64& v) {
+        v = sqlite3_column_int64(s_, i_++);
+        return *this;
+    }
+    Reader& operator>>(bool& v) {
+        v = sqlite3_column_int64(s_, i_++) != 0;
+        return *this;
+    }
+    Reader& operator>>(double& v) {
+        v = sqlite3_column_double(s_, i_++);
+        return *this;
+    }
+    Reader& operator>>(QString& v) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s_, i_));
+        v = QString::fromUtf8(text, sqlite3_column_bytes(s_, i_));
+        ++i_;
+        return *this;
+    }
+    Reader& operator>>(QUuid& v) {
+        const void* blob = sqlite3_column_blob(s_, i_);
+        const int size = sqlite3_column_bytes(s_, i_);
+        v = size == 16 ? QUuid::fromRfc4122(QByteArrayView(static_cast<const char*>(blob), 16))
+                       : QUuid();
+        ++i_;
+        return *this;
+    }
+    Reader& operator>>(std::vector<qint64>& list) {
+        QString text;
+        *this >> text;
+        list.clear();
+        for (QStringView part : QStringView(text).split(u',', Qt::SkipEmptyParts))
+            list.push_back(part.toLongLong());
+        return *this;
+    }
+    template <class T>
+    Reader& operator>>(std::optional<T>& v) {
+        if (isNull()) {
+            v.reset();
+            ++i_;
+            return *this;
+        }
+        T value{};
+        *this >> value;
+        v = std::move(value);
+        return *this;
+    }
+
+private:
+    sqlite3_stmt* s_;
+    int i_ = 0;
+};
+
+struct Statement {
+    sqlite3_stmt* s = nullptr;
+    ~Statement() { sqlite3_finalize(s); }
+};
+
+QString selectSQL(EntityType type) {
+    return QStringLiteral("SELECT * FROM %1 ORDER BY seq")
+        .arg(QLatin1String(tables[size_t(type)].name));
+}
+
+// Verifies an existing file without writing to it: the SQLite header, our
+// application id, the schema version and that every table reads.
+Result<void> validateExisting(const QString& path) {
+    QFileInfo info(path);
+    if (info.isDir())
+        return Error{QStringLiteral("The path is a folder, not a store file.")};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{QStringLiteral("The file cannot be read (%1).").arg(file.errorString())};
+    const QByteArray header = file.read(100);
+    file.close();
+    if (header.isEmpty())
+        return Error{QStringLiteral("The file is empty; it is not an Orvana data store.")};
+    if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3\0", 16)))
+        return Error{QStringLiteral("The file is not an Orvana data store (unrecognised "
+                                    "contents).")};
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
+        return Error{
+            QStringLiteral("The file cannot be written (%1).").arg(QString::fromLocal8Bit(strerror(errno)))};
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY,
+                             nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db))};
+
+    auto scalar = [&](const char* sql, QString* out) -> int {
+        Statement st;
+        int r = sqlite3_prepare_v2(db, sql, -1, &st.s, nullptr);
+        if (r != SQLITE_OK)
+            return r;
+        r = sqlite3_step(st.s);
+        if (r == SQLITE_ROW) {
+            *out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.s, 0)));
+            return SQLITE_OK;
+        }
+        return r == SQLITE_DONE ? SQLITE_NOTFOUND : r;
+    };
+
+    QString appID;
+    rc = scalar("PRAGMA application_id", &appID);
+    if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
+        return Error{QStringLiteral("The file is damaged or not a database (%1).")
+                         .arg(sqliteMessage(db))};
+    if (rc != SQLITE_OK)
+        return Error{QStringLiteral("The file cannot be read (%1).").arg(sqliteMessage(db))};
+    if (appID.toInt() != applicationID)
+        return Error{QStringLiteral("The file is a database of another program, not an Orvana "
+                                    "data store.")};
+
+    QString version;
+    rc = scalar("SELECT value FROM meta WHERE key = 'schemaVersion'", &version);
+    if (rc != SQLITE_OK)
+        return Error{QStringLiteral("The file records no schema version; it is damaged (%1).")
+                         .arg(rc == SQLITE_NOTFOUND ? QStringLiteral("no version entry")
+                                                    : sqliteMessage(db))};
+    const auto stored = QVersionNumber::fromString(version);
+    const auto supported = QVersionNumber::fromString(QLatin1String(SqliteStore::schemaVersion));
+    if (stored != supported) {
+        if (stored > supported)
+            return Error{QStringLiteral("The store was written by a newer version of Orvana "
+                                        "(store version %1; this version reads %2).")
+                             .arg(version, supported.toString())};
+        return Error{QStringLiteral("The store has an unsupported version (%1; this version "
+                                    "reads %2).")
+                         .arg(version, supported.toString())};
+    }
+
+    for (int t = 0; t < entityTypeCount; ++t) {
+        Statement st;
+        const QByteArray sql = selectSQL(EntityType(t)).toUtf8();
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK ||
+            sqlite3_column_count(st.s) != tables[size_t(t)].columns)
+            return Error{QStringLiteral("The store is damaged: table %1 is missing or has the "
+                                        "wrong columns.")
+                             .arg(QLatin1String(tables[size_t(t)].name))};
+    }
+    return {};
+}
+
+// Builds a new, empty store beside `path` and moves it into place in one
+// rename, so a crash during creation never leaves a half-made store behind.
+Result<void> createStore(const QString& path) {
+    const QString temp = path + QStringLiteral(".creating");
+    QFile::remove(temp);
+    QFile::remove(temp + QStringLiteral("-wal"));
+    QFile::remove(temp + QStringLiteral("-shm"));
+    QFile::remove(temp + QStringLiteral("-journal"));
+
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(temp).constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
+    if (rc != SQLITE_OK)
+        return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db))};
+    const QByteArray script = QByteArray("BEGIN;") + schemaSQL +
+                              "INSERT INTO meta VALUES('schemaVersion', '" +
+                              SqliteStore::schemaVersion +
+                              "'), ('application', 'app.orvana.Orvana');" +
+                              "PRAGMA application_id = " + QByteArray::number(applicationID) +
+                              ";COMMIT;PRAGMA journal_mode = WAL;";
+    char* message = nullptr;
+    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+        Error error{QStringLiteral("The store cannot be created (%1).")
+                        .arg(QString::fromUtf8(message))};
+        sqlite3_free(message);
+        guard.reset();
+        QFile::remove(temp);
+        return error;
+    }
+    guard.reset(); // closing checkpoints the WAL into the file
+    if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        QFile::remove(temp);
+        return Error{QStringLiteral("The store cannot be created (%1).").arg(reason)};
+    }
+    return {};
+}
+
+} // namespace
+
+SqliteStore::SqliteStore(QString path, int lockFd) : path_(std::move(path)), lockFd_(lockFd) {}
+
+SqliteStore::~SqliteStore() {
+    for (sqlite3_stmt* s : statements_)
+        sqlite3_finalize(s);
+    if (db_)
+        sqlite3_close_v2(db_);
+    if (lockFd_ >= 0)
+        ::close(lockFd_); // releases the writer lock
+}
+
+Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return Error{QStringLiteral("The folder %1 cannot be created.").arg(info.absolutePath())};
+
+    // The lock comes first so that two processes never create or check the
+    // same file at once.
+    const QByteArray lockPath = QFile::encodeName(path + QStringLiteral(".lock"));
+    const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return Error{QStringLiteral("The lock file %1 cannot be opened (%2).")
+                         .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(errno)))};
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return Error{QStringLiteral("Another Orvana process is already using this store.")};
+    }
+    std::unique_ptr<SqliteStore> store(new SqliteStore(path, fd));
+
+    if (info.exists() || info.isSymLink()) {
+        if (auto valid = validateExisting(path); !valid.ok())
+            return valid.error();
+    } else if (auto created = createStore(path); !created.ok()) {
+        return created.error();
+    }
+
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &store->db_,
+                             SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK)
+        return Error{
+            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
+    // FULL: a save that returned is on disk even if the machine loses power.
+    if (auto ok = store->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"
+                              "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
+        !ok.ok())
+        return ok.error();
+    sqlite3_busy_timeout(store->db_, 2000);
+    return store;
+}
+
+Result<void> SqliteStore::exec(const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        Error error{QString::fromUtf8(message ? message : sqlite3_errmsg(db_))};
+        sqlite3_free(message);
+        return error;
+    }
+    return {};
+}
+
+Error SqliteStore::lastError(const char* action) const {
+    return Error{QStringLiteral("%1 failed: %2").arg(QLatin1String(action), sqliteMessage(db_))};
+}
+
+Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
+    sqlite3_stmt*& s = statements_[size_t(index)];
+    if (!s && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
+        return lastError("Preparing a statement");
+    return s;
+}
+
+namespace {
+
+template <class T>
+T* findBySequence(const std::vector<std::unique_ptr<T>>& records, std::optional<qint64> sequence) {
+    if (!sequence)
+        return nullptr;
+    auto it = std::lower_bound(
+        records.begin(), records.end(), *sequence,
+        [](const std::unique_ptr<T>& r, qint64 s) { return r->sequence() < s; });
+    return it != records.end() && (*it)->sequence() == *sequence ? it->get() : nullptr;
+}
+
+} // namespace
+
+Result<void> SqliteStore::load(ModelContext& ctx) {
+    // One read transaction: a consistent snapshot of all tables.
+    if (auto ok = exec("BEGIN"); !ok.ok())
+        return ok;
+    auto finish = qScopeGuard([this] { (void)exec("COMMIT"); });
+
+    auto each = [this](EntityType type, auto&& readRow) -> Result<void> {
+        Statement st;
+        const QByteArray sql = selectSQL(type).toUtf8();
+        if (sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK)
+            return lastError("Reading the store");
+        int rc;
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+            Reader row(st.s);
+            qint64 sequence = 0;
+            row >> sequence;
+            readRow(row, sequence);
+        }
+        if (rc != SQLITE_DONE)
+            return lastError("Reading the store");
+        return {};
+    };
+
+    auto& goals = ctx.table<Goal>().records;
+    auto& weeks = ctx.table<Week>().records;
+    auto& items = ctx.table<WeekItem>().records;
+    auto& tasks = ctx.table<DayTask>().records;
+    std::optional<qint64> owner1, owner2;
+
+    Result<void> r = each(EntityType::goal, [&](Reader& row, qint64 seq) {
+        auto g = std::unique_ptr<Goal>(new Goal(Record::LoadTag{}));
+        QString status;
+        row >> g->id_ >> g->title_ >> g->goalDescription_ >> g->createdAt_ >> g->targetDate_ >>
+            status >> g->colorTag_ >> g->sortOrder_;
+        g->status_ = goalStatusFromRaw(status).value_or(GoalStatus::active);
+        ctx.adopt(std::move(g), seq);
+    });
+    if (r.ok())
+        r = each(EntityType::week, [&](Reader& row, qint64 seq) {
+            auto w = std::unique_ptr<Week>(new Week(Record::LoadTag{}));
+            row >> w->id_ >> w->startDate_ >> w->endDate_ >> w->intention_ >> w->reflection_ >>
+                w->createdAt_ >> w->ritualCompletedAt_;
+            ctx.adopt(std::move(w), seq);
+        });
+    if (r.ok())
+        r = each(EntityType::weekItem, [&](Reader& row, qint64 seq) {
+            auto it = std::unique_ptr<WeekItem>(new WeekItem(Record::LoadTag{}));
+            row >> it->id_ >> it->title_ >> it->notes_ >> it->isComplete_ >> it->sortOrder_ >>
+                it->createdAt_ >> owner1 >> owner2;
+            WeekItem* item = ctx.adopt(std::move(it), seq);
+            if ((item->week_ = findBySequence(weeks, owner1)))
+                item->week_->items_.push_back(item);
+            if ((item->goal_ = findBySequence(goals, owner2)))
+                item->goal_->weekItems_.push_back(item);
+        });
+    if (r.ok())
+        r = each(EntityType::dayTask, [&](Reader& row, qint64 seq) {
+            auto t = std::unique_ptr<DayTask>(new DayTask(Record::LoadTag{}));
+            row >> t->id_ >> t->title_ >> t->notes_ >> t->date_ >> t->isComplete_ >>
+                t->isTodaysOneThing_ >> t->sortOrder_ >> t->createdAt_ >> t->sourceTemplateID_ >>
+                t->reminderAt_ >> owner1 >> owner2;
+            DayTask* task = ctx.adopt(std::move(t), seq);
+            if ((task->weekItem_ = findBySequence(items, owner1)))
+                task->weekItem_->dayTasks_.push_back(task);
+            if ((task->goal_ = findBySequence(goals, owner2)))
+                task->goal_->directDayTasks_.push_back(task);
+        });
+    if (r.ok())
+        r = each(EntityType::focusSession, [&](Reader& row, qint64 seq) {
+            auto s = std::unique_ptr<FocusSession>(new FocusSession(Record::LoadTag{}));
+            row >> s->id_ >> s->createdAt_ >> s->plannedDuration_ >>
+                s->accumulatedActiveDuration_ >> s->currentSegmentStartedAt_ >> s->endedAt_ >>
+                s->isCompleted_ >> s->hasBeenLogged_ >> s->kindRawValue_ >>
+                s->pomodoroCycleNumber_ >> owner1 >> owner2;
+            FocusSession* session = ctx.adopt(std::move(s), seq);
+            if ((session->dayTask_ = findBySequence(tasks, owner1)))
+                session->dayTask_->focusSessions_.push_back(session);
+            if ((session->goal_ = findBySequence(goals, owner2)))
+                session->goal_->directFocusSessions_.push_back(session);
+        });
+    if (r.ok())
+        r = each(EntityType::focusBlockTemplate, [&](Reader& row, qint64 seq) {
+            auto b = std::unique_ptr<FocusBlockTemplate>(
+                new FocusBlockTemplate(Record::LoadTag{}));
+            row >> b->id_ >> b->title_ >> b->createdAt_ >> b->isActive_ >> b->weekdays_ >>
+                b->hour_ >> b->minute_ >> b->durationMinutes_ >> owner1;
+            FocusBlockTemplate* block = ctx.adopt(std::move(b), seq);
+            if ((block->goal_ = findBySequence(goals, owner1)))
+                block->goal_->focusBlockTemplates_.push_back(block);
+        });
+    if (r.ok())
+        r = each(EntityType::trailEntry, [&](Reader& row, qint64 seq) {
+            auto e = std::unique_ptr<TrailEntry>(new TrailEntry(Record::LoadTag{}));
+            row >> e->id_ >> e->date_ >> e->minutes_ >> e->createdAt_ >> owner1;
+            TrailEntry* entry = ctx.adopt(std::move(e), seq);
+            if ((entry->goal_ = findBySequence(goals, owner1)))
+                entry->goal_->trailEntries_.push_back(entry);
+        });
+    return r;
+}
+
+Result<void> SqliteStore::writeRecord(Record* record) {
+    const int type = int(record->entityType());
+    const TableInfo& info = tables[size_t(type)];
+
+    if (record->deleted_) {
+        if (!record->persisted_)
+            return {};
+        const QByteArray sql = QByteArray("DELETE FROM ") + info.name + " WHERE seq = ?";
+        auto st = statement(entityTypeCount + type, sql.constData());
+        if (!st.ok())
+            return st.error();
+        sqlite3_bind_int64(st.value(), 1, record->sequence_);
+        const int rc = sqlite3_step(st.value());
+        sqlite3_reset(st.value());
+        return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Deleting a record"));
+    }
+
+    QByteArray sql = QByteArray("INSERT OR REPLACE INTO ") + info.name + " VALUES(?";
+    for (int i = 1; i < info.columns; ++i)
+        sql += ",?";
+    sql += ")";
+    auto st = statement(type, sql.constData());
+    if (!st.ok())
+        return st.error();
+    sqlite3_stmt* s = st.value();
+    Binder b(s);
+    b << record->sequence_ << record->id_;
+    switch (record->entityType()) {
+    case EntityType::goal: {
+        auto* g = static_cast<Goal*>(record);
+        b << g->title_ << g->goalDescription_ << g->createdAt_ << g->targetDate_
+          << rawValue(g->status_) << g->colorTag_ << g->sortOrder_;
+        break;
+    }
+    case EntityType::week: {
+        auto* w = static_cast<Week*>(record);
+        b << w->startDate_ << w->endDate_ << w->intention_ << w->reflection_ << w->createdAt_
+          << w->ritualCompletedAt_;
+        break;
+    }
+    case EntityType::weekItem: {
+        auto* i = static_cast<WeekItem*>(record);
+        b << i->title_ << i->notes_ << i->isComplete_ << i->sortOrder_ << i->createdAt_
+          << static_cast<Record*>(i->week_) << static_cast<Record*>(i->goal_);
+        break;
+    }
+    case EntityType::dayTask: {
+        auto* t = static_cast<DayTask*>(record);
+        b << t->title_ << t->notes_ << t->date_ << t->isComplete_ << t->isTodaysOneThing_
+          << t->sortOrder_ << t->createdAt_ << t->sourceTemplateID_ << t->reminderAt_
+          << static_cast<Record*>(t->weekItem_) << static_cast<Record*>(t->goal_);
+        break;
+    }
+    case EntityType::focusSession: {
+        auto* f = static_cast<FocusSession*>(record);
+        b << f->createdAt_ << f->plannedDuration_ << f->accumulatedActiveDuration_
+          << f->currentSegmentStartedAt_ << f->endedAt_ << f->isCompleted_ << f->hasBeenLogged_
+          << f->kindRawValue_ << f->pomodoroCycleNumber_ << static_cast<Record*>(f->dayTask_)
+          << static_cast<Record*>(f->goal_);
+        break;
+    }
+    case EntityType::focusBlockTemplate: {
+        auto* f = static_cast<FocusBlockTemplate*>(record);
+        b << f->title_ << f->createdAt_ << f->isActive_ << f->weekdays_ << f->hour_ << f->minute_
+          << f->durationMinutes_ << static_cast<Record*>(f->goal_);
+        break;
+    }
+    case EntityType::trailEntry: {
+        auto* e = static_cast<TrailEntry*>(record);
+        b << e->date_ << e->minutes_ << e->createdAt_ << static_cast<Record*>(e->goal_);
+        break;
+    }
+    }
+    const int rc = sqlite3_step(s);
+    sqlite3_reset(s);
+    sqlite3_clear_bindings(s);
+    return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Saving a record"));
+}
+
+Result<void> SqliteStore::write(const std::vector<Record*>& records) {
+    if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
+        return Error{QStringLiteral("Saving failed: %1").arg(ok.error().message)};
+    for (Record* record : records) {
+        if (auto ok = writeRecord(record); !ok.ok()) {
+            (void)exec("ROLLBACK");
+            return ok;
+        }
+    }
+    if (auto ok = exec("COMMIT"); !ok.ok()) {
+        (void)exec("ROLLBACK");
+        return Error{QStringLiteral("Saving failed: %1").arg(ok.error().message)};
+    }
+    return {};
+}
+
+Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path) {
+    auto store = SqliteStore::open(path);
+    if (!store.ok())
+        return store.error();
+    auto context = std::make_unique<ModelContext>();
+    if (auto loaded = store.value()->load(*context); !loaded.ok())
+        return loaded.error();
+    context->attachStore(std::move(store.value()));
+    return context;
+}
+
+} // namespace orvana

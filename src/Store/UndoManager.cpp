@@ -1,0 +1,106 @@
+#include "Store/UndoManager.h"
+
+#include <QMetaObject>
+
+namespace orvana {
+
+UndoManager::UndoManager(QObject* parent) : QObject(parent) {}
+
+UndoManager::~UndoManager() = default;
+
+void UndoManager::registerUndo(Action action) {
+    if (mode_ != Mode::normal) {
+        collecting_.push_back(std::move(action));
+        return;
+    }
+    if (explicitDepth_ == 0 && !implicitOpen_) {
+        implicitOpen_ = true;
+        if (!closeScheduled_) {
+            closeScheduled_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    closeScheduled_ = false;
+                    closeImplicitGroup();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+    // A new change makes the redo history meaningless.
+    const bool hadRedo = !redoStack_.empty();
+    redoStack_.clear();
+    const bool wasEmpty = !canUndo();
+    open_.push_back(std::move(action));
+    if (hadRedo || wasEmpty)
+        emit stateChanged();
+}
+
+void UndoManager::beginUndoGrouping() {
+    if (explicitDepth_ == 0)
+        closeImplicitGroup();
+    ++explicitDepth_;
+}
+
+void UndoManager::endUndoGrouping() {
+    Q_ASSERT(explicitDepth_ > 0);
+    if (explicitDepth_ == 0)
+        return;
+    if (--explicitDepth_ == 0 && !open_.empty())
+        pushUndoGroup(std::exchange(open_, {}));
+}
+
+void UndoManager::closeImplicitGroup() {
+    if (!implicitOpen_ || explicitDepth_ > 0)
+        return;
+    implicitOpen_ = false;
+    if (!open_.empty())
+        pushUndoGroup(std::exchange(open_, {}));
+}
+
+bool UndoManager::canUndo() const {
+    return !undoStack_.empty() || (explicitDepth_ == 0 && !open_.empty());
+}
+
+void UndoManager::pushUndoGroup(Group group) {
+    undoStack_.push_back(std::move(group));
+    emit stateChanged();
+}
+
+void UndoManager::undo() {
+    if (mode_ != Mode::normal || explicitDepth_ > 0)
+        return;
+    closeImplicitGroup();
+    run(undoStack_, redoStack_, Mode::undoing);
+}
+
+void UndoManager::redo() {
+    if (mode_ != Mode::normal || explicitDepth_ > 0)
+        return;
+    closeImplicitGroup();
+    run(redoStack_, undoStack_, Mode::redoing);
+}
+
+void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Mode mode) {
+    if (from.empty())
+        return;
+    Group group = std::move(from.back());
+    from.pop_back();
+    mode_ = mode;
+    collecting_.clear();
+    for (auto it = group.rbegin(); it != group.rend(); ++it)
+        (*it)();
+    mode_ = Mode::normal;
+    if (!collecting_.empty())
+        to.push_back(std::exchange(collecting_, {}));
+    emit stateChanged();
+}
+
+void UndoManager::removeAllActions() {
+    undoStack_.clear();
+    redoStack_.clear();
+    open_.clear();
+    implicitOpen_ = false;
+    emit stateChanged();
+}
+
+} // namespace orvana

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <vector>
+
+namespace orvana {
+
+// Undo and redo of groups of changes, in the manner of a desktop undo
+// manager: every registered action is the inverse of one change. Actions run
+// while undoing register their own inverses, which become the redo group (and
+// the other way round), so the model needs no separate redo bookkeeping.
+//
+// Grouping: changes made between beginUndoGrouping() and the matching
+// endUndoGrouping() form one step (nested groups merge into the outermost).
+// Outside an explicit group, all changes made during one turn of the Qt event
+// loop form one step, closed when control returns to the loop.
+//
+// Main thread only.
+class UndoManager : public QObject {
+    Q_OBJECT
+public:
+    using Action = std::function<void()>;
+
+    explicit UndoManager(QObject* parent = nullptr);
+    ~UndoManager() override;
+
+    void registerUndo(Action action);
+
+    void beginUndoGrouping();
+    void endUndoGrouping();
+    int groupingLevel() const { return explicitDepth_; }
+
+    bool canUndo() const;
+    bool canRedo() const { return !redoStack_.empty(); }
+    bool isUndoing() const { return mode_ == Mode::undoing; }
+    bool isRedoing() const { return mode_ == Mode::redoing; }
+
+    // Reverts the most recent step (closing an open per-event group first).
+    // Does nothing inside an explicit group or while undoing/redoing.
+    void undo();
+    void redo();
+
+    // Closes the per-event group now instead of at the end of the event-loop
+    // turn; for code that runs without an event loop (command line, tests).
+    void closeImplicitGroup();
+
+    void removeAllActions();
+
+    std::size_t undoCount() const { return undoStack_.size() + (open_.empty() ? 0 : 1); }
+
+signals:
+    void stateChanged();
+
+private:
+    using Group = std::vector<Action>;
+    enum class Mode { normal, undoing, redoing };
+
+    void pushUndoGroup(Group group);
+    void run(std::vector<Group>& from, std::vector<Group>& to, Mode mode);
+
+    std::vector<Group> undoStack_;
+    std::vector<Group> redoStack_;
+    Group open_;           // the group being collected
+    Group collecting_;     // inverses registered while undoing/redoing
+    int explicitDepth_ = 0;
+    bool implicitOpen_ = false;
+    bool closeScheduled_ = false;
+    Mode mode_ = Mode::normal;
+};
+
+} // namespace orvana

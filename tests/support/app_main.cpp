@@ -1,0 +1,14 @@
+#include <QApplication>
+#include <QStandardPaths>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    // Widget tests render offscreen; end-to-end tests start the real binary
+    // under the X server the test command provides.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

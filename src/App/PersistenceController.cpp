@@ -26,11 +26,10 @@ Result<void> PersistenceController::open(const QString& path) {
     const bool existed = QFileInfo::exists(path);
     auto opened = openModelContext(path);
     if (!opened.ok()) {
-        QString report =
-            QCoreApplication::translate("PersistenceController",
-                                        "Orvana could not set up its data store.\n\n"
-                                        "Store file: %1\n%2")
-                .arg(path, opened.error().message);
+        QString report = QCoreApplication::translate("PersistenceController",
+                                                     "Orvana could not set up its data store.\n\n"
+                                                     "Store file: %1\n%2")
+                             .arg(path, opened.error().message);
         if (existed)
             report += QCoreApplication::translate("PersistenceController",
                                                   "\n\nThe file has not been changed.");

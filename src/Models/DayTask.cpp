@@ -8,10 +8,9 @@ namespace orvana {
 DayTask::DayTask(QString title, Timestamp date, std::optional<QString> notes, bool isComplete,
                  bool isTodaysOneThing, qint64 sortOrder, Timestamp createdAt,
                  std::optional<QUuid> sourceTemplateID, std::optional<Timestamp> reminderAt)
-    : Record(EntityType::dayTask), title_(std::move(title)), notes_(std::move(notes)),
-      date_(date), isComplete_(isComplete), isTodaysOneThing_(isTodaysOneThing),
-      sortOrder_(sortOrder), createdAt_(createdAt), sourceTemplateID_(sourceTemplateID),
-      reminderAt_(reminderAt) {}
+    : Record(EntityType::dayTask), title_(std::move(title)), notes_(std::move(notes)), date_(date),
+      isComplete_(isComplete), isTodaysOneThing_(isTodaysOneThing), sortOrder_(sortOrder),
+      createdAt_(createdAt), sourceTemplateID_(sourceTemplateID), reminderAt_(reminderAt) {}
 
 void DayTask::setComplete(bool value) {
     setIsComplete(value);
@@ -32,9 +31,10 @@ void DayTask::setAsTodaysOneThing(DayTask& task, const Calendar& calendar) {
     const auto dayEnd = calendar.startOfDayAfter(task.date(), 1);
     if (dayEnd && task.context()) {
         const Timestamp end = *dayEnd;
-        auto flagged = task.context()->fetch(FetchDescriptor<DayTask>::where([dayStart, end](const DayTask& t) {
-            return t.isTodaysOneThing() && dayStart <= t.date() && t.date() < end;
-        }));
+        auto flagged = task.context()->fetch(
+            FetchDescriptor<DayTask>::where([dayStart, end](const DayTask& t) {
+                return t.isTodaysOneThing() && dayStart <= t.date() && t.date() < end;
+            }));
         for (DayTask* other : flagged) {
             if (other->id() != task.id())
                 other->setIsTodaysOneThing(false);

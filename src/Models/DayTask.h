@@ -48,9 +48,7 @@ public:
     void setCreatedAt(Timestamp t) { setField(&DayTask::createdAt_, t); }
 
     const std::optional<QUuid>& sourceTemplateID() const { return sourceTemplateID_; }
-    void setSourceTemplateID(std::optional<QUuid> id) {
-        setField(&DayTask::sourceTemplateID_, id);
-    }
+    void setSourceTemplateID(std::optional<QUuid> id) { setField(&DayTask::sourceTemplateID_, id); }
 
     const std::optional<Timestamp>& reminderAt() const { return reminderAt_; }
     void setReminderAt(std::optional<Timestamp> t) { setField(&DayTask::reminderAt_, t); }

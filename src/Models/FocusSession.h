@@ -18,7 +18,8 @@ public:
                           double accumulatedActiveDuration = 0,
                           std::optional<Timestamp> currentSegmentStartedAt = std::nullopt,
                           std::optional<Timestamp> endedAt = std::nullopt, bool isCompleted = false,
-                          bool hasBeenLogged = false, FocusSessionKind kind = FocusSessionKind::work,
+                          bool hasBeenLogged = false,
+                          FocusSessionKind kind = FocusSessionKind::work,
                           std::optional<qint64> pomodoroCycleNumber = std::nullopt);
 
     Timestamp createdAt() const { return createdAt_; }

@@ -61,8 +61,7 @@ protected:
     Record(EntityType type, LoadTag) : type_(type) {}
 
     // Assigns a field through the context (see class comment).
-    template <class R, class T>
-    void setField(T R::*member, T value) {
+    template <class R, class T> void setField(T R::*member, T value) {
         R* self = static_cast<R*>(this);
         if (self->*member == value)
             return;
@@ -100,8 +99,7 @@ protected:
         }
     }
 
-    template <class Child>
-    static void insertMember(std::vector<Child*>& members, Child* child) {
+    template <class Child> static void insertMember(std::vector<Child*>& members, Child* child) {
         if (members.empty() || members.back()->sequence() <= child->sequence()) {
             members.push_back(child);
             return;
@@ -112,8 +110,7 @@ protected:
         members.insert(at, child);
     }
 
-    template <class Child>
-    static void eraseMember(std::vector<Child*>& members, Child* child) {
+    template <class Child> static void eraseMember(std::vector<Child*>& members, Child* child) {
         auto at = std::find(members.rbegin(), members.rend(), child);
         if (at != members.rend())
             members.erase(std::next(at).base());

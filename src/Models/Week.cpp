@@ -8,8 +8,8 @@ Week::Week(Timestamp startDate, Timestamp endDate, std::optional<QString> intent
            std::optional<QString> reflection, Timestamp createdAt,
            std::optional<Timestamp> ritualCompletedAt)
     : Record(EntityType::week), startDate_(startDate), endDate_(endDate),
-      intention_(std::move(intention)), reflection_(std::move(reflection)),
-      createdAt_(createdAt), ritualCompletedAt_(ritualCompletedAt) {}
+      intention_(std::move(intention)), reflection_(std::move(reflection)), createdAt_(createdAt),
+      ritualCompletedAt_(ritualCompletedAt) {}
 
 void Week::applyDeleteRules(ModelContext& context) {
     for (auto items = items_; !items.empty(); items.pop_back())

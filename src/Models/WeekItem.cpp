@@ -5,8 +5,8 @@
 
 namespace orvana {
 
-WeekItem::WeekItem(QString title, std::optional<QString> notes, bool isComplete,
-                   qint64 sortOrder, Timestamp createdAt)
+WeekItem::WeekItem(QString title, std::optional<QString> notes, bool isComplete, qint64 sortOrder,
+                   Timestamp createdAt)
     : Record(EntityType::weekItem), title_(std::move(title)), notes_(std::move(notes)),
       isComplete_(isComplete), sortOrder_(sortOrder), createdAt_(createdAt) {}
 

@@ -10,8 +10,7 @@ namespace orvana {
 enum class SortOrder { forward, reverse };
 
 // One sort key: a three-way comparison of two records on a field.
-template <class T>
-struct SortDescriptor {
+template <class T> struct SortDescriptor {
     std::function<int(const T&, const T&)> compare;
     SortOrder order = SortOrder::forward;
 
@@ -29,8 +28,7 @@ struct SortDescriptor {
 
 // What to fetch: records of T matching the predicate (all when empty), in the
 // order of the sort keys (ties keep insertion order), at most `limit` of them.
-template <class T>
-struct FetchDescriptor {
+template <class T> struct FetchDescriptor {
     std::function<bool(const T&)> predicate;
     std::vector<SortDescriptor<T>> sortBy;
     std::optional<std::size_t> limit;

@@ -39,12 +39,10 @@ public:
 
     // Takes ownership and returns the record. Relationships set before
     // insertion are kept. Undoable.
-    template <class T>
-    T* insert(std::unique_ptr<T> record);
+    template <class T> T* insert(std::unique_ptr<T> record);
 
     // Convenience: construct and insert in one step.
-    template <class T, class... Args>
-    T* create(Args&&... args) {
+    template <class T, class... Args> T* create(Args&&... args) {
         return insert(std::make_unique<T>(std::forward<Args>(args)...));
     }
 
@@ -54,17 +52,12 @@ public:
 
     // Records of T matching the descriptor; inserted but unsaved records are
     // included, deleted ones are not.
-    template <class T>
-    std::vector<T*> fetch(const FetchDescriptor<T>& descriptor = {}) const;
+    template <class T> std::vector<T*> fetch(const FetchDescriptor<T>& descriptor = {}) const;
 
-    template <class T>
-    std::size_t count() const {
-        return table<T>().liveCount;
-    }
+    template <class T> std::size_t count() const { return table<T>().liveCount; }
 
     // The live record of T with this id, or null.
-    template <class T>
-    T* findByID(const QUuid& id) const;
+    template <class T> T* findByID(const QUuid& id) const;
 
     // --- saving --------------------------------------------------------
 
@@ -111,8 +104,7 @@ signals:
 private:
     friend class SqliteStore;
 
-    template <class T>
-    struct Table {
+    template <class T> struct Table {
         std::vector<std::unique_ptr<T>> records; // by sequence, deleted ones included
         mutable QHash<QUuid, T*> byID;
         mutable bool indexed = false;
@@ -122,23 +114,14 @@ private:
     using Tables = std::tuple<Table<Goal>, Table<Week>, Table<WeekItem>, Table<DayTask>,
                               Table<FocusSession>, Table<FocusBlockTemplate>, Table<TrailEntry>>;
 
-    template <class T>
-    Table<T>& table() {
-        return std::get<Table<T>>(tables_);
-    }
-    template <class T>
-    const Table<T>& table() const {
-        return std::get<Table<T>>(tables_);
-    }
-    template <class F>
-    void withTable(EntityType type, F&& f);
+    template <class T> Table<T>& table() { return std::get<Table<T>>(tables_); }
+    template <class T> const Table<T>& table() const { return std::get<Table<T>>(tables_); }
+    template <class F> void withTable(EntityType type, F&& f);
 
-    template <class T>
-    static void buildIndex(const Table<T>& table);
+    template <class T> static void buildIndex(const Table<T>& table);
 
     // Loading: adds a record as read from the store, without undo or dirtying.
-    template <class T>
-    T* adopt(std::unique_ptr<T> record, qint64 sequence);
+    template <class T> T* adopt(std::unique_ptr<T> record, qint64 sequence);
 
     void setDeleted(Record* record, bool deleted);
     void markDirty(Record* record);
@@ -162,8 +145,7 @@ private:
 
 // --- template definitions ---------------------------------------------
 
-template <class T>
-T* ModelContext::insert(std::unique_ptr<T> record) {
+template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     T* r = record.get();
     Q_ASSERT(r && !r->context_);
     auto& t = table<T>();
@@ -181,8 +163,7 @@ T* ModelContext::insert(std::unique_ptr<T> record) {
     return r;
 }
 
-template <class T>
-std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>& d) const {
+template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>& d) const {
     std::vector<T*> out;
     const auto& t = table<T>();
     const bool stopEarly = d.limit && d.sortBy.empty();
@@ -211,8 +192,7 @@ std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>& d) const {
     return out;
 }
 
-template <class T>
-void ModelContext::buildIndex(const Table<T>& t) {
+template <class T> void ModelContext::buildIndex(const Table<T>& t) {
     t.byID.clear();
     t.byID.reserve(static_cast<qsizetype>(t.liveCount));
     for (const auto& owned : t.records) {
@@ -222,16 +202,14 @@ void ModelContext::buildIndex(const Table<T>& t) {
     t.indexed = true;
 }
 
-template <class T>
-T* ModelContext::findByID(const QUuid& id) const {
+template <class T> T* ModelContext::findByID(const QUuid& id) const {
     const auto& t = table<T>();
     if (!t.indexed)
         buildIndex(t);
     return t.byID.value(id, nullptr);
 }
 
-template <class T>
-T* ModelContext::adopt(std::unique_ptr<T> record, qint64 sequence) {
+template <class T> T* ModelContext::adopt(std::unique_ptr<T> record, qint64 sequence) {
     T* r = record.get();
     auto& t = table<T>();
     r->context_ = this;
@@ -244,8 +222,7 @@ T* ModelContext::adopt(std::unique_ptr<T> record, qint64 sequence) {
     return r;
 }
 
-template <class F>
-void ModelContext::withTable(EntityType type, F&& f) {
+template <class F> void ModelContext::withTable(EntityType type, F&& f) {
     switch (type) {
     case EntityType::goal:
         f(table<Goal>());

@@ -106,8 +106,7 @@ public:
         }
         return *this << text;
     }
-    template <class T>
-    Binder& operator<<(const std::optional<T>& v) {
+    template <class T> Binder& operator<<(const std::optional<T>& v) {
         if (v)
             return *this << *v;
         sqlite3_bind_null(s_, ++i_);
@@ -158,8 +157,7 @@ public:
             list.push_back(part.toLongLong());
         return *this;
     }
-    template <class T>
-    Reader& operator>>(std::optional<T>& v) {
+    template <class T> Reader& operator>>(std::optional<T>& v) {
         if (isNull()) {
             v.reset();
             ++i_;
@@ -203,12 +201,12 @@ Result<void> validateExisting(const QString& path) {
         return Error{QStringLiteral("The file is not an Orvana data store (unrecognised "
                                     "contents).")};
     if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
-        return Error{
-            QStringLiteral("The file cannot be written (%1).").arg(QString::fromLocal8Bit(strerror(errno)))};
+        return Error{QStringLiteral("The file cannot be written (%1).")
+                         .arg(QString::fromLocal8Bit(strerror(errno)))};
 
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db))};
@@ -229,8 +227,8 @@ Result<void> validateExisting(const QString& path) {
     QString appID;
     rc = scalar("PRAGMA application_id", &appID);
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
-        return Error{QStringLiteral("The file is damaged or not a database (%1).")
-                         .arg(sqliteMessage(db))};
+        return Error{
+            QStringLiteral("The file is damaged or not a database (%1).").arg(sqliteMessage(db))};
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The file cannot be read (%1).").arg(sqliteMessage(db))};
     if (appID.toInt() != applicationID)
@@ -282,16 +280,15 @@ Result<void> createStore(const QString& path) {
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db))};
-    const QByteArray script = QByteArray("BEGIN;") + schemaSQL +
-                              "INSERT INTO meta VALUES('schemaVersion', '" +
-                              SqliteStore::schemaVersion +
-                              "'), ('application', 'app.orvana.Orvana');" +
-                              "PRAGMA application_id = " + QByteArray::number(applicationID) +
-                              ";COMMIT;PRAGMA journal_mode = WAL;";
+    const QByteArray script =
+        QByteArray("BEGIN;") + schemaSQL + "INSERT INTO meta VALUES('schemaVersion', '" +
+        SqliteStore::schemaVersion + "'), ('application', 'app.orvana.Orvana');" +
+        "PRAGMA application_id = " + QByteArray::number(applicationID) +
+        ";COMMIT;PRAGMA journal_mode = WAL;";
     char* message = nullptr;
     if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        Error error{QStringLiteral("The store cannot be created (%1).")
-                        .arg(QString::fromUtf8(message))};
+        Error error{
+            QStringLiteral("The store cannot be created (%1).").arg(QString::fromUtf8(message))};
         sqlite3_free(message);
         guard.reset();
         QFile::remove(temp);
@@ -329,8 +326,9 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     const QByteArray lockPath = QFile::encodeName(path + QStringLiteral(".lock"));
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
-        return Error{QStringLiteral("The lock file %1 cannot be opened (%2).")
-                         .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(errno)))};
+        return Error{
+            QStringLiteral("The lock file %1 cannot be opened (%2).")
+                .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(errno)))};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return Error{QStringLiteral("Another Orvana process is already using this store.")};
@@ -385,9 +383,9 @@ template <class T>
 T* findBySequence(const std::vector<std::unique_ptr<T>>& records, std::optional<qint64> sequence) {
     if (!sequence)
         return nullptr;
-    auto it = std::lower_bound(
-        records.begin(), records.end(), *sequence,
-        [](const std::unique_ptr<T>& r, qint64 s) { return r->sequence() < s; });
+    auto it =
+        std::lower_bound(records.begin(), records.end(), *sequence,
+                         [](const std::unique_ptr<T>& r, qint64 s) { return r->sequence() < s; });
     return it != records.end() && (*it)->sequence() == *sequence ? it->get() : nullptr;
 }
 
@@ -475,8 +473,7 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
         });
     if (r.ok())
         r = each(EntityType::focusBlockTemplate, [&](Reader& row, qint64 seq) {
-            auto b = std::unique_ptr<FocusBlockTemplate>(
-                new FocusBlockTemplate(Record::LoadTag{}));
+            auto b = std::unique_ptr<FocusBlockTemplate>(new FocusBlockTemplate(Record::LoadTag{}));
             row >> b->id_ >> b->title_ >> b->createdAt_ >> b->isActive_ >> b->weekdays_ >>
                 b->hour_ >> b->minute_ >> b->durationMinutes_ >> owner1;
             FocusBlockTemplate* block = ctx.adopt(std::move(b), seq);

@@ -61,8 +61,8 @@ private:
 
     std::vector<Group> undoStack_;
     std::vector<Group> redoStack_;
-    Group open_;           // the group being collected
-    Group collecting_;     // inverses registered while undoing/redoing
+    Group open_;       // the group being collected
+    Group collecting_; // inverses registered while undoing/redoing
     int explicitDepth_ = 0;
     bool implicitOpen_ = false;
     bool closeScheduled_ = false;

@@ -72,8 +72,8 @@ ContentView::ContentView(ModelContext& context, QWidget* parent)
     undoAction_ = editMenu->addAction(tr("&Undo"));
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     redoAction_ = editMenu->addAction(tr("&Redo"));
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                               QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     connect(undoAction_, &QAction::triggered, this, [this] {
         if (auto* manager = context_.undoManager())
             manager->undo();

@@ -1,0 +1,2 @@
+// Gives the LiveQuery signals a translation unit of their own.
+#include "Store/LiveQuery.h"

@@ -1,0 +1,236 @@
+#include "Store/ModelContext.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvana;
+using orvana::test::at;
+
+namespace {
+
+const QTimeZone berlin("Europe/Berlin");
+
+class PlanningRules : public ::testing::Test {
+protected:
+    ModelContext ctx;
+    Calendar calendar = test::berlinMondayFirst();
+
+    // A goal with one week item in one week and a task made from the item,
+    // which has one focus session.
+    struct Chain {
+        Goal* goal;
+        Week* week;
+        WeekItem* item;
+        DayTask* task;
+        FocusSession* session;
+    };
+    Chain makeChain(Timestamp day) {
+        Chain c{};
+        c.goal = ctx.create<Goal>(QStringLiteral("Run a marathon"));
+        c.week = Week::findOrCreate(day, ctx, calendar);
+        c.item = ctx.create<WeekItem>(QStringLiteral("Long run"));
+        c.item->setGoal(c.goal);
+        c.item->setWeek(c.week);
+        c.task = c.item->materializeDayTask(day, calendar);
+        c.session = ctx.create<FocusSession>(1500.0);
+        c.session->setDayTask(c.task);
+        return c;
+    }
+};
+
+TEST_F(PlanningRules, DeletingAGoalCascadesThroughItemsTasksAndSessionsButNullifiesDirectLinks) {
+    const Timestamp day = at(berlin, 2026, 6, 10, 9);
+    Chain c = makeChain(day);
+    auto* direct = ctx.create<DayTask>(QStringLiteral("Buy shoes"), calendar.startOfDay(day));
+    direct->setGoal(c.goal);
+    auto* directSession = ctx.create<FocusSession>(600.0);
+    directSession->setGoal(c.goal);
+    auto* block = ctx.create<FocusBlockTemplate>(QStringLiteral("Deep work"),
+                                                 std::vector<qint64>{2, 4}, 7, 30, 45);
+    block->setGoal(c.goal);
+    auto* entry = ctx.create<TrailEntry>(day, 25, c.goal);
+
+    ctx.remove(c.goal);
+
+    for (Record* gone : std::initializer_list<Record*>{c.goal, c.item, c.task, c.session, entry})
+        EXPECT_TRUE(gone->isDeleted());
+    for (Record* kept : std::initializer_list<Record*>{c.week, direct, directSession, block})
+        EXPECT_FALSE(kept->isDeleted());
+    EXPECT_EQ(direct->goal(), nullptr);
+    EXPECT_EQ(directSession->goal(), nullptr);
+    EXPECT_EQ(block->goal(), nullptr);
+    EXPECT_TRUE(c.week->items().empty());
+    EXPECT_EQ(ctx.count<DayTask>(), 1u);
+    EXPECT_EQ(ctx.fetch<DayTask>(), std::vector<DayTask*>{direct});
+    EXPECT_EQ(ctx.findByID<Goal>(c.goal->id()), nullptr);
+}
+
+TEST_F(PlanningRules, DeletingAWeekOrItemOrTaskRemovesWhatHangsBelow) {
+    const Timestamp day = at(berlin, 2026, 6, 10, 9);
+    Chain c = makeChain(day);
+    auto* entry = ctx.create<TrailEntry>(day, 25, c.goal);
+
+    ctx.remove(c.task);
+    EXPECT_TRUE(c.session->isDeleted());
+    EXPECT_FALSE(entry->isDeleted()) << "logged minutes outlive the task";
+    EXPECT_TRUE(c.item->dayTasks().empty());
+    EXPECT_TRUE(c.goal->directDayTasks().empty());
+
+    auto* again = c.item->materializeDayTask(day, calendar);
+    ctx.remove(c.week);
+    EXPECT_TRUE(c.item->isDeleted());
+    EXPECT_TRUE(again->isDeleted());
+    EXPECT_FALSE(c.goal->isDeleted());
+    EXPECT_TRUE(c.goal->weekItems().empty());
+}
+
+TEST_F(PlanningRules, RelationshipsAreTwoSidedAndKeepInsertionOrder) {
+    auto* a = ctx.create<Goal>(QStringLiteral("A"));
+    auto* b = ctx.create<Goal>(QStringLiteral("B"));
+    auto* t1 = ctx.create<DayTask>(QStringLiteral("1"), 0.0);
+    auto* t2 = ctx.create<DayTask>(QStringLiteral("2"), 0.0);
+    auto* t3 = ctx.create<DayTask>(QStringLiteral("3"), 0.0);
+    t3->setGoal(a);
+    t1->setGoal(a);
+    t2->setGoal(a);
+    EXPECT_EQ(a->directDayTasks(), (std::vector<DayTask*>{t1, t2, t3}));
+
+    t2->setGoal(b);
+    EXPECT_EQ(a->directDayTasks(), (std::vector<DayTask*>{t1, t3}));
+    EXPECT_EQ(b->directDayTasks(), std::vector<DayTask*>{t2});
+    EXPECT_EQ(t2->goal(), b);
+
+    // Linked before insertion: the link survives insertion, in order.
+    auto pending = std::make_unique<TrailEntry>(0.0, 5, b);
+    auto* entry = ctx.insert(std::move(pending));
+    EXPECT_EQ(b->trailEntries(), std::vector<TrailEntry*>{entry});
+    EXPECT_EQ(entry->goal(), b);
+}
+
+TEST_F(PlanningRules, CompletionFlowsFromTaskToItemOnlyAndFromItemToAllTasks) {
+    const Timestamp monday = at(berlin, 2026, 6, 8, 10);
+    Chain c = makeChain(monday);
+    auto* tuesdayTask = c.item->materializeDayTask(monday + 86400, calendar);
+
+    c.task->setComplete(true);
+    EXPECT_TRUE(c.item->isComplete());
+    EXPECT_FALSE(tuesdayTask->isComplete()) << "sibling tasks keep their state";
+    c.task->setComplete(false);
+    EXPECT_FALSE(c.item->isComplete());
+
+    c.item->setComplete(true);
+    EXPECT_TRUE(c.task->isComplete());
+    EXPECT_TRUE(tuesdayTask->isComplete());
+
+    auto* loose = ctx.create<DayTask>(QStringLiteral("loose"), monday);
+    loose->setComplete(true);
+    EXPECT_TRUE(loose->isComplete());
+}
+
+TEST_F(PlanningRules, TodaysOneThingIsUniquePerCalendarDayOnly) {
+    const Timestamp today = at(berlin, 2026, 6, 10, 0);
+    const Timestamp tomorrow = at(berlin, 2026, 6, 11, 0);
+    auto* todayFlagged =
+        ctx.create<DayTask>(QStringLiteral("today"), today, std::nullopt, false, true);
+    auto* tomorrowFlagged =
+        ctx.create<DayTask>(QStringLiteral("tomorrow A"), tomorrow, std::nullopt, false, true);
+    // Not stored at midnight: readers compare by calendar day.
+    auto* tomorrowLate =
+        ctx.create<DayTask>(QStringLiteral("tomorrow B"), at(berlin, 2026, 6, 11, 23, 59));
+
+    DayTask::setAsTodaysOneThing(*tomorrowLate, calendar);
+    EXPECT_TRUE(tomorrowLate->isTodaysOneThing());
+    EXPECT_FALSE(tomorrowFlagged->isTodaysOneThing());
+    EXPECT_TRUE(todayFlagged->isTodaysOneThing()) << "another day keeps its flag";
+
+    // Re-marking the flagged task keeps it, and clears a stray second flag.
+    tomorrowFlagged->setIsTodaysOneThing(true);
+    DayTask::setAsTodaysOneThing(*tomorrowLate, calendar);
+    EXPECT_TRUE(tomorrowLate->isTodaysOneThing());
+    EXPECT_FALSE(tomorrowFlagged->isTodaysOneThing());
+}
+
+TEST_F(PlanningRules, MaterializeDayTaskReusesTheDaysTaskAndDatesNewOnesAtMidnight) {
+    const Timestamp evening = at(berlin, 2026, 6, 10, 18, 30);
+    Chain c = makeChain(at(berlin, 2026, 6, 9, 8));
+    c.item->setComplete(true);
+    ctx.setClock([] { return 1234.0; });
+
+    DayTask* first = c.item->materializeDayTask(evening, calendar);
+    EXPECT_EQ(first->date(), at(berlin, 2026, 6, 10));
+    EXPECT_EQ(first->title(), QStringLiteral("Long run"));
+    EXPECT_EQ(first->goal(), c.goal);
+    EXPECT_EQ(first->weekItem(), c.item);
+    EXPECT_TRUE(first->isComplete()) << "a new task takes over the item's state";
+    EXPECT_EQ(first->createdAt(), 1234.0);
+    EXPECT_FALSE(first->notes() || first->sourceTemplateID() || first->reminderAt());
+
+    const auto before = ctx.count<DayTask>();
+    first->setTitle(QStringLiteral("renamed"));
+    EXPECT_EQ(c.item->materializeDayTask(at(berlin, 2026, 6, 10, 7), calendar), first);
+    EXPECT_EQ(first->title(), QStringLiteral("renamed")) << "the found task is not updated";
+    EXPECT_EQ(ctx.count<DayTask>(), before);
+}
+
+TEST_F(PlanningRules, WeeksFollowTheCalendarsFirstWeekday) {
+    const Calendar sundayFirst(berlin, 1);
+    const Timestamp sunday14 = at(berlin, 2026, 6, 14, 15);
+
+    Week* mondayWeek = Week::findOrCreate(sunday14, ctx, calendar);
+    ASSERT_NE(mondayWeek, nullptr);
+    EXPECT_EQ(mondayWeek->startDate(), at(berlin, 2026, 6, 8));
+    EXPECT_EQ(mondayWeek->endDate(), at(berlin, 2026, 6, 15));
+    EXPECT_EQ(Week::findOrCreate(at(berlin, 2026, 6, 10, 12), ctx, calendar), mondayWeek);
+    EXPECT_EQ(ctx.count<Week>(), 1u);
+
+    Week* sundayWeek = Week::findOrCreate(sunday14, ctx, sundayFirst);
+    ASSERT_NE(sundayWeek, mondayWeek);
+    EXPECT_EQ(sundayWeek->startDate(), at(berlin, 2026, 6, 14));
+    EXPECT_EQ(sundayWeek->endDate(), at(berlin, 2026, 6, 21));
+
+    // The instant equal to endDate belongs to the next week.
+    EXPECT_EQ(Week::containing(mondayWeek->endDate(), ctx, calendar), nullptr);
+    EXPECT_EQ(Week::containing(mondayWeek->endDate() - 0.001, ctx, calendar), mondayWeek);
+
+    // Lookups compare the start day only, whatever time of day was stored.
+    mondayWeek->setStartDate(at(berlin, 2026, 6, 8, 13));
+    EXPECT_EQ(Week::containing(sunday14, ctx, calendar), mondayWeek);
+}
+
+TEST_F(PlanningRules, MostRecentPastWeekIsTheLatestStartingStrictlyBefore) {
+    EXPECT_EQ(Week::mostRecentPast(at(berlin, 2026, 6, 10), ctx), nullptr);
+    Week* may = Week::findOrCreate(at(berlin, 2026, 5, 20), ctx, calendar);
+    Week* june = Week::findOrCreate(at(berlin, 2026, 6, 10), ctx, calendar);
+    Week* earlier = Week::findOrCreate(at(berlin, 2026, 4, 1), ctx, calendar);
+    (void)earlier;
+    EXPECT_EQ(Week::mostRecentPast(june->startDate(), ctx), may);
+    EXPECT_EQ(Week::mostRecentPast(june->startDate() + 1, ctx), june);
+}
+
+TEST(Enums, RawValuesRoundTripAndUnknownTextsYieldNothing) {
+    Goal goal(QStringLiteral("g"));
+    EXPECT_FALSE(goal.colorTagValue());
+    for (GoalColorTag tag : allGoalColorTags) {
+        goal.setColorTag(rawValue(tag));
+        EXPECT_EQ(goal.colorTagValue(), tag);
+    }
+    goal.setColorTag(QStringLiteral("teal"));
+    EXPECT_FALSE(goal.colorTagValue());
+    EXPECT_EQ(goal.colorTag(), QStringLiteral("teal")) << "unknown text is kept as stored";
+    goal.setColorTag(QStringLiteral("Red"));
+    EXPECT_FALSE(goal.colorTagValue());
+
+    EXPECT_EQ(goalStatusFromRaw(u"completed"), GoalStatus::completed);
+    EXPECT_FALSE(goalStatusFromRaw(u"done"));
+
+    FocusSession session(60);
+    EXPECT_EQ(session.kind(), FocusSessionKind::work);
+    session.setKind(FocusSessionKind::longBreak);
+    EXPECT_EQ(session.kindRawValue(), QStringLiteral("longBreak"));
+    session.setKindRawValue(QStringLiteral("nap"));
+    EXPECT_EQ(session.kind(), FocusSessionKind::work);
+    session.setKindRawValue(std::nullopt);
+    EXPECT_EQ(session.kind(), FocusSessionKind::work);
+}
+
+} // namespace

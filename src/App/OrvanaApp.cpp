@@ -1,6 +1,7 @@
 #include "App/OrvanaApp.h"
 
 #include "App/PersistenceController.h"
+#include "App/QuitOnSignal.h"
 #include "Store/ModelContext.h"
 #include "Views/Navigation/ContentView.h"
 
@@ -62,6 +63,7 @@ int OrvanaApp::run(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    quitOnTerminationSignals();
     PersistenceController persistence;
     if (auto opened = persistence.open(PersistenceController::defaultStorePath()); !opened.ok()) {
         reportFatal(opened.error().message);

@@ -12,6 +12,11 @@ DayTask::DayTask(QString title, Timestamp date, std::optional<QString> notes, bo
       isComplete_(isComplete), isTodaysOneThing_(isTodaysOneThing), sortOrder_(sortOrder),
       createdAt_(createdAt), sourceTemplateID_(sourceTemplateID), reminderAt_(reminderAt) {}
 
+void DayTask::fieldDidChange(Timestamp DayTask::*member, Timestamp old) {
+    if (member == &DayTask::date_ && context())
+        context()->dayTaskDateChanged(this, old);
+}
+
 void DayTask::setComplete(bool value) {
     setIsComplete(value);
     if (weekItem_)
@@ -31,10 +36,9 @@ void DayTask::setAsTodaysOneThing(DayTask& task, const Calendar& calendar) {
     const auto dayEnd = calendar.startOfDayAfter(task.date(), 1);
     if (dayEnd && task.context()) {
         const Timestamp end = *dayEnd;
-        auto flagged = task.context()->fetch(
-            FetchDescriptor<DayTask>::where([dayStart, end](const DayTask& t) {
-                return t.isTodaysOneThing() && dayStart <= t.date() && t.date() < end;
-            }));
+        auto flagged = task.context()->fetch(FetchDescriptor<DayTask>::where([](const DayTask& t) {
+                                                 return t.isTodaysOneThing();
+                                             }).onDates(dayStart, end));
         for (DayTask* other : flagged) {
             if (other->id() != task.id())
                 other->setIsTodaysOneThing(false);

@@ -74,6 +74,7 @@ protected:
 private:
     friend class Record;
     explicit DayTask(LoadTag tag) : Record(EntityType::dayTask, tag) {}
+    void fieldDidChange(Timestamp DayTask::*member, Timestamp old);
     friend class SqliteStore;
     friend class FocusSession;
 

@@ -67,6 +67,9 @@ protected:
             return;
         T old = std::move(self->*member);
         self->*member = std::move(value);
+        // Lets a record keep context indexes in step (DayTask dates).
+        if constexpr (requires { self->fieldDidChange(member, old); })
+            self->fieldDidChange(member, old);
         didChange([self, member, old = std::move(old)]() mutable {
             self->setField(member, std::move(old));
         });

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace orvana {
@@ -32,6 +33,9 @@ template <class T> struct FetchDescriptor {
     std::function<bool(const T&)> predicate;
     std::vector<SortDescriptor<T>> sortBy;
     std::optional<std::size_t> limit;
+    // For day tasks: only those whose date lies in [from, to), found through
+    // the context's date index instead of a scan. The predicate still applies.
+    std::optional<std::pair<double, double>> dateRange;
 
     static FetchDescriptor where(std::function<bool(const T&)> predicate) {
         FetchDescriptor d;
@@ -40,6 +44,10 @@ template <class T> struct FetchDescriptor {
     }
     FetchDescriptor& sortedBy(SortDescriptor<T> key) {
         sortBy.push_back(std::move(key));
+        return *this;
+    }
+    FetchDescriptor& onDates(double from, double to) {
+        dateRange = std::make_pair(from, to);
         return *this;
     }
     FetchDescriptor& limitedTo(std::size_t count) {

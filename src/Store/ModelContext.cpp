@@ -36,10 +36,47 @@ void ModelContext::remove(Record* record) {
     setDeleted(record, true);
 }
 
+void ModelContext::buildDayIndex() const {
+    dayIndex_.clear();
+    for (const auto& task : table<DayTask>().records) {
+        if (!task->deleted_)
+            dayIndex_.emplace(task->date(), task.get());
+    }
+    dayIndexBuilt_ = true;
+}
+
+void ModelContext::indexDayTask(DayTask* task) const {
+    dayIndex_.emplace(task->date(), task);
+}
+
+void ModelContext::unindexDayTask(DayTask* task, Timestamp date) const {
+    auto [first, last] = dayIndex_.equal_range(date);
+    for (auto it = first; it != last; ++it) {
+        if (it->second == task) {
+            dayIndex_.erase(it);
+            return;
+        }
+    }
+}
+
+void ModelContext::dayTaskDateChanged(DayTask* task, Timestamp oldDate) {
+    if (!dayIndexBuilt_ || task->deleted_)
+        return;
+    unindexDayTask(task, oldDate);
+    indexDayTask(task);
+}
+
 void ModelContext::setDeleted(Record* record, bool deleted) {
     if (record->deleted_ == deleted)
         return;
     record->deleted_ = deleted;
+    if (dayIndexBuilt_ && record->entityType() == EntityType::dayTask) {
+        auto* task = static_cast<DayTask*>(record);
+        if (deleted)
+            unindexDayTask(task, task->date());
+        else
+            indexDayTask(task);
+    }
     withTable(record->entityType(), [&](auto& t) {
         using T = typename std::decay_t<decltype(t.records)>::value_type::element_type;
         auto* typed = static_cast<T*>(record);

@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QObject>
 #include <QTimer>
+#include <map>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -93,6 +94,7 @@ public:
 
     // Called by records; not for other callers.
     void recordChange(Record* record, std::function<void()> undo);
+    void dayTaskDateChanged(DayTask* task, Timestamp oldDate);
 
 signals:
     // Once per event-loop turn in which records changed; `types` has bit
@@ -123,6 +125,13 @@ private:
     // Loading: adds a record as read from the store, without undo or dirtying.
     template <class T> T* adopt(std::unique_ptr<T> record, qint64 sequence);
 
+    // Day tasks by date, built on first use of a date-range fetch and kept
+    // in step from then on.
+    void buildDayIndex() const;
+    void indexDayTask(DayTask* task) const;
+    void unindexDayTask(DayTask* task, Timestamp date) const;
+    template <class T> std::vector<T*> candidates(const FetchDescriptor<T>& d) const;
+
     void setDeleted(Record* record, bool deleted);
     void markDirty(Record* record);
     void noteChange(EntityType type);
@@ -131,6 +140,8 @@ private:
     void autosave();
 
     Tables tables_;
+    mutable std::multimap<Timestamp, DayTask*> dayIndex_;
+    mutable bool dayIndexBuilt_ = false;
     std::vector<Record*> dirty_;
     std::unique_ptr<SqliteStore> store_;
     UndoManager* undoManager_ = nullptr;
@@ -157,10 +168,29 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     if (t.indexed)
         t.byID.insert(r->id(), r);
     static_cast<Record*>(r)->relinkToOwners();
+    if constexpr (std::is_same_v<T, DayTask>) {
+        if (dayIndexBuilt_)
+            indexDayTask(r);
+    }
     markDirty(r);
     registerUndo([this, r] { remove(r); });
     noteChange(r->entityType());
     return r;
+}
+
+template <class T> std::vector<T*> ModelContext::candidates(const FetchDescriptor<T>& d) const {
+    std::vector<T*> found;
+    if constexpr (std::is_same_v<T, DayTask>) {
+        if (!dayIndexBuilt_)
+            buildDayIndex();
+        const auto [from, to] = *d.dateRange;
+        for (auto it = dayIndex_.lower_bound(from); it != dayIndex_.end() && it->first < to; ++it)
+            found.push_back(it->second);
+        // Same order as a scan: by insertion.
+        std::sort(found.begin(), found.end(),
+                  [](const T* a, const T* b) { return a->sequence() < b->sequence(); });
+    }
+    return found;
 }
 
 template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>& d) const {
@@ -169,13 +199,23 @@ template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&
     const bool stopEarly = d.limit && d.sortBy.empty();
     if (stopEarly && *d.limit == 0)
         return out;
-    for (const auto& owned : t.records) {
-        T* r = owned.get();
-        if (r->deleted_ || (d.predicate && !d.predicate(*r)))
-            continue;
-        out.push_back(r);
-        if (stopEarly && out.size() >= *d.limit)
-            return out;
+    if (d.dateRange && std::is_same_v<T, DayTask>) {
+        for (T* r : candidates(d)) {
+            if (d.predicate && !d.predicate(*r))
+                continue;
+            out.push_back(r);
+            if (stopEarly && out.size() >= *d.limit)
+                return out;
+        }
+    } else {
+        for (const auto& owned : t.records) {
+            T* r = owned.get();
+            if (r->deleted_ || (d.predicate && !d.predicate(*r)))
+                continue;
+            out.push_back(r);
+            if (stopEarly && out.size() >= *d.limit)
+                return out;
+        }
     }
     if (!d.sortBy.empty()) {
         std::stable_sort(out.begin(), out.end(), [&d](const T* a, const T* b) {

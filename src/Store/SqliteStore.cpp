@@ -205,8 +205,8 @@ Result<void> validateExisting(const QString& path) {
                          .arg(QString::fromLocal8Bit(strerror(errno)))};
 
     sqlite3* db = nullptr;
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db))};
@@ -343,7 +343,7 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     }
 
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &store->db_,
-                             SQLITE_OPEN_READWRITE, nullptr);
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         return Error{
             QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
@@ -383,6 +383,10 @@ template <class T>
 T* findBySequence(const std::vector<std::unique_ptr<T>>& records, std::optional<qint64> sequence) {
     if (!sequence)
         return nullptr;
+    // Sequences are dense unless records were deleted: try the direct slot first.
+    if (*sequence >= 1 && std::size_t(*sequence) <= records.size() &&
+        records[std::size_t(*sequence - 1)]->sequence() == *sequence)
+        return records[std::size_t(*sequence - 1)].get();
     auto it =
         std::lower_bound(records.begin(), records.end(), *sequence,
                          [](const std::unique_ptr<T>& r, qint64 s) { return r->sequence() < s; });

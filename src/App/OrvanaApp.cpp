@@ -14,11 +14,68 @@ namespace orvana {
 
 namespace {
 
+const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                    QStringLiteral("Show this help and exit."));
+const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                       QStringLiteral("Show the version and exit."));
+
 void configure(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QCoreApplication::translate("OrvanaApp", "Plan personal goals and do focused work."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    // Own help and version options: Qt's would need an application object,
+    // and this parser runs before one exists.
+    parser.addOption(helpOption);
+    parser.addOption(versionOption);
+}
+
+// Qt's own GUI options (-platform xcb, -style fusion, ...) are for QApplication,
+// which sees the untouched argv; they are taken out before our parser runs.
+QStringList withoutQtOptions(const QStringList& arguments) {
+    static const QStringList withValue = {QStringLiteral("platform"),
+                                          QStringLiteral("platformpluginpath"),
+                                          QStringLiteral("platformtheme"),
+                                          QStringLiteral("plugin"),
+                                          QStringLiteral("qwindowgeometry"),
+                                          QStringLiteral("geometry"),
+                                          QStringLiteral("qwindowtitle"),
+                                          QStringLiteral("title"),
+                                          QStringLiteral("qwindowicon"),
+                                          QStringLiteral("icon"),
+                                          QStringLiteral("session"),
+                                          QStringLiteral("display"),
+                                          QStringLiteral("name"),
+                                          QStringLiteral("style"),
+                                          QStringLiteral("stylesheet")};
+    static const QStringList flags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                      QStringLiteral("nograb"), QStringLiteral("dograb"),
+                                      QStringLiteral("sync")};
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        QString name = arg.startsWith(QLatin1String("--")) ? arg.mid(2)
+                       : arg.startsWith(u'-')              ? arg.mid(1)
+                                                           : QString();
+        name = name.section(u'=', 0, 0);
+        if (i > 0 && withValue.contains(name)) {
+            if (!arg.contains(u'='))
+                ++i; // and its value
+            continue;
+        }
+        if (i > 0 && flags.contains(name))
+            continue;
+        kept << arg;
+    }
+    return kept;
+}
+
+bool hasDisplay(const QStringList& arguments) {
+    for (const QString& arg : arguments) {
+        if (arg == QLatin1String("-platform") || arg.startsWith(QLatin1String("-platform=")))
+            return true;
+    }
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
 // Fatal start-up problems go to standard error and, when a person can see a
@@ -44,15 +101,17 @@ int OrvanaApp::run(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser parser;
     configure(parser);
-    if (!parser.parse(arguments)) {
+    if (!parser.parse(withoutQtOptions(arguments))) {
         std::fprintf(stderr, "orvana: %s\nTry 'orvana --help'.\n", qPrintable(parser.errorText()));
         return 2;
     }
-    if (parser.isSet(QStringLiteral("help"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+    if (parser.isSet(helpOption)) {
+        QString help = parser.helpText();
+        help.replace(QLatin1String("<executable_name>"), QLatin1String("orvana"));
+        std::fputs(qPrintable(help), stdout);
         return 0;
     }
-    if (parser.isSet(QStringLiteral("version"))) {
+    if (parser.isSet(versionOption)) {
         std::printf("orvana %s\n", ORVANA_VERSION);
         return 0;
     }
@@ -60,6 +119,11 @@ int OrvanaApp::run(int argc, char** argv) {
         std::fprintf(stderr, "orvana: unexpected argument '%s'\nTry 'orvana --help'.\n",
                      qPrintable(parser.positionalArguments().constFirst()));
         return 2;
+    }
+    if (!hasDisplay(arguments)) {
+        std::fprintf(stderr, "orvana: no display to show the window on (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set). Start Orvana from a desktop session.\n");
+        return 1;
     }
 
     QApplication app(argc, argv);

@@ -336,8 +336,19 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     std::unique_ptr<SqliteStore> store(new SqliteStore(path, fd));
 
     if (info.exists() || info.isSymLink()) {
-        if (auto valid = validateExisting(path); !valid.ok())
+        // Checking a WAL-mode file makes SQLite create its side files; a
+        // refused file should be left as it was found, so empty ones we
+        // created go again.
+        const QString wal = path + QStringLiteral("-wal"), shm = path + QStringLiteral("-shm");
+        const bool hadWal = QFileInfo::exists(wal), hadShm = QFileInfo::exists(shm);
+        if (auto valid = validateExisting(path); !valid.ok()) {
+            if (!hadWal && QFileInfo(wal).size() == 0) {
+                QFile::remove(wal);
+                if (!hadShm)
+                    QFile::remove(shm);
+            }
             return valid.error();
+        }
     } else if (auto created = createStore(path); !created.ok()) {
         return created.error();
     }

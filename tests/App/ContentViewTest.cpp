@@ -1,0 +1,174 @@
+#include "Views/Navigation/ContentView.h"
+#include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStackedWidget>
+#include <QStringList>
+
+#include <ostream>
+#include <set>
+
+static void PrintTo(const QStringList& list, std::ostream* out) {
+    *out << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+namespace {
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+void showAndSettle(ContentView& window) {
+    window.show();
+    drainEvents();
+}
+
+// The menu-bar menu holding `action`, so a person can actually reach it.
+QMenu* menuHolding(ContentView& window, QAction* action) {
+    for (QAction* entry : window.menuBar()->actions()) {
+        if (QMenu* menu = entry->menu(); menu && menu->actions().contains(action))
+            return menu;
+    }
+    return nullptr;
+}
+
+TEST(ContentView, GivesTheContextAnUndoManagerWhenFirstShown) {
+    ModelContext ctx;
+    ContentView window(ctx);
+    EXPECT_EQ(ctx.undoManager(), nullptr);
+
+    // Changes before the window appears (loading, set-up) are not undoable.
+    Goal* early = ctx.create<Goal>(QStringLiteral("Learn Spanish"));
+    drainEvents();
+    EXPECT_FALSE(window.undoAction()->isEnabled());
+
+    showAndSettle(window);
+    UndoManager* manager = ctx.undoManager();
+    ASSERT_NE(manager, nullptr);
+    EXPECT_FALSE(window.undoAction()->isEnabled());
+    EXPECT_FALSE(window.redoAction()->isEnabled());
+    window.undoAction()->trigger();
+    EXPECT_FALSE(early->isDeleted());
+
+    // Hiding and showing again (minimise, restore) keeps the same history.
+    ctx.create<Goal>(QStringLiteral("Read twelve books"));
+    drainEvents();
+    window.hide();
+    showAndSettle(window);
+    EXPECT_EQ(ctx.undoManager(), manager);
+    EXPECT_TRUE(window.undoAction()->isEnabled());
+}
+
+TEST(ContentView, KeepsAnUndoManagerTheContextAlreadyHas) {
+    UndoManager external;
+    ModelContext ctx;
+    ctx.setUndoManager(&external);
+    ContentView window(ctx);
+    showAndSettle(window);
+    EXPECT_EQ(ctx.undoManager(), &external);
+
+    Goal* goal = ctx.create<Goal>(QStringLiteral("Run 5 km"));
+    drainEvents();
+    ASSERT_TRUE(window.undoAction()->isEnabled());
+    window.undoAction()->trigger();
+    EXPECT_TRUE(goal->isDeleted());
+    EXPECT_TRUE(external.canRedo());
+}
+
+TEST(ContentView, EditMenuUndoesAndRedoesTheLatestChange) {
+    ModelContext ctx;
+    ContentView window(ctx);
+    showAndSettle(window);
+    QAction* undo = window.undoAction();
+    QAction* redo = window.redoAction();
+    ASSERT_NE(menuHolding(window, undo), nullptr);
+    EXPECT_EQ(menuHolding(window, redo), menuHolding(window, undo));
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+
+    Goal* goal = ctx.create<Goal>(QStringLiteral("Run a half marathon"));
+    drainEvents(); // ends the event-loop turn, and with it the undo step
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+
+    undo->trigger();
+    EXPECT_TRUE(goal->isDeleted());
+    EXPECT_EQ(ctx.count<Goal>(), 0u);
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_TRUE(redo->isEnabled());
+
+    redo->trigger();
+    EXPECT_FALSE(goal->isDeleted());
+    EXPECT_EQ(ctx.fetch<Goal>(), std::vector<Goal*>{goal}) << "redo must bring back the same goal";
+    EXPECT_EQ(goal->title(), QStringLiteral("Run a half marathon"));
+    EXPECT_TRUE(undo->isEnabled());
+    EXPECT_FALSE(redo->isEnabled());
+
+    // A new change after an undo makes the undone step unreachable.
+    undo->trigger();
+    ASSERT_TRUE(redo->isEnabled());
+    ctx.create<Goal>(QStringLiteral("Swim 1 km"));
+    drainEvents();
+    EXPECT_FALSE(redo->isEnabled());
+    EXPECT_TRUE(undo->isEnabled());
+}
+
+TEST(ContentView, EditActionsFollowTheManagerWhoeverDrivesIt) {
+    ModelContext ctx;
+    ContentView window(ctx);
+    showAndSettle(window);
+    Goal* goal = ctx.create<Goal>(QStringLiteral("Write a novel"));
+    drainEvents();
+
+    ctx.undoManager()->undo();
+    EXPECT_TRUE(goal->isDeleted());
+    EXPECT_FALSE(window.undoAction()->isEnabled());
+    EXPECT_TRUE(window.redoAction()->isEnabled());
+
+    ctx.undoManager()->redo();
+    EXPECT_TRUE(window.undoAction()->isEnabled());
+    EXPECT_FALSE(window.redoAction()->isEnabled());
+
+    ctx.undoManager()->removeAllActions();
+    EXPECT_FALSE(window.undoAction()->isEnabled());
+    EXPECT_FALSE(window.redoAction()->isEnabled());
+}
+
+TEST(ContentView, SidebarListsTheFiveSectionsInOrderAndEachShowsItsOwnScreen) {
+    ModelContext ctx;
+    ContentView window(ctx);
+    showAndSettle(window);
+    // scripts/screenshot finds the window by this title.
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvana"));
+
+    const auto lists = window.findChildren<QListWidget*>();
+    ASSERT_EQ(lists.size(), 1);
+    QListWidget* sidebar = lists.constFirst();
+    QStringList titles;
+    for (int row = 0; row < sidebar->count(); ++row)
+        titles << sidebar->item(row)->text();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Today"), QStringLiteral("Goals"),
+                                   QStringLiteral("Weeks"), QStringLiteral("Focus Blocks"),
+                                   QStringLiteral("Overview")}));
+    EXPECT_EQ(sidebar->currentRow(), 0) << "the window opens on Today";
+
+    auto* detail = window.findChild<QStackedWidget*>();
+    ASSERT_NE(detail, nullptr);
+    std::set<QWidget*> screens;
+    for (int row = sidebar->count() - 1; row >= 0; --row) {
+        sidebar->setCurrentRow(row);
+        QWidget* screen = detail->currentWidget();
+        ASSERT_NE(screen, nullptr) << titles.value(row).toStdString();
+        EXPECT_TRUE(screen->isVisible()) << titles.value(row).toStdString();
+        screens.insert(screen);
+    }
+    EXPECT_EQ(screens.size(), std::size_t(sidebar->count()));
+}
+
+} // namespace

@@ -151,8 +151,11 @@ TEST(ContentView, SidebarListsTheFiveSectionsInOrderAndEachShowsItsOwnScreen) {
     ASSERT_EQ(lists.size(), 1);
     QListWidget* sidebar = lists.constFirst();
     QStringList titles;
-    for (int row = 0; row < sidebar->count(); ++row)
+    for (int row = 0; row < sidebar->count(); ++row) {
         titles << sidebar->item(row)->text();
+        // Drawn even without an icon theme (bundled fallbacks).
+        EXPECT_FALSE(sidebar->item(row)->icon().pixmap(24, 24).isNull()) << row;
+    }
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Today"), QStringLiteral("Goals"),
                                    QStringLiteral("Weeks"), QStringLiteral("Focus Blocks"),
                                    QStringLiteral("Overview")}));

@@ -3,6 +3,7 @@
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 #include "Views/Navigation/SidebarSection.h"
+#include "Views/Shared/SymbolIcon.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,9 +48,10 @@ ContentView::ContentView(ModelContext& context, QWidget* parent)
     sidebar_ = new QListWidget;
     sidebar_->setAccessibleName(tr("Sections"));
     sidebar_->setIconSize(QSize(20, 20));
+    sidebar_->setSpacing(2);
     detail_ = new QStackedWidget;
     for (SidebarSection section : allSidebarSections) {
-        auto* item = new QListWidgetItem(QIcon::fromTheme(iconName(section)), title(section));
+        auto* item = new QListWidgetItem(symbolIcon(symbolName(section)), title(section));
         item->setData(Qt::UserRole, rawValue(section));
         sidebar_->addItem(item);
         detail_->addWidget(placeholderPage(section));

@@ -36,18 +36,18 @@ QString title(SidebarSection section) {
     return {};
 }
 
-QString iconName(SidebarSection section) {
+QString symbolName(SidebarSection section) {
     switch (section) {
     case SidebarSection::today:
-        return QStringLiteral("weather-clear");
+        return QStringLiteral("sun.max");
     case SidebarSection::goals:
-        return QStringLiteral("emblem-favorite");
+        return QStringLiteral("target");
     case SidebarSection::weeks:
-        return QStringLiteral("x-office-calendar");
+        return QStringLiteral("calendar");
     case SidebarSection::focusBlocks:
-        return QStringLiteral("view-refresh");
+        return QStringLiteral("repeat");
     case SidebarSection::overview:
-        return QStringLiteral("office-chart-bar");
+        return QStringLiteral("chart.bar.xaxis");
     }
     return {};
 }

@@ -14,7 +14,7 @@ inline constexpr std::array<SidebarSection, 5> allSidebarSections{
 
 QString rawValue(SidebarSection section);
 QString title(SidebarSection section);
-// Freedesktop icon name shown beside the title.
-QString iconName(SidebarSection section);
+// The symbol shown beside the title (see symbolIcon).
+QString symbolName(SidebarSection section);
 
 } // namespace orvana

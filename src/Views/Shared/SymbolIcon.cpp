@@ -1,0 +1,42 @@
+#include "Views/Shared/SymbolIcon.h"
+
+#include <QHash>
+
+// Resources of a static library must be registered explicitly.
+static void initIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace orvana {
+
+namespace {
+
+struct Symbol {
+    const char* themeName;
+    const char* bundled;
+};
+
+const QHash<QString, Symbol>& symbols() {
+    static const QHash<QString, Symbol> table{
+        {QStringLiteral("sun.max"), {"weather-clear", ":/icons/sun.svg"}},
+        {QStringLiteral("target"), {"orvana-target", ":/icons/target.svg"}},
+        {QStringLiteral("calendar"), {"x-office-calendar", ":/icons/calendar.svg"}},
+        {QStringLiteral("repeat"), {"media-playlist-repeat", ":/icons/repeat.svg"}},
+        {QStringLiteral("chart.bar.xaxis"), {"office-chart-bar", ":/icons/chart.svg"}},
+        {QStringLiteral("sidebar.left"), {"sidebar-show", ":/icons/sidebar.svg"}},
+    };
+    return table;
+}
+
+} // namespace
+
+QIcon symbolIcon(const QString& symbol) {
+    static const bool registered = (initIconResources(), true);
+    (void)registered;
+    const auto it = symbols().constFind(symbol);
+    if (it == symbols().constEnd())
+        return {};
+    return QIcon::fromTheme(QLatin1String(it->themeName), QIcon(QLatin1String(it->bundled)));
+}
+
+} // namespace orvana

@@ -286,18 +286,6 @@ void prepareGarbage(const QString& path) {
     writeFile(path, bytes);
 }
 
-void prepareEmpty(const QString& path) {
-    writeFile(path, {});
-}
-
-void prepareForeignDatabase(const QString& path) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    sqliteExec(path,
-               "CREATE TABLE notes(id INTEGER PRIMARY KEY, body TEXT);"
-               "INSERT INTO notes(body) VALUES('buy milk'), ('call the bank');",
-               SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-}
-
 void prepareNewerStore(const QString& path) {
     makeStore(path);
     sqliteExec(path, "UPDATE meta SET value = '2.0.0' WHERE key = 'schemaVersion'");
@@ -402,8 +390,6 @@ TEST_P(StoreRefusal, StopsStartupNamesFileAndReasonAndLeavesTheFileAlone) {
 INSTANTIATE_TEST_SUITE_P(
     Files, StoreRefusal,
     ::testing::Values(RefusalCase{"Garbage", prepareGarbage, "not an Orvana data store"},
-                      RefusalCase{"ZeroBytes", prepareEmpty, "empty"},
-                      RefusalCase{"ForeignDatabase", prepareForeignDatabase, "another program"},
                       RefusalCase{"NewerSchema", prepareNewerStore, "newer version"},
                       RefusalCase{"NewerSchemaPendingWal", prepareNewerStoreWithPendingWal,
                                   "newer version"},

@@ -28,8 +28,7 @@ TEST(CrashSafety, KilledWhileSavingTheStoreOpensWithEverySavedChange) {
         SCOPED_TRACE(round);
         QProcess child;
         child.setProcessChannelMode(QProcess::SeparateChannels);
-        child.start(QStringLiteral(ORVANA_STORE_CHILD),
-                    {path, QString::number(round * 1'000'000)});
+        child.start(QStringLiteral(ORVANA_STORE_CHILD), {path, QString::number(round * 1'000'000)});
         ASSERT_TRUE(child.waitForStarted(10000));
         // Wait for the first reported save, then a random while longer, so
         // kills land in every phase of the edit/save cycle.

@@ -57,9 +57,9 @@ void DayTask::detachFromOwners() {
     setGoal(nullptr);
 }
 
-void DayTask::relinkToOwners() {
-    relink(&DayTask::weekItem_, &WeekItem::dayTasks_);
-    relink(&DayTask::goal_, &Goal::directDayTasks_);
+void DayTask::attachToOwners() {
+    attachToOwner(&DayTask::weekItem_, &WeekItem::dayTasks_);
+    attachToOwner(&DayTask::goal_, &Goal::directDayTasks_);
 }
 
 } // namespace orvana

@@ -19,8 +19,8 @@ void FocusBlockTemplate::detachFromOwners() {
     setGoal(nullptr);
 }
 
-void FocusBlockTemplate::relinkToOwners() {
-    relink(&FocusBlockTemplate::goal_, &Goal::focusBlockTemplates_);
+void FocusBlockTemplate::attachToOwners() {
+    attachToOwner(&FocusBlockTemplate::goal_, &Goal::focusBlockTemplates_);
 }
 
 } // namespace orvana

@@ -48,7 +48,7 @@ public:
 protected:
     void applyDeleteRules(ModelContext&) override {}
     void detachFromOwners() override;
-    void relinkToOwners() override;
+    void attachToOwners() override;
 
 private:
     friend class Record;

@@ -34,9 +34,9 @@ void FocusSession::detachFromOwners() {
     setGoal(nullptr);
 }
 
-void FocusSession::relinkToOwners() {
-    relink(&FocusSession::dayTask_, &DayTask::focusSessions_);
-    relink(&FocusSession::goal_, &Goal::directFocusSessions_);
+void FocusSession::attachToOwners() {
+    attachToOwner(&FocusSession::dayTask_, &DayTask::focusSessions_);
+    attachToOwner(&FocusSession::goal_, &Goal::directFocusSessions_);
 }
 
 } // namespace orvana

@@ -12,6 +12,15 @@ void Record::setID(const QUuid& id) {
         id_ = id;
 }
 
+void Record::ownersChanged(EntityType ownerType) {
+    if (context_)
+        context_->noteChange(ownerType);
+}
+
+void Record::refusedLink() {
+    qWarning("Orvana: refused a link to a record that is not live in the same store");
+}
+
 void Record::didChange(std::function<void()> undo) {
     if (context_)
         context_->recordChange(this, std::move(undo));

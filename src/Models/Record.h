@@ -24,6 +24,12 @@ enum class EntityType {
 };
 inline constexpr int entityTypeCount = 7;
 
+// Sets of entity types as bit masks (change notifications, live queries).
+constexpr unsigned entityBit(EntityType type) {
+    return 1u << static_cast<unsigned>(type);
+}
+inline constexpr unsigned allEntityTypes = (1u << entityTypeCount) - 1;
+
 // Base of every persistent record. A record is owned by the ModelContext it
 // was inserted into; everybody else holds plain pointers. Records are never
 // destroyed while the context lives (a deleted record stays around so that
@@ -76,30 +82,48 @@ protected:
     }
 
     // Sets a to-one relationship and keeps the inverse to-many side of both
-    // the old and the new owner in step.
+    // the old and the new owner in step. A record that is not inserted yet
+    // only remembers its owner and joins the owner's list on insertion.
+    // Links go between live records of one context only: a link to a deleted
+    // record or one of another context is refused, since it would dangle or
+    // bring a deleted record back into the file.
     template <class Child, class Owner>
     void setToOne(Owner* Child::*toOne, std::vector<Child*> Owner::*toMany, Owner* owner) {
         Child* self = static_cast<Child*>(this);
         Owner* old = self->*toOne;
         if (old == owner)
             return;
+        if (!context_) {
+            self->*toOne = owner;
+            return;
+        }
+        if (owner && (deleted_ || owner->context() != context_ || owner->isDeleted())) {
+            refusedLink();
+            return;
+        }
         if (old)
             eraseMember(old->*toMany, self);
         self->*toOne = owner;
         if (owner)
             insertMember(owner->*toMany, self);
         didChange([self, toOne, toMany, old] { self->setToOne(toOne, toMany, old); });
+        ownersChanged((old ? old : owner)->entityType());
     }
 
-    // Re-sorts this record into an owner's to-many side after its sequence
-    // number changed (on insertion).
+    // On insertion: joins the owner's to-many side (in sequence order), or
+    // drops a link to an owner that is not live in this context.
     template <class Child, class Owner>
-    void relink(Owner* Child::*toOne, std::vector<Child*> Owner::*toMany) {
+    void attachToOwner(Owner* Child::*toOne, std::vector<Child*> Owner::*toMany) {
         Child* self = static_cast<Child*>(this);
-        if (Owner* owner = self->*toOne) {
-            eraseMember(owner->*toMany, self);
-            insertMember(owner->*toMany, self);
+        Owner* owner = self->*toOne;
+        if (!owner)
+            return;
+        if (owner->context() != context_ || owner->isDeleted()) {
+            refusedLink();
+            self->*toOne = nullptr;
+            return;
         }
+        insertMember(owner->*toMany, self);
     }
 
     template <class Child> static void insertMember(std::vector<Child*>& members, Child* child) {
@@ -121,13 +145,15 @@ protected:
 
     // Records one change of this record: dirty for saving, undo, notification.
     void didChange(std::function<void()> undo);
+    void ownersChanged(EntityType ownerType);
+    static void refusedLink();
 
     // Delete rules of the to-many sides this record owns (cascade or nullify).
     virtual void applyDeleteRules(ModelContext& context) = 0;
     // Clears every to-one relationship (so both sides forget this record).
     virtual void detachFromOwners() = 0;
-    // Fixes the order of this record in its owners' lists after insertion.
-    virtual void relinkToOwners() = 0;
+    // Adds this record to the lists of the owners it was given before insertion.
+    virtual void attachToOwners() = 0;
 
 private:
     friend class ModelContext;

@@ -17,8 +17,8 @@ void TrailEntry::detachFromOwners() {
     setGoal(nullptr);
 }
 
-void TrailEntry::relinkToOwners() {
-    relink(&TrailEntry::goal_, &Goal::trailEntries_);
+void TrailEntry::attachToOwners() {
+    attachToOwner(&TrailEntry::goal_, &Goal::trailEntries_);
 }
 
 } // namespace orvana

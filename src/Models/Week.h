@@ -63,7 +63,7 @@ public:
 protected:
     void applyDeleteRules(ModelContext& context) override;
     void detachFromOwners() override {}
-    void relinkToOwners() override {}
+    void attachToOwners() override {}
 
 private:
     friend class Record;

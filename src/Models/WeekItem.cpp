@@ -50,9 +50,9 @@ void WeekItem::detachFromOwners() {
     setGoal(nullptr);
 }
 
-void WeekItem::relinkToOwners() {
-    relink(&WeekItem::week_, &Week::items_);
-    relink(&WeekItem::goal_, &Goal::weekItems_);
+void WeekItem::attachToOwners() {
+    attachToOwner(&WeekItem::week_, &Week::items_);
+    attachToOwner(&WeekItem::goal_, &Goal::weekItems_);
 }
 
 } // namespace orvana

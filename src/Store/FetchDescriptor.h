@@ -33,8 +33,9 @@ template <class T> struct FetchDescriptor {
     std::function<bool(const T&)> predicate;
     std::vector<SortDescriptor<T>> sortBy;
     std::optional<std::size_t> limit;
-    // For day tasks: only those whose date lies in [from, to), found through
-    // the context's date index instead of a scan. The predicate still applies.
+    // Only records whose date() lies in [from, to) (types with a date: day
+    // tasks, found through the context's date index, and trail entries).
+    // The predicate still applies.
     std::optional<std::pair<double, double>> dateRange;
 
     static FetchDescriptor where(std::function<bool(const T&)> predicate) {
@@ -46,7 +47,8 @@ template <class T> struct FetchDescriptor {
         sortBy.push_back(std::move(key));
         return *this;
     }
-    FetchDescriptor& onDates(double from, double to) {
+    FetchDescriptor& onDates(double from, double to) requires requires(const T& t) { t.date(); }
+    {
         dateRange = std::make_pair(from, to);
         return *this;
     }

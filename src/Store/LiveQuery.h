@@ -20,13 +20,19 @@ signals:
 };
 
 // A fetch that stays current: it re-runs whenever the context announces a
-// change (at most once per event-loop turn).
+// change (at most once per event-loop turn) to one of the types it depends
+// on. By default that is every type, since filters and sort keys may read
+// related records; a query over a large type can name fewer.
 template <class T> class LiveQuery : public LiveQueryBase {
 public:
-    LiveQuery(ModelContext& context, FetchDescriptor<T> descriptor, QObject* parent = nullptr)
+    LiveQuery(ModelContext& context, FetchDescriptor<T> descriptor,
+              unsigned dependsOn = allEntityTypes, QObject* parent = nullptr)
         : LiveQueryBase(parent), context_(context), descriptor_(std::move(descriptor)) {
         results_ = context_.fetch(descriptor_);
-        connect(&context_, &ModelContext::changed, this, [this] { refresh(); });
+        connect(&context_, &ModelContext::changed, this, [this, dependsOn](unsigned types) {
+            if (types & dependsOn)
+                refresh();
+        });
     }
 
     const std::vector<T*>& results() const { return results_; }

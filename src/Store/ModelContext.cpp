@@ -14,7 +14,21 @@ ModelContext::ModelContext(QObject* parent) : QObject(parent) {
     connect(&autosaveTimer_, &QTimer::timeout, this, &ModelContext::autosave);
 }
 
-ModelContext::~ModelContext() = default;
+ModelContext::~ModelContext() {
+    // Undo actions of a manager that outlives us would reach freed records.
+    if (externalUndoManager_)
+        externalUndoManager_->removeAllActions();
+}
+
+void ModelContext::setUndoManager(UndoManager* manager) {
+    undoManager_ = manager;
+    externalUndoManager_ = manager;
+}
+
+void ModelContext::uninsert(Record* record) {
+    record->detachFromOwners();
+    setDeleted(record, true);
+}
 
 void ModelContext::attachStore(std::unique_ptr<SqliteStore> store) {
     store_ = std::move(store);
@@ -82,11 +96,15 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
         auto* typed = static_cast<T*>(record);
         if (deleted) {
             --t.liveCount;
-            if (t.indexed)
+            if (t.indexed && t.duplicateIDs)
+                t.indexed = false; // another live record may carry the id
+            else if (t.indexed)
                 t.byID.remove(typed->id());
         } else {
             ++t.liveCount;
-            if (t.indexed)
+            if (t.indexed && t.byID.contains(typed->id()))
+                t.duplicateIDs = true;
+            else if (t.indexed)
                 t.byID.insert(typed->id(), typed);
         }
     });
@@ -114,7 +132,7 @@ void ModelContext::registerUndo(std::function<void()> undo) {
 }
 
 void ModelContext::noteChange(EntityType type) {
-    changedTypes_ |= 1u << static_cast<unsigned>(type);
+    changedTypes_ |= entityBit(type);
     if (!notifyScheduled_) {
         notifyScheduled_ = true;
         QMetaObject::invokeMethod(this, &ModelContext::emitChanged, Qt::QueuedConnection);

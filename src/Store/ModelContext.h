@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <map>
 #include <memory>
@@ -82,7 +83,7 @@ public:
 
     UndoManager* undoManager() const { return undoManager_; }
     // Not owned; null turns undo registration off.
-    void setUndoManager(UndoManager* manager) { undoManager_ = manager; }
+    void setUndoManager(UndoManager* manager);
     // Gives the context an undo manager of its own if it has none.
     UndoManager* ensureUndoManager();
 
@@ -95,6 +96,7 @@ public:
     // Called by records; not for other callers.
     void recordChange(Record* record, std::function<void()> undo);
     void dayTaskDateChanged(DayTask* task, Timestamp oldDate);
+    void noteChange(EntityType type);
 
 signals:
     // Once per event-loop turn in which records changed; `types` has bit
@@ -110,6 +112,9 @@ private:
         std::vector<std::unique_ptr<T>> records; // by sequence, deleted ones included
         mutable QHash<QUuid, T*> byID;
         mutable bool indexed = false;
+        // Ids are meant to be unique; if a caller broke that, the index is
+        // rebuilt after deletions instead of patched.
+        mutable bool duplicateIDs = false;
         qint64 nextSequence = 1;
         std::size_t liveCount = 0;
     };
@@ -130,11 +135,12 @@ private:
     void buildDayIndex() const;
     void indexDayTask(DayTask* task) const;
     void unindexDayTask(DayTask* task, Timestamp date) const;
-    template <class T> std::vector<T*> candidates(const FetchDescriptor<T>& d) const;
 
     void setDeleted(Record* record, bool deleted);
     void markDirty(Record* record);
-    void noteChange(EntityType type);
+    // The inverse of an insertion: out of its owners' lists and deleted. No
+    // delete rules: whatever was linked to it later was undone before.
+    void uninsert(Record* record);
     void registerUndo(std::function<void()> undo);
     void emitChanged();
     void autosave();
@@ -145,6 +151,7 @@ private:
     std::vector<Record*> dirty_;
     std::unique_ptr<SqliteStore> store_;
     UndoManager* undoManager_ = nullptr;
+    QPointer<UndoManager> externalUndoManager_;
     std::unique_ptr<UndoManager> ownUndoManager_;
     Clock clock_ = systemClock();
     QTimer autosaveTimer_;
@@ -165,55 +172,67 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     r->deleted_ = false;
     t.records.push_back(std::move(record));
     ++t.liveCount;
-    if (t.indexed)
-        t.byID.insert(r->id(), r);
-    static_cast<Record*>(r)->relinkToOwners();
+    if (t.indexed) {
+        if (t.byID.contains(r->id()))
+            t.duplicateIDs = true;
+        else
+            t.byID.insert(r->id(), r);
+    }
+    static_cast<Record*>(r)->attachToOwners();
     if constexpr (std::is_same_v<T, DayTask>) {
         if (dayIndexBuilt_)
             indexDayTask(r);
     }
     markDirty(r);
-    registerUndo([this, r] { remove(r); });
+    registerUndo([this, r] { uninsert(r); });
     noteChange(r->entityType());
     return r;
 }
 
-template <class T> std::vector<T*> ModelContext::candidates(const FetchDescriptor<T>& d) const {
-    std::vector<T*> found;
-    if constexpr (std::is_same_v<T, DayTask>) {
-        if (!dayIndexBuilt_)
-            buildDayIndex();
-        const auto [from, to] = *d.dateRange;
-        for (auto it = dayIndex_.lower_bound(from); it != dayIndex_.end() && it->first < to; ++it)
-            found.push_back(it->second);
-        // Same order as a scan: by insertion.
-        std::sort(found.begin(), found.end(),
-                  [](const T* a, const T* b) { return a->sequence() < b->sequence(); });
-    }
-    return found;
-}
-
 template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>& d) const {
     std::vector<T*> out;
-    const auto& t = table<T>();
     const bool stopEarly = d.limit && d.sortBy.empty();
     if (stopEarly && *d.limit == 0)
         return out;
-    if (d.dateRange && std::is_same_v<T, DayTask>) {
-        for (T* r : candidates(d)) {
-            if (d.predicate && !d.predicate(*r))
-                continue;
-            out.push_back(r);
-            if (stopEarly && out.size() >= *d.limit)
-                return out;
+    // Adds a match; false once the limit is reached and no sort follows.
+    auto consider = [&](T* r) {
+        if (d.predicate && !d.predicate(*r))
+            return true;
+        out.push_back(r);
+        return !(stopEarly && out.size() >= *d.limit);
+    };
+    bool indexed = false;
+    if constexpr (std::is_same_v<T, DayTask>) {
+        if (d.dateRange) {
+            // Through the date index; put back into insertion order so the
+            // result is the same as a scan's.
+            indexed = true;
+            if (!dayIndexBuilt_)
+                buildDayIndex();
+            const auto [from, to] = *d.dateRange;
+            std::vector<T*> inRange;
+            for (auto it = dayIndex_.lower_bound(from); it != dayIndex_.end() && it->first < to;
+                 ++it)
+                inRange.push_back(it->second);
+            std::sort(inRange.begin(), inRange.end(),
+                      [](const T* a, const T* b) { return a->sequence() < b->sequence(); });
+            for (T* r : inRange) {
+                if (!consider(r))
+                    return out;
+            }
         }
-    } else {
-        for (const auto& owned : t.records) {
+    }
+    if (!indexed) {
+        for (const auto& owned : table<T>().records) {
             T* r = owned.get();
-            if (r->deleted_ || (d.predicate && !d.predicate(*r)))
+            if (r->deleted_)
                 continue;
-            out.push_back(r);
-            if (stopEarly && out.size() >= *d.limit)
+            if constexpr (requires { r->date(); }) {
+                if (d.dateRange &&
+                    !(d.dateRange->first <= r->date() && r->date() < d.dateRange->second))
+                    continue;
+            }
+            if (!consider(r))
                 return out;
         }
     }
@@ -235,8 +254,13 @@ template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&
 template <class T> void ModelContext::buildIndex(const Table<T>& t) {
     t.byID.clear();
     t.byID.reserve(static_cast<qsizetype>(t.liveCount));
+    t.duplicateIDs = false;
     for (const auto& owned : t.records) {
-        if (!owned->deleted_)
+        if (owned->deleted_)
+            continue;
+        if (t.byID.contains(owned->id()))
+            t.duplicateIDs = true;
+        else
             t.byID.insert(owned->id(), owned.get());
     }
     t.indexed = true;

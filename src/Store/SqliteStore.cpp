@@ -330,8 +330,12 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
             QStringLiteral("The lock file %1 cannot be opened (%2).")
                 .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(errno)))};
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
         ::close(fd);
-        return Error{QStringLiteral("Another Orvana process is already using this store.")};
+        if (error == EWOULDBLOCK)
+            return Error{QStringLiteral("Another Orvana process is already using this store.")};
+        return Error{QStringLiteral("The store cannot be locked for writing (%1).")
+                         .arg(QString::fromLocal8Bit(strerror(error)))};
     }
     std::unique_ptr<SqliteStore> store(new SqliteStore(path, fd));
 
@@ -363,7 +367,12 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
                               "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
         !ok.ok())
         return ok.error();
-    sqlite3_busy_timeout(store->db_, 2000);
+    // Until the records are loaded, closing must not fold a pending WAL into
+    // the file: a store that turns out damaged is left as it was found.
+    sqlite3_db_config(store->db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    // Only outside tools can hold the write lock; don't freeze the window
+    // waiting for them (a failed autosave is retried).
+    sqlite3_busy_timeout(store->db_, 250);
     return store;
 }
 
@@ -503,6 +512,8 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
             if ((entry->goal_ = findBySequence(goals, owner1)))
                 entry->goal_->trailEntries_.push_back(entry);
         });
+    if (r.ok())
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     return r;
 }
 

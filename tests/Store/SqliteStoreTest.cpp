@@ -284,6 +284,42 @@ TEST_F(Store, RefusesFilesItCannotTrustAndLeavesThemByteIdentical) {
     EXPECT_FALSE(openModelContext(folder).ok());
 }
 
+// Damage inside a table is only found while loading, after the file was
+// opened for writing; closing it then must not fold a pending WAL in.
+TEST_F(Store, ARefusedDamagedStoreKeepsItsPendingWal) {
+    {
+        auto ctx = open();
+        for (int i = 0; i < 2000; ++i)
+            ctx->create<Goal>(
+                QStringLiteral("goal %1 with a title long enough to fill pages").arg(i));
+        ASSERT_TRUE(ctx->save().ok());
+    }
+    QByteArray bytes = test::fileBytes(path);
+    ASSERT_GT(bytes.size(), 16 * 4096);
+    bytes.replace(bytes.size() - 4096, 4096, QByteArray(4096, '\x5a')); // a goal page
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    // A session that was killed: its last change sits in the WAL only.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+    ASSERT_EQ(sqlite3_exec(db, "INSERT INTO meta VALUES('lastSession', 'killed')", nullptr, nullptr,
+                           nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    const QString wal = path + QStringLiteral("-wal");
+    ASSERT_GT(QFileInfo(wal).size(), 0);
+    const QByteArray fileBefore = test::fileBytes(path), walBefore = test::fileBytes(wal);
+
+    auto opened = openModelContext(path);
+    ASSERT_FALSE(opened.ok());
+    EXPECT_EQ(test::fileBytes(path), fileBefore);
+    EXPECT_EQ(test::fileBytes(wal), walBefore);
+}
+
 TEST_F(Store, OnlyOneOpenerAtATime) {
     auto first = SqliteStore::open(path);
     ASSERT_TRUE(first.ok());

@@ -198,3 +198,64 @@ TEST(ModelContextBehaviour, ChangesAreAnnouncedOncePerTurnAndLiveQueriesFollow) 
 }
 
 } // namespace
+
+namespace {
+
+// Links may only join live records of one context; anything else would leave
+// a dangling pointer or bring a deleted record back into the file.
+TEST(Links, ToRecordsThatAreNotLiveAreRefused) {
+    ModelContext ctx;
+    UndoManager* undo = ctx.ensureUndoManager();
+    auto* item = ctx.create<WeekItem>(QStringLiteral("existing"));
+    auto* task = ctx.create<DayTask>(QStringLiteral("existing task"), 0.0);
+    task->setWeekItem(item);
+    drainEvents();
+
+    auto draft = std::make_unique<Goal>(QStringLiteral("draft"));
+    item->setGoal(draft.get()); // not inserted yet: refused
+    EXPECT_EQ(item->goal(), nullptr);
+    Goal* goal = ctx.insert(std::move(draft));
+    EXPECT_TRUE(goal->weekItems().empty());
+    drainEvents();
+    undo->undo(); // undoing the insertion touches nothing that existed before
+    EXPECT_FALSE(item->isDeleted());
+    EXPECT_FALSE(task->isDeleted());
+
+    auto* gone = ctx.create<Goal>(QStringLiteral("gone"));
+    ctx.remove(gone);
+    task->setGoal(gone);
+    EXPECT_EQ(task->goal(), nullptr);
+    EXPECT_TRUE(gone->directDayTasks().empty());
+
+    // A record made but never inserted leaves nothing behind in its owner.
+    auto* owner = ctx.create<Goal>(QStringLiteral("owner"));
+    { auto orphan = std::make_unique<TrailEntry>(0.0, 10, owner); }
+    EXPECT_TRUE(owner->trailEntries().empty());
+    ctx.remove(owner); // would read freed memory if the orphan were listed
+}
+
+TEST(Links, IdIndexSurvivesADuplicateIdBeingDeleted) {
+    ModelContext ctx;
+    auto* first = ctx.create<Goal>(QStringLiteral("first"));
+    ASSERT_EQ(ctx.findByID<Goal>(first->id()), first);
+    auto copy = std::make_unique<Goal>(QStringLiteral("copy"));
+    copy->setID(first->id());
+    Goal* second = ctx.insert(std::move(copy));
+    ctx.remove(second);
+    EXPECT_EQ(ctx.findByID<Goal>(first->id()), first);
+}
+
+TEST(Links, AnUndoManagerThatOutlivesItsContextIsEmptied) {
+    UndoManager manager;
+    {
+        ModelContext ctx;
+        ctx.setUndoManager(&manager);
+        ctx.create<Goal>(QStringLiteral("short-lived"));
+        manager.closeImplicitGroup();
+        EXPECT_TRUE(manager.canUndo());
+    }
+    EXPECT_FALSE(manager.canUndo());
+    manager.undo(); // nothing left that could reach freed records
+}
+
+} // namespace

@@ -65,22 +65,6 @@ TEST(ContentView, GivesTheContextAnUndoManagerWhenFirstShown) {
     EXPECT_TRUE(window.undoAction()->isEnabled());
 }
 
-TEST(ContentView, KeepsAnUndoManagerTheContextAlreadyHas) {
-    UndoManager external;
-    ModelContext ctx;
-    ctx.setUndoManager(&external);
-    ContentView window(ctx);
-    showAndSettle(window);
-    EXPECT_EQ(ctx.undoManager(), &external);
-
-    Goal* goal = ctx.create<Goal>(QStringLiteral("Run 5 km"));
-    drainEvents();
-    ASSERT_TRUE(window.undoAction()->isEnabled());
-    window.undoAction()->trigger();
-    EXPECT_TRUE(goal->isDeleted());
-    EXPECT_TRUE(external.canRedo());
-}
-
 TEST(ContentView, EditMenuUndoesAndRedoesTheLatestChange) {
     ModelContext ctx;
     ContentView window(ctx);
@@ -117,27 +101,6 @@ TEST(ContentView, EditMenuUndoesAndRedoesTheLatestChange) {
     drainEvents();
     EXPECT_FALSE(redo->isEnabled());
     EXPECT_TRUE(undo->isEnabled());
-}
-
-TEST(ContentView, EditActionsFollowTheManagerWhoeverDrivesIt) {
-    ModelContext ctx;
-    ContentView window(ctx);
-    showAndSettle(window);
-    Goal* goal = ctx.create<Goal>(QStringLiteral("Write a novel"));
-    drainEvents();
-
-    ctx.undoManager()->undo();
-    EXPECT_TRUE(goal->isDeleted());
-    EXPECT_FALSE(window.undoAction()->isEnabled());
-    EXPECT_TRUE(window.redoAction()->isEnabled());
-
-    ctx.undoManager()->redo();
-    EXPECT_TRUE(window.undoAction()->isEnabled());
-    EXPECT_FALSE(window.redoAction()->isEnabled());
-
-    ctx.undoManager()->removeAllActions();
-    EXPECT_FALSE(window.undoAction()->isEnabled());
-    EXPECT_FALSE(window.redoAction()->isEnabled());
 }
 
 TEST(ContentView, SidebarListsTheFiveSectionsInOrderAndEachShowsItsOwnScreen) {

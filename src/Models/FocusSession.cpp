@@ -2,6 +2,9 @@
 
 #include "Store/ModelContext.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace orvana {
 
 FocusSession::FocusSession(double plannedDuration, Timestamp createdAt,
@@ -19,6 +22,54 @@ FocusSessionKind FocusSession::kind() const {
     if (!kindRawValue_)
         return FocusSessionKind::work;
     return focusSessionKindFromRaw(*kindRawValue_).value_or(FocusSessionKind::work);
+}
+
+double FocusSession::activeDuration(Timestamp instant) const {
+    const double open = currentSegmentStartedAt_ ? instant - *currentSegmentStartedAt_ : 0.0;
+    return accumulatedActiveDuration_ + open;
+}
+
+double FocusSession::remaining(Timestamp instant) const {
+    return std::max(0.0, plannedDuration_ - activeDuration(instant));
+}
+
+void FocusSession::start(Timestamp instant) {
+    if (isRunning() || isEnded())
+        return;
+    setCurrentSegmentStartedAt(instant);
+}
+
+void FocusSession::pause(Timestamp instant) {
+    if (!isRunning())
+        return;
+    setAccumulatedActiveDuration(accumulatedActiveDuration_ + (instant - *currentSegmentStartedAt_));
+    setCurrentSegmentStartedAt(std::nullopt);
+}
+
+void FocusSession::stop(Timestamp instant) {
+    pause(instant);
+    setEndedAt(instant);
+    setIsCompleted(plannedDuration_ <= accumulatedActiveDuration_);
+}
+
+PomodoroStep FocusSession::nextPomodoroStep(FocusSessionKind endedKind,
+                                            std::optional<qint64> endedCycle,
+                                            const PomodoroSettings& settings) {
+    const qint64 cycle = endedCycle.value_or(1);
+    // Minutes come from settings the user can only set within small bounds;
+    // hand-edited absurd values are clamped so seconds cannot overflow.
+    auto seconds = [](qint64 minutes) {
+        constexpr qint64 limit = std::numeric_limits<qint64>::max() / 60;
+        return std::clamp(minutes, -limit, limit) * 60;
+    };
+    if (endedKind == FocusSessionKind::work) {
+        const qint64 n = std::max<qint64>(settings.cyclesBeforeLongBreak, 1);
+        if (cycle % n == 0)
+            return {FocusSessionKind::longBreak, seconds(settings.longBreakMinutes), cycle};
+        return {FocusSessionKind::shortBreak, seconds(settings.shortBreakMinutes), cycle};
+    }
+    const qint64 next = cycle == std::numeric_limits<qint64>::max() ? cycle : cycle + 1;
+    return {FocusSessionKind::work, seconds(settings.workMinutes), next};
 }
 
 void FocusSession::setDayTask(DayTask* task) {

@@ -11,6 +11,22 @@ namespace orvana {
 class DayTask;
 class Goal;
 
+// The segment that follows one that just ended (see nextPomodoroStep).
+struct PomodoroStep {
+    FocusSessionKind kind = FocusSessionKind::work;
+    qint64 plannedSeconds = 0;
+    qint64 cycleNumber = 1;
+    friend bool operator==(const PomodoroStep&, const PomodoroStep&) = default;
+};
+
+// The four Pomodoro settings, in minutes and cycles.
+struct PomodoroSettings {
+    qint64 workMinutes = 25;
+    qint64 shortBreakMinutes = 5;
+    qint64 longBreakMinutes = 15;
+    qint64 cyclesBeforeLongBreak = 4;
+};
+
 // One timed segment of focused work (or a Pomodoro break) on a task or goal.
 class FocusSession final : public Record {
 public:
@@ -62,6 +78,32 @@ public:
     void setPomodoroCycleNumber(std::optional<qint64> cycle) {
         setField(&FocusSession::pomodoroCycleNumber_, cycle);
     }
+
+    // --- the session's own clock ---------------------------------------
+    // Every operation takes the instant; none saves. Calls that do not fit
+    // the state (pausing a paused session, starting an ended one) do nothing.
+
+    // True exactly while a running stretch is open.
+    bool isRunning() const { return currentSegmentStartedAt_.has_value(); }
+    bool isEnded() const { return endedAt_.has_value(); }
+    // Finished stretches plus the open one, at `instant`.
+    double activeDuration(Timestamp instant) const;
+    // Planned minus active time, never below 0.
+    double remaining(Timestamp instant) const;
+    void start(Timestamp instant);
+    void resume(Timestamp instant) { start(instant); }
+    void pause(Timestamp instant);
+    // Closes the open stretch, ends the session for good and records whether
+    // the plan was reached.
+    void stop(Timestamp instant);
+
+    // The segment after one of `endedKind` and `endedCycle` (1 when absent):
+    // after work of cycle c a break of cycle c (long when c is a multiple of
+    // the cycles setting, which counts as 1 when below 1), after a break work
+    // of cycle c + 1.
+    static PomodoroStep nextPomodoroStep(FocusSessionKind endedKind,
+                                         std::optional<qint64> endedCycle,
+                                         const PomodoroSettings& settings);
 
     DayTask* dayTask() const { return dayTask_; }
     void setDayTask(DayTask* task);

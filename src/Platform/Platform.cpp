@@ -1,0 +1,1 @@
+// Linux implementations of the platform interfaces the services use.

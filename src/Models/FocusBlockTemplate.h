@@ -7,6 +7,8 @@
 
 namespace orvana {
 
+class Calendar;
+class DayTask;
 class Goal;
 
 // Focus time reserved on chosen weekdays (1 = Sunday ... 7 = Saturday) at a
@@ -44,6 +46,18 @@ public:
 
     Goal* goal() const { return goal_; }
     void setGoal(Goal* goal);
+
+    bool matches(qint64 weekday) const;
+
+    // On a matching day, until (and including) the block's end minute; a
+    // block whose end passes midnight stays relevant for the rest of the day.
+    bool isStillRelevant(Timestamp instant, const Calendar& calendar) const;
+
+    // Today's task for this block: the existing one of the day of `instant`,
+    // else a new task with a prepared (not started) work session of the
+    // block's length, both for the block's goal. Nothing is saved. The block
+    // must be inserted.
+    DayTask* materialize(Timestamp instant, const Calendar& calendar);
 
 protected:
     void applyDeleteRules(ModelContext&) override {}

@@ -42,7 +42,8 @@ void FocusSession::start(Timestamp instant) {
 void FocusSession::pause(Timestamp instant) {
     if (!isRunning())
         return;
-    setAccumulatedActiveDuration(accumulatedActiveDuration_ + (instant - *currentSegmentStartedAt_));
+    setAccumulatedActiveDuration(accumulatedActiveDuration_ +
+                                 (instant - *currentSegmentStartedAt_));
     setCurrentSegmentStartedAt(std::nullopt);
 }
 

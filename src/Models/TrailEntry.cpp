@@ -1,12 +1,84 @@
 #include "Models/TrailEntry.h"
 
+#include "Core/Calendar.h"
+#include "Core/Uuid.h"
 #include "Store/ModelContext.h"
+
+#include <cmath>
+#include <limits>
+#include <map>
 
 namespace orvana {
 
 TrailEntry::TrailEntry(Timestamp date, qint64 minutes, Goal* goal, Timestamp createdAt)
     : Record(EntityType::trailEntry), date_(date), minutes_(minutes), createdAt_(createdAt) {
     setGoal(goal);
+}
+
+TrailEntry* TrailEntry::logIfNeeded(FocusSession& session, ModelContext& context) {
+    if (session.hasBeenLogged())
+        return nullptr;
+    session.setHasBeenLogged(true);
+    if (session.kind() != FocusSessionKind::work)
+        return nullptr;
+    // Whole minutes, truncated; imported values beyond any real session are
+    // capped rather than overflowing the conversion.
+    const double wholeMinutes = std::trunc(session.accumulatedActiveDuration() / 60.0);
+    if (!(wholeMinutes >= 1.0))
+        return nullptr;
+    constexpr double cap = 9.0e18;
+    const qint64 minutes = wholeMinutes >= cap ? qint64(cap) : qint64(wholeMinutes);
+
+    Goal* goal = session.goal();
+    if (!goal && session.dayTask()) {
+        goal = session.dayTask()->goal();
+        if (!goal && session.dayTask()->weekItem())
+            goal = session.dayTask()->weekItem()->goal();
+    }
+    if (!goal)
+        return nullptr;
+    const Timestamp date = session.endedAt().value_or(context.now());
+    return context.create<TrailEntry>(date, minutes, goal, context.now());
+}
+
+std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntry*>& entries,
+                                                     const Calendar& calendar) {
+    // Day boundaries found so far (start -> end): most entries fall on a day
+    // already seen, which saves the time-zone arithmetic.
+    std::map<Timestamp, Timestamp> days;
+    std::map<Timestamp, qint64> totals;
+    for (const TrailEntry* entry : entries) {
+        const Timestamp t = entry->date();
+        auto it = days.upper_bound(t);
+        Timestamp dayStart;
+        if (it != days.begin() && t < std::prev(it)->second) {
+            dayStart = std::prev(it)->first;
+        } else {
+            dayStart = calendar.startOfDay(t);
+            days.emplace(dayStart, calendar.startOfDayAfter(t, 1).value_or(dayStart));
+        }
+        qint64& sum = totals[dayStart];
+        if (__builtin_add_overflow(sum, entry->minutes(), &sum))
+            sum = entry->minutes() > 0 ? std::numeric_limits<qint64>::max()
+                                       : std::numeric_limits<qint64>::min();
+    }
+    std::vector<DailyTrailTotal> out;
+    out.reserve(totals.size());
+    for (const auto& [day, minutes] : totals)
+        out.push_back({day, minutes});
+    return out;
+}
+
+TrailEntry* TrailEntry::newestUnacknowledged(const std::vector<TrailEntry*>& entries,
+                                             const QString& lastAcknowledgedID) {
+    TrailEntry* newest = nullptr;
+    for (TrailEntry* entry : entries) {
+        if (!newest || entry->createdAt() > newest->createdAt())
+            newest = entry;
+    }
+    if (!newest || uuidText(newest->id()) == lastAcknowledgedID)
+        return nullptr;
+    return newest;
 }
 
 void TrailEntry::setGoal(Goal* goal) {

@@ -2,9 +2,22 @@
 
 #include "Models/Record.h"
 
+#include <QString>
+#include <vector>
+
 namespace orvana {
 
+class Calendar;
+class FocusSession;
 class Goal;
+class ModelContext;
+
+// The minutes of one calendar day (date = the day's start).
+struct DailyTrailTotal {
+    Timestamp date = 0;
+    qint64 minutes = 0;
+    friend bool operator==(const DailyTrailTotal&, const DailyTrailTotal&) = default;
+};
 
 // Whole focus minutes credited to a goal at one instant. Never edited after
 // creation; disappears only with its goal.
@@ -24,6 +37,23 @@ public:
 
     Goal* goal() const { return goal_; }
     void setGoal(Goal* goal);
+
+    // Turns a finished session into trail minutes, once: a work segment of at
+    // least one whole minute that can be credited to a goal (the session's,
+    // else its task's, else the task's week item's) becomes one entry dated at
+    // the session's end. Every session it sees is marked logged. Nothing is
+    // saved. Returns the new entry, if any.
+    static TrailEntry* logIfNeeded(FocusSession& session, ModelContext& context);
+
+    // Minutes per calendar day, ascending by day; only days with entries.
+    // Sums saturate instead of overflowing on absurd imported values.
+    static std::vector<DailyTrailTotal> dailyTotals(const std::vector<TrailEntry*>& entries,
+                                                    const Calendar& calendar);
+
+    // The entry with the greatest createdAt (the first of equals), unless its
+    // id is `lastAcknowledgedID` (canonical text).
+    static TrailEntry* newestUnacknowledged(const std::vector<TrailEntry*>& entries,
+                                            const QString& lastAcknowledgedID);
 
 protected:
     void applyDeleteRules(ModelContext&) override {}

@@ -18,6 +18,11 @@ class FocusSession;
 // Every schedule first removes the pending request of its identifier, then
 // adds a new one only while notifications are authorised and the delay is
 // above 0. Failures are silent.
+//
+// The removal happens before a schedule's first suspension. After that the
+// returned task no longer touches the service, so a screen may drop its
+// service while a schedule is in flight; the centre and the record passed in
+// (the store keeps records alive) must outlive the task.
 class NotificationService {
 public:
     NotificationService(NotificationCenter& center, Clock clock = systemClock(),
@@ -42,7 +47,8 @@ public:
     static QString endNotificationTitle(const FocusSession& session);
     static QString endNotificationBody(const FocusSession& session);
 
-    // The next instant at hour:minute:00 strictly after `after`.
+    // The next instant at hour:minute:00 strictly after `after`; `after` itself
+    // when the calendar cannot build that time (an hour outside 0...23, say).
     static Timestamp nextOccurrence(qint64 hour, qint64 minute, Timestamp after,
                                     const Calendar& calendar);
     // The next instant on `weekday` (1 = Sunday ... 7) at hour:minute:00
@@ -54,8 +60,6 @@ public:
     static constexpr const char* weeklyRitualNudgeIdentifier = "weekly-ritual-nudge";
 
 private:
-    QCoro::Task<> schedule(QString identifier, QString title, QString body, Timestamp fireAt);
-
     NotificationCenter& center_;
     Clock clock_;
     Calendar calendar_;

@@ -1,1 +1,0 @@
-// Linux implementations of the platform interfaces the services use.

@@ -1,0 +1,359 @@
+#include "Services/NotificationService.h"
+
+#include "Models/DayTask.h"
+#include "Models/FocusSession.h"
+#include "Models/Goal.h"
+#include "Store/ModelContext.h"
+#include "support/FakeNotificationCenter.h"
+#include "support/TestSupport.h"
+
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <qcoro/qcorotimer.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+
+// Readable failure messages for Qt strings.
+static void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+static void PrintTo(const QStringList& list, std::ostream* out) {
+    *out << '[' << list.join(QStringLiteral(", ")).toStdString() << ']';
+}
+
+namespace {
+
+using namespace orvana;
+using orvana::test::at;
+using orvana::test::FakeNotificationCenter;
+
+constexpr double kMinute = 60.0;
+constexpr double kHour = 3600.0;
+constexpr qint64 kSunday = 1;
+
+const QTimeZone berlin("Europe/Berlin");
+
+// Instants print as UTC text, so a failure shows which wall time came out.
+std::string iso(Timestamp t) {
+    return toDateTime(t).toString(Qt::ISODateWithMs).toStdString();
+}
+
+class NotificationServiceTest : public ::testing::Test {
+protected:
+    ModelContext ctx;
+    FakeNotificationCenter center;
+    Timestamp now = at(berlin, 2026, 6, 10, 12); // a Wednesday
+    // Monday first: weekday numbers must still count from Sunday.
+    Calendar calendar{QTimeZone("Europe/Berlin"), 2};
+    NotificationService service{center, [this] { return now; }, calendar};
+
+    // A plain session running since five minutes ago with 20 minutes left.
+    FocusSession* runningSession() {
+        auto* session = ctx.create<FocusSession>(25 * kMinute, now - 5 * kMinute);
+        session->start(now - 5 * kMinute);
+        return session;
+    }
+
+    DayTask* taskWithReminder(std::optional<Timestamp> reminderAt) {
+        return ctx.create<DayTask>(QStringLiteral("Call the dentist"), calendar.startOfDay(now),
+                                   std::nullopt, false, false, 0, now, std::nullopt, reminderAt);
+    }
+
+    static QString endId(const FocusSession* session) {
+        return NotificationService::notificationIdentifier(session->id());
+    }
+    static QString reminderId(const DayTask* task) {
+        return NotificationService::reminderIdentifier(task->id());
+    }
+};
+
+TEST_F(NotificationServiceTest, SchedulingASegmentEndAgainReplacesItsOwnRequestOnly) {
+    FocusSession* session = runningSession();
+    FocusSession* other = runningSession();
+    QCoro::waitFor(service.scheduleEndNotification(*other));
+    QCoro::waitFor(service.scheduleEndNotification(*session));
+    now += kMinute; // resumed later: the second schedule must carry the new delay
+    center.log.clear();
+    QCoro::waitFor(service.scheduleEndNotification(*session));
+
+    ASSERT_EQ(center.pending.size(), 2u);
+    EXPECT_EQ(center.pending.at(endId(session)).delaySeconds, 19 * kMinute);
+    EXPECT_EQ(center.pending.at(endId(other)).delaySeconds, 20 * kMinute);
+    EXPECT_EQ(center.log, (QStringList{"remove " + endId(session), QStringLiteral("status"),
+                                       "add " + endId(session)}));
+
+    const QRegularExpression canonical(
+        QStringLiteral("^focus-session-end-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-"
+                       "[0-9A-F]{12}$"));
+    EXPECT_TRUE(canonical.match(endId(session)).hasMatch()) << endId(session).toStdString();
+    EXPECT_EQ(reminderId(taskWithReminder(std::nullopt)).left(14),
+              QStringLiteral("task-reminder-"));
+
+    service.cancelNotification(*session);
+    EXPECT_EQ(center.pending.count(endId(session)), 0u);
+    EXPECT_EQ(center.pending.count(endId(other)), 1u);
+}
+
+// Every kind of schedule: without authorisation nothing is added, yet the
+// old request is gone and nobody is asked for permission.
+TEST_F(NotificationServiceTest, WithoutAuthorizationNothingIsScheduledButTheOldRequestIsRemoved) {
+    FocusSession* session = runningSession();
+    DayTask* task = taskWithReminder(now + kHour);
+    struct Schedule {
+        const char* name;
+        QString identifier;
+        std::function<QCoro::Task<>()> run;
+    };
+    const std::vector<Schedule> schedules{
+        {"segment end", endId(session), [&] { return service.scheduleEndNotification(*session); }},
+        {"reminder", reminderId(task), [&] { return service.scheduleReminder(*task); }},
+        {"daily nudge", QStringLiteral("daily-planning-nudge"),
+         [&] { return service.scheduleDailyPlanningNudge(9, 0); }},
+        {"weekly nudge", QStringLiteral("weekly-ritual-nudge"),
+         [&] { return service.scheduleWeeklyRitualNudge(kSunday, 18, 0); }},
+    };
+    for (auto status :
+         {NotificationAuthorization::notDetermined, NotificationAuthorization::denied,
+          NotificationAuthorization::provisional, NotificationAuthorization::ephemeral}) {
+        for (const Schedule& schedule : schedules) {
+            SCOPED_TRACE(testing::Message()
+                         << schedule.name << ", status " << static_cast<int>(status));
+            center.status = status;
+            center.pending = {{schedule.identifier, {"old", "old", 5.0}}};
+            center.log.clear();
+            QCoro::waitFor(schedule.run());
+            EXPECT_TRUE(center.pending.empty());
+            EXPECT_EQ(center.log,
+                      (QStringList{"remove " + schedule.identifier, QStringLiteral("status")}));
+        }
+    }
+    EXPECT_EQ(center.authorizationRequests, 0);
+}
+
+TEST_F(NotificationServiceTest, ReminderFollowsReminderAtAndAPastOneOnlyRemoves) {
+    DayTask* task = taskWithReminder(now + 30);
+    QCoro::waitFor(service.scheduleReminder(*task));
+    EXPECT_EQ(center.pending.at(reminderId(task)),
+              (FakeNotificationCenter::Request{"Reminder", "Call the dentist", 30.0}));
+
+    for (Timestamp passed : {now - kMinute, now}) {
+        SCOPED_TRACE(iso(passed));
+        task->setReminderAt(passed);
+        center.log.clear();
+        QCoro::waitFor(service.scheduleReminder(*task));
+        EXPECT_TRUE(center.pending.empty());
+        EXPECT_EQ(center.log,
+                  (QStringList{"remove " + reminderId(task), QStringLiteral("status")}));
+        center.pending = {{reminderId(task), {"old", "old", 5.0}}};
+    }
+
+    // Switched off: withdrawn without even asking for the status.
+    task->setReminderAt(std::nullopt);
+    center.log.clear();
+    QCoro::waitFor(service.scheduleReminder(*task));
+    EXPECT_TRUE(center.pending.empty());
+    EXPECT_EQ(center.log, QStringList{"remove " + reminderId(task)});
+
+    center.pending = {{reminderId(task), {"old", "old", 5.0}}};
+    service.cancelReminder(*task);
+    EXPECT_TRUE(center.pending.empty());
+}
+
+TEST_F(NotificationServiceTest, ASegmentWithNoTimeLeftSchedulesNothing) {
+    auto* session = ctx.create<FocusSession>(10 * kMinute, now - kHour, 10 * kMinute);
+    center.pending = {{endId(session), {"old", "old", 5.0}}};
+    QCoro::waitFor(service.scheduleEndNotification(*session));
+    EXPECT_TRUE(center.pending.empty());
+}
+
+TEST_F(NotificationServiceTest, SegmentEndTitleFollowsKindAndBodyFallsBackFromTaskToGoal) {
+    auto* goal = ctx.create<Goal>(QStringLiteral("Learn Spanish"));
+    auto* task = ctx.create<DayTask>(QStringLiteral("Verb drills"), calendar.startOfDay(now));
+    struct Case {
+        FocusSessionKind kind;
+        std::optional<qint64> cycle;
+        DayTask* task;
+        Goal* goal;
+        const char* title;
+        const char* body;
+    };
+    const Case cases[] = {
+        {FocusSessionKind::work, std::nullopt, task, goal, "Focus session complete", "Verb drills"},
+        // A plain session keeps the plain title whatever its stored kind.
+        {FocusSessionKind::shortBreak, std::nullopt, nullptr, goal, "Focus session complete",
+         "Learn Spanish"},
+        {FocusSessionKind::work, 2, nullptr, nullptr, "Work session complete — take a break",
+         "Nice work."},
+        {FocusSessionKind::shortBreak, 2, task, nullptr, "Break's over — back to it",
+         "Verb drills"},
+        {FocusSessionKind::longBreak, 4, nullptr, goal, "Break's over — back to it",
+         "Learn Spanish"},
+    };
+    for (const Case& c : cases) {
+        auto* session = ctx.create<FocusSession>(5 * kMinute, now, 0.0, now, std::nullopt, false,
+                                                 false, c.kind, c.cycle);
+        session->setDayTask(c.task);
+        session->setGoal(c.goal);
+        QCoro::waitFor(service.scheduleEndNotification(*session));
+        const auto& request = center.pending.at(endId(session));
+        EXPECT_EQ(request.title, QString::fromUtf8(c.title));
+        EXPECT_EQ(request.body, QString::fromUtf8(c.body));
+        EXPECT_EQ(request.delaySeconds, 5 * kMinute);
+    }
+}
+
+TEST_F(NotificationServiceTest, NudgesCarryTheirTextsAndFireAtTheNextOccurrence) {
+    now = at(berlin, 2026, 6, 10, 8, 59); // Wednesday
+    QCoro::waitFor(service.scheduleDailyPlanningNudge(9, 0));
+    QCoro::waitFor(service.scheduleWeeklyRitualNudge(kSunday, 18, 0));
+    EXPECT_EQ(center.pending.at(QStringLiteral("daily-planning-nudge")),
+              (FakeNotificationCenter::Request{"Plan your day", "Today's One Thing isn't set yet.",
+                                               kMinute}));
+    EXPECT_EQ(center.pending.at(QStringLiteral("weekly-ritual-nudge")),
+              (FakeNotificationCenter::Request{"Weekly review",
+                                               "See what moved this week, and plan the next one.",
+                                               at(berlin, 2026, 6, 14, 18) - now}));
+
+    service.cancelDailyPlanningNudge();
+    service.cancelWeeklyRitualNudge();
+    EXPECT_TRUE(center.pending.empty());
+
+    // A time the calendar cannot build gives no firing instant at all.
+    QCoro::waitFor(service.scheduleDailyPlanningNudge(24, 0));
+    QCoro::waitFor(service.scheduleDailyPlanningNudge(qint64{1} << 32 | 9, 0));
+    EXPECT_TRUE(center.pending.empty());
+}
+
+TEST_F(NotificationServiceTest, DailyNudgeDelayCountsTheShortDayOfTheSpringChange) {
+    now = at(berlin, 2026, 3, 28, 10); // Saturday; clocks go forward that night
+    QCoro::waitFor(service.scheduleDailyPlanningNudge(9, 0));
+    EXPECT_EQ(center.pending.at(QStringLiteral("daily-planning-nudge")).delaySeconds, 22 * kHour);
+}
+
+TEST_F(NotificationServiceTest, RequestAuthorizationIfNeededAsksOnlyWhenNotDetermined) {
+    for (auto status :
+         {NotificationAuthorization::denied, NotificationAuthorization::authorized,
+          NotificationAuthorization::provisional, NotificationAuthorization::ephemeral}) {
+        center.status = status;
+        QCoro::waitFor(service.requestAuthorizationIfNeeded());
+    }
+    EXPECT_EQ(center.authorizationRequests, 0);
+
+    center.status = NotificationAuthorization::notDetermined;
+    QCoro::waitFor(service.requestAuthorizationIfNeeded());
+    EXPECT_EQ(center.authorizationRequests, 1);
+    EXPECT_EQ(center.log.mid(center.log.size() - 2),
+              (QStringList{QStringLiteral("status"), QStringLiteral("request")}));
+}
+
+TEST_F(NotificationServiceTest, PlatformErrorsAreSwallowed) {
+    center.failing = true;
+    center.status = NotificationAuthorization::notDetermined;
+    EXPECT_NO_THROW(QCoro::waitFor(service.requestAuthorizationIfNeeded()));
+    EXPECT_EQ(center.authorizationRequests, 1);
+
+    center.status = NotificationAuthorization::authorized;
+    DayTask* task = taskWithReminder(now + kHour);
+    EXPECT_NO_THROW(QCoro::waitFor(service.scheduleReminder(*task)));
+    EXPECT_TRUE(center.log.contains("add " + reminderId(task)));
+}
+
+// The service must not reach back into itself once the centre has answered:
+// screens drop their service values freely.
+TEST_F(NotificationServiceTest, AScheduleInFlightOutlivesItsService) {
+    // A centre whose status answer arrives in a later turn of the event loop.
+    class SlowCenter final : public NotificationCenter {
+    public:
+        FakeNotificationCenter inner;
+        QCoro::Task<NotificationAuthorization> authorizationStatus() override {
+            co_await QCoro::sleepFor(std::chrono::milliseconds(1));
+            co_return co_await inner.authorizationStatus();
+        }
+        QCoro::Task<bool> requestAuthorization() override { return inner.requestAuthorization(); }
+        QCoro::Task<> add(QString id, QString title, QString body, double delay) override {
+            return inner.add(std::move(id), std::move(title), std::move(body), delay);
+        }
+        void removePendingNotificationRequests(const QStringList& ids) override {
+            inner.removePendingNotificationRequests(ids);
+        }
+    } slow;
+
+    // On the heap, so that AddressSanitizer catches any use after it is gone.
+    auto shortLived = std::make_unique<NotificationService>(
+        slow, [this] { return now; }, calendar);
+    QCoro::Task<> task = shortLived->scheduleDailyPlanningNudge(13, 0);
+    shortLived.reset();
+    QCoro::waitFor(task);
+    EXPECT_EQ(slow.inner.pending.at(QStringLiteral("daily-planning-nudge")).delaySeconds, kHour);
+}
+
+TEST(NotificationServiceOccurrence, NextDailyOccurrence) {
+    const Calendar cal(QTimeZone("Europe/Berlin"), 2);
+    struct Case {
+        Timestamp after;
+        int hour, minute;
+        Timestamp expected;
+    };
+    const Case cases[] = {
+        {at(berlin, 2026, 6, 10, 8, 59), 9, 0, at(berlin, 2026, 6, 10, 9, 0)},
+        {at(berlin, 2026, 6, 10, 9, 0), 9, 0, at(berlin, 2026, 6, 11, 9, 0)},
+        {at(berlin, 2026, 6, 10, 9, 0) + 0.5, 9, 0, at(berlin, 2026, 6, 11, 9, 0)},
+        {at(berlin, 2026, 6, 10, 21, 30), 9, 0, at(berlin, 2026, 6, 11, 9, 0)},
+        {at(berlin, 2026, 12, 31, 23, 0), 9, 0, at(berlin, 2027, 1, 1, 9, 0)},
+        // Tomorrow is a calendar day, not 24 hours, across both DST changes.
+        {at(berlin, 2026, 3, 28, 10, 0), 9, 0, at(berlin, 2026, 3, 29, 9, 0)},
+        {at(berlin, 2026, 10, 24, 10, 0), 9, 0, at(berlin, 2026, 10, 25, 9, 0)},
+        // 02:30 does not exist on 29 March: pushed forward by the gap's hour.
+        {at(berlin, 2026, 3, 28, 3, 0), 2, 30, at(berlin, 2026, 3, 29, 3, 30)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(iso(c.after));
+        EXPECT_EQ(iso(NotificationService::nextOccurrence(c.hour, c.minute, c.after, cal)),
+                  iso(c.expected));
+    }
+    const Timestamp after = at(berlin, 2026, 6, 10, 12);
+    EXPECT_EQ(NotificationService::nextOccurrence(24, 0, after, cal), after);
+    EXPECT_EQ(NotificationService::nextOccurrence(9, 60, after, cal), after);
+    EXPECT_EQ(NotificationService::nextOccurrence(-1, 0, after, cal), after);
+}
+
+TEST(NotificationServiceOccurrence, NextWeeklyOccurrence) {
+    const Calendar cal(QTimeZone("Europe/Berlin"), 2);
+    struct Case {
+        qint64 weekday;
+        Timestamp after;
+        Timestamp expected;
+    };
+    const Case cases[] = {
+        // Sunday 14 June 2026.
+        {kSunday, at(berlin, 2026, 6, 14, 17, 0), at(berlin, 2026, 6, 14, 18, 0)},
+        {kSunday, at(berlin, 2026, 6, 14, 18, 0), at(berlin, 2026, 6, 21, 18, 0)},
+        {kSunday, at(berlin, 2026, 6, 14, 18, 30), at(berlin, 2026, 6, 21, 18, 0)},
+        {kSunday, at(berlin, 2026, 6, 10, 12, 0), at(berlin, 2026, 6, 14, 18, 0)},
+        {7, at(berlin, 2026, 6, 14, 18, 30), at(berlin, 2026, 6, 20, 18, 0)}, // Saturday
+        {2, at(berlin, 2026, 6, 14, 18, 30), at(berlin, 2026, 6, 15, 18, 0)}, // Monday
+        // The DST change falls between `after` and the firing instant.
+        {kSunday, at(berlin, 2026, 3, 25, 12, 0), at(berlin, 2026, 3, 29, 18, 0)},
+        {kSunday, at(berlin, 2026, 3, 22, 18, 30), at(berlin, 2026, 3, 29, 18, 0)},
+        {kSunday, at(berlin, 2026, 10, 21, 12, 0), at(berlin, 2026, 10, 25, 18, 0)},
+        {kSunday, at(berlin, 2026, 10, 18, 18, 30), at(berlin, 2026, 10, 25, 18, 0)},
+        // No weekday matches: seven calendar days later, the wall time kept.
+        {0, at(berlin, 2026, 3, 25, 12, 0), at(berlin, 2026, 4, 1, 12, 0)},
+        {8, at(berlin, 2026, 10, 21, 12, 0), at(berlin, 2026, 10, 28, 12, 0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "weekday " << c.weekday << " after " << iso(c.after));
+        EXPECT_EQ(iso(NotificationService::nextWeeklyOccurrence(c.weekday, 18, 0, c.after, cal)),
+                  iso(c.expected));
+    }
+    // An hour the calendar cannot build: no candidate qualifies either.
+    const Timestamp after = at(berlin, 2026, 6, 10, 12);
+    EXPECT_EQ(iso(NotificationService::nextWeeklyOccurrence(kSunday, 24, 0, after, cal)),
+              iso(at(berlin, 2026, 6, 17, 12)));
+}
+
+} // namespace

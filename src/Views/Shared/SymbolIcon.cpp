@@ -24,6 +24,9 @@ const QHash<QString, Symbol>& symbols() {
         {QStringLiteral("repeat"), {"media-playlist-repeat", ":/icons/repeat.svg"}},
         {QStringLiteral("chart.bar.xaxis"), {"office-chart-bar", ":/icons/chart.svg"}},
         {QStringLiteral("sidebar.left"), {"sidebar-show", ":/icons/sidebar.svg"}},
+        // Our own theme name: themes' check emblems differ in shape and colour.
+        {QStringLiteral("checkmark.circle.fill"),
+         {"orvana-checkmark-circle-fill", ":/icons/checkmark-circle-fill.svg"}},
     };
     return table;
 }

@@ -2,6 +2,9 @@
 
 #include "App/PersistenceController.h"
 #include "App/QuitOnSignal.h"
+#include "Platform/SystemNotificationCenter.h"
+#include "Services/NotificationService.h"
+#include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Views/Navigation/ContentView.h"
 
@@ -138,7 +141,12 @@ int OrvanaApp::run(int argc, char** argv) {
             std::fprintf(stderr, "orvana: %s\n", qPrintable(saved.error().message));
     });
 
-    ContentView window(*persistence.context());
+    Preferences preferences(Preferences::defaultFilePath());
+    SystemNotificationCenter notificationCenter(SystemNotificationCenter::defaultStatePath());
+    notificationCenter.start();
+    NotificationService notifications(notificationCenter);
+
+    ContentView window(*persistence.context(), preferences, notifications);
     window.show();
     return app.exec();
 }

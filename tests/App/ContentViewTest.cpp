@@ -1,6 +1,9 @@
 #include "Views/Navigation/ContentView.h"
+#include "Services/NotificationService.h"
+#include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "support/FakeNotificationCenter.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +14,7 @@
 #include <QMenuBar>
 #include <QStackedWidget>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <ostream>
 #include <set>
@@ -23,6 +27,15 @@ namespace {
 
 using namespace orvana;
 using orvana::test::drainEvents;
+
+// What the main window needs besides the store, kept away from real files
+// and real notifications.
+struct Environment {
+    QTemporaryDir dir;
+    Preferences prefs{dir.filePath(QStringLiteral("preferences.json"))};
+    test::FakeNotificationCenter center;
+    NotificationService notifications{center};
+};
 
 void showAndSettle(ContentView& window) {
     window.show();
@@ -40,7 +53,8 @@ QMenu* menuHolding(ContentView& window, QAction* action) {
 
 TEST(ContentView, GivesTheContextAnUndoManagerWhenFirstShown) {
     ModelContext ctx;
-    ContentView window(ctx);
+    Environment env;
+    ContentView window(ctx, env.prefs, env.notifications);
     EXPECT_EQ(ctx.undoManager(), nullptr);
 
     // Changes before the window appears (loading, set-up) are not undoable.
@@ -67,7 +81,8 @@ TEST(ContentView, GivesTheContextAnUndoManagerWhenFirstShown) {
 
 TEST(ContentView, EditMenuUndoesAndRedoesTheLatestChange) {
     ModelContext ctx;
-    ContentView window(ctx);
+    Environment env;
+    ContentView window(ctx, env.prefs, env.notifications);
     showAndSettle(window);
     QAction* undo = window.undoAction();
     QAction* redo = window.redoAction();
@@ -105,7 +120,8 @@ TEST(ContentView, EditMenuUndoesAndRedoesTheLatestChange) {
 
 TEST(ContentView, SidebarListsTheFiveSectionsInOrderAndEachShowsItsOwnScreen) {
     ModelContext ctx;
-    ContentView window(ctx);
+    Environment env;
+    ContentView window(ctx, env.prefs, env.notifications);
     showAndSettle(window);
     // scripts/screenshot finds the window by this title.
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Orvana"));

@@ -2,6 +2,8 @@
 
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "Views/Focus/FocusTimerController.h"
+#include "Views/Focus/FocusTimerView.h"
 #include "Views/Navigation/SidebarSection.h"
 #include "Views/Shared/SymbolIcon.h"
 
@@ -39,8 +41,10 @@ QWidget* placeholderPage(SidebarSection section) {
 
 } // namespace
 
-ContentView::ContentView(ModelContext& context, QWidget* parent)
-    : QMainWindow(parent), context_(context) {
+ContentView::ContentView(ModelContext& context, Preferences& preferences,
+                         NotificationService& notifications, QWidget* parent)
+    : QMainWindow(parent), context_(context), preferences_(preferences),
+      notifications_(notifications) {
     setWindowTitle(QStringLiteral("Orvana"));
     setMinimumSize(640, 400);
     resize(960, 640);
@@ -85,6 +89,20 @@ ContentView::ContentView(ModelContext& context, QWidget* parent)
             manager->redo();
     });
     updateUndoActions();
+
+    QMenu* focusMenu = menuBar()->addMenu(tr("F&ocus"));
+    QAction* quickFocus = focusMenu->addAction(tr("&Quick Focus Timer…"));
+    quickFocus->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    connect(quickFocus, &QAction::triggered, this, [this] { presentQuickFocusTimer(); });
+}
+
+void ContentView::presentQuickFocusTimer(Goal* goal) {
+    auto* controller =
+        new FocusTimerController(context_, preferences_, notifications_, nullptr, goal);
+    auto* timer = new FocusTimerView(controller, preferences_, this);
+    timer->setAttribute(Qt::WA_DeleteOnClose);
+    timer->setWindowModality(Qt::WindowModal);
+    timer->show();
 }
 
 void ContentView::showEvent(QShowEvent* event) {

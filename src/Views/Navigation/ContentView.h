@@ -8,7 +8,10 @@ class QStackedWidget;
 
 namespace orvana {
 
+class Goal;
 class ModelContext;
+class NotificationService;
+class Preferences;
 
 // The main window: a sidebar of sections and the selected section's screen.
 // When it is first shown it gives the store its undo manager, so changes made
@@ -16,7 +19,12 @@ class ModelContext;
 class ContentView : public QMainWindow {
     Q_OBJECT
 public:
-    explicit ContentView(ModelContext& context, QWidget* parent = nullptr);
+    ContentView(ModelContext& context, Preferences& preferences, NotificationService& notifications,
+                QWidget* parent = nullptr);
+
+    // The focus timer for no task and an optional goal (Focus menu, and
+    // outside requests to start a session).
+    void presentQuickFocusTimer(Goal* goal = nullptr);
 
     QAction* undoAction() const { return undoAction_; }
     QAction* redoAction() const { return redoAction_; }
@@ -29,6 +37,8 @@ private:
     void updateUndoActions();
 
     ModelContext& context_;
+    Preferences& preferences_;
+    NotificationService& notifications_;
     QListWidget* sidebar_ = nullptr;
     QStackedWidget* detail_ = nullptr;
     QAction* undoAction_ = nullptr;

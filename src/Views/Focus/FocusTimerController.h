@@ -1,0 +1,105 @@
+#pragma once
+
+#include "Core/Clock.h"
+#include "Models/FocusSession.h"
+
+#include <QObject>
+#include <QTimer>
+#include <qcoro/qcorotask.h>
+
+namespace orvana {
+
+class DayTask;
+class Goal;
+class ModelContext;
+class NotificationService;
+class Preferences;
+
+// What the focus timer window shows and does, without widgets: which session
+// runs, plain and Pomodoro starts, pause/resume, stop, the next Pomodoro
+// segment, the one-second tick that ends a segment on time, picking a
+// session up again when the window reopens and pausing when it closes.
+// Finished sessions go to the trail; the end-of-segment notification is
+// scheduled and withdrawn with every change.
+//
+// The asynchronous actions wait only for the notification centre; while one
+// is under way, further start/pause presses are ignored.
+class FocusTimerController : public QObject {
+    Q_OBJECT
+public:
+    enum class Phase {
+        idle,       // no session yet: mode switch, duration, start
+        running,    // countdown with Pause and Stop
+        paused,     // countdown with Resume and Stop
+        transition, // a completed Pomodoro segment: offer the next one
+        ended,      // "Completed" or "Stopped early"
+    };
+
+    FocusTimerController(ModelContext& context, Preferences& preferences,
+                         NotificationService& notifications, DayTask* dayTask, Goal* goal,
+                         Clock clock = systemClock(), QObject* parent = nullptr);
+
+    DayTask* dayTask() const { return dayTask_; }
+    Goal* goal() const { return goal_; }
+    FocusSession* session() const { return session_; }
+    FocusSession* pendingSession() const { return pendingSession_; }
+    Timestamp now() const { return now_; }
+    Phase phase() const;
+
+    qint64 plannedMinutes() const { return plannedMinutes_; }
+    void setPlannedMinutes(qint64 minutes);
+    bool isPomodoroMode() const { return pomodoroMode_; }
+    void setPomodoroMode(bool on);
+    // Read live from the preferences: a change applies to the next segment.
+    PomodoroSettings pomodoroSettings() const;
+
+    // --- actions -------------------------------------------------------
+    QCoro::Task<> start();
+    QCoro::Task<> togglePause();
+    void stop();
+    QCoro::Task<> startNextSegment();
+    // Once a second: refreshes now and ends a running segment whose time is up.
+    void tick();
+    // Window lifecycle.
+    void resumeExistingSessionIfAny();
+    void pauseIfRunning();
+    // Starts/stops the one-second tick (the window does this on show/hide).
+    void setTicking(bool on);
+
+    // --- texts ---------------------------------------------------------
+    QString title() const;
+    QString pomodoroDescription() const;
+    QString durationLabel() const;
+    QString pomodoroCaption() const; // empty for a plain session
+    QString countdownText() const;
+    QString pauseButtonText() const;
+    QString transitionMessage() const;
+    QString nextSegmentButtonText() const;
+    QString endedMessage() const;
+    static QString formattedRemaining(double seconds);
+    static QString guidanceFooter();
+
+signals:
+    void changed();
+
+private:
+    FocusSession* newSession(double plannedSeconds, FocusSessionKind kind,
+                             std::optional<qint64> cycle);
+    void endSession(FocusSession& session);
+
+    ModelContext& context_;
+    Preferences& preferences_;
+    NotificationService& notifications_;
+    DayTask* dayTask_;
+    Goal* goal_;
+    Clock clock_;
+    FocusSession* session_ = nullptr;
+    FocusSession* pendingSession_ = nullptr;
+    qint64 plannedMinutes_ = 25;
+    bool pomodoroMode_ = false;
+    bool busy_ = false;
+    Timestamp now_;
+    QTimer ticker_;
+};
+
+} // namespace orvana

@@ -29,6 +29,8 @@ const QString kNotificationsService = QStringLiteral("org.freedesktop.Notificati
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 
 constexpr double kMaxLatenessSeconds = 24 * 3600.0;
+// How early a removal still counts a request as due (clock and tick jitter).
+constexpr double kDueTolerance = 0.25;
 // Far beyond any reminder the app makes, and small enough that the deadline's
 // milliseconds cannot overflow.
 constexpr double kMaxDelaySeconds = 100 * 366 * 24 * 3600.0;
@@ -160,8 +162,21 @@ QCoro::Task<> SystemNotificationCenter::add(QString identifier, QString title, Q
 
 void SystemNotificationCenter::removePendingNotificationRequests(const QStringList& identifiers) {
     bool removed = false;
-    for (const QString& identifier : identifiers)
-        removed = pending_.erase(identifier) > 0 || removed;
+    const Timestamp now = clock_();
+    for (const QString& identifier : identifiers) {
+        const auto found = pending_.find(identifier);
+        if (found == pending_.end())
+            continue;
+        // A system scheduler would already have shown a request that is due;
+        // our timer may simply not have run yet (the focus timer's tick ends
+        // a segment in the same second). Show it rather than lose it.
+        const Request& request = found->second;
+        if (started_ && (request.deadline.hasExpired() || request.fireAt <= now + kDueTolerance) &&
+            now - request.fireAt < kMaxLatenessSeconds)
+            deliver(request.title, request.body);
+        pending_.erase(found);
+        removed = true;
+    }
     if (!removed)
         return;
     save();

@@ -241,6 +241,27 @@ TEST_F(SystemNotificationCenterTest, RemovedRequestsAreNeverShownAndAReplacedOne
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{});
 }
 
+// The focus timer withdraws a segment's request in the same second the
+// segment ends; a request that is already due is shown, not lost.
+TEST_F(SystemNotificationCenterTest, WithdrawingARequestThatIsDueShowsIt) {
+    ASSERT_TRUE(server.start());
+    Timestamp now = 1'800'000'000;
+    SystemNotificationCenter center(statePath(), [&now] { return now; });
+    center.start();
+    QCoro::waitFor(center.add(QStringLiteral("due"), QStringLiteral("Focus session complete"),
+                              QStringLiteral("Nice work."), 600));
+    QCoro::waitFor(
+        center.add(QStringLiteral("early"), QStringLiteral("Early"), QStringLiteral("no"), 900));
+    now += 600;
+    center.removePendingNotificationRequests({QStringLiteral("due"), QStringLiteral("early")});
+    ASSERT_TRUE(server.waitForDeliveries(1));
+    QTest::qWait(500);
+    const QList<QJsonObject> shown = server.deliveries();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().value(QLatin1String("summary")).toString(), "Focus session complete");
+    EXPECT_TRUE(center.pendingIdentifiers().isEmpty());
+}
+
 TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndDropsStaleOnes) {
     ASSERT_TRUE(server.start());
     const Timestamp closedAt = systemNow();

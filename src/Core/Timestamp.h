@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <algorithm>
 #include <cmath>
 
 namespace orvana {
@@ -10,8 +11,11 @@ namespace orvana {
 using Timestamp = double;
 
 inline QDateTime toDateTime(Timestamp t) {
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::floor(t * 1000.0)),
-                                          Qt::UTC);
+    // Imported values can be anything; keep them within QDateTime's range
+    // (about ±270 000 years) instead of overflowing the conversion.
+    constexpr double limitMs = 8.64e15;
+    const double ms = std::isnan(t) ? 0.0 : std::clamp(std::floor(t * 1000.0), -limitMs, limitMs);
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(ms), Qt::UTC);
 }
 
 inline Timestamp fromDateTime(const QDateTime& dt) {

@@ -29,8 +29,9 @@ const QString kNotificationsService = QStringLiteral("org.freedesktop.Notificati
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 
 constexpr double kMaxLatenessSeconds = 24 * 3600.0;
-// How early a removal still counts a request as due (clock and tick jitter).
-constexpr double kDueTolerance = 0.25;
+// How early a removal still counts a request as due: only the rounding
+// between the scheduler's clock reading and ours.
+constexpr double kDueTolerance = 0.01;
 // Far beyond any reminder the app makes, and small enough that the deadline's
 // milliseconds cannot overflow.
 constexpr double kMaxDelaySeconds = 100 * 366 * 24 * 3600.0;

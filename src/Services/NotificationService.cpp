@@ -81,9 +81,11 @@ QCoro::Task<> NotificationService::requestAuthorizationIfNeeded() {
 QCoro::Task<> NotificationService::scheduleEndNotification(const FocusSession& session) {
     QString identifier = notificationIdentifier(session.id());
     center_.removePendingNotificationRequests({identifier});
-    return addWhenAuthorized(center_, clock_, std::move(identifier), endNotificationTitle(session),
-                             endNotificationBody(session),
-                             [s = &session](Timestamp now) { return s->remaining(now); });
+    return addWhenAuthorized(
+        center_, clock_, std::move(identifier), endNotificationTitle(session),
+        endNotificationBody(session),
+        // Paused or stopped while the status was asked: nothing to announce.
+        [s = &session](Timestamp now) { return s->isRunning() ? s->remaining(now) : 0.0; });
 }
 
 void NotificationService::cancelNotification(const FocusSession& session) {

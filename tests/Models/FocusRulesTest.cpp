@@ -169,6 +169,14 @@ TEST_F(Trail, DailyTotalsSplitAtLocalMidnightAndSaturate) {
                                             {at(berlin, 2026, 6, 11), 5}}));
     EXPECT_TRUE(TrailEntry::dailyTotals({}, cal).empty());
 
+    // Imported nonsense dates group somewhere without undefined behaviour.
+    for (double absurd : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()})
+        ctx.create<TrailEntry>(absurd, 1, goal);
+    EXPECT_EQ(TrailEntry::dailyTotals(ctx.fetch<TrailEntry>(), cal).size(), 5u);
+    for (TrailEntry* e : ctx.fetch<TrailEntry>())
+        if (!(std::abs(e->date()) < 1e12))
+            ctx.remove(e);
+
     ctx.create<TrailEntry>(at(berlin, 2026, 6, 11, 9), std::numeric_limits<qint64>::max(), goal);
     EXPECT_EQ(TrailEntry::dailyTotals(ctx.fetch<TrailEntry>(), cal).back().minutes,
               std::numeric_limits<qint64>::max());

@@ -5,6 +5,7 @@
 #include "Store/ModelContext.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <cmath>
 
 namespace orvana {
@@ -115,16 +116,20 @@ QCoro::Task<> FocusTimerController::start() {
 }
 
 QCoro::Task<> FocusTimerController::togglePause() {
-    if (busy_ || !session_ || session_->isEnded())
+    if (!session_ || session_->isEnded())
         co_return;
     now_ = clock_();
     FocusSession* s = session_;
+    // Pausing is always possible, even while a start still waits for the
+    // notification centre (that schedule then finds the session paused).
     if (s->isRunning()) {
         s->pause(now_);
         notifications_.cancelNotification(*s);
         emit changed();
         co_return;
     }
+    if (busy_)
+        co_return;
     busy_ = true;
     QPointer<FocusTimerController> self(this);
     BusyGuard guard{this, &busy_};
@@ -134,7 +139,16 @@ QCoro::Task<> FocusTimerController::togglePause() {
 }
 
 void FocusTimerController::endSession(FocusSession& s) {
-    s.stop(now_);
+    // A segment whose time ran out while the machine slept or the app was
+    // closed ends at its planned end (plus the tick's second), not hours
+    // later: the trail must not credit time nobody worked.
+    Timestamp at = now_;
+    if (s.isRunning() && s.remaining(now_) <= 0) {
+        const Timestamp plannedEnd =
+            *s.currentSegmentStartedAt() + (s.plannedDuration() - s.accumulatedActiveDuration());
+        at = std::min(now_, plannedEnd + 1.0);
+    }
+    s.stop(at);
     notifications_.cancelNotification(s);
     TrailEntry::logIfNeeded(s, context_);
     emit changed();
@@ -169,7 +183,9 @@ QCoro::Task<> FocusTimerController::startNextSegment() {
 
 void FocusTimerController::tick() {
     now_ = clock_();
-    if (session_ && session_->isRunning() && session_->remaining(now_) <= 0)
+    if (!session_)
+        return; // nothing on screen depends on the time
+    if (session_->isRunning() && session_->remaining(now_) <= 0)
         endSession(*session_); // no longer running: a segment ends once
     else
         emit changed();

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -150,6 +151,12 @@ void FocusTimerView::showEvent(QShowEvent* event) {
 }
 
 void FocusTimerView::hideEvent(QHideEvent* event) {
+    // Minimising hides the window too (a spontaneous hide): the session goes
+    // on, and so does the tick that ends it on time.
+    if (event->spontaneous()) {
+        QDialog::hideEvent(event);
+        return;
+    }
     controller_->setTicking(false);
     controller_->pauseIfRunning();
     QDialog::hideEvent(event);
@@ -175,7 +182,8 @@ void FocusTimerView::render() {
         const QSignalBlocker blockDuration(duration_);
         const int minutes = int(std::clamp<qint64>(c.plannedMinutes(), 1, 100000));
         duration_->setRange(std::min(5, minutes), std::max(120, minutes));
-        duration_->setValue(minutes);
+        if (duration_->value() != minutes) // don't disturb a value being typed
+            duration_->setValue(minutes);
         (pomodoro ? startPomodoro_ : startPlain_)->setDefault(true);
         return;
     }

@@ -102,6 +102,24 @@ TEST_F(FocusTimer, TheTickEndsASegmentWithinASecondOnceAndLogsIt) {
     EXPECT_EQ(s->endedAt(), now - 1);
 }
 
+// After a suspend (or a restart with the session still running) the first
+// tick must not credit the hours in between.
+TEST_F(FocusTimer, ASegmentThatRanOutUnwatchedEndsAtItsPlannedEnd) {
+    auto* goal = ctx.create<Goal>(QStringLiteral("g"));
+    auto t = timer(nullptr, goal);
+    QCoro::waitFor(t->start());
+    FocusSession* s = t->session();
+    const Timestamp started = now;
+    now += 10 * 60;
+    t->tick();
+    now += 8 * 3600; // lid closed
+    t->tick();
+    EXPECT_TRUE(s->isCompleted());
+    EXPECT_LE(*s->endedAt(), started + 25 * 60 + 1);
+    ASSERT_EQ(goal->trailEntries().size(), 1u);
+    EXPECT_EQ(goal->trailEntries().front()->minutes(), 25);
+}
+
 TEST_F(FocusTimer, PomodoroChainsOnTheUsersCommandAndStoppingEarlyEndsIt) {
     auto* task = ctx.create<DayTask>(QStringLiteral("Study"), now);
     auto t = timer(task, nullptr);

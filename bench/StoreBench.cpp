@@ -2,6 +2,7 @@
 // one core: open <= 1.5 s, save after one edit <= 5 ms, each fetch <= 2 ms.
 #include "SyntheticStore.h"
 
+#include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
@@ -179,6 +180,24 @@ void fetchTodaysTasksByScan(benchmark::State& state) {
     }
 }
 
+// The whole synthetic store as the export document; reports MB/s.
+void exportStore(benchmark::State& state) {
+    ModelContext* ctx = sharedContext(state);
+    if (!ctx)
+        return;
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        auto json = DataExportService::exportJSON(*ctx, 1'800'000'000);
+        if (!json.ok()) {
+            state.SkipWithError(qPrintable(json.error().message));
+            return;
+        }
+        bytes += json.value().size();
+        state.counters["document_mb"] = double(json.value().size()) / 1e6;
+    }
+    state.SetBytesProcessed(bytes);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -219,6 +238,9 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Store/fetchFlaggedTask", fetchFlaggedTask)
         ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Export/json", exportStore)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
     benchmark::RegisterBenchmark("Store/fetchTodaysTasksByScan", fetchTodaysTasksByScan)
         ->Unit(benchmark::kMicrosecond);
 

@@ -1,0 +1,162 @@
+#include "Services/DataExportService.h"
+#include "Store/ModelContext.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+
+using namespace orvana;
+
+namespace {
+
+const QUuid goalID = QUuid::fromString(u"6a1f0c3e-1d2b-4c5a-9e8f-0123456789ab");
+const QUuid itemID = QUuid::fromString(u"00000000-0000-4000-8000-00000000000a");
+const QUuid taskID = QUuid::fromString(u"00000000-0000-4000-8000-00000000000b");
+const QUuid sessionID = QUuid::fromString(u"00000000-0000-4000-8000-00000000000c");
+const QUuid blockID = QUuid::fromString(u"00000000-0000-4000-8000-00000000000d");
+const QUuid entryID = QUuid::fromString(u"00000000-0000-4000-8000-00000000000e");
+const QUuid weekID = QUuid::fromString(u"00000000-0000-4000-8000-00000000000f");
+
+template <class T, class... Args> T* make(ModelContext& ctx, const QUuid& id, Args&&... args) {
+    auto record = std::make_unique<T>(std::forward<Args>(args)...);
+    record->setID(id);
+    return ctx.insert(std::move(record));
+}
+
+// 2026-03-05T14:07:00Z
+constexpr Timestamp march5 = 1772719620;
+
+TEST(DataExport, WritesTheDocumentByteForByte) {
+    ModelContext ctx;
+    auto* goal = make<Goal>(ctx, goalID, QStringLiteral("Run/Walk \"5k\" – café"), std::nullopt,
+                            std::nullopt, GoalStatus::active, std::nullopt, 2, march5 + 0.75);
+    auto* week = make<Week>(ctx, weekID, march5, march5 + 604800, QStringLiteral("Line\nTab\t"),
+                            std::nullopt, march5);
+    auto* item =
+        make<WeekItem>(ctx, itemID, QStringLiteral("Long run"), std::nullopt, true, 1, march5);
+    item->setWeek(week);
+    item->setGoal(goal);
+    auto* task = make<DayTask>(ctx, taskID, QStringLiteral("Tue run"), march5, std::nullopt, false,
+                               true, 0, march5, blockID);
+    task->setWeekItem(item); // reached only through the item: no goalID
+    auto* session = make<FocusSession>(ctx, sessionID, 1500.0, march5, 1499.25);
+    session->setDayTask(task);
+    session->setKindRawValue(std::nullopt); // written as "work"
+    auto* block = make<FocusBlockTemplate>(ctx, blockID, QStringLiteral("Deep"),
+                                           std::vector<qint64>{2, 4}, 7, 30, 45, false, march5);
+    (void)block;
+    make<TrailEntry>(ctx, entryID, march5 - 1, 25, goal, march5);
+
+    auto json = DataExportService::exportJSON(ctx, march5 + 60.999);
+    ASSERT_TRUE(json.ok());
+    const QByteArray expected = R"({
+  "dayTasks" : [
+    {
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "date" : "2026-03-05T14:07:00Z",
+      "id" : "00000000-0000-4000-8000-00000000000B",
+      "isComplete" : false,
+      "isTodaysOneThing" : true,
+      "sortOrder" : 0,
+      "sourceTemplateID" : "00000000-0000-4000-8000-00000000000D",
+      "title" : "Tue run",
+      "weekItemID" : "00000000-0000-4000-8000-00000000000A"
+    }
+  ],
+  "exportedAt" : "2026-03-05T14:08:00Z",
+  "focusBlockTemplates" : [
+    {
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "durationMinutes" : 45,
+      "hour" : 7,
+      "id" : "00000000-0000-4000-8000-00000000000D",
+      "isActive" : false,
+      "minute" : 30,
+      "title" : "Deep",
+      "weekdays" : [
+        2,
+        4
+      ]
+    }
+  ],
+  "focusSessions" : [
+    {
+      "accumulatedActiveDuration" : 1499.25,
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "dayTaskID" : "00000000-0000-4000-8000-00000000000B",
+      "id" : "00000000-0000-4000-8000-00000000000C",
+      "isCompleted" : false,
+      "kind" : "work",
+      "plannedDuration" : 1500
+    }
+  ],
+  "goals" : [
+    {
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "id" : "6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB",
+      "sortOrder" : 2,
+      "status" : "active",
+      "title" : "Run\/Walk \"5k\" – café"
+    }
+  ],
+  "schemaVersion" : 1,
+  "trailEntries" : [
+    {
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "date" : "2026-03-05T14:06:59Z",
+      "goalID" : "6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB",
+      "id" : "00000000-0000-4000-8000-00000000000E",
+      "minutes" : 25
+    }
+  ],
+  "weekItems" : [
+    {
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "goalID" : "6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB",
+      "id" : "00000000-0000-4000-8000-00000000000A",
+      "isComplete" : true,
+      "sortOrder" : 1,
+      "title" : "Long run",
+      "weekID" : "00000000-0000-4000-8000-00000000000F"
+    }
+  ],
+  "weeks" : [
+    {
+      "createdAt" : "2026-03-05T14:07:00Z",
+      "endDate" : "2026-03-12T14:07:00Z",
+      "id" : "00000000-0000-4000-8000-00000000000F",
+      "intention" : "Line\nTab\t",
+      "startDate" : "2026-03-05T14:07:00Z"
+    }
+  ]
+})";
+    EXPECT_EQ(json.value().toStdString(), expected.toStdString());
+    EXPECT_FALSE(QJsonDocument::fromJson(json.value()).isNull()) << "valid JSON";
+}
+
+TEST(DataExport, AnEmptyStoreHasAllNineKeysAndNothingChanges) {
+    ModelContext ctx;
+    auto json = DataExportService::exportJSON(ctx, 0);
+    ASSERT_TRUE(json.ok());
+    const QJsonObject root = QJsonDocument::fromJson(json.value()).object();
+    EXPECT_EQ(root.keys().size(), 9);
+    EXPECT_EQ(root.value(QLatin1String("schemaVersion")).toInt(), 1);
+    EXPECT_EQ(root.value(QLatin1String("exportedAt")).toString(), "1970-01-01T00:00:00Z");
+    EXPECT_TRUE(root.value(QLatin1String("goals")).isArray());
+    EXPECT_FALSE(json.value().endsWith('\n'));
+    EXPECT_FALSE(ctx.hasChanges());
+}
+
+TEST(DataExport, TimestampsDropTheFractionAndStayInRange) {
+    EXPECT_EQ(DataExportService::timestampText(march5 + 0.75), "2026-03-05T14:07:00Z");
+    EXPECT_EQ(DataExportService::timestampText(-0.5), "1969-12-31T23:59:59Z");
+    EXPECT_EQ(DataExportService::timestampText(951782400), "2000-02-29T00:00:00Z");
+    EXPECT_EQ(DataExportService::timestampText(1e300), "9999-12-31T23:59:59Z");
+    EXPECT_EQ(DataExportService::timestampText(-1e300), "0001-01-01T00:00:00Z");
+
+    ModelContext ctx;
+    ctx.create<FocusSession>(std::numeric_limits<double>::infinity());
+    EXPECT_FALSE(DataExportService::exportJSON(ctx, 0).ok()) << "not representable in JSON";
+}
+
+} // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
@@ -151,6 +152,26 @@ TEST(ContentView, SidebarListsTheFiveSectionsInOrderAndEachShowsItsOwnScreen) {
         screens.insert(screen);
     }
     EXPECT_EQ(screens.size(), std::size_t(sidebar->count()));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ContentView, ShowingTheWindowWritesTodaysBackupOnce) {
+    using namespace orvana;
+    ModelContext ctx;
+    Environment env;
+    QTemporaryDir backups;
+    ContentView window(ctx, env.prefs, env.notifications);
+    window.setBackupDirectory(backups.path());
+    EXPECT_TRUE(QDir(backups.path()).isEmpty());
+    showAndSettle(window);
+    window.hide();
+    showAndSettle(window);
+    const QStringList files = QDir(backups.path()).entryList(QDir::Files);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files.first().startsWith(QStringLiteral("Orvana-Backup-")));
 }
 
 } // namespace

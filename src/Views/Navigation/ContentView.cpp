@@ -1,5 +1,6 @@
 #include "Views/Navigation/ContentView.h"
 
+#include "Services/BackupService.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 #include "Views/Focus/FocusTimerController.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -105,9 +107,14 @@ void ContentView::presentQuickFocusTimer(Goal* goal) {
     timer->show();
 }
 
+QString ContentView::defaultBackupDirectory() {
+    return BackupService::backupsDirectory();
+}
+
 void ContentView::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (!appeared_) {
+    // Every time the window is shown again (not restored from minimised).
+    if (!event->spontaneous() || !appeared_) {
         appeared_ = true;
         mainNavigationAppeared();
     }
@@ -118,6 +125,8 @@ void ContentView::mainNavigationAppeared() {
     connect(manager, &UndoManager::stateChanged, this, &ContentView::updateUndoActions,
             Qt::UniqueConnection);
     updateUndoActions();
+    // Repeated runs on one day only prune.
+    BackupService::backupIfNeeded(context_, Calendar::current(), systemNow(), backupDirectory_);
 }
 
 void ContentView::updateUndoActions() {

@@ -14,8 +14,9 @@ class NotificationService;
 class Preferences;
 
 // The main window: a sidebar of sections and the selected section's screen.
-// When it is first shown it gives the store its undo manager, so changes made
-// from then on can be undone from the Edit menu.
+// Each time it is shown it makes sure the store has an undo manager (so
+// changes from then on can be undone from the Edit menu) and runs the daily
+// backup.
 class ContentView : public QMainWindow {
     Q_OBJECT
 public:
@@ -29,10 +30,14 @@ public:
     QAction* undoAction() const { return undoAction_; }
     QAction* redoAction() const { return redoAction_; }
 
+    // Where the daily backup goes when the window appears; empty turns it off.
+    void setBackupDirectory(const QString& directory) { backupDirectory_ = directory; }
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static QString defaultBackupDirectory();
     void mainNavigationAppeared();
     void updateUndoActions();
 
@@ -44,6 +49,7 @@ private:
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     bool appeared_ = false;
+    QString backupDirectory_ = defaultBackupDirectory();
 };
 
 } // namespace orvana

@@ -3,6 +3,8 @@
 #include "Core/Result.h"
 #include "Core/Timestamp.h"
 
+#include "Services/ExportRecords.h"
+
 #include <QByteArray>
 
 namespace orvana {
@@ -24,6 +26,23 @@ public:
     // "2026-03-05T14:07:00Z": UTC, whole seconds (the fraction is dropped),
     // years kept within 0001...9999.
     static QByteArray timestampText(Timestamp t);
+    // The reverse, accepting exactly that form.
+    static std::optional<Timestamp> parseTimestamp(QStringView text);
+
+    // Strict reading of a document: every required key with its type, ids in
+    // either case, optional keys missing or null, timestamps in whole seconds.
+    // The error says what is wrong and where (record kind, position, key).
+    static Result<OrvanaExport> decode(const QByteArray& json);
+
+    // Merges a document into the store: records with a known id are
+    // overwritten, others added, nothing deleted; relationships point only
+    // into the same document. One undo step; saved at the end. A document
+    // that does not decode, or has another schema version, changes nothing.
+    static Result<void> importJSON(const QByteArray& json, ModelContext& context);
+
+    // "This file uses export format {version}, which this version of Orvana
+    // doesn't understand."
+    static QString unsupportedSchemaVersionMessage(qint64 version);
 };
 
 } // namespace orvana

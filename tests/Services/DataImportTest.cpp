@@ -1,0 +1,167 @@
+#include "Core/Uuid.h"
+#include "Services/DataExportService.h"
+#include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvana;
+
+namespace {
+
+// A small store with every kind of record and relationship.
+void fill(ModelContext& ctx) {
+    auto* goal = ctx.create<Goal>(QStringLiteral("Run"), QStringLiteral("why"), 1.8e9,
+                                  GoalStatus::completed, QStringLiteral("blue"), 3, 1.7e9);
+    auto* week =
+        ctx.create<Week>(1.75e9, 1.75e9 + 604800, QStringLiteral("focus"), std::nullopt, 1.7e9);
+    auto* item = ctx.create<WeekItem>(QStringLiteral("Long run"), std::nullopt, false, 1, 1.7e9);
+    item->setWeek(week);
+    item->setGoal(goal);
+    auto* task = ctx.create<DayTask>(QStringLiteral("Tue"), 1.75e9, QStringLiteral("n"), false,
+                                     true, 0, 1.7e9, QUuid::createUuid(), 1.75e9 + 60);
+    task->setWeekItem(item);
+    auto* session = ctx.create<FocusSession>(1500.0, 1.7e9, 1499.5, std::nullopt, 1.7e9 + 99, true,
+                                             true, FocusSessionKind::longBreak, 4);
+    session->setDayTask(task);
+    session->setGoal(goal);
+    auto* block = ctx.create<FocusBlockTemplate>(QStringLiteral("b"), std::vector<qint64>{2, 6}, 9,
+                                                 15, 50, false, 1.7e9);
+    block->setGoal(goal);
+    ctx.create<TrailEntry>(1.7e9 + 100, 25, goal, 1.7e9 + 101);
+}
+
+QByteArray exported(const ModelContext& ctx) {
+    return DataExportService::exportJSON(ctx, 1.8e9).value();
+}
+
+TEST(DataImport, ExportThenImportIntoTheSameStoreChangesNothingAndIsOneStep) {
+    ModelContext ctx;
+    UndoManager* undo = ctx.ensureUndoManager();
+    fill(ctx);
+    test::drainEvents();
+    ASSERT_TRUE(ctx.save().ok());
+    const QByteArray before = exported(ctx);
+    const auto steps = undo->undoCount();
+
+    ASSERT_TRUE(DataExportService::importJSON(before, ctx).ok());
+    EXPECT_EQ(exported(ctx), before);
+    EXPECT_EQ(ctx.count<Goal>(), 1u);
+    EXPECT_EQ(undo->undoCount(), steps) << "nothing changed, so nothing to undo";
+}
+
+TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt) {
+    ModelContext source;
+    fill(source);
+    const QByteArray document = exported(source);
+
+    ModelContext target;
+    UndoManager* undo = target.ensureUndoManager();
+    auto* mine = target.create<Goal>(QStringLiteral("mine"));
+    test::drainEvents();
+    const QByteArray targetBefore = exported(target);
+
+    ASSERT_TRUE(DataExportService::importJSON(document, target).ok());
+    EXPECT_EQ(target.count<Goal>(), 2u);
+    EXPECT_FALSE(mine->isDeleted()) << "nothing is ever deleted";
+    // Everything the format carries arrived, relationships included.
+    ModelContext onlyImported;
+    ASSERT_TRUE(DataExportService::importJSON(document, onlyImported).ok());
+    EXPECT_EQ(exported(onlyImported), document);
+    EXPECT_FALSE(onlyImported.fetch<FocusSession>().front()->hasBeenLogged())
+        << "the logged flag is not in the format";
+
+    undo->undo();
+    EXPECT_EQ(exported(target), targetBefore);
+}
+
+TEST(DataImport, RelationshipsPointOnlyIntoTheSameDocumentAndDuplicatesMerge) {
+    ModelContext ctx;
+    auto* storeWeek = ctx.create<Week>(0.0, 1.0);
+    const QString weekID = uuidText(storeWeek->id());
+    const QByteArray doc = QStringLiteral(R"({
+      "schemaVersion": 1, "exportedAt": "2026-03-05T14:07:00Z",
+      "goals": [
+        {"id": "6a1f0c3e-1d2b-4c5a-9e8f-0123456789ab", "title": "first", "createdAt": "2026-03-05T14:07:00Z",
+         "status": "someday", "sortOrder": 0, "colorTag": "teal", "goalDescription": null},
+        {"id": "6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB", "title": "second", "createdAt": "2026-03-05T14:07:00Z",
+         "status": "active", "sortOrder": 1, "colorTag": "teal"}
+      ],
+      "weeks": [],
+      "weekItems": [{"id": "00000000-0000-4000-8000-00000000000A", "title": "i", "isComplete": false,
+        "sortOrder": 0, "createdAt": "2026-03-05T14:07:00Z", "weekID": "%1",
+        "goalID": "6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB"}],
+      "dayTasks": [],
+      "focusSessions": [{"id": "00000000-0000-4000-8000-00000000000C", "createdAt": "2026-03-05T14:07:00Z",
+        "plannedDuration": 60, "accumulatedActiveDuration": 0, "isCompleted": false, "kind": "nap"}],
+      "focusBlockTemplates": [], "trailEntries": []
+    })")
+                               .arg(weekID)
+                               .toUtf8();
+    ASSERT_TRUE(DataExportService::importJSON(doc, ctx).ok());
+    ASSERT_EQ(ctx.count<Goal>(), 1u) << "ids in either case name the same goal";
+    Goal* goal = ctx.fetch<Goal>().front();
+    EXPECT_EQ(goal->title(), QStringLiteral("second"));
+    EXPECT_EQ(goal->status(), GoalStatus::active);
+    EXPECT_EQ(goal->colorTag(), QStringLiteral("teal")) << "stored unchanged";
+    WeekItem* item = ctx.fetch<WeekItem>().front();
+    EXPECT_EQ(item->week(), nullptr) << "the week is only in the store";
+    EXPECT_EQ(item->goal(), goal);
+    EXPECT_EQ(ctx.fetch<FocusSession>().front()->kindRawValue(), QStringLiteral("work"));
+}
+
+TEST(DataImport, RejectedDocumentsTouchNothingAndSayWhatIsWrong) {
+    ModelContext source;
+    fill(source);
+    const QByteArray good = exported(source);
+
+    ModelContext ctx;
+    UndoManager* undo = ctx.ensureUndoManager();
+    const struct {
+        QByteArray document;
+        const char* message;
+    } cases[] = {
+        {QByteArray(good).replace("\"schemaVersion\" : 1", "\"schemaVersion\" : 2"),
+         "This file uses export format 2, which this version of Orvana doesn't understand."},
+        {QByteArray(good)
+             .replace("\"schemaVersion\" : 1", "\"schemaVersion\" : 2")
+             .replace("\"title\" : \"Run\"", "\"name\" : \"Run\""),
+         "goals[0]: the key \"title\" is missing"},
+        {QByteArray(good).replace("2023-11-14T22:13:20Z", "2023-11-14T22:13:20.5Z"),
+         "is not a date and time"},
+        {QByteArray(good).replace("\"sortOrder\" : 3", "\"sortOrder\" : 3.5"),
+         "goals[0].sortOrder: expected a whole number"},
+        {QByteArray(good).replace("\"isActive\" : false", "\"isActive\" : \"no\""),
+         "focusBlockTemplates[0].isActive"},
+        {good.left(good.size() / 2), "not valid JSON"},
+        {QByteArray(100000, '[') + QByteArray(100000, ']'), "not valid JSON"},
+        {"[]", "top level is not an object"},
+    };
+    for (const auto& c : cases) {
+        auto result = DataExportService::importJSON(c.document, ctx);
+        ASSERT_FALSE(result.ok()) << c.message;
+        EXPECT_TRUE(result.error().message.contains(QLatin1String(c.message)))
+            << qPrintable(result.error().message);
+    }
+    EXPECT_EQ(ctx.count<Goal>(), 0u);
+    EXPECT_FALSE(ctx.hasChanges());
+    EXPECT_FALSE(undo->canUndo());
+}
+
+TEST(DataImport, TimestampsAreReadInExactlyTheWrittenForm) {
+    EXPECT_EQ(DataExportService::parseTimestamp(u"2026-03-05T14:07:00Z"), 1772719620.0);
+    EXPECT_EQ(DataExportService::parseTimestamp(u"2000-02-29T00:00:00Z"), 951782400.0);
+    for (const char16_t* bad :
+         {u"2026-02-29T00:00:00Z", u"2026-03-05T14:07:00", u"2026-03-05 14:07:00Z",
+          u"2026-03-05T24:00:00Z", u"2026-03-05T14:07:00.000Z", u"2026-03-05T14:07:00+01:00",
+          u"+026-03-05T14:07:00Z"})
+        EXPECT_FALSE(DataExportService::parseTimestamp(bad))
+            << QString::fromUtf16(bad).toStdString();
+    for (Timestamp t : {-62135596800.0, 0.0, 951782400.0, 253402300799.0})
+        EXPECT_EQ(DataExportService::parseTimestamp(
+                      QString::fromLatin1(DataExportService::timestampText(t))),
+                  t);
+}
+
+} // namespace

@@ -198,6 +198,25 @@ void exportStore(benchmark::State& state) {
     state.SetBytesProcessed(bytes);
 }
 
+// The synthetic store's document merged into an empty in-memory store.
+void importStore(benchmark::State& state) {
+    ModelContext* ctx = sharedContext(state);
+    if (!ctx)
+        return;
+    const QByteArray document = DataExportService::exportJSON(*ctx, 1'800'000'000).value();
+    for (auto _ : state) {
+        auto target = std::make_unique<ModelContext>();
+        if (auto imported = DataExportService::importJSON(document, *target); !imported.ok()) {
+            state.SkipWithError(qPrintable(imported.error().message));
+            return;
+        }
+        benchmark::DoNotOptimize(target->count<TrailEntry>());
+        state.PauseTiming(); // tearing the store down is not part of it
+        target.reset();
+        state.ResumeTiming();
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -241,6 +260,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Export/json", exportStore)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(3);
+    benchmark::RegisterBenchmark("Import/json", importStore)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
     benchmark::RegisterBenchmark("Store/fetchTodaysTasksByScan", fetchTodaysTasksByScan)
         ->Unit(benchmark::kMicrosecond);
 

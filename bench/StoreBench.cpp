@@ -2,6 +2,7 @@
 // one core: open <= 1.5 s, save after one edit <= 5 ms, each fetch <= 2 ms.
 #include "SyntheticStore.h"
 
+#include "Models/OverviewStats.h"
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
@@ -217,6 +218,21 @@ void importStore(benchmark::State& state) {
     }
 }
 
+// The Overview's figures over the whole synthetic store, fetches included.
+void overviewCompute(benchmark::State& state) {
+    ModelContext* ctx = sharedContext(state);
+    if (!ctx)
+        return;
+    const Calendar calendar = bench::syntheticCalendar();
+    for (auto _ : state) {
+        const auto goals = ctx->fetch(
+            FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder)));
+        const OverviewStats stats = OverviewStats::compute(
+            goals, ctx->fetch<TrailEntry>(), ctx->fetch<DayTask>(), calendar, 1'800'000'000);
+        benchmark::DoNotOptimize(stats.totalFocusMinutes);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -263,6 +279,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Import/json", importStore)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(1);
+    benchmark::RegisterBenchmark("Overview/compute", overviewCompute)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
     benchmark::RegisterBenchmark("Store/fetchTodaysTasksByScan", fetchTodaysTasksByScan)
         ->Unit(benchmark::kMicrosecond);
 

@@ -43,29 +43,39 @@ TrailEntry* TrailEntry::logIfNeeded(FocusSession& session, ModelContext& context
 
 std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntry*>& entries,
                                                      const Calendar& calendar) {
-    // Day boundaries found so far (start -> end): most entries fall on a day
-    // already seen, which saves the time-zone arithmetic.
-    std::map<Timestamp, Timestamp> days;
-    std::map<Timestamp, qint64> totals;
+    // Days found so far by their start, each with its end and running sum:
+    // most entries fall on a day already seen, which saves the time-zone
+    // arithmetic; the last day used is tried first.
+    struct Day {
+        Timestamp end;
+        qint64 minutes;
+    };
+    std::map<Timestamp, Day> days;
+    std::map<Timestamp, Day>::iterator last = days.end();
     for (const TrailEntry* entry : entries) {
         const Timestamp t = entry->date();
-        auto it = days.upper_bound(t);
-        Timestamp dayStart;
-        if (it != days.begin() && t < std::prev(it)->second) {
-            dayStart = std::prev(it)->first;
-        } else {
-            dayStart = calendar.startOfDay(t);
-            days.emplace(dayStart, calendar.startOfDayAfter(t, 1).value_or(dayStart));
+        auto day = last;
+        if (day == days.end() || !(day->first <= t && t < day->second.end)) {
+            day = days.upper_bound(t);
+            if (day != days.begin() && t < std::prev(day)->second.end) {
+                day = std::prev(day);
+            } else {
+                const Timestamp start = calendar.startOfDay(t);
+                day =
+                    days.try_emplace(start, Day{calendar.startOfDayAfter(t, 1).value_or(start), 0})
+                        .first;
+            }
         }
-        qint64& sum = totals[dayStart];
+        last = day;
+        qint64& sum = day->second.minutes;
         if (__builtin_add_overflow(sum, entry->minutes(), &sum))
             sum = entry->minutes() > 0 ? std::numeric_limits<qint64>::max()
                                        : std::numeric_limits<qint64>::min();
     }
     std::vector<DailyTrailTotal> out;
-    out.reserve(totals.size());
-    for (const auto& [day, minutes] : totals)
-        out.push_back({day, minutes});
+    out.reserve(days.size());
+    for (const auto& [start, day] : days)
+        out.push_back({start, day.minutes});
     return out;
 }
 

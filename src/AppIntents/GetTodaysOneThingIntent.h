@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Core/Calendar.h"
+
+#include <QString>
+
+namespace orvana {
+
+class ModelContext;
+
+// "What's Today's One Thing?": answers from the store without changing it.
+class GetTodaysOneThingIntent {
+public:
+    struct Answer {
+        QString value;  // the task's title, or empty
+        QString dialog; // what is shown or spoken
+    };
+
+    // The first task (in store order) flagged as the one thing of today.
+    static Answer perform(const ModelContext& context, const Calendar& calendar, Timestamp now);
+};
+
+} // namespace orvana

@@ -1,5 +1,6 @@
 #include "App/OrvanaApp.h"
 
+#include "App/CommandLine.h"
 #include "App/PersistenceController.h"
 #include "App/QuitOnSignal.h"
 #include "Platform/SystemNotificationCenter.h"
@@ -102,6 +103,10 @@ int OrvanaApp::run(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    if (arguments.size() > 1 && CommandLine::isVerb(arguments[1])) {
+        QCoreApplication app(argc, argv);
+        return CommandLine::run(arguments);
+    }
     QCommandLineParser parser;
     configure(parser);
     if (!parser.parse(withoutQtOptions(arguments))) {
@@ -111,6 +116,7 @@ int OrvanaApp::run(int argc, char** argv) {
     if (parser.isSet(helpOption)) {
         QString help = parser.helpText();
         help.replace(QLatin1String("<executable_name>"), QLatin1String("orvana"));
+        help += u'\n' + CommandLine::verbsHelp();
         std::fputs(qPrintable(help), stdout);
         return 0;
     }

@@ -21,7 +21,8 @@ GetTodaysOneThingIntent::Answer GetTodaysOneThingIntent::perform(const ModelCont
     const QString title = flagged.front()->title();
     return {title,
             QCoreApplication::translate("GetTodaysOneThingIntent", "Today's One Thing is %1.")
-                .arg(title)};
+                .arg(title),
+            true};
 }
 
 } // namespace orvana

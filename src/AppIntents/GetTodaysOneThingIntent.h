@@ -14,6 +14,7 @@ public:
     struct Answer {
         QString value;  // the task's title, or empty
         QString dialog; // what is shown or spoken
+        bool found = false;
     };
 
     // The first task (in store order) flagged as the one thing of today.

@@ -376,6 +376,21 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     return store;
 }
 
+Result<std::unique_ptr<SqliteStore>> SqliteStore::openForReading(const QString& path) {
+    std::unique_ptr<SqliteStore> store(new SqliteStore(path, -1));
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return store; // nothing stored yet
+    if (auto valid = validateExisting(path); !valid.ok())
+        return valid.error();
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &store->db_,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
+        return Error{
+            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
+    sqlite3_busy_timeout(store->db_, 2000);
+    return store;
+}
+
 Result<void> SqliteStore::exec(const char* sql) {
     char* message = nullptr;
     if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
@@ -416,6 +431,8 @@ T* findBySequence(const std::vector<std::unique_ptr<T>>& records, std::optional<
 } // namespace
 
 Result<void> SqliteStore::load(ModelContext& ctx) {
+    if (!db_)
+        return {}; // a store that does not exist yet
     // One read transaction: a consistent snapshot of all tables.
     if (auto ok = exec("BEGIN"); !ok.ok())
         return ok;
@@ -597,6 +614,8 @@ Result<void> SqliteStore::writeRecord(Record* record) {
 }
 
 Result<void> SqliteStore::write(const std::vector<Record*>& records) {
+    if (lockFd_ < 0)
+        return Error{QStringLiteral("The store was opened for reading only.")};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
         return Error{QStringLiteral("Saving failed: %1").arg(ok.error().message)};
     for (Record* record : records) {
@@ -612,8 +631,9 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     return {};
 }
 
-Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path) {
-    auto store = SqliteStore::open(path);
+namespace {
+
+Result<std::unique_ptr<ModelContext>> loadContext(Result<std::unique_ptr<SqliteStore>> store) {
     if (!store.ok())
         return store.error();
     auto context = std::make_unique<ModelContext>();
@@ -621,6 +641,16 @@ Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path) {
         return loaded.error();
     context->attachStore(std::move(store.value()));
     return context;
+}
+
+} // namespace
+
+Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path) {
+    return loadContext(SqliteStore::open(path));
+}
+
+Result<std::unique_ptr<ModelContext>> openModelContextForReading(const QString& path) {
+    return loadContext(SqliteStore::openForReading(path));
 }
 
 } // namespace orvana

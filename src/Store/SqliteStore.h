@@ -35,6 +35,10 @@ public:
     // one sentence (without the path).
     static Result<std::unique_ptr<SqliteStore>> open(const QString& path);
 
+    // Opens an existing store for reading only, beside a process that may be
+    // writing it (no lock is taken). A missing file reads as an empty store.
+    static Result<std::unique_ptr<SqliteStore>> openForReading(const QString& path);
+
     // Reads every record into an empty context.
     Result<void> load(ModelContext& context);
 
@@ -60,5 +64,8 @@ private:
 
 // Opens the store at `path`, loads it into a new context and attaches it.
 Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path);
+
+// The same for reading only: the context cannot save.
+Result<std::unique_ptr<ModelContext>> openModelContextForReading(const QString& path);
 
 } // namespace orvana

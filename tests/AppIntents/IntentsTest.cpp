@@ -18,6 +18,7 @@ TEST(Intents, TodaysOneThingIsTheFirstFlaggedTaskOfToday) {
                         false, true);
     auto none = GetTodaysOneThingIntent::perform(ctx, cal, now);
     EXPECT_EQ(none.value, QString());
+    EXPECT_FALSE(none.found);
     EXPECT_EQ(none.dialog, QStringLiteral("Nothing is set as Today's One Thing yet."));
 
     ctx.create<DayTask>(QStringLiteral("Ship it"), test::at(berlin, 2026, 6, 10), std::nullopt,
@@ -26,6 +27,7 @@ TEST(Intents, TodaysOneThingIsTheFirstFlaggedTaskOfToday) {
                         std::nullopt, false, true);
     auto answer = GetTodaysOneThingIntent::perform(ctx, cal, now);
     EXPECT_EQ(answer.value, QStringLiteral("Ship it"));
+    EXPECT_TRUE(answer.found);
     EXPECT_EQ(answer.dialog, QStringLiteral("Today's One Thing is Ship it."));
 }
 

@@ -1,0 +1,116 @@
+// The `orvana` verbs, run as a person would: the real binary, with HOME and
+// the XDG folders in a temporary directory.
+#include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orvana;
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QByteArray out;
+    QString err;
+};
+
+class Verbs : public ::testing::Test {
+protected:
+    Outcome orvana(const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* var :
+             {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
+            env.insert(QLatin1String(var), dir.filePath(QLatin1String(var)));
+        env.insert(QStringLiteral("HOME"), dir.path());
+        env.remove(QStringLiteral("DISPLAY"));
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(ORVANA_BINARY), args);
+        p.waitForFinished(60000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
+    }
+    QString storePath() const {
+        return dir.filePath(QStringLiteral("XDG_DATA_HOME/Orvana/Orvana.sqlite"));
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {
+    {
+        auto ctx = openModelContext(storePath());
+        ASSERT_TRUE(ctx.ok());
+        auto* goal = ctx.value()->create<Goal>(QStringLiteral("Run"));
+        ctx.value()->create<TrailEntry>(systemNow() - 60, 25, goal);
+        ctx.value()->create<DayTask>(QStringLiteral("Ship it"), systemNow(), std::nullopt, false,
+                                     true);
+        ASSERT_TRUE(ctx.value()->save().ok());
+    }
+    const Outcome exported = orvana({QStringLiteral("export")});
+    ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
+    EXPECT_TRUE(exported.out.startsWith("{\n  \"dayTasks\" : ["));
+
+    const Outcome stats = orvana({QStringLiteral("stats"), QStringLiteral("--json")});
+    ASSERT_EQ(stats.code, 0);
+    const QJsonObject figures = QJsonDocument::fromJson(stats.out).object();
+    EXPECT_EQ(figures.value(QLatin1String("totalFocusMinutes")).toInt(), 25);
+    EXPECT_EQ(figures.value(QLatin1String("todaysOneThing")).toString(), QStringLiteral("Ship it"));
+    EXPECT_EQ(figures.value(QLatin1String("goalBreakdown")).toArray().size(), 1);
+    EXPECT_EQ(orvana({QStringLiteral("today")}).out, "Today's One Thing is Ship it.\n");
+    const Outcome goals = orvana({QStringLiteral("goals")});
+    EXPECT_TRUE(goals.out.endsWith("\tRun\n")) << goals.out.toStdString();
+
+    // Into a second, empty profile: the same document comes back out.
+    const QString file = dir.filePath(QStringLiteral("export.json"));
+    ASSERT_EQ(orvana({QStringLiteral("export"), file}).code, 0);
+    ASSERT_TRUE(QFile::remove(storePath()));
+    const Outcome imported = orvana({QStringLiteral("import"), file});
+    EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
+    EXPECT_EQ(imported.out, "Imported from export.json\n");
+    // The same document, but for the time it was written.
+    static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
+    EXPECT_EQ(QString::fromUtf8(orvana({QStringLiteral("export")}).out).remove(stamp),
+              QString::fromUtf8(exported.out).remove(stamp));
+}
+
+TEST_F(Verbs, WhileTheAppHoldsTheStoreReadsWorkAndImportChangesNothing) {
+    auto held = SqliteStore::open(storePath());
+    ASSERT_TRUE(held.ok());
+    EXPECT_EQ(orvana({QStringLiteral("stats")}).code, 0) << "reading beside the app";
+    QFile doc(dir.filePath(QStringLiteral("doc.json")));
+    ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
+    doc.write(orvana({QStringLiteral("export")}).out);
+    doc.close();
+    const Outcome refused = orvana({QStringLiteral("import"), doc.fileName()});
+    EXPECT_EQ(refused.code, 1);
+    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Import failed: Orvana is running")))
+        << refused.err.toStdString();
+}
+
+TEST_F(Verbs, UsageErrorsExitWithTwoAndFailuresWithOne) {
+    EXPECT_EQ(orvana({QStringLiteral("import")}).code, 2);
+    EXPECT_EQ(orvana({QStringLiteral("stats"), QStringLiteral("--yaml")}).code, 2);
+    const Outcome missing =
+        orvana({QStringLiteral("import"), dir.filePath(QStringLiteral("none"))});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Import failed: ")));
+    QFile v2(dir.filePath(QStringLiteral("v2.json")));
+    ASSERT_TRUE(v2.open(QIODevice::WriteOnly));
+    v2.write(orvana({QStringLiteral("export")})
+                 .out.replace("\"schemaVersion\" : 1", "\"schemaVersion\" : 2"));
+    v2.close();
+    const Outcome newer = orvana({QStringLiteral("import"), v2.fileName()});
+    EXPECT_EQ(newer.code, 1);
+    EXPECT_EQ(newer.err, QStringLiteral("Import failed: This file uses export format 2, which "
+                                        "this version of Orvana doesn't understand.\n"));
+}
+
+} // namespace

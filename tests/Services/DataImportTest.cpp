@@ -149,6 +149,31 @@ TEST(DataImport, RejectedDocumentsTouchNothingAndSayWhatIsWrong) {
     EXPECT_FALSE(undo->canUndo());
 }
 
+TEST(DataImport, HostileDocumentsAreHandled) {
+    const QByteArray head = R"({"schemaVersion": 1, "exportedAt": "2026-03-05T14:07:00Z",
+      "weeks": [], "weekItems": [], "dayTasks": [], "focusSessions": [],
+      "focusBlockTemplates": [], "trailEntries": [], "goals": [)";
+    auto goal = [](const QByteArray& title, const QByteArray& sortOrder) {
+        return R"({"id": "6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB", "createdAt": "2026-03-05T14:07:00Z",
+                   "status": "active", "title": )" +
+               title + R"(, "sortOrder": )" + sortOrder + "}";
+    };
+    ModelContext ctx;
+    for (const QByteArray& n : {QByteArray("1e400"), QByteArray("9223372036854775808"),
+                                QByteArray("-1e19"), QByteArray("1.5")})
+        EXPECT_FALSE(DataExportService::importJSON(head + goal("\"t\"", n) + "]}", ctx).ok())
+            << n.constData();
+    // The last of repeated keys counts; nothing breaks.
+    ASSERT_TRUE(DataExportService::importJSON(
+                    head + goal("\"first\", \"title\": \"last\"", "1") + "]}", ctx)
+                    .ok());
+    EXPECT_EQ(ctx.fetch<Goal>().front()->title(), QStringLiteral("last"));
+    // A long title is just a long title.
+    const QByteArray longTitle = '"' + QByteArray(8 << 20, 'x') + '"';
+    ASSERT_TRUE(DataExportService::importJSON(head + goal(longTitle, "1") + "]}", ctx).ok());
+    EXPECT_EQ(ctx.fetch<Goal>().front()->title().size(), 8 << 20);
+}
+
 TEST(DataImport, TimestampsAreReadInExactlyTheWrittenForm) {
     EXPECT_EQ(DataExportService::parseTimestamp(u"2026-03-05T14:07:00Z"), 1772719620.0);
     EXPECT_EQ(DataExportService::parseTimestamp(u"2000-02-29T00:00:00Z"), 951782400.0);

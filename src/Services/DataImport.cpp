@@ -5,14 +5,9 @@
 #include "Store/UndoManager.h"
 
 #include <QCoreApplication>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
-#include <QRegularExpression>
-#include <cmath>
 #include <QHash>
+#include <cmath>
+#include <simdjson.h>
 
 namespace orvana {
 
@@ -27,127 +22,201 @@ struct DecodeFailure {
     QString message;
 };
 
+using Element = simdjson::dom::element;
+using simdjson::dom::element_type;
+
+bool isNull(const Element* e) {
+    return !e || e->type() == element_type::NULL_VALUE;
+}
+
 // Reads one object's keys, naming the place in every error:
-// "goals[3].createdAt: ...".
+// "goals[3].createdAt: ...". A repeated key counts with its last value.
 class Fields {
 public:
-    Fields(const QJsonObject& object, QString where) : o_(object), where_(std::move(where)) {}
+    // `list` and `index` name the place for messages ("goals[3]"); the text
+    // is only built when something is wrong.
+    Fields(simdjson::dom::object object, const char* list = nullptr, qsizetype index = 0)
+        : list_(list), index_(index) {
+        for (auto field : object)
+            fields_.emplace_back(field.key, field.value);
+    }
 
     QString string(const char* key) const { return stringValue(required(key), key); }
     std::optional<QString> optionalString(const char* key) const {
-        const QJsonValue v = o_.value(QLatin1String(key));
-        if (v.isUndefined() || v.isNull())
+        const Element* v = find(key);
+        if (isNull(v))
             return std::nullopt;
-        return stringValue(v, key);
+        return stringValue(*v, key);
     }
     bool boolean(const char* key) const {
-        const QJsonValue v = required(key);
-        if (!v.isBool())
+        const Element v = required(key);
+        if (v.type() != element_type::BOOL)
             fail(key, tr("expected true or false"));
-        return v.toBool();
+        return bool(v.get_bool().value_unsafe());
     }
     qint64 integer(const char* key) const { return integerValue(required(key), key); }
     std::optional<qint64> optionalInteger(const char* key) const {
-        const QJsonValue v = o_.value(QLatin1String(key));
-        if (v.isUndefined() || v.isNull())
+        const Element* v = find(key);
+        if (isNull(v))
             return std::nullopt;
-        return integerValue(v, key);
+        return integerValue(*v, key);
     }
     double number(const char* key) const {
-        const QJsonValue v = required(key);
-        if (!v.isDouble())
+        const Element v = required(key);
+        switch (v.type()) {
+        case element_type::INT64:
+            return double(v.get_int64().value_unsafe());
+        case element_type::UINT64:
+            return double(v.get_uint64().value_unsafe());
+        case element_type::DOUBLE:
+            return v.get_double().value_unsafe();
+        default:
             fail(key, tr("expected a number"));
-        return v.toDouble();
+        }
     }
     Timestamp timestamp(const char* key) const { return timestampValue(required(key), key); }
     std::optional<Timestamp> optionalTimestamp(const char* key) const {
-        const QJsonValue v = o_.value(QLatin1String(key));
-        if (v.isUndefined() || v.isNull())
+        const Element* v = find(key);
+        if (isNull(v))
             return std::nullopt;
-        return timestampValue(v, key);
+        return timestampValue(*v, key);
     }
     QUuid id(const char* key) const { return idValue(required(key), key); }
     std::optional<QUuid> optionalID(const char* key) const {
-        const QJsonValue v = o_.value(QLatin1String(key));
-        if (v.isUndefined() || v.isNull())
+        const Element* v = find(key);
+        if (isNull(v))
             return std::nullopt;
-        return idValue(v, key);
+        return idValue(*v, key);
+    }
+    // A required list of objects.
+    simdjson::dom::array array(const char* key) const {
+        const Element v = required(key);
+        if (v.type() != element_type::ARRAY)
+            throw DecodeFailure{tr("\"%1\" must be a list").arg(QLatin1String(key))};
+        return v.get_array().value_unsafe();
     }
     std::vector<qint64> integers(const char* key) const {
-        const QJsonValue v = required(key);
-        if (!v.isArray())
+        const Element v = required(key);
+        if (v.type() != element_type::ARRAY)
             fail(key, tr("expected a list of whole numbers"));
         std::vector<qint64> out;
-        for (const QJsonValue& element : v.toArray())
+        const simdjson::dom::array list = v.get_array().value_unsafe();
+        for (Element element : list)
             out.push_back(integerValue(element, key));
         return out;
     }
 
 private:
+    const Element* find(const char* key) const {
+        const std::string_view wanted(key);
+        for (auto it = fields_.rbegin(); it != fields_.rend(); ++it) {
+            if (it->first == wanted)
+                return &it->second;
+        }
+        return nullptr;
+    }
     [[noreturn]] void fail(const char* key, const QString& what) const {
-        throw DecodeFailure{QStringLiteral("%1.%2: %3").arg(where_, QLatin1String(key), what)};
+        throw DecodeFailure{
+            !list_ ? QStringLiteral("%1: %2").arg(QLatin1String(key), what)
+                   : QStringLiteral("%1.%2: %3").arg(where(), QLatin1String(key), what)};
     }
-    QJsonValue required(const char* key) const {
-        const QJsonValue v = o_.value(QLatin1String(key));
-        if (v.isUndefined())
+    Element required(const char* key) const {
+        const Element* v = find(key);
+        if (!v)
             throw DecodeFailure{
-                tr("%1: the key \"%2\" is missing").arg(where_, QLatin1String(key))};
-        return v;
+                !list_ ? tr("the key \"%1\" is missing").arg(QLatin1String(key))
+                       : tr("%1: the key \"%2\" is missing").arg(where(), QLatin1String(key))};
+        return *v;
     }
-    QString stringValue(const QJsonValue& v, const char* key) const {
-        if (!v.isString())
+    static std::string_view text(const Element& v) { return v.get_string().value_unsafe(); }
+    QString stringValue(const Element& v, const char* key) const {
+        if (v.type() != element_type::STRING)
             fail(key, tr("expected text"));
-        return v.toString();
+        const std::string_view t = text(v);
+        return QString::fromUtf8(t.data(), qsizetype(t.size()));
     }
-    qint64 integerValue(const QJsonValue& v, const char* key) const {
-        // An integral number within 64 bits; Qt keeps such numbers exact.
-        if (!v.isDouble())
-            fail(key, tr("expected a whole number"));
-        const double d = v.toDouble();
-        const qint64 i = v.toInteger(0);
-        if (!std::isfinite(d) || std::trunc(d) != d || (i == 0 && d != 0.0) || std::abs(d) > 9.3e18)
-            fail(key, tr("expected a whole number"));
-        return i;
+    qint64 integerValue(const Element& v, const char* key) const {
+        switch (v.type()) {
+        case element_type::INT64:
+            return v.get_int64().value_unsafe();
+        case element_type::DOUBLE: {
+            // 30.0 is a whole number too, as long as it fits in 64 bits.
+            const double d = v.get_double().value_unsafe();
+            if (std::isfinite(d) && std::trunc(d) == d && std::abs(d) < 9.2e18)
+                return qint64(d);
+            break;
+        }
+        default:
+            break;
+        }
+        fail(key, tr("expected a whole number"));
     }
-    Timestamp timestampValue(const QJsonValue& v, const char* key) const {
-        if (!v.isString())
+    Timestamp timestampValue(const Element& v, const char* key) const {
+        if (v.type() != element_type::STRING)
             fail(key, tr("expected a date and time like 2026-03-05T14:07:00Z"));
-        const auto t = DataExportService::parseTimestamp(v.toString());
-        if (!t)
+        const std::string_view t = text(v);
+        const QString value =
+            QString::fromUtf8(t.data(), qsizetype(std::min<std::size_t>(t.size(), 64)));
+        const auto parsed =
+            t.size() == 20 ? DataExportService::parseTimestamp(value) : std::nullopt;
+        if (!parsed)
             fail(key, tr("\"%1\" is not a date and time like 2026-03-05T14:07:00Z (UTC, whole "
                          "seconds)")
-                          .arg(v.toString().left(40)));
-        return *t;
+                          .arg(value.left(40)));
+        return *parsed;
     }
-    QUuid idValue(const QJsonValue& v, const char* key) const {
-        const QString text = v.isString() ? v.toString() : QString();
-        static const QRegularExpression form(QStringLiteral(
-            "^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
-        if (text.size() != 36 || !form.match(text).hasMatch())
+    QUuid idValue(const Element& v, const char* key) const {
+        // Hyphenated hex in either case, read straight into the 16 bytes.
+        const std::string_view t = v.type() == element_type::STRING ? text(v) : std::string_view();
+        char bytes[16];
+        bool ok = t.size() == 36;
+        for (std::size_t i = 0, n = 0; ok && i < 36; ++i) {
+            if (i == 8 || i == 13 || i == 18 || i == 23) {
+                ok = t[i] == '-';
+                continue;
+            }
+            const int nibble = hexValue(t[i]);
+            ok = nibble >= 0;
+            if (n % 2 == 0)
+                bytes[n / 2] = char(nibble << 4);
+            else
+                bytes[n / 2] = char(bytes[n / 2] | nibble);
+            ++n;
+        }
+        if (!ok)
             fail(key, tr("expected an identifier like 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB"));
-        return QUuid::fromString(text);
+        return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
+    }
+    static int hexValue(char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
     }
 
-    const QJsonObject& o_;
-    QString where_;
+    QString where() const {
+        return list_ ? QStringLiteral("%1[%2]").arg(QLatin1String(list_)).arg(index_) : QString();
+    }
+
+    std::vector<std::pair<std::string_view, Element>> fields_;
+    const char* list_;
+    qsizetype index_;
 };
 
 template <class T, class Read>
-std::vector<T> readArray(const QJsonObject& root, const char* key, Read read) {
-    const QJsonValue v = root.value(QLatin1String(key));
-    if (v.isUndefined())
-        throw DecodeFailure{tr("the key \"%1\" is missing").arg(QLatin1String(key))};
-    if (!v.isArray())
-        throw DecodeFailure{tr("\"%1\" must be a list").arg(QLatin1String(key))};
-    const QJsonArray array = v.toArray();
+std::vector<T> readArray(const Fields& root, const char* key, Read read) {
+    const simdjson::dom::array array = root.array(key);
     std::vector<T> out;
-    out.reserve(std::size_t(array.size()));
-    for (qsizetype i = 0; i < array.size(); ++i) {
-        const QString where = QStringLiteral("%1[%2]").arg(QLatin1String(key)).arg(i);
-        if (!array[i].isObject())
-            throw DecodeFailure{tr("%1: expected an object").arg(where)};
-        const QJsonObject object = array[i].toObject();
-        out.push_back(read(Fields(object, where)));
+    out.reserve(array.size());
+    qsizetype i = 0;
+    for (Element element : array) {
+        if (element.type() != element_type::OBJECT)
+            throw DecodeFailure{tr("%1[%2]: expected an object").arg(QLatin1String(key)).arg(i)};
+        out.push_back(read(Fields(element.get_object().value_unsafe(), key, i)));
+        ++i;
     }
     return out;
 }
@@ -196,21 +265,21 @@ QString DataExportService::unsupportedSchemaVersionMessage(qint64 version) {
 }
 
 Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return Error{tr("The file is not valid JSON (%1 at byte %2).")
-                         .arg(parseError.errorString())
-                         .arg(parseError.offset)};
-    if (!document.isObject())
+    simdjson::dom::parser parser;
+    const simdjson::padded_string padded(json.constData(), std::size_t(json.size()));
+    Element document;
+    if (const auto error = parser.parse(padded).get(document); error != simdjson::SUCCESS)
+        return Error{tr("The file is not valid JSON (%1).")
+                         .arg(QString::fromUtf8(simdjson::error_message(error)))};
+    if (document.type() != element_type::OBJECT)
         return Error{tr("The file is not an Orvana export: its top level is not an object.")};
-    const QJsonObject root = document.object();
+    const simdjson::dom::object root = document.get_object().value_unsafe();
     try {
         OrvanaExport e;
-        const Fields top(root, QStringLiteral("document"));
+        const Fields top(root);
         e.schemaVersion = top.integer("schemaVersion");
         e.exportedAt = top.timestamp("exportedAt");
-        e.goals = readArray<GoalExport>(root, "goals", [](const Fields& f) {
+        e.goals = readArray<GoalExport>(top, "goals", [](const Fields& f) {
             return GoalExport{f.id("id"),
                               f.string("title"),
                               f.optionalString("goalDescription"),
@@ -220,7 +289,7 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
                               f.optionalString("colorTag"),
                               f.integer("sortOrder")};
         });
-        e.weeks = readArray<WeekExport>(root, "weeks", [](const Fields& f) {
+        e.weeks = readArray<WeekExport>(top, "weeks", [](const Fields& f) {
             return WeekExport{f.id("id"),
                               f.timestamp("startDate"),
                               f.timestamp("endDate"),
@@ -229,7 +298,7 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
                               f.timestamp("createdAt"),
                               f.optionalTimestamp("ritualCompletedAt")};
         });
-        e.weekItems = readArray<WeekItemExport>(root, "weekItems", [](const Fields& f) {
+        e.weekItems = readArray<WeekItemExport>(top, "weekItems", [](const Fields& f) {
             return WeekItemExport{f.id("id"),
                                   f.string("title"),
                                   f.optionalString("notes"),
@@ -239,7 +308,7 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
                                   f.optionalID("weekID"),
                                   f.optionalID("goalID")};
         });
-        e.dayTasks = readArray<DayTaskExport>(root, "dayTasks", [](const Fields& f) {
+        e.dayTasks = readArray<DayTaskExport>(top, "dayTasks", [](const Fields& f) {
             return DayTaskExport{f.id("id"),
                                  f.string("title"),
                                  f.optionalString("notes"),
@@ -253,7 +322,7 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
                                  f.optionalID("goalID"),
                                  f.optionalTimestamp("reminderAt")};
         });
-        e.focusSessions = readArray<FocusSessionExport>(root, "focusSessions", [](const Fields& f) {
+        e.focusSessions = readArray<FocusSessionExport>(top, "focusSessions", [](const Fields& f) {
             return FocusSessionExport{f.id("id"),
                                       f.timestamp("createdAt"),
                                       f.number("plannedDuration"),
@@ -266,7 +335,7 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
                                       f.optionalInteger("pomodoroCycleNumber")};
         });
         e.focusBlockTemplates =
-            readArray<FocusBlockTemplateExport>(root, "focusBlockTemplates", [](const Fields& f) {
+            readArray<FocusBlockTemplateExport>(top, "focusBlockTemplates", [](const Fields& f) {
                 return FocusBlockTemplateExport{f.id("id"),
                                                 f.string("title"),
                                                 f.timestamp("createdAt"),
@@ -277,7 +346,7 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
                                                 f.integer("durationMinutes"),
                                                 f.optionalID("goalID")};
             });
-        e.trailEntries = readArray<TrailEntryExport>(root, "trailEntries", [](const Fields& f) {
+        e.trailEntries = readArray<TrailEntryExport>(top, "trailEntries", [](const Fields& f) {
             return TrailEntryExport{f.id("id"), f.timestamp("date"), f.integer("minutes"),
                                     f.timestamp("createdAt"), f.optionalID("goalID")};
         });

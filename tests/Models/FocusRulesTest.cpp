@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <map>
+#include <random>
 
 using namespace orvana;
 using orvana::test::at;
@@ -180,6 +182,29 @@ TEST_F(Trail, DailyTotalsSplitAtLocalMidnightAndSaturate) {
     ctx.create<TrailEntry>(at(berlin, 2026, 6, 11, 9), std::numeric_limits<qint64>::max(), goal);
     EXPECT_EQ(TrailEntry::dailyTotals(ctx.fetch<TrailEntry>(), cal).back().minutes,
               std::numeric_limits<qint64>::max());
+}
+
+// Daily totals take a shortcut through the zone's offsets; it must group
+// exactly as the calendar does, in zones with DST and odd offsets.
+TEST_F(Trail, DailyTotalsAgreeWithTheCalendarEverywhere) {
+    std::mt19937_64 random(11);
+    auto* goal = ctx.create<Goal>(QStringLiteral("g"));
+    for (int i = 0; i < 3000; ++i) {
+        const double t = 1.7e9 + double(random() % (3ull * 365 * 86400));
+        ctx.create<TrailEntry>(t, qint64(random() % 90), goal);
+    }
+    const auto entries = ctx.fetch<TrailEntry>();
+    for (const char* zone : {"Europe/Berlin", "America/St_Johns", "Asia/Kathmandu", "UTC"}) {
+        SCOPED_TRACE(zone);
+        const Calendar cal(QTimeZone(zone), 2);
+        std::map<Timestamp, qint64> expected;
+        for (const TrailEntry* e : entries)
+            expected[cal.startOfDay(e->date())] += e->minutes();
+        std::vector<DailyTrailTotal> want;
+        for (const auto& [day, minutes] : expected)
+            want.push_back({day, minutes});
+        EXPECT_EQ(TrailEntry::dailyTotals(entries, cal), want);
+    }
 }
 
 TEST(FocusBlocks, RelevanceEndsAfterTheEndMinute) {

@@ -213,6 +213,57 @@ bool writeArray(ObjectWriter& root, const char* name, const ModelContext& ctx,
 
 } // namespace
 
+namespace {
+
+std::optional<QUuid> idOf(const Record* owner) {
+    return owner ? std::optional<QUuid>(owner->id()) : std::nullopt;
+}
+
+// The format carries whole seconds only.
+Timestamp seconds(Timestamp t) {
+    return std::floor(t);
+}
+std::optional<Timestamp> seconds(const std::optional<Timestamp>& t) {
+    return t ? std::optional<Timestamp>(std::floor(*t)) : std::nullopt;
+}
+
+} // namespace
+
+OrvanaExport DataExportService::exportDocument(const ModelContext& ctx, Timestamp exportedAt) {
+    OrvanaExport e;
+    e.schemaVersion = schemaVersion;
+    e.exportedAt = seconds(exportedAt);
+    for (const Goal* g : ctx.fetch<Goal>())
+        e.goals.push_back({g->id(), g->title(), g->goalDescription(), seconds(g->createdAt()),
+                           seconds(g->targetDate()), rawValue(g->status()), g->colorTag(),
+                           g->sortOrder()});
+    for (const Week* w : ctx.fetch<Week>())
+        e.weeks.push_back({w->id(), seconds(w->startDate()), seconds(w->endDate()), w->intention(),
+                           w->reflection(), seconds(w->createdAt()),
+                           seconds(w->ritualCompletedAt())});
+    for (const WeekItem* i : ctx.fetch<WeekItem>())
+        e.weekItems.push_back({i->id(), i->title(), i->notes(), i->isComplete(), i->sortOrder(),
+                               seconds(i->createdAt()), idOf(i->week()), idOf(i->goal())});
+    for (const DayTask* t : ctx.fetch<DayTask>())
+        e.dayTasks.push_back({t->id(), t->title(), t->notes(), seconds(t->date()), t->isComplete(),
+                              t->isTodaysOneThing(), t->sortOrder(), seconds(t->createdAt()),
+                              t->sourceTemplateID(), idOf(t->weekItem()), idOf(t->goal()),
+                              seconds(t->reminderAt())});
+    for (const FocusSession* s : ctx.fetch<FocusSession>())
+        e.focusSessions.push_back({s->id(), seconds(s->createdAt()), s->plannedDuration(),
+                                   s->accumulatedActiveDuration(), seconds(s->endedAt()),
+                                   s->isCompleted(), idOf(s->dayTask()), idOf(s->goal()),
+                                   rawValue(s->kind()), s->pomodoroCycleNumber()});
+    for (const FocusBlockTemplate* b : ctx.fetch<FocusBlockTemplate>())
+        e.focusBlockTemplates.push_back({b->id(), b->title(), seconds(b->createdAt()),
+                                         b->isActive(), b->weekdays(), b->hour(), b->minute(),
+                                         b->durationMinutes(), idOf(b->goal())});
+    for (const TrailEntry* t : ctx.fetch<TrailEntry>())
+        e.trailEntries.push_back(
+            {t->id(), seconds(t->date()), t->minutes(), seconds(t->createdAt()), idOf(t->goal())});
+    return e;
+}
+
 QByteArray DataExportService::timestampText(Timestamp t) {
     // 0001-01-01T00:00:00Z ... 9999-12-31T23:59:59Z
     constexpr double earliest = -62135596800.0, latest = 253402300799.0;

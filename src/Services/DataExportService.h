@@ -19,6 +19,9 @@ class DataExportService {
 public:
     static constexpr int schemaVersion = 1;
 
+    // Every record as the document's records, in store order.
+    static OrvanaExport exportDocument(const ModelContext& context, Timestamp exportedAt);
+
     // Fails only when a value cannot be written as JSON (a duration that is
     // not a finite number).
     static Result<QByteArray> exportJSON(const ModelContext& context, Timestamp exportedAt);

@@ -392,8 +392,11 @@ Result<void> DataExportService::importJSON(const QByteArray& json, ModelContext&
 
     // One undo step, ended exactly once whatever happens below.
     UndoManager* undo = ctx.undoManager();
-    if (undo)
+    if (undo) {
         undo->beginUndoGrouping();
+        // The import is one undo step even when it changed nothing.
+        undo->registerUndo([] {});
+    }
     struct EndGroup {
         UndoManager* undo;
         ~EndGroup() {

@@ -21,6 +21,7 @@ struct GoalExport {
     QString status;
     std::optional<QString> colorTag;
     qint64 sortOrder = 0;
+    friend bool operator==(const GoalExport&, const GoalExport&) = default;
 };
 
 struct WeekExport {
@@ -31,6 +32,7 @@ struct WeekExport {
     std::optional<QString> reflection;
     Timestamp createdAt = 0;
     std::optional<Timestamp> ritualCompletedAt;
+    friend bool operator==(const WeekExport&, const WeekExport&) = default;
 };
 
 struct WeekItemExport {
@@ -42,6 +44,7 @@ struct WeekItemExport {
     Timestamp createdAt = 0;
     std::optional<QUuid> weekID;
     std::optional<QUuid> goalID;
+    friend bool operator==(const WeekItemExport&, const WeekItemExport&) = default;
 };
 
 struct DayTaskExport {
@@ -57,6 +60,7 @@ struct DayTaskExport {
     std::optional<QUuid> weekItemID;
     std::optional<QUuid> goalID;
     std::optional<Timestamp> reminderAt;
+    friend bool operator==(const DayTaskExport&, const DayTaskExport&) = default;
 };
 
 struct FocusSessionExport {
@@ -70,6 +74,7 @@ struct FocusSessionExport {
     std::optional<QUuid> goalID;
     QString kind;
     std::optional<qint64> pomodoroCycleNumber;
+    friend bool operator==(const FocusSessionExport&, const FocusSessionExport&) = default;
 };
 
 struct FocusBlockTemplateExport {
@@ -82,6 +87,8 @@ struct FocusBlockTemplateExport {
     qint64 minute = 0;
     qint64 durationMinutes = 0;
     std::optional<QUuid> goalID;
+    friend bool operator==(const FocusBlockTemplateExport&,
+                           const FocusBlockTemplateExport&) = default;
 };
 
 struct TrailEntryExport {
@@ -90,6 +97,7 @@ struct TrailEntryExport {
     qint64 minutes = 0;
     Timestamp createdAt = 0;
     std::optional<QUuid> goalID;
+    friend bool operator==(const TrailEntryExport&, const TrailEntryExport&) = default;
 };
 
 struct OrvanaExport {
@@ -102,6 +110,7 @@ struct OrvanaExport {
     std::vector<FocusSessionExport> focusSessions;
     std::vector<FocusBlockTemplateExport> focusBlockTemplates;
     std::vector<TrailEntryExport> trailEntries;
+    friend bool operator==(const OrvanaExport&, const OrvanaExport&) = default;
 };
 
 } // namespace orvana

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QJsonObject>
 #include <QObject>
 #include <QString>
-#include <QJsonObject>
 
 namespace orvana {
 

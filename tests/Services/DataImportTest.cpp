@@ -48,7 +48,9 @@ TEST(DataImport, ExportThenImportIntoTheSameStoreChangesNothingAndIsOneStep) {
     ASSERT_TRUE(DataExportService::importJSON(before, ctx).ok());
     EXPECT_EQ(exported(ctx), before);
     EXPECT_EQ(ctx.count<Goal>(), 1u);
-    EXPECT_EQ(undo->undoCount(), steps) << "nothing changed, so nothing to undo";
+    EXPECT_EQ(undo->undoCount(), steps + 1) << "still one undo step";
+    undo->undo();
+    EXPECT_EQ(exported(ctx), before);
 }
 
 TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt) {
@@ -74,6 +76,14 @@ TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt)
 
     undo->undo();
     EXPECT_EQ(exported(target), targetBefore);
+}
+
+TEST(DataImport, TheDocumentRecordsAreWhatTheBytesDecodeTo) {
+    ModelContext ctx;
+    fill(ctx);
+    auto decoded = DataExportService::decode(exported(ctx));
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_TRUE(decoded.value() == DataExportService::exportDocument(ctx, 1.8e9));
 }
 
 TEST(DataImport, RelationshipsPointOnlyIntoTheSameDocumentAndDuplicatesMerge) {

@@ -53,46 +53,10 @@ static void PrintTo(const DateComponents& c, std::ostream* os) {
         << c.second;
 }
 
-// June 2026 in Berlin is CEST (UTC+2): local midnight is 22:00Z the day before.
-TEST(CalendarTest, MondayFirstWeekEndsWithSunday) {
-    const Calendar cal = berlin(kMonday);
-    const DateInterval week{utc(2026, 6, 7, 22), utc(2026, 6, 14, 22)}; // Mon 8 - Mon 15 June
-    for (Timestamp t : {utc(2026, 6, 13, 22),                           // Sun 14 June 00:00
-                        utc(2026, 6, 14, 10),                           // Sun 14 June 12:00
-                        utc(2026, 6, 14, 21, 59, 59),                   // Sun 14 June 23:59:59
-                        utc(2026, 6, 9, 22),                            // Wed 10 June 00:00
-                        utc(2026, 6, 7, 22)}) {                         // Mon 8 June 00:00
-        SCOPED_TRACE(iso(t));
-        EXPECT_EQ(cal.weekInterval(t), week);
-    }
-    EXPECT_EQ(cal.weekInterval(utc(2026, 6, 7, 21, 59, 59)),
-              (DateInterval{utc(2026, 5, 31, 22), utc(2026, 6, 7, 22)}));
-}
-
-TEST(CalendarTest, SundayFirstWeekStartsOnSunday) {
-    const Calendar cal = berlin(kSunday);
-    const DateInterval week{utc(2026, 6, 13, 22), utc(2026, 6, 20, 22)}; // Sun 14 - Sun 21 June
-    EXPECT_EQ(cal.weekInterval(utc(2026, 6, 13, 22)), week);
-    EXPECT_EQ(cal.weekInterval(utc(2026, 6, 20, 21, 59, 59)), week); // Sat 20 June 23:59:59
-    // Wednesday 10 June is in the week before.
-    EXPECT_EQ(cal.weekInterval(utc(2026, 6, 9, 22)),
-              (DateInterval{utc(2026, 6, 6, 22), utc(2026, 6, 13, 22)}));
-}
-
-TEST(CalendarTest, InstantAtWeekEndBelongsToNextWeek) {
-    const Calendar cal = berlin(kMonday);
-    const DateInterval week = *cal.weekInterval(utc(2026, 6, 10, 12));
-    EXPECT_FALSE(week.contains(week.end));
-    EXPECT_TRUE(week.contains(week.end - 0.001));
-    EXPECT_EQ(cal.weekInterval(week.end - 0.001), week);
-
-    const DateInterval next = *cal.weekInterval(week.end);
-    EXPECT_INSTANT(next.start, week.end);
-    EXPECT_TRUE(next.contains(week.end));
-}
-
-// For every choice of first weekday and every day of a fortnight, the week contains the instant,
-// starts on the chosen weekday and is seven whole days long (no DST change in June).
+// For every first weekday and every day of a fortnight: the week contains
+// the instant, starts at the start of a day that is the chosen weekday, is
+// seven whole days long (no DST change in June) and is half-open, its end
+// starting the next week.
 TEST(CalendarTest, EveryFirstWeekdayGivesAWeekStartingOnThatDay) {
     for (int first = 1; first <= 7; ++first) {
         const Calendar cal = berlin(first);
@@ -104,8 +68,13 @@ TEST(CalendarTest, EveryFirstWeekdayGivesAWeekStartingOnThatDay) {
             EXPECT_EQ(cal.weekday(week.start), first);
             EXPECT_INSTANT(cal.startOfDay(week.start), week.start);
             EXPECT_DOUBLE_EQ(week.end - week.start, 7 * kDay);
+            EXPECT_EQ(cal.weekInterval(week.end - 0.001), week);
+            EXPECT_INSTANT(cal.weekInterval(week.end)->start, week.end);
         }
     }
+    // June 2026 in Berlin is CEST (UTC+2): local midnight is 22:00Z the day before.
+    EXPECT_EQ(berlin(kMonday).weekInterval(utc(2026, 6, 14, 21, 59, 59)), // Sun 23:59:59
+              (DateInterval{utc(2026, 6, 7, 22), utc(2026, 6, 14, 22)}));
 }
 
 TEST(CalendarTest, WeekdayNumbersRunFromSundayToSaturday) {
@@ -121,7 +90,7 @@ TEST(CalendarTest, WeekdayNumbersRunFromSundayToSaturday) {
     EXPECT_EQ(Calendar::weekdayName(1), QStringLiteral("Sunday"));
     EXPECT_EQ(Calendar::weekdayName(2), QStringLiteral("Monday"));
     EXPECT_EQ(Calendar::weekdayName(7), QStringLiteral("Saturday"));
-    for (int outside : {0, 8, -1}) {
+    for (int outside : {0, 8}) {
         EXPECT_TRUE(Calendar::weekdayName(outside).isEmpty()) << outside;
     }
     QLocale::setDefault(previous);
@@ -133,12 +102,9 @@ TEST(CalendarTest, DaysFollowTheLocalZone) {
     EXPECT_INSTANT(cal.startOfDay(utc(2026, 6, 13, 22)), utc(2026, 6, 13, 22));
     EXPECT_INSTANT(cal.startOfDay(utc(2026, 6, 13, 21, 59, 59)), utc(2026, 6, 12, 22));
     EXPECT_INSTANT(cal.startOfDayAfter(utc(2026, 6, 14, 10), 1), utc(2026, 6, 14, 22));
-    EXPECT_INSTANT(cal.startOfDayAfter(utc(2026, 6, 14, 10), -14), utc(2026, 5, 30, 22));
 
     EXPECT_TRUE(cal.isSameDay(utc(2026, 6, 13, 22), utc(2026, 6, 14, 21, 59, 59)));
-    EXPECT_FALSE(cal.isSameDay(utc(2026, 6, 13, 21, 59, 59), utc(2026, 6, 13, 22)));
-    // Same UTC day, different local days.
-    EXPECT_FALSE(cal.isSameDay(utc(2026, 6, 14, 21), utc(2026, 6, 14, 23)));
+    EXPECT_FALSE(cal.isSameDay(utc(2026, 6, 13, 21, 59, 59), utc(2026, 6, 13, 22))); // same UTC day
 
     const Calendar newYork(QTimeZone("America/New_York"), kSunday);
     EXPECT_INSTANT(newYork.startOfDay(utc(2026, 6, 14, 3)), utc(2026, 6, 13, 4));
@@ -161,11 +127,9 @@ TEST(CalendarTest, ComponentsAndDateRoundTrip) {
 
     EXPECT_INSTANT(cal.date({2028, 2, 29, 12, 0, 0}), utc(2028, 2, 29, 11));
     for (const DateComponents& invalid :
-         {DateComponents{2026, 2, 29, 12, 0, 0}, DateComponents{2026, 13, 1, 0, 0, 0},
-          DateComponents{2026, 4, 31, 0, 0, 0}, DateComponents{2026, 6, 14, 24, 0, 0},
-          DateComponents{2026, 6, 14, 12, 60, 0}}) {
+         {DateComponents{2026, 2, 29}, DateComponents{2026, 13, 1}, DateComponents{2026, 4, 31},
+          DateComponents{2026, 6, 14, 24}, DateComponents{2026, 6, 14, 12, 60}})
         EXPECT_EQ(cal.date(invalid), std::nullopt) << testing::PrintToString(invalid);
-    }
 }
 
 // Berlin springs forward on Sunday 29 March 2026 at 01:00Z: 02:00 CET becomes 03:00 CEST.
@@ -180,24 +144,19 @@ TEST(CalendarTest, SpringForwardInBerlin) {
     // Saturday 12:00 CET + 1 day = Sunday 12:00 CEST, only 23 hours later; and back.
     EXPECT_INSTANT(cal.addDays(utc(2026, 3, 28, 11), 1), sundayNoon);
     EXPECT_INSTANT(cal.addDays(sundayNoon, -1), utc(2026, 3, 28, 11));
-    EXPECT_INSTANT(cal.addDays(utc(2026, 3, 22, 11), 14), utc(2026, 4, 5, 10));
 
     // The week Monday 23 March - Monday 30 March loses an hour.
     const DateInterval week = *cal.weekInterval(sundayNoon);
     EXPECT_EQ(week, (DateInterval{utc(2026, 3, 22, 23), utc(2026, 3, 29, 22)}));
     EXPECT_EQ(week.end - week.start, 167 * kHour);
 
-    EXPECT_EQ(cal.weekday(utc(2026, 3, 29, 0, 59, 59)), 1);  // 01:59:59 CET, Sunday
     EXPECT_EQ(cal.weekday(utc(2026, 3, 29, 21, 59, 59)), 1); // 23:59:59 CEST, Sunday
     EXPECT_EQ(cal.weekday(utc(2026, 3, 29, 22)), 2);         // 00:00 CEST, Monday
 
     // 02:30 does not exist that day: it moves forward by the gap to 03:30 CEST.
     EXPECT_INSTANT(cal.date({2026, 3, 29, 2, 30, 0}), utc(2026, 3, 29, 1, 30));
     EXPECT_INSTANT(cal.date({2026, 3, 29, 3, 0, 0}), utc(2026, 3, 29, 1));
-    EXPECT_INSTANT(cal.date({2026, 3, 29, 1, 59, 59}), utc(2026, 3, 29, 0, 59, 59));
     EXPECT_INSTANT(cal.addDays(utc(2026, 3, 28, 1, 30), 1), utc(2026, 3, 29, 1, 30));
-    EXPECT_EQ(cal.components(*cal.date({2026, 3, 29, 2, 30, 0})),
-              (DateComponents{2026, 3, 29, 3, 30, 0}));
 }
 
 // Berlin falls back on Sunday 25 October 2026 at 01:00Z: 03:00 CEST becomes 02:00 CET, so
@@ -212,21 +171,16 @@ TEST(CalendarTest, FallBackInBerlin) {
     EXPECT_FALSE(cal.isSameDay(utc(2026, 10, 24, 22), utc(2026, 10, 25, 23)));
 
     EXPECT_INSTANT(cal.addDays(utc(2026, 10, 24, 10), 1), sundayNoon); // 25 hours later
-    EXPECT_INSTANT(cal.addDays(sundayNoon, 1), utc(2026, 10, 26, 11));
 
     const DateInterval week = *cal.weekInterval(sundayNoon);
     EXPECT_EQ(week, (DateInterval{utc(2026, 10, 18, 22), utc(2026, 10, 25, 23)}));
     EXPECT_EQ(week.end - week.start, 169 * kHour);
-    EXPECT_EQ(cal.weekday(utc(2026, 10, 25, 22, 59, 59)), 1); // 23:59:59 CET, Sunday
 
     // 02:30 occurs at 00:30Z (CEST) and again at 01:30Z (CET).
     EXPECT_INSTANT(cal.date({2026, 10, 25, 2, 30, 0}), utc(2026, 10, 25, 0, 30));
-    EXPECT_EQ(cal.components(utc(2026, 10, 25, 1, 30)), (DateComponents{2026, 10, 25, 2, 30, 0}));
     // Stepping by days keeps the occurrence on the side the step started from.
     EXPECT_INSTANT(cal.addDays(utc(2026, 10, 24, 0, 30), 1), utc(2026, 10, 25, 0, 30));
     EXPECT_INSTANT(cal.addDays(utc(2026, 10, 26, 1, 30), -1), utc(2026, 10, 25, 1, 30));
-    EXPECT_INSTANT(cal.addDays(utc(2026, 10, 25, 1, 30), 0), utc(2026, 10, 25, 1, 30));
-    EXPECT_INSTANT(cal.addDays(utc(2026, 10, 25, 1, 30), 1), utc(2026, 10, 26, 1, 30));
 }
 
 // The Azores change clocks at 01:00Z, which is local midnight: in spring midnight is skipped,
@@ -237,17 +191,11 @@ TEST(CalendarTest, DstChangeAtMidnight) {
     // Sunday 29 March 2026: 00:00 -01:00 becomes 01:00 +00:00.
     EXPECT_INSTANT(cal.startOfDay(utc(2026, 3, 29, 12)), utc(2026, 3, 29, 1));
     EXPECT_EQ(*cal.startOfDayAfter(utc(2026, 3, 29, 12), 1) - utc(2026, 3, 29, 1), 23 * kHour);
-    EXPECT_INSTANT(cal.weekInterval(utc(2026, 3, 29, 12))->end, utc(2026, 3, 30));
-    EXPECT_INSTANT(cal.weekInterval(utc(2026, 3, 30, 12))->start, utc(2026, 3, 30));
 
     // Sunday 25 October 2026: 01:00 +00:00 becomes 00:00 -01:00.
     const Timestamp firstHour = utc(2026, 10, 25, 0, 30); // 00:30 +00:00
     EXPECT_INSTANT(cal.startOfDay(firstHour), utc(2026, 10, 25));
-    EXPECT_INSTANT(cal.startOfDay(utc(2026, 10, 25, 12)), utc(2026, 10, 25));
     EXPECT_EQ(*cal.startOfDayAfter(firstHour, 1) - utc(2026, 10, 25), 25 * kHour);
-    EXPECT_INSTANT(cal.startOfDayAfter(utc(2026, 10, 24, 12), 1), utc(2026, 10, 25));
-    EXPECT_TRUE(cal.weekInterval(firstHour)->contains(firstHour));
-    EXPECT_INSTANT(cal.weekInterval(utc(2026, 10, 26, 12))->start, utc(2026, 10, 26, 1));
 }
 
 } // namespace orvana

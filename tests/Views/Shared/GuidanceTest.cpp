@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 using namespace orvana;
@@ -24,14 +26,13 @@ const QString footerSentence =
 
 QPalette darkPalette() {
     QPalette dark;
-    const QColor window(0x2b, 0x2d, 0x30), text(0xe6, 0xe6, 0xe6);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        dark.setColor(group, QPalette::Window, window);
-        dark.setColor(group, QPalette::WindowText, text);
-        dark.setColor(group, QPalette::Base, QColor(0x1f, 0x20, 0x22));
-        dark.setColor(group, QPalette::Text, text);
-        dark.setColor(group, QPalette::PlaceholderText, QColor(0x9a, 0x9d, 0xa3));
-    }
+    const std::pair<QPalette::ColorRole, QRgb> colours[] = {{QPalette::Window, 0x2b2d30},
+                                                            {QPalette::WindowText, 0xe6e6e6},
+                                                            {QPalette::Base, 0x1f2022},
+                                                            {QPalette::Text, 0xe6e6e6},
+                                                            {QPalette::PlaceholderText, 0x9a9da3}};
+    for (const auto& [role, rgb] : colours)
+        dark.setColor(role, QColor(rgb)); // every colour group
     return dark;
 }
 
@@ -47,26 +48,24 @@ void saveShots(QWidget& window, const QString& name) {
     window.setPalette(light);
 }
 
-class Guidance : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-
-    void setTips(bool on) {
-        prefs_.setValue(PreferenceKeys::showGuidanceTips, on);
+// An empty state and a footer follow the showGuidanceTips preference at once;
+// the empty state keeps its icon and title either way.
+TEST(Guidance, TipsShowAndHideTheDescriptionAndTheFooter) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    Preferences prefs(dir.filePath(QStringLiteral("preferences.json")));
+    const auto setTips = [&prefs](bool on) {
+        prefs.setValue(PreferenceKeys::showGuidanceTips, on);
         drainEvents();
-    }
+    };
 
-    QTemporaryDir dir_;
-    Preferences prefs_{dir_.filePath(QStringLiteral("preferences.json"))};
-};
-
-TEST_F(Guidance, EmptyStateShowsItsDescriptionOnlyWhileTipsAreOn) {
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
     auto* state =
-        new GuidedEmptyState(emptyTitle, QStringLiteral("target"), emptyDescription, prefs_);
+        new GuidedEmptyState(emptyTitle, QStringLiteral("target"), emptyDescription, prefs);
+    auto* footer = new GuidedFooterText(footerSentence, prefs);
     layout->addWidget(state);
-    layout->addWidget(new GuidedFooterText(footerSentence, prefs_));
+    layout->addWidget(footer);
     window.resize(420, 320);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -77,50 +76,32 @@ TEST_F(Guidance, EmptyStateShowsItsDescriptionOnlyWhileTipsAreOn) {
     ASSERT_TRUE(icon && title && description);
     EXPECT_EQ(title->text(), emptyTitle);
     EXPECT_EQ(description->text(), emptyDescription);
+    EXPECT_EQ(footer->text(), footerSentence);
+    EXPECT_LT(QFontInfo(footer->font()).pixelSize(), QFontInfo(window.font()).pixelSize());
     EXPECT_TRUE(icon->isVisible() && !icon->isNull() && !icon->size().isEmpty());
     EXPECT_TRUE(title->isVisible());
-    EXPECT_TRUE(description->isVisible()) << "tips are on by default";
+    EXPECT_TRUE(description->isVisible() && footer->isVisible()) << "tips are on by default";
     saveShots(window, QStringLiteral("on"));
 
     setTips(false);
-    EXPECT_TRUE(icon->isVisible());
-    EXPECT_TRUE(title->isVisible());
+    EXPECT_TRUE(icon->isVisible() && title->isVisible());
     EXPECT_FALSE(description->isVisible());
+    EXPECT_FALSE(footer->isVisible());
     saveShots(window, QStringLiteral("off"));
 
     setTips(true);
-    EXPECT_TRUE(description->isVisible());
+    EXPECT_TRUE(description->isVisible() && footer->isVisible());
 
     // A screen opened while tips are off starts without the description.
     setTips(false);
-    GuidedEmptyState later(emptyTitle, QStringLiteral("target"), emptyDescription, prefs_);
+    GuidedEmptyState later(emptyTitle, QStringLiteral("target"), emptyDescription, prefs);
     later.show();
     EXPECT_TRUE(later.findChild<QLabel*>(QStringLiteral("title"))->isVisible());
     EXPECT_FALSE(later.findChild<QLabel*>(QStringLiteral("description"))->isVisible());
-}
-
-TEST_F(Guidance, FooterTextIsSmallAndHiddenWhileTipsAreOff) {
-    QWidget window;
-    auto* layout = new QVBoxLayout(&window);
-    auto* heading = new QLabel(QStringLiteral("Today"));
-    auto* footer = new GuidedFooterText(footerSentence, prefs_);
-    layout->addWidget(heading);
-    layout->addWidget(footer);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    EXPECT_TRUE(footer->isVisible());
-    EXPECT_EQ(footer->text(), footerSentence);
-    EXPECT_LT(QFontInfo(footer->font()).pixelSize(), QFontInfo(heading->font()).pixelSize());
-
-    setTips(false);
-    EXPECT_FALSE(footer->isVisible());
-    setTips(true);
-    EXPECT_TRUE(footer->isVisible());
 
     // A footer made and toggled before it is placed never opens as a window of
     // its own, and appears once placed while tips are on.
-    auto* loose = new GuidedFooterText(footerSentence, prefs_);
-    setTips(false);
+    auto* loose = new GuidedFooterText(footerSentence, prefs);
     setTips(true);
     EXPECT_FALSE(loose->isVisible());
     layout->addWidget(loose);

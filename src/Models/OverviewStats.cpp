@@ -1,5 +1,6 @@
 #include "Models/OverviewStats.h"
 
+#include "Core/Arithmetic.h"
 #include "Core/Calendar.h"
 #include "Models/DayTask.h"
 #include "Models/Goal.h"
@@ -10,16 +11,7 @@
 
 namespace orvana {
 
-namespace {
-
-qint64 saturatingAdd(qint64 a, qint64 b) {
-    qint64 sum;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
-}
-
-} // namespace
+namespace {} // namespace
 
 OverviewStats OverviewStats::compute(const std::vector<Goal*>& goals,
                                      const std::vector<TrailEntry*>& trailEntries,

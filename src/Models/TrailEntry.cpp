@@ -1,5 +1,6 @@
 #include "Models/TrailEntry.h"
 
+#include "Core/Arithmetic.h"
 #include "Core/Calendar.h"
 #include "Core/Uuid.h"
 #include "Store/ModelContext.h"
@@ -43,13 +44,6 @@ TrailEntry* TrailEntry::logIfNeeded(FocusSession& session, ModelContext& context
 }
 
 namespace {
-
-qint64 saturatingAdd(qint64 a, qint64 b) {
-    qint64 sum;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
-}
 
 // The fast way for a trail that spans a sane range: the zone's UTC offsets
 // over that range (a handful of DST transitions) give each entry's local day
@@ -129,10 +123,7 @@ std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntr
             }
         }
         last = day;
-        qint64& sum = day->second.minutes;
-        if (__builtin_add_overflow(sum, entry->minutes(), &sum))
-            sum = entry->minutes() > 0 ? std::numeric_limits<qint64>::max()
-                                       : std::numeric_limits<qint64>::min();
+        day->second.minutes = saturatingAdd(day->second.minutes, entry->minutes());
     }
     std::vector<DailyTrailTotal> out;
     out.reserve(days.size());

@@ -11,8 +11,6 @@
 
 namespace orvana {
 
-namespace {} // namespace
-
 OverviewStats OverviewStats::compute(const std::vector<Goal*>& goals,
                                      const std::vector<TrailEntry*>& trailEntries,
                                      const std::vector<DayTask*>& tasks, const Calendar& calendar,

@@ -16,6 +16,8 @@ struct Error {
 template <class T>
 class [[nodiscard]] Result {
 public:
+    // A default value; coroutine helpers (QCoro::waitFor) need one.
+    Result() = default;
     Result(T value) : state_(std::move(value)) {}
     Result(Error error) : state_(std::move(error)) {}
 

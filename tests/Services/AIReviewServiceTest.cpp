@@ -17,7 +17,8 @@ public:
     std::vector<HttpRequest> requests;
     QCoro::Task<Result<HttpResponse>> perform(HttpRequest request) override {
         requests.push_back(std::move(request));
-        co_return answer;
+        Result<HttpResponse> copy = answer; // QCoro moves from whatever co_return names
+        co_return copy;
     }
 };
 

@@ -106,16 +106,7 @@ void SystemNotificationCenter::start() {
         else
             request.deadline = deadlineIn(millisecondsUntil(request.fireAt, now));
     }
-    std::sort(due.begin(), due.end());
-    for (const auto& [fireAt, identifier] : due) {
-        const auto found = pending_.find(identifier);
-        if (now - fireAt < kMaxLatenessSeconds)
-            deliver(found->second.title, found->second.body);
-        pending_.erase(found);
-    }
-    if (!due.empty())
-        save();
-    arm();
+    showOrDrop(std::move(due), now);
 }
 
 QCoro::Task<NotificationAuthorization> SystemNotificationCenter::authorizationStatus() {
@@ -243,11 +234,16 @@ void SystemNotificationCenter::fireDueRequests() {
         if (request.deadline.hasExpired() || request.fireAt <= now)
             due.emplace_back(request.fireAt, identifier);
     }
+    showOrDrop(std::move(due), now);
+}
+
+void SystemNotificationCenter::showOrDrop(std::vector<std::pair<Timestamp, QString>> due,
+                                          Timestamp now) {
     std::sort(due.begin(), due.end());
     for (const auto& [fireAt, identifier] : due) {
         const auto found = pending_.find(identifier);
-        // After a long suspend a request can be as stale as one missed while
-        // the app was closed; the same rule applies.
+        // Missed while the app was closed or the machine slept: shown if
+        // less than a day late, dropped otherwise.
         if (now - fireAt < kMaxLatenessSeconds)
             deliver(found->second.title, found->second.body);
         pending_.erase(found);

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <map>
+#include <vector>
 
 namespace orvana {
 
@@ -73,6 +74,8 @@ private:
     void load();
     bool save() const;
     void fireDueRequests();
+    // Shows (or, when stale, drops) the given due requests, earliest first.
+    void showOrDrop(std::vector<std::pair<Timestamp, QString>> due, Timestamp now);
     void arm();
     void deliver(const QString& title, const QString& body);
 

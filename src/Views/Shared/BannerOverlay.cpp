@@ -1,5 +1,7 @@
 #include "Views/Shared/BannerOverlay.h"
 
+#include <QLabel>
+
 #include <QAccessible>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -13,6 +15,16 @@
 #include <algorithm>
 
 namespace orvana {
+
+QSize oneLineSizeHint(QSize hint, const QLabel* message) {
+    // The rectangle form rounds up, as the label's own line breaking needs.
+    const int oneLine =
+        message->fontMetrics()
+            .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), 0, message->text())
+            .width();
+    hint.rwidth() += std::max(0, oneLine - message->sizeHint().width());
+    return hint;
+}
 
 namespace {
 

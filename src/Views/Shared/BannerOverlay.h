@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QGraphicsOpacityEffect;
+class QLabel;
 class QParallelAnimationGroup;
 class QPropertyAnimation;
 
@@ -24,6 +25,11 @@ namespace orvana {
 //
 // message() is empty from the moment the message is cleared, even while the
 // card is still sliding out. Main thread only.
+// A toast's size hint widened so that `message` fits on one line when there
+// is room: a wrapping label alone hints at a narrow block and would wrap
+// short messages.
+QSize oneLineSizeHint(QSize hint, const QLabel* message);
+
 class BannerOverlay : public QWidget {
     Q_OBJECT
 public:

@@ -1,5 +1,7 @@
 #include "Views/Shared/UndoToast.h"
 
+#include "Views/Shared/BannerOverlay.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -38,15 +40,7 @@ void UndoToast::setMessage(const QString& message) {
 }
 
 QSize UndoToast::sizeHint() const {
-    // A wrapping label hints at a narrow block, which would wrap short messages.
-    QSize hint = QWidget::sizeHint();
-    // The rectangle form rounds up, as the label's own line breaking needs.
-    const int oneLine =
-        message_->fontMetrics()
-            .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), 0, message_->text())
-            .width();
-    hint.rwidth() += std::max(0, oneLine - message_->sizeHint().width());
-    return hint;
+    return oneLineSizeHint(QWidget::sizeHint(), message_);
 }
 
 } // namespace orvana

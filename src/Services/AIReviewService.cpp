@@ -66,7 +66,7 @@ Result<HttpRequest> AIReviewService::makeRequest(const QString& text) const {
     if (!key || key->isEmpty())
         return AIReviewError{AIReviewError::Kind::missingAPIKey}.toError();
     HttpRequest request;
-    request.url = QUrl(QLatin1String(endpoint));
+    request.url = endpoint_;
     request.method = "POST";
     request.timeoutMs = 30000;
     request.headers = {{"Authorization", "Bearer " + key->toUtf8()},

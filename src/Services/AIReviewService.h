@@ -48,10 +48,15 @@ public:
     Result<HttpRequest> makeRequest(const QString& text) const;
     static Result<AIReviewResult> parseResult(const HttpResponse& response);
 
+    // Another OpenRouter-compatible endpoint (the review proxy's upstream,
+    // loopback tests); the app always uses `endpoint`.
+    void setEndpoint(QUrl url) { endpoint_ = std::move(url); }
+
 private:
     URLRequestPerforming& session_;
     KeyProvider apiKeyProvider_;
     QString modelID_;
+    QUrl endpoint_{QLatin1String(endpoint)};
 };
 
 } // namespace orvana

@@ -1,5 +1,7 @@
 #include "Platform/SystemNotificationCenter.h"
 
+#include "Platform/DBusNames.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
@@ -26,7 +28,6 @@ namespace orvana {
 namespace {
 
 const QString kNotificationsService = QStringLiteral("org.freedesktop.Notifications");
-const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 
 constexpr double kMaxLatenessSeconds = 24 * 3600.0;
 // How early a removal still counts a request as due: only the rounding
@@ -58,11 +59,6 @@ std::optional<Timestamp> fireAtFromText(const QString& text) {
     if (!dateTime.isValid())
         return std::nullopt;
     return fromDateTime(dateTime);
-}
-
-QDBusMessage busCall(const QString& method) {
-    return QDBusMessage::createMethodCall(kBusService, QStringLiteral("/org/freedesktop/DBus"),
-                                          kBusService, method);
 }
 
 } // namespace
@@ -110,26 +106,11 @@ void SystemNotificationCenter::start() {
 }
 
 QCoro::Task<NotificationAuthorization> SystemNotificationCenter::authorizationStatus() {
-    // A copy: the centre may be destroyed while the bus answers.
-    QDBusConnection bus = bus_;
-    if (!bus.isConnected())
-        co_return NotificationAuthorization::denied;
-
-    QDBusMessage hasOwner = busCall(QStringLiteral("NameHasOwner"));
-    hasOwner << kNotificationsService;
-    const QDBusPendingCall ownerCall = bus.asyncCall(hasOwner);
-    const QDBusMessage ownerReply = co_await ownerCall;
-    if (ownerReply.type() == QDBusMessage::ReplyMessage && ownerReply.arguments().value(0).toBool())
-        co_return NotificationAuthorization::authorized;
-
-    // Many servers are started by the bus on the first notification.
-    const QDBusPendingCall activatableCall =
-        bus.asyncCall(busCall(QStringLiteral("ListActivatableNames")));
-    const QDBusMessage activatableReply = co_await activatableCall;
-    if (activatableReply.type() == QDBusMessage::ReplyMessage &&
-        activatableReply.arguments().value(0).toStringList().contains(kNotificationsService))
-        co_return NotificationAuthorization::authorized;
-    co_return NotificationAuthorization::denied;
+    // Takes a copy of the bus: the centre may be destroyed while it answers.
+    // (A named list: GCC 12 cannot take a braced list inside co_await.)
+    const QStringList names{kNotificationsService};
+    const bool available = co_await isAnyBusNameAvailable(bus_, names);
+    co_return available ? NotificationAuthorization::authorized : NotificationAuthorization::denied;
 }
 
 QCoro::Task<bool> SystemNotificationCenter::requestAuthorization() {

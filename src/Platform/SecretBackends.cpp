@@ -1,0 +1,238 @@
+#include "Platform/SecretBackends.h"
+
+#include "Platform/DBusNames.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStandardPaths>
+#include <qcoro/qcorosignal.h>
+#include <qt6keychain/keychain.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvana {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("SecretBackend", text);
+}
+
+struct DeleteLater {
+    void operator()(QObject* object) const { object->deleteLater(); }
+};
+
+// Starts `job` and waits for it without blocking the event loop; a locked
+// keyring may keep it waiting for the user.
+template <class Job> QCoro::Task<std::unique_ptr<Job, DeleteLater>> run(Job* raw) {
+    std::unique_ptr<Job, DeleteLater> job(raw);
+    job->setAutoDelete(false);
+    job->start();
+    co_await qCoro(job.get(), &QKeychain::Job::finished);
+    co_return job;
+}
+
+Error keyringError(const QKeychain::Job& job) {
+    return Error{tr("The system keyring refused the request (%1).").arg(job.errorString())};
+}
+
+} // namespace
+
+// --- keyring ----------------------------------------------------------------
+
+QCoro::Task<Result<std::optional<QByteArray>>> KeyringSecretBackend::read(QString service,
+                                                                          QString account) {
+    auto* raw = new QKeychain::ReadPasswordJob(service);
+    raw->setKey(account);
+    const auto job = co_await run(raw);
+    if (job->error() == QKeychain::EntryNotFound)
+        co_return std::optional<QByteArray>();
+    if (job->error() != QKeychain::NoError)
+        co_return keyringError(*job);
+    co_return std::optional<QByteArray>(job->binaryData());
+}
+
+QCoro::Task<Result<void>> KeyringSecretBackend::write(QString service, QString account,
+                                                      QByteArray value) {
+    auto* raw = new QKeychain::WritePasswordJob(service);
+    raw->setKey(account);
+    // As text, so the keyring's own tools show the value as it was typed.
+    raw->setTextData(QString::fromUtf8(value));
+    const auto job = co_await run(raw);
+    if (job->error() != QKeychain::NoError)
+        co_return keyringError(*job);
+    emit changed(service, account);
+    co_return Result<void>();
+}
+
+QCoro::Task<Result<void>> KeyringSecretBackend::remove(QString service, QString account) {
+    auto* raw = new QKeychain::DeletePasswordJob(service);
+    raw->setKey(account);
+    const auto job = co_await run(raw);
+    if (job->error() != QKeychain::NoError && job->error() != QKeychain::EntryNotFound)
+        co_return keyringError(*job);
+    emit changed(service, account);
+    co_return Result<void>();
+}
+
+// --- file -------------------------------------------------------------------
+
+FileSecretBackend::FileSecretBackend(QString path, QObject* parent)
+    : SecretBackend(parent), path_(std::move(path)) {}
+
+QString FileSecretBackend::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Orvana/secrets.json");
+}
+
+namespace {
+
+// The whole file; absent when it does not exist.
+Result<std::optional<QJsonObject>> loadSecrets(const QString& path) {
+    QFile file(path);
+    if (!file.exists())
+        return std::optional<QJsonObject>();
+    if (!file.open(QIODevice::ReadOnly))
+        return Error{tr("Couldn't read %1: %2").arg(path, file.errorString())};
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return Error{tr("%1 is damaged; move it away to store secrets again.").arg(path)};
+    return std::optional<QJsonObject>(document.object());
+}
+
+Result<void> saveSecrets(const QString& path, const QJsonObject& secrets) {
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        return Error{tr("Couldn't create the folder %1.").arg(info.absolutePath())};
+    QByteArray tmpl = QFile::encodeName(info.absolutePath() + QStringLiteral("/.secrets-XXXXXX"));
+    // mkstemp creates the file with mode 0600 whatever the umask.
+    const int fd = ::mkstemp(tmpl.data());
+    if (fd < 0)
+        return Error{
+            tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)))};
+    const QByteArray bytes = QJsonDocument(secrets).toJson(QJsonDocument::Indented);
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool ok = written == bytes.size() && ::fsync(fd) == 0;
+    const int savedErrno = errno;
+    ::close(fd);
+    if (!ok || ::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
+        const int err = ok ? errno : savedErrno;
+        ::unlink(tmpl.constData());
+        return Error{tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(err)))};
+    }
+    return Result<void>();
+}
+
+} // namespace
+
+Result<void> FileSecretBackend::update(const QString& service, const QString& account,
+                                       const std::optional<QByteArray>& value) {
+    auto loaded = loadSecrets(path_);
+    if (!loaded.ok())
+        return loaded.error();
+    QJsonObject secrets = loaded.value().value_or(QJsonObject());
+    QJsonObject items = secrets.value(service).toObject();
+    if (value)
+        items.insert(account, QString::fromUtf8(*value));
+    else if (!items.contains(account))
+        return Result<void>();
+    else
+        items.remove(account);
+    if (items.isEmpty())
+        secrets.remove(service);
+    else
+        secrets.insert(service, items);
+    return saveSecrets(path_, secrets);
+}
+
+QCoro::Task<Result<std::optional<QByteArray>>> FileSecretBackend::read(QString service,
+                                                                       QString account) {
+    auto loaded = loadSecrets(path_);
+    if (!loaded.ok())
+        co_return loaded.error();
+    const QJsonValue value =
+        loaded.value().value_or(QJsonObject()).value(service).toObject().value(account);
+    if (!value.isString())
+        co_return std::optional<QByteArray>();
+    co_return std::optional<QByteArray>(value.toString().toUtf8());
+}
+
+QCoro::Task<Result<void>> FileSecretBackend::write(QString service, QString account,
+                                                   QByteArray value) {
+    auto result = update(service, account, value);
+    if (result.ok())
+        emit changed(service, account);
+    co_return result;
+}
+
+QCoro::Task<Result<void>> FileSecretBackend::remove(QString service, QString account) {
+    auto result = update(service, account, std::nullopt);
+    if (result.ok())
+        emit changed(service, account);
+    co_return result;
+}
+
+// --- choice -----------------------------------------------------------------
+
+SystemSecretBackend::SystemSecretBackend(QDBusConnection bus, QString fallbackPath, QObject* parent)
+    : SecretBackend(parent), bus_(std::move(bus)), fallbackPath_(std::move(fallbackPath)) {}
+
+SystemSecretBackend::~SystemSecretBackend() = default;
+
+QCoro::Task<SecretBackend*> SystemSecretBackend::chosen() {
+    if (!chosen_) {
+        // (A named list: GCC 12 cannot take a braced list inside co_await.)
+        const QStringList keyrings{QStringLiteral("org.freedesktop.secrets"),
+                                   QStringLiteral("org.kde.kwalletd6"),
+                                   QStringLiteral("org.kde.kwalletd5")};
+        const bool keyring = co_await isAnyBusNameAvailable(bus_, keyrings);
+        if (!chosen_) { // another first use may have decided meanwhile
+            if (keyring)
+                chosen_ = std::make_unique<KeyringSecretBackend>();
+            else
+                chosen_ = std::make_unique<FileSecretBackend>(fallbackPath_);
+            connect(chosen_.get(), &SecretBackend::changed, this, &SecretBackend::changed);
+        }
+    }
+    co_return chosen_.get();
+}
+
+QCoro::Task<Result<std::optional<QByteArray>>> SystemSecretBackend::read(QString service,
+                                                                         QString account) {
+    SecretBackend* backend = co_await chosen();
+    co_return co_await backend->read(std::move(service), std::move(account));
+}
+
+QCoro::Task<Result<void>> SystemSecretBackend::write(QString service, QString account,
+                                                     QByteArray value) {
+    SecretBackend* backend = co_await chosen();
+    co_return co_await backend->write(std::move(service), std::move(account), std::move(value));
+}
+
+QCoro::Task<Result<void>> SystemSecretBackend::remove(QString service, QString account) {
+    SecretBackend* backend = co_await chosen();
+    co_return co_await backend->remove(std::move(service), std::move(account));
+}
+
+std::optional<QString> SystemSecretBackend::fallbackFilePath() const {
+    return chosen_ ? chosen_->fallbackFilePath() : std::nullopt;
+}
+
+} // namespace orvana

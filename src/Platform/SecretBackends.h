@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Services/SecretBackend.h"
+
+#include <QDBusConnection>
+#include <memory>
+
+namespace orvana {
+
+// Secrets in the desktop's keyring (Secret Service or KWallet) through
+// QtKeychain. Jobs run one after another in the order they were started.
+class KeyringSecretBackend final : public SecretBackend {
+    Q_OBJECT
+public:
+    using SecretBackend::SecretBackend;
+    QCoro::Task<Result<std::optional<QByteArray>>> read(QString service, QString account) override;
+    QCoro::Task<Result<void>> write(QString service, QString account, QByteArray value) override;
+    QCoro::Task<Result<void>> remove(QString service, QString account) override;
+};
+
+// Secrets in one JSON file, {service: {account: value}}, for desktops
+// without a keyring. The file is only ever created with mode 0600 (a
+// private temporary file renamed into place), so it is never readable by
+// others, not even for an instant.
+class FileSecretBackend final : public SecretBackend {
+    Q_OBJECT
+public:
+    explicit FileSecretBackend(QString path, QObject* parent = nullptr);
+    // $XDG_DATA_HOME/Orvana/secrets.json
+    static QString defaultPath();
+
+    QCoro::Task<Result<std::optional<QByteArray>>> read(QString service, QString account) override;
+    QCoro::Task<Result<void>> write(QString service, QString account, QByteArray value) override;
+    QCoro::Task<Result<void>> remove(QString service, QString account) override;
+    std::optional<QString> fallbackFilePath() const override { return path_; }
+
+private:
+    Result<void> update(const QString& service, const QString& account,
+                        const std::optional<QByteArray>& value);
+    QString path_;
+};
+
+// The keyring when the session bus offers one, otherwise the file; decided
+// at the first use.
+class SystemSecretBackend final : public SecretBackend {
+    Q_OBJECT
+public:
+    explicit SystemSecretBackend(QDBusConnection bus = QDBusConnection::sessionBus(),
+                                 QString fallbackPath = FileSecretBackend::defaultPath(),
+                                 QObject* parent = nullptr);
+    ~SystemSecretBackend() override;
+
+    QCoro::Task<Result<std::optional<QByteArray>>> read(QString service, QString account) override;
+    QCoro::Task<Result<void>> write(QString service, QString account, QByteArray value) override;
+    QCoro::Task<Result<void>> remove(QString service, QString account) override;
+    std::optional<QString> fallbackFilePath() const override;
+
+private:
+    QCoro::Task<SecretBackend*> chosen();
+    QDBusConnection bus_;
+    QString fallbackPath_;
+    std::unique_ptr<SecretBackend> chosen_;
+};
+
+} // namespace orvana

@@ -1,0 +1,105 @@
+#include "Platform/SecretBackends.h"
+
+#include "support/TestSupport.h"
+
+#include <QDBusConnection>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <gtest/gtest.h>
+#include <qcoro/qcorotask.h>
+
+#include <sys/stat.h>
+
+using namespace orvana;
+
+namespace {
+
+const QString kService = QStringLiteral("app.orvana.Orvana.aiApiKey");
+
+std::optional<QByteArray> readValue(SecretBackend& backend, const QString& service,
+                                    const QString& account) {
+    auto result = QCoro::waitFor(backend.read(service, account));
+    EXPECT_TRUE(result.ok()) << result.error().message.toStdString();
+    return result.ok() ? result.value() : std::nullopt;
+}
+
+TEST(FileSecrets, PrivateFileKeyedByServiceAndAccount) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Orvana/secrets.json"));
+    const mode_t oldMask = ::umask(0); // even a permissive umask must not widen the file
+    FileSecretBackend backend(path);
+    EXPECT_EQ(readValue(backend, kService, QStringLiteral("openrouter")), std::nullopt);
+    ASSERT_TRUE(QCoro::waitFor(backend.write(kService, QStringLiteral("openrouter"), "sk-1")).ok());
+    ::umask(oldMask);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(backend.fallbackFilePath(), path);
+
+    ASSERT_TRUE(
+        QCoro::waitFor(backend.write(kService, QStringLiteral("device-identity-id"), "d")).ok());
+    ASSERT_TRUE(
+        QCoro::waitFor(backend.write(QStringLiteral("other"), QStringLiteral("openrouter"), "x"))
+            .ok());
+    FileSecretBackend reopened(path);
+    EXPECT_EQ(readValue(reopened, kService, QStringLiteral("openrouter")), QByteArray("sk-1"));
+    EXPECT_EQ(readValue(reopened, QStringLiteral("other"), QStringLiteral("openrouter")),
+              QByteArray("x"));
+    ASSERT_TRUE(QCoro::waitFor(reopened.remove(kService, QStringLiteral("openrouter"))).ok());
+    ASSERT_TRUE(QCoro::waitFor(reopened.remove(kService, QStringLiteral("openrouter"))).ok());
+    EXPECT_EQ(readValue(backend, kService, QStringLiteral("openrouter")), std::nullopt);
+    EXPECT_EQ(readValue(backend, kService, QStringLiteral("device-identity-id")), QByteArray("d"));
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("Orvana"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("secrets.json")})
+        << "no temporary file left behind";
+}
+
+TEST(FileSecrets, ADamagedFileIsReportedAndNeverOverwritten) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("secrets.json"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("{\"app.orvana.Orvana.aiApiKey\": {\"openrouter\": \"sk");
+    file.close();
+    FileSecretBackend backend(path);
+    EXPECT_FALSE(QCoro::waitFor(backend.read(kService, QStringLiteral("openrouter"))).ok());
+    EXPECT_FALSE(QCoro::waitFor(backend.write(kService, QStringLiteral("openrouter"), "n")).ok());
+    EXPECT_EQ(test::fileBytes(path), "{\"app.orvana.Orvana.aiApiKey\": {\"openrouter\": \"sk");
+}
+
+TEST(SystemSecrets, WithoutAKeyringOnTheBusTheFileIsUsed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("secrets.json"));
+    SystemSecretBackend backend(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
+                                      QStringLiteral("orvana-no-bus")),
+        path);
+    int changes = 0;
+    QObject::connect(&backend, &SecretBackend::changed, [&] { ++changes; });
+    ASSERT_TRUE(QCoro::waitFor(backend.write(kService, QStringLiteral("openrouter"), "k")).ok());
+    EXPECT_EQ(backend.fallbackFilePath(), path);
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(changes, 1);
+}
+
+// Only against the private keyring that scripts/test unlocks on its own
+// session bus, never a developer's real one.
+TEST(KeyringSecrets, RoundTripThroughTheSecretService) {
+    if (qEnvironmentVariable("ORVANA_TEST_KEYRING") != QLatin1String("1"))
+        GTEST_SKIP() << "needs the private keyring of scripts/test";
+    const QString service = QStringLiteral("app.orvana.Orvana.test-") +
+                            QUuid::createUuid().toString(QUuid::WithoutBraces);
+    SystemSecretBackend backend;
+    ASSERT_TRUE(QCoro::waitFor(backend.write(service, QStringLiteral("openrouter"), "sk-ü1")).ok());
+    EXPECT_EQ(backend.fallbackFilePath(), std::nullopt) << "the keyring, not the file";
+    ASSERT_TRUE(QCoro::waitFor(backend.write(service, QStringLiteral("openrouter"), "sk-ü2")).ok());
+    KeyringSecretBackend fresh;
+    EXPECT_EQ(readValue(fresh, service, QStringLiteral("openrouter")), QByteArray("sk-\xc3\xbc"
+                                                                                  "2"));
+    EXPECT_EQ(readValue(fresh, service, QStringLiteral("device-identity-id")), std::nullopt);
+    ASSERT_TRUE(QCoro::waitFor(fresh.remove(service, QStringLiteral("openrouter"))).ok());
+    EXPECT_EQ(readValue(backend, service, QStringLiteral("openrouter")), std::nullopt);
+}
+
+} // namespace

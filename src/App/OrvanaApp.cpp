@@ -3,6 +3,8 @@
 #include "App/CommandLine.h"
 #include "App/PersistenceController.h"
 #include "App/QuitOnSignal.h"
+#include "Platform/NetworkRequestPerformer.h"
+#include "Platform/SecretBackends.h"
 #include "Platform/SystemNotificationCenter.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
@@ -152,7 +154,10 @@ int OrvanaApp::run(int argc, char** argv) {
     notificationCenter.start();
     NotificationService notifications(notificationCenter);
 
+    NetworkRequestPerformer network;
+    SystemSecretBackend secrets;
     ContentView window(*persistence.context(), preferences, notifications);
+    window.setAIReviewEnvironment({&network, &secrets, &preferences});
     window.show();
     return app.exec();
 }

@@ -3,7 +3,9 @@
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "Views/AI/AIReviewWindow.h"
 #include "support/FakeNotificationCenter.h"
+#include "support/FakeSecretBackend.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -152,6 +154,34 @@ TEST(ContentView, SidebarListsTheFiveSectionsInOrderAndEachShowsItsOwnScreen) {
         screens.insert(screen);
     }
     EXPECT_EQ(screens.size(), std::size_t(sidebar->count()));
+}
+
+TEST(ContentView, ToolsMenuOpensTheAIReviewOnceTheAppProvidesItsServices) {
+    struct NoNetwork : URLRequestPerforming {
+        QCoro::Task<Result<HttpResponse>> perform(HttpRequest) override {
+            co_return Result<HttpResponse>(Error{QStringLiteral("offline")});
+        }
+    } network;
+    test::FakeSecretBackend secrets;
+    ModelContext ctx;
+    Environment env;
+    ContentView window(ctx, env.prefs, env.notifications);
+    showAndSettle(window);
+    QAction* review = nullptr;
+    for (QAction* action : window.findChildren<QAction*>())
+        if (action->text() == QStringLiteral("&AI Review…"))
+            review = action;
+    ASSERT_NE(review, nullptr);
+    ASSERT_NE(menuHolding(window, review), nullptr);
+    EXPECT_FALSE(review->isEnabled());
+
+    window.setAIReviewEnvironment({&network, &secrets, &env.prefs});
+    ASSERT_TRUE(review->isEnabled());
+    review->trigger();
+    drainEvents();
+    auto* dialog = window.findChild<AIReviewWindow*>();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "Services/BackupService.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "Views/AI/AIReviewWindow.h"
 #include "Views/Focus/FocusTimerController.h"
 #include "Views/Focus/FocusTimerView.h"
 #include "Views/Navigation/SidebarSection.h"
@@ -96,6 +97,26 @@ ContentView::ContentView(ModelContext& context, Preferences& preferences,
     QAction* quickFocus = focusMenu->addAction(tr("&Quick Focus Timer…"));
     quickFocus->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
     connect(quickFocus, &QAction::triggered, this, [this] { presentQuickFocusTimer(); });
+
+    QMenu* toolsMenu = menuBar()->addMenu(tr("&Tools"));
+    aiReviewAction_ =
+        toolsMenu->addAction(symbolIcon(QStringLiteral("sparkles")), tr("&AI Review…"));
+    aiReviewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    aiReviewAction_->setEnabled(false);
+    connect(aiReviewAction_, &QAction::triggered, this, &ContentView::presentAIReview);
+}
+
+void ContentView::setAIReviewEnvironment(AIReviewEnvironment environment) {
+    aiReview_ = environment;
+    aiReviewAction_->setEnabled(aiReview_.session && aiReview_.secrets && aiReview_.preferences);
+}
+
+void ContentView::presentAIReview() {
+    if (!aiReviewAction_->isEnabled())
+        return;
+    auto* window = new AIReviewWindow(aiReview_, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
 }
 
 void ContentView::presentQuickFocusTimer(Goal* goal) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Views/AI/AIReviewSectionModel.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -30,6 +32,10 @@ public:
     QAction* undoAction() const { return undoAction_; }
     QAction* redoAction() const { return redoAction_; }
 
+    // What AI review needs; until it is given, Tools → AI Review… is off.
+    void setAIReviewEnvironment(AIReviewEnvironment environment);
+    void presentAIReview();
+
     // Where the daily backup goes when the window appears; empty turns it off.
     void setBackupDirectory(const QString& directory) { backupDirectory_ = directory; }
 
@@ -48,6 +54,8 @@ private:
     QStackedWidget* detail_ = nullptr;
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
+    QAction* aiReviewAction_ = nullptr;
+    AIReviewEnvironment aiReview_;
     bool appeared_ = false;
     QString backupDirectory_ = defaultBackupDirectory();
 };

@@ -27,6 +27,9 @@ const QHash<QString, Symbol>& symbols() {
         // Our own theme name: themes' check emblems differ in shape and colour.
         {QStringLiteral("checkmark.circle.fill"),
          {"orvana-checkmark-circle-fill", ":/icons/checkmark-circle-fill.svg"}},
+        {QStringLiteral("sparkles"), {"orvana-sparkles", ":/icons/sparkles.svg"}},
+        {QStringLiteral("exclamationmark.triangle.fill"),
+         {"orvana-warning-triangle-fill", ":/icons/warning-triangle-fill.svg"}},
     };
     return table;
 }

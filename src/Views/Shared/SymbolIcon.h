@@ -7,8 +7,9 @@ namespace orvana {
 
 // The icon for one of the app's symbol names ("sun.max", "target",
 // "calendar", "repeat", "chart.bar.xaxis", "sidebar.left",
-// "checkmark.circle.fill"): the desktop theme's icon where the theme has one,
-// else the bundled drawing, so every icon shows even without an icon theme.
+// "checkmark.circle.fill", "sparkles", "exclamationmark.triangle.fill"): the desktop theme's icon
+// where the theme has one, else the bundled drawing, so every icon shows even without an icon
+// theme.
 QIcon symbolIcon(const QString& symbol);
 
 } // namespace orvana

@@ -29,6 +29,15 @@ std::optional<AIReviewResult> AIReviewResult::fromJSON(const QByteArray& json) {
     return result;
 }
 
+QByteArray AIReviewResult::toJSON() const {
+    return QJsonDocument(QJsonObject{{QStringLiteral("isVague"), isVague},
+                                     {QStringLiteral("isMeasurable"), isMeasurable},
+                                     {QStringLiteral("isOvercommitted"), isOvercommitted},
+                                     {QStringLiteral("suggestions"),
+                                      QJsonArray::fromStringList(suggestions)}})
+        .toJson(QJsonDocument::Compact);
+}
+
 QString AIReviewError::message() const {
     switch (kind) {
     case Kind::http:

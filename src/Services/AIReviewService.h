@@ -19,6 +19,8 @@ struct AIReviewResult {
 
     // Exactly one JSON object with the four keys (extra keys ignored).
     static std::optional<AIReviewResult> fromJSON(const QByteArray& json);
+    // Compact JSON with the four keys, as the review proxy answers.
+    QByteArray toJSON() const;
 };
 
 // Failures of a review, each with its sentence for the user.

@@ -3,7 +3,6 @@
 #include "OfflineCritic.h"
 
 #include <QDateTime>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
@@ -15,15 +14,6 @@ namespace {
 Response databaseFailure(const Error& error) {
     std::fprintf(stderr, "database: %s\n", qUtf8Printable(error.message));
     return HttpServer::error(500, QStringLiteral("The proxy's database failed."));
-}
-
-QByteArray toJSON(const AIReviewResult& result) {
-    return QJsonDocument(QJsonObject{{QStringLiteral("isVague"), result.isVague},
-                                     {QStringLiteral("isMeasurable"), result.isMeasurable},
-                                     {QStringLiteral("isOvercommitted"), result.isOvercommitted},
-                                     {QStringLiteral("suggestions"),
-                                      QJsonArray::fromStringList(result.suggestions)}})
-        .toJson(QJsonDocument::Compact);
 }
 
 } // namespace
@@ -118,7 +108,7 @@ QCoro::Task<Response> ReviewProxy::review(Request request) {
     // The review is done either way; a failed count is the proxy's loss.
     if (const Result<void> counted = store_.countReview(deviceID, week); !counted.ok())
         std::fprintf(stderr, "database: %s\n", qUtf8Printable(counted.error().message));
-    co_return Response{200, toJSON(result.value()), {}};
+    co_return Response{200, result.value().toJSON(), {}};
 }
 
 } // namespace orvana::proxy

@@ -44,6 +44,7 @@ AIReviewSectionView::AIReviewSectionView(QString text, AIReviewEnvironment envir
     inside->setContentsMargins(0, 0, 0, 0);
     inside->addWidget(busy_, 0, Qt::AlignCenter);
     busy_->hide();
+    setFocusPolicy(Qt::ClickFocus);
     connect(button_, &QPushButton::clicked, model_, &AIReviewSectionModel::review);
 
     footnote_->setText(AIReviewSectionModel::hostedFootnote());
@@ -68,7 +69,19 @@ void AIReviewSectionView::render() {
     button_->setIcon(loading ? QIcon() : symbolIcon(QStringLiteral("sparkles")));
     button_->setAccessibleName(loading ? tr("Reviewing…") : tr("AI Review"));
     busy_->setVisible(loading);
+    // Disabling the focused button would pass focus on (to a dialog's Close
+    // button, say, which the next Space would press). Hold it here instead
+    // and give it back when the review ends.
+    if (loading && button_->hasFocus()) {
+        returnFocus_ = true;
+        setFocus(Qt::OtherFocusReason);
+    }
     button_->setEnabled(model_->canReview());
+    if (!loading && returnFocus_) {
+        returnFocus_ = false;
+        if (hasFocus() && button_->isEnabled())
+            button_->setFocus(Qt::OtherFocusReason);
+    }
 
     footnote_->setVisible(model_->showsHostedFootnote());
     error_->setVisible(model_->errorMessage().has_value());

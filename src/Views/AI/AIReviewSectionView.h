@@ -37,6 +37,7 @@ private:
     QWidget* resultBox_;
     QVBoxLayout* resultLayout_;
     QList<AIReviewSectionModel::Line> shownLines_;
+    bool returnFocus_ = false;
 };
 
 } // namespace orvana

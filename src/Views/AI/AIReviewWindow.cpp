@@ -25,11 +25,19 @@ AIReviewWindow::AIReviewWindow(AIReviewEnvironment environment, QWidget* parent)
     connect(editor_, &QPlainTextEdit::textChanged, this,
             [this] { section_->model()->setText(editor_->toPlainText()); });
 
-    // A long critique scrolls instead of growing the window off screen.
+    // A long critique scrolls instead of growing the window off screen. The
+    // section stays at the top, and Tab goes from the editor straight to
+    // the button.
+    auto* content = new QWidget;
+    auto* contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    contentLayout->addWidget(section_);
+    contentLayout->addStretch();
     auto* scroll = new QScrollArea;
-    scroll->setWidget(section_);
+    scroll->setWidget(content);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -6,6 +6,7 @@
 #include "support/FakeSecretBackend.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -13,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <qcoro/qcorosignal.h>
 
@@ -211,12 +213,18 @@ TEST(AIReviewSectionView, ShowsSpinnerFootnoteErrorAndLines) {
     };
     EXPECT_EQ(visibleTexts(), QStringList{AIReviewSectionModel::hostedFootnote()});
 
+    // From the editor, Tab reaches the button and Space starts the review.
     e.answer(500, {});
     e.http.hold = true;
-    button->click();
+    window.activateWindow();
+    window.editor()->setFocus();
+    QTest::keyClick(window.editor(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), button);
+    QTest::keyClick(button, Qt::Key_Space);
     drainEvents();
     EXPECT_TRUE(button->text().isEmpty());
     EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), view) << "not passed on to Close";
     e.http.hold = false;
     e.http.release();
     drainEvents();

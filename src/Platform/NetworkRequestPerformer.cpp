@@ -27,7 +27,14 @@ QCoro::Task<Result<HttpResponse>> NetworkRequestPerformer::perform(HttpRequest r
                             .arg(request.timeoutMs / 1000.0)};
     if (reply->error() == QNetworkReply::NoError)
         co_return HttpResponse{false, 0, reply->readAll()}; // not an HTTP reply
-    co_return Error{reply->errorString()};
+    // Say where: "Connection refused" alone does not tell the user that it
+    // was the review proxy in Settings that could not be reached.
+    const QUrl& url = request.url;
+    const QString where =
+        url.port() >= 0 ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port()) : url.host();
+    co_return Error{
+        QCoreApplication::translate("NetworkRequestPerformer", "Couldn't reach %1 (%2).")
+            .arg(where, reply->errorString())};
 }
 
 } // namespace orvana

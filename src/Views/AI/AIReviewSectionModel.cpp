@@ -90,6 +90,8 @@ QCoro::Task<> AIReviewSectionModel::runReview() {
     emit changed();
 
     const std::optional<QString> key = co_await ownKey(*env.secrets);
+    if (!self)
+        co_return; // closed while the keyring answered: nothing to send
     Result<AIReviewResult> outcome;
     if (key) {
         AIReviewService client(
@@ -107,7 +109,9 @@ QCoro::Task<> AIReviewSectionModel::runReview() {
     }
     if (!self)
         co_return;
-    hasOwnKey_ = key.has_value();
+    // The key may have been saved or removed meanwhile; ask again rather
+    // than trust what was read at the start.
+    refreshKeyState();
     if (outcome.ok())
         result_ = outcome.value();
     else

@@ -111,6 +111,9 @@ TEST(AIReviewSection, ChoosesTheClientAtEveryTapByTheStoredKey) {
     AIReviewSectionModel model(QStringLiteral("Write a book"), e.env());
     drainEvents();
     EXPECT_TRUE(model.showsHostedFootnote());
+    EXPECT_EQ(AIReviewSectionModel::hostedFootnote(),
+              QStringLiteral("Using the free hosted reviewer (limited per week). Add your own key "
+                             "in Settings (Ctrl+,) for unlimited use."));
 
     e.answer(200, kSolid);
     model.review();
@@ -142,6 +145,20 @@ TEST(AIReviewSection, ChoosesTheClientAtEveryTapByTheStoredKey) {
     drainEvents();
     ASSERT_EQ(e.http.requests.size(), 4u);
     EXPECT_EQ(e.http.requests[3].url.path(), QStringLiteral("/v1/review")) << "identity reused";
+
+    // A key removed while its review runs: the footnote stays once it ends.
+    ASSERT_TRUE(
+        QCoro::waitFor(KeychainService::shared(e.secrets).save(QStringLiteral("sk-2"))).ok());
+    e.answer(200, kSolid);
+    e.http.hold = true;
+    model.review();
+    drainEvents();
+    QCoro::waitFor(KeychainService::shared(e.secrets).remove());
+    drainEvents();
+    e.http.release();
+    drainEvents();
+    EXPECT_FALSE(model.isLoading());
+    EXPECT_TRUE(model.showsHostedFootnote());
 }
 
 TEST(AIReviewSection, ResultLinesAndAFailedRetryKeepTheOldCritique) {
@@ -180,8 +197,18 @@ TEST(AIReviewSection, ResultLinesAndAFailedRetryKeepTheOldCritique) {
 
 TEST(AIReviewSection, ClosingDuringAReviewIsSafe) {
     Environment e;
-    auto* model = new AIReviewSectionModel(QStringLiteral("x"), e.env());
+    // Closed while the keyring answers: nothing is sent.
+    e.secrets.deferred = true;
     e.answer(200, kSolid);
+    auto* model = new AIReviewSectionModel(QStringLiteral("x"), e.env());
+    model->review();
+    delete model;
+    drainEvents();
+    EXPECT_TRUE(e.http.requests.empty());
+
+    // Closed while the proxy answers.
+    e.secrets.deferred = false;
+    model = new AIReviewSectionModel(QStringLiteral("x"), e.env());
     e.http.hold = true;
     model->review();
     delete model;

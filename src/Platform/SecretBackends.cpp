@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPointer>
 #include <QStandardPaths>
 #include <qcoro/qcorosignal.h>
 #include <qt6keychain/keychain.h>
@@ -41,6 +42,7 @@ template <class Job> QCoro::Task<std::unique_ptr<Job, DeleteLater>> run(Job* raw
 }
 
 Error keyringError(const QKeychain::Job& job) {
+    // The message names the failure only, never the value.
     return Error{tr("The system keyring refused the request (%1).").arg(job.errorString())};
 }
 
@@ -52,7 +54,10 @@ QCoro::Task<Result<std::optional<QByteArray>>> KeyringSecretBackend::read(QStrin
                                                                           QString account) {
     auto* raw = new QKeychain::ReadPasswordJob(service);
     raw->setKey(account);
+    QPointer<KeyringSecretBackend> self(this);
     const auto job = co_await run(raw);
+    if (self)
+        noBackend_ = job->error() == QKeychain::NoBackendAvailable;
     if (job->error() == QKeychain::EntryNotFound)
         co_return std::optional<QByteArray>();
     if (job->error() != QKeychain::NoError)
@@ -66,20 +71,28 @@ QCoro::Task<Result<void>> KeyringSecretBackend::write(QString service, QString a
     raw->setKey(account);
     // As text, so the keyring's own tools show the value as it was typed.
     raw->setTextData(QString::fromUtf8(value));
+    QPointer<KeyringSecretBackend> self(this);
     const auto job = co_await run(raw);
+    if (self)
+        noBackend_ = job->error() == QKeychain::NoBackendAvailable;
     if (job->error() != QKeychain::NoError)
         co_return keyringError(*job);
-    emit changed(service, account);
+    if (self)
+        emit changed(service, account);
     co_return Result<void>();
 }
 
 QCoro::Task<Result<void>> KeyringSecretBackend::remove(QString service, QString account) {
     auto* raw = new QKeychain::DeletePasswordJob(service);
     raw->setKey(account);
+    QPointer<KeyringSecretBackend> self(this);
     const auto job = co_await run(raw);
+    if (self)
+        noBackend_ = job->error() == QKeychain::NoBackendAvailable;
     if (job->error() != QKeychain::NoError && job->error() != QKeychain::EntryNotFound)
         co_return keyringError(*job);
-    emit changed(service, account);
+    if (self)
+        emit changed(service, account);
     co_return Result<void>();
 }
 
@@ -125,8 +138,11 @@ Result<void> saveSecrets(const QString& path, const QJsonObject& secrets) {
         const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
             break;
+        }
         written += n;
     }
     const bool ok = written == bytes.size() && ::fsync(fd) == 0;
@@ -192,43 +208,66 @@ QCoro::Task<Result<void>> FileSecretBackend::remove(QString service, QString acc
 // --- choice -----------------------------------------------------------------
 
 SystemSecretBackend::SystemSecretBackend(QDBusConnection bus, QString fallbackPath, QObject* parent)
-    : SecretBackend(parent), bus_(std::move(bus)), fallbackPath_(std::move(fallbackPath)) {}
+    : SecretBackend(parent), bus_(std::move(bus)), fallbackPath_(std::move(fallbackPath)),
+      keyring_(std::make_unique<KeyringSecretBackend>()),
+      file_(std::make_unique<FileSecretBackend>(fallbackPath_)) {
+    connect(keyring_.get(), &SecretBackend::changed, this, &SecretBackend::changed);
+    connect(file_.get(), &SecretBackend::changed, this, &SecretBackend::changed);
+}
 
 SystemSecretBackend::~SystemSecretBackend() = default;
 
 QCoro::Task<SecretBackend*> SystemSecretBackend::chosen() {
     if (!chosen_) {
+        QPointer<SystemSecretBackend> self(this);
         // (A named list: GCC 12 cannot take a braced list inside co_await.)
         const QStringList keyrings{QStringLiteral("org.freedesktop.secrets"),
                                    QStringLiteral("org.kde.kwalletd6"),
                                    QStringLiteral("org.kde.kwalletd5")};
         const bool keyring = co_await isAnyBusNameAvailable(bus_, keyrings);
-        if (!chosen_) { // another first use may have decided meanwhile
-            if (keyring)
-                chosen_ = std::make_unique<KeyringSecretBackend>();
-            else
-                chosen_ = std::make_unique<FileSecretBackend>(fallbackPath_);
-            connect(chosen_.get(), &SecretBackend::changed, this, &SecretBackend::changed);
-        }
+        if (!self)
+            co_return nullptr;
+        if (!chosen_) // another first use may have decided meanwhile
+            chosen_ = keyring ? static_cast<SecretBackend*>(keyring_.get()) : file_.get();
     }
-    co_return chosen_.get();
+    co_return chosen_;
+}
+
+template <class T, class Operation>
+QCoro::Task<T> SystemSecretBackend::perform(Operation operation) {
+    QPointer<SystemSecretBackend> self(this);
+    SecretBackend* backend = co_await chosen();
+    if (!self)
+        co_return Error{tr("The secret store was closed.")};
+    T result = co_await operation(*backend);
+    // The bus offered a keyring that QtKeychain cannot use after all.
+    if (self && !result.ok() && backend == keyring_.get() && keyring_->noBackend()) {
+        chosen_ = file_.get();
+        result = co_await operation(*file_);
+    }
+    co_return result;
 }
 
 QCoro::Task<Result<std::optional<QByteArray>>> SystemSecretBackend::read(QString service,
                                                                          QString account) {
-    SecretBackend* backend = co_await chosen();
-    co_return co_await backend->read(std::move(service), std::move(account));
+    return perform<Result<std::optional<QByteArray>>>(
+        [service, account](SecretBackend& backend) { return backend.read(service, account); });
 }
 
 QCoro::Task<Result<void>> SystemSecretBackend::write(QString service, QString account,
                                                      QByteArray value) {
-    SecretBackend* backend = co_await chosen();
-    co_return co_await backend->write(std::move(service), std::move(account), std::move(value));
+    return perform<Result<void>>([service, account, value](SecretBackend& backend) {
+        return backend.write(service, account, value);
+    });
 }
 
 QCoro::Task<Result<void>> SystemSecretBackend::remove(QString service, QString account) {
-    SecretBackend* backend = co_await chosen();
-    co_return co_await backend->remove(std::move(service), std::move(account));
+    // A copy kept in the file by an earlier session without a keyring goes
+    // too, so "remove" leaves no secret behind anywhere.
+    if (QFile::exists(fallbackPath_))
+        (void)co_await file_->remove(service, account);
+    co_return co_await perform<Result<void>>(
+        [service, account](SecretBackend& backend) { return backend.remove(service, account); });
 }
 
 std::optional<QString> SystemSecretBackend::fallbackFilePath() const {

@@ -16,6 +16,11 @@ public:
     QCoro::Task<Result<std::optional<QByteArray>>> read(QString service, QString account) override;
     QCoro::Task<Result<void>> write(QString service, QString account, QByteArray value) override;
     QCoro::Task<Result<void>> remove(QString service, QString account) override;
+    // The last job found no keyring that QtKeychain can use.
+    bool noBackend() const { return noBackend_; }
+
+private:
+    bool noBackend_ = false;
 };
 
 // Secrets in one JSON file, {service: {account: value}}, for desktops
@@ -41,7 +46,8 @@ private:
 };
 
 // The keyring when the session bus offers one, otherwise the file; decided
-// at the first use.
+// at the first use, and changed to the file if QtKeychain then finds no
+// keyring it can use. Removing also clears the file's copy, if any.
 class SystemSecretBackend final : public SecretBackend {
     Q_OBJECT
 public:
@@ -57,9 +63,13 @@ public:
 
 private:
     QCoro::Task<SecretBackend*> chosen();
+    template <class T, class Operation> QCoro::Task<T> perform(Operation operation);
+
     QDBusConnection bus_;
     QString fallbackPath_;
-    std::unique_ptr<SecretBackend> chosen_;
+    std::unique_ptr<KeyringSecretBackend> keyring_;
+    std::unique_ptr<FileSecretBackend> file_;
+    SecretBackend* chosen_ = nullptr;
 };
 
 } // namespace orvana

@@ -245,6 +245,13 @@ TEST(ReviewProxyEndToEnd, RefusesBadRequestsWithJSONErrors) {
             EXPECT_TRUE(r.json.value(QLatin1String("error")).isString()) << line;
         }
     }
+
+    // A registration loop is cut off after a minute's worth.
+    int registrations = 1;
+    while (registrations < 100 &&
+           exchange(proxy.port(), post("/v1/register", {}, {})).status == 200)
+        ++registrations;
+    EXPECT_EQ(registrations, ReviewProxy::maxRegistrationsPerMinute);
     EXPECT_EQ(proxy.stop(), 0);
 }
 

@@ -92,6 +92,10 @@ struct HttpServer::Connection {
 
 HttpServer::HttpServer(Handler handler) : handler_(std::move(handler)) {
     connect(&server_, &QTcpServer::newConnection, this, &HttpServer::accept);
+    // QTcpServer stops accepting after an error such as running out of file
+    // descriptors; try again shortly instead of going deaf for good.
+    connect(&server_, &QTcpServer::acceptError, this,
+            [this] { QTimer::singleShot(1000, this, [this] { server_.resumeAccepting(); }); });
 }
 
 HttpServer::~HttpServer() {
@@ -114,6 +118,13 @@ Response HttpServer::error(int status, const QString& message) {
 
 void HttpServer::accept() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        if (open_ >= maxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++open_;
+        connect(socket, &QObject::destroyed, this, [this] { --open_; });
         auto connection = std::make_shared<Connection>();
         connect(socket, &QTcpSocket::readyRead, socket,
                 [this, socket, connection] { read(socket, connection); });
@@ -121,7 +132,7 @@ void HttpServer::accept() {
         QTimer::singleShot(readTimeoutMs, socket, [this, socket, connection] {
             if (!connection->handedOff && !connection->answered)
                 send(socket, *connection,
-                     error(408, QStringLiteral("The request took too long to arrive.")), false);
+                     error(408, QStringLiteral("The request took too long to arrive.")), true);
         });
     }
 }

@@ -41,6 +41,9 @@ public:
     static constexpr qsizetype maxHeaderBytes = 16 * 1024;
     static constexpr qsizetype maxBodyBytes = 64 * 1024;
     static constexpr int readTimeoutMs = 10'000;
+    // Beyond this many open connections new ones are closed at once, so a
+    // flood of idle connections cannot use up the process's descriptors.
+    static constexpr int maxConnections = 64;
 
     explicit HttpServer(Handler handler);
     ~HttpServer() override;
@@ -74,6 +77,7 @@ private:
     Handler handler_;
     QTcpServer server_;
     int pending_ = 0;
+    int open_ = 0;
 };
 
 } // namespace orvana::proxy

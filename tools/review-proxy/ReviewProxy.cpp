@@ -43,6 +43,15 @@ QCoro::Task<Response> ReviewProxy::handle(Request request) {
 }
 
 Response ReviewProxy::registerDevice() {
+    if (!clock_.isValid())
+        clock_.start();
+    const qint64 now = clock_.elapsed();
+    while (!registrationTimes_.empty() && now - registrationTimes_.front() >= 60'000)
+        registrationTimes_.pop_front();
+    if (registrationTimes_.size() >= std::size_t(maxRegistrationsPerMinute))
+        return HttpServer::error(429,
+                                 QStringLiteral("Too many registrations; try again in a minute."));
+    registrationTimes_.push_back(now);
     const Result<DeviceStore::Identity> identity = store_.registerDevice();
     if (!identity.ok())
         return databaseFailure(identity.error());

@@ -4,8 +4,10 @@
 #include "HttpServer.h"
 #include "Services/AIReviewService.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QUrl>
+#include <deque>
 #include <optional>
 
 namespace orvana::proxy {
@@ -17,6 +19,9 @@ namespace orvana::proxy {
 class ReviewProxy {
 public:
     static constexpr qsizetype maxTextLength = 8000;
+    // Registration is open to anyone who can reach the port; this keeps a
+    // loop from filling the database or minting fresh quota without end.
+    static constexpr int maxRegistrationsPerMinute = 30;
 
     struct Options {
         int weeklyLimit = 20;
@@ -39,6 +44,8 @@ private:
     Options options_;
     std::optional<AIReviewService> upstream_;
     int inFlight_ = 0;
+    std::deque<qint64> registrationTimes_; // monotonic ms of the last minute's registrations
+    QElapsedTimer clock_;
     QHash<QString, int> inFlightByDevice_; // admitted, not yet counted in the store
 };
 

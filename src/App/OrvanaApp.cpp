@@ -2,7 +2,7 @@
 
 #include "App/CommandLine.h"
 #include "App/PersistenceController.h"
-#include "App/QuitOnSignal.h"
+#include "Core/TerminationSignals.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
 #include "Platform/SystemNotificationCenter.h"

@@ -5,19 +5,16 @@
 #include "review-proxy/HttpServer.h"
 #include "review-proxy/ReviewProxy.h"
 
+#include "Core/TerminationSignals.h"
 #include "Platform/NetworkRequestPerformer.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QStandardPaths>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace orvana;
 using namespace orvana::proxy;
@@ -25,14 +22,6 @@ using namespace orvana::proxy;
 namespace {
 
 constexpr int usageExit = 2;
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    const ssize_t written = ::write(signalPipe[0], &byte, 1); // async-signal-safe
-    (void)written;
-}
-
 [[noreturn]] void fail(int code, const QString& message) {
     std::fprintf(stderr, "orvana-review-proxy: %s\n", qUtf8Printable(message));
     if (code == usageExit)
@@ -130,17 +119,10 @@ int main(int argc, char** argv) {
     ReviewProxy proxy(*store.value(), session, options);
     HttpServer server([&proxy](Request request) { return proxy.handle(std::move(request)); });
 
-    // Signals arrive through a socket pair, so they are handled in the event
-    // loop. The first stops new connections and lets the reviews in progress
-    // finish; a second ends at once.
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
-        fail(1, QStringLiteral("can't set up signal handling."));
-    QSocketNotifier notifier(signalPipe[1], QSocketNotifier::Read);
+    // The first termination signal stops new connections and lets the
+    // reviews in progress finish; a second ends at once.
     int signalsReceived = 0;
-    QObject::connect(&notifier, &QSocketNotifier::activated, &app, [&] {
-        char byte = 0;
-        const ssize_t read = ::read(signalPipe[1], &byte, 1);
-        (void)read;
+    onTerminationSignals([&] {
         server.stopListening();
         if (++signalsReceived > 1 || server.pendingRequests() == 0)
             app.quit();
@@ -149,12 +131,6 @@ int main(int argc, char** argv) {
         if (signalsReceived > 0)
             app.quit();
     });
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
 
     if (!server.listen(QHostAddress::LocalHost, quint16(portNumber)))
         fail(1, QStringLiteral("can't listen on 127.0.0.1:%1: %2.")
@@ -169,8 +145,5 @@ int main(int argc, char** argv) {
                 unsigned(server.serverPort()), qUtf8Printable(mode));
     std::fflush(stdout);
 
-    const int code = app.exec();
-    ::close(signalPipe[0]);
-    ::close(signalPipe[1]);
-    return code;
+    return app.exec();
 }

@@ -1,4 +1,4 @@
-#include "App/QuitOnSignal.h"
+#include "Core/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -21,23 +21,27 @@ void onSignal(int) {
 
 } // namespace
 
-void quitOnTerminationSignals() {
+void onTerminationSignals(std::function<void()> handler) {
     if (signalPipe[0] >= 0 || ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     auto* notifier =
         new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
-        char buffer[16];
-        while (::read(signalPipe[0], buffer, sizeof buffer) > 0) {
-        }
-        QCoreApplication::quit();
-    });
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier,
+                     [handler = std::move(handler)] {
+                         char byte = 0;
+                         while (::read(signalPipe[0], &byte, 1) > 0)
+                             handler();
+                     });
     struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(sig, &action, nullptr);
+}
+
+void quitOnTerminationSignals() {
+    onTerminationSignals([] { QCoreApplication::quit(); });
 }
 
 } // namespace orvana

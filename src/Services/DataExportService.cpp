@@ -2,6 +2,9 @@
 
 #include "Store/ModelContext.h"
 
+#include <QIODevice>
+
+#include <array>
 #include <charconv>
 #include <cmath>
 
@@ -24,11 +27,25 @@ void civilFromDays(qint64 z, qint64& y, unsigned& m, unsigned& d) {
     y += m <= 2;
 }
 
-// Appends JSON text to one growing buffer; the whole document is built in
-// a single pass without intermediate strings per record.
+// Appends JSON text to one buffer in a single pass, without intermediate
+// strings per record. With a device, the buffer is handed on whenever it
+// passes a piece's size, so a document of any size needs only that much
+// memory besides the records.
 class Writer {
 public:
-    explicit Writer(QByteArray& out) : out_(out) {}
+    static constexpr qsizetype pieceSize = 256 * 1024;
+
+    explicit Writer(QByteArray& out, QIODevice* device = nullptr) : out_(out), device_(device) {}
+
+    // Between records. False once the device has refused a write.
+    bool flushIfFull() { return out_.size() < pieceSize || flush(); }
+    bool flush() {
+        if (!device_ || failed_)
+            return !failed_;
+        failed_ = device_->write(out_) != out_.size();
+        out_.resize(0); // keeps the allocation for the next piece
+        return !failed_;
+    }
 
     void raw(const char* text) { out_.append(text); }
     void indent(int level) { out_.append(level * 2, ' '); }
@@ -127,6 +144,8 @@ public:
 
 private:
     QByteArray& out_;
+    QIODevice* device_;
+    bool failed_ = false;
 };
 
 // Writes one object's members in the order given, leaving out absent ones
@@ -151,6 +170,8 @@ public:
         return w_;
     }
 
+    int level() const { return level_; }
+
     void string(const char* name, const QString& v) { key(name).string(v); }
     void string(const char* name, const std::optional<QString>& v) {
         if (v)
@@ -166,10 +187,6 @@ public:
         if (v)
             key(name).uuid(*v);
     }
-    void reference(const char* name, const Record* owner) {
-        if (owner)
-            key(name).uuid(owner->id());
-    }
     void integer(const char* name, qint64 v) { key(name).integer(v); }
     void integer(const char* name, const std::optional<qint64>& v) {
         if (v)
@@ -184,12 +201,116 @@ private:
     bool first_ = true;
 };
 
+// The members of each record, keys in ascending order. False when a value
+// cannot be written as JSON.
+
+bool writeMembers(ObjectWriter& o, const DayTaskExport& t) {
+    o.timestamp("createdAt", t.createdAt);
+    o.timestamp("date", t.date);
+    o.id("goalID", t.goalID);
+    o.id("id", t.id);
+    o.boolean("isComplete", t.isComplete);
+    o.boolean("isTodaysOneThing", t.isTodaysOneThing);
+    o.string("notes", t.notes);
+    o.timestamp("reminderAt", t.reminderAt);
+    o.integer("sortOrder", t.sortOrder);
+    o.id("sourceTemplateID", t.sourceTemplateID);
+    o.string("title", t.title);
+    o.id("weekItemID", t.weekItemID);
+    return true;
+}
+
+bool writeMembers(ObjectWriter& o, const FocusBlockTemplateExport& b) {
+    o.timestamp("createdAt", b.createdAt);
+    o.integer("durationMinutes", b.durationMinutes);
+    o.id("goalID", b.goalID);
+    o.integer("hour", b.hour);
+    o.id("id", b.id);
+    o.boolean("isActive", b.isActive);
+    o.integer("minute", b.minute);
+    o.string("title", b.title);
+    Writer& days = o.key("weekdays");
+    if (b.weekdays.empty()) {
+        days.raw("[]");
+        return true;
+    }
+    days.raw("[\n");
+    bool first = true;
+    for (qint64 d : b.weekdays) {
+        if (!first)
+            days.raw(",\n");
+        first = false;
+        days.indent(o.level() + 1);
+        days.integer(d);
+    }
+    days.raw("\n");
+    days.indent(o.level());
+    days.raw("]");
+    return true;
+}
+
+bool writeMembers(ObjectWriter& o, const FocusSessionExport& s) {
+    bool fine = o.number("accumulatedActiveDuration", s.accumulatedActiveDuration);
+    o.timestamp("createdAt", s.createdAt);
+    o.id("dayTaskID", s.dayTaskID);
+    o.timestamp("endedAt", s.endedAt);
+    o.id("goalID", s.goalID);
+    o.id("id", s.id);
+    o.boolean("isCompleted", s.isCompleted);
+    o.string("kind", s.kind);
+    fine = o.number("plannedDuration", s.plannedDuration) && fine;
+    o.integer("pomodoroCycleNumber", s.pomodoroCycleNumber);
+    return fine;
+}
+
+bool writeMembers(ObjectWriter& o, const GoalExport& g) {
+    o.string("colorTag", g.colorTag);
+    o.timestamp("createdAt", g.createdAt);
+    o.string("goalDescription", g.goalDescription);
+    o.id("id", g.id);
+    o.integer("sortOrder", g.sortOrder);
+    o.string("status", g.status);
+    o.timestamp("targetDate", g.targetDate);
+    o.string("title", g.title);
+    return true;
+}
+
+bool writeMembers(ObjectWriter& o, const TrailEntryExport& e) {
+    o.timestamp("createdAt", e.createdAt);
+    o.timestamp("date", e.date);
+    o.id("goalID", e.goalID);
+    o.id("id", e.id);
+    o.integer("minutes", e.minutes);
+    return true;
+}
+
+bool writeMembers(ObjectWriter& o, const WeekItemExport& i) {
+    o.timestamp("createdAt", i.createdAt);
+    o.id("goalID", i.goalID);
+    o.id("id", i.id);
+    o.boolean("isComplete", i.isComplete);
+    o.string("notes", i.notes);
+    o.integer("sortOrder", i.sortOrder);
+    o.string("title", i.title);
+    o.id("weekID", i.weekID);
+    return true;
+}
+
+bool writeMembers(ObjectWriter& o, const WeekExport& w) {
+    o.timestamp("createdAt", w.createdAt);
+    o.timestamp("endDate", w.endDate);
+    o.id("id", w.id);
+    o.string("intention", w.intention);
+    o.string("reflection", w.reflection);
+    o.timestamp("ritualCompletedAt", w.ritualCompletedAt);
+    o.timestamp("startDate", w.startDate);
+    return true;
+}
+
 // An array of records, one object per element at nesting level 2.
-template <class T, class WriteMembers>
-bool writeArray(ObjectWriter& root, const char* name, const ModelContext& ctx,
-                WriteMembers writeMembers) {
+template <class T>
+bool writeArray(ObjectWriter& root, const char* name, const std::vector<T>& records) {
     Writer& w = root.key(name);
-    const auto records = ctx.fetch<T>();
     if (records.empty()) {
         w.raw("[]");
         return true;
@@ -197,23 +318,23 @@ bool writeArray(ObjectWriter& root, const char* name, const ModelContext& ctx,
     w.raw("[\n");
     bool ok = true;
     bool first = true;
-    for (const T* r : records) {
+    for (const T& r : records) {
         if (!first)
             w.raw(",\n");
         first = false;
         w.indent(2);
-        ObjectWriter object(w, 3);
-        ok = writeMembers(object, *r) && ok;
+        {
+            ObjectWriter object(w, 3);
+            ok = writeMembers(object, r) && ok;
+        }
+        if (!w.flushIfFull())
+            return false;
     }
     w.raw("\n");
     w.indent(1);
     w.raw("]");
     return ok;
 }
-
-} // namespace
-
-namespace {
 
 std::optional<QUuid> idOf(const Record* owner) {
     return owner ? std::optional<QUuid>(owner->id()) : std::nullopt;
@@ -227,37 +348,55 @@ std::optional<Timestamp> seconds(const std::optional<Timestamp>& t) {
     return t ? std::optional<Timestamp>(std::floor(*t)) : std::nullopt;
 }
 
+// Each enumeration's raw texts made once per document and then shared by
+// every record (rawValue builds a new string on each call).
+template <class E, std::size_t N> std::array<QString, N> rawValues() {
+    std::array<QString, N> texts;
+    for (std::size_t i = 0; i < N; ++i)
+        texts[i] = rawValue(static_cast<E>(i));
+    return texts;
+}
+
 } // namespace
 
 OrvanaExport DataExportService::exportDocument(const ModelContext& ctx, Timestamp exportedAt) {
+    const auto statuses = rawValues<GoalStatus, 3>();
+    const auto kinds = rawValues<FocusSessionKind, 3>();
     OrvanaExport e;
     e.schemaVersion = schemaVersion;
     e.exportedAt = seconds(exportedAt);
+    e.goals.reserve(ctx.count<Goal>());
     for (const Goal* g : ctx.fetch<Goal>())
         e.goals.push_back({g->id(), g->title(), g->goalDescription(), seconds(g->createdAt()),
-                           seconds(g->targetDate()), rawValue(g->status()), g->colorTag(),
-                           g->sortOrder()});
+                           seconds(g->targetDate()), statuses[std::size_t(g->status())],
+                           g->colorTag(), g->sortOrder()});
+    e.weeks.reserve(ctx.count<Week>());
     for (const Week* w : ctx.fetch<Week>())
         e.weeks.push_back({w->id(), seconds(w->startDate()), seconds(w->endDate()), w->intention(),
                            w->reflection(), seconds(w->createdAt()),
                            seconds(w->ritualCompletedAt())});
+    e.weekItems.reserve(ctx.count<WeekItem>());
     for (const WeekItem* i : ctx.fetch<WeekItem>())
         e.weekItems.push_back({i->id(), i->title(), i->notes(), i->isComplete(), i->sortOrder(),
                                seconds(i->createdAt()), idOf(i->week()), idOf(i->goal())});
+    e.dayTasks.reserve(ctx.count<DayTask>());
     for (const DayTask* t : ctx.fetch<DayTask>())
         e.dayTasks.push_back({t->id(), t->title(), t->notes(), seconds(t->date()), t->isComplete(),
                               t->isTodaysOneThing(), t->sortOrder(), seconds(t->createdAt()),
                               t->sourceTemplateID(), idOf(t->weekItem()), idOf(t->goal()),
                               seconds(t->reminderAt())});
+    e.focusSessions.reserve(ctx.count<FocusSession>());
     for (const FocusSession* s : ctx.fetch<FocusSession>())
         e.focusSessions.push_back({s->id(), seconds(s->createdAt()), s->plannedDuration(),
                                    s->accumulatedActiveDuration(), seconds(s->endedAt()),
                                    s->isCompleted(), idOf(s->dayTask()), idOf(s->goal()),
-                                   rawValue(s->kind()), s->pomodoroCycleNumber()});
+                                   kinds[std::size_t(s->kind())], s->pomodoroCycleNumber()});
+    e.focusBlockTemplates.reserve(ctx.count<FocusBlockTemplate>());
     for (const FocusBlockTemplate* b : ctx.fetch<FocusBlockTemplate>())
         e.focusBlockTemplates.push_back({b->id(), b->title(), seconds(b->createdAt()),
                                          b->isActive(), b->weekdays(), b->hour(), b->minute(),
                                          b->durationMinutes(), idOf(b->goal())});
+    e.trailEntries.reserve(ctx.count<TrailEntry>());
     for (const TrailEntry* t : ctx.fetch<TrailEntry>())
         e.trailEntries.push_back(
             {t->id(), seconds(t->date()), t->minutes(), seconds(t->createdAt()), idOf(t->goal())});
@@ -281,136 +420,57 @@ QByteArray DataExportService::timestampText(Timestamp t) {
     return QByteArray(text, 20);
 }
 
-Result<QByteArray> DataExportService::exportJSON(const ModelContext& ctx, Timestamp exportedAt) {
-    QByteArray out;
-    // Roughly 300 bytes per record: one allocation for most stores.
-    const std::size_t records = ctx.count<Goal>() + ctx.count<Week>() + ctx.count<WeekItem>() +
-                                ctx.count<DayTask>() + ctx.count<FocusSession>() +
-                                ctx.count<FocusBlockTemplate>() + ctx.count<TrailEntry>();
-    out.reserve(qsizetype(records * 300 + 512));
-    Writer w(out);
+namespace {
+
+std::size_t recordCount(const OrvanaExport& d) {
+    return d.goals.size() + d.weeks.size() + d.weekItems.size() + d.dayTasks.size() +
+           d.focusSessions.size() + d.focusBlockTemplates.size() + d.trailEntries.size();
+}
+
+Result<void> write(const OrvanaExport& d, Writer& w) {
     bool ok = true;
     {
         ObjectWriter root(w, 1);
-        ok = writeArray<DayTask>(root, "dayTasks", ctx,
-                                 [](ObjectWriter& o, const DayTask& t) {
-                                     o.timestamp("createdAt", t.createdAt());
-                                     o.timestamp("date", t.date());
-                                     o.reference("goalID", t.goal());
-                                     o.id("id", t.id());
-                                     o.boolean("isComplete", t.isComplete());
-                                     o.boolean("isTodaysOneThing", t.isTodaysOneThing());
-                                     o.string("notes", t.notes());
-                                     o.timestamp("reminderAt", t.reminderAt());
-                                     o.integer("sortOrder", t.sortOrder());
-                                     o.id("sourceTemplateID", t.sourceTemplateID());
-                                     o.string("title", t.title());
-                                     o.reference("weekItemID", t.weekItem());
-                                     return true;
-                                 }) &&
-             ok;
-        root.timestamp("exportedAt", exportedAt);
-        ok = writeArray<FocusBlockTemplate>(root, "focusBlockTemplates", ctx,
-                                            [](ObjectWriter& o, const FocusBlockTemplate& b) {
-                                                o.timestamp("createdAt", b.createdAt());
-                                                o.integer("durationMinutes", b.durationMinutes());
-                                                o.reference("goalID", b.goal());
-                                                o.integer("hour", b.hour());
-                                                o.id("id", b.id());
-                                                o.boolean("isActive", b.isActive());
-                                                o.integer("minute", b.minute());
-                                                o.string("title", b.title());
-                                                Writer& days = o.key("weekdays");
-                                                if (b.weekdays().empty()) {
-                                                    days.raw("[]");
-                                                } else {
-                                                    days.raw("[\n");
-                                                    bool first = true;
-                                                    for (qint64 d : b.weekdays()) {
-                                                        if (!first)
-                                                            days.raw(",\n");
-                                                        first = false;
-                                                        days.indent(4);
-                                                        days.integer(d);
-                                                    }
-                                                    days.raw("\n");
-                                                    days.indent(3);
-                                                    days.raw("]");
-                                                }
-                                                return true;
-                                            }) &&
-             ok;
-        ok = writeArray<FocusSession>(root, "focusSessions", ctx,
-                                      [](ObjectWriter& o, const FocusSession& s) {
-                                          bool fine = o.number("accumulatedActiveDuration",
-                                                               s.accumulatedActiveDuration());
-                                          o.timestamp("createdAt", s.createdAt());
-                                          o.reference("dayTaskID", s.dayTask());
-                                          o.timestamp("endedAt", s.endedAt());
-                                          o.reference("goalID", s.goal());
-                                          o.id("id", s.id());
-                                          o.boolean("isCompleted", s.isCompleted());
-                                          o.string("kind", rawValue(s.kind()));
-                                          fine = o.number("plannedDuration", s.plannedDuration()) &&
-                                                 fine;
-                                          o.integer("pomodoroCycleNumber", s.pomodoroCycleNumber());
-                                          return fine;
-                                      }) &&
-             ok;
-        ok = writeArray<Goal>(root, "goals", ctx,
-                              [](ObjectWriter& o, const Goal& g) {
-                                  o.string("colorTag", g.colorTag());
-                                  o.timestamp("createdAt", g.createdAt());
-                                  o.string("goalDescription", g.goalDescription());
-                                  o.id("id", g.id());
-                                  o.integer("sortOrder", g.sortOrder());
-                                  o.string("status", rawValue(g.status()));
-                                  o.timestamp("targetDate", g.targetDate());
-                                  o.string("title", g.title());
-                                  return true;
-                              }) &&
-             ok;
-        root.integer("schemaVersion", schemaVersion);
-        ok = writeArray<TrailEntry>(root, "trailEntries", ctx,
-                                    [](ObjectWriter& o, const TrailEntry& e) {
-                                        o.timestamp("createdAt", e.createdAt());
-                                        o.timestamp("date", e.date());
-                                        o.reference("goalID", e.goal());
-                                        o.id("id", e.id());
-                                        o.integer("minutes", e.minutes());
-                                        return true;
-                                    }) &&
-             ok;
-        ok = writeArray<WeekItem>(root, "weekItems", ctx,
-                                  [](ObjectWriter& o, const WeekItem& i) {
-                                      o.timestamp("createdAt", i.createdAt());
-                                      o.reference("goalID", i.goal());
-                                      o.id("id", i.id());
-                                      o.boolean("isComplete", i.isComplete());
-                                      o.string("notes", i.notes());
-                                      o.integer("sortOrder", i.sortOrder());
-                                      o.string("title", i.title());
-                                      o.reference("weekID", i.week());
-                                      return true;
-                                  }) &&
-             ok;
-        ok = writeArray<Week>(root, "weeks", ctx,
-                              [](ObjectWriter& o, const Week& wk) {
-                                  o.timestamp("createdAt", wk.createdAt());
-                                  o.timestamp("endDate", wk.endDate());
-                                  o.id("id", wk.id());
-                                  o.string("intention", wk.intention());
-                                  o.string("reflection", wk.reflection());
-                                  o.timestamp("ritualCompletedAt", wk.ritualCompletedAt());
-                                  o.timestamp("startDate", wk.startDate());
-                                  return true;
-                              }) &&
-             ok;
+        ok = writeArray(root, "dayTasks", d.dayTasks) && ok;
+        root.timestamp("exportedAt", d.exportedAt);
+        ok = writeArray(root, "focusBlockTemplates", d.focusBlockTemplates) && ok;
+        ok = writeArray(root, "focusSessions", d.focusSessions) && ok;
+        ok = writeArray(root, "goals", d.goals) && ok;
+        root.integer("schemaVersion", d.schemaVersion);
+        ok = writeArray(root, "trailEntries", d.trailEntries) && ok;
+        ok = writeArray(root, "weekItems", d.weekItems) && ok;
+        ok = writeArray(root, "weeks", d.weeks) && ok;
     }
+    if (!w.flush())
+        return Error{QStringLiteral("The file could not be written.")};
     if (!ok)
         return Error{QStringLiteral("A focus session holds a duration that is not a number, so "
                                     "the data cannot be written as JSON.")};
+    return {};
+}
+
+} // namespace
+
+Result<QByteArray> DataExportService::encode(const OrvanaExport& document) {
+    QByteArray out;
+    // Roughly 300 bytes per record: one allocation for most stores.
+    out.reserve(qsizetype(recordCount(document) * 300 + 512));
+    Writer w(out);
+    if (auto written = write(document, w); !written.ok())
+        return written.error();
     return out;
+}
+
+Result<void> DataExportService::encode(const OrvanaExport& document, QIODevice& device) {
+    QByteArray piece;
+    // A piece ends after the record that fills it.
+    piece.reserve(Writer::pieceSize + 64 * 1024);
+    Writer w(piece, &device);
+    return write(document, w);
+}
+
+Result<QByteArray> DataExportService::exportJSON(const ModelContext& ctx, Timestamp exportedAt) {
+    return encode(exportDocument(ctx, exportedAt));
 }
 
 } // namespace orvana

@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 
+class QIODevice;
+
 namespace orvana {
 
 class ModelContext;
@@ -22,8 +24,16 @@ public:
     // Every record as the document's records, in store order.
     static OrvanaExport exportDocument(const ModelContext& context, Timestamp exportedAt);
 
-    // Fails only when a value cannot be written as JSON (a duration that is
-    // not a finite number).
+    // The document's bytes. Touches no record, so it may run on any thread
+    // over a snapshot taken by exportDocument. Fails only when a value cannot
+    // be written as JSON (a duration that is not a finite number).
+    static Result<QByteArray> encode(const OrvanaExport& document);
+    // The same bytes handed to `device` in pieces as they are made, so that
+    // writing even a large store to a file needs little memory besides the
+    // snapshot. Fails also when the device takes less than it is given.
+    static Result<void> encode(const OrvanaExport& document, QIODevice& device);
+
+    // encode(exportDocument(context, exportedAt)).
     static Result<QByteArray> exportJSON(const ModelContext& context, Timestamp exportedAt);
 
     // "2026-03-05T14:07:00Z": UTC, whole seconds (the fraction is dropped),

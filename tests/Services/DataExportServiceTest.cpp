@@ -1,6 +1,8 @@
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
+#include "support/TestSupport.h"
 
+#include <QBuffer>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
@@ -145,6 +147,23 @@ TEST(DataExport, AnEmptyStoreHasAllNineKeysAndNothingChanges) {
     EXPECT_TRUE(root.value(QLatin1String("goals")).isArray());
     EXPECT_FALSE(json.value().endsWith('\n'));
     EXPECT_FALSE(ctx.hasChanges());
+}
+
+TEST(DataExport, WrittenToADeviceInPiecesTheBytesAreTheSame) {
+    ModelContext ctx;
+    test::fillEveryKind(ctx);
+    for (int i = 0; i < 3000; ++i) // well over one piece
+        ctx.create<TrailEntry>(march5 + i, i, nullptr, march5);
+    const OrvanaExport document = DataExportService::exportDocument(ctx, march5);
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(DataExportService::encode(document, buffer).ok());
+    EXPECT_TRUE(buffer.data() == DataExportService::encode(document).value());
+
+    QBuffer readOnly;
+    readOnly.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(DataExportService::encode(document, readOnly).ok()) << "a refused write fails";
 }
 
 TEST(DataExport, TimestampsDropTheFractionAndStayInRange) {

@@ -10,28 +10,6 @@ using namespace orvana;
 
 namespace {
 
-// A small store with every kind of record and relationship.
-void fill(ModelContext& ctx) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("Run"), QStringLiteral("why"), 1.8e9,
-                                  GoalStatus::completed, QStringLiteral("blue"), 3, 1.7e9);
-    auto* week =
-        ctx.create<Week>(1.75e9, 1.75e9 + 604800, QStringLiteral("focus"), std::nullopt, 1.7e9);
-    auto* item = ctx.create<WeekItem>(QStringLiteral("Long run"), std::nullopt, false, 1, 1.7e9);
-    item->setWeek(week);
-    item->setGoal(goal);
-    auto* task = ctx.create<DayTask>(QStringLiteral("Tue"), 1.75e9, QStringLiteral("n"), false,
-                                     true, 0, 1.7e9, QUuid::createUuid(), 1.75e9 + 60);
-    task->setWeekItem(item);
-    auto* session = ctx.create<FocusSession>(1500.0, 1.7e9, 1499.5, std::nullopt, 1.7e9 + 99, true,
-                                             true, FocusSessionKind::longBreak, 4);
-    session->setDayTask(task);
-    session->setGoal(goal);
-    auto* block = ctx.create<FocusBlockTemplate>(QStringLiteral("b"), std::vector<qint64>{2, 6}, 9,
-                                                 15, 50, false, 1.7e9);
-    block->setGoal(goal);
-    ctx.create<TrailEntry>(1.7e9 + 100, 25, goal, 1.7e9 + 101);
-}
-
 QByteArray exported(const ModelContext& ctx) {
     return DataExportService::exportJSON(ctx, 1.8e9).value();
 }
@@ -39,7 +17,7 @@ QByteArray exported(const ModelContext& ctx) {
 TEST(DataImport, ExportThenImportIntoTheSameStoreChangesNothingAndIsOneStep) {
     ModelContext ctx;
     UndoManager* undo = ctx.ensureUndoManager();
-    fill(ctx);
+    test::fillEveryKind(ctx);
     test::drainEvents();
     ASSERT_TRUE(ctx.save().ok());
     const QByteArray before = exported(ctx);
@@ -55,7 +33,7 @@ TEST(DataImport, ExportThenImportIntoTheSameStoreChangesNothingAndIsOneStep) {
 
 TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt) {
     ModelContext source;
-    fill(source);
+    test::fillEveryKind(source);
     const QByteArray document = exported(source);
 
     ModelContext target;
@@ -80,7 +58,7 @@ TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt)
 
 TEST(DataImport, TheDocumentRecordsAreWhatTheBytesDecodeTo) {
     ModelContext ctx;
-    fill(ctx);
+    test::fillEveryKind(ctx);
     auto decoded = DataExportService::decode(exported(ctx));
     ASSERT_TRUE(decoded.ok());
     EXPECT_TRUE(decoded.value() == DataExportService::exportDocument(ctx, 1.8e9));
@@ -123,7 +101,7 @@ TEST(DataImport, RelationshipsPointOnlyIntoTheSameDocumentAndDuplicatesMerge) {
 
 TEST(DataImport, RejectedDocumentsTouchNothingAndSayWhatIsWrong) {
     ModelContext source;
-    fill(source);
+    test::fillEveryKind(source);
     const QByteArray good = exported(source);
 
     ModelContext ctx;

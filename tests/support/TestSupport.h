@@ -5,6 +5,10 @@
 #include <QCoreApplication>
 #include <QString>
 
+namespace orvana {
+class ModelContext;
+}
+
 namespace orvana::test {
 
 // Runs the event loop until nothing is pending (queued notifications, the
@@ -17,6 +21,9 @@ Timestamp at(const QTimeZone& zone, int year, int month, int day, int hour = 0, 
 
 // A Monday-first calendar in Europe/Berlin (has DST).
 Calendar berlinMondayFirst();
+
+// A small store with every kind of record and relationship.
+void fillEveryKind(ModelContext& ctx);
 
 // The bytes of a file, for "unchanged" checks.
 QByteArray fileBytes(const QString& path);

@@ -1,4 +1,5 @@
 #include "Services/BackupService.h"
+#include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "support/TestSupport.h"
 
@@ -7,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 using namespace orvana;
@@ -43,6 +46,69 @@ TEST(Backup, OncePerLocalDayAndNeverRewrittenThatDay) {
     EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now + 600, folder), path);
     EXPECT_EQ(test::fileBytes(path), "edited");
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
+}
+
+// Every kind of record, and enough of them that the text is written in
+// several pieces and the worker is still busy for a while after the call.
+void fillSeveralPieces(ModelContext& ctx, Timestamp now) {
+    test::fillEveryKind(ctx);
+    for (int i = 0; i < 3000; ++i)
+        ctx.create<TrailEntry>(now + i, i, nullptr, now);
+}
+
+TEST(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
+    QTemporaryDir dir;
+    const Calendar cal = test::berlinMondayFirst();
+    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
+    ModelContext ctx;
+    fillSeveralPieces(ctx, now);
+    const QByteArray expected = DataExportService::exportJSON(ctx, now).value();
+    const QString syncPath =
+        BackupService::backupIfNeeded(ctx, cal, now, dir.filePath(QStringLiteral("sync")));
+
+    QObject receiver;
+    std::optional<QString> delivered;
+    const QString folder = dir.filePath(QStringLiteral("async"));
+    BackupService::backupIfNeededInBackground(ctx, cal, now, folder, &receiver,
+                                              [&](QString path) { delivered = path; });
+    EXPECT_FALSE(delivered) << "never within the call";
+    ctx.fetch<Goal>().front()->setTitle(QStringLiteral("changed after the call"));
+    ctx.create<Goal>(QStringLiteral("added after the call"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }));
+    EXPECT_EQ(*delivered, QDir(folder).filePath(BackupService::fileName(now, cal)));
+    EXPECT_TRUE(test::fileBytes(*delivered) == expected);
+    EXPECT_TRUE(test::fileBytes(syncPath) == expected);
+
+    // Today's file is there: left as it is, and its path is the answer.
+    delivered.reset();
+    BackupService::backupIfNeededInBackground(ctx, cal, now + 60, folder, &receiver,
+                                              [&](QString path) { delivered = path; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }));
+    EXPECT_TRUE(test::fileBytes(*delivered) == expected);
+}
+
+TEST(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
+    QTemporaryDir dir;
+    const Calendar cal = test::berlinMondayFirst();
+    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
+    ModelContext ctx;
+    fillSeveralPieces(ctx, now);
+    int calls = 0;
+    // One receiver goes while its worker still runs, the other after its
+    // worker has finished but before the answer is delivered.
+    auto beforeDelivery = std::make_unique<QObject>();
+    auto whileRunning = std::make_unique<QObject>();
+    BackupService::backupIfNeededInBackground(ctx, cal, now, dir.path(), beforeDelivery.get(),
+                                              [&](QString) { ++calls; });
+    BackupService::backupIfNeededInBackground(ctx, cal, now, dir.path(), whileRunning.get(),
+                                              [&](QString) { ++calls; });
+    whileRunning.reset();
+    QThreadPool::globalInstance()->waitForDone();
+    beforeDelivery.reset();
+    test::drainEvents();
+    EXPECT_EQ(calls, 0);
+    EXPECT_TRUE(QFile::exists(dir.filePath(BackupService::fileName(now, cal))))
+        << "the backup itself still happens";
 }
 
 TEST(Backup, PrunesByModificationTimeToTheSecondWhateverTheName) {

@@ -2,14 +2,17 @@
 
 #include "App/CommandLine.h"
 #include "App/PersistenceController.h"
+#include "Core/AppPaths.h"
 #include "Core/TerminationSignals.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
 #include "Platform/SystemNotificationCenter.h"
+#include "Platform/UnityLauncherBadge.h"
+#include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
-#include "Views/Navigation/ContentView.h"
+#include "Views/Navigation/MainWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -139,8 +142,9 @@ int OrvanaApp::run(int argc, char** argv) {
 
     QApplication app(argc, argv);
     quitOnTerminationSignals();
+    const AppPaths paths = AppPaths::standard();
     PersistenceController persistence;
-    if (auto opened = persistence.open(PersistenceController::defaultStorePath()); !opened.ok()) {
+    if (auto opened = persistence.open(paths.storeFile); !opened.ok()) {
         reportFatal(opened.error().message);
         return 1;
     }
@@ -149,15 +153,20 @@ int OrvanaApp::run(int argc, char** argv) {
             std::fprintf(stderr, "orvana: %s\n", qPrintable(saved.error().message));
     });
 
-    Preferences preferences(Preferences::defaultFilePath());
-    SystemNotificationCenter notificationCenter(SystemNotificationCenter::defaultStatePath());
+    ModelContext& context = *persistence.context();
+    Preferences preferences(paths.preferencesFile);
+    SystemNotificationCenter notificationCenter(paths.pendingNotifications,
+                                                context.clockFunction());
     notificationCenter.start();
-    NotificationService notifications(notificationCenter);
-
+    const Calendar calendar = Calendar::current();
+    NotificationService notifications(notificationCenter, context.clockFunction(), calendar);
     NetworkRequestPerformer network;
     SystemSecretBackend secrets;
-    ContentView window(*persistence.context(), preferences, notifications);
-    window.setAIReviewEnvironment({&network, &secrets, &preferences});
+    UnityLauncherBadge badge;
+    AppEnvironment environment(
+        {context, preferences, notifications, calendar, paths, &network, &secrets, &badge});
+
+    MainWindow window(environment);
     window.show();
     return app.exec();
 }

@@ -1,5 +1,7 @@
 #include "App/PersistenceController.h"
 
+#include "Core/AppPaths.h"
+
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
@@ -17,8 +19,7 @@ PersistenceController::~PersistenceController() {
 }
 
 QString PersistenceController::defaultStorePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Orvana/Orvana.sqlite");
+    return AppPaths::standard().storeFile;
 }
 
 Result<void> PersistenceController::open(const QString& path) {

@@ -20,7 +20,8 @@ class DayTask final : public Record {
 public:
     DayTask(QString title, Timestamp date, std::optional<QString> notes = std::nullopt,
             bool isComplete = false, bool isTodaysOneThing = false, qint64 sortOrder = 0,
-            Timestamp createdAt = systemNow(), std::optional<QUuid> sourceTemplateID = std::nullopt,
+            std::optional<Timestamp> createdAt = std::nullopt,
+            std::optional<QUuid> sourceTemplateID = std::nullopt,
             std::optional<Timestamp> reminderAt = std::nullopt);
 
     const QString& title() const { return title_; }
@@ -45,7 +46,10 @@ public:
     void setSortOrder(qint64 order) { setField(&DayTask::sortOrder_, order); }
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&DayTask::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&DayTask::createdAt_, t);
+    }
 
     const std::optional<QUuid>& sourceTemplateID() const { return sourceTemplateID_; }
     void setSourceTemplateID(std::optional<QUuid> id) { setField(&DayTask::sourceTemplateID_, id); }
@@ -67,6 +71,7 @@ public:
     static void setAsTodaysOneThing(DayTask& task, const Calendar& calendar);
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext& context) override;
     void detachFromOwners() override;
     void attachToOwners() override;

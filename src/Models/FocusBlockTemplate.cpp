@@ -10,10 +10,10 @@ namespace orvana {
 
 FocusBlockTemplate::FocusBlockTemplate(QString title, std::vector<qint64> weekdays, qint64 hour,
                                        qint64 minute, qint64 durationMinutes, bool isActive,
-                                       Timestamp createdAt)
-    : Record(EntityType::focusBlockTemplate), title_(std::move(title)), createdAt_(createdAt),
-      isActive_(isActive), weekdays_(std::move(weekdays)), hour_(hour), minute_(minute),
-      durationMinutes_(durationMinutes) {}
+                                       std::optional<Timestamp> createdAt)
+    : Record(EntityType::focusBlockTemplate, !createdAt.has_value()), title_(std::move(title)),
+      createdAt_(createdAt.value_or(0)), isActive_(isActive), weekdays_(std::move(weekdays)),
+      hour_(hour), minute_(minute), durationMinutes_(durationMinutes) {}
 
 bool FocusBlockTemplate::matches(qint64 weekday) const {
     return std::find(weekdays_.begin(), weekdays_.end(), weekday) != weekdays_.end();

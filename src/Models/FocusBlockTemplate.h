@@ -17,13 +17,16 @@ class FocusBlockTemplate final : public Record {
 public:
     FocusBlockTemplate(QString title, std::vector<qint64> weekdays, qint64 hour, qint64 minute,
                        qint64 durationMinutes, bool isActive = true,
-                       Timestamp createdAt = systemNow());
+                       std::optional<Timestamp> createdAt = std::nullopt);
 
     const QString& title() const { return title_; }
     void setTitle(QString title) { setField(&FocusBlockTemplate::title_, std::move(title)); }
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&FocusBlockTemplate::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&FocusBlockTemplate::createdAt_, t);
+    }
 
     bool isActive() const { return isActive_; }
     void setIsActive(bool value) { setField(&FocusBlockTemplate::isActive_, value); }
@@ -60,6 +63,7 @@ public:
     DayTask* materialize(Timestamp instant, const Calendar& calendar);
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext&) override {}
     void detachFromOwners() override;
     void attachToOwners() override;

@@ -7,13 +7,13 @@
 
 namespace orvana {
 
-FocusSession::FocusSession(double plannedDuration, Timestamp createdAt,
+FocusSession::FocusSession(double plannedDuration, std::optional<Timestamp> createdAt,
                            double accumulatedActiveDuration,
                            std::optional<Timestamp> currentSegmentStartedAt,
                            std::optional<Timestamp> endedAt, bool isCompleted, bool hasBeenLogged,
                            FocusSessionKind kind, std::optional<qint64> pomodoroCycleNumber)
-    : Record(EntityType::focusSession), createdAt_(createdAt), plannedDuration_(plannedDuration),
-      accumulatedActiveDuration_(accumulatedActiveDuration),
+    : Record(EntityType::focusSession, !createdAt.has_value()), createdAt_(createdAt.value_or(0)),
+      plannedDuration_(plannedDuration), accumulatedActiveDuration_(accumulatedActiveDuration),
       currentSegmentStartedAt_(currentSegmentStartedAt), endedAt_(endedAt),
       isCompleted_(isCompleted), hasBeenLogged_(hasBeenLogged), kindRawValue_(rawValue(kind)),
       pomodoroCycleNumber_(pomodoroCycleNumber) {}

@@ -30,7 +30,7 @@ struct PomodoroSettings {
 // One timed segment of focused work (or a Pomodoro break) on a task or goal.
 class FocusSession final : public Record {
 public:
-    explicit FocusSession(double plannedDuration, Timestamp createdAt = systemNow(),
+    explicit FocusSession(double plannedDuration, std::optional<Timestamp> createdAt = std::nullopt,
                           double accumulatedActiveDuration = 0,
                           std::optional<Timestamp> currentSegmentStartedAt = std::nullopt,
                           std::optional<Timestamp> endedAt = std::nullopt, bool isCompleted = false,
@@ -39,7 +39,10 @@ public:
                           std::optional<qint64> pomodoroCycleNumber = std::nullopt);
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&FocusSession::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&FocusSession::createdAt_, t);
+    }
 
     double plannedDuration() const { return plannedDuration_; }
     void setPlannedDuration(double seconds) { setField(&FocusSession::plannedDuration_, seconds); }
@@ -112,6 +115,7 @@ public:
     void setGoal(Goal* goal);
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext&) override {}
     void detachFromOwners() override;
     void attachToOwners() override;

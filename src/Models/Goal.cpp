@@ -6,10 +6,11 @@ namespace orvana {
 
 Goal::Goal(QString title, std::optional<QString> goalDescription,
            std::optional<Timestamp> targetDate, GoalStatus status, std::optional<QString> colorTag,
-           qint64 sortOrder, Timestamp createdAt)
-    : Record(EntityType::goal), title_(std::move(title)),
-      goalDescription_(std::move(goalDescription)), createdAt_(createdAt), targetDate_(targetDate),
-      status_(status), colorTag_(std::move(colorTag)), sortOrder_(sortOrder) {}
+           qint64 sortOrder, std::optional<Timestamp> createdAt)
+    : Record(EntityType::goal, !createdAt.has_value()), title_(std::move(title)),
+      goalDescription_(std::move(goalDescription)), createdAt_(createdAt.value_or(0)),
+      targetDate_(targetDate), status_(status), colorTag_(std::move(colorTag)),
+      sortOrder_(sortOrder) {}
 
 std::optional<GoalColorTag> Goal::colorTagValue() const {
     if (!colorTag_)

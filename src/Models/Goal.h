@@ -24,7 +24,7 @@ public:
                   std::optional<Timestamp> targetDate = std::nullopt,
                   GoalStatus status = GoalStatus::active,
                   std::optional<QString> colorTag = std::nullopt, qint64 sortOrder = 0,
-                  Timestamp createdAt = systemNow());
+                  std::optional<Timestamp> createdAt = std::nullopt);
 
     const QString& title() const { return title_; }
     void setTitle(QString title) { setField(&Goal::title_, std::move(title)); }
@@ -35,7 +35,10 @@ public:
     }
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&Goal::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&Goal::createdAt_, t);
+    }
 
     const std::optional<Timestamp>& targetDate() const { return targetDate_; }
     void setTargetDate(std::optional<Timestamp> t) { setField(&Goal::targetDate_, t); }
@@ -60,6 +63,7 @@ public:
     const std::vector<TrailEntry*>& trailEntries() const { return trailEntries_; }
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext& context) override;
     void detachFromOwners() override {}
     void attachToOwners() override {}

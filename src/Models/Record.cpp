@@ -4,7 +4,8 @@
 
 namespace orvana {
 
-Record::Record(EntityType type) : type_(type), id_(QUuid::createUuid()) {}
+Record::Record(EntityType type, bool stampCreatedAtOnInsert)
+    : type_(type), id_(QUuid::createUuid()), stampCreatedAtOnInsert_(stampCreatedAtOnInsert) {}
 
 void Record::setID(const QUuid& id) {
     Q_ASSERT(!context_);

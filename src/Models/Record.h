@@ -60,7 +60,10 @@ public:
     qint64 sequence() const { return sequence_; }
 
 protected:
-    explicit Record(EntityType type);
+    // stampCreatedAtOnInsert: the record was made without a creation time, so
+    // the context it is inserted into gives it its own "now" (its clock
+    // decides, not the system's).
+    Record(EntityType type, bool stampCreatedAtOnInsert);
     // For records read from the store: the id comes from the file, so no
     // random id is generated.
     struct LoadTag {};
@@ -148,6 +151,11 @@ protected:
     void ownersChanged(EntityType ownerType);
     static void refusedLink();
 
+    // Sets the creation time without undo or dirtying (before insertion).
+    virtual void stampCreatedAt(Timestamp now) = 0;
+    // A creation time set by the caller (import) stays.
+    void createdAtGiven() { stampCreatedAtOnInsert_ = false; }
+
     // Delete rules of the to-many sides this record owns (cascade or nullify).
     virtual void applyDeleteRules(ModelContext& context) = 0;
     // Clears every to-one relationship (so both sides forget this record).
@@ -166,6 +174,7 @@ private:
     bool deleted_ = false;
     bool dirty_ = false;     // queued for the next save
     bool persisted_ = false; // a row exists in the store file
+    bool stampCreatedAtOnInsert_ = false;
 };
 
 } // namespace orvana

@@ -12,8 +12,10 @@
 
 namespace orvana {
 
-TrailEntry::TrailEntry(Timestamp date, qint64 minutes, Goal* goal, Timestamp createdAt)
-    : Record(EntityType::trailEntry), date_(date), minutes_(minutes), createdAt_(createdAt) {
+TrailEntry::TrailEntry(Timestamp date, qint64 minutes, Goal* goal,
+                       std::optional<Timestamp> createdAt)
+    : Record(EntityType::trailEntry, !createdAt.has_value()), date_(date), minutes_(minutes),
+      createdAt_(createdAt.value_or(0)) {
     setGoal(goal);
 }
 

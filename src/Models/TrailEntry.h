@@ -24,7 +24,7 @@ struct DailyTrailTotal {
 class TrailEntry final : public Record {
 public:
     TrailEntry(Timestamp date, qint64 minutes, Goal* goal = nullptr,
-               Timestamp createdAt = systemNow());
+               std::optional<Timestamp> createdAt = std::nullopt);
 
     Timestamp date() const { return date_; }
     void setDate(Timestamp t) { setField(&TrailEntry::date_, t); }
@@ -33,7 +33,10 @@ public:
     void setMinutes(qint64 minutes) { setField(&TrailEntry::minutes_, minutes); }
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&TrailEntry::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&TrailEntry::createdAt_, t);
+    }
 
     Goal* goal() const { return goal_; }
     void setGoal(Goal* goal);
@@ -56,6 +59,7 @@ public:
                                             const QString& lastAcknowledgedID);
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext&) override {}
     void detachFromOwners() override;
     void attachToOwners() override;

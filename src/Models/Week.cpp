@@ -5,11 +5,11 @@
 namespace orvana {
 
 Week::Week(Timestamp startDate, Timestamp endDate, std::optional<QString> intention,
-           std::optional<QString> reflection, Timestamp createdAt,
+           std::optional<QString> reflection, std::optional<Timestamp> createdAt,
            std::optional<Timestamp> ritualCompletedAt)
-    : Record(EntityType::week), startDate_(startDate), endDate_(endDate),
-      intention_(std::move(intention)), reflection_(std::move(reflection)), createdAt_(createdAt),
-      ritualCompletedAt_(ritualCompletedAt) {}
+    : Record(EntityType::week, !createdAt.has_value()), startDate_(startDate), endDate_(endDate),
+      intention_(std::move(intention)), reflection_(std::move(reflection)),
+      createdAt_(createdAt.value_or(0)), ritualCompletedAt_(ritualCompletedAt) {}
 
 void Week::applyDeleteRules(ModelContext& context) {
     for (auto items = items_; !items.empty(); items.pop_back())

@@ -17,7 +17,8 @@ class WeekItem;
 class Week final : public Record {
 public:
     Week(Timestamp startDate, Timestamp endDate, std::optional<QString> intention = std::nullopt,
-         std::optional<QString> reflection = std::nullopt, Timestamp createdAt = systemNow(),
+         std::optional<QString> reflection = std::nullopt,
+         std::optional<Timestamp> createdAt = std::nullopt,
          std::optional<Timestamp> ritualCompletedAt = std::nullopt);
 
     Timestamp startDate() const { return startDate_; }
@@ -35,7 +36,10 @@ public:
     }
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&Week::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&Week::createdAt_, t);
+    }
 
     const std::optional<Timestamp>& ritualCompletedAt() const { return ritualCompletedAt_; }
     void setRitualCompletedAt(std::optional<Timestamp> t) {
@@ -61,6 +65,7 @@ public:
     static Week* findOrCreate(Timestamp date, ModelContext& context, const Calendar& calendar);
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext& context) override;
     void detachFromOwners() override {}
     void attachToOwners() override {}

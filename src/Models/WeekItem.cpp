@@ -6,9 +6,10 @@
 namespace orvana {
 
 WeekItem::WeekItem(QString title, std::optional<QString> notes, bool isComplete, qint64 sortOrder,
-                   Timestamp createdAt)
-    : Record(EntityType::weekItem), title_(std::move(title)), notes_(std::move(notes)),
-      isComplete_(isComplete), sortOrder_(sortOrder), createdAt_(createdAt) {}
+                   std::optional<Timestamp> createdAt)
+    : Record(EntityType::weekItem, !createdAt.has_value()), title_(std::move(title)),
+      notes_(std::move(notes)), isComplete_(isComplete), sortOrder_(sortOrder),
+      createdAt_(createdAt.value_or(0)) {}
 
 void WeekItem::setComplete(bool value) {
     setIsComplete(value);

@@ -19,7 +19,7 @@ class WeekItem final : public Record {
 public:
     explicit WeekItem(QString title, std::optional<QString> notes = std::nullopt,
                       bool isComplete = false, qint64 sortOrder = 0,
-                      Timestamp createdAt = systemNow());
+                      std::optional<Timestamp> createdAt = std::nullopt);
 
     const QString& title() const { return title_; }
     void setTitle(QString title) { setField(&WeekItem::title_, std::move(title)); }
@@ -37,7 +37,10 @@ public:
     void setSortOrder(qint64 order) { setField(&WeekItem::sortOrder_, order); }
 
     Timestamp createdAt() const { return createdAt_; }
-    void setCreatedAt(Timestamp t) { setField(&WeekItem::createdAt_, t); }
+    void setCreatedAt(Timestamp t) {
+        createdAtGiven();
+        setField(&WeekItem::createdAt_, t);
+    }
 
     Week* week() const { return week_; }
     void setWeek(Week* week);
@@ -54,6 +57,7 @@ public:
     DayTask* materializeDayTask(Timestamp date, const Calendar& calendar);
 
 protected:
+    void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext& context) override;
     void detachFromOwners() override;
     void attachToOwners() override;

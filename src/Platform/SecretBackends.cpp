@@ -1,5 +1,7 @@
 #include "Platform/SecretBackends.h"
 
+#include "Core/AppPaths.h"
+
 #include "Platform/DBusNames.h"
 
 #include <QCoreApplication>
@@ -102,8 +104,7 @@ FileSecretBackend::FileSecretBackend(QString path, QObject* parent)
     : SecretBackend(parent), path_(std::move(path)) {}
 
 QString FileSecretBackend::defaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Orvana/secrets.json");
+    return AppPaths::standard().secretsFile;
 }
 
 namespace {

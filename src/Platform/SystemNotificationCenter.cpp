@@ -1,5 +1,7 @@
 #include "Platform/SystemNotificationCenter.h"
 
+#include "Core/AppPaths.h"
+
 #include "Platform/DBusNames.h"
 
 #include <QDBusMessage>
@@ -77,17 +79,7 @@ SystemNotificationCenter::SystemNotificationCenter(QString statePath, Clock cloc
 SystemNotificationCenter::~SystemNotificationCenter() = default;
 
 QString SystemNotificationCenter::defaultStatePath() {
-    QString base;
-    if (QStandardPaths::isTestModeEnabled()) {
-        base = QDir::homePath() + QStringLiteral("/.qttest/state");
-    } else {
-        // XDG base directories: a relative path is invalid and must be ignored.
-        const QString configured = qEnvironmentVariable("XDG_STATE_HOME");
-        base = QDir::isAbsolutePath(configured)
-                   ? configured
-                   : QDir::homePath() + QStringLiteral("/.local/state");
-    }
-    return base + QStringLiteral("/Orvana/pending-notifications.json");
+    return AppPaths::standard().pendingNotifications;
 }
 
 void SystemNotificationCenter::start() {

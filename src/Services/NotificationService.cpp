@@ -98,9 +98,14 @@ QCoro::Task<> NotificationService::scheduleReminder(const DayTask& task) {
     // A reminder switched off is withdrawn by the removal alone.
     if (!task.reminderAt())
         return nothing();
+    // Asked again once the centre has answered: a task deleted, completed or
+    // given another reminder time meanwhile gets no reminder from this job.
     return addWhenAuthorized(center_, clock_, std::move(identifier), QStringLiteral("Reminder"),
-                             task.title(),
-                             [at = *task.reminderAt()](Timestamp now) { return at - now; });
+                             task.title(), [t = &task, at = *task.reminderAt()](Timestamp now) {
+                                 if (t->isDeleted() || t->isComplete() || t->reminderAt() != at)
+                                     return 0.0;
+                                 return at - now;
+                             });
 }
 
 void NotificationService::cancelReminder(const DayTask& task) {

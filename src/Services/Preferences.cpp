@@ -1,5 +1,7 @@
 #include "Services/Preferences.h"
 
+#include "Core/AppPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,8 +64,7 @@ Preferences::Preferences(QString filePath, QObject* parent)
     : QObject(parent), filePath_(std::move(filePath)), values_(readObject(filePath_)) {}
 
 QString Preferences::defaultFilePath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Orvana/preferences.json");
+    return AppPaths::standard().preferencesFile;
 }
 
 bool Preferences::value(const BoolPreference& key) const {

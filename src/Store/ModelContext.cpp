@@ -111,6 +111,10 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
     markDirty(record);
     registerUndo([this, record, deleted] { setDeleted(record, !deleted); });
     noteChange(record->entityType());
+    if (deleted)
+        emit recordRemoved(record);
+    else
+        emit recordRestored(record);
 }
 
 void ModelContext::recordChange(Record* record, std::function<void()> undo) {

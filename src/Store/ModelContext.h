@@ -92,6 +92,10 @@ public:
     // The instant used for "now" by rules that create records.
     Timestamp now() const { return clock_(); }
     void setClock(Clock clock) { clock_ = std::move(clock); }
+    // A clock that reads this context's, for services wired beside it.
+    Clock clockFunction() const {
+        return [this] { return now(); };
+    }
 
     // Called by records; not for other callers.
     void recordChange(Record* record, std::function<void()> undo);
@@ -103,6 +107,11 @@ signals:
     // (1 << EntityType) set for every type that changed.
     void changed(unsigned types);
     void saved();
+    // A record left the store (deletion, cascade, undo of its insertion) or
+    // came back (undo of a deletion), at the moment it happens. For services
+    // that keep outside state per record, such as pending notifications.
+    void recordRemoved(orvana::Record* record);
+    void recordRestored(orvana::Record* record);
     void saveFailed(const QString& message);
 
 private:
@@ -167,6 +176,10 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     T* r = record.get();
     Q_ASSERT(r && !r->context_);
     auto& t = table<T>();
+    if (r->stampCreatedAtOnInsert_) {
+        r->stampCreatedAtOnInsert_ = false;
+        static_cast<Record*>(r)->stampCreatedAt(now());
+    }
     r->context_ = this;
     r->sequence_ = t.nextSequence++;
     r->deleted_ = false;

@@ -61,8 +61,15 @@ bool UndoManager::canUndo() const {
     return !undoStack_.empty() || (explicitDepth_ == 0 && !open_.empty());
 }
 
+quint64 UndoManager::latestUndoStep() const {
+    if (!open_.empty())
+        return lastStep_ + 1;
+    return undoSteps_.empty() ? 0 : undoSteps_.back();
+}
+
 void UndoManager::pushUndoGroup(Group group) {
     undoStack_.push_back(std::move(group));
+    undoSteps_.push_back(++lastStep_);
     emit stateChanged();
 }
 
@@ -85,18 +92,24 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Mode mod
         return;
     Group group = std::move(from.back());
     from.pop_back();
+    if (&from == &undoStack_)
+        undoSteps_.pop_back();
     mode_ = mode;
     collecting_.clear();
     for (auto it = group.rbegin(); it != group.rend(); ++it)
         (*it)();
     mode_ = Mode::normal;
-    if (!collecting_.empty())
+    if (!collecting_.empty()) {
         to.push_back(std::exchange(collecting_, {}));
+        if (&to == &undoStack_)
+            undoSteps_.push_back(++lastStep_);
+    }
     emit stateChanged();
 }
 
 void UndoManager::removeAllActions() {
     undoStack_.clear();
+    undoSteps_.clear();
     redoStack_.clear();
     open_.clear();
     implicitOpen_ = false;

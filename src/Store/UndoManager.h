@@ -47,6 +47,13 @@ public:
 
     void removeAllActions();
 
+    // A number naming the step that undo() would revert now, 0 when there is
+    // none. Every step gets a new number when it lands on the undo stack (a
+    // redone step too), so a banner can tell whether "its" step is still the
+    // latest one. A group still being collected already has the number it
+    // will get when it closes.
+    quint64 latestUndoStep() const;
+
     std::size_t undoCount() const { return undoStack_.size() + (open_.empty() ? 0 : 1); }
 
 signals:
@@ -60,6 +67,8 @@ private:
     void run(std::vector<Group>& from, std::vector<Group>& to, Mode mode);
 
     std::vector<Group> undoStack_;
+    std::vector<quint64> undoSteps_; // the number of each group of undoStack_
+    quint64 lastStep_ = 0;
     std::vector<Group> redoStack_;
     Group open_;       // the group being collected
     Group collecting_; // inverses registered while undoing/redoing

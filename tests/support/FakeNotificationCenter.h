@@ -4,6 +4,8 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+#include <qcoro/qcorotimer.h>
 
 #include <map>
 #include <stdexcept>
@@ -46,9 +48,18 @@ public:
     // (one entry per identifier removed, known or not).
     QStringList log;
     int authorizationRequests = 0;
+    // Above 0: the status answer arrives that much later (from the event loop),
+    // so a test can change records while a job waits for it.
+    int statusDelayMs = 0;
 
     QCoro::Task<NotificationAuthorization> authorizationStatus() override {
         log << QStringLiteral("status");
+        if (statusDelayMs > 0) {
+            QTimer wait;
+            wait.setSingleShot(true);
+            wait.start(statusDelayMs);
+            co_await wait;
+        }
         co_return status;
     }
 

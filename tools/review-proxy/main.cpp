@@ -5,6 +5,7 @@
 #include "review-proxy/HttpServer.h"
 #include "review-proxy/ReviewProxy.h"
 
+#include "Core/AppPaths.h"
 #include "Core/TerminationSignals.h"
 #include "Platform/NetworkRequestPerformer.h"
 
@@ -47,9 +48,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orvana-review-proxy"));
 
-    const QString defaultDB =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-        QStringLiteral("/Orvana/review-proxy.sqlite");
+    const QString defaultDB = orvana::AppPaths::standard().reviewProxyDatabase;
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "AI review for Orvana devices without an API key of their own: registers devices, "

@@ -1,5 +1,7 @@
 #include "Views/Focus/FocusTimerView.h"
 
+#include "Services/AppEnvironment.h"
+
 #include "Views/Focus/FocusTimerController.h"
 #include "Views/Shared/GuidedFooterText.h"
 
@@ -212,6 +214,16 @@ void FocusTimerView::render() {
         endedClose_->setDefault(true);
         break;
     }
+}
+
+FocusTimerView* presentFocusTimer(AppEnvironment& env, QWidget* parent, DayTask* task, Goal* goal) {
+    auto* controller = new FocusTimerController(env.context(), env.preferences(),
+                                                env.notifications(), task, goal, env.clock());
+    auto* timer = new FocusTimerView(controller, env.preferences(), parent);
+    timer->setAttribute(Qt::WA_DeleteOnClose);
+    timer->setWindowModality(Qt::WindowModal);
+    timer->show();
+    return timer;
 }
 
 } // namespace orvana

@@ -9,7 +9,10 @@ class QSpinBox;
 
 namespace orvana {
 
+class AppEnvironment;
+class DayTask;
 class FocusTimerController;
+class Goal;
 class Preferences;
 
 // The focus timer window: renders a FocusTimerController and forwards the
@@ -55,5 +58,11 @@ private:
     QLabel* endedText_ = nullptr;
     QPushButton* endedClose_ = nullptr;
 };
+
+// Opens the focus timer window-modally over `parent` for a task (and the goal
+// given, Today passes the task's own) or for a goal alone; it deletes itself
+// when closed.
+FocusTimerView* presentFocusTimer(AppEnvironment& environment, QWidget* parent, DayTask* task,
+                                  Goal* goal);
 
 } // namespace orvana

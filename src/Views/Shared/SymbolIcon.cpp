@@ -28,6 +28,12 @@ const QHash<QString, Symbol>& symbols() {
         {QStringLiteral("checkmark.circle.fill"),
          {"orvana-checkmark-circle-fill", ":/icons/checkmark-circle-fill.svg"}},
         {QStringLiteral("sparkles"), {"orvana-sparkles", ":/icons/sparkles.svg"}},
+        {QStringLiteral("timer"), {"chronometer", ":/icons/timer.svg"}},
+        {QStringLiteral("trash"), {"edit-delete", ":/icons/trash.svg"}},
+        {QStringLiteral("plus"), {"list-add", ":/icons/plus.svg"}},
+        {QStringLiteral("pause.fill"), {"media-playback-pause", ":/icons/pause.svg"}},
+        {QStringLiteral("play.fill"), {"media-playback-start", ":/icons/play.svg"}},
+        {QStringLiteral("chevron.left"), {"go-previous", ":/icons/back.svg"}},
         {QStringLiteral("exclamationmark.triangle.fill"),
          {"orvana-warning-triangle-fill", ":/icons/warning-triangle-fill.svg"}},
     };

@@ -1,5 +1,6 @@
 #include "Views/Shared/UndoBanner.h"
 
+#include "Views/Shared/UndoBannerModel.h"
 #include "Views/Shared/UndoToast.h"
 
 #include <QPointer>
@@ -31,6 +32,21 @@ void UndoBanner::showMessage(const QString& message, std::function<void()> onUnd
         toast_->setMessage(message);
     }
     present(message);
+}
+
+void UndoBanner::bind(UndoBannerModel* model) {
+    connect(model, &UndoBannerModel::messageChanged, this, [this, model](const QString& message) {
+        if (message.isEmpty()) {
+            if (!this->message().isEmpty())
+                clear();
+            return;
+        }
+        showMessage(message, [model] { model->undo(); });
+    });
+    connect(this, &BannerOverlay::messageChanged, model, [model](const QString& message) {
+        if (message.isEmpty())
+            model->clear();
+    });
 }
 
 void UndoBanner::undo() {

@@ -6,6 +6,7 @@
 
 namespace orvana {
 
+class UndoBannerModel;
 class UndoToast;
 
 // The banner that follows a destructive action: an UndoToast over the bottom
@@ -28,6 +29,10 @@ public:
     void showMessage(const QString& message, std::function<void()> onUndo);
 
     UndoToast* toast() const { return toast_; }
+
+    // Follows a screen's banner model: its message shows here, "Undo" runs
+    // the model's undo, and a message that times out here clears the model.
+    void bind(UndoBannerModel* model);
 
 private:
     void undo();

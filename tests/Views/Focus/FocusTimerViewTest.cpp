@@ -20,7 +20,7 @@ using namespace orvana;
 namespace {
 
 // Renders the timer window in each state. With ORVANA_SHOTS_DIR set (see
-// scripts/focus-timer-shots) every state is also saved as a PNG.
+// scripts/screenshots) every state is also saved as a PNG.
 class FocusTimerWindow : public ::testing::Test {
 protected:
     void SetUp() override {

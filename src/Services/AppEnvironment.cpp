@@ -1,0 +1,22 @@
+#include "Services/AppEnvironment.h"
+
+#include "Services/RecordNotificationKeeper.h"
+#include "Store/ModelContext.h"
+
+namespace orvana {
+
+AppEnvironment::AppEnvironment(Services services, QObject* parent)
+    : QObject(parent), s_(std::move(services)),
+      keeper_(std::make_unique<RecordNotificationKeeper>(s_.context, s_.notifications)) {}
+
+AppEnvironment::~AppEnvironment() = default;
+
+Timestamp AppEnvironment::now() const {
+    return s_.context.now();
+}
+
+Clock AppEnvironment::clock() const {
+    return [context = &s_.context] { return context->now(); };
+}
+
+} // namespace orvana

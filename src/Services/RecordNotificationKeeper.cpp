@@ -1,0 +1,47 @@
+#include "Services/RecordNotificationKeeper.h"
+
+#include "Services/NotificationService.h"
+#include "Store/ModelContext.h"
+
+#include <QPointer>
+#include <QTimer>
+
+namespace orvana {
+
+RecordNotificationKeeper::RecordNotificationKeeper(ModelContext& context,
+                                                   NotificationService& notifications,
+                                                   QObject* parent)
+    : QObject(parent), context_(context), notifications_(notifications) {
+    connect(&context_, &ModelContext::recordRemoved, this, &RecordNotificationKeeper::removed);
+    connect(&context_, &ModelContext::recordRestored, this, &RecordNotificationKeeper::restored);
+}
+
+void RecordNotificationKeeper::removed(Record* record) {
+    if (record->entityType() == EntityType::dayTask)
+        notifications_.cancelReminder(*static_cast<DayTask*>(record));
+    else if (record->entityType() == EntityType::focusSession)
+        notifications_.cancelNotification(*static_cast<FocusSession*>(record));
+}
+
+void RecordNotificationKeeper::restored(Record* record) {
+    const EntityType type = record->entityType();
+    if (type != EntityType::dayTask && type != EntityType::focusSession)
+        return;
+    // Once the undo step has run to its end: the record's relationships come
+    // back after the record itself.
+    QTimer::singleShot(0, this, [this, record] {
+        if (record->isDeleted())
+            return;
+        if (record->entityType() == EntityType::dayTask) {
+            const auto& task = *static_cast<DayTask*>(record);
+            if (!task.isComplete() && task.reminderAt() && *task.reminderAt() > context_.now())
+                notifications_.scheduleReminder(task);
+        } else {
+            const auto& session = *static_cast<FocusSession*>(record);
+            if (session.isRunning())
+                notifications_.scheduleEndNotification(session);
+        }
+    });
+}
+
+} // namespace orvana

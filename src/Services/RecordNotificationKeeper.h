@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QObject>
+
+namespace orvana {
+
+class ModelContext;
+class NotificationService;
+class Record;
+
+// Keeps pending notifications in step with the records they name, whoever
+// removes them: a deleted task (on its own or in a cascade) loses its
+// reminder and a deleted session its end notification; when an undo brings
+// them back, those still due in the future are scheduled again.
+class RecordNotificationKeeper : public QObject {
+    Q_OBJECT
+public:
+    RecordNotificationKeeper(ModelContext& context, NotificationService& notifications,
+                             QObject* parent = nullptr);
+
+private:
+    void removed(Record* record);
+    void restored(Record* record);
+
+    ModelContext& context_;
+    NotificationService& notifications_;
+};
+
+} // namespace orvana

@@ -1,0 +1,7 @@
+#include "Views/Focus/FocusBlockListView.h"
+
+namespace orvana {
+
+FocusBlockListView::FocusBlockListView(AppEnvironment&, QWidget* parent) : QWidget(parent) {}
+
+} // namespace orvana

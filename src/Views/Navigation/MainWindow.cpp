@@ -1,0 +1,215 @@
+#include "Views/Navigation/MainWindow.h"
+
+#include "Services/AppEnvironment.h"
+#include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
+#include "Views/AI/AIReviewWindow.h"
+#include "Views/Focus/FocusTimerView.h"
+#include "Views/Navigation/MainWindowModel.h"
+#include "Views/Navigation/NavigationStack.h"
+#include "Views/Navigation/SectionScreenFactory.h"
+#include "Views/Onboarding/OnboardingView.h"
+#include "Views/Shared/GuidedEmptyState.h"
+#include "Views/Shared/SymbolIcon.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace orvana {
+
+MainWindow::MainWindow(AppEnvironment& environment, QWidget* parent)
+    : QMainWindow(parent), env_(environment), model_(new MainWindowModel(environment, this)) {
+    setWindowTitle(QStringLiteral("Orvana"));
+    setMinimumSize(640, 400);
+    resize(960, 640);
+
+    onboarding_ = new OnboardingView;
+    connect(onboarding_, &OnboardingView::skipRequested, model_, &MainWindowModel::skipIntro);
+
+    auto* sidebarPane = new QWidget;
+    auto* sidebarTitle = new QLabel(MainWindowModel::sidebarTitle());
+    QFont font = sidebarTitle->font();
+    font.setBold(true);
+    sidebarTitle->setFont(font);
+    sidebar_ = new QListWidget;
+    sidebar_->setAccessibleName(tr("Sections"));
+    sidebar_->setIconSize(QSize(20, 20));
+    sidebar_->setSpacing(2);
+    for (SidebarSection section : allSidebarSections) {
+        auto* item = new QListWidgetItem(symbolIcon(symbolName(section)), title(section));
+        item->setData(Qt::UserRole, rawValue(section));
+        sidebar_->addItem(item);
+    }
+    auto* sidebarLayout = new QVBoxLayout(sidebarPane);
+    sidebarLayout->setContentsMargins(6, 8, 0, 6);
+    sidebarLayout->addWidget(sidebarTitle);
+    sidebarLayout->addWidget(sidebar_, 1);
+
+    detail_ = new QStackedWidget;
+    noSelection_ =
+        new GuidedEmptyState(MainWindowModel::noSelectionTitle(),
+                             MainWindowModel::noSelectionSymbol(), QString(), env_.preferences());
+    detail_->addWidget(noSelection_);
+
+    auto* splitter = new QSplitter;
+    splitter->addWidget(sidebarPane);
+    splitter->addWidget(detail_);
+    splitter->setStretchFactor(1, 1);
+    splitter->setCollapsible(0, false);
+    splitter->setSizes({190, 770});
+    navigation_ = splitter;
+
+    pages_ = new QStackedWidget;
+    pages_->addWidget(onboarding_);
+    pages_->addWidget(navigation_);
+    setCentralWidget(pages_);
+
+    connect(sidebar_, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto selected = sidebar_->selectedItems();
+        model_->setSelection(
+            selected.isEmpty()
+                ? std::nullopt
+                : std::optional(
+                      allSidebarSections[std::size_t(sidebar_->row(selected.constFirst()))]));
+    });
+    connect(model_, &MainWindowModel::selectionChanged, this, &MainWindow::showSelection);
+    connect(model_, &MainWindowModel::onboardingChanged, this,
+            &MainWindow::showNavigationOrOnboarding);
+    connect(model_, &MainWindowModel::quickFocusRequested, this,
+            &MainWindow::presentQuickFocusTimer);
+
+    buildMenus();
+    showSelection();
+    showNavigationOrOnboarding();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus() {
+    QMenu* fileMenu = menuBar()->addMenu(tr("&File"));
+    QAction* quit = fileMenu->addAction(tr("&Quit"), qApp, &QApplication::quit);
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
+    undoAction_ = editMenu->addAction(tr("&Undo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    redoAction_ = editMenu->addAction(tr("&Redo"));
+    redoAction_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(undoAction_, &QAction::triggered, this, [this] {
+        if (auto* manager = env_.context().undoManager())
+            manager->undo();
+    });
+    connect(redoAction_, &QAction::triggered, this, [this] {
+        if (auto* manager = env_.context().undoManager())
+            manager->redo();
+    });
+    updateUndoActions();
+
+    QMenu* viewMenu = menuBar()->addMenu(tr("&View"));
+    for (std::size_t i = 0; i < allSidebarSections.size(); ++i) {
+        QAction* go = viewMenu->addAction(title(allSidebarSections[i]));
+        go->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_1 + int(i))));
+        connect(go, &QAction::triggered, this, [this, i] {
+            if (pages_->currentWidget() != navigation_)
+                return;
+            sidebar_->setCurrentRow(int(i));
+            if (section_)
+                section_->currentPage()->setFocus(Qt::ShortcutFocusReason);
+        });
+    }
+
+    QMenu* focusMenu = menuBar()->addMenu(tr("F&ocus"));
+    QAction* quickFocus = focusMenu->addAction(tr("&Quick Focus Timer…"));
+    quickFocus->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    connect(quickFocus, &QAction::triggered, this, [this] { presentQuickFocusTimer(); });
+
+    QMenu* toolsMenu = menuBar()->addMenu(tr("&Tools"));
+    aiReviewAction_ =
+        toolsMenu->addAction(symbolIcon(QStringLiteral("sparkles")), tr("&AI Review…"));
+    aiReviewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    aiReviewAction_->setEnabled(env_.http() && env_.secrets());
+    connect(aiReviewAction_, &QAction::triggered, this, &MainWindow::presentAIReview);
+}
+
+void MainWindow::presentAIReview() {
+    if (!aiReviewAction_->isEnabled())
+        return;
+    auto* window = new AIReviewWindow({env_.http(), env_.secrets(), &env_.preferences()}, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+void MainWindow::presentQuickFocusTimer(Goal* goal) {
+    presentFocusTimer(env_, this, nullptr, goal);
+}
+
+void MainWindow::showNavigationOrOnboarding() {
+    if (model_->showsOnboarding()) {
+        pages_->setCurrentWidget(onboarding_);
+        onboarding_->setFocus();
+        return;
+    }
+    const bool wasShown = pages_->currentWidget() == navigation_;
+    pages_->setCurrentWidget(navigation_);
+    if (!wasShown && isVisible()) {
+        model_->navigationAppeared();
+        connect(env_.context().ensureUndoManager(), &UndoManager::stateChanged, this,
+                &MainWindow::updateUndoActions, Qt::UniqueConnection);
+        if (section_)
+            section_->currentPage()->setFocus();
+    }
+}
+
+void MainWindow::showSelection() {
+    const auto selection = model_->selection();
+    // The sidebar follows the model (a test or a shortcut may select).
+    {
+        const QSignalBlocker block(sidebar_);
+        if (selection)
+            sidebar_->setCurrentRow(int(*selection));
+        else
+            sidebar_->clearSelection();
+    }
+    // A section's screen starts afresh every time it is selected.
+    if (section_) {
+        detail_->removeWidget(section_);
+        section_->deleteLater();
+        section_ = nullptr;
+    }
+    if (!selection) {
+        detail_->setCurrentWidget(noSelection_);
+        return;
+    }
+    section_ = makeSectionScreen(*selection, env_);
+    detail_->addWidget(section_);
+    detail_->setCurrentWidget(section_);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    // Every time the window is shown again (not restored from minimised).
+    if (event->spontaneous())
+        return;
+    if (!model_->showsOnboarding()) {
+        model_->navigationAppeared();
+        connect(env_.context().ensureUndoManager(), &UndoManager::stateChanged, this,
+                &MainWindow::updateUndoActions, Qt::UniqueConnection);
+        updateUndoActions();
+    }
+}
+
+void MainWindow::updateUndoActions() {
+    UndoManager* manager = env_.context().undoManager();
+    undoAction_->setEnabled(manager && manager->canUndo());
+    redoAction_->setEnabled(manager && manager->canRedo());
+}
+
+} // namespace orvana

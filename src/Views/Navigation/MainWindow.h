@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QListWidget;
+class QStackedWidget;
+
+namespace orvana {
+
+class AppEnvironment;
+class Goal;
+class MainWindowModel;
+class NavigationStack;
+class OnboardingView;
+
+// The main window: the onboarding page until onboarding is complete, then a
+// sidebar of the five sections beside the selected section's screen, each
+// inside its own navigation stack. Ctrl+1 ... Ctrl+5 select the sections.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(AppEnvironment& environment, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainWindowModel* model() const { return model_; }
+    QListWidget* sidebar() const { return sidebar_; }
+    // The selected section's stack; null while nothing is selected.
+    NavigationStack* currentSection() const { return section_; }
+    OnboardingView* onboarding() const { return onboarding_; }
+
+    QAction* undoAction() const { return undoAction_; }
+    QAction* redoAction() const { return redoAction_; }
+
+    // The focus timer for no task and an optional goal.
+    void presentQuickFocusTimer(Goal* goal = nullptr);
+    void presentAIReview();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenus();
+    void showNavigationOrOnboarding();
+    void showSelection();
+    void updateUndoActions();
+
+    AppEnvironment& env_;
+    MainWindowModel* model_;
+    QStackedWidget* pages_ = nullptr;
+    OnboardingView* onboarding_ = nullptr;
+    QWidget* navigation_ = nullptr;
+    QListWidget* sidebar_ = nullptr;
+    QStackedWidget* detail_ = nullptr;
+    QWidget* noSelection_ = nullptr;
+    NavigationStack* section_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QAction* aiReviewAction_ = nullptr;
+};
+
+} // namespace orvana

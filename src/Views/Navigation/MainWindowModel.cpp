@@ -1,0 +1,109 @@
+#include "Views/Navigation/MainWindowModel.h"
+
+#include "Services/AppEnvironment.h"
+#include "Services/BackupService.h"
+#include "Services/LauncherBadge.h"
+#include "Services/Preferences.h"
+#include "Store/LiveQuery.h"
+#include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
+
+#include <limits>
+
+namespace orvana {
+
+MainWindowModel::MainWindowModel(AppEnvironment& environment, QObject* parent)
+    : QObject(parent), env_(environment), backupDirectory_(environment.paths().backupsDirectory) {
+    connect(&env_.preferences(), &Preferences::valueChanged, this, [this](const QString& key) {
+        if (key == QLatin1String(PreferenceKeys::hasCompletedOnboarding.name))
+            emit onboardingChanged(showsOnboarding());
+    });
+    connect(&env_, &AppEnvironment::startFocusSessionRequested, this,
+            &MainWindowModel::startFocusRequested);
+    // The overdue count's "today" moves on at midnight and after a suspend.
+    dayCheck_.setInterval(60 * 1000);
+    connect(&dayCheck_, &QTimer::timeout, this, [this] {
+        if (overdue_ && env_.calendar().startOfDay(env_.now()) != startOfToday_)
+            watchOverdueTasks();
+    });
+}
+
+MainWindowModel::~MainWindowModel() = default;
+
+bool MainWindowModel::showsOnboarding() const {
+    return !env_.preferences().value(PreferenceKeys::hasCompletedOnboarding);
+}
+
+void MainWindowModel::skipIntro() {
+    env_.preferences().setValue(PreferenceKeys::hasCompletedOnboarding, true);
+}
+
+void MainWindowModel::setSelection(std::optional<SidebarSection> section) {
+    if (section == selection_)
+        return;
+    selection_ = section;
+    emit selectionChanged();
+}
+
+QString MainWindowModel::sidebarTitle() {
+    return QStringLiteral("Orvana");
+}
+QString MainWindowModel::noSelectionTitle() {
+    return tr("Select a Section");
+}
+QString MainWindowModel::noSelectionSymbol() {
+    return QStringLiteral("sidebar.left");
+}
+
+void MainWindowModel::navigationAppeared() {
+    if (showsOnboarding())
+        return;
+    appeared_ = true;
+    ModelContext& ctx = env_.context();
+    ctx.ensureUndoManager();
+    // Today's file from the store as it is now; written off the UI thread.
+    if (!backupDirectory_.isEmpty())
+        BackupService::backupIfNeededInBackground(
+            ctx, env_.calendar(), env_.now(), backupDirectory_, this,
+            [this](const QString& path) { emit backupWritten(path); });
+    if (!overdue_)
+        watchOverdueTasks();
+    else if (env_.badge())
+        env_.badge()->setCount(overdueCount_);
+    dayCheck_.start();
+}
+
+void MainWindowModel::watchOverdueTasks() {
+    startOfToday_ = env_.calendar().startOfDay(env_.now());
+    auto overdue = FetchDescriptor<DayTask>::where([](const DayTask& t) {
+                       return !t.isComplete();
+                   }).onDates(-std::numeric_limits<double>::infinity(), startOfToday_);
+    if (!overdue_) {
+        overdue_ = std::make_unique<LiveQuery<DayTask>>(env_.context(), std::move(overdue),
+                                                        entityBit(EntityType::dayTask));
+        connect(overdue_.get(), &LiveQueryBase::resultsChanged, this,
+                &MainWindowModel::updateOverdueCount);
+    } else {
+        overdue_->setDescriptor(std::move(overdue));
+    }
+    updateOverdueCount();
+}
+
+void MainWindowModel::updateOverdueCount() {
+    const auto count = qint64(overdue_->results().size());
+    if (count == overdueCount_)
+        return;
+    overdueCount_ = count;
+    if (env_.badge())
+        env_.badge()->setCount(count);
+    emit overdueCountChanged(count);
+}
+
+void MainWindowModel::startFocusRequested(std::optional<QUuid> goalID) {
+    if (showsOnboarding())
+        return;
+    Goal* goal = goalID ? env_.context().findByID<Goal>(*goalID) : nullptr;
+    emit quickFocusRequested(goal);
+}
+
+} // namespace orvana

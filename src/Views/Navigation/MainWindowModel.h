@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Views/Navigation/SidebarSection.h"
+
+#include <QObject>
+#include <QTimer>
+#include <QUuid>
+#include <memory>
+#include <optional>
+
+namespace orvana {
+
+class AppEnvironment;
+class DayTask;
+class Goal;
+template <class T> class LiveQuery;
+
+// The main window without widgets: the onboarding gate, the selected
+// section, the start-up work each time the navigation appears (undo
+// manager, daily backup, launcher badge) and the live overdue count, and
+// outside requests to start a focus session.
+class MainWindowModel : public QObject {
+    Q_OBJECT
+public:
+    explicit MainWindowModel(AppEnvironment& environment, QObject* parent = nullptr);
+    ~MainWindowModel() override;
+
+    bool showsOnboarding() const;
+    // The minimal intro's only way on.
+    void skipIntro();
+
+    std::optional<SidebarSection> selection() const { return selection_; }
+    void setSelection(std::optional<SidebarSection> section);
+    static QString sidebarTitle();
+    static QString noSelectionTitle();
+    static QString noSelectionSymbol();
+
+    // Each time the main navigation appears (not while onboarding shows).
+    void navigationAppeared();
+    bool hasAppeared() const { return appeared_; }
+
+    // Open tasks dated before today, kept current.
+    qint64 overdueCount() const { return overdueCount_; }
+
+    // Where the daily backup goes; empty turns it off.
+    void setBackupDirectory(const QString& directory) { backupDirectory_ = directory; }
+
+signals:
+    void onboardingChanged(bool showsOnboarding);
+    void selectionChanged();
+    void overdueCountChanged(qint64 count);
+    // The window presents the quick focus timer for this goal (or none).
+    void quickFocusRequested(Goal* goal);
+    void backupWritten(const QString& path);
+
+private:
+    void watchOverdueTasks();
+    void updateOverdueCount();
+    void startFocusRequested(std::optional<QUuid> goalID);
+
+    AppEnvironment& env_;
+    std::optional<SidebarSection> selection_ = SidebarSection::today;
+    std::unique_ptr<LiveQuery<DayTask>> overdue_;
+    qint64 overdueCount_ = -1;
+    double startOfToday_ = 0;
+    bool appeared_ = false;
+    QString backupDirectory_;
+    QTimer dayCheck_;
+};
+
+} // namespace orvana

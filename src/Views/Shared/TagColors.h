@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QColor>
+#include <QPalette>
+#include <QString>
+
+namespace orvana {
+
+// The colour of a goal's colour tag, readable on the palette's window
+// background (light or dark). A missing or unknown tag gives the neutral
+// mark: the secondary text colour, faded.
+QColor tagColor(const QString& rawTag, const QPalette& palette);
+
+} // namespace orvana

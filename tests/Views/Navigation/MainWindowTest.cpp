@@ -1,0 +1,142 @@
+#include "Views/Navigation/MainWindow.h"
+
+#include "Services/URLRequestPerforming.h"
+#include "Store/UndoManager.h"
+#include "Views/AI/AIReviewWindow.h"
+#include "Views/Focus/FocusTimerController.h"
+#include "Views/Focus/FocusTimerView.h"
+#include "Views/Navigation/MainWindowModel.h"
+#include "Views/Navigation/NavigationStack.h"
+#include "Views/Onboarding/OnboardingView.h"
+#include "support/FakeSecretBackend.h"
+#include "support/TestEnvironment.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+bool showsLabel(QWidget* root, const QString& text) {
+    for (auto* label : root->findChildren<QLabel*>()) {
+        if (label->isVisible() && label->text() == text)
+            return true;
+    }
+    return false;
+}
+
+TEST(MainWindow, IntroFirstThenTheSectionsByMouseAndKeyboard) {
+    test::TestEnvironment t;
+    MainWindow window(t.env);
+    window.model()->setBackupDirectory(t.dir.filePath(QStringLiteral("backups")));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_TRUE(window.onboarding()->isVisible());
+    EXPECT_EQ(t.context.undoManager(), nullptr) << "start-up waits for the intro";
+
+    QTest::keyClick(window.onboarding()->skipButton(), Qt::Key_Space);
+    EXPECT_TRUE(t.preferences.value(PreferenceKeys::hasCompletedOnboarding));
+    EXPECT_TRUE(window.sidebar()->isVisible());
+    EXPECT_NE(t.context.undoManager(), nullptr);
+    QStringList titles;
+    for (int row = 0; row < window.sidebar()->count(); ++row) {
+        titles << window.sidebar()->item(row)->text();
+        // Drawn even without an icon theme (bundled fallbacks).
+        EXPECT_FALSE(window.sidebar()->item(row)->icon().pixmap(24, 24).isNull()) << row;
+    }
+    EXPECT_EQ(titles, (QStringList{"Today", "Goals", "Weeks", "Focus Blocks", "Overview"}));
+    ASSERT_NE(window.currentSection(), nullptr);
+    EXPECT_EQ(window.currentSection()->root()->objectName(), QStringLiteral("today"));
+    EXPECT_TRUE(showsLabel(&window, QStringLiteral("Orvana")));
+
+    // Ctrl+4 and a click each make the section's screen afresh.
+    QWidget* today = window.currentSection();
+    QTest::keyClick(&window, Qt::Key_4, Qt::ControlModifier);
+    EXPECT_EQ(window.currentSection()->root()->objectName(), QStringLiteral("focusBlocks"));
+    QTest::keyClick(&window, Qt::Key_1, Qt::ControlModifier);
+    drainEvents();
+    EXPECT_NE(window.currentSection(), today);
+
+    window.sidebar()->clearSelection();
+    EXPECT_EQ(window.currentSection(), nullptr);
+    EXPECT_TRUE(showsLabel(&window, QStringLiteral("Select a Section")));
+
+    // Today's backup, written in the background.
+    QTRY_COMPARE_WITH_TIMEOUT(
+        QDir(t.dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size(), 1, 5000);
+}
+
+TEST(MainWindow, EditMenuUndoesAndRedoesTheLatestChange) {
+    test::TestEnvironment t;
+    t.preferences.setValue(PreferenceKeys::hasCompletedOnboarding, true);
+    Goal* early = t.context.create<Goal>(QStringLiteral("Before the window"));
+    drainEvents();
+    MainWindow window(t.env);
+    window.show();
+    drainEvents();
+    QAction* undo = window.undoAction();
+    QAction* redo = window.redoAction();
+    EXPECT_FALSE(undo->isEnabled()) << "set-up before the window is not undoable";
+    undo->trigger();
+    EXPECT_FALSE(early->isDeleted());
+
+    Goal* goal = t.context.create<Goal>(QStringLiteral("Run a half marathon"));
+    drainEvents();
+    ASSERT_TRUE(undo->isEnabled());
+    undo->trigger();
+    EXPECT_TRUE(goal->isDeleted());
+    ASSERT_TRUE(redo->isEnabled());
+    redo->trigger();
+    EXPECT_FALSE(goal->isDeleted());
+    EXPECT_EQ(t.context.findByID<Goal>(goal->id()), goal) << "redo brings back the same goal";
+
+    // Shown again (restored from the tray): the same history.
+    UndoManager* manager = t.context.undoManager();
+    window.hide();
+    window.show();
+    drainEvents();
+    EXPECT_EQ(t.context.undoManager(), manager);
+    EXPECT_TRUE(undo->isEnabled());
+}
+
+TEST(MainWindow, OutsideFocusRequestAndToolsOpenTheirWindows) {
+    struct NoNetwork : URLRequestPerforming {
+        QCoro::Task<Result<HttpResponse>> perform(HttpRequest) override {
+            co_return Result<HttpResponse>(Error{QStringLiteral("offline")});
+        }
+    } network;
+    test::FakeSecretBackend secrets;
+    test::TestEnvironment t;
+    AppEnvironment env({t.context, t.preferences, t.notifications, t.calendar,
+                        AppPaths::under(t.dir.path()), &network, &secrets, &t.badge});
+    t.preferences.setValue(PreferenceKeys::hasCompletedOnboarding, true);
+    Goal* goal = t.context.create<Goal>(QStringLiteral("Learn Spanish"));
+    MainWindow window(env);
+    window.show();
+    drainEvents();
+
+    env.requestFocusSession(goal->id());
+    drainEvents();
+    auto* timer = window.findChild<FocusTimerView*>();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isVisible());
+    EXPECT_EQ(timer->controller().goal(), goal);
+    EXPECT_EQ(timer->controller().dayTask(), nullptr);
+    timer->close();
+    drainEvents();
+
+    window.presentAIReview();
+    drainEvents();
+    auto* review = window.findChild<AIReviewWindow*>();
+    ASSERT_NE(review, nullptr);
+    EXPECT_TRUE(review->isVisible());
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+#include "Views/Today/DayTaskFormModel.h"
+
+#include "Store/UndoManager.h"
+#include "support/TestEnvironment.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+struct TaskForm : ::testing::Test {
+    test::TestEnvironment t; // Monday 2026-03-02 10:00
+    Timestamp monday = t.local(2026, 3, 2);
+};
+
+TEST_F(TaskForm, SavesATrimmedTaskOnTheStartOfItsDayWithTheReminderAsChosen) {
+    auto* goal = t.context.create<Goal>(QStringLiteral("Archived goal"));
+    goal->setStatus(GoalStatus::archived);
+    DayTaskFormModel form(t.env);
+    EXPECT_EQ(form.goals(), std::vector<Goal*>{goal}) << "every goal, whatever its status";
+    form.setTitle(QStringLiteral(" \n\t "));
+    EXPECT_FALSE(form.canSave());
+    EXPECT_FALSE(form.save());
+    EXPECT_EQ(t.context.count<DayTask>(), 0u);
+
+    form.setTitle(QStringLiteral("  Write the  report \n"));
+    form.setDate(t.local(2026, 3, 3, 17, 45));
+    form.setGoal(goal);
+    form.setHasReminder(true);
+    const Timestamp remindAt = t.local(2026, 3, 5, 8, 30); // another day, on purpose
+    form.setReminderTime(remindAt);
+    ASSERT_TRUE(form.save());
+    drainEvents();
+    const auto tasks = t.context.fetch<DayTask>();
+    ASSERT_EQ(tasks.size(), 1u);
+    const DayTask* task = tasks[0];
+    EXPECT_EQ(task->title(), QStringLiteral("Write the  report"));
+    EXPECT_EQ(task->date(), t.local(2026, 3, 3));
+    EXPECT_EQ(task->goal(), goal);
+    EXPECT_EQ(task->reminderAt(), remindAt);
+    EXPECT_EQ(task->sortOrder(), 0);
+    EXPECT_EQ(task->createdAt(), t.now);
+    const QString id = NotificationService::reminderIdentifier(task->id());
+    ASSERT_TRUE(t.center.pending.count(id));
+    EXPECT_EQ(t.center.pending.at(id).delaySeconds, remindAt - t.now);
+}
+
+TEST_F(TaskForm, OneThingOnlyForTodayTakesTheFlagAndWithdrawsTheNudge) {
+    auto* previous = t.context.create<DayTask>(QStringLiteral("Old one"), monday, std::nullopt,
+                                               false, true, 0, t.now);
+    auto* tomorrowsOne = t.context.create<DayTask>(QStringLiteral("Tomorrow's"), monday + 86400,
+                                                   std::nullopt, false, true, 0, t.now);
+    t.center.pending[QString::fromLatin1(NotificationService::dailyPlanningNudgeIdentifier)] = {};
+
+    // Switched on for today, then the date moved: the hidden toggle does not apply.
+    DayTaskFormModel hidden(t.env);
+    hidden.setTitle(QStringLiteral("Tomorrow task"));
+    hidden.setTodaysOneThing(true);
+    hidden.setDate(monday + 86400 + 3600);
+    EXPECT_FALSE(hidden.showsOneThingToggle());
+    ASSERT_TRUE(hidden.save());
+    EXPECT_TRUE(tomorrowsOne->isTodaysOneThing());
+    EXPECT_TRUE(t.center.pending.count(
+        QString::fromLatin1(NotificationService::dailyPlanningNudgeIdentifier)));
+
+    DayTaskFormModel form(t.env);
+    form.setTitle(QStringLiteral("Ship it"));
+    EXPECT_TRUE(form.showsOneThingToggle());
+    form.setTodaysOneThing(true);
+    ASSERT_TRUE(form.save());
+    EXPECT_FALSE(previous->isTodaysOneThing());
+    EXPECT_FALSE(t.center.pending.count(
+        QString::fromLatin1(NotificationService::dailyPlanningNudgeIdentifier)));
+    EXPECT_EQ(t.context.count<DayTask>(), 4u);
+}
+
+TEST_F(TaskForm, EditingIsOneUndoStepAndKeepsTheReminderInStep) {
+    UndoManager* undo = t.context.ensureUndoManager();
+    auto* task = t.context.create<DayTask>(QStringLiteral("Tpyo"), monday, std::nullopt, false,
+                                           false, 3, t.now);
+    task->setReminderAt(t.now + 600);
+    drainEvents();
+    DayTaskFormModel form(t.env, task);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Edit Task"));
+    EXPECT_EQ(form.title(), QStringLiteral("Tpyo"));
+    EXPECT_TRUE(form.hasReminder());
+    form.setTitle(QStringLiteral("Typo"));
+    form.setDate(monday + 86400);
+    form.setHasReminder(false);
+    t.center.pending[NotificationService::reminderIdentifier(task->id())] = {};
+    ASSERT_TRUE(form.save());
+    EXPECT_EQ(task->title(), QStringLiteral("Typo"));
+    EXPECT_EQ(task->sortOrder(), 3);
+    EXPECT_FALSE(task->reminderAt());
+    EXPECT_FALSE(t.center.pending.count(NotificationService::reminderIdentifier(task->id())));
+    EXPECT_EQ(t.context.count<DayTask>(), 1u);
+
+    undo->undo();
+    EXPECT_EQ(task->title(), QStringLiteral("Tpyo"));
+    EXPECT_EQ(task->date(), monday);
+    EXPECT_TRUE(task->reminderAt());
+}
+
+TEST_F(TaskForm, AReminderJobGivesNothingToATaskDeletedOrDoneWhileItWaits) {
+    t.center.statusDelayMs = 20;
+    for (bool deleteIt : {true, false}) {
+        DayTaskFormModel form(t.env);
+        form.setTitle(deleteIt ? QStringLiteral("Deleted") : QStringLiteral("Done"));
+        form.setHasReminder(true);
+        form.setReminderTime(t.now + 3600);
+        ASSERT_TRUE(form.save());
+        DayTask* task = t.context.fetch<DayTask>().back();
+        if (deleteIt)
+            t.context.remove(task);
+        else
+            task->setComplete(true);
+        QTest::qWait(60);
+        EXPECT_FALSE(t.center.pending.count(NotificationService::reminderIdentifier(task->id())))
+            << task->title().toStdString();
+    }
+}
+
+} // namespace

@@ -2,6 +2,7 @@
 
 #include "App/CommandLine.h"
 #include "App/PersistenceController.h"
+#include "App/StallProbe.h"
 #include "Core/AppPaths.h"
 #include "Core/TerminationSignals.h"
 #include "Platform/NetworkRequestPerformer.h"
@@ -166,6 +167,7 @@ int OrvanaApp::run(int argc, char** argv) {
     AppEnvironment environment(
         {context, preferences, notifications, calendar, paths, &network, &secrets, &badge});
 
+    startStallProbeIfAsked();
     MainWindow window(environment);
     window.show();
     return app.exec();

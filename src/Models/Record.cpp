@@ -23,6 +23,7 @@ void Record::refusedLink() {
 }
 
 void Record::didChange(std::function<void()> undo) {
+    ++revision_;
     if (context_)
         context_->recordChange(this, std::move(undo));
 }

@@ -59,6 +59,10 @@ public:
     // insertion; to-many relationships list their members in this order.
     qint64 sequence() const { return sequence_; }
 
+    // Goes up with every change of this record's fields or to-one links, so
+    // a screen can tell whether what it derived from the record is stale.
+    quint32 revision() const { return revision_; }
+
 protected:
     // stampCreatedAtOnInsert: the record was made without a creation time, so
     // the context it is inserted into gives it its own "now" (its clock
@@ -175,6 +179,7 @@ private:
     bool dirty_ = false;     // queued for the next save
     bool persisted_ = false; // a row exists in the store file
     bool stampCreatedAtOnInsert_ = false;
+    quint32 revision_ = 0;
 };
 
 } // namespace orvana

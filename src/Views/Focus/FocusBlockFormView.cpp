@@ -6,6 +6,7 @@
 #include "Views/Focus/FocusBlockFormModel.h"
 #include "Views/Focus/FocusBlockListModel.h"
 #include "Views/Shared/GuidedFooterText.h"
+#include "Views/Shared/ScreenParts.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -116,19 +117,8 @@ FocusBlockFormView::FocusBlockFormView(FocusBlockFormModel* model, AppEnvironmen
     connect(duration_, &QSpinBox::valueChanged, model_,
             [this](int minutes) { model_->setDurationMinutes(minutes); });
 
-    goal_ = new QComboBox;
-    goal_->setAccessibleName(tr("Goal"));
-    goal_->addItem(tr("None"));
-    for (Goal* g : model_->goals()) {
-        goal_->addItem(g->title());
-        if (g == model_->goal())
-            goal_->setCurrentIndex(goal_->count() - 1);
-    }
-    connect(goal_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const auto& goals = model_->goals();
-        model_->setGoal(index >= 1 && index <= int(goals.size()) ? goals[std::size_t(index - 1)]
-                                                                 : nullptr);
-    });
+    goal_ = orvana::goalPicker(model_->goals(), model_->goal(),
+                               [this](Goal* g) { model_->setGoal(g); });
 
     auto* form = new QFormLayout;
     form->addRow(tr("Title"), title_);

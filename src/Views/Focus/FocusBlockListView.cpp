@@ -8,6 +8,7 @@
 #include "Views/Focus/FocusBlockRowDelegate.h"
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/RecordListView.h"
+#include "Views/Shared/ScreenParts.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/UndoBanner.h"
 
@@ -20,40 +21,11 @@
 
 namespace orvana {
 
-namespace {
-
-QAction* rowAction(QWidget* view, const QString& text, const QKeySequence& key = {}) {
-    auto* action = new QAction(text, view);
-    if (!key.isEmpty()) {
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
-    view->addAction(action);
-    return action;
-}
-
-QLabel* screenTitle(const QString& text) {
-    auto* label = new QLabel(text);
-    QFont font = label->font();
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * 1.5);
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-} // namespace
-
 FocusBlockListView::FocusBlockListView(AppEnvironment& environment, QWidget* parent)
     : QWidget(parent), env_(environment), model_(new FocusBlockListModel(environment, this)) {
     setObjectName(QStringLiteral("FocusBlockListView"));
 
-    add_ = new QToolButton;
-    add_->setIcon(symbolIcon(QStringLiteral("plus")));
-    add_->setText(FocusBlockListModel::addButtonText());
-    add_->setAccessibleName(FocusBlockListModel::addButtonText());
-    add_->setToolTip(tr("Add Recurring Block (Ctrl+N)"));
-    add_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    add_ = orvana::addButton(FocusBlockListModel::addButtonText());
     connect(add_, &QToolButton::clicked, this, [this] { presentBlockForm(); });
 
     auto* header = new QHBoxLayout;
@@ -78,9 +50,9 @@ FocusBlockListView::FocusBlockListView(AppEnvironment& environment, QWidget* par
     layout->addWidget(list_, 1);
     layout->addWidget(empty_, 1);
 
-    toggle_ = rowAction(list_, tr("Pause"));
-    edit_ = rowAction(list_, tr("Edit…"));
-    delete_ = rowAction(list_, tr("Delete"), QKeySequence::Delete);
+    toggle_ = list_->addRowAction(tr("Pause"));
+    edit_ = list_->addRowAction(tr("Edit…"));
+    delete_ = list_->addRowAction(tr("Delete"), QKeySequence::Delete);
     delete_->setIcon(symbolIcon(QStringLiteral("trash")));
 
     auto current = [this] { return model_->blockAt(list_->currentIndex().row()); };

@@ -20,7 +20,9 @@
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace orvana {
 
@@ -160,9 +162,7 @@ void MainWindow::showNavigationOrOnboarding() {
     const bool wasShown = pages_->currentWidget() == navigation_;
     pages_->setCurrentWidget(navigation_);
     if (!wasShown && isVisible()) {
-        model_->navigationAppeared();
-        connect(env_.context().ensureUndoManager(), &UndoManager::stateChanged, this,
-                &MainWindow::updateUndoActions, Qt::UniqueConnection);
+        navigationAppeared();
         if (section_)
             section_->currentPage()->setFocus();
     }
@@ -198,12 +198,31 @@ void MainWindow::showEvent(QShowEvent* event) {
     // Every time the window is shown again (not restored from minimised).
     if (event->spontaneous())
         return;
-    if (!model_->showsOnboarding()) {
-        model_->navigationAppeared();
-        connect(env_.context().ensureUndoManager(), &UndoManager::stateChanged, this,
-                &MainWindow::updateUndoActions, Qt::UniqueConnection);
-        updateUndoActions();
+    if (!model_->showsOnboarding())
+        navigationAppeared();
+}
+
+void MainWindow::navigationAppeared() {
+    model_->navigationAppeared();
+    connect(env_.context().ensureUndoManager(), &UndoManager::stateChanged, this,
+            &MainWindow::updateUndoActions, Qt::UniqueConnection);
+    updateUndoActions();
+    // The backup waits for the first picture of the window.
+    QWindow* window = windowHandle();
+    if (window && window->isExposed())
+        QTimer::singleShot(0, model_, &MainWindowModel::runPendingBackup);
+    else if (window)
+        window->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        // After this turn's painting.
+        QTimer::singleShot(0, model_, &MainWindowModel::runPendingBackup);
     }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::updateUndoActions() {

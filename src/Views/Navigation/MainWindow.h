@@ -38,9 +38,11 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void navigationAppeared();
     void showNavigationOrOnboarding();
     void showSelection();
     void updateUndoActions();

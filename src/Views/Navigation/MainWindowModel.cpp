@@ -61,16 +61,23 @@ void MainWindowModel::navigationAppeared() {
     appeared_ = true;
     ModelContext& ctx = env_.context();
     ctx.ensureUndoManager();
-    // Today's file from the store as it is now; written off the UI thread.
-    if (!backupDirectory_.isEmpty())
-        BackupService::backupIfNeededInBackground(
-            ctx, env_.calendar(), env_.now(), backupDirectory_, this,
-            [this](const QString& path) { emit backupWritten(path); });
+    backupPending_ = true;
     if (!overdue_)
         watchOverdueTasks();
     else if (env_.badge())
         env_.badge()->setCount(overdueCount_);
     dayCheck_.start();
+}
+
+void MainWindowModel::runPendingBackup() {
+    if (!backupPending_)
+        return;
+    backupPending_ = false;
+    // Today's file from the store as it is now; written off the UI thread.
+    if (!backupDirectory_.isEmpty())
+        BackupService::backupIfNeededInBackground(
+            env_.context(), env_.calendar(), env_.now(), backupDirectory_, this,
+            [this](const QString& path) { emit backupWritten(path); });
 }
 
 void MainWindowModel::watchOverdueTasks() {

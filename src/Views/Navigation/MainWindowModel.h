@@ -35,8 +35,13 @@ public:
     static QString noSelectionTitle();
     static QString noSelectionSymbol();
 
-    // Each time the main navigation appears (not while onboarding shows).
+    // Each time the main navigation appears (not while onboarding shows):
+    // the undo manager, the badge, and today's backup marked as due.
     void navigationAppeared();
+    // Starts a due backup: the window calls this once it has painted, so the
+    // record copy the backup takes never delays the first picture.
+    void runPendingBackup();
+    bool isBackupPending() const { return backupPending_; }
     bool hasAppeared() const { return appeared_; }
 
     // Open tasks dated before today, kept current.
@@ -64,6 +69,7 @@ private:
     qint64 overdueCount_ = -1;
     double startOfToday_ = 0;
     bool appeared_ = false;
+    bool backupPending_ = false;
     QString backupDirectory_;
     QTimer dayCheck_;
 };

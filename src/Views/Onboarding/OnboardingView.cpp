@@ -21,7 +21,7 @@ OnboardingView::OnboardingView(QWidget* parent) : QWidget(parent) {
                                "down into weeks, and each week breaks down into today's tasks."));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
-    text->setMaximumWidth(460);
+    text->setFixedWidth(460); // a wrapped label needs a width to know its height
     skip_ = new QPushButton(tr("Skip Intro"));
     skip_->setDefault(true);
     skip_->setAutoDefault(true);

@@ -20,6 +20,16 @@ RecordListView::RecordListView(QWidget* parent) : QListView(parent) {
     addAction(menuKey);
 }
 
+QAction* RecordListView::addRowAction(const QString& text, const QKeySequence& key) {
+    auto* action = new QAction(text, this);
+    if (!key.isEmpty()) {
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);
+    }
+    addAction(action);
+    return action;
+}
+
 void RecordListView::showRowMenu() {
     const QRect rect = visualRect(currentIndex());
     const QPoint at = rect.isValid() ? rect.bottomLeft() : QPoint(0, 0);

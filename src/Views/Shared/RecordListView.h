@@ -19,6 +19,10 @@ class RecordListView : public QListView {
 public:
     explicit RecordListView(QWidget* parent = nullptr);
 
+    // A row action: in the row menu, its shortcut working while the list has
+    // the focus.
+    QAction* addRowAction(const QString& text, const QKeySequence& key = {});
+
     // Opens the row menu at the current row, as the keyboard does.
     void showRowMenu();
 

@@ -120,12 +120,9 @@ QVariant RowListModel::data(const QModelIndex& index, int role) const {
     const ListRow* row = index.isValid() ? rowAt(index.row()) : nullptr;
     if (!row)
         return {};
-    auto it = row->data.constFind(role);
-    if (it != row->data.constEnd())
-        return *it;
-    if (role == Qt::AccessibleTextRole)
+    if (role == Qt::AccessibleTextRole && !row->data.contains(role))
         return row->data.value(Qt::DisplayRole);
-    return {};
+    return row->data.value(role);
 }
 
 bool RowListModel::setData(const QModelIndex& index, const QVariant&, int role) {

@@ -2,6 +2,7 @@
 
 #include "Models/Goal.h"
 #include "Services/AppEnvironment.h"
+#include "Views/Shared/ScreenParts.h"
 #include "Views/Shared/StatusColors.h"
 #include "Views/Shared/TimestampFields.h"
 #include "Views/Today/DayTaskFormModel.h"
@@ -37,19 +38,8 @@ DayTaskFormView::DayTaskFormView(DayTaskFormModel* model, AppEnvironment& enviro
     connect(date_, &QDateEdit::dateChanged, this,
             [this, calendar](QDate day) { model_->setDate(startOf(day, calendar)); });
 
-    goal_ = new QComboBox;
-    goal_->setAccessibleName(tr("Goal"));
-    goal_->addItem(tr("None"));
-    for (Goal* g : model_->goals()) {
-        goal_->addItem(g->title());
-        if (g == model_->goal())
-            goal_->setCurrentIndex(goal_->count() - 1);
-    }
-    connect(goal_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        const auto& goals = model_->goals();
-        model_->setGoal(index >= 1 && index <= int(goals.size()) ? goals[std::size_t(index - 1)]
-                                                                 : nullptr);
-    });
+    goal_ = orvana::goalPicker(model_->goals(), model_->goal(),
+                               [this](Goal* g) { model_->setGoal(g); });
 
     oneThing_ = new QCheckBox(tr("Make this today's one thing"));
     oneThing_->setChecked(model_->isTodaysOneThing());

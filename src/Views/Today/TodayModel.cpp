@@ -8,6 +8,7 @@
 #include "Store/ModelContext.h"
 
 #include <QDate>
+#include <QHash>
 #include <QLocale>
 #include <QSet>
 #include <limits>
@@ -100,6 +101,7 @@ QString TodayModel::deletedMessage(const QString& title) {
 }
 
 void TodayModel::setDay() {
+    rowCache_.clear(); // the overdue dates read differently on another day
     const Calendar& calendar = env_.calendar();
     const Timestamp now = env_.now();
     startOfToday_ = calendar.startOfDay(now);
@@ -201,37 +203,54 @@ void TodayModel::rebuild() {
         rows.push_back(std::move(r));
     };
     const Calendar& calendar = env_.calendar();
+    const QLocale locale;
+    QHash<Timestamp, QString> dayTexts;
+    const QString oneThingText = tr("Today's One Thing");
+    const QString moveText = tr("Move to Today");
+    const QString doneText = tr("%1, done");
     auto taskRowOf = [&](DayTask* t, RowKind kind) {
+        // Rows are rebuilt on every change, and years of overdue tasks can
+        // be listed: a row is made again only when its task or goal changed.
+        const Goal* goal = t->goal();
+        CachedRow& cached = rowCache_[t];
+        if (cached.kind == kind && cached.revision == t->revision() && cached.goal == goal &&
+            cached.goalRevision == (goal ? goal->revision() : 0) && !cached.row.key.isEmpty()) {
+            rows.push_back(cached.row);
+            return;
+        }
         ListRow r;
         r.key = QStringLiteral("task:") + t->id().toString(QUuid::WithoutBraces);
         r.kind = kind;
         r.record = t;
-        const QString goalTitle = t->goal() ? t->goal()->title() : QString();
+        const QString goalTitle = goal ? goal->title() : QString();
         QStringList description;
         if (kind == oneThingRow)
-            description << tr("Today's One Thing");
+            description << oneThingText;
         if (!goalTitle.isEmpty())
             description << goalTitle;
-        r.data = {
-            {Qt::DisplayRole, t->title()},
-            {Qt::AccessibleTextRole, t->isComplete() ? tr("%1, done").arg(t->title()) : t->title()},
-            {Qt::CheckStateRole, t->isComplete() ? Qt::Checked : Qt::Unchecked},
-            {KindRole, int(kind)},
-            {CompleteRole, t->isComplete()},
-            {GoalTitleRole, goalTitle},
-            {ColorTagRole, t->goal() ? t->goal()->colorTag().value_or(QString()) : QString()}};
+        r.data = {{Qt::DisplayRole, t->title()},
+                  {Qt::AccessibleTextRole, t->isComplete() ? doneText.arg(t->title()) : t->title()},
+                  {Qt::CheckStateRole, t->isComplete() ? Qt::Checked : Qt::Unchecked},
+                  {KindRole, int(kind)},
+                  {CompleteRole, t->isComplete()},
+                  {GoalTitleRole, goalTitle},
+                  {ColorTagRole, goal ? goal->colorTag().value_or(QString()) : QString()}};
         if (kind == overdueRow) {
-            const DateComponents c = calendar.components(t->date());
-            const QString day =
-                QLocale().toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat);
+            // Overdue tasks share few days; formatting is the costly part.
+            QString& day = dayTexts[t->date()];
+            if (day.isNull()) {
+                const DateComponents c = calendar.components(t->date());
+                day = locale.toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat);
+            }
             r.data.insert(DateTextRole, day);
-            r.data.insert(ButtonTextRole, tr("Move to Today"));
+            r.data.insert(ButtonTextRole, moveText);
             description << day;
         }
         r.data.insert(Qt::AccessibleDescriptionRole, description.join(QStringLiteral(", ")));
         r.flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
         if (kind == taskRow)
             r.flags |= Qt::ItemIsDragEnabled;
+        cached = {kind, t->revision(), goal, goal ? goal->revision() : 0, r};
         rows.push_back(std::move(r));
     };
 
@@ -276,6 +295,9 @@ void TodayModel::rebuild() {
         footer(QStringLiteral("today"), tr("Tap the circle to mark a task done, or the timer to "
                                            "start a focus session on it."));
     }
+    // Deleted or moved-away tasks leave entries behind; start over now and then.
+    if (std::size_t(rowCache_.size()) > 2 * rows.size() + 64)
+        rowCache_.clear();
     list_->setRows(std::move(rows));
     emit changed();
 }

@@ -4,6 +4,7 @@
 #include "Views/Shared/RowListModel.h"
 #include "Views/Shared/UndoBannerModel.h"
 
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 #include <memory>
@@ -14,6 +15,7 @@ namespace orvana {
 class AppEnvironment;
 class DayTask;
 class FocusBlockTemplate;
+class Goal;
 template <class T> class LiveQuery;
 
 // Today's list without widgets: overdue tasks, Today's One Thing, the
@@ -102,6 +104,14 @@ private:
     int taskSectionBegin() const;
     int taskSectionEnd() const;
 
+    struct CachedRow {
+        int kind = -1;
+        quint32 revision = 0;
+        const Goal* goal = nullptr;
+        quint32 goalRevision = 0;
+        ListRow row;
+    };
+
     AppEnvironment& env_;
     RowListModel* list_;
     UndoBannerModel* undoBanner_;
@@ -116,6 +126,7 @@ private:
     std::vector<DayTask*> overdue_;
     std::vector<FocusBlockTemplate*> templates_;
     bool showsEmptyState_ = false;
+    QHash<const DayTask*, CachedRow> rowCache_;
     QTimer midnight_;
     QTimer dayCheck_;
 };

@@ -7,6 +7,7 @@
 #include "Views/Focus/FocusTimerView.h"
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/RecordListView.h"
+#include "Views/Shared/ScreenParts.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/UndoBanner.h"
 #include "Views/Today/DayTaskFormModel.h"
@@ -23,33 +24,8 @@
 
 namespace orvana {
 
-namespace {
-
-QAction* rowAction(QWidget* view, const QString& text, const QKeySequence& key = {}) {
-    auto* action = new QAction(text, view);
-    if (!key.isEmpty()) {
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
-    view->addAction(action);
-    return action;
-}
-
-QLabel* screenTitle(const QString& text) {
-    auto* label = new QLabel(text);
-    QFont font = label->font();
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * 1.5);
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-} // namespace
-
 TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
     : QWidget(parent), env_(environment), model_(new TodayModel(environment, this)) {
-    setObjectName(QStringLiteral("TodayView"));
     search_ = new QLineEdit;
     search_->setPlaceholderText(TodayModel::searchPrompt());
     search_->setAccessibleName(TodayModel::searchPrompt());
@@ -57,12 +33,7 @@ TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
     search_->setMaximumWidth(280);
     connect(search_, &QLineEdit::textChanged, model_, &TodayModel::setSearchText);
 
-    add_ = new QToolButton;
-    add_->setIcon(symbolIcon(QStringLiteral("plus")));
-    add_->setText(TodayModel::addButtonText());
-    add_->setAccessibleName(TodayModel::addButtonText());
-    add_->setToolTip(tr("Add Task (Ctrl+N)"));
-    add_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    add_ = orvana::addButton(TodayModel::addButtonText());
     connect(add_, &QToolButton::clicked, this, [this] { presentTaskForm(); });
 
     auto* header = new QHBoxLayout;
@@ -81,6 +52,10 @@ TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
     list_->setDragEnabled(true);
     list_->setAcceptDrops(true);
     list_->setDropIndicatorShown(true);
+    // Years of unfinished tasks can be overdue: lay rows out a batch per
+    // event-loop turn so the window stays responsive meanwhile.
+    list_->setLayoutMode(QListView::Batched);
+    list_->setBatchSize(200);
 
     empty_ = new GuidedEmptyState(TodayModel::emptyTitle(), TodayModel::emptySymbol(),
                                   TodayModel::emptyDescription(), env_.preferences());
@@ -90,15 +65,16 @@ TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
     layout->addWidget(list_, 1);
     layout->addWidget(empty_, 1);
 
-    toggle_ = rowAction(list_, tr("Mark as Done"));
-    moveToToday_ = rowAction(list_, tr("Move to Today"), QKeySequence(Qt::CTRL | Qt::Key_T));
-    focus_ = rowAction(list_, tr("Start a focus session"), QKeySequence(Qt::CTRL | Qt::Key_Return));
+    toggle_ = list_->addRowAction(tr("Mark as Done"));
+    moveToToday_ = list_->addRowAction(tr("Move to Today"), QKeySequence(Qt::CTRL | Qt::Key_T));
+    focus_ =
+        list_->addRowAction(tr("Start a focus session"), QKeySequence(Qt::CTRL | Qt::Key_Return));
     focus_->setIcon(symbolIcon(QStringLiteral("timer")));
-    start_ = rowAction(list_, tr("Start"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return));
-    edit_ = rowAction(list_, tr("Edit…"));
-    moveUp_ = rowAction(list_, tr("Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up));
-    moveDown_ = rowAction(list_, tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down));
-    delete_ = rowAction(list_, tr("Delete"), QKeySequence::Delete);
+    start_ = list_->addRowAction(tr("Start"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return));
+    edit_ = list_->addRowAction(tr("Edit…"));
+    moveUp_ = list_->addRowAction(tr("Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up));
+    moveDown_ = list_->addRowAction(tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down));
+    delete_ = list_->addRowAction(tr("Delete"), QKeySequence::Delete);
     delete_->setIcon(symbolIcon(QStringLiteral("trash")));
 
     auto current = [this] { return list_->currentIndex().row(); };

@@ -33,6 +33,7 @@ TEST(MainWindowModel, StartUpWaitsForOnboardingThenBacksUpAndKeepsTheBadgeLive) 
     ASSERT_EQ(shown.size(), 1);
     model.navigationAppeared();
     EXPECT_NE(t.context.undoManager(), nullptr);
+    model.runPendingBackup(); // the window does this once it has painted
     EXPECT_EQ(t.badge.counts, std::vector<qint64>{2});
     ASSERT_TRUE(backedUp.wait(5000));
     EXPECT_EQ(QDir(backups).entryList(QDir::Files).size(), 1);

@@ -1,0 +1,114 @@
+// Screen-model benchmarks on the synthetic store: what Today costs when years
+// of unfinished tasks are overdue (about 40 000 of them), as on the first
+// start after loading the synthetic store. Budget: a rebuild after one change
+// well under one 100 ms frame.
+#include "SyntheticStore.h"
+
+#include "Services/AppEnvironment.h"
+#include "Services/NotificationService.h"
+#include "Services/Preferences.h"
+#include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
+#include "Views/Today/TodayModel.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <memory>
+
+using namespace orvana;
+
+namespace {
+
+// Notifications go nowhere here.
+class SilentCenter final : public NotificationCenter {
+public:
+    QCoro::Task<NotificationAuthorization> authorizationStatus() override {
+        co_return NotificationAuthorization::denied;
+    }
+    QCoro::Task<bool> requestAuthorization() override { co_return false; }
+    QCoro::Task<> add(QString, QString, QString, double) override { co_return; }
+    void removePendingNotificationRequests(const QStringList&) override {}
+};
+
+struct Fixture {
+    std::unique_ptr<ModelContext> context;
+    QTemporaryDir dir;
+    std::unique_ptr<Preferences> preferences;
+    SilentCenter center;
+    std::unique_ptr<NotificationService> notifications;
+    std::unique_ptr<AppEnvironment> env;
+};
+
+std::unique_ptr<Fixture> fixture;
+
+AppEnvironment* environment(benchmark::State& state) {
+    if (!fixture) {
+        auto opened = openModelContext(bench::syntheticStorePath());
+        if (!opened.ok()) {
+            state.SkipWithError(qPrintable(opened.error().message));
+            return nullptr;
+        }
+        fixture = std::make_unique<Fixture>();
+        fixture->context = std::move(opened.value());
+        fixture->preferences =
+            std::make_unique<Preferences>(fixture->dir.filePath(QStringLiteral("p.json")));
+        const Calendar calendar = bench::syntheticCalendar();
+        fixture->notifications = std::make_unique<NotificationService>(
+            fixture->center, fixture->context->clockFunction(), calendar);
+        fixture->env = std::make_unique<AppEnvironment>(
+            AppEnvironment::Services{*fixture->context, *fixture->preferences,
+                                     *fixture->notifications, calendar,
+                                     AppPaths::under(fixture->dir.path())});
+    }
+    return fixture->env.get();
+}
+
+void todayBuild(benchmark::State& state) {
+    AppEnvironment* env = environment(state);
+    if (!env)
+        return;
+    for (auto _ : state) {
+        TodayModel today(*env);
+        benchmark::DoNotOptimize(today.list()->rowCount());
+    }
+}
+
+void todayAfterOneChange(benchmark::State& state) {
+    AppEnvironment* env = environment(state);
+    if (!env)
+        return;
+    TodayModel today(*env);
+    const auto& overdue = today.filteredOverdueTasks();
+    DayTask* task = overdue.at(overdue.size() / 2);
+    state.counters["rows"] = today.list()->rowCount();
+    for (auto _ : state) {
+        task->setTitle(task->title() + u'.');
+        QCoreApplication::processEvents(); // the context announces; Today rebuilds
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 2;
+    QCoreApplication app(argc, argv);
+    auto data = bench::ensureSyntheticStore();
+    if (!data.ok()) {
+        std::fprintf(stderr, "%s\n", qPrintable(data.error().message));
+        return 1;
+    }
+    benchmark::RegisterBenchmark("Today/build", todayBuild)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    benchmark::RegisterBenchmark("Today/rebuildAfterOneChange", todayAfterOneChange)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
+    benchmark::RunSpecifiedBenchmarks();
+    fixture.reset();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,52 @@
+#include "Views/Shared/ScreenParts.h"
+
+#include "Models/Goal.h"
+#include "Views/Shared/SymbolIcon.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QToolButton>
+
+namespace orvana {
+
+QLabel* screenTitle(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    QFont font = label->font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.5);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QToolButton* addButton(const QString& text) {
+    auto* button = new QToolButton;
+    button->setIcon(symbolIcon(QStringLiteral("plus")));
+    button->setText(text);
+    button->setAccessibleName(text);
+    button->setToolTip(QObject::tr("%1 (Ctrl+N)").arg(text));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    return button;
+}
+
+QComboBox* goalPicker(const std::vector<Goal*>& goals, Goal* selected,
+                      std::function<void(Goal*)> onPick) {
+    auto* picker = new QComboBox;
+    picker->setAccessibleName(QObject::tr("Goal"));
+    picker->addItem(QObject::tr("None"));
+    for (Goal* g : goals) {
+        picker->addItem(g->title());
+        if (g == selected)
+            picker->setCurrentIndex(picker->count() - 1);
+    }
+    QObject::connect(picker, &QComboBox::currentIndexChanged, picker,
+                     [goals, onPick = std::move(onPick)](int index) {
+                         onPick(index >= 1 && index <= int(goals.size())
+                                    ? goals[std::size_t(index - 1)]
+                                    : nullptr);
+                     });
+    return picker;
+}
+
+} // namespace orvana

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QToolButton;
+
+namespace orvana {
+
+class Goal;
+
+// Pieces every screen and form builds the same way.
+
+// The large bold title at the top of a section's screen.
+QLabel* screenTitle(const QString& text);
+
+// The screen's "Add …" button (icon and text; the tool tip names Ctrl+N).
+QToolButton* addButton(const QString& text);
+
+// A "Goal" picker: "None", then the goals in the order given, with
+// `selected` chosen; `onPick` gets the goal picked (null for None).
+QComboBox* goalPicker(const std::vector<Goal*>& goals, Goal* selected,
+                      std::function<void(Goal*)> onPick);
+
+} // namespace orvana

@@ -1,0 +1,53 @@
+#include "Platform/UnityLauncherBadge.h"
+
+#include <QDBusConnection>
+#include <QSignalSpy>
+#include <QVariantMap>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orvana;
+
+// What docks hear on the session bus.
+class Listener : public QObject {
+    Q_OBJECT
+public:
+    QStringList apps;
+    QList<QVariantMap> properties;
+public slots:
+    void update(const QString& app, const QVariantMap& props) {
+        apps << app;
+        properties << props;
+        emit heard();
+    }
+signals:
+    void heard();
+};
+
+TEST(LauncherBadge, DocksHearTheCountAndItsVisibilityOnTheSessionBus) {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        GTEST_SKIP() << "no session bus";
+    Listener listener;
+    ASSERT_TRUE(bus.connect(QString(), QString(), QLatin1String(UnityLauncherBadge::interfaceName),
+                            QStringLiteral("Update"), &listener,
+                            SLOT(update(QString, QVariantMap))));
+    QSignalSpy heard(&listener, &Listener::heard);
+    UnityLauncherBadge badge;
+    badge.setCount(3);
+    badge.setCount(0);
+    while (heard.size() < 2 && heard.wait(5000)) {
+    }
+    ASSERT_EQ(listener.apps.size(), 2);
+    EXPECT_EQ(listener.apps[0], QStringLiteral("application://app.orvana.Orvana.desktop"));
+    EXPECT_EQ(listener.properties[0].value(QStringLiteral("count")).toLongLong(), 3);
+    EXPECT_EQ(listener.properties[0].value(QStringLiteral("count")).metaType(),
+              QMetaType::fromType<qint64>()) << "docks read an int64";
+    EXPECT_TRUE(listener.properties[0].value(QStringLiteral("count-visible")).toBool());
+    EXPECT_FALSE(listener.properties[1].value(QStringLiteral("count-visible")).toBool());
+}
+
+} // namespace
+
+#include "UnityLauncherBadgeTest.moc"

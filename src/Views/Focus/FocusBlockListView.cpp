@@ -86,6 +86,7 @@ FocusBlockListView::FocusBlockListView(AppEnvironment& environment, QWidget* par
 
     connect(model_, &FocusBlockListModel::changed, this, &FocusBlockListView::render);
     setTabOrder(add_, list_);
+    setFocusProxy(list_);
     render();
 }
 

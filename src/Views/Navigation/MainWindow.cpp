@@ -163,8 +163,12 @@ void MainWindow::showNavigationOrOnboarding() {
     pages_->setCurrentWidget(navigation_);
     if (!wasShown && isVisible()) {
         navigationAppeared();
-        if (section_)
-            section_->currentPage()->setFocus();
+        // Once the intro's button has let go of the focus (Qt hands it to the
+        // next widget, the sidebar), the keyboard goes on in the section.
+        QTimer::singleShot(0, this, [this] {
+            if (section_)
+                section_->currentPage()->setFocus(Qt::OtherFocusReason);
+        });
     }
 }
 

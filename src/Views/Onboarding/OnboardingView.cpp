@@ -21,7 +21,9 @@ OnboardingView::OnboardingView(QWidget* parent) : QWidget(parent) {
                                "down into weeks, and each week breaks down into today's tasks."));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
-    text->setFixedWidth(460); // a wrapped label needs a width to know its height
+    // A wrapped label in a centred column reports a one-line height.
+    text->setFixedWidth(460);
+    text->setMinimumHeight(text->heightForWidth(460));
     skip_ = new QPushButton(tr("Skip Intro"));
     skip_->setDefault(true);
     skip_->setAutoDefault(true);

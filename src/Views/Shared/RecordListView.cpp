@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
 
 namespace orvana {
@@ -35,6 +36,20 @@ void RecordListView::showRowMenu() {
     const QPoint at = rect.isValid() ? rect.bottomLeft() : QPoint(0, 0);
     QContextMenuEvent event(QContextMenuEvent::Keyboard, at, viewport()->mapToGlobal(at));
     contextMenuEvent(&event);
+}
+
+void RecordListView::keyPressEvent(QKeyEvent* event) {
+    // A row action's key reaches the list itself when the view claimed the
+    // key first (Ctrl+Return would otherwise activate the row).
+    const QKeySequence pressed(event->keyCombination());
+    for (QAction* action : actions()) {
+        if (action->isEnabled() && action->shortcuts().contains(pressed)) {
+            action->trigger();
+            event->accept();
+            return;
+        }
+    }
+    QListView::keyPressEvent(event);
 }
 
 void RecordListView::contextMenuEvent(QContextMenuEvent* event) {

@@ -33,6 +33,7 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

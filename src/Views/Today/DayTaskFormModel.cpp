@@ -122,6 +122,7 @@ bool DayTaskFormModel::save() {
     if (undo)
         undo->endUndoGrouping();
     errorMessage_.reset();
+    saved_ = task;
 
     NotificationService& notifications = env_.notifications();
     // The day now has its one thing: no need to nudge about it.

@@ -25,6 +25,8 @@ public:
                               QObject* parent = nullptr);
 
     bool isEditing() const { return editing_ != nullptr; }
+    // The task the last successful save created or changed.
+    DayTask* savedTask() const { return saved_; }
     DayTask* editedTask() const { return editing_; }
     QString windowTitle() const;
 
@@ -60,6 +62,7 @@ signals:
 private:
     AppEnvironment& env_;
     DayTask* editing_;
+    DayTask* saved_ = nullptr;
     QString title_;
     Timestamp date_;
     std::vector<Goal*> goals_;

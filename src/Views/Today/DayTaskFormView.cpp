@@ -41,11 +41,11 @@ DayTaskFormView::DayTaskFormView(DayTaskFormModel* model, AppEnvironment& enviro
     goal_ = orvana::goalPicker(model_->goals(), model_->goal(),
                                [this](Goal* g) { model_->setGoal(g); });
 
-    oneThing_ = new QCheckBox(tr("Make this today's one thing"));
+    oneThing_ = new QCheckBox(tr("Make this today's &one thing"));
     oneThing_->setChecked(model_->isTodaysOneThing());
     connect(oneThing_, &QCheckBox::toggled, model_, &DayTaskFormModel::setTodaysOneThing);
 
-    reminder_ = new QCheckBox(tr("Set a reminder"));
+    reminder_ = new QCheckBox(tr("Set a &reminder"));
     reminder_->setChecked(model_->hasReminder());
     connect(reminder_, &QCheckBox::toggled, model_, &DayTaskFormModel::setHasReminder);
 
@@ -66,12 +66,14 @@ DayTaskFormView::DayTaskFormView(DayTaskFormModel* model, AppEnvironment& enviro
     error_->setPalette(red);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("Title"), title_);
-    form->addRow(tr("Date"), date_);
-    form->addRow(tr("Goal"), goal_);
+    // Alt+letter reaches each field.
+    form->addRow(tr("&Title"), title_);
+    form->addRow(tr("&Date"), date_);
+    form->addRow(tr("&Goal"), goal_);
     form->addRow(QString(), oneThing_);
     form->addRow(QString(), reminder_);
-    reminderLabel_ = new QLabel(tr("Remind me at"));
+    reminderLabel_ = new QLabel(tr("Remind &me at"));
+    reminderLabel_->setBuddy(reminderTime_);
     form->addRow(reminderLabel_, reminderTime_);
 
     auto* buttons = new QDialogButtonBox;

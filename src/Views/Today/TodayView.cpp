@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -150,7 +151,13 @@ TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
 
 void TodayView::render() {
     empty_->setVisible(model_->showsEmptyState());
-    list_->setVisible(model_->list()->rowCount() > 0);
+    const bool hasRows = model_->list()->rowCount() > 0;
+    // Focus on the screen means the list, or "Add Task" while nothing is listed.
+    const bool listHadFocus = list_->hasFocus();
+    list_->setVisible(hasRows);
+    setFocusProxy(hasRows ? static_cast<QWidget*>(list_) : add_);
+    if (listHadFocus && !hasRows)
+        add_->setFocus(Qt::OtherFocusReason);
     // Keyboard users land on a row, not on a header.
     if (!list_->currentIndex().isValid() || !model_->list()->rowAt(list_->currentIndex().row())) {
         for (int row = 0; row < model_->list()->rowCount(); ++row) {
@@ -213,6 +220,20 @@ void TodayView::presentTaskForm(DayTask* editing) {
     auto* form = new DayTaskFormView(new DayTaskFormModel(env_, editing), env_, this);
     form->setAttribute(Qt::WA_DeleteOnClose);
     form->setWindowModality(Qt::WindowModal);
+    // Back on the list, at the task just saved, so the keyboard goes on from there.
+    connect(form, &QDialog::accepted, this, [this, form] {
+        DayTask* saved = form->model()->savedTask();
+        QTimer::singleShot(0, this, [this, saved] {
+            const int row = saved
+                                ? model_->list()->rowOf(QStringLiteral("task:") +
+                                                        saved->id().toString(QUuid::WithoutBraces))
+                                : -1;
+            if (row >= 0)
+                list_->selectionModel()->setCurrentIndex(model_->list()->index(row),
+                                                         QItemSelectionModel::ClearAndSelect);
+            list_->setFocus(Qt::OtherFocusReason);
+        });
+    });
     form->show();
 }
 

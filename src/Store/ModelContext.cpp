@@ -136,6 +136,7 @@ void ModelContext::registerUndo(std::function<void()> undo) {
 }
 
 void ModelContext::noteChange(EntityType type) {
+    ++changeCount_; // every change path, undo and redo included, ends here
     changedTypes_ |= entityBit(type);
     if (!notifyScheduled_) {
         notifyScheduled_ = true;

@@ -61,6 +61,12 @@ public:
     // The live record of T with this id, or null.
     template <class T> T* findByID(const QUuid& id) const;
 
+    // Goes up with every change of a record (insertion, field, link,
+    // deletion, each undo and redo step), by one or more: a reader spread
+    // over several events compares it to tell whether the store stayed as
+    // it was. Saving does not change it.
+    quint64 changeCount() const { return changeCount_; }
+
     // --- saving --------------------------------------------------------
 
     bool hasChanges() const { return !dirty_.empty(); }
@@ -168,6 +174,7 @@ private:
     int autosaveIntervalMs_ = 500;
     bool notifyScheduled_ = false;
     unsigned changedTypes_ = 0;
+    quint64 changeCount_ = 0;
 };
 
 // --- template definitions ---------------------------------------------

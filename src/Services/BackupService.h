@@ -3,13 +3,30 @@
 #include "Core/Calendar.h"
 
 #include <QString>
+#include <chrono>
 #include <functional>
+#include <limits>
 
 class QObject;
 
 namespace orvana {
 
 class ModelContext;
+
+// How backupIfNeededInBackground splits its copy of the records.
+struct BackupSlicing {
+    // Time one slice may take. It may run over by a fraction of a
+    // millisecond, and a slice that fetches a piece of the largest record
+    // type takes as long as that fetch (see ExportSnapshot::copySlice).
+    std::chrono::milliseconds budget{8};
+    // At most this many records per slice, so a test can spread a small
+    // store over several slices.
+    std::size_t maxRecords = std::numeric_limits<std::size_t>::max();
+    // The copy restarts after a change at most this often; the last restart
+    // copies every record in one go, a long pause but one that steady
+    // typing cannot put off for ever.
+    int maxRestarts = 3;
+};
 
 // Once per local calendar day, the whole store in the export format goes to
 // "Orvana-Backup-{yyyy-MM-dd}.json" in the backups folder; entries of that
@@ -28,17 +45,24 @@ public:
     static QString backupIfNeeded(const ModelContext& context, const Calendar& calendar,
                                   Timestamp now, const QString& directory = backupsDirectory());
 
-    // The same without blocking the interface for the export: when today's
-    // file is missing, the records are copied now, on the calling (main)
-    // thread; encoding, the atomic write and pruning run on a worker of the
-    // global QThreadPool, which sees only that copy. Changes made after the
-    // call are not in the file. `done` runs later on `receiver`'s thread with
-    // the path of today's file (empty when there is none), never within this
-    // call, and not at all if `receiver` is destroyed first. Two runs for the
-    // same day may overlap: each write replaces the file whole.
+    // The same without blocking the interface: when today's file is missing,
+    // the records are copied on the calling (main) thread in slices of about
+    // `slicing.budget`, the first within this call and each further one in
+    // an event of its own, so input is handled in between. A change to the
+    // store between slices restarts the copy, so the file shows the store as
+    // it was at one instant between the call and the last slice (exportedAt
+    // is still `now`); after `slicing.maxRestarts` restarts the copy is
+    // taken in one go. Encoding, the atomic write and pruning run on a
+    // worker of the global QThreadPool, which sees only that copy. If
+    // `context` is destroyed before the copy is complete, nothing is
+    // written; pruning still runs. `done` runs later on `receiver`'s thread
+    // with the path of today's file (empty when there is none), never within
+    // this call, and not at all if `receiver` is destroyed first. Two runs
+    // for the same day may overlap: each write replaces the file whole.
     static void backupIfNeededInBackground(const ModelContext& context, const Calendar& calendar,
                                            Timestamp now, const QString& directory,
-                                           QObject* receiver, std::function<void(QString)> done);
+                                           QObject* receiver, std::function<void(QString)> done,
+                                           const BackupSlicing& slicing = {});
 
     // Removes every file whose modification time is strictly before now minus
     // 14 calendar days, whatever its name.

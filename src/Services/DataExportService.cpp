@@ -348,8 +348,6 @@ std::optional<Timestamp> seconds(const std::optional<Timestamp>& t) {
     return t ? std::optional<Timestamp>(std::floor(*t)) : std::nullopt;
 }
 
-// Each enumeration's raw texts made once per document and then shared by
-// every record (rawValue builds a new string on each call).
 template <class E, std::size_t N> std::array<QString, N> rawValues() {
     std::array<QString, N> texts;
     for (std::size_t i = 0; i < N; ++i)
@@ -357,50 +355,194 @@ template <class E, std::size_t N> std::array<QString, N> rawValues() {
     return texts;
 }
 
+// One record as the document holds it.
+
+GoalExport exported(const Goal& g, const std::array<QString, 3>& statuses) {
+    return {g.id(),
+            g.title(),
+            g.goalDescription(),
+            seconds(g.createdAt()),
+            seconds(g.targetDate()),
+            statuses[std::size_t(g.status())],
+            g.colorTag(),
+            g.sortOrder()};
+}
+
+WeekExport exported(const Week& w) {
+    return {w.id(),         seconds(w.startDate()), seconds(w.endDate()),          w.intention(),
+            w.reflection(), seconds(w.createdAt()), seconds(w.ritualCompletedAt())};
+}
+
+WeekItemExport exported(const WeekItem& i) {
+    return {i.id(),         i.title(),     i.notes(),
+            i.isComplete(), i.sortOrder(), seconds(i.createdAt()),
+            idOf(i.week()), idOf(i.goal())};
+}
+
+DayTaskExport exported(const DayTask& t) {
+    return {t.id(),
+            t.title(),
+            t.notes(),
+            seconds(t.date()),
+            t.isComplete(),
+            t.isTodaysOneThing(),
+            t.sortOrder(),
+            seconds(t.createdAt()),
+            t.sourceTemplateID(),
+            idOf(t.weekItem()),
+            idOf(t.goal()),
+            seconds(t.reminderAt())};
+}
+
+FocusSessionExport exported(const FocusSession& s, const std::array<QString, 3>& kinds) {
+    return {s.id(),
+            seconds(s.createdAt()),
+            s.plannedDuration(),
+            s.accumulatedActiveDuration(),
+            seconds(s.endedAt()),
+            s.isCompleted(),
+            idOf(s.dayTask()),
+            idOf(s.goal()),
+            kinds[std::size_t(s.kind())],
+            s.pomodoroCycleNumber()};
+}
+
+FocusBlockTemplateExport exported(const FocusBlockTemplate& b) {
+    return {b.id(),   b.title(),  seconds(b.createdAt()), b.isActive(),  b.weekdays(),
+            b.hour(), b.minute(), b.durationMinutes(),    idOf(b.goal())};
+}
+
+TrailEntryExport exported(const TrailEntry& e) {
+    return {e.id(), seconds(e.date()), e.minutes(), seconds(e.createdAt()), idOf(e.goal())};
+}
+
+// Looking at the clock costs far less than copying this many records, and
+// this many take well under a millisecond.
+constexpr std::size_t recordsBetweenDeadlineChecks = 2048;
+// What a fetch costs per record it visits, roughly, on the development
+// machine (mostly cache misses).
+constexpr qint64 fetchNsPerRecord = 20;
+
 } // namespace
 
+ExportSnapshot::ExportSnapshot(const ModelContext& context, Timestamp exportedAt,
+                               std::size_t recordsPerFetch)
+    : context_(context), exportedAt_(exportedAt),
+      recordsPerFetch_(std::max<std::size_t>(recordsPerFetch, 1)),
+      statuses_(rawValues<GoalStatus, 3>()), kinds_(rawValues<FocusSessionKind, 3>()) {
+    restart();
+}
+
+void ExportSnapshot::restart() {
+    document_ = OrvanaExport{};
+    document_.schemaVersion = DataExportService::schemaVersion;
+    document_.exportedAt = seconds(exportedAt_);
+    stage_ = 0;
+    fetched_ = false;
+    next_ = 0;
+    lists_ = {};
+}
+
+OrvanaExport ExportSnapshot::takeDocument() {
+    OrvanaExport document = std::move(document_);
+    restart();
+    return document;
+}
+
+struct ExportSnapshot::Slice {
+    QDeadlineTimer deadline;
+    std::size_t allowed; // records still to copy in this slice
+    bool copied = false; // until then the deadline is not looked at: every slice makes progress
+    bool over() const { return allowed == 0 || (copied && deadline.hasExpired()); }
+};
+
+template <class T, class E> bool ExportSnapshot::copyRecords(std::vector<E>& out, Slice& slice) {
+    auto& list = std::get<std::vector<T*>>(lists_);
+    for (;;) {
+        while (next_ < list.size()) {
+            if (slice.over())
+                return false;
+            const std::size_t end = next_ + std::min({list.size() - next_,
+                                                      recordsBetweenDeadlineChecks, slice.allowed});
+            slice.allowed -= end - next_;
+            slice.copied = true;
+            for (; next_ < end; ++next_) {
+                if constexpr (std::is_same_v<T, Goal>)
+                    out.push_back(exported(*list[next_], statuses_));
+                else if constexpr (std::is_same_v<T, FocusSession>)
+                    out.push_back(exported(*list[next_], kinds_));
+                else
+                    out.push_back(exported(*list[next_]));
+            }
+        }
+        if (fetched_ && list.size() < fetchLimit_)
+            break;
+        // The next piece of the list, by the next slice if the fetch would
+        // not fit in what is left of this one. A fetch visits the records
+        // from the first one to the end of its piece.
+        const std::size_t remaining = context_.count<T>() - out.size();
+        const qint64 fetchNs =
+            qint64(out.size() + std::min(remaining, recordsPerFetch_)) * fetchNsPerRecord;
+        if (slice.over() || (slice.copied && !slice.deadline.isForever() &&
+                             slice.deadline.remainingTimeNSecs() < fetchNs))
+            return false;
+        // Without a deadline, all at once: pieces only add visits.
+        fetchLimit_ =
+            slice.deadline.isForever() ? std::numeric_limits<std::size_t>::max() : recordsPerFetch_;
+        auto piece = FetchDescriptor<T>().limitedTo(fetchLimit_);
+        if (!list.empty())
+            piece.predicate = [after = list.back()->sequence()](const T& r) {
+                return r.sequence() > after; // records come in the order of their sequence
+            };
+        if (!fetched_)
+            out.reserve(context_.count<T>());
+        list = context_.fetch(piece);
+        next_ = 0;
+        fetched_ = true;
+    }
+    list = {};
+    fetched_ = false;
+    next_ = 0;
+    return true;
+}
+
+bool ExportSnapshot::copySlice(QDeadlineTimer deadline, std::size_t maxRecords) {
+    Slice slice{deadline, std::max<std::size_t>(maxRecords, 1)};
+    for (; stage_ < entityTypeCount; ++stage_) {
+        bool complete = false;
+        switch (static_cast<EntityType>(stage_)) {
+        case EntityType::goal:
+            complete = copyRecords<Goal>(document_.goals, slice);
+            break;
+        case EntityType::week:
+            complete = copyRecords<Week>(document_.weeks, slice);
+            break;
+        case EntityType::weekItem:
+            complete = copyRecords<WeekItem>(document_.weekItems, slice);
+            break;
+        case EntityType::dayTask:
+            complete = copyRecords<DayTask>(document_.dayTasks, slice);
+            break;
+        case EntityType::focusSession:
+            complete = copyRecords<FocusSession>(document_.focusSessions, slice);
+            break;
+        case EntityType::focusBlockTemplate:
+            complete = copyRecords<FocusBlockTemplate>(document_.focusBlockTemplates, slice);
+            break;
+        case EntityType::trailEntry:
+            complete = copyRecords<TrailEntry>(document_.trailEntries, slice);
+            break;
+        }
+        if (!complete)
+            return false;
+    }
+    return true;
+}
+
 OrvanaExport DataExportService::exportDocument(const ModelContext& ctx, Timestamp exportedAt) {
-    const auto statuses = rawValues<GoalStatus, 3>();
-    const auto kinds = rawValues<FocusSessionKind, 3>();
-    OrvanaExport e;
-    e.schemaVersion = schemaVersion;
-    e.exportedAt = seconds(exportedAt);
-    e.goals.reserve(ctx.count<Goal>());
-    for (const Goal* g : ctx.fetch<Goal>())
-        e.goals.push_back({g->id(), g->title(), g->goalDescription(), seconds(g->createdAt()),
-                           seconds(g->targetDate()), statuses[std::size_t(g->status())],
-                           g->colorTag(), g->sortOrder()});
-    e.weeks.reserve(ctx.count<Week>());
-    for (const Week* w : ctx.fetch<Week>())
-        e.weeks.push_back({w->id(), seconds(w->startDate()), seconds(w->endDate()), w->intention(),
-                           w->reflection(), seconds(w->createdAt()),
-                           seconds(w->ritualCompletedAt())});
-    e.weekItems.reserve(ctx.count<WeekItem>());
-    for (const WeekItem* i : ctx.fetch<WeekItem>())
-        e.weekItems.push_back({i->id(), i->title(), i->notes(), i->isComplete(), i->sortOrder(),
-                               seconds(i->createdAt()), idOf(i->week()), idOf(i->goal())});
-    e.dayTasks.reserve(ctx.count<DayTask>());
-    for (const DayTask* t : ctx.fetch<DayTask>())
-        e.dayTasks.push_back({t->id(), t->title(), t->notes(), seconds(t->date()), t->isComplete(),
-                              t->isTodaysOneThing(), t->sortOrder(), seconds(t->createdAt()),
-                              t->sourceTemplateID(), idOf(t->weekItem()), idOf(t->goal()),
-                              seconds(t->reminderAt())});
-    e.focusSessions.reserve(ctx.count<FocusSession>());
-    for (const FocusSession* s : ctx.fetch<FocusSession>())
-        e.focusSessions.push_back({s->id(), seconds(s->createdAt()), s->plannedDuration(),
-                                   s->accumulatedActiveDuration(), seconds(s->endedAt()),
-                                   s->isCompleted(), idOf(s->dayTask()), idOf(s->goal()),
-                                   kinds[std::size_t(s->kind())], s->pomodoroCycleNumber()});
-    e.focusBlockTemplates.reserve(ctx.count<FocusBlockTemplate>());
-    for (const FocusBlockTemplate* b : ctx.fetch<FocusBlockTemplate>())
-        e.focusBlockTemplates.push_back({b->id(), b->title(), seconds(b->createdAt()),
-                                         b->isActive(), b->weekdays(), b->hour(), b->minute(),
-                                         b->durationMinutes(), idOf(b->goal())});
-    e.trailEntries.reserve(ctx.count<TrailEntry>());
-    for (const TrailEntry* t : ctx.fetch<TrailEntry>())
-        e.trailEntries.push_back(
-            {t->id(), seconds(t->date()), t->minutes(), seconds(t->createdAt()), idOf(t->goal())});
-    return e;
+    ExportSnapshot snapshot(ctx, exportedAt);
+    snapshot.copySlice();
+    return snapshot.takeDocument();
 }
 
 QByteArray DataExportService::timestampText(Timestamp t) {

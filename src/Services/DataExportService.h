@@ -6,12 +6,25 @@
 #include "Services/ExportRecords.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
+#include <QString>
+#include <array>
+#include <limits>
+#include <tuple>
+#include <vector>
 
 class QIODevice;
 
 namespace orvana {
 
+class DayTask;
+class FocusBlockTemplate;
+class FocusSession;
+class Goal;
 class ModelContext;
+class TrailEntry;
+class Week;
+class WeekItem;
 
 // Writes every record of the store as one JSON document (schema version 1):
 // keys sorted, "key" : value, two-space indentation, no trailing newline,
@@ -21,7 +34,8 @@ class DataExportService {
 public:
     static constexpr int schemaVersion = 1;
 
-    // Every record as the document's records, in store order.
+    // Every record as the document's records, in store order (an
+    // ExportSnapshot taken in one slice).
     static OrvanaExport exportDocument(const ModelContext& context, Timestamp exportedAt);
 
     // The document's bytes. Touches no record, so it may run on any thread
@@ -56,6 +70,61 @@ public:
     // "This file uses export format {version}, which this version of Orvana
     // doesn't understand."
     static QString unsupportedSchemaVersionMessage(qint64 version);
+};
+
+// exportDocument a slice at a time, so that the main thread can copy a large
+// store between events. The copy is the store at one instant only if the
+// store did not change between slices: the caller compares
+// ModelContext::changeCount() before each slice and restarts when it moved.
+// Main thread only; the context must outlive every slice taken.
+class ExportSnapshot {
+public:
+    // Within a deadline, the largest type is fetched in pieces of
+    // `recordsPerFetch`: the last piece still visits every record, but the
+    // slice that fetches it fills a shorter list.
+    static constexpr std::size_t defaultRecordsPerFetch = 256 * 1024;
+
+    ExportSnapshot(const ModelContext& context, Timestamp exportedAt,
+                   std::size_t recordsPerFetch = defaultRecordsPerFetch);
+
+    // Copies the next records, at most `maxRecords`, until `deadline` has
+    // passed. The deadline is looked at every few thousand records, so a
+    // slice may run over by that much. The records of a type are fetched
+    // in a few large pieces, each by the next slice when the fetch would
+    // not fit in what is left of this one; the fetch of a piece of a very
+    // large type can take longer than the deadline by itself. Every slice
+    // copies at least one record while any are left. True once every
+    // record is in.
+    bool copySlice(QDeadlineTimer deadline = QDeadlineTimer::Forever,
+                   std::size_t maxRecords = std::numeric_limits<std::size_t>::max());
+
+    // Drops what was copied; the next slice starts from the first record.
+    void restart();
+
+    // The document, complete once copySlice has returned true. The snapshot
+    // is restarted.
+    OrvanaExport takeDocument();
+
+private:
+    struct Slice;
+    template <class T, class E> bool copyRecords(std::vector<E>& out, Slice& slice);
+
+    const ModelContext& context_;
+    Timestamp exportedAt_;
+    std::size_t recordsPerFetch_;
+    OrvanaExport document_;
+    int stage_ = 0;              // the record type being copied, in schema order
+    bool fetched_ = false;       // a piece of its records is in lists_
+    std::size_t next_ = 0;       // the position in that piece
+    std::size_t fetchLimit_ = 0; // the most records that piece could hold
+    std::tuple<std::vector<Goal*>, std::vector<Week*>, std::vector<WeekItem*>,
+               std::vector<DayTask*>, std::vector<FocusSession*>, std::vector<FocusBlockTemplate*>,
+               std::vector<TrailEntry*>>
+        lists_;
+    // Each enumeration's raw texts made once and shared by every record
+    // (rawValue builds a new string on each call).
+    std::array<QString, 3> statuses_;
+    std::array<QString, 3> kinds_;
 };
 
 } // namespace orvana

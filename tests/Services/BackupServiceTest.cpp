@@ -5,11 +5,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThreadPool>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace orvana;
@@ -56,6 +58,25 @@ void fillSeveralPieces(ModelContext& ctx, Timestamp now) {
         ctx.create<TrailEntry>(now + i, i, nullptr, now);
 }
 
+// The whole copy in the slice taken within the call, however busy the
+// machine running the tests.
+BackupSlicing withinTheCall() {
+    BackupSlicing slicing;
+    slicing.budget = std::chrono::hours(1);
+    return slicing;
+}
+
+// A slice per record, so that even a small store takes many events.
+BackupSlicing recordBySlice() {
+    BackupSlicing slicing;
+    slicing.maxRecords = 1;
+    return slicing;
+}
+
+QString idText(const Record* record) {
+    return record->id().toString(QUuid::WithoutBraces).toUpper();
+}
+
 TEST(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     QTemporaryDir dir;
     const Calendar cal = test::berlinMondayFirst();
@@ -69,8 +90,8 @@ TEST(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     QObject receiver;
     std::optional<QString> delivered;
     const QString folder = dir.filePath(QStringLiteral("async"));
-    BackupService::backupIfNeededInBackground(ctx, cal, now, folder, &receiver,
-                                              [&](QString path) { delivered = path; });
+    BackupService::backupIfNeededInBackground(
+        ctx, cal, now, folder, &receiver, [&](QString path) { delivered = path; }, withinTheCall());
     EXPECT_FALSE(delivered) << "never within the call";
     ctx.fetch<Goal>().front()->setTitle(QStringLiteral("changed after the call"));
     ctx.create<Goal>(QStringLiteral("added after the call"));
@@ -98,10 +119,11 @@ TEST(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
     // worker has finished but before the answer is delivered.
     auto beforeDelivery = std::make_unique<QObject>();
     auto whileRunning = std::make_unique<QObject>();
-    BackupService::backupIfNeededInBackground(ctx, cal, now, dir.path(), beforeDelivery.get(),
-                                              [&](QString) { ++calls; });
-    BackupService::backupIfNeededInBackground(ctx, cal, now, dir.path(), whileRunning.get(),
-                                              [&](QString) { ++calls; });
+    BackupService::backupIfNeededInBackground(
+        ctx, cal, now, dir.path(), beforeDelivery.get(), [&](QString) { ++calls; },
+        withinTheCall());
+    BackupService::backupIfNeededInBackground(
+        ctx, cal, now, dir.path(), whileRunning.get(), [&](QString) { ++calls; }, withinTheCall());
     whileRunning.reset();
     QThreadPool::globalInstance()->waitForDone();
     beforeDelivery.reset();
@@ -109,6 +131,72 @@ TEST(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
     EXPECT_EQ(calls, 0);
     EXPECT_TRUE(QFile::exists(dir.filePath(BackupService::fileName(now, cal))))
         << "the backup itself still happens";
+}
+
+// A user who keeps editing while the copy is taken: at every turn of the
+// event loop the task moves to the other goal and both goals are renamed. A
+// copy carried on across such a change would hold the goals of one moment
+// and the task of another.
+TEST(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
+    QTemporaryDir dir;
+    const Calendar cal = test::berlinMondayFirst();
+    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
+    ModelContext ctx;
+    test::fillEveryKind(ctx);
+    Goal* goals[] = {ctx.create<Goal>(QStringLiteral("A 0")),
+                     ctx.create<Goal>(QStringLiteral("B 0"))};
+    auto* task = ctx.create<DayTask>(QStringLiteral("moving"), now);
+    task->setGoal(goals[0]);
+    int moves = 0;
+    QTimer typing;
+    QObject::connect(&typing, &QTimer::timeout, [&] {
+        ++moves;
+        goals[0]->setTitle(QStringLiteral("A %1").arg(moves));
+        goals[1]->setTitle(QStringLiteral("B %1").arg(moves));
+        task->setGoal(goals[moves % 2]);
+    });
+    typing.start(0);
+
+    QObject receiver;
+    std::optional<QString> delivered;
+    BackupService::backupIfNeededInBackground(
+        ctx, cal, now, dir.path(), &receiver, [&](QString path) { delivered = path; },
+        recordBySlice());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }))
+        << "steady changes do not hold the backup off";
+    typing.stop();
+
+    const QJsonObject doc = QJsonDocument::fromJson(test::fileBytes(*delivered)).object();
+    QHash<QString, QString> titles;
+    for (const QJsonValue goal : doc.value(QLatin1String("goals")).toArray())
+        titles.insert(goal[QLatin1String("id")].toString(),
+                      goal[QLatin1String("title")].toString());
+    const int state = titles.value(idText(goals[0])).mid(2).toInt();
+    EXPECT_GT(state, 0) << "the copy was taken while the store changed";
+    EXPECT_EQ(titles.value(idText(goals[1])), QStringLiteral("B %1").arg(state));
+    QString taskGoal;
+    for (const QJsonValue t : doc.value(QLatin1String("dayTasks")).toArray()) {
+        if (t[QLatin1String("title")] == QLatin1String("moving"))
+            taskGoal = t[QLatin1String("goalID")].toString();
+    }
+    EXPECT_EQ(taskGoal, idText(goals[state % 2]));
+}
+
+TEST(Backup, InTheBackgroundAStoreClosedDuringTheCopyLeavesNoFile) {
+    QTemporaryDir dir;
+    const Calendar cal = test::berlinMondayFirst();
+    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
+    auto ctx = std::make_unique<ModelContext>();
+    test::fillEveryKind(*ctx);
+    QObject receiver;
+    std::optional<QString> delivered;
+    BackupService::backupIfNeededInBackground(
+        *ctx, cal, now, dir.path(), &receiver, [&](QString path) { delivered = path; },
+        recordBySlice());
+    ctx.reset();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }));
+    EXPECT_EQ(*delivered, QString());
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
 TEST(Backup, PrunesByModificationTimeToTheSecondWhateverTheName) {

@@ -166,6 +166,32 @@ TEST(DataExport, WrittenToADeviceInPiecesTheBytesAreTheSame) {
     EXPECT_FALSE(DataExportService::encode(document, readOnly).ok()) << "a refused write fails";
 }
 
+// The backup copies a large store a slice at a time: wherever the slices
+// and the pieces of a fetch end (within a kind of record, at its end,
+// between two looks at the clock) and after a restart, the copy is the one
+// taken at once.
+TEST(DataExport, ASnapshotTakenInSlicesIsTheOneTakenAtOnce) {
+    ModelContext ctx;
+    test::fillEveryKind(ctx);
+    for (int i = 1; i < 5000; ++i)
+        ctx.create<TrailEntry>(march5 + i, i, nullptr, march5);
+    const OrvanaExport whole = DataExportService::exportDocument(ctx, march5);
+    // Records per slice and per fetch; 1000 divides the trail entries' count.
+    const std::pair<std::size_t, std::size_t> cases[] = {{1, 1000}, {7, 700}, {SIZE_MAX, 1000}};
+    for (const auto& [maxRecords, recordsPerFetch] : cases) {
+        ExportSnapshot snapshot(ctx, march5, recordsPerFetch);
+        for (int i = 0; i < 3; ++i)
+            snapshot.copySlice(QDeadlineTimer(0), maxRecords);
+        snapshot.restart();
+        int slices = 1;
+        // The deadline has passed already: each slice still makes progress.
+        while (!snapshot.copySlice(QDeadlineTimer(0), maxRecords))
+            ++slices;
+        EXPECT_GT(slices, 1) << maxRecords;
+        EXPECT_TRUE(snapshot.takeDocument() == whole) << maxRecords;
+    }
+}
+
 TEST(DataExport, TimestampsDropTheFractionAndStayInRange) {
     EXPECT_EQ(DataExportService::timestampText(march5 + 0.75), "2026-03-05T14:07:00Z");
     EXPECT_EQ(DataExportService::timestampText(-0.5), "1969-12-31T23:59:59Z");

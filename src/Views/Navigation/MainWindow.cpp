@@ -161,15 +161,8 @@ void MainWindow::showNavigationOrOnboarding() {
     }
     const bool wasShown = pages_->currentWidget() == navigation_;
     pages_->setCurrentWidget(navigation_);
-    if (!wasShown && isVisible()) {
+    if (!wasShown && isVisible())
         navigationAppeared();
-        // Once the intro's button has let go of the focus (Qt hands it to the
-        // next widget, the sidebar), the keyboard goes on in the section.
-        QTimer::singleShot(0, this, [this] {
-            if (section_)
-                section_->currentPage()->setFocus(Qt::OtherFocusReason);
-        });
-    }
 }
 
 void MainWindow::showSelection() {
@@ -211,6 +204,12 @@ void MainWindow::navigationAppeared() {
     connect(env_.context().ensureUndoManager(), &UndoManager::stateChanged, this,
             &MainWindow::updateUndoActions, Qt::UniqueConnection);
     updateUndoActions();
+    // The keyboard starts in the section, not in the sidebar Qt would pick
+    // (also once the intro's button has let go of the focus).
+    QTimer::singleShot(0, this, [this] {
+        if (section_ && !section_->isAncestorOf(QApplication::focusWidget()))
+            section_->currentPage()->setFocus(Qt::OtherFocusReason);
+    });
     // The backup waits for the first picture of the window.
     QWindow* window = windowHandle();
     if (window && window->isExposed())

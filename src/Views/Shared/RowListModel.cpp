@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QIODevice>
 #include <QMimeData>
+#include <QSet>
 
 namespace orvana {
 
@@ -69,6 +70,10 @@ void RowListModel::setRows(std::vector<ListRow> next) {
         }
     }
 
+    QSet<QString> present;
+    present.reserve(qsizetype(rows_.size()));
+    for (const ListRow& row : rows_)
+        present.insert(row.key);
     std::vector<int> changed;
     for (std::size_t i = 0; i < next.size(); ++i) {
         const int at = int(i);
@@ -79,18 +84,25 @@ void RowListModel::setRows(std::vector<ListRow> next) {
             }
             continue;
         }
+        if (!present.contains(next[i].key)) {
+            // New rows in a run go in with one announcement (a whole list on
+            // first show).
+            std::size_t end = i + 1;
+            while (end < next.size() && !present.contains(next[end].key))
+                ++end;
+            beginInsertRows({}, at, at + int(end - i) - 1);
+            rows_.insert(rows_.begin() + at, std::make_move_iterator(next.begin() + qsizetype(i)),
+                         std::make_move_iterator(next.begin() + qsizetype(end)));
+            endInsertRows();
+            i = end - 1;
+            continue;
+        }
         int from = -1;
         for (std::size_t j = i + 1; j < rows_.size(); ++j) {
             if (rows_[j].key == next[i].key) {
                 from = int(j);
                 break;
             }
-        }
-        if (from < 0) {
-            beginInsertRows({}, at, at);
-            rows_.insert(rows_.begin() + at, std::move(next[i]));
-            endInsertRows();
-            continue;
         }
         beginMoveRows({}, from, from, {}, at);
         ListRow moved = std::move(rows_[std::size_t(from)]);

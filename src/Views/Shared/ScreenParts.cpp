@@ -5,6 +5,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QToolButton>
 
 namespace orvana {
@@ -18,6 +19,20 @@ QLabel* screenTitle(const QString& text) {
     font.setBold(true);
     label->setFont(font);
     return label;
+}
+
+QLineEdit* searchField(const QString& prompt) {
+    auto* field = new QLineEdit;
+    field->setPlaceholderText(prompt);
+    field->setAccessibleName(prompt);
+    field->setClearButtonEnabled(true);
+    field->setMaximumWidth(280);
+    // Qt's clear button has no name of its own.
+    for (auto* button : field->findChildren<QToolButton*>()) {
+        button->setAccessibleName(QObject::tr("Clear"));
+        button->setToolTip(QObject::tr("Clear"));
+    }
+    return field;
 }
 
 QToolButton* addButton(const QString& text) {

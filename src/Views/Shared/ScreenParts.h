@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QToolButton;
 
 namespace orvana {
@@ -16,6 +17,10 @@ class Goal;
 
 // The large bold title at the top of a section's screen.
 QLabel* screenTitle(const QString& text);
+
+// A search field with its prompt and a clear button, both named for
+// screen readers.
+QLineEdit* searchField(const QString& prompt);
 
 // The screen's "Add …" button (icon and text; the tool tip names Ctrl+N).
 QToolButton* addButton(const QString& text);

@@ -27,11 +27,7 @@ namespace orvana {
 
 TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
     : QWidget(parent), env_(environment), model_(new TodayModel(environment, this)) {
-    search_ = new QLineEdit;
-    search_->setPlaceholderText(TodayModel::searchPrompt());
-    search_->setAccessibleName(TodayModel::searchPrompt());
-    search_->setClearButtonEnabled(true);
-    search_->setMaximumWidth(280);
+    search_ = orvana::searchField(TodayModel::searchPrompt());
     connect(search_, &QLineEdit::textChanged, model_, &TodayModel::setSearchText);
 
     add_ = orvana::addButton(TodayModel::addButtonText());

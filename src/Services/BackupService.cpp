@@ -1,5 +1,7 @@
 #include "Services/BackupService.h"
 
+#include "Core/AppPaths.h"
+
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 
@@ -8,7 +10,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QThreadPool>
 #include <memory>
 
@@ -146,8 +147,7 @@ private:
 } // namespace
 
 QString BackupService::backupsDirectory() {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return base.isEmpty() ? QString() : base + QStringLiteral("/Orvana/Backups");
+    return AppPaths::standard().backupsDirectory;
 }
 
 QString BackupService::fileName(Timestamp now, const Calendar& calendar) {

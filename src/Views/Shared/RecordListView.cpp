@@ -70,6 +70,14 @@ void RecordListView::contextMenuEvent(QContextMenuEvent* event) {
     event->accept();
 }
 
+void RecordListView::setModel(QAbstractItemModel* model) {
+    QListView::setModel(model);
+    // Actions on the selection (Delete) follow it, not only the current row.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        emit aboutToShowRowMenu(currentIndex().isValid() ? currentIndex().row() : -1);
+    });
+}
+
 void RecordListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QListView::currentChanged(current, previous);
     // Shortcuts check their action's state: keep it right for the new row.

@@ -23,6 +23,8 @@ public:
     // the focus.
     QAction* addRowAction(const QString& text, const QKeySequence& key = {});
 
+    void setModel(QAbstractItemModel* model) override;
+
     // Opens the row menu at the current row, as the keyboard does.
     void showRowMenu();
 

@@ -37,6 +37,14 @@ void RowListModel::setRows(std::vector<ListRow> next) {
     wanted.reserve(qsizetype(next.size()));
     for (std::size_t i = 0; i < next.size(); ++i)
         wanted.insert(next[i].key, int(i));
+    // Keys name rows; should two rows share one (two records with one id, as
+    // a damaged import may leave), nothing can be said row by row.
+    if (std::size_t(wanted.size()) != next.size()) {
+        beginResetModel();
+        rows_ = std::move(next);
+        endResetModel();
+        return;
+    }
 
     // Removals, from the back so positions stay valid, in contiguous runs.
     for (int i = int(rows_.size()) - 1; i >= 0;) {
@@ -53,28 +61,12 @@ void RowListModel::setRows(std::vector<ListRow> next) {
         i = first - 1;
     }
 
-    // Count the moves the remaining rows need; a wholesale reorder resets.
-    {
-        std::vector<int> order;
-        order.reserve(rows_.size());
-        for (const ListRow& row : rows_)
-            order.push_back(wanted.value(row.key));
-        int outOfPlace = 0;
-        for (std::size_t i = 1; i < order.size(); ++i)
-            outOfPlace += order[i] < order[i - 1] ? 1 : 0;
-        if (outOfPlace > maxMovesPerRefresh) {
-            beginResetModel();
-            rows_ = std::move(next);
-            endResetModel();
-            return;
-        }
-    }
-
     QSet<QString> present;
     present.reserve(qsizetype(rows_.size()));
     for (const ListRow& row : rows_)
         present.insert(row.key);
     std::vector<int> changed;
+    int moves = 0;
     for (std::size_t i = 0; i < next.size(); ++i) {
         const int at = int(i);
         if (at < int(rows_.size()) && rows_[i].key == next[i].key) {
@@ -103,6 +95,16 @@ void RowListModel::setRows(std::vector<ListRow> next) {
                 from = int(j);
                 break;
             }
+        }
+        // A wholesale reorder is cheaper announced as a reset than row by
+        // row; the rows before i already are as wanted.
+        if (from < 0 || ++moves > maxMovesPerRefresh) {
+            beginResetModel();
+            rows_.resize(i);
+            rows_.insert(rows_.end(), std::make_move_iterator(next.begin() + qsizetype(i)),
+                         std::make_move_iterator(next.end()));
+            endResetModel();
+            return;
         }
         beginMoveRows({}, from, from, {}, at);
         ListRow moved = std::move(rows_[std::size_t(from)]);

@@ -6,6 +6,7 @@
 #include "Services/Preferences.h"
 #include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
 
 #include <QDate>
 #include <QHash>
@@ -338,14 +339,20 @@ void TodayModel::startBlock(FocusBlockTemplate& block) {
 void TodayModel::deleteTasks(const std::vector<DayTask*>& tasks) {
     ModelContext& ctx = env_.context();
     QString last;
+    // One undo step of its own, which the banner announces.
+    UndoManager* undo = ctx.undoManager();
+    if (undo)
+        undo->beginUndoGrouping();
     for (DayTask* task : tasks) {
         if (!task || task->isDeleted())
             continue;
         last = task->title();
         env_.notifications().cancelReminder(*task);
         ctx.remove(task);
-        (void)ctx.save(); // a failure leaves the change for the next save
     }
+    if (undo)
+        undo->endUndoGrouping();
+    (void)ctx.save(); // a failure leaves the change for the next save
     if (!last.isNull())
         undoBanner_->announce(deletedMessage(last));
 }
@@ -368,6 +375,10 @@ int TodayModel::taskSectionEnd() const {
 }
 
 bool TodayModel::canMoveRows(int source, int count, int destination) const {
+    // Numbering only the tasks a search shows would interleave them with the
+    // hidden ones in an order nobody chose.
+    if (!searchText_.isEmpty())
+        return false;
     const int begin = taskSectionBegin(), end = taskSectionEnd();
     return source >= begin && source + count <= end && destination >= begin && destination <= end;
 }

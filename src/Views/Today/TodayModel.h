@@ -26,8 +26,7 @@ template <class T> class LiveQuery;
 // the focus timer).
 //
 // The day's boundaries follow the clock: at local midnight, and when a check
-// finds the day has changed (after a suspend, a time zone change), the lists
-// move to the new day.
+// finds the day has changed (after a suspend), the lists move to the new day.
 class TodayModel : public QObject {
     Q_OBJECT
 public:
@@ -83,7 +82,8 @@ public:
     void startBlock(FocusBlockTemplate& block);
     // Deletes the tasks in turn; the undo banner names the last one.
     void deleteTasks(const std::vector<DayTask*>& tasks);
-    // Alt+Up / Alt+Down on a row of section 4; false at the section's edge.
+    // Alt+Up / Alt+Down on a row of section 4; false at the section's edge
+    // and while a search is on.
     bool moveTaskRow(int row, int delta);
 
     // Re-reads the clock: moves to a new day if one has begun.

@@ -18,6 +18,19 @@ void DayTask::fieldDidChange(Timestamp DayTask::*member, Timestamp old) {
         context()->dayTaskDateChanged(this, old);
 }
 
+// Whether a reminder is due depends on these two; the context tells those who
+// keep notifications in step.
+void DayTask::fieldDidChange(bool DayTask::*member, bool) {
+    if (member == &DayTask::isComplete_ && context())
+        context()->dayTaskReminderStateChanged(this);
+}
+
+void DayTask::fieldDidChange(std::optional<Timestamp> DayTask::*member,
+                             const std::optional<Timestamp>&) {
+    if (member == &DayTask::reminderAt_ && context())
+        context()->dayTaskReminderStateChanged(this);
+}
+
 void DayTask::setComplete(bool value) {
     setIsComplete(value);
     if (weekItem_)

@@ -80,6 +80,9 @@ private:
     friend class Record;
     explicit DayTask(LoadTag tag) : Record(EntityType::dayTask, tag) {}
     void fieldDidChange(Timestamp DayTask::*member, Timestamp old);
+    void fieldDidChange(bool DayTask::*member, bool old);
+    void fieldDidChange(std::optional<Timestamp> DayTask::*member,
+                        const std::optional<Timestamp>& old);
     friend class SqliteStore;
     friend class FocusSession;
 

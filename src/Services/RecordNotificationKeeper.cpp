@@ -2,6 +2,7 @@
 
 #include "Services/NotificationService.h"
 #include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -14,6 +15,24 @@ RecordNotificationKeeper::RecordNotificationKeeper(ModelContext& context,
     : QObject(parent), context_(context), notifications_(notifications) {
     connect(&context_, &ModelContext::recordRemoved, this, &RecordNotificationKeeper::removed);
     connect(&context_, &ModelContext::recordRestored, this, &RecordNotificationKeeper::restored);
+    connect(&context_, &ModelContext::reminderStateChanged, this,
+            &RecordNotificationKeeper::reminderStateChanged);
+}
+
+void RecordNotificationKeeper::reminderStateChanged(DayTask* task) {
+    const UndoManager* undo = context_.undoManager();
+    if (!undo || !(undo->isUndoing() || undo->isRedoing()))
+        return;
+    QTimer::singleShot(0, this, [this, task] { reconcileReminder(task); });
+}
+
+void RecordNotificationKeeper::reconcileReminder(DayTask* task) {
+    if (task->isDeleted())
+        return;
+    if (!task->isComplete() && task->reminderAt() && *task->reminderAt() > context_.now())
+        notifications_.scheduleReminder(*task);
+    else
+        notifications_.cancelReminder(*task);
 }
 
 void RecordNotificationKeeper::removed(Record* record) {
@@ -33,9 +52,7 @@ void RecordNotificationKeeper::restored(Record* record) {
         if (record->isDeleted())
             return;
         if (record->entityType() == EntityType::dayTask) {
-            const auto& task = *static_cast<DayTask*>(record);
-            if (!task.isComplete() && task.reminderAt() && *task.reminderAt() > context_.now())
-                notifications_.scheduleReminder(task);
+            reconcileReminder(static_cast<DayTask*>(record));
         } else {
             const auto& session = *static_cast<FocusSession*>(record);
             if (session.isRunning())

@@ -4,6 +4,7 @@
 
 namespace orvana {
 
+class DayTask;
 class ModelContext;
 class NotificationService;
 class Record;
@@ -11,7 +12,9 @@ class Record;
 // Keeps pending notifications in step with the records they name, whoever
 // removes them: a deleted task (on its own or in a cascade) loses its
 // reminder and a deleted session its end notification; when an undo brings
-// them back, those still due in the future are scheduled again.
+// them back, those still due in the future are scheduled again. An undo or
+// redo that changes a task's completion or reminder time does the same for
+// its reminder (the screens handle the user's own edits).
 class RecordNotificationKeeper : public QObject {
     Q_OBJECT
 public:
@@ -21,6 +24,8 @@ public:
 private:
     void removed(Record* record);
     void restored(Record* record);
+    void reminderStateChanged(DayTask* task);
+    void reconcileReminder(DayTask* task);
 
     ModelContext& context_;
     NotificationService& notifications_;

@@ -106,6 +106,7 @@ public:
     // Called by records; not for other callers.
     void recordChange(Record* record, std::function<void()> undo);
     void dayTaskDateChanged(DayTask* task, Timestamp oldDate);
+    void dayTaskReminderStateChanged(DayTask* task) { emit reminderStateChanged(task); }
     void noteChange(EntityType type);
 
 signals:
@@ -118,6 +119,8 @@ signals:
     // that keep outside state per record, such as pending notifications.
     void recordRemoved(orvana::Record* record);
     void recordRestored(orvana::Record* record);
+    // A task's completion or reminder time changed.
+    void reminderStateChanged(orvana::DayTask* task);
     void saveFailed(const QString& message);
 
 private:

@@ -99,9 +99,15 @@ TEST_F(TaskForm, EditingIsOneUndoStepAndKeepsTheReminderInStep) {
     EXPECT_EQ(t.context.count<DayTask>(), 1u);
 
     undo->undo();
+    drainEvents();
     EXPECT_EQ(task->title(), QStringLiteral("Tpyo"));
     EXPECT_EQ(task->date(), monday);
     EXPECT_TRUE(task->reminderAt());
+    EXPECT_TRUE(t.center.pending.count(NotificationService::reminderIdentifier(task->id())))
+        << "the undone edit's reminder is due again";
+    undo->redo();
+    drainEvents();
+    EXPECT_FALSE(t.center.pending.count(NotificationService::reminderIdentifier(task->id())));
 }
 
 TEST_F(TaskForm, AReminderJobGivesNothingToATaskDeletedOrDoneWhileItWaits) {

@@ -74,12 +74,7 @@ FocusBlockListView::FocusBlockListView(AppEnvironment& environment, QWidget* par
                 toggle_->trigger();
             });
 
-    // Screen-wide: works wherever the focus is on this screen.
-    auto* addKey = new QAction(this);
-    addKey->setShortcut(QKeySequence::New);
-    addKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(addKey, &QAction::triggered, this, [this] { presentBlockForm(); });
-    addAction(addKey);
+    addScreenKey(this, QKeySequence::New, [this] { presentBlockForm(); });
 
     banner_ = new UndoBanner(this);
     banner_->bind(model_->undoBanner());

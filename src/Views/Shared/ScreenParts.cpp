@@ -3,6 +3,7 @@
 #include "Models/Goal.h"
 #include "Views/Shared/SymbolIcon.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,14 @@ QLineEdit* searchField(const QString& prompt) {
         button->setToolTip(QObject::tr("Clear"));
     }
     return field;
+}
+
+void addScreenKey(QWidget* screen, const QKeySequence& key, std::function<void()> action) {
+    auto* shortcut = new QAction(screen);
+    shortcut->setShortcut(key);
+    shortcut->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(shortcut, &QAction::triggered, screen, std::move(action));
+    screen->addAction(shortcut);
 }
 
 QToolButton* addButton(const QString& text) {

@@ -5,6 +5,8 @@
 #include <vector>
 
 class QComboBox;
+class QKeySequence;
+class QWidget;
 class QLabel;
 class QLineEdit;
 class QToolButton;
@@ -21,6 +23,9 @@ QLabel* screenTitle(const QString& text);
 // A search field with its prompt and a clear button, both named for
 // screen readers.
 QLineEdit* searchField(const QString& prompt);
+
+// A key that works wherever the focus is on `screen` (Ctrl+N, Ctrl+F).
+void addScreenKey(QWidget* screen, const QKeySequence& key, std::function<void()> action);
 
 // The screen's "Add …" button (icon and text; the tool tip names Ctrl+N).
 QToolButton* addButton(const QString& text);

@@ -116,20 +116,11 @@ TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
                     moveToToday_->trigger();
             });
 
-    // Screen-wide keys: they work wherever the focus is on this screen.
-    auto* addKey = new QAction(this);
-    addKey->setShortcut(QKeySequence::New);
-    addKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(addKey, &QAction::triggered, this, [this] { presentTaskForm(); });
-    addAction(addKey);
-    auto* findKey = new QAction(this);
-    findKey->setShortcut(QKeySequence::Find);
-    findKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(findKey, &QAction::triggered, this, [this] {
+    addScreenKey(this, QKeySequence::New, [this] { presentTaskForm(); });
+    addScreenKey(this, QKeySequence::Find, [this] {
         search_->setFocus(Qt::ShortcutFocusReason);
         search_->selectAll();
     });
-    addAction(findKey);
 
     banner_ = new UndoBanner(this);
     banner_->bind(model_->undoBanner());

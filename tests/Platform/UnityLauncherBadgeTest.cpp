@@ -1,5 +1,6 @@
 #include "Platform/UnityLauncherBadge.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QSignalSpy>
 #include <QVariantMap>
@@ -9,15 +10,17 @@ namespace {
 
 using namespace orvana;
 
-// What docks hear on the session bus.
+// What docks hear on the session bus about one app (other tests may start
+// the real app beside this one).
 class Listener : public QObject {
     Q_OBJECT
 public:
-    QStringList apps;
+    QString app;
     QList<QVariantMap> properties;
 public slots:
-    void update(const QString& app, const QVariantMap& props) {
-        apps << app;
+    void update(const QString& uri, const QVariantMap& props) {
+        if (uri != app)
+            return;
         properties << props;
         emit heard();
     }
@@ -29,21 +32,24 @@ TEST(LauncherBadge, DocksHearTheCountAndItsVisibilityOnTheSessionBus) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         GTEST_SKIP() << "no session bus";
+    const QString desktopID =
+        QStringLiteral("orvana-badge-test-%1.desktop").arg(QCoreApplication::applicationPid());
     Listener listener;
+    listener.app = QStringLiteral("application://") + desktopID;
     ASSERT_TRUE(bus.connect(QString(), QString(), QLatin1String(UnityLauncherBadge::interfaceName),
                             QStringLiteral("Update"), &listener,
                             SLOT(update(QString, QVariantMap))));
     QSignalSpy heard(&listener, &Listener::heard);
-    UnityLauncherBadge badge;
+    UnityLauncherBadge badge(desktopID);
     badge.setCount(3);
     badge.setCount(0);
     while (heard.size() < 2 && heard.wait(5000)) {
     }
-    ASSERT_EQ(listener.apps.size(), 2);
-    EXPECT_EQ(listener.apps[0], QStringLiteral("application://app.orvana.Orvana.desktop"));
+    ASSERT_EQ(listener.properties.size(), 2);
     EXPECT_EQ(listener.properties[0].value(QStringLiteral("count")).toLongLong(), 3);
     EXPECT_EQ(listener.properties[0].value(QStringLiteral("count")).metaType(),
-              QMetaType::fromType<qint64>()) << "docks read an int64";
+              QMetaType::fromType<qint64>())
+        << "docks read an int64";
     EXPECT_TRUE(listener.properties[0].value(QStringLiteral("count-visible")).toBool());
     EXPECT_FALSE(listener.properties[1].value(QStringLiteral("count-visible")).toBool());
 }

@@ -108,12 +108,7 @@ void FocusBlockListView::updateRowActions(int row) {
 }
 
 std::vector<FocusBlockTemplate*> FocusBlockListView::selectedBlocks() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    if (rows.empty() && list_->currentIndex().isValid())
-        rows.push_back(list_->currentIndex().row());
-    std::sort(rows.begin(), rows.end());
+    const std::vector<int> rows = list_->rowsAtHand();
     std::vector<FocusBlockTemplate*> blocks;
     for (int row : rows) {
         if (FocusBlockTemplate* block = model_->blockAt(row))

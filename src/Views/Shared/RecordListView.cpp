@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <algorithm>
 
 namespace orvana {
 
@@ -29,6 +30,16 @@ QAction* RecordListView::addRowAction(const QString& text, const QKeySequence& k
     }
     addAction(action);
     return action;
+}
+
+std::vector<int> RecordListView::rowsAtHand() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    if (rows.empty() && currentIndex().isValid())
+        rows.push_back(currentIndex().row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 void RecordListView::showRowMenu() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QListView>
+#include <vector>
 
 namespace orvana {
 
@@ -24,6 +25,10 @@ public:
     QAction* addRowAction(const QString& text, const QKeySequence& key = {});
 
     void setModel(QAbstractItemModel* model) override;
+
+    // The selected rows in order, or the current row when none is selected:
+    // what Delete acts on.
+    std::vector<int> rowsAtHand() const;
 
     // Opens the row menu at the current row, as the keyboard does.
     void showRowMenu();

@@ -185,12 +185,7 @@ void TodayView::activateRow(int row) {
 }
 
 std::vector<DayTask*> TodayView::selectedDeletableTasks() const {
-    std::vector<int> rows;
-    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
-        rows.push_back(index.row());
-    if (rows.empty() && list_->currentIndex().isValid())
-        rows.push_back(list_->currentIndex().row());
-    std::sort(rows.begin(), rows.end());
+    const std::vector<int> rows = list_->rowsAtHand();
     std::vector<DayTask*> tasks;
     for (int row : rows) {
         if (model_->isDeletableRow(row))

@@ -34,6 +34,10 @@ const QHash<QString, Symbol>& symbols() {
         {QStringLiteral("pause.fill"), {"media-playback-pause", ":/icons/pause.svg"}},
         {QStringLiteral("play.fill"), {"media-playback-start", ":/icons/play.svg"}},
         {QStringLiteral("chevron.left"), {"go-previous", ":/icons/back.svg"}},
+        // Our own names: the themes have no flame, and their charts are bars.
+        {QStringLiteral("flame"), {"orvana-flame", ":/icons/flame.svg"}},
+        {QStringLiteral("chart.line.uptrend.xyaxis"), {"orvana-trend", ":/icons/trend.svg"}},
+        {QStringLiteral("flag"), {"flag", ":/icons/flag.svg"}},
         {QStringLiteral("exclamationmark.triangle.fill"),
          {"orvana-warning-triangle-fill", ":/icons/warning-triangle-fill.svg"}},
     };

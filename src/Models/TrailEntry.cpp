@@ -95,6 +95,13 @@ std::vector<DailyTrailTotal> totalsByDayNumber(const std::vector<TrailEntry*>& e
 
 } // namespace
 
+qint64 TrailEntry::totalMinutes(const std::vector<TrailEntry*>& entries) {
+    qint64 total = 0;
+    for (const TrailEntry* e : entries)
+        total = saturatingAdd(total, e->minutes());
+    return total;
+}
+
 std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntry*>& entries,
                                                      const Calendar& calendar) {
     if (entries.empty())

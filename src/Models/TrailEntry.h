@@ -48,6 +48,9 @@ public:
     // saved. Returns the new entry, if any.
     static TrailEntry* logIfNeeded(FocusSession& session, ModelContext& context);
 
+    // The sum of the entries' minutes (a goal's "minutes logged"), saturating.
+    static qint64 totalMinutes(const std::vector<TrailEntry*>& entries);
+
     // Minutes per calendar day, ascending by day; only days with entries.
     // Sums saturate instead of overflowing on absurd imported values.
     static std::vector<DailyTrailTotal> dailyTotals(const std::vector<TrailEntry*>& entries,

@@ -63,13 +63,31 @@ bool UndoManager::canUndo() const {
 
 quint64 UndoManager::latestUndoStep() const {
     if (!open_.empty())
-        return lastStep_ + 1;
+        return openGroupJoinsTop() ? undoSteps_.back() : lastStep_ + 1;
     return undoSteps_.empty() ? 0 : undoSteps_.back();
 }
 
+void UndoManager::continueBurst(quint64 burst) {
+    if (mode_ == Mode::normal && !open_.empty())
+        openBurst_ = burst;
+}
+
+bool UndoManager::openGroupJoinsTop() const {
+    return openBurst_ != 0 && !undoBursts_.empty() && undoBursts_.back() == openBurst_;
+}
+
 void UndoManager::pushUndoGroup(Group group) {
-    undoStack_.push_back(std::move(group));
-    undoSteps_.push_back(++lastStep_);
+    if (openGroupJoinsTop()) {
+        // Undo runs a group backwards, so the later keystrokes revert first.
+        Group& top = undoStack_.back();
+        top.insert(top.end(), std::make_move_iterator(group.begin()),
+                   std::make_move_iterator(group.end()));
+    } else {
+        undoStack_.push_back(std::move(group));
+        undoSteps_.push_back(++lastStep_);
+        undoBursts_.push_back(openBurst_);
+    }
+    openBurst_ = 0;
     emit stateChanged();
 }
 
@@ -92,8 +110,10 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Mode mod
         return;
     Group group = std::move(from.back());
     from.pop_back();
-    if (&from == &undoStack_)
+    if (&from == &undoStack_) {
         undoSteps_.pop_back();
+        undoBursts_.pop_back();
+    }
     mode_ = mode;
     collecting_.clear();
     for (auto it = group.rbegin(); it != group.rend(); ++it)
@@ -101,8 +121,10 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Mode mod
     mode_ = Mode::normal;
     if (!collecting_.empty()) {
         to.push_back(std::exchange(collecting_, {}));
-        if (&to == &undoStack_)
+        if (&to == &undoStack_) {
             undoSteps_.push_back(++lastStep_);
+            undoBursts_.push_back(0); // a redone burst takes no more typing
+        }
     }
     emit stateChanged();
 }
@@ -110,6 +132,8 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Mode mod
 void UndoManager::removeAllActions() {
     undoStack_.clear();
     undoSteps_.clear();
+    undoBursts_.clear();
+    openBurst_ = 0;
     redoStack_.clear();
     open_.clear();
     implicitOpen_ = false;

@@ -47,6 +47,15 @@ public:
 
     void removeAllActions();
 
+    // Typing: a field that stores every keystroke would otherwise leave one
+    // step per letter. newBurst() names a burst of typing; continueBurst(),
+    // called right after a keystroke's change, marks the step being collected
+    // as part of it (nothing when the change registered no undo), and when that step closes
+    // right after a step of the same burst (nothing else in between) the two
+    // become one, so undo reverts the whole burst at once.
+    quint64 newBurst() { return ++lastBurst_; }
+    void continueBurst(quint64 burst);
+
     // A number naming the step that undo() would revert now, 0 when there is
     // none. Every step gets a new number when it lands on the undo stack (a
     // redone step too), so a banner can tell whether "its" step is still the
@@ -64,10 +73,14 @@ private:
     enum class Mode { normal, undoing, redoing };
 
     void pushUndoGroup(Group group);
+    bool openGroupJoinsTop() const;
     void run(std::vector<Group>& from, std::vector<Group>& to, Mode mode);
 
     std::vector<Group> undoStack_;
-    std::vector<quint64> undoSteps_; // the number of each group of undoStack_
+    std::vector<quint64> undoSteps_;  // the number of each group of undoStack_
+    std::vector<quint64> undoBursts_; // the typing burst of each group, 0 for none
+    quint64 lastBurst_ = 0;
+    quint64 openBurst_ = 0; // the burst the open group continues
     quint64 lastStep_ = 0;
     std::vector<Group> redoStack_;
     Group open_;       // the group being collected

@@ -119,6 +119,45 @@ TEST_F(Undo, ChangesOfOneEventLoopTurnFormOneStepAndExplicitGroupsAnother) {
     EXPECT_EQ(goal->title(), QStringLiteral("C"));
 }
 
+TEST_F(Undo, ABurstOfTypingIsOneStepUntilSomethingElseLandsOrTheBurstEnds) {
+    auto* goal = ctx.create<Goal>(QStringLiteral("R"));
+    drainEvents();
+    const quint64 before = manager->latestUndoStep();
+    quint64 burst = manager->newBurst();
+    for (const char* typed : {"Ru", "Run", "Run "}) {
+        goal->setTitle(QString::fromLatin1(typed));
+        manager->continueBurst(burst);
+        drainEvents(); // each keystroke is its own turn
+    }
+    EXPECT_EQ(manager->latestUndoStep(), before + 1);
+    // A change in between breaks the burst even though typing goes on.
+    goal->setSortOrder(3);
+    drainEvents();
+    goal->setTitle(QStringLiteral("Run 5k"));
+    manager->continueBurst(burst);
+    drainEvents();
+    // A keystroke that changed nothing leaves no mark for the next change.
+    burst = manager->newBurst();
+    goal->setTitle(QStringLiteral("Run 5k"));
+    manager->continueBurst(burst);
+    drainEvents();
+    goal->setSortOrder(4);
+    drainEvents();
+
+    manager->undo();
+    EXPECT_EQ(goal->sortOrder(), 3);
+    EXPECT_EQ(goal->title(), QStringLiteral("Run 5k"));
+    manager->undo();
+    EXPECT_EQ(goal->title(), QStringLiteral("Run "));
+    manager->undo();
+    EXPECT_EQ(goal->sortOrder(), 0);
+    manager->undo();
+    EXPECT_EQ(goal->title(), QStringLiteral("R"));
+    // Redo brings the burst back whole, and new typing starts a new step.
+    manager->redo();
+    EXPECT_EQ(goal->title(), QStringLiteral("Run "));
+}
+
 TEST_F(Undo, ANewChangeDropsTheRedoHistory) {
     auto* goal = ctx.create<Goal>(QStringLiteral("A"));
     drainEvents();

@@ -22,4 +22,10 @@ Timestamp instantOf(const QDateTime& wallClock, const Calendar& calendar) {
     return calendar.date({d.year(), d.month(), d.day(), t.hour(), t.minute(), 0}).value_or(0);
 }
 
+Timestamp onDay(QDate day, Timestamp t, const Calendar& calendar) {
+    const DateComponents c = calendar.components(t);
+    return calendar.date({day.year(), day.month(), day.day(), c.hour, c.minute, c.second})
+        .value_or(startOf(day, calendar));
+}
+
 } // namespace orvana

@@ -1,0 +1,59 @@
+#include "Views/Goals/GoalTrailModel.h"
+
+#include "Models/Goal.h"
+#include "Services/AppEnvironment.h"
+#include "Store/ModelContext.h"
+
+namespace orvana {
+
+GoalTrailModel::GoalTrailModel(AppEnvironment& environment, Goal& goal, QObject* parent)
+    : QObject(parent), env_(environment), goal_(goal) {
+    connect(&env_.context(), &ModelContext::changed, this, [this](unsigned types) {
+        // A goal's deletion and its undo move its entries too.
+        if ((types & entityBit(EntityType::trailEntry)) && refresh())
+            emit changed();
+    });
+    refresh();
+}
+
+GoalTrailModel::~GoalTrailModel() = default;
+
+const Calendar& GoalTrailModel::calendar() const {
+    return env_.calendar();
+}
+
+QString GoalTrailModel::summaryText(qint64 minutes, qint64 sessions) {
+    const QString m = minutes == 1 ? tr("1 minute") : tr("%1 minutes").arg(minutes);
+    const QString s = sessions == 1 ? tr("1 session") : tr("%1 sessions").arg(sessions);
+    return tr("%1 across %2", "minutes across sessions").arg(m, s);
+}
+
+QString GoalTrailModel::emptyTitle() {
+    return tr("No Progress Yet");
+}
+
+QString GoalTrailModel::emptySymbol() {
+    return QStringLiteral("chart.line.uptrend.xyaxis");
+}
+
+QString GoalTrailModel::emptyDescription() {
+    return tr("Complete a focus session on this goal to start building its trail.");
+}
+
+bool GoalTrailModel::refresh() {
+    static const std::vector<TrailEntry*> none;
+    const std::vector<TrailEntry*>& entries = goal_.isDeleted() ? none : goal_.trailEntries();
+    Snapshot now;
+    now.reserve(entries.size());
+    for (const TrailEntry* e : entries)
+        now.emplace_back(e, e->revision());
+    if (now == snapshot_)
+        return false;
+    snapshot_ = std::move(now);
+    totalMinutes_ = TrailEntry::totalMinutes(entries);
+    sessionCount_ = qint64(entries.size());
+    dailyTotals_ = TrailEntry::dailyTotals(entries, env_.calendar());
+    return true;
+}
+
+} // namespace orvana

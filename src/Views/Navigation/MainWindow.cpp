@@ -32,8 +32,8 @@ MainWindow::MainWindow(AppEnvironment& environment, QWidget* parent)
     setMinimumSize(640, 400);
     resize(960, 640);
 
-    onboarding_ = new OnboardingView;
-    connect(onboarding_, &OnboardingView::skipRequested, model_, &MainWindowModel::skipIntro);
+    // Onboarding ends by writing the preference; onboardingChanged follows it.
+    onboarding_ = new OnboardingView(env_);
 
     auto* sidebarPane = new QWidget;
     auto* sidebarTitle = new QLabel(MainWindowModel::sidebarTitle());

@@ -14,7 +14,7 @@ class MainWindowModel;
 class NavigationStack;
 class OnboardingView;
 
-// The main window: the onboarding page until onboarding is complete, then a
+// The main window: the onboarding pages until onboarding is complete, then a
 // sidebar of the five sections beside the selected section's screen, each
 // inside its own navigation stack. Ctrl+1 ... Ctrl+5 select the sections.
 class MainWindow : public QMainWindow {

@@ -34,10 +34,6 @@ bool MainWindowModel::showsOnboarding() const {
     return !env_.preferences().value(PreferenceKeys::hasCompletedOnboarding);
 }
 
-void MainWindowModel::skipIntro() {
-    env_.preferences().setValue(PreferenceKeys::hasCompletedOnboarding, true);
-}
-
 void MainWindowModel::setSelection(std::optional<SidebarSection> section) {
     if (section == selection_)
         return;

@@ -25,9 +25,8 @@ public:
     explicit MainWindowModel(AppEnvironment& environment, QObject* parent = nullptr);
     ~MainWindowModel() override;
 
+    // While hasCompletedOnboarding is false; onboardingChanged follows it.
     bool showsOnboarding() const;
-    // The minimal intro's only way on.
-    void skipIntro();
 
     std::optional<SidebarSection> selection() const { return selection_; }
     void setSelection(std::optional<SidebarSection> section);

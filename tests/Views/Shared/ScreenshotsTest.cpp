@@ -75,13 +75,6 @@ TEST(Screenshots, TodayAndTheTaskForm) {
     drainEvents();
     form.adjustSize();
     test::saveShots(&form, QStringLiteral("task-form"));
-
-    test::TestEnvironment fresh;
-    MainWindow intro(fresh.env);
-    intro.resize(980, 640);
-    intro.show();
-    drainEvents();
-    test::saveShots(&intro, QStringLiteral("onboarding"));
 }
 
 } // namespace

@@ -56,6 +56,14 @@ void NavigationStack::push(QWidget* page, const QString& title) {
     emit depthChanged(depth());
 }
 
+void NavigationStack::setPageTitle(QWidget* page, const QString& title) {
+    const int index = pages_->indexOf(page) - 1; // the root has no title
+    if (index < 0 || index >= titles_.size())
+        return;
+    titles_[index] = title;
+    updateHeader();
+}
+
 void NavigationStack::pop() {
     if (pages_->count() <= 1)
         return;

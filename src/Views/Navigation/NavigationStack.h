@@ -18,6 +18,8 @@ public:
     explicit NavigationStack(QWidget* root, QWidget* parent = nullptr);
 
     void push(QWidget* page, const QString& title);
+    // A page's title follows what it shows (a goal renamed in its detail).
+    void setPageTitle(QWidget* page, const QString& title);
     // Does nothing at the root.
     void pop();
 

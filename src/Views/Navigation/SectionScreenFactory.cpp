@@ -1,6 +1,7 @@
 #include "Views/Navigation/SectionScreenFactory.h"
 
 #include "Views/Focus/FocusBlockListView.h"
+#include "Views/Goals/GoalListView.h"
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Today/TodayView.h"
 
@@ -44,6 +45,8 @@ NavigationStack* makeSectionScreen(SidebarSection section, AppEnvironment& env) 
         screen = new FocusBlockListView(env);
         break;
     case SidebarSection::goals:
+        screen = new GoalListView(env);
+        break;
     case SidebarSection::weeks:
     case SidebarSection::overview:
         screen = placeholderPage(section);

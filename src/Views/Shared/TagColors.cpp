@@ -4,12 +4,12 @@
 
 namespace orvana {
 
-QColor tagColor(const QString& rawTag, const QPalette& palette) {
+QColor tagColor(const QString& rawTag, const QPalette& palette, qreal neutralOpacity) {
     const bool dark = palette.color(QPalette::Window).lightness() < 128;
     const auto tag = goalColorTagFromRaw(rawTag);
     if (!tag) {
         QColor neutral = palette.color(QPalette::PlaceholderText);
-        neutral.setAlphaF(0.45f);
+        neutral.setAlphaF(float(neutralOpacity));
         return neutral;
     }
     // Lighter hues on dark backgrounds, deeper ones on light.

@@ -8,7 +8,7 @@ namespace orvana {
 
 // The colour of a goal's colour tag, readable on the palette's window
 // background (light or dark). A missing or unknown tag gives the neutral
-// mark: the secondary text colour, faded.
-QColor tagColor(const QString& rawTag, const QPalette& palette);
+// mark: the secondary text colour at `neutralOpacity`.
+QColor tagColor(const QString& rawTag, const QPalette& palette, qreal neutralOpacity = 0.45);
 
 } // namespace orvana

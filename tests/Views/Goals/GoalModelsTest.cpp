@@ -1,0 +1,252 @@
+#include "Models/DayTask.h"
+#include "Models/Goal.h"
+#include "Models/TrailEntry.h"
+#include "Models/WeekItem.h"
+#include "Services/NotificationService.h"
+#include "Store/UndoManager.h"
+#include "Views/Goals/GoalDetailModel.h"
+#include "Views/Goals/GoalFormModel.h"
+#include "Views/Goals/GoalListModel.h"
+#include "support/TestEnvironment.h"
+
+#include <QAbstractItemModelTester>
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+struct Goals : ::testing::Test {
+    test::TestEnvironment t; // Monday 2026-03-02 10:00 Berlin
+
+    Goal* goal(const QString& title, qint64 order = 0) {
+        return t.context.create<Goal>(title, std::nullopt, std::nullopt, GoalStatus::active,
+                                      std::nullopt, order);
+    }
+    static QStringList titles(const GoalListModel& m) {
+        QStringList out;
+        for (const ListRow& r : m.list()->rows())
+            out << r.data.value(Qt::DisplayRole).toString();
+        return out;
+    }
+    static QVariant role(const GoalListModel& m, int row, int role) {
+        return m.list()->rowAt(row)->data.value(role);
+    }
+};
+
+TEST_F(Goals, ListBySortOrderSearchedUnderTheLocaleAndEmptyOnlyWithoutGoals) {
+    GoalListModel m(t.env);
+    QAbstractItemModelTester tester(m.list());
+    EXPECT_TRUE(m.showsEmptyState());
+
+    goal(QStringLiteral("read more"), 2);
+    goal(QStringLiteral("Run a 10k"), 1);
+    goal(QStringLiteral("Learn Rust"), 1); // equal order: store order
+    auto* done = goal(QStringLiteral("Ship it"), 0);
+    done->setStatus(GoalStatus::completed);
+    drainEvents();
+    EXPECT_EQ(titles(m), (QStringList{"Ship it", "Run a 10k", "Learn Rust", "read more"}));
+    EXPECT_EQ(role(m, 0, GoalListModel::StatusTextRole).toString(), QStringLiteral("Completed"));
+    EXPECT_EQ(role(m, 0, Qt::AccessibleTextRole).toString(), QStringLiteral("Ship it, completed"));
+    EXPECT_TRUE(role(m, 1, GoalListModel::StatusTextRole).toString().isEmpty());
+
+    m.setSearchText(QStringLiteral("READ"));
+    EXPECT_EQ(titles(m), (QStringList{"read more"}));
+    m.setSearchText(QStringLiteral("R")); // untrimmed, in list order
+    EXPECT_EQ(titles(m), (QStringList{"Run a 10k", "Learn Rust", "read more"}));
+    m.setSearchText(QStringLiteral("zzz"));
+    EXPECT_TRUE(titles(m).isEmpty());
+    EXPECT_FALSE(m.showsEmptyState()) << "a search that finds nothing is not the empty state";
+    m.setSearchText(QString());
+    EXPECT_EQ(titles(m).size(), 4);
+}
+
+TEST_F(Goals, DeletingTheSecondRowUnderASearchDeletesTheSecondMatch) {
+    t.context.ensureUndoManager();
+    auto* ride = goal(QStringLiteral("Ride"), 0);
+    auto* read = goal(QStringLiteral("Read"), 1);
+    auto* run = goal(QStringLiteral("Run"), 2);
+    drainEvents();
+    GoalListModel m(t.env);
+    m.setSearchText(QStringLiteral("e"));
+    ASSERT_EQ(titles(m), (QStringList{"Ride", "Read"}));
+    m.deleteGoals({m.goalAt(1)});
+    EXPECT_TRUE(read->isDeleted());
+    EXPECT_FALSE(ride->isDeleted());
+    EXPECT_FALSE(run->isDeleted());
+    EXPECT_EQ(m.undoBanner()->message(), QStringLiteral("\"Read\" deleted"));
+}
+
+TEST_F(Goals, DeletingAGoalWithdrawsItsItemsTaskRemindersAndUndoBringsThemBack) {
+    t.context.ensureUndoManager();
+    auto* run = goal(QStringLiteral("Run"));
+    auto* item = t.context.create<WeekItem>(QStringLiteral("Long run"));
+    item->setGoal(run);
+    auto* task = t.context.create<DayTask>(QStringLiteral("Run 8 km"), t.local(2026, 3, 3));
+    task->setWeekItem(item);
+    task->setReminderAt(t.now + 3600);
+    auto* direct = t.context.create<DayTask>(QStringLiteral("Buy shoes"), t.local(2026, 3, 2));
+    direct->setGoal(run);
+    t.context.create<TrailEntry>(t.now - 600, 25, run);
+    drainEvents();
+    const QString reminder = NotificationService::reminderIdentifier(task->id());
+    t.center.pending[reminder] = {};
+
+    GoalListModel m(t.env);
+    EXPECT_EQ(role(m, 0, GoalListModel::MinutesTextRole).toString(), QStringLiteral("25 min"));
+    m.deleteGoals({run});
+    EXPECT_TRUE(task->isDeleted());
+    EXPECT_FALSE(direct->isDeleted()) << "a task on the goal directly stays, without a goal";
+    EXPECT_EQ(direct->goal(), nullptr);
+    EXPECT_FALSE(t.center.pending.count(reminder)) << "no reminder for a task that is gone";
+    drainEvents();
+    EXPECT_TRUE(m.showsEmptyState());
+
+    m.undoBanner()->undo();
+    drainEvents();
+    EXPECT_FALSE(task->isDeleted());
+    EXPECT_EQ(direct->goal(), run);
+    EXPECT_TRUE(t.center.pending.count(reminder)) << "the undone deletion's reminder is back";
+    EXPECT_EQ(role(m, 0, GoalListModel::MinutesTextRole).toString(), QStringLiteral("25 min"));
+}
+
+TEST_F(Goals, TargetBadgesCountCalendarDaysAcrossTheDstChange) {
+    // Berlin moves its clocks forward on Sunday 29 March 2026.
+    t.now = t.local(2026, 3, 28, 23, 30);
+    struct Case {
+        Timestamp target;
+        QString text;
+        TargetBadge::Tone tone;
+    };
+    const std::vector<Case> cases{
+        {t.local(2026, 3, 27, 23, 59), QStringLiteral("1d overdue"), TargetBadge::Tone::overdue},
+        {t.local(2026, 3, 28, 0, 1), QStringLiteral("Due today"), TargetBadge::Tone::soon},
+        {t.local(2026, 3, 29, 12, 0), QStringLiteral("1d left"), TargetBadge::Tone::soon},
+        {t.local(2026, 4, 4, 0, 0), QStringLiteral("7d left"), TargetBadge::Tone::soon},
+        {t.local(2026, 4, 5, 23, 0), QStringLiteral("8d left"), TargetBadge::Tone::later},
+    };
+    for (const Case& c : cases) {
+        const TargetBadge badge = targetBadge(c.target, t.now, t.calendar);
+        EXPECT_EQ(badge.text, c.text);
+        EXPECT_EQ(badge.tone, c.tone) << c.text.toStdString();
+    }
+
+    // The list shows the badge, and moves it on when the day turns.
+    auto* run = goal(QStringLiteral("Run"));
+    run->setTargetDate(t.local(2026, 3, 29, 12, 0));
+    GoalListModel m(t.env);
+    EXPECT_EQ(role(m, 0, GoalListModel::BadgeTextRole).toString(), QStringLiteral("1d left"));
+    t.now = t.local(2026, 3, 29, 0, 30);
+    m.checkDay();
+    EXPECT_EQ(role(m, 0, GoalListModel::BadgeTextRole).toString(), QStringLiteral("Due today"));
+}
+
+TEST_F(Goals, FormSavesATrimmedTitleTheDescriptionAsTypedAndOnlyAChosenDate) {
+    GoalFormModel form(t.env);
+    form.setTitle(QStringLiteral("  \n "));
+    EXPECT_FALSE(form.canSave());
+    EXPECT_EQ(form.save(), nullptr);
+    form.setTitle(QStringLiteral("  Run a 10k \n"));
+    form.setGoalDescription(QStringLiteral("  "));
+    t.now += 3600;
+    form.setTargetDate(t.local(2026, 6, 1, 10, 0));
+    form.setColorTag(GoalColorTag::green);
+    Goal* saved = form.save();
+    ASSERT_NE(saved, nullptr);
+    EXPECT_EQ(saved->title(), QStringLiteral("Run a 10k"));
+    EXPECT_EQ(saved->goalDescription(), std::optional<QString>(QStringLiteral("  ")));
+    EXPECT_EQ(saved->targetDate(), std::nullopt) << "the toggle was off";
+    EXPECT_EQ(saved->colorTag(), std::optional<QString>(QStringLiteral("green")));
+    EXPECT_EQ(saved->status(), GoalStatus::active);
+    EXPECT_EQ(saved->sortOrder(), 0);
+    EXPECT_EQ(saved->createdAt(), t.now);
+
+    GoalFormModel second(t.env);
+    EXPECT_EQ(second.targetDate(), t.now) << "the date starts when the form is made";
+    second.setTitle(QStringLiteral("Read"));
+    second.setHasTargetDate(true);
+    t.now += 60;
+    Goal* read = second.save();
+    EXPECT_EQ(read->targetDate(), std::optional<Timestamp>(t.now - 60));
+    EXPECT_EQ(read->goalDescription(), std::nullopt);
+    EXPECT_EQ(read->colorTag(), std::nullopt);
+}
+
+TEST_F(Goals, DetailEditsInPlaceWithTheTargetDateRulesAndTheReviewText) {
+    auto* run = goal(QStringLiteral("Run"));
+    run->setColorTag(QStringLiteral("teal")); // from another version of the app
+    drainEvents();
+    GoalDetailModel m(t.env, *run);
+    EXPECT_EQ(m.colorTag(), std::nullopt) << "an unknown tag reads as none";
+    m.setStatus(GoalStatus::archived);
+    EXPECT_EQ(run->colorTag(), std::optional<QString>(QStringLiteral("teal"))) << "kept";
+    EXPECT_EQ(m.statusPillText(), QStringLiteral("Archived"));
+    m.setColorTag(std::nullopt);
+    EXPECT_EQ(run->colorTag(), std::nullopt) << "picking None replaces it";
+    m.setColorTag(GoalColorTag::pink);
+    EXPECT_EQ(run->colorTag(), std::optional<QString>(QStringLiteral("pink")));
+
+    // Off and on again: the old date gives way to now.
+    run->setTargetDate(t.local(2026, 5, 1));
+    EXPECT_TRUE(m.hasTargetDate());
+    m.setHasTargetDate(true);
+    EXPECT_EQ(run->targetDate(), std::optional<Timestamp>(t.local(2026, 5, 1)));
+    m.setHasTargetDate(false);
+    EXPECT_EQ(run->targetDate(), std::nullopt);
+    m.setHasTargetDate(true);
+    EXPECT_EQ(run->targetDate(), std::optional<Timestamp>(t.now));
+    EXPECT_EQ(m.targetBadge()->text, QStringLiteral("Due today"));
+
+    // Stored as typed; an empty description is none, which the review
+    // text tells from an empty one.
+    m.setTitle(QStringLiteral(" Run "));
+    EXPECT_EQ(run->title(), QStringLiteral(" Run "));
+    EXPECT_EQ(m.reviewText(), QStringLiteral(" Run "));
+    m.setGoalDescription(QStringLiteral("5k in May"));
+    EXPECT_EQ(m.reviewText(), QStringLiteral(" Run \n5k in May"));
+    m.setGoalDescription(QString());
+    EXPECT_EQ(run->goalDescription(), std::nullopt);
+    run->setGoalDescription(QString());
+    m.setTitle(QString());
+    EXPECT_EQ(m.reviewText(), QStringLiteral("\n"));
+
+    EXPECT_TRUE(m.minutesLoggedText().isEmpty());
+    t.context.create<TrailEntry>(t.now, 45, run);
+    EXPECT_EQ(m.minutesLoggedText(), QStringLiteral("45 min logged"));
+
+    bool removed = false;
+    QObject::connect(&m, &GoalDetailModel::goalRemoved, [&removed] { removed = true; });
+    t.context.remove(run);
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(m.goal(), nullptr);
+    m.setTitle(QStringLiteral("after")); // ignored, not a crash
+}
+
+TEST_F(Goals, ABurstOfTypingInTheTitleIsOneUndoStep) {
+    UndoManager* undo = t.context.ensureUndoManager();
+    auto* run = goal(QStringLiteral("Run"));
+    drainEvents();
+    GoalDetailModel m(t.env, *run);
+    for (const char* typed : {"Run ", "Run 1", "Run 10", "Run 10k"}) {
+        m.setTitle(QString::fromLatin1(typed));
+        drainEvents(); // each keystroke its own turn
+    }
+    m.endTypingBurst(); // focus left the field
+    m.setGoalDescription(QStringLiteral("F"));
+    drainEvents();
+    m.setGoalDescription(QStringLiteral("Fa"));
+    drainEvents();
+    m.setTitle(QStringLiteral("Run 10k!"));
+    drainEvents();
+
+    undo->undo();
+    EXPECT_EQ(run->title(), QStringLiteral("Run 10k"));
+    undo->undo();
+    EXPECT_EQ(run->goalDescription(), std::nullopt) << "the description's burst, whole";
+    EXPECT_EQ(run->title(), QStringLiteral("Run 10k"));
+    undo->undo();
+    EXPECT_EQ(run->title(), QStringLiteral("Run")) << "the title's burst, whole";
+}
+
+} // namespace

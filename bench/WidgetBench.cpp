@@ -7,14 +7,10 @@
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
+#include "Views/Goals/GoalDetailView.h"
 #include "Views/Goals/GoalTrailModel.h"
 #include "Views/Goals/GoalTrailSection.h"
 #include "Views/Shared/DailyBarChart.h"
-
-#if __has_include("Views/Goals/GoalDetailView.h")
-#include "Views/Goals/GoalDetailView.h"
-#define ORVANA_HAVE_GOAL_DETAIL 1
-#endif
 
 #include <QApplication>
 #include <QImage>
@@ -124,7 +120,6 @@ void chartRepaint(benchmark::State& state) {
     state.counters["bars"] = double(chart->bars().size());
 }
 
-#ifdef ORVANA_HAVE_GOAL_DETAIL
 void goalDetail(benchmark::State& state) {
     Fixture& f = data();
     for (auto _ : state) {
@@ -132,7 +127,6 @@ void goalDetail(benchmark::State& state) {
         openAndPaint(detail, 720);
     }
 }
-#endif
 
 } // namespace
 
@@ -152,9 +146,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Arg(640)
         ->Arg(2400);
-#ifdef ORVANA_HAVE_GOAL_DETAIL
     benchmark::RegisterBenchmark("GoalDetail/open", goalDetail)->Unit(benchmark::kMillisecond);
-#endif
     benchmark::RunSpecifiedBenchmarks();
     fixture.reset();
     benchmark::Shutdown();

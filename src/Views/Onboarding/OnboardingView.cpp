@@ -1,5 +1,7 @@
 #include "Views/Onboarding/OnboardingView.h"
 
+#include "Views/Goals/GoalFormModel.h"
+#include "Views/Goals/GoalFormView.h"
 #include "Views/Onboarding/OnboardingModel.h"
 #include "Views/Onboarding/PageDots.h"
 #include "Views/Shared/SymbolIconLabel.h"
@@ -114,7 +116,13 @@ void OnboardingView::keyPressEvent(QKeyEvent* event) {
 }
 
 void OnboardingView::presentGoalForm() {
-    // Comes with the goal form.
+    auto* form = new GoalFormView(new GoalFormModel(env_), env_, this);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    form->setWindowModality(Qt::WindowModal);
+    // Saved, cancelled, Escape or the window's close button: finished comes
+    // once for each, after the form has gone.
+    connect(form, &QDialog::finished, model_, &OnboardingModel::goalFormDismissed);
+    form->show();
 }
 
 } // namespace orvana

@@ -7,6 +7,7 @@
 #include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "Views/Shared/SearchMatcher.h"
 
 #include <QDate>
 #include <QHash>
@@ -27,13 +28,6 @@ constexpr unsigned readTypes = entityBit(EntityType::dayTask) |
 // Checked this often besides the midnight timer: timers stop counting while
 // the machine sleeps, so after a resume the day may have turned unnoticed.
 constexpr int dayCheckIntervalMs = 60 * 1000;
-
-bool containsText(const QString& title, const QString& search) {
-    if (search.isEmpty())
-        return true;
-    const QLocale locale;
-    return locale.toLower(title).contains(locale.toLower(search));
-}
 
 } // namespace
 
@@ -162,15 +156,16 @@ void TodayModel::rebuild() {
     // import, Move to Today) is listed here instead of nowhere.
     otherTasks_.clear();
     QSet<QUuid> usedTemplates;
+    const SearchMatcher search(searchText_);
     for (DayTask* t : tasks) {
         if (t->sourceTemplateID())
             usedTemplates.insert(*t->sourceTemplateID());
-        if (t != oneThing_ && containsText(t->title(), searchText_))
+        if (t != oneThing_ && search.matches(t->title()))
             otherTasks_.push_back(t);
     }
     overdue_.clear();
     for (DayTask* t : overdueTasks_->results()) {
-        if (containsText(t->title(), searchText_))
+        if (search.matches(t->title()))
             overdue_.push_back(t);
     }
     templates_.clear();

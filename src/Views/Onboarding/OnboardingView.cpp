@@ -50,6 +50,9 @@ OnboardingView::OnboardingView(AppEnvironment& environment, QWidget* parent)
     text_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     text_->setWordWrap(true);
     text_->setTextFormat(Qt::PlainText);
+    // Room for the longest text, so the dots and buttons stay put from page
+    // to page.
+    text_->setMinimumHeight(text_->fontMetrics().lineSpacing() * 3);
     layout->addWidget(text_);
     layout->addSpacing(fontMetrics().height());
 

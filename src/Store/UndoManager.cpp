@@ -13,6 +13,9 @@ void UndoManager::registerUndo(Action action) {
         collecting_.push_back(std::move(action));
         return;
     }
+    // Anything after a keystroke (a session logged in the same turn) ends
+    // the burst, so it never rides along with the typing.
+    openBurst_ = 0;
     if (explicitDepth_ == 0 && !implicitOpen_) {
         implicitOpen_ = true;
         if (!closeScheduled_) {
@@ -68,7 +71,7 @@ quint64 UndoManager::latestUndoStep() const {
 }
 
 void UndoManager::continueBurst(quint64 burst) {
-    if (mode_ == Mode::normal && !open_.empty())
+    if (mode_ == Mode::normal && explicitDepth_ == 0 && !open_.empty())
         openBurst_ = burst;
 }
 

@@ -48,9 +48,11 @@ public:
     void removeAllActions();
 
     // Typing: a field that stores every keystroke would otherwise leave one
-    // step per letter. newBurst() names a burst of typing; continueBurst(),
-    // called right after a keystroke's change, marks the step being collected
-    // as part of it (nothing when the change registered no undo), and when that step closes
+    // step per letter. newBurst() names a burst of typing. Close the implicit
+    // group, make the keystroke's change, then call continueBurst(): it marks
+    // the step being collected as part of the burst (nothing when the change
+    // registered no undo, or inside an explicit group; any later change in
+    // the same step takes the mark away again), and when that step closes
     // right after a step of the same burst (nothing else in between) the two
     // become one, so undo reverts the whole burst at once.
     quint64 newBurst() { return ++lastBurst_; }

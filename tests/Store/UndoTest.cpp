@@ -156,6 +156,20 @@ TEST_F(Undo, ABurstOfTypingIsOneStepUntilSomethingElseLandsOrTheBurstEnds) {
     // Redo brings the burst back whole, and new typing starts a new step.
     manager->redo();
     EXPECT_EQ(goal->title(), QStringLiteral("Run "));
+
+    // A change made in the same turn as a keystroke does not ride along.
+    burst = manager->newBurst();
+    goal->setTitle(QStringLiteral("Run 1"));
+    manager->continueBurst(burst);
+    drainEvents();
+    manager->closeImplicitGroup();
+    goal->setTitle(QStringLiteral("Run 10"));
+    manager->continueBurst(burst);
+    goal->setSortOrder(9); // a session logged by a timer in the same turn
+    drainEvents();
+    manager->undo();
+    EXPECT_EQ(goal->sortOrder(), 0);
+    EXPECT_EQ(goal->title(), QStringLiteral("Run 1")) << "only that turn's keystroke goes with it";
 }
 
 TEST_F(Undo, ANewChangeDropsTheRedoHistory) {

@@ -25,7 +25,7 @@ class ColorSwatch : public QAbstractButton {
 public:
     ColorSwatch(GoalColorTagPicker* picker, int index) : picker_(picker), index_(index) {
         setCheckable(true);
-        setAutoExclusive(false); // the picker keeps the one choice
+        setAutoExclusive(true); // one of nine: read as radio buttons
         setAccessibleName(colorTagLabel(tagAt(index)));
         setToolTip(accessibleName());
         setCursor(Qt::PointingHandCursor);

@@ -55,6 +55,7 @@ QString GoalDetailModel::title() const {
 void GoalDetailModel::setTitle(const QString& title) {
     if (!goal_ || title == goal_->title())
         return;
+    startKeystroke();
     goal_->setTitle(title); // as typed: untrimmed, and it may become empty
     typed(titleField);
 }
@@ -66,8 +67,16 @@ QString GoalDetailModel::goalDescription() const {
 void GoalDetailModel::setGoalDescription(const QString& text) {
     if (!goal_ || text == goalDescription())
         return;
+    startKeystroke();
     goal_->setGoalDescription(text.isEmpty() ? std::nullopt : std::optional<QString>(text));
     typed(descriptionField);
+}
+
+void GoalDetailModel::startKeystroke() {
+    // The keystroke's step holds the keystroke alone: whatever this turn
+    // changed before it stays a step of its own.
+    if (UndoManager* undo = env_.context().undoManager())
+        undo->closeImplicitGroup();
 }
 
 void GoalDetailModel::typed(int field) {

@@ -64,6 +64,7 @@ signals:
     void goalRemoved();
 
 private:
+    void startKeystroke();
     void typed(int field);
 
     AppEnvironment& env_;

@@ -71,8 +71,6 @@ QGroupBox* section(const QString& title, QLayout* content) {
 GoalDetailView::GoalDetailView(AppEnvironment& environment, Goal& goal, QWidget* parent)
     : QWidget(parent), env_(environment), model_(new GoalDetailModel(environment, goal, this)) {
     setObjectName(QStringLiteral("GoalDetailView"));
-    const Calendar& calendar = env_.calendar();
-
     // Header.
     dot_ = new ColorDot;
     statusPill_ = new BadgeLabel;
@@ -102,13 +100,17 @@ GoalDetailView::GoalDetailView(AppEnvironment& environment, Goal& goal, QWidget*
     description_->setFixedHeight(description_->fontMetrics().lineSpacing() * 4 + 12);
     description_->installEventFilter(this);
     connect(description_, &QPlainTextEdit::textChanged, this, [this] {
-        if (!description_->signalsBlocked())
-            model_->setGoalDescription(description_->toPlainText());
+        if (description_->signalsBlocked())
+            return;
+        shownDescription_ = description_->toPlainText();
+        model_->setGoalDescription(shownDescription_);
     });
     status_ = new QComboBox;
     status_->setAccessibleName(tr("Status"));
     for (GoalStatus s : {GoalStatus::active, GoalStatus::completed, GoalStatus::archived})
         status_->addItem(statusLabel(s), int(s));
+    status_->setFocusPolicy(Qt::StrongFocus);
+    status_->installEventFilter(this);
     connect(status_, &QComboBox::activated, this,
             [this](int index) { model_->setStatus(GoalStatus(status_->itemData(index).toInt())); });
     color_ = new GoalColorTagPicker;
@@ -127,13 +129,17 @@ GoalDetailView::GoalDetailView(AppEnvironment& environment, Goal& goal, QWidget*
     target_ = new QDateEdit;
     target_->setCalendarPopup(true);
     target_->setAccessibleName(tr("Target date"));
-    connect(target_, &QDateEdit::dateChanged, this, [this, calendar](QDate day) {
+    // A date typed digit by digit is stored once, when it is complete.
+    target_->setKeyboardTracking(false);
+    target_->setFocusPolicy(Qt::StrongFocus);
+    target_->installEventFilter(this);
+    connect(target_, &QDateEdit::dateChanged, this, [this](QDate day) {
         if (!target_->signalsBlocked())
-            model_->setTargetDate(onDay(day, model_->targetDate(), calendar));
+            model_->setTargetDate(onDay(day, model_->targetDate(), env_.calendar()));
     });
     auto* targetForm = new QFormLayout;
     targetForm->addRow(QString(), hasTarget_);
-    targetLabel_ = new QLabel(tr("Target &date"));
+    targetLabel_ = new QLabel(tr("Tar&get date"));
     targetLabel_->setBuddy(target_);
     targetForm->addRow(targetLabel_, target_);
 
@@ -198,9 +204,14 @@ void GoalDetailView::render() {
     // Fields follow the goal (undo, another window) without echoing back.
     if (title_->text() != model_->title())
         title_->setText(model_->title());
-    if (description_->toPlainText() != model_->goalDescription()) {
-        const QSignalBlocker block(description_);
-        description_->setPlainText(model_->goalDescription());
+    // Compared with what was shown last: the editor reads some characters
+    // back differently (line ends, non-breaking spaces).
+    if (model_->goalDescription() != shownDescription_) {
+        shownDescription_ = model_->goalDescription();
+        if (description_->toPlainText() != shownDescription_) {
+            const QSignalBlocker block(description_);
+            description_->setPlainText(shownDescription_);
+        }
     }
     status_->setCurrentIndex(status_->findData(int(model_->status())));
     color_->setSelection(model_->colorTag());
@@ -234,6 +245,13 @@ bool GoalDetailView::eventFilter(QObject* watched, QEvent* event) {
     // Leaving a field ends its burst of typing: the next edit is a new step.
     if ((watched == title_ || watched == description_) && event->type() == QEvent::FocusOut)
         model_->endTypingBurst();
+    // The wheel scrolls the page; it changes the status or the date only
+    // in the field being edited.
+    if ((watched == status_ || watched == target_) && event->type() == QEvent::Wheel &&
+        !static_cast<QWidget*>(watched)->hasFocus()) {
+        event->ignore(); // on to the scroll area
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }
 

@@ -70,6 +70,7 @@ private:
     GoalTrailSection* trail_ = nullptr;
     AIReviewSectionView* review_ = nullptr;
     QString shownTitle_;
+    QString shownDescription_;
 };
 
 } // namespace orvana

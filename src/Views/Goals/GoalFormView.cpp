@@ -23,7 +23,6 @@ GoalFormView::GoalFormView(GoalFormModel* model, AppEnvironment& environment, QW
     : QDialog(parent), model_(model), env_(environment) {
     model_->setParent(this);
     setWindowTitle(GoalFormModel::windowTitle());
-    const Calendar& calendar = env_.calendar();
 
     title_ = new QLineEdit(model_->title());
     title_->setAccessibleName(tr("Title"));
@@ -43,11 +42,11 @@ GoalFormView::GoalFormView(GoalFormModel* model, AppEnvironment& environment, QW
     hasTarget_->setChecked(model_->hasTargetDate());
     connect(hasTarget_, &QCheckBox::toggled, model_, &GoalFormModel::setHasTargetDate);
 
-    target_ = new QDateEdit(dateOf(model_->targetDate(), calendar));
+    target_ = new QDateEdit(dateOf(model_->targetDate(), env_.calendar()));
     target_->setCalendarPopup(true);
     target_->setAccessibleName(tr("Target date"));
-    connect(target_, &QDateEdit::dateChanged, this, [this, calendar](QDate day) {
-        model_->setTargetDate(onDay(day, model_->targetDate(), calendar));
+    connect(target_, &QDateEdit::dateChanged, this, [this](QDate day) {
+        model_->setTargetDate(onDay(day, model_->targetDate(), env_.calendar()));
     });
 
     color_ = new GoalColorTagPicker;
@@ -58,7 +57,7 @@ GoalFormView::GoalFormView(GoalFormModel* model, AppEnvironment& environment, QW
     form->addRow(tr("T&itle"), title_);
     form->addRow(tr("&Description"), description_);
     form->addRow(QString(), hasTarget_);
-    targetLabel_ = new QLabel(tr("Target &date"));
+    targetLabel_ = new QLabel(tr("Tar&get date"));
     targetLabel_->setBuddy(target_);
     form->addRow(targetLabel_, target_);
     auto* colorLabel = new QLabel(tr("&Color"));

@@ -160,10 +160,11 @@ void GoalListModel::deleteGoals(const std::vector<Goal*>& goals) {
         // Its week items, their tasks and its trail go with it; the pending
         // reminders of those tasks are withdrawn as they leave the store.
         ctx.remove(goal);
-        (void)ctx.save(); // a failure leaves the change for the next save
     }
-    if (last)
-        undoBanner_->announce(deletedMessage(*last));
+    if (!last)
+        return;
+    (void)ctx.save(); // once for them all; a failure leaves them for the next save
+    undoBanner_->announce(deletedMessage(*last));
 }
 
 } // namespace orvana

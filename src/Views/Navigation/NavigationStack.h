@@ -26,6 +26,8 @@ public:
     int depth() const;
     QWidget* root() const { return root_; }
     QWidget* currentPage() const;
+    // The title in the header; empty at the root.
+    QString currentTitle() const { return titles_.isEmpty() ? QString() : titles_.last(); }
     QToolButton* backButton() const { return back_; }
 
 signals:

@@ -53,7 +53,9 @@ TEST_F(Goals, ListBySortOrderSearchedUnderTheLocaleAndEmptyOnlyWithoutGoals) {
 
     m.setSearchText(QStringLiteral("READ"));
     EXPECT_EQ(titles(m), (QStringList{"read more"}));
-    m.setSearchText(QStringLiteral("R")); // untrimmed, in list order
+    m.setSearchText(QStringLiteral("run ")); // untrimmed
+    EXPECT_EQ(titles(m), (QStringList{"Run a 10k"}));
+    m.setSearchText(QStringLiteral("R")); // in list order
     EXPECT_EQ(titles(m), (QStringList{"Run a 10k", "Learn Rust", "read more"}));
     m.setSearchText(QStringLiteral("zzz"));
     EXPECT_TRUE(titles(m).isEmpty());

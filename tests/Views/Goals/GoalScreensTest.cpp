@@ -1,4 +1,5 @@
 #include "Models/TrailEntry.h"
+#include "Store/UndoManager.h"
 #include "Views/AI/AIReviewSectionView.h"
 #include "Views/Goals/GoalBadges.h"
 #include "Views/Goals/GoalColorTagPicker.h"
@@ -68,11 +69,21 @@ struct Section {
     std::unique_ptr<NavigationStack> stack;
 };
 
-TEST(GoalScreens, NewGoalByKeyboardThenOpenItAndSetItsStatusColourAndDate) {
+TEST(GoalScreens, NewGoalByKeyboardOpenItEditItThenDeleteAndUndoFromTheList) {
     Section s;
     s.show();
     EXPECT_TRUE(s.list()->emptyState()->isVisible());
 
+    // Escape cancels the form without a goal.
+    QTest::keyClick(s.list(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_NE(s.form(), nullptr);
+    QTest::keyClick(s.form()->titleField(), Qt::Key_R);
+    QTest::keyClick(s.form()->titleField(), Qt::Key_Escape);
+    drainEvents();
+    EXPECT_EQ(s.form(), nullptr);
+    EXPECT_TRUE(s.t.context.fetch<Goal>().empty());
+
+    s.activate();
     QTest::keyClick(s.list(), Qt::Key_N, Qt::ControlModifier);
     GoalFormView* form = s.form();
     ASSERT_NE(form, nullptr);
@@ -133,11 +144,24 @@ TEST(GoalScreens, NewGoalByKeyboardThenOpenItAndSetItsStatusColourAndDate) {
     EXPECT_EQ(detail->statusPill()->text(), QStringLiteral("Completed"));
     EXPECT_EQ(detail->minutesLabel()->text(), QStringLiteral("25 min logged"));
 
+    // Typing is stored as typed; undoing it shows the old title in the
+    // field without losing the redo.
+    detail->titleField()->setFocus();
+    QTest::keyClicks(detail->titleField(), QStringLiteral("!?"));
+    drainEvents();
+    EXPECT_EQ(goal->title(), QStringLiteral("Run a 10k!?"));
+    UndoManager* undo = s.t.context.undoManager();
+    undo->undo();
+    drainEvents();
+    EXPECT_EQ(detail->titleField()->text(), QStringLiteral("Run a 10k"));
+    EXPECT_TRUE(undo->canRedo());
+    EXPECT_EQ(goal->status(), GoalStatus::completed) << "the burst only";
+
     // A renamed goal renames the page; Alt+Left goes back to the row, whose
     // badges followed.
-    detail->titleField()->setFocus();
     QTest::keyClicks(detail->titleField(), QStringLiteral("!"));
-    EXPECT_EQ(goal->title(), QStringLiteral("Run a 10k!"));
+    drainEvents();
+    EXPECT_EQ(s.stack->currentTitle(), QStringLiteral("Run a 10k!"));
     QTest::keyClick(detail->titleField(), Qt::Key_Left, Qt::AltModifier);
     drainEvents();
     EXPECT_EQ(s.stack->depth(), 1);
@@ -145,39 +169,34 @@ TEST(GoalScreens, NewGoalByKeyboardThenOpenItAndSetItsStatusColourAndDate) {
     const ListRow* row = s.list()->model()->list()->rowAt(0);
     EXPECT_EQ(row->data.value(GoalListModel::MinutesTextRole).toString(), QStringLiteral("25 min"));
     EXPECT_EQ(row->data.value(GoalListModel::ColorTagRole).toString(), QStringLiteral("orange"));
-}
 
-TEST(GoalScreens, DeleteTheSelectedRowsAsShownThenUndo) {
-    Section s;
-    s.goal(QStringLiteral("Ride"), 0);
-    Goal* read = s.goal(QStringLiteral("Read"), 1);
-    Goal* run = s.goal(QStringLiteral("Run"), 2);
+    // Delete the selected rows as shown under a search, then undo.
+    Goal* ride = s.goal(QStringLiteral("Ride"), 1);
+    Goal* read = s.goal(QStringLiteral("Read"), 2);
     Goal* learn = s.goal(QStringLiteral("Learn"), 3);
     drainEvents();
-    s.show();
-
     QTest::keyClick(s.list(), Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(s.list()->searchField()->hasFocus());
     QTest::keyClicks(s.list()->searchField(), QStringLiteral("r"));
     drainEvents();
-    RecordListView* list = s.list()->list();
-    ASSERT_EQ(list->model()->rowCount(), 4); // Ride, Read, Run, Learn all contain an r
-    // Shift+Down from the second row selects Read and Run.
+    ASSERT_EQ(list->model()->rowCount(), 4); // every title has an r
+    // Shift+Down from the second row selects Ride and Read.
     list->setFocus();
     list->setCurrentIndex(list->model()->index(1, 0));
     QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(list, Qt::Key_Delete);
     drainEvents();
+    EXPECT_TRUE(ride->isDeleted());
     EXPECT_TRUE(read->isDeleted());
-    EXPECT_TRUE(run->isDeleted());
     EXPECT_FALSE(learn->isDeleted());
+    EXPECT_FALSE(goal->isDeleted());
     UndoBanner* banner = s.list()->undoBanner();
-    EXPECT_EQ(banner->message(), QStringLiteral("\"Run\" deleted"));
+    EXPECT_EQ(banner->message(), QStringLiteral("\"Read\" deleted"));
 
     QTest::mouseClick(banner->toast()->undoButton(), Qt::LeftButton);
     drainEvents();
+    EXPECT_FALSE(ride->isDeleted());
     EXPECT_FALSE(read->isDeleted());
-    EXPECT_FALSE(run->isDeleted());
     EXPECT_EQ(list->model()->rowCount(), 4);
 }
 

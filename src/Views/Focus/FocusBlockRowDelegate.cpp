@@ -1,37 +1,18 @@
 #include "Views/Focus/FocusBlockRowDelegate.h"
 
 #include "Views/Focus/FocusBlockListModel.h"
+#include "Views/Shared/Badge.h"
+#include "Views/Shared/RowPainting.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/TagColors.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 
 namespace orvana {
-
-namespace {
-
-int margin(const QStyleOptionViewItem& option) {
-    return option.fontMetrics.height() / 2;
-}
-
-QStyle* styleOf(const QStyleOptionViewItem& option) {
-    return option.widget ? option.widget->style() : QApplication::style();
-}
-
-QFont smaller(QFont font) {
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * 0.85);
-    else
-        font.setPixelSize(qMax(1, font.pixelSize() * 85 / 100));
-    return font;
-}
-
-} // namespace
 
 void FocusBlockRowDelegate::initStyleOption(QStyleOptionViewItem* option,
                                             const QModelIndex& index) const {
@@ -41,7 +22,7 @@ void FocusBlockRowDelegate::initStyleOption(QStyleOptionViewItem* option,
 }
 
 QRect FocusBlockRowDelegate::toggleButtonRect(const QStyleOptionViewItem& option) const {
-    const int m = margin(option);
+    const int m = rowMargin(option);
     const int h = option.fontMetrics.height() + m;
     return QRect(option.rect.right() - m - h + 1,
                  option.rect.top() + (option.rect.height() - h) / 2, h, h);
@@ -55,15 +36,11 @@ void FocusBlockRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     painter->save();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
 
-    const int m = margin(opt);
+    const int m = rowMargin(opt);
     const int line = opt.fontMetrics.height();
-    const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group =
-        opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    const QColor text =
-        opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
-    const QColor secondary =
-        opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::PlaceholderText);
+    const RowColors colors = rowColors(opt);
+    const QColor& text = colors.text;
+    const QColor& secondary = colors.secondary;
 
     // The goal's colour mark: a bar as tall as both lines.
     const QRect content = opt.rect.adjusted(m, m / 2, -m, -m / 2);
@@ -85,9 +62,8 @@ void FocusBlockRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     // of room, so the badge always shows).
     const bool paused = index.data(FocusBlockListModel::PausedRole).toBool();
     const QString badge = paused ? FocusBlockListModel::pausedBadge() : QString();
-    const QFont badgeFont = smaller(opt.font);
-    const QFontMetrics badgeMetrics(badgeFont);
-    const int badgeWidth = paused ? badgeMetrics.horizontalAdvance(badge) + m : 0;
+    const BadgeStyle badgeStyle(opt.font);
+    const int badgeWidth = paused ? badgeStyle.width(badge) : 0;
     const int titleRoom = qMax(0, titleRect.width() - (paused ? badgeWidth + m / 2 : 0));
     const QString title = opt.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
                                                      Qt::ElideRight, titleRoom);
@@ -95,14 +71,9 @@ void FocusBlockRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     painter->setPen(text);
     painter->drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, title);
     if (paused) {
-        const int left = titleRect.left() + opt.fontMetrics.horizontalAdvance(title) + m / 2;
-        const int h = badgeMetrics.height() + 2;
-        const QRect pill(left, titleRect.center().y() - h / 2, badgeWidth, h);
-        painter->setPen(QPen(secondary, 1));
-        painter->setBrush(Qt::NoBrush);
-        painter->drawRoundedRect(QRectF(pill).adjusted(0.5, 0.5, -0.5, -0.5), h / 2.0, h / 2.0);
-        painter->setFont(badgeFont);
-        painter->drawText(pill, Qt::AlignCenter, badge);
+        badgeStyle.paint(painter,
+                         titleRect.left() + opt.fontMetrics.horizontalAdvance(title) + m / 2,
+                         titleRect.center().y(), badge, secondary);
     }
 
     painter->setFont(opt.font);
@@ -122,7 +93,7 @@ void FocusBlockRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
 QSize FocusBlockRowDelegate::sizeHint(const QStyleOptionViewItem& option,
                                       const QModelIndex&) const {
     const int line = option.fontMetrics.height();
-    return {line * 12, line * 2 + margin(option) * 2};
+    return {line * 12, line * 2 + rowMargin(option) * 2};
 }
 
 bool FocusBlockRowDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,

@@ -3,21 +3,13 @@
 #include "Views/Goals/GoalBadges.h"
 #include "Views/Goals/GoalLabels.h"
 #include "Views/Goals/GoalListModel.h"
+#include "Views/Shared/RowPainting.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/TagColors.h"
 
-#include <QApplication>
 #include <QPainter>
 
 namespace orvana {
-
-namespace {
-
-int margin(const QStyleOptionViewItem& option) {
-    return option.fontMetrics.height() / 2;
-}
-
-} // namespace
 
 void GoalRowDelegate::initStyleOption(QStyleOptionViewItem* option,
                                       const QModelIndex& index) const {
@@ -29,17 +21,14 @@ void GoalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
                             const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
-    QStyle* style = opt.widget ? opt.widget->style() : QApplication::style();
+    QStyle* style = styleOf(opt);
     painter->save();
     style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
 
-    const int m = margin(opt);
+    const int m = rowMargin(opt);
     const int line = opt.fontMetrics.height();
     const bool selected = opt.state & QStyle::State_Selected;
-    const QPalette::ColorGroup group =
-        opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    const QColor text =
-        opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    const RowColors colors = rowColors(opt);
     const QRect content = opt.rect.adjusted(m, m / 2, -m, -m / 2);
     painter->setRenderHint(QPainter::Antialiasing);
 
@@ -66,7 +55,7 @@ void GoalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         const int width = opt.fontMetrics.horizontalAdvance(minutes);
         const QRect textRect(right - width + 1, content.top(), width, content.height());
         painter->setFont(opt.font);
-        painter->setPen(text);
+        painter->setPen(colors.text);
         painter->drawText(textRect, Qt::AlignRight | Qt::AlignVCenter, minutes);
         const int icon = line;
         symbolIcon(QStringLiteral("flame"))
@@ -83,21 +72,19 @@ void GoalRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         opt.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
                                    qMax(0, right - left - statusWidth));
     painter->setFont(opt.font);
-    painter->setPen(text);
+    painter->setPen(colors.text);
     painter->drawText(QRect(left, content.top(), qMax(0, right - left), content.height()),
                       Qt::AlignLeft | Qt::AlignVCenter, title);
     if (!status.isEmpty()) {
-        const QColor secondary = opt.palette.color(group, selected ? QPalette::HighlightedText
-                                                                   : QPalette::PlaceholderText);
         badgeStyle.paint(painter, left + opt.fontMetrics.horizontalAdvance(title) + m / 2,
-                         content.center().y(), status, secondary);
+                         content.center().y(), status, colors.secondary);
     }
     painter->restore();
 }
 
 QSize GoalRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
     const int line = option.fontMetrics.height();
-    return {line * 16, line + margin(option) * 2 + 4};
+    return {line * 16, line + rowMargin(option) * 2 + 4};
 }
 
 } // namespace orvana

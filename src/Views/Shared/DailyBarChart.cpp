@@ -1,5 +1,7 @@
 #include "Views/Shared/DailyBarChart.h"
 
+#include "Views/Shared/RowPainting.h"
+
 #include <QEvent>
 #include <QHelpEvent>
 #include <QLocale>
@@ -202,12 +204,7 @@ std::vector<DailyBarChart::Bar> DailyBarChart::barsFor(const std::vector<Day>& d
 }
 
 QFont DailyBarChart::labelFont() const {
-    QFont f = font();
-    if (f.pointSizeF() > 0)
-        f.setPointSizeF(f.pointSizeF() * 0.85);
-    else
-        f.setPixelSize(std::max(1, f.pixelSize() * 85 / 100));
-    return f;
+    return smallerFont(font());
 }
 
 QRectF DailyBarChart::plotRect() const {

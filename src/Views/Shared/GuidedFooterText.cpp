@@ -1,6 +1,7 @@
 #include "Views/Shared/GuidedFooterText.h"
 
 #include "Services/Preferences.h"
+#include "Views/Shared/RowPainting.h"
 
 #include <QEvent>
 
@@ -13,12 +14,7 @@ GuidedFooterText::GuidedFooterText(const QString& text, Preferences& preferences
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
     setForegroundRole(QPalette::PlaceholderText);
-    QFont small = font();
-    if (small.pointSizeF() > 0)
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-    else
-        small.setPixelSize(std::max(1, small.pixelSize() * 85 / 100));
-    setFont(small);
+    setFont(smallerFont(font()));
 
     followPreference();
     connect(&preferences_, &Preferences::valueChanged, this, [this](const QString& key) {

@@ -1,5 +1,6 @@
 #include "Views/Today/TodayRowDelegate.h"
 
+#include "Views/Shared/RowPainting.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/TagColors.h"
 #include "Views/Today/TodayModel.h"
@@ -24,14 +25,6 @@ bool isTask(int kind) {
            kind == TodayModel::taskRow;
 }
 
-int margin(const QStyleOptionViewItem& option) {
-    return option.fontMetrics.height() / 2;
-}
-
-QStyle* styleOf(const QStyleOptionViewItem& option) {
-    return option.widget ? option.widget->style() : QApplication::style();
-}
-
 } // namespace
 
 void TodayRowDelegate::initStyleOption(QStyleOptionViewItem* option,
@@ -45,7 +38,7 @@ void TodayRowDelegate::initStyleOption(QStyleOptionViewItem* option,
 QRect TodayRowDelegate::buttonRect(const QStyleOptionViewItem& option, const QModelIndex& index,
                                    Button button) const {
     const int kind = kindOf(index);
-    const int m = margin(option);
+    const int m = rowMargin(option);
     const int h = option.fontMetrics.height() + m;
     const int top = option.rect.top() + (option.rect.height() - h) / 2;
     int right = option.rect.right() - m;
@@ -71,7 +64,7 @@ void TodayRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                              const QModelIndex& index) const {
     const int kind = kindOf(index);
     const QString text = index.data(Qt::DisplayRole).toString();
-    const int m = margin(option);
+    const int m = rowMargin(option);
     painter->save();
     if (kind == TodayModel::headerRow || kind == TodayModel::footerRow) {
         QFont font = option.font;
@@ -201,7 +194,7 @@ void TodayRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 QSize TodayRowDelegate::sizeHint(const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const {
     const int kind = kindOf(index);
-    const int m = margin(option);
+    const int m = rowMargin(option);
     const int line = option.fontMetrics.height();
     if (kind == TodayModel::headerRow)
         return {line * 10, line + m * 2};

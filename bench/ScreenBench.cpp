@@ -2,6 +2,7 @@
 // of unfinished tasks are overdue (about 40 000 of them), as on the first
 // start after loading the synthetic store, and what the Goals list costs.
 // Budget: a rebuild after one change well under one 100 ms frame.
+#include "SilentCenter.h"
 #include "SyntheticStore.h"
 
 #include "Models/Goal.h"
@@ -23,16 +24,7 @@ using namespace orvana;
 
 namespace {
 
-// Notifications go nowhere here.
-class SilentCenter final : public NotificationCenter {
-public:
-    QCoro::Task<NotificationAuthorization> authorizationStatus() override {
-        co_return NotificationAuthorization::denied;
-    }
-    QCoro::Task<bool> requestAuthorization() override { co_return false; }
-    QCoro::Task<> add(QString, QString, QString, double) override { co_return; }
-    void removePendingNotificationRequests(const QStringList&) override {}
-};
+using bench::SilentCenter;
 
 struct Fixture {
     std::unique_ptr<ModelContext> context;

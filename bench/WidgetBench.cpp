@@ -1,6 +1,8 @@
 // Widget benchmarks, offscreen: opening a goal whose trail holds 10 000
 // entries over four years. Budget: the goal's detail opens (built, laid out
 // and painted once) in under 100 ms.
+#include "SilentCenter.h"
+
 #include "Models/Goal.h"
 #include "Models/TrailEntry.h"
 #include "Services/AppEnvironment.h"
@@ -24,16 +26,7 @@ using namespace orvana;
 
 namespace {
 
-// Notifications go nowhere here.
-class SilentCenter final : public NotificationCenter {
-public:
-    QCoro::Task<NotificationAuthorization> authorizationStatus() override {
-        co_return NotificationAuthorization::denied;
-    }
-    QCoro::Task<bool> requestAuthorization() override { co_return false; }
-    QCoro::Task<> add(QString, QString, QString, double) override { co_return; }
-    void removePendingNotificationRequests(const QStringList&) override {}
-};
+using bench::SilentCenter;
 
 constexpr int trailEntries = 10'000;
 

@@ -1,6 +1,10 @@
 #include "Models/Week.h"
 
+#include "Models/WeekItem.h"
 #include "Store/ModelContext.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace orvana {
 
@@ -21,6 +25,15 @@ std::optional<DateInterval> Week::boundaries(Timestamp date, const Calendar& cal
     if (!interval)
         return std::nullopt;
     return DateInterval{calendar.startOfDay(interval->start), interval->end};
+}
+
+qint64 Week::nextItemSortOrder() const {
+    qint64 next = qint64(items_.size());
+    for (const WeekItem* item : items_) {
+        if (item->sortOrder() < std::numeric_limits<qint64>::max())
+            next = std::max(next, item->sortOrder() + 1);
+    }
+    return next;
 }
 
 Week* Week::containing(Timestamp date, ModelContext& context, const Calendar& calendar) {

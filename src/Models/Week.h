@@ -47,6 +47,10 @@ public:
     }
 
     const std::vector<WeekItem*>& items() const { return items_; }
+    // The sortOrder of an item added now: the number of items, or one past
+    // the largest sortOrder when that is more (after deletions the count
+    // alone would sort the new item into the middle), so it always lands last.
+    qint64 nextItemSortOrder() const;
 
     // The stored week whose startDate falls on the calendar day on which the
     // calendar week containing `date` starts. Absent when there is none.

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace orvana;
 using orvana::test::at;
@@ -205,6 +206,22 @@ TEST_F(PlanningRules, MostRecentPastWeekIsTheLatestStartingStrictlyBefore) {
     (void)earlier;
     EXPECT_EQ(Week::mostRecentPast(june->startDate(), ctx), may);
     EXPECT_EQ(Week::mostRecentPast(june->startDate() + 1, ctx), june);
+}
+
+TEST_F(PlanningRules, ANewItemSortsLastEvenAfterDeletions) {
+    Week* week = Week::findOrCreate(at(berlin, 2026, 6, 10), ctx, calendar);
+    EXPECT_EQ(week->nextItemSortOrder(), 0);
+    std::vector<WeekItem*> items;
+    for (int i = 0; i < 5; ++i) {
+        items.push_back(ctx.create<WeekItem>(QStringLiteral("item"), std::nullopt, false, i));
+        items.back()->setWeek(week);
+    }
+    EXPECT_EQ(week->nextItemSortOrder(), 5);
+    ctx.remove(items[1]);
+    ctx.remove(items[2]);
+    EXPECT_EQ(week->nextItemSortOrder(), 5) << "not 3, which would sort it before item 4";
+    items[0]->setSortOrder(std::numeric_limits<qint64>::max()); // an absurd import
+    EXPECT_EQ(week->nextItemSortOrder(), 5);
 }
 
 TEST(Enums, RawValuesRoundTripAndUnknownTextsYieldNothing) {

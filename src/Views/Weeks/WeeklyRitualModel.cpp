@@ -1,0 +1,308 @@
+#include "Views/Weeks/WeeklyRitualModel.h"
+
+#include "Models/Goal.h"
+#include "Models/Week.h"
+#include "Models/WeekItem.h"
+#include "Services/AppEnvironment.h"
+#include "Services/NotificationService.h"
+#include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
+
+#include <algorithm>
+
+namespace orvana {
+
+namespace {
+
+constexpr unsigned readTypes =
+    entityBit(EntityType::goal) | entityBit(EntityType::week) | entityBit(EntityType::weekItem);
+
+// A pause this long ends a burst of typing: the next keystroke is a new step.
+constexpr int burstPauseMs = 1500;
+
+enum Field { reflectionField, intentionField };
+
+std::optional<QString> storedText(const QString& text) {
+    return text.isEmpty() ? std::nullopt : std::optional<QString>(text);
+}
+
+} // namespace
+
+WeeklyRitualModel::WeeklyRitualModel(AppEnvironment& environment, Week* week, QObject* parent)
+    : QObject(parent), env_(environment), week_(week), retroRows_(new RowListModel(this)),
+      finishRows_(new RowListModel(this)) {
+    ModelContext& ctx = env_.context();
+    connect(&ctx, &ModelContext::changed, this, [this](unsigned types) {
+        if (week_ && (types & readTypes))
+            update();
+    });
+    connect(&ctx, &ModelContext::recordRemoved, this, [this](Record* record) {
+        if (record == week_) {
+            week_ = nullptr;
+            refreshRows();
+            emit weekRemoved();
+        }
+    });
+    burstPause_.setSingleShot(true);
+    burstPause_.setInterval(burstPauseMs);
+    connect(&burstPause_, &QTimer::timeout, this, &WeeklyRitualModel::endTypingBurst);
+    refreshRows();
+}
+
+Week* WeeklyRitualModel::previousWeek() const {
+    return week_ ? Week::mostRecentPast(week_->startDate(), env_.context()) : nullptr;
+}
+
+std::vector<RitualStep> WeeklyRitualModel::steps() const {
+    std::vector<RitualStep> list;
+    if (previousWeek())
+        list.push_back(RitualStep::retro);
+    list.insert(list.end(), {RitualStep::intention, RitualStep::planItems, RitualStep::finish});
+    return list;
+}
+
+RitualStep WeeklyRitualModel::step() const {
+    const std::vector<RitualStep> list = steps();
+    return list[std::size_t(std::min<int>(stepIndex_, int(list.size()) - 1))];
+}
+
+QString WeeklyRitualModel::title(RitualStep step) {
+    switch (step) {
+    case RitualStep::retro:
+        return tr("What Moved Last Week");
+    case RitualStep::intention:
+        return tr("Set Your Intention");
+    case RitualStep::planItems:
+        return tr("Plan Your Goals");
+    case RitualStep::finish:
+        break;
+    }
+    return tr("Review & Finish");
+}
+
+void WeeklyRitualModel::back() {
+    if (stepIndex_ < 1)
+        return;
+    stepIndex_ = std::max(stepIndex_ - 1, 0);
+    endTypingBurst();
+    update();
+}
+
+void WeeklyRitualModel::next() {
+    if (isFinishStep())
+        return;
+    stepIndex_ = std::min(stepIndex_ + 1, int(steps().size()) - 1);
+    endTypingBurst();
+    update();
+}
+
+void WeeklyRitualModel::finish() {
+    if (!week_)
+        return;
+    endTypingBurst();
+    week_->setRitualCompletedAt(env_.now()); // a second run moves the stamp
+    // Not planned again here: the next refresh of the nudges skips this week.
+    env_.notifications().cancelWeeklyRitualNudge();
+    emit finished();
+}
+
+std::vector<WeekItem*> WeeklyRitualModel::itemsByGoal(const Week& week) {
+    std::vector<WeekItem*> items = week.items();
+    // Goal-less items sort under the empty title, so before every goal.
+    std::stable_sort(items.begin(), items.end(), [](const WeekItem* a, const WeekItem* b) {
+        const QString x = a->goal() ? a->goal()->title() : QString();
+        const QString y = b->goal() ? b->goal()->title() : QString();
+        if (x != y)
+            return x < y;
+        return a->sortOrder() < b->sortOrder();
+    });
+    return items;
+}
+
+std::vector<WeekItem*> WeeklyRitualModel::retroItems() const {
+    Week* previous = previousWeek();
+    return previous ? itemsByGoal(*previous) : std::vector<WeekItem*>{};
+}
+
+QString WeeklyRitualModel::reflection() const {
+    Week* previous = previousWeek();
+    return previous ? previous->reflection().value_or(QString()) : QString();
+}
+
+void WeeklyRitualModel::setReflection(const QString& text) {
+    Week* previous = previousWeek();
+    if (!previous || text == reflection())
+        return;
+    startKeystroke();
+    previous->setReflection(storedText(text));
+    typed(reflectionField);
+}
+
+QString WeeklyRitualModel::intention() const {
+    return week_ ? week_->intention().value_or(QString()) : QString();
+}
+
+void WeeklyRitualModel::setIntention(const QString& text) {
+    if (!week_ || text == intention())
+        return;
+    startKeystroke();
+    week_->setIntention(storedText(text));
+    typed(intentionField);
+}
+
+std::vector<Goal*> WeeklyRitualModel::activeGoals() const {
+    auto active = FetchDescriptor<Goal>::where(
+        [](const Goal& goal) { return goal.status() == GoalStatus::active; });
+    active.sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder));
+    return env_.context().fetch(active);
+}
+
+std::vector<WeekItem*> WeeklyRitualModel::itemsForGoal(const Goal& goal) const {
+    std::vector<WeekItem*> items;
+    if (!week_)
+        return items;
+    for (WeekItem* item : week_->items()) {
+        if (item->goal() && item->goal()->id() == goal.id())
+            items.push_back(item);
+    }
+    std::stable_sort(items.begin(), items.end(), [](const WeekItem* a, const WeekItem* b) {
+        return a->sortOrder() < b->sortOrder();
+    });
+    return items;
+}
+
+QString WeeklyRitualModel::newItemTitle(const Goal& goal) const {
+    return newItemTitleByGoal_.value(goal.id());
+}
+
+void WeeklyRitualModel::setNewItemTitle(const Goal& goal, const QString& text) {
+    if (text == newItemTitle(goal))
+        return;
+    newItemTitleByGoal_.insert(goal.id(), text);
+    update();
+}
+
+bool WeeklyRitualModel::canAddItem(const Goal& goal) const {
+    return week_ && !newItemTitle(goal).trimmed().isEmpty();
+}
+
+WeekItem* WeeklyRitualModel::addItem(Goal& goal) {
+    const QString title = newItemTitle(goal).trimmed();
+    if (!week_ || title.isEmpty())
+        return nullptr;
+    endTypingBurst();
+    // Counted over the whole week, so the new item sorts last among all goals.
+    auto* item = env_.context().create<WeekItem>(title, std::nullopt, false,
+                                                 week_->nextItemSortOrder(), env_.now());
+    item->setGoal(&goal);
+    item->setWeek(week_);
+    newItemTitleByGoal_.insert(goal.id(), QString());
+    update();
+    return item;
+}
+
+bool WeeklyRitualModel::hasIntention() const {
+    return !intention().isEmpty();
+}
+
+std::vector<WeekItem*> WeeklyRitualModel::weekItemsBySortOrder() const {
+    std::vector<WeekItem*> items = week_ ? week_->items() : std::vector<WeekItem*>{};
+    std::stable_sort(items.begin(), items.end(), [](const WeekItem* a, const WeekItem* b) {
+        return a->sortOrder() < b->sortOrder();
+    });
+    return items;
+}
+
+QString WeeklyRitualModel::reviewText() const {
+    if (!week_)
+        return {};
+    QStringList lines;
+    if (hasIntention())
+        lines << *week_->intention();
+    for (const WeekItem* item : week_->items()) // the week's own order, not sorted
+        lines << item->title();
+    return lines.join(u'\n');
+}
+
+namespace {
+
+ListRow itemRow(const WeekItem& item, bool showsCompletion) {
+    ListRow row;
+    row.key = item.id().toString(QUuid::WithoutBraces);
+    row.record = const_cast<WeekItem*>(&item);
+    row.flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const QString goal = item.goal() ? item.goal()->title() : QString();
+    row.data[Qt::DisplayRole] = item.title();
+    row.data[WeeklyRitualModel::GoalTitleRole] = goal;
+    row.data[WeeklyRitualModel::CompleteRole] = item.isComplete();
+    row.data[WeeklyRitualModel::ShowsCompletionRole] = showsCompletion;
+    row.data[Qt::AccessibleTextRole] =
+        showsCompletion
+            ? (item.isComplete() ? WeeklyRitualModel::tr("%1, done").arg(item.title())
+                                 : WeeklyRitualModel::tr("%1, not done").arg(item.title()))
+            : item.title();
+    row.data[Qt::AccessibleDescriptionRole] = goal;
+    return row;
+}
+
+std::vector<ListRow> rowsOf(const std::vector<WeekItem*>& items, bool showsCompletion) {
+    std::vector<ListRow> rows;
+    rows.reserve(items.size());
+    for (const WeekItem* item : items)
+        rows.push_back(itemRow(*item, showsCompletion));
+    return rows;
+}
+
+} // namespace
+
+RowListModel* WeeklyRitualModel::planList(const Goal& goal) {
+    RowListModel*& list = planRows_[goal.id()];
+    if (!list) {
+        list = new RowListModel(this);
+        refreshRows();
+    }
+    return list;
+}
+
+void WeeklyRitualModel::update() {
+    refreshRows();
+    emit changed();
+}
+
+void WeeklyRitualModel::refreshRows() {
+    retroRows_->setRows(rowsOf(retroItems(), true));
+    finishRows_->setRows(rowsOf(weekItemsBySortOrder(), false));
+    for (auto it = planRows_.begin(); it != planRows_.end(); ++it) {
+        const Goal* goal = env_.context().findByID<Goal>(it.key());
+        std::vector<ListRow> rows =
+            goal ? rowsOf(itemsForGoal(*goal), false) : std::vector<ListRow>{};
+        for (ListRow& row : rows)
+            row.data[GoalTitleRole] = QString();
+        it.value()->setRows(std::move(rows));
+    }
+}
+
+void WeeklyRitualModel::startKeystroke() {
+    // The keystroke's step holds the keystroke alone.
+    if (UndoManager* undo = env_.context().undoManager())
+        undo->closeImplicitGroup();
+}
+
+void WeeklyRitualModel::typed(int field) {
+    UndoManager* undo = env_.context().undoManager();
+    if (!undo)
+        return;
+    if (field != burstField_ || burst_ == 0) {
+        burstField_ = field;
+        burst_ = undo->newBurst();
+    }
+    undo->continueBurst(burst_);
+    burstPause_.start();
+}
+
+void WeeklyRitualModel::endTypingBurst() {
+    burst_ = 0;
+    burstPause_.stop();
+}
+
+} // namespace orvana

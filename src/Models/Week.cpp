@@ -59,6 +59,25 @@ Week* Week::mostRecentPast(Timestamp date, ModelContext& context) {
     return newest;
 }
 
+Week* Week::forDate(Timestamp date, ModelContext& context, const Calendar& calendar,
+                    bool creatingIfNeeded) {
+    auto interval = boundaries(date, calendar);
+    if (!interval)
+        return nullptr;
+    const Timestamp dayStart = interval->start;
+    const Timestamp dayEnd = calendar.startOfDayAfter(dayStart, 1).value_or(dayStart);
+    Week* newest = nullptr;
+    for (Week* week : context.fetch<Week>()) {
+        if (dayStart <= week->startDate() && week->startDate() < dayEnd &&
+            (!newest || week->startDate() > newest->startDate()))
+            newest = week;
+    }
+    if (newest || !creatingIfNeeded)
+        return newest;
+    return context.create<Week>(interval->start, interval->end, std::nullopt, std::nullopt,
+                                context.now());
+}
+
 Week* Week::findOrCreate(Timestamp date, ModelContext& context, const Calendar& calendar) {
     if (Week* existing = containing(date, context, calendar))
         return existing;

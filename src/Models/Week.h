@@ -68,6 +68,12 @@ public:
     // when the calendar cannot place the date in a week.
     static Week* findOrCreate(Timestamp date, ModelContext& context, const Calendar& calendar);
 
+    // What the weeks screens look up: like findOrCreate (or containing, with
+    // `creatingIfNeeded` false), but among stored weeks on the same start day
+    // the one with the latest startDate wins, as the newest-first list shows.
+    static Week* forDate(Timestamp date, ModelContext& context, const Calendar& calendar,
+                         bool creatingIfNeeded);
+
 protected:
     void stampCreatedAt(Timestamp now) override { createdAt_ = now; }
     void applyDeleteRules(ModelContext& context) override;

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QWidget>
+#include <vector>
+
+class QAction;
+class QToolButton;
+
+namespace orvana {
+
+class AppEnvironment;
+class GuidedEmptyState;
+class PlanWeekDialog;
+class PlannedWeekDialog;
+class RecordListView;
+class UndoBanner;
+class Week;
+class WeekListModel;
+class WeekRowDelegate;
+
+// The "Weeks" screen: renders a WeekListModel and forwards what the user
+// does. Return or a double click opens a week's detail on the section's
+// stack; Delete deletes every selected week. "Plan a Week" (Ctrl+N) asks for
+// a day and shows that week in a dialog; "Start This Week's Ritual" finds or
+// makes this week and reports it through ritualRequested.
+class WeekListView : public QWidget {
+    Q_OBJECT
+public:
+    explicit WeekListView(AppEnvironment& environment, QWidget* parent = nullptr);
+
+    WeekListModel* model() const { return model_; }
+    RecordListView* list() const { return list_; }
+    QToolButton* ritualButton() const { return ritual_; }
+    QToolButton* planButton() const { return plan_; }
+    UndoBanner* undoBanner() const { return banner_; }
+    GuidedEmptyState* emptyState() const { return empty_; }
+    QAction* openAction() const { return open_; }
+    QAction* deleteAction() const { return delete_; }
+    // The open dialogs, if any.
+    PlanWeekDialog* planDialog() const;
+    PlannedWeekDialog* plannedWeekDialog() const;
+
+    // "Plan a Week", window-modal over this screen.
+    void presentPlanDialog();
+    // The week's detail in a dialog with "Done".
+    void presentPlannedWeek(Week& week);
+    // Pushes the week's detail onto the section's navigation stack.
+    void openWeek(Week& week);
+    // Finds or makes this week and emits ritualRequested for it.
+    void startRitual();
+
+signals:
+    // The ritual should open over this screen for `week` (this week, in the
+    // store by now).
+    void ritualRequested(orvana::Week* week);
+
+private:
+    void render();
+    void updateRowActions(int row);
+    std::vector<Week*> selectedWeeks() const;
+
+    AppEnvironment& env_;
+    WeekListModel* model_;
+    QToolButton* ritual_ = nullptr;
+    QToolButton* plan_ = nullptr;
+    RecordListView* list_ = nullptr;
+    WeekRowDelegate* delegate_ = nullptr;
+    GuidedEmptyState* empty_ = nullptr;
+    UndoBanner* banner_ = nullptr;
+    QAction* open_ = nullptr;
+    QAction* delete_ = nullptr;
+};
+
+} // namespace orvana

@@ -1,0 +1,364 @@
+#include "Models/DayTask.h"
+#include "Models/Goal.h"
+#include "Models/Week.h"
+#include "Models/WeekItem.h"
+#include "Services/NotificationService.h"
+#include "Store/UndoManager.h"
+#include "Views/Weeks/WeekDetailModel.h"
+#include "Views/Weeks/WeekListModel.h"
+#include "support/TestEnvironment.h"
+
+#include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <gtest/gtest.h>
+
+using namespace orvana;
+using orvana::test::at;
+using orvana::test::drainEvents;
+
+namespace {
+
+const QTimeZone berlin("Europe/Berlin");
+
+struct Weeks : ::testing::Test {
+    test::TestEnvironment t; // Monday 2 March 2026, 10:00 Berlin, Monday first
+
+    Week* week(int year, int month, int day) {
+        return Week::findOrCreate(t.local(year, month, day, 12), t.context, t.calendar);
+    }
+    WeekItem* item(Week* w, const QString& title, qint64 order, Goal* goal = nullptr) {
+        auto* i = t.context.create<WeekItem>(title, std::nullopt, false, order);
+        i->setWeek(w);
+        i->setGoal(goal);
+        return i;
+    }
+    Goal* goal(const QString& title, GoalStatus status = GoalStatus::active) {
+        return t.context.create<Goal>(title, std::nullopt, std::nullopt, status);
+    }
+    QStringList titles(const WeekDetailModel& m) const {
+        QStringList out;
+        for (const WeekItem* i : m.sortedItems())
+            out << i->title();
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(Weeks, LookupFollowsTheFirstWeekdayAndNeverMakesASecondWeekForADay) {
+    WeekListModel m(t.env);
+    const Timestamp sunday14 = t.local(2026, 6, 14, 18, 30);
+    m.setPickedPlanDate(sunday14);
+    Week* mondayWeek = m.planPickedWeek();
+    ASSERT_NE(mondayWeek, nullptr);
+    EXPECT_EQ(mondayWeek->startDate(), t.local(2026, 6, 8));
+    EXPECT_EQ(mondayWeek->endDate(), t.local(2026, 6, 15));
+    EXPECT_EQ(mondayWeek->createdAt(), t.now);
+    EXPECT_FALSE(mondayWeek->intention() || mondayWeek->reflection() ||
+                 mondayWeek->ritualCompletedAt());
+    m.setPickedPlanDate(t.local(2026, 6, 10));
+    EXPECT_EQ(m.planPickedWeek(), mondayWeek);
+    EXPECT_EQ(m.pickedPlanDate(), t.local(2026, 6, 10)) << "kept for the next opening";
+
+    // The ritual twice in one week: one week.
+    Week* thisWeek = m.ritualWeek();
+    EXPECT_EQ(m.ritualWeek(), thisWeek);
+    EXPECT_EQ(thisWeek->startDate(), t.local(2026, 3, 2));
+    EXPECT_EQ(t.context.count<Week>(), 2u);
+
+    // Sunday first: the same Sunday starts a week of its own.
+    const Calendar sundayFirst(berlin, 1);
+    Week* sundayWeek = Week::forDate(sunday14, t.context, sundayFirst, true);
+    EXPECT_NE(sundayWeek, mondayWeek);
+    EXPECT_EQ(sundayWeek->startDate(), t.local(2026, 6, 14));
+    EXPECT_EQ(sundayWeek->endDate(), t.local(2026, 6, 21));
+    EXPECT_EQ(Week::forDate(t.local(2026, 7, 1), t.context, t.calendar, false), nullptr);
+    EXPECT_EQ(t.context.count<Week>(), 3u);
+
+    // Two stored weeks on one start day (an import): the later start wins,
+    // as the newest-first list shows it first; neither is repaired.
+    auto* twin = t.context.create<Week>(t.local(2026, 6, 8, 13), t.local(2026, 6, 16));
+    drainEvents();
+    EXPECT_EQ(Week::forDate(sunday14, t.context, t.calendar, true), twin);
+    EXPECT_EQ(twin->endDate(), t.local(2026, 6, 16));
+    ASSERT_EQ(m.weeks().size(), 4u);
+    for (std::size_t i = 1; i < m.weeks().size(); ++i)
+        EXPECT_GT(m.weeks()[i - 1]->startDate(), m.weeks()[i]->startDate()) << "newest first";
+}
+
+TEST_F(Weeks, AWeekOverADstChangeEndsAtTheNextWeeksMidnight) {
+    // Berlin springs forward on 29 March 2026 and falls back on 25 October.
+    Week* spring = week(2026, 3, 29);
+    EXPECT_EQ(spring->startDate(), t.local(2026, 3, 23));
+    EXPECT_EQ(spring->endDate(), t.local(2026, 3, 30));
+    EXPECT_EQ(spring->endDate() - spring->startDate(), 7 * 86400 - 3600);
+    Week* autumn = week(2026, 10, 25);
+    EXPECT_EQ(autumn->endDate() - autumn->startDate(), 7 * 86400 + 3600);
+    EXPECT_EQ(Week::forDate(t.local(2026, 3, 29, 23, 59), t.context, t.calendar, false), spring);
+    EXPECT_NE(Week::forDate(t.local(2026, 3, 30), t.context, t.calendar, false), spring);
+
+    // New York, Sunday first: clocks change on Sunday 8 March, the week's first day.
+    const QTimeZone newYork("America/New_York");
+    const Calendar us(newYork, 1);
+    Week* march = Week::forDate(at(newYork, 2026, 3, 11), t.context, us, true);
+    EXPECT_EQ(march->startDate(), at(newYork, 2026, 3, 8));
+    EXPECT_EQ(march->endDate(), at(newYork, 2026, 3, 15));
+}
+
+// The first weekday comes from LC_TIME. The system locale is read once per
+// process, so each locale is checked in a child run of this test binary.
+TEST(WeekCalendar, CurrentCalendarTakesTheFirstWeekdayFromLcTime) {
+    const QByteArray expected = qgetenv("ORVANA_EXPECT_FIRST_WEEKDAY");
+    if (!expected.isEmpty()) {
+        EXPECT_EQ(Calendar::current().firstWeekday(), expected.toInt());
+        return;
+    }
+    const std::pair<const char*, int> cases[] = {
+        {"en_US.UTF-8", 1}, {"en_GB.UTF-8", 2}, {"de_DE.UTF-8", 2}};
+    for (const auto& [locale, weekday] : cases) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("LC_TIME"), QString::fromLatin1(locale));
+        env.insert(QStringLiteral("ORVANA_EXPECT_FIRST_WEEKDAY"), QString::number(weekday));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=WeekCalendar.*")});
+        ASSERT_TRUE(child.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        EXPECT_EQ(child.exitCode(), 0) << locale << "\n" << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test"))) << out.toStdString();
+    }
+}
+
+TEST_F(Weeks, RowsShowCurrentWeekSummaryStatusAndRitual) {
+    Week* current = week(2026, 3, 4);
+    Week* next = week(2026, 3, 11);
+    Week* past = week(2026, 2, 25);
+    // A start stored in the middle of the day still counts as this week's.
+    current->setStartDate(t.local(2026, 3, 2, 13));
+    WeekItem* a = item(next, QStringLiteral("A"), 0);
+    item(next, QStringLiteral("B"), 1);
+    item(past, QStringLiteral("C"), 0)->setComplete(true);
+    past->setRitualCompletedAt(t.now - 86400 * 7);
+    a->setComplete(true);
+    drainEvents();
+
+    WeekListModel m(t.env);
+    QAbstractItemModelTester tester(m.list());
+    ASSERT_EQ(m.weeks(), (std::vector<Week*>{next, current, past}));
+    auto row = [&](int r, int role) { return m.list()->index(r).data(role); };
+    EXPECT_FALSE(row(0, WeekListModel::CurrentWeekRole).toBool());
+    EXPECT_TRUE(row(1, WeekListModel::CurrentWeekRole).toBool());
+    EXPECT_EQ(row(0, WeekListModel::SummaryRole).toString(), QStringLiteral("1/2 items done"));
+    EXPECT_EQ(row(1, WeekListModel::SummaryRole).toString(), QStringLiteral("No items yet"));
+    EXPECT_EQ(row(2, WeekListModel::SummaryRole).toString(), QStringLiteral("1/1 items done"));
+    EXPECT_EQ(row(0, WeekListModel::StatusRole).toInt(), int(WeekListModel::Status::inProgress));
+    EXPECT_EQ(row(1, WeekListModel::StatusRole).toInt(), int(WeekListModel::Status::empty));
+    EXPECT_EQ(row(2, WeekListModel::StatusRole).toInt(), int(WeekListModel::Status::allDone));
+    EXPECT_TRUE(row(2, WeekListModel::RitualDoneRole).toBool());
+    EXPECT_FALSE(row(0, WeekListModel::RitualDoneRole).toBool());
+    EXPECT_TRUE(row(1, Qt::AccessibleTextRole).toString().endsWith(QStringLiteral(", this week")));
+    EXPECT_EQ(row(2, Qt::AccessibleDescriptionRole).toString(),
+              QStringLiteral("1/1 items done, ritual done"));
+
+    // The week turns: "This Week" moves on.
+    t.now = t.local(2026, 3, 9, 8);
+    m.checkDay();
+    EXPECT_TRUE(row(0, WeekListModel::CurrentWeekRole).toBool());
+    EXPECT_FALSE(row(1, WeekListModel::CurrentWeekRole).toBool());
+}
+
+TEST_F(Weeks, DateRangeIsTheLocalesMediumDates) {
+    Week* june = week(2026, 6, 10);
+    Week* newYear = week(2026, 12, 31);
+    EXPECT_EQ(weeks::rangeText(*june, t.calendar, QLocale(QLocale::English, QLocale::UnitedStates)),
+              QStringLiteral("Jun 8 – Jun 15, 2026"));
+    EXPECT_EQ(
+        weeks::rangeText(*june, t.calendar, QLocale(QLocale::English, QLocale::UnitedKingdom)),
+        QStringLiteral("8 Jun – 15 Jun 2026"));
+    const QString german = weeks::rangeText(*june, t.calendar, QLocale(QLocale::German));
+    EXPECT_TRUE(german.startsWith(QStringLiteral("8. ")) && german.endsWith(QStringLiteral("2026")))
+        << german.toStdString();
+    EXPECT_EQ(
+        weeks::rangeText(*newYear, t.calendar, QLocale(QLocale::English, QLocale::UnitedKingdom)),
+        QStringLiteral("28 Dec 2026 – 4 Jan 2027"));
+}
+
+TEST_F(Weeks, DeleteCancelsRemindersAndUndoBringsBackTheWeekAndItsFutureReminders) {
+    t.context.ensureUndoManager();
+    Week* w = week(2026, 3, 4);
+    Week* other = week(2026, 3, 11);
+    WeekItem* run = item(w, QStringLiteral("Run"), 0);
+    DayTask* soon = run->materializeDayTask(t.now, t.calendar);
+    DayTask* gone = run->materializeDayTask(t.now - 86400, t.calendar);
+    soon->setReminderAt(t.now + 3600);
+    gone->setReminderAt(t.now - 60); // already past
+    drainEvents();
+    const QString reminder = NotificationService::reminderIdentifier(soon->id());
+    t.center.pending[reminder] = {};
+
+    WeekListModel m(t.env);
+    m.deleteWeeks({w, other});
+    EXPECT_EQ(m.undoBanner()->message(), QStringLiteral("Week deleted"));
+    EXPECT_TRUE(w->isDeleted() && run->isDeleted() && soon->isDeleted() && other->isDeleted());
+    EXPECT_FALSE(t.center.pending.count(reminder));
+    drainEvents();
+    EXPECT_TRUE(m.showsEmptyState());
+
+    m.undoBanner()->undo();
+    drainEvents();
+    EXPECT_FALSE(w->isDeleted() || run->isDeleted() || soon->isDeleted() || other->isDeleted())
+        << "one step brings back both weeks";
+    EXPECT_EQ(run->week(), w);
+    EXPECT_EQ(soon->weekItem(), run);
+    EXPECT_EQ(m.weeks().size(), 2u);
+    EXPECT_TRUE(t.center.pending.count(reminder)) << "the future reminder comes back";
+    EXPECT_FALSE(t.center.pending.count(NotificationService::reminderIdentifier(gone->id())));
+}
+
+TEST_F(Weeks, DetailPillsIntentionAndTypingBurst) {
+    t.context.ensureUndoManager();
+    Week* w = week(2026, 3, 4);
+    drainEvents();
+    WeekDetailModel m(t.env, *w);
+    EXPECT_EQ(m.ritualPillText(), QStringLiteral("Ritual not started"));
+    EXPECT_EQ(m.itemsSummary(), QStringLiteral("No items yet"));
+    EXPECT_FALSE(m.allItemsDone());
+    w->setRitualCompletedAt(t.now);
+    EXPECT_EQ(m.ritualPillText(), QStringLiteral("Ritual done"));
+    drainEvents();
+
+    for (const QString& text : {QStringLiteral("R"), QStringLiteral("Ru"), QStringLiteral("Run")})
+        m.setIntention(text);
+    drainEvents();
+    EXPECT_EQ(w->intention(), QStringLiteral("Run"));
+    m.endTypingBurst();
+    m.setIntention(QString());
+    EXPECT_FALSE(w->intention().has_value()) << "empty is stored as absent";
+    drainEvents();
+    t.context.undoManager()->undo();
+    EXPECT_EQ(w->intention(), QStringLiteral("Run")) << "the new burst is its own step";
+    t.context.undoManager()->undo();
+    EXPECT_FALSE(w->intention().has_value()) << "one step for the first burst";
+    EXPECT_TRUE(w->ritualCompletedAt().has_value()) << "not part of the typing";
+}
+
+TEST_F(Weeks, AddItemSortsLastOverAllGoalsAndNeedsATitle) {
+    Week* w = week(2026, 3, 4);
+    Goal* marathon = goal(QStringLiteral("Marathon"));
+    Goal* archived = goal(QStringLiteral("Old"), GoalStatus::archived);
+    for (int i = 0; i < 5; ++i)
+        item(w, QString::number(i), i, i % 2 ? marathon : nullptr);
+    drainEvents();
+    WeekDetailModel m(t.env, *w);
+    EXPECT_EQ(m.goals(), (std::vector<Goal*>{marathon, archived})) << "every goal, store order";
+
+    EXPECT_FALSE(m.canAddItem());
+    m.setNewItemTitle(QStringLiteral("  \n\t "));
+    EXPECT_FALSE(m.canAddItem());
+    EXPECT_EQ(m.addItem(), nullptr);
+    m.setNewItemTitle(QStringLiteral("  Long run \n"));
+    m.setNewItemGoal(archived);
+    ASSERT_TRUE(m.canAddItem());
+    WeekItem* added = m.addItem();
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->title(), QStringLiteral("Long run"));
+    EXPECT_EQ(added->sortOrder(), 5);
+    EXPECT_EQ(added->goal(), archived);
+    EXPECT_EQ(added->week(), w);
+    EXPECT_FALSE(added->isComplete());
+    EXPECT_EQ(added->createdAt(), t.now);
+    EXPECT_TRUE(m.newItemTitle().isEmpty());
+    EXPECT_EQ(m.newItemGoal(), nullptr);
+
+    // After deletions the count would put the next one mid-list.
+    m.deleteItems({m.sortedItems()[0], m.sortedItems()[1]});
+    m.setNewItemTitle(QStringLiteral("Stretch"));
+    EXPECT_EQ(m.addItem()->sortOrder(), 6);
+    EXPECT_EQ(titles(m).last(), QStringLiteral("Stretch"));
+}
+
+TEST_F(Weeks, ItemsKeepTiesInOrderAndReorderRenumbers) {
+    Week* w = week(2026, 3, 4);
+    item(w, QStringLiteral("b"), 1);
+    item(w, QStringLiteral("a1"), 0);
+    item(w, QStringLiteral("a2"), 0); // a tie from an import
+    item(w, QStringLiteral("c"), 7);
+    drainEvents();
+    WeekDetailModel m(t.env, *w);
+    QAbstractItemModelTester tester(m.list());
+    EXPECT_EQ(titles(m), (QStringList{"a1", "a2", "b", "c"}));
+
+    EXPECT_FALSE(m.moveItemRow(0, -1));
+    EXPECT_FALSE(m.moveItemRow(3, 1));
+    EXPECT_TRUE(m.moveItemRow(3, -1));
+    EXPECT_TRUE(m.moveItemRow(0, 1));
+    drainEvents();
+    EXPECT_EQ(titles(m), (QStringList{"a2", "a1", "c", "b"}));
+    std::vector<qint64> orders;
+    for (const WeekItem* i : m.sortedItems())
+        orders.push_back(i->sortOrder());
+    EXPECT_EQ(orders, (std::vector<qint64>{0, 1, 2, 3}));
+    // A drag of the first two rows to the end.
+    EXPECT_TRUE(m.list()->moveRows({}, 0, 2, {}, 4));
+    drainEvents();
+    EXPECT_EQ(titles(m), (QStringList{"c", "b", "a2", "a1"}));
+    EXPECT_EQ(m.sortedItems()[3]->sortOrder(), 3);
+}
+
+TEST_F(Weeks, CompletionAddToTodayAndDeleteOfItems) {
+    Week* w = week(2026, 3, 4);
+    Goal* marathon = goal(QStringLiteral("Marathon"));
+    WeekItem* run = item(w, QStringLiteral("Run"), 0, marathon);
+    drainEvents();
+    WeekDetailModel m(t.env, *w);
+    EXPECT_FALSE(m.isPlannedForToday(*run));
+
+    // "Add to Today" twice: one task, dated at the start of today.
+    t.now = t.local(2026, 3, 2, 18, 30);
+    m.addToToday(*run);
+    m.addToToday(*run);
+    ASSERT_EQ(run->dayTasks().size(), 1u);
+    DayTask* task = run->dayTasks().front();
+    EXPECT_EQ(task->date(), t.local(2026, 3, 2));
+    EXPECT_EQ(task->goal(), marathon);
+    EXPECT_EQ(task->sortOrder(), 0);
+    EXPECT_FALSE(task->isTodaysOneThing());
+    drainEvents();
+    EXPECT_TRUE(m.isPlannedForToday(*run));
+    EXPECT_TRUE(m.list()->index(0).data(WeekDetailModel::OnTodayRole).toBool());
+    EXPECT_EQ(m.list()->index(0).data(Qt::AccessibleDescriptionRole).toString(),
+              QStringLiteral("Marathon, on today"));
+
+    // Completing (Space on the row) withdraws the reminder; reopening does not bring it back.
+    task->setReminderAt(t.now + 600);
+    const QString reminder = NotificationService::reminderIdentifier(task->id());
+    t.center.pending[reminder] = {};
+    EXPECT_TRUE(m.list()->setData(m.list()->index(0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_TRUE(run->isComplete() && task->isComplete());
+    EXPECT_FALSE(t.center.pending.count(reminder));
+    m.toggleComplete(*run);
+    EXPECT_FALSE(run->isComplete() || task->isComplete());
+    EXPECT_FALSE(t.center.pending.count(reminder));
+    drainEvents();
+    EXPECT_EQ(m.list()->index(0).data(Qt::AccessibleTextRole).toString(), QStringLiteral("Run"));
+
+    t.center.pending[reminder] = {};
+    m.deleteItems({run});
+    EXPECT_TRUE(run->isDeleted() && task->isDeleted());
+    EXPECT_FALSE(t.center.pending.count(reminder));
+    drainEvents();
+    EXPECT_EQ(m.list()->rowCount(), 0);
+
+    // The week leaves the store: the screen hears of it.
+    bool removed = false;
+    QObject::connect(&m, &WeekDetailModel::weekRemoved, [&] { removed = true; });
+    t.context.remove(w);
+    EXPECT_TRUE(removed);
+    EXPECT_EQ(m.week(), nullptr);
+}

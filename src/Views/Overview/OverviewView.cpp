@@ -1,0 +1,286 @@
+#include "Views/Overview/OverviewView.h"
+
+#include "Services/AppEnvironment.h"
+#include "Views/Overview/OverviewModel.h"
+#include "Views/Shared/AcknowledgmentBanner.h"
+#include "Views/Shared/DailyBarChart.h"
+#include "Views/Shared/GuidedEmptyState.h"
+#include "Views/Shared/RecordListView.h"
+#include "Views/Shared/RowPainting.h"
+#include "Views/Shared/ScreenParts.h"
+#include "Views/Shared/StatusColors.h"
+#include "Views/Shared/SymbolIcon.h"
+#include "Views/Shared/TagColors.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+namespace orvana {
+
+namespace {
+
+// Cards narrower than this move onto another line.
+constexpr int cardMinWidthEm = 11;
+
+QColor tintColor(OverviewModel::Tint tint, const QPalette& palette) {
+    switch (tint) {
+    case OverviewModel::Tint::orange:
+        return tagColor(QStringLiteral("orange"), palette);
+    case OverviewModel::Tint::secondary:
+        return palette.color(QPalette::PlaceholderText);
+    case OverviewModel::Tint::accent:
+        return palette.color(QPalette::Highlight);
+    case OverviewModel::Tint::green:
+        return successColor(palette);
+    }
+    return palette.color(QPalette::PlaceholderText);
+}
+
+// The symbol in one flat colour, as the card's tint asks.
+QPixmap tintedSymbol(const QString& symbol, const QColor& color, int size, qreal dpr) {
+    QPixmap pixmap = symbolIcon(symbol).pixmap(QSize(size, size), dpr);
+    if (pixmap.isNull())
+        return pixmap;
+    QPainter p(&pixmap);
+    p.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    p.fillRect(pixmap.rect(), color);
+    return pixmap;
+}
+
+QLabel* sectionHeading(const QString& text) {
+    auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    QFont font = label->font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.15);
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+// A row of "Focus by Goal": the goal's colour mark, its title and, at the
+// right, its minutes in the secondary colour; light green while just logged.
+class GoalMinutesDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        opt.text.clear(); // painted by hand; the base draws selection and focus
+        painter->save();
+        if (index.data(OverviewModel::JustLoggedRole).toBool()) {
+            QColor green = successColor(opt.palette);
+            green.setAlphaF(0.12f);
+            painter->fillRect(opt.rect, green);
+        }
+        styleOf(opt)->drawControl(QStyle::CE_ItemViewItem, &opt, painter, opt.widget);
+
+        const int m = rowMargin(opt);
+        const int line = opt.fontMetrics.height();
+        const RowColors colors = rowColors(opt);
+        const QRect content = opt.rect.adjusted(m, m / 2, -m, -m / 2);
+        painter->setRenderHint(QPainter::Antialiasing);
+
+        const int dot = qMax(8, line * 2 / 3);
+        const QRect mark(content.left(), content.center().y() - dot / 2, dot, dot);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(
+            tagColor(index.data(OverviewModel::ColorTagRole).toString(), opt.palette, 0.25));
+        painter->drawEllipse(mark);
+
+        const QString duration = index.data(OverviewModel::DurationTextRole).toString();
+        const int durationWidth = opt.fontMetrics.horizontalAdvance(duration);
+        painter->setFont(opt.font);
+        painter->setPen(colors.secondary);
+        painter->drawText(QRect(content.right() - durationWidth + 1, content.top(), durationWidth,
+                                content.height()),
+                          Qt::AlignRight | Qt::AlignVCenter, duration);
+
+        const int left = mark.right() + m + 1;
+        const int right = content.right() - durationWidth - m;
+        painter->setPen(colors.text);
+        painter->drawText(QRect(left, content.top(), qMax(0, right - left), content.height()),
+                          Qt::AlignLeft | Qt::AlignVCenter,
+                          opt.fontMetrics.elidedText(index.data(Qt::DisplayRole).toString(),
+                                                     Qt::ElideRight, qMax(0, right - left)));
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        const int line = option.fontMetrics.height();
+        return {line * 16, line + rowMargin(option) * 2 + 4};
+    }
+};
+
+} // namespace
+
+OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
+    : QWidget(parent), model_(new OverviewModel(environment, this)) {
+    auto* content = new QWidget;
+    content->setObjectName(QStringLiteral("overviewContent"));
+    auto* page = new QVBoxLayout(content);
+    page->setContentsMargins(0, 0, 0, 0);
+
+    cardGrid_ = new QGridLayout;
+    for (Card& card : cards_) {
+        auto* frame = new QFrame;
+        frame->setFrameShape(QFrame::StyledPanel);
+        frame->setObjectName(QStringLiteral("statCard"));
+        frame->setAttribute(Qt::WA_StyledBackground);
+        frame->setBackgroundRole(QPalette::Base);
+        frame->setAutoFillBackground(true);
+        card.frame = frame;
+        card.icon = new QLabel;
+        card.value = new QLabel;
+        card.label = new QLabel;
+        card.value->setTextFormat(Qt::PlainText);
+        card.label->setTextFormat(Qt::PlainText);
+        card.label->setForegroundRole(QPalette::PlaceholderText);
+        card.label->setWordWrap(true);
+        QFont big = card.value->font();
+        if (big.pointSizeF() > 0)
+            big.setPointSizeF(big.pointSizeF() * 1.6);
+        big.setBold(true);
+        card.value->setFont(big);
+        auto* box = new QVBoxLayout(frame);
+        box->addWidget(card.icon);
+        box->addWidget(card.value);
+        box->addWidget(card.label);
+        box->addStretch(1);
+    }
+    page->addLayout(cardGrid_);
+
+    chartSection_ = new QWidget;
+    chart_ = new DailyBarChart;
+    auto* chartBox = new QVBoxLayout(chartSection_);
+    chartBox->setContentsMargins(0, 0, 0, 0);
+    chartBox->addWidget(sectionHeading(OverviewModel::chartTitle()));
+    chartBox->addWidget(chart_);
+    page->addWidget(chartSection_);
+
+    goalSection_ = new QWidget;
+    list_ = new RecordListView;
+    list_->setAccessibleName(OverviewModel::goalsTitle());
+    list_->setModel(model_->goalRows());
+    list_->setUniformItemSizes(true);
+    list_->setItemDelegate(new GoalMinutesDelegate(list_));
+    // The page scrolls, not the list: it is as tall as its rows.
+    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* goalBox = new QVBoxLayout(goalSection_);
+    goalBox->setContentsMargins(0, 0, 0, 0);
+    goalBox->addWidget(sectionHeading(OverviewModel::goalsTitle()));
+    goalBox->addWidget(list_);
+    page->addWidget(goalSection_);
+    page->addStretch(1);
+
+    scroll_ = new QScrollArea;
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidget(content);
+    content->setAutoFillBackground(false);
+    scroll_->viewport()->setAutoFillBackground(false);
+
+    empty_ = new GuidedEmptyState(OverviewModel::emptyTitle(), OverviewModel::emptySymbol(),
+                                  OverviewModel::emptyDescription(), environment.preferences());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(screenTitle(OverviewModel::title()));
+    layout->addWidget(scroll_, 1);
+    layout->addWidget(empty_, 1);
+
+    banner_ = new AcknowledgmentBanner(this);
+    connect(model_, &OverviewModel::acknowledged, banner_, &AcknowledgmentBanner::showMessage);
+    connect(model_, &OverviewModel::changed, this, &OverviewView::render);
+    layOutCards();
+    render();
+}
+
+void OverviewView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A window coming back from the task bar is no new visit.
+    if (!event->spontaneous())
+        model_->setShown(true);
+}
+
+void OverviewView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        model_->setShown(false);
+}
+
+void OverviewView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layOutCards();
+}
+
+void OverviewView::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange)
+        renderCards();
+}
+
+void OverviewView::layOutCards() {
+    const int em = fontMetrics().horizontalAdvance(u'M');
+    const int room = qMax(1, width() - 2 * layout()->contentsMargins().left());
+    const int columns = std::clamp(room / (cardMinWidthEm * em), 1, int(cards_.size()));
+    if (columns == columns_)
+        return;
+    columns_ = columns;
+    for (const Card& card : cards_)
+        cardGrid_->removeWidget(card.frame);
+    for (int i = 0; i < int(cards_.size()); ++i)
+        cardGrid_->addWidget(cards_[size_t(i)].frame, i / columns, i % columns);
+    for (int c = 0; c < int(cards_.size()); ++c)
+        cardGrid_->setColumnStretch(c, c < columns ? 1 : 0);
+}
+
+void OverviewView::renderCards() {
+    const int iconSize = fontMetrics().height() * 3 / 2;
+    for (size_t i = 0; i < cards_.size(); ++i) {
+        const OverviewModel::StatCard& data = model_->cards()[i];
+        const Card& card = cards_[i];
+        card.icon->setFixedSize(iconSize, iconSize); // cards line up, with or without an icon
+        card.icon->setPixmap(tintedSymbol(data.symbol, tintColor(data.tint, palette()), iconSize,
+                                          devicePixelRatioF()));
+        card.value->setText(data.value);
+        card.label->setText(data.label);
+        card.frame->setAccessibleName(data.accessibleName);
+    }
+}
+
+void OverviewView::render() {
+    const bool empty = model_->showsEmptyState();
+    empty_->setVisible(empty);
+    scroll_->setVisible(!empty);
+    renderCards();
+
+    chartSection_->setVisible(model_->showsChart());
+    chart_->setTotals(model_->chartSeries(), model_->calendar());
+    if (model_->windowStart())
+        chart_->setDayRange(*model_->windowStart(), model_->windowEnd());
+    else
+        chart_->clearDayRange();
+
+    goalSection_->setVisible(model_->showsGoalBreakdown());
+    const int rows = model_->goalRows()->rowCount();
+    const int rowHeight = rows > 0 ? list_->sizeHintForRow(0) : 0;
+    list_->setFixedHeight(rows * rowHeight + 2 * list_->frameWidth());
+    setFocusProxy(rows > 0 ? list_ : nullptr);
+    if (rows > 0 && !list_->currentIndex().isValid())
+        list_->selectionModel()->setCurrentIndex(model_->goalRows()->index(0),
+                                                 QItemSelectionModel::NoUpdate);
+}
+
+} // namespace orvana

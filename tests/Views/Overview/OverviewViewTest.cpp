@@ -1,0 +1,155 @@
+#include "Views/Overview/OverviewView.h"
+
+#include "Models/DayTask.h"
+#include "Models/FocusSession.h"
+#include "Models/Goal.h"
+#include "Views/Overview/OverviewModel.h"
+#include "Views/Shared/AcknowledgmentBanner.h"
+#include "Views/Shared/DailyBarChart.h"
+#include "Views/Shared/GuidedEmptyState.h"
+#include "Views/Shared/RecordListView.h"
+#include "support/Shots.h"
+#include "support/TestEnvironment.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QStackedWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+namespace {
+
+// The Overview among other sections, as the main window switches them.
+struct Sections {
+    explicit Sections(AppEnvironment& env) : overview(new OverviewView(env)) {
+        stack.addWidget(new QLabel(QStringLiteral("Today")));
+        stack.addWidget(overview);
+        stack.resize(760, 720);
+    }
+    void showOverview() {
+        stack.setCurrentWidget(overview);
+        drainEvents();
+    }
+    void showOther() {
+        stack.setCurrentIndex(0);
+        drainEvents();
+    }
+
+    QStackedWidget stack;
+    OverviewView* overview;
+};
+
+// A work session of `minutes` on `goal` that the timer has just stopped.
+void logSession(test::TestEnvironment& t, Goal* goal, int minutes) {
+    auto* session = t.context.create<FocusSession>(25.0 * 60);
+    session->setGoal(goal);
+    session->setAccumulatedActiveDuration(minutes * 60.0 + 30);
+    session->setEndedAt(t.now);
+    TrailEntry::logIfNeeded(*session, t.context);
+}
+
+QString accessibleName(QWidget* widget) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    return a ? a->text(QAccessible::Name) : QString();
+}
+
+QString rowName(RecordListView* list, int row) {
+    QAccessibleInterface* view = QAccessible::queryAccessibleInterface(list);
+    QAccessibleInterface* item = view ? view->child(row) : nullptr;
+    return item ? item->text(QAccessible::Name) : QString();
+}
+
+TEST(OverviewView, SeeALoggedSessionAcknowledgedOnceOnTheOverview) {
+    test::TestEnvironment t;
+    Sections s(t.env);
+    s.stack.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.stack));
+    s.showOverview();
+    OverviewView* view = s.overview;
+    EXPECT_TRUE(view->emptyState()->isVisible());
+    EXPECT_TRUE(view->acknowledgmentBanner()->message().isEmpty());
+
+    // Focus on Today, then back to the Overview.
+    s.showOther();
+    Goal* marathon = t.context.create<Goal>(QStringLiteral("Run a marathon"));
+    t.context.create<DayTask>(QStringLiteral("Long run"), t.now, std::nullopt, true);
+    logSession(t, marathon, 25);
+    drainEvents();
+    s.showOverview();
+    EXPECT_FALSE(view->emptyState()->isVisible());
+    EXPECT_EQ(view->acknowledgmentBanner()->message(),
+              QStringLiteral("25 min logged to Run a marathon"));
+    EXPECT_EQ(accessibleName(view->card(0)), QStringLiteral("25m total focus time"));
+    EXPECT_EQ(accessibleName(view->card(1)), QStringLiteral("1 day streak"));
+    EXPECT_EQ(accessibleName(view->card(2)), QStringLiteral("1 active goal"));
+    EXPECT_EQ(accessibleName(view->card(3)), QStringLiteral("1/1 tasks completed"));
+    EXPECT_TRUE(view->chartSection()->isVisible());
+    EXPECT_EQ(view->chart()->days().size(), 1u);
+    ASSERT_TRUE(view->goalSection()->isVisible());
+    EXPECT_EQ(rowName(view->goalList(), 0), QStringLiteral("Run a marathon, just logged"));
+
+    // The mark ends; the banner goes; a second visit announces nothing.
+    view->model()->justLoggedTimer()->stop();
+    QMetaObject::invokeMethod(view->model()->justLoggedTimer(), "timeout");
+    EXPECT_EQ(rowName(view->goalList(), 0), QStringLiteral("Run a marathon"));
+    view->acknowledgmentBanner()->clear();
+    s.showOther();
+    s.showOverview();
+    EXPECT_TRUE(view->acknowledgmentBanner()->message().isEmpty());
+
+    // Minutes logged while the Overview is open count at once and are
+    // announced on the next visit.
+    t.now += 3600;
+    logSession(t, marathon, 10);
+    drainEvents();
+    EXPECT_EQ(accessibleName(view->card(0)), QStringLiteral("35m total focus time"));
+    EXPECT_TRUE(view->acknowledgmentBanner()->message().isEmpty());
+    s.showOther();
+    s.showOverview();
+    EXPECT_EQ(view->acknowledgmentBanner()->message(),
+              QStringLiteral("10 min logged to Run a marathon"));
+}
+
+// Only with ORVANA_SHOTS_DIR set (scripts/screenshots).
+TEST(Screenshots, Overview) {
+    if (!test::shotsWanted())
+        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
+    test::TestEnvironment t;
+    OverviewView view(t.env);
+    view.resize(760, 900);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    drainEvents();
+    test::saveShots(&view, QStringLiteral("overview-empty"));
+    view.hide();
+
+    ModelContext& ctx = t.context;
+    auto make = [&](const QString& title, GoalStatus status, const char* tag, qint64 order) {
+        return ctx.create<Goal>(
+            title, std::nullopt, std::nullopt, status,
+            tag ? std::optional<QString>(QString::fromLatin1(tag)) : std::nullopt, order);
+    };
+    Goal* marathon = make(QStringLiteral("Run a marathon"), GoalStatus::active, "orange", 0);
+    Goal* thesis = make(QStringLiteral("Finish the thesis"), GoalStatus::active, "blue", 1);
+    Goal* spanish = make(QStringLiteral("Learn Spanish"), GoalStatus::active, nullptr, 2);
+    Goal* books = make(QStringLiteral("Read 20 books"), GoalStatus::completed, "purple", 3);
+    for (int day = 1; day < 45; ++day) {
+        if (day % 5 == 3)
+            continue; // a few days off
+        Goal* g = day % 3 == 0 ? thesis : day % 3 == 1 ? spanish : books;
+        const Timestamp when = t.now - 86400.0 * day;
+        ctx.create<TrailEntry>(when, 20 + (day * 13) % 70, g, when);
+    }
+    for (int i = 0; i < 7; ++i)
+        ctx.create<DayTask>(QStringLiteral("Task %1").arg(i), t.now, std::nullopt, i < 4);
+    logSession(t, marathon, 25);
+    drainEvents();
+    view.show();
+    QTest::qWait(400); // the banner slides in
+    test::saveShots(&view, QStringLiteral("overview-full"));
+}
+
+} // namespace

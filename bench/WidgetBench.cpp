@@ -1,17 +1,22 @@
 // Widget benchmarks, offscreen: opening a goal whose trail holds 10 000
 // entries over four years. Budget: the goal's detail opens (built, laid out
-// and painted once) in under 100 ms.
+// and painted once) in under 100 ms. And the Overview on the synthetic store
+// (run orvana_screen_bench first to generate it): it opens in 150 ms.
 #include "SilentCenter.h"
 
+#include "Models/DayTask.h"
 #include "Models/Goal.h"
 #include "Models/TrailEntry.h"
 #include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
 #include "Views/Goals/GoalDetailView.h"
 #include "Views/Goals/GoalTrailModel.h"
 #include "Views/Goals/GoalTrailSection.h"
+#include "Views/Overview/OverviewModel.h"
+#include "Views/Overview/OverviewView.h"
 #include "Views/Shared/DailyBarChart.h"
 
 #include <QApplication>
@@ -121,6 +126,79 @@ void goalDetail(benchmark::State& state) {
     }
 }
 
+// The synthetic store, read only, where orvana_screen_bench caches it.
+struct SyntheticFixture {
+    std::unique_ptr<ModelContext> context;
+    QTemporaryDir dir;
+    std::unique_ptr<Preferences> preferences;
+    SilentCenter center;
+    std::unique_ptr<NotificationService> notifications;
+    std::unique_ptr<AppEnvironment> env;
+};
+
+std::unique_ptr<SyntheticFixture> synthetic;
+
+AppEnvironment* syntheticEnvironment(benchmark::State& state) {
+    if (synthetic)
+        return synthetic->env.get();
+    QString path = qEnvironmentVariable("ORVANA_BENCH_DATA");
+    if (path.isEmpty())
+        path = QCoreApplication::applicationDirPath() +
+               QStringLiteral("/../bench-data/synthetic-v1.sqlite");
+    auto opened = openModelContextForReading(path);
+    if (!opened.ok()) {
+        state.SkipWithError(qPrintable(opened.error().message));
+        return nullptr;
+    }
+    synthetic = std::make_unique<SyntheticFixture>();
+    synthetic->context = std::move(opened.value());
+    synthetic->preferences =
+        std::make_unique<Preferences>(synthetic->dir.filePath(QStringLiteral("p.json")));
+    const Calendar calendar(QTimeZone::utc(), 2); // the store's own
+    synthetic->notifications = std::make_unique<NotificationService>(
+        synthetic->center, synthetic->context->clockFunction(), calendar);
+    synthetic->env = std::make_unique<AppEnvironment>(AppEnvironment::Services{
+        *synthetic->context, *synthetic->preferences, *synthetic->notifications, calendar,
+        AppPaths::under(synthetic->dir.path())});
+    return synthetic->env.get();
+}
+
+// Built, shown (which computes every figure) and painted once.
+void overviewOpen(benchmark::State& state) {
+    AppEnvironment* env = syntheticEnvironment(state);
+    if (!env)
+        return;
+    for (auto _ : state) {
+        OverviewView view(*env);
+        view.resize(900, 800);
+        view.show();
+        QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+        view.render(&image);
+        benchmark::DoNotOptimize(image.bits());
+        state.counters["goalRows"] = view.model()->goalRows()->rowCount();
+    }
+}
+
+// A task ticked off elsewhere while the Overview is on screen: the recompute
+// and the new figures painted.
+void overviewChangeWhileShown(benchmark::State& state) {
+    AppEnvironment* env = syntheticEnvironment(state);
+    if (!env)
+        return;
+    OverviewView view(*env);
+    view.resize(900, 800);
+    view.show();
+    DayTask* task = env->context().fetch<DayTask>().front();
+    QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        task->setIsComplete(!task->isComplete());
+        QCoreApplication::processEvents(); // the context announces
+        QCoreApplication::processEvents(); // the Overview recomputes
+        view.render(&image);
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -140,7 +218,14 @@ int main(int argc, char** argv) {
         ->Arg(640)
         ->Arg(2400);
     benchmark::RegisterBenchmark("GoalDetail/open", goalDetail)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Overview/open", overviewOpen)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    benchmark::RegisterBenchmark("Overview/changeWhileShown", overviewChangeWhileShown)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(10);
     benchmark::RunSpecifiedBenchmarks();
+    synthetic.reset();
     fixture.reset();
     benchmark::Shutdown();
     return 0;

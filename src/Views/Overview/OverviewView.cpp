@@ -202,9 +202,9 @@ OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
 
     banner_ = new AcknowledgmentBanner(this);
     connect(model_, &OverviewModel::acknowledged, banner_, &AcknowledgmentBanner::showMessage);
-    connect(model_, &OverviewModel::changed, this, &OverviewView::render);
+    connect(model_, &OverviewModel::changed, this, &OverviewView::renderModel);
     layOutCards();
-    render();
+    renderModel();
 }
 
 void OverviewView::showEvent(QShowEvent* event) {
@@ -260,7 +260,7 @@ void OverviewView::renderCards() {
     }
 }
 
-void OverviewView::render() {
+void OverviewView::renderModel() {
     const bool empty = model_->showsEmptyState();
     empty_->setVisible(empty);
     scroll_->setVisible(!empty);

@@ -51,7 +51,7 @@ private:
         QLabel* label = nullptr;
     };
 
-    void render();
+    void renderModel();
     void renderCards();
     void layOutCards();
 

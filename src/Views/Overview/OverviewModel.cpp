@@ -52,6 +52,9 @@ OverviewModel::OverviewModel(AppEnvironment& environment, QObject* parent)
         if (!justLoggedGoalID_)
             return;
         justLoggedGoalID_.reset();
+        // Stale rows may name deleted goals; the coming recompute redoes them.
+        if (stale_)
+            return;
         rebuildRows();
         emit changed();
     });

@@ -234,7 +234,9 @@ void OverviewView::changeEvent(QEvent* event) {
 void OverviewView::layOutCards() {
     const int em = fontMetrics().horizontalAdvance(u'M');
     const int room = qMax(1, width() - 2 * layout()->contentsMargins().left());
-    const int columns = std::clamp(room / (cardMinWidthEm * em), 1, int(cards_.size()));
+    // Four, two or one a line: three would leave one card alone below.
+    const int fit = room / (cardMinWidthEm * em);
+    const int columns = fit >= 4 ? 4 : fit >= 2 ? 2 : 1;
     if (columns == columns_)
         return;
     columns_ = columns;

@@ -150,6 +150,9 @@ TEST(Screenshots, Overview) {
     view.show();
     QTest::qWait(400); // the banner slides in
     test::saveShots(&view, QStringLiteral("overview-full"));
+    view.resize(420, 900); // two cards a line
+    drainEvents();
+    test::saveShots(&view, QStringLiteral("overview-narrow"));
 }
 
 } // namespace

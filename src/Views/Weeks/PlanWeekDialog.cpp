@@ -28,6 +28,7 @@ PlanWeekDialog::PlanWeekDialog(AppEnvironment& environment, Timestamp shownDate,
     auto* buttons = new QDialogButtonBox;
     cancel_ = buttons->addButton(QDialogButtonBox::Cancel);
     cancel_->setText(tr("Cancel"));
+    cancel_->setAutoDefault(false); // Return plans, wherever the focus is
     plan_ = buttons->addButton(tr("Plan"), QDialogButtonBox::AcceptRole);
     plan_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);

@@ -113,12 +113,25 @@ std::vector<Week*> WeekListView::selectedWeeks() const {
     return weeks;
 }
 
+namespace {
+
+// A closed dialog lingers until its deferred deletion.
+template <class Dialog> Dialog* shownDialog(const QWidget* screen) {
+    for (Dialog* dialog : screen->findChildren<Dialog*>(Qt::FindDirectChildrenOnly)) {
+        if (dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 PlanWeekDialog* WeekListView::planDialog() const {
-    return findChild<PlanWeekDialog*>();
+    return shownDialog<PlanWeekDialog>(this);
 }
 
 PlannedWeekDialog* WeekListView::plannedWeekDialog() const {
-    return findChild<PlannedWeekDialog*>();
+    return shownDialog<PlannedWeekDialog>(this);
 }
 
 void WeekListView::presentPlanDialog() {
@@ -131,17 +144,8 @@ void WeekListView::presentPlanDialog() {
         model_->setPickedPlanDate(dialog->pickedDate());
         Week* week = model_->planPickedWeek();
         if (!week)
-            return; // the calendar cannot place the date: nothing to show
-        const QString key = week->id().toString(QUuid::WithoutBraces);
-        // Once the first dialog has gone.
-        QTimer::singleShot(0, this, [this, key] {
-            for (Week* w : model_->weeks()) {
-                if (w->id().toString(QUuid::WithoutBraces) == key) {
-                    presentPlannedWeek(*w);
-                    return;
-                }
-            }
-        });
+            return;                // the calendar cannot place the date: nothing to show
+        presentPlannedWeek(*week); // the first dialog is hidden by now
     });
     dialog->show();
 }

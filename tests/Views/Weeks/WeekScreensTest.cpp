@@ -1,0 +1,244 @@
+#include "Models/DayTask.h"
+#include "Models/Goal.h"
+#include "Models/Week.h"
+#include "Models/WeekItem.h"
+#include "Store/UndoManager.h"
+#include "Views/Navigation/NavigationStack.h"
+#include "Views/Shared/GuidedEmptyState.h"
+#include "Views/Shared/RecordListView.h"
+#include "Views/Shared/UndoBanner.h"
+#include "Views/Shared/UndoToast.h"
+#include "Views/Weeks/PlanWeekDialog.h"
+#include "Views/Weeks/WeekDetailModel.h"
+#include "Views/Weeks/WeekDetailView.h"
+#include "Views/Weeks/WeekListModel.h"
+#include "Views/Weeks/WeekListView.h"
+#include "support/Shots.h"
+#include "support/TestEnvironment.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+namespace {
+
+// The Weeks section: the list at the bottom of its navigation stack.
+struct Section {
+    Section() {
+        t.context.ensureUndoManager();
+        stack = std::make_unique<NavigationStack>(new WeekListView(t.env));
+        stack->resize(640, 560);
+    }
+
+    WeekListView* list() const { return qobject_cast<WeekListView*>(stack->root()); }
+    WeekDetailView* detail() const { return qobject_cast<WeekDetailView*>(stack->currentPage()); }
+
+    void show() {
+        stack->show();
+        activate();
+    }
+    void activate() {
+        stack->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(stack.get()));
+        drainEvents();
+    }
+    // Ctrl+N, a day, Return: the planned week's dialog.
+    PlannedWeekDialog* plan(QDate day, QDate expectShown) {
+        activate(); // back from a dialog
+        QTest::keyClick(list(), Qt::Key_N, Qt::ControlModifier);
+        PlanWeekDialog* dialog = list()->planDialog();
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog)
+            return nullptr;
+        EXPECT_EQ(dialog->dateField()->date(), expectShown);
+        dialog->dateField()->setDate(day);
+        QTest::keyClick(dialog->dateField(), Qt::Key_Return);
+        drainEvents();
+        EXPECT_EQ(list()->planDialog(), nullptr) << "Plan is the default button";
+        return list()->plannedWeekDialog();
+    }
+
+    test::TestEnvironment t; // Monday 2 March 2026, Monday first
+    std::unique_ptr<NavigationStack> stack;
+};
+
+TEST(WeekScreens, PlanAWeekAheadAndReopenItByPickingAnotherDayOfIt) {
+    Section s;
+    Goal* marathon = s.t.context.create<Goal>(QStringLiteral("Marathon"));
+    s.show();
+    EXPECT_TRUE(s.list()->emptyState()->isVisible());
+
+    // Plan the week of Sunday 14 June: Monday 8 June to Monday 15 June.
+    PlannedWeekDialog* planned = s.plan(QDate(2026, 6, 14), QDate(2026, 3, 2));
+    ASSERT_NE(planned, nullptr);
+    ASSERT_EQ(s.t.context.count<Week>(), 1u);
+    Week* week = s.t.context.fetch<Week>().front();
+    EXPECT_EQ(week->startDate(), s.t.local(2026, 6, 8));
+    EXPECT_EQ(week->endDate(), s.t.local(2026, 6, 15));
+    EXPECT_EQ(s.list()->list()->model()->rowCount(), 1) << "listed at once";
+
+    // Two items; Return in the field adds nothing, "Add" waits for a title.
+    WeekDetailView* detail = planned->detail();
+    EXPECT_FALSE(detail->addButton()->isEnabled());
+    detail->newItemField()->setFocus();
+    QTest::keyClicks(detail->newItemField(), QStringLiteral("   "));
+    EXPECT_FALSE(detail->addButton()->isEnabled());
+    QTest::keyClicks(detail->newItemField(), QStringLiteral("Long run"));
+    QTest::keyClick(detail->newItemField(), Qt::Key_Return);
+    drainEvents();
+    EXPECT_TRUE(week->items().empty());
+    EXPECT_TRUE(planned->isVisible()) << "Return is not Done";
+    EXPECT_EQ(detail->goalPicker()->accessibleName(), QStringLiteral("Goal"));
+    EXPECT_EQ(detail->goalPicker()->count(), 2); // None, Marathon
+    detail->goalPicker()->setFocus();
+    QTest::keyClick(detail->goalPicker(), Qt::Key_Down);
+    EXPECT_EQ(detail->model()->newItemGoal(), marathon);
+    QTest::keyClick(detail->addButton(), Qt::Key_Space);
+    drainEvents();
+    QTest::keyClicks(detail->newItemField(), QStringLiteral("Stretch"));
+    QTest::keyClick(detail->addButton(), Qt::Key_Space);
+    drainEvents();
+    ASSERT_EQ(week->items().size(), 2u);
+    EXPECT_EQ(detail->model()->sortedItems()[0]->goal(), marathon);
+    EXPECT_TRUE(detail->newItemField()->text().isEmpty());
+    EXPECT_EQ(detail->goalPicker()->currentIndex(), 0);
+    QTest::mouseClick(planned->doneButton(), Qt::LeftButton);
+    drainEvents();
+    EXPECT_EQ(s.list()->plannedWeekDialog(), nullptr);
+
+    // Wednesday of the same week, from the date kept since: the same week.
+    planned = s.plan(QDate(2026, 6, 10), QDate(2026, 6, 14));
+    ASSERT_NE(planned, nullptr);
+    EXPECT_EQ(s.t.context.count<Week>(), 1u);
+    EXPECT_EQ(planned->detail()->model()->week(), week);
+    EXPECT_EQ(planned->detail()->items()->model()->rowCount(), 2);
+    QTest::keyClick(planned, Qt::Key_Escape);
+    drainEvents();
+    EXPECT_EQ(s.list()->plannedWeekDialog(), nullptr);
+    s.activate();
+
+    // Return on the row opens it on the stack; the items by keyboard.
+    RecordListView* list = s.list()->list();
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Return);
+    drainEvents();
+    ASSERT_EQ(s.stack->depth(), 2);
+    detail = s.detail();
+    ASSERT_NE(detail, nullptr);
+    EXPECT_EQ(s.stack->currentTitle(), weeks::rangeText(*week, s.t.calendar));
+    RecordListView* items = detail->items();
+    items->setFocus();
+    items->setCurrentIndex(items->model()->index(0, 0));
+    WeekItem* run = detail->model()->itemAt(0);
+    ASSERT_EQ(run->title(), QStringLiteral("Long run"));
+    QTest::keyClick(items, Qt::Key_T, Qt::ControlModifier); // Add to Today
+    drainEvents();
+    ASSERT_EQ(run->dayTasks().size(), 1u);
+    EXPECT_EQ(run->dayTasks().front()->date(), s.t.local(2026, 3, 2));
+    EXPECT_TRUE(items->model()->index(0, 0).data(WeekDetailModel::OnTodayRole).toBool());
+    QTest::keyClick(items, Qt::Key_Down, Qt::AltModifier);
+    drainEvents();
+    EXPECT_EQ(detail->model()->itemAt(1), run);
+    EXPECT_EQ(run->sortOrder(), 1);
+    EXPECT_EQ(detail->model()->itemAt(0)->sortOrder(), 0);
+    EXPECT_EQ(items->currentIndex().row(), 1) << "the moved row stays current";
+    QTest::keyClick(items, Qt::Key_Space);
+    drainEvents();
+    EXPECT_TRUE(run->isComplete());
+    EXPECT_TRUE(run->dayTasks().front()->isComplete());
+
+    // Back to the list; Delete deletes the week, "Undo" brings it back.
+    QTest::keyClick(items, Qt::Key_Left, Qt::AltModifier);
+    drainEvents();
+    ASSERT_EQ(s.stack->depth(), 1);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Delete);
+    drainEvents();
+    EXPECT_TRUE(week->isDeleted());
+    EXPECT_TRUE(s.list()->emptyState()->isVisible());
+    UndoBanner* banner = s.list()->undoBanner();
+    EXPECT_EQ(banner->message(), QStringLiteral("Week deleted"));
+    QTest::mouseClick(banner->toast()->undoButton(), Qt::LeftButton);
+    drainEvents();
+    EXPECT_FALSE(week->isDeleted());
+    EXPECT_EQ(week->items().size(), 2u);
+    EXPECT_EQ(list->model()->rowCount(), 1);
+
+    // The ritual's button finds or makes this week, once.
+    std::vector<Week*> asked;
+    QObject::connect(s.list(), &WeekListView::ritualRequested,
+                     [&](Week* w) { asked.push_back(w); });
+    QTest::mouseClick(s.list()->ritualButton(), Qt::LeftButton);
+    QTest::mouseClick(s.list()->ritualButton(), Qt::LeftButton);
+    drainEvents();
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], asked[1]);
+    EXPECT_EQ(asked[0]->startDate(), s.t.local(2026, 3, 2));
+    EXPECT_EQ(list->model()->rowCount(), 2);
+}
+
+// Only with ORVANA_SHOTS_DIR set (scripts/screenshots).
+TEST(Screenshots, Weeks) {
+    if (!test::shotsWanted())
+        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
+    Section s;
+    s.show();
+    test::saveShots(s.stack.get(), QStringLiteral("weeks-empty"));
+
+    ModelContext& ctx = s.t.context;
+    const Calendar& cal = s.t.calendar;
+    Goal* marathon = ctx.create<Goal>(QStringLiteral("Run a marathon"));
+    Goal* thesis = ctx.create<Goal>(QStringLiteral("Finish the thesis"));
+    auto week = [&](int month, int day) {
+        return Week::findOrCreate(s.t.local(2026, month, day, 12), ctx, cal);
+    };
+    auto item = [&](Week* w, const QString& title, Goal* goal, bool done) {
+        auto* i = ctx.create<WeekItem>(title, std::nullopt, false, w->nextItemSortOrder());
+        i->setWeek(w);
+        i->setGoal(goal);
+        i->setComplete(done);
+        return i;
+    };
+    Week* current = week(3, 4);
+    current->setIntention(QStringLiteral("Long runs early, writing in the afternoons."));
+    WeekItem* run = item(current, QStringLiteral("Long run, 25 km"), marathon, true);
+    item(current, QStringLiteral("Draft chapter 3"), thesis, false);
+    item(current, QStringLiteral("Book the physio"), nullptr, false);
+    item(current, QStringLiteral("Intervals on Thursday"), marathon, false);
+    run->materializeDayTask(s.t.now, cal);
+    current->setRitualCompletedAt(s.t.now - 3600);
+    week(3, 11); // ahead, nothing planned yet
+    Week* done = week(2, 25);
+    item(done, QStringLiteral("Tempo run"), marathon, true);
+    item(done, QStringLiteral("Outline chapter 3"), thesis, true);
+    done->setRitualCompletedAt(s.t.now - 86400 * 8);
+    Week* partly = week(2, 18);
+    item(partly, QStringLiteral("Read two papers"), thesis, true);
+    item(partly, QStringLiteral("Easy run"), marathon, false);
+    drainEvents();
+    s.list()->list()->setCurrentIndex(s.list()->list()->model()->index(2, 0));
+    test::saveShots(s.stack.get(), QStringLiteral("weeks-list"));
+
+    s.list()->presentPlanDialog();
+    drainEvents();
+    PlanWeekDialog* plan = s.list()->planDialog();
+    ASSERT_NE(plan, nullptr);
+    plan->adjustSize();
+    test::saveShots(plan, QStringLiteral("weeks-plan"));
+    plan->close();
+    drainEvents();
+
+    s.list()->openWeek(*current);
+    drainEvents();
+    test::saveShots(s.stack.get(), QStringLiteral("week-detail"));
+}
+
+} // namespace

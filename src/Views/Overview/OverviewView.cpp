@@ -200,6 +200,16 @@ OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
     layout->addWidget(scroll_, 1);
     layout->addWidget(empty_, 1);
 
+    // The page scrolls to the row the keyboard moves to.
+    connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this, content](const QModelIndex& current) {
+                if (!current.isValid() || !list_->hasFocus())
+                    return;
+                const QRect row = list_->visualRect(current);
+                const QPoint centre = list_->viewport()->mapTo(content, row.center());
+                scroll_->ensureVisible(centre.x(), centre.y(), 0, row.height());
+            });
+
     banner_ = new AcknowledgmentBanner(this);
     connect(model_, &OverviewModel::acknowledged, banner_, &AcknowledgmentBanner::showMessage);
     connect(model_, &OverviewModel::changed, this, &OverviewView::renderModel);

@@ -124,13 +124,6 @@ void OverviewModel::markStale() {
         pending_.start();
 }
 
-void OverviewModel::flushPendingChanges() {
-    if (pending_.isActive()) {
-        pending_.stop();
-        recompute();
-    }
-}
-
 void OverviewModel::checkDay() {
     if (env_.calendar().startOfDay(env_.now()) != today_)
         recompute();

@@ -92,9 +92,6 @@ public:
     // Ends the mark; a test can fire it instead of waiting.
     QTimer* justLoggedTimer() { return &justLoggedTimer_; }
 
-    // Brings the figures up to date now if a change is still waiting.
-    void flushPendingChanges();
-
     // Re-reads the clock: the streak and the chart's window follow the day.
     void checkDay();
 

@@ -1,6 +1,7 @@
 #include "Views/Weeks/PlanWeekDialog.h"
 
 #include "Services/AppEnvironment.h"
+#include "Views/Shared/ScreenParts.h"
 #include "Views/Shared/TimestampFields.h"
 #include "Views/Weeks/WeekDetailModel.h"
 #include "Views/Weeks/WeekDetailView.h"
@@ -56,6 +57,7 @@ PlannedWeekDialog::PlannedWeekDialog(AppEnvironment& environment, Week& week, QW
     // Gone with its week (an undo, another window).
     connect(detail_->model(), &WeekDetailModel::weekRemoved, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(screenTitle(detail_->model()->title()));
     layout->addWidget(detail_, 1);
     layout->addWidget(buttons);
     setMinimumSize(480, 460);

@@ -96,7 +96,8 @@ void WeekRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         barColor = successColor(opt.palette);
         break;
     case WeekListModel::Status::inProgress:
-        barColor = opt.palette.color(QPalette::Highlight);
+        // The accent would vanish into the selection.
+        barColor = selected ? colors.text : opt.palette.color(QPalette::Highlight);
         break;
     }
     const QRect bar(content.left(), content.center().y() - line / 2 - 2, qMax(3, line / 4),

@@ -215,7 +215,7 @@ TEST(Screenshots, Weeks) {
     item(current, QStringLiteral("Intervals on Thursday"), marathon, false);
     run->materializeDayTask(s.t.now, cal);
     current->setRitualCompletedAt(s.t.now - 3600);
-    week(3, 11); // ahead, nothing planned yet
+    Week* ahead = week(3, 11); // nothing planned yet
     Week* done = week(2, 25);
     item(done, QStringLiteral("Tempo run"), marathon, true);
     item(done, QStringLiteral("Outline chapter 3"), thesis, true);
@@ -224,7 +224,7 @@ TEST(Screenshots, Weeks) {
     item(partly, QStringLiteral("Read two papers"), thesis, true);
     item(partly, QStringLiteral("Easy run"), marathon, false);
     drainEvents();
-    s.list()->list()->setCurrentIndex(s.list()->list()->model()->index(2, 0));
+    s.list()->list()->setCurrentIndex(s.list()->list()->model()->index(3, 0));
     test::saveShots(s.stack.get(), QStringLiteral("weeks-list"));
 
     s.list()->presentPlanDialog();
@@ -234,6 +234,14 @@ TEST(Screenshots, Weeks) {
     plan->adjustSize();
     test::saveShots(plan, QStringLiteral("weeks-plan"));
     plan->close();
+    drainEvents();
+
+    s.list()->presentPlannedWeek(*ahead);
+    drainEvents();
+    PlannedWeekDialog* planned = s.list()->plannedWeekDialog();
+    ASSERT_NE(planned, nullptr);
+    test::saveShots(planned, QStringLiteral("weeks-planned"));
+    planned->close();
     drainEvents();
 
     s.list()->openWeek(*current);

@@ -3,6 +3,7 @@
 // and painted once) in under 100 ms. And the Overview on the synthetic store
 // (run orvana_screen_bench first to generate it): it opens in 150 ms.
 #include "SilentCenter.h"
+#include "SyntheticStore.h"
 
 #include "Models/DayTask.h"
 #include "Models/Goal.h"
@@ -141,11 +142,12 @@ std::unique_ptr<SyntheticFixture> synthetic;
 AppEnvironment* syntheticEnvironment(benchmark::State& state) {
     if (synthetic)
         return synthetic->env.get();
-    QString path = qEnvironmentVariable("ORVANA_BENCH_DATA");
-    if (path.isEmpty())
-        path = QCoreApplication::applicationDirPath() +
-               QStringLiteral("/../bench-data/synthetic-v1.sqlite");
-    auto opened = openModelContextForReading(path);
+    auto made = bench::ensureSyntheticStore();
+    if (!made.ok()) {
+        state.SkipWithError(qPrintable(made.error().message));
+        return nullptr;
+    }
+    auto opened = openModelContextForReading(bench::syntheticStorePath());
     if (!opened.ok()) {
         state.SkipWithError(qPrintable(opened.error().message));
         return nullptr;
@@ -154,7 +156,7 @@ AppEnvironment* syntheticEnvironment(benchmark::State& state) {
     synthetic->context = std::move(opened.value());
     synthetic->preferences =
         std::make_unique<Preferences>(synthetic->dir.filePath(QStringLiteral("p.json")));
-    const Calendar calendar(QTimeZone::utc(), 2); // the store's own
+    const Calendar calendar = bench::syntheticCalendar();
     synthetic->notifications = std::make_unique<NotificationService>(
         synthetic->center, synthetic->context->clockFunction(), calendar);
     synthetic->env = std::make_unique<AppEnvironment>(AppEnvironment::Services{

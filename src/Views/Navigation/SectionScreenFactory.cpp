@@ -3,37 +3,11 @@
 #include "Views/Focus/FocusBlockListView.h"
 #include "Views/Goals/GoalListView.h"
 #include "Views/Navigation/NavigationStack.h"
+#include "Views/Overview/OverviewView.h"
 #include "Views/Today/TodayView.h"
-
-#include <QLabel>
-#include <QVBoxLayout>
+#include "Views/Weeks/WeekListView.h"
 
 namespace orvana {
-
-namespace {
-
-// Sections still to come.
-QWidget* placeholderPage(SidebarSection section) {
-    auto* page = new QWidget;
-    auto* layout = new QVBoxLayout(page);
-    layout->addStretch();
-    auto* heading = new QLabel(title(section));
-    QFont font = heading->font();
-    if (font.pointSizeF() > 0)
-        font.setPointSizeF(font.pointSizeF() * 1.6);
-    font.setBold(true);
-    heading->setFont(font);
-    heading->setAlignment(Qt::AlignCenter);
-    auto* note = new QLabel(QObject::tr("This section is on its way."));
-    note->setAlignment(Qt::AlignCenter);
-    note->setForegroundRole(QPalette::PlaceholderText);
-    layout->addWidget(heading);
-    layout->addWidget(note);
-    layout->addStretch();
-    return page;
-}
-
-} // namespace
 
 NavigationStack* makeSectionScreen(SidebarSection section, AppEnvironment& env) {
     QWidget* screen = nullptr;
@@ -48,8 +22,10 @@ NavigationStack* makeSectionScreen(SidebarSection section, AppEnvironment& env) 
         screen = new GoalListView(env);
         break;
     case SidebarSection::weeks:
+        screen = new WeekListView(env);
+        break;
     case SidebarSection::overview:
-        screen = placeholderPage(section);
+        screen = new OverviewView(env);
         break;
     }
     screen->setObjectName(rawValue(section));

@@ -38,6 +38,7 @@ const QHash<QString, Symbol>& symbols() {
         {QStringLiteral("flame"), {"orvana-flame", ":/icons/flame.svg"}},
         {QStringLiteral("chart.line.uptrend.xyaxis"), {"orvana-trend", ":/icons/trend.svg"}},
         {QStringLiteral("flag"), {"flag", ":/icons/flag.svg"}},
+        {QStringLiteral("bolt.fill"), {"orvana-bolt", ":/icons/bolt.svg"}},
         {QStringLiteral("exclamationmark.triangle.fill"),
          {"orvana-warning-triangle-fill", ":/icons/warning-triangle-fill.svg"}},
     };

@@ -14,6 +14,7 @@
 #include "Views/Weeks/WeekDetailView.h"
 #include "Views/Weeks/WeekListModel.h"
 #include "Views/Weeks/WeekRowDelegate.h"
+#include "Views/Weeks/WeeklyRitualView.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -179,8 +180,13 @@ void WeekListView::openWeek(Week& week) {
 }
 
 void WeekListView::startRitual() {
-    if (Week* week = model_->ritualWeek())
-        emit ritualRequested(week);
+    Week* week = model_->ritualWeek();
+    if (!week)
+        return;
+    emit ritualRequested(week);
+    auto* ritual = new WeeklyRitualView(env_, *week, this);
+    ritual->setAttribute(Qt::WA_DeleteOnClose);
+    ritual->open();
 }
 
 } // namespace orvana

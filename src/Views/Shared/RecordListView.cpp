@@ -49,6 +49,14 @@ void RecordListView::showRowMenu() {
     contextMenuEvent(&event);
 }
 
+bool RecordListView::event(QEvent* event) {
+    // Before the shortcut map looks at a key: the actions' state follows the
+    // row at hand, however the row or the focus got there.
+    if (event->type() == QEvent::ShortcutOverride)
+        emit aboutToShowRowMenu(currentIndex().isValid() ? currentIndex().row() : -1);
+    return QListView::event(event);
+}
+
 void RecordListView::keyPressEvent(QKeyEvent* event) {
     // A row action's key reaches the list itself when the view claimed the
     // key first (Ctrl+Return would otherwise activate the row).

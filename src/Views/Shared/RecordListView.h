@@ -39,6 +39,7 @@ signals:
     void aboutToShowRowMenu(int row);
 
 protected:
+    bool event(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,

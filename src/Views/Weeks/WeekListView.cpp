@@ -155,7 +155,13 @@ void WeekListView::presentPlannedWeek(Week& week) {
     auto* dialog = new PlannedWeekDialog(env_, week, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
-    // Back on the list, at the week just planned.
+    returnToWeekAfter(dialog, week);
+    dialog->show();
+}
+
+void WeekListView::returnToWeekAfter(QDialog* dialog, const Week& week) {
+    // Back on the list, at the week the dialog was about, so the keyboard
+    // goes on from there.
     const QString key = week.id().toString(QUuid::WithoutBraces);
     connect(dialog, &QDialog::finished, this, [this, key] {
         QTimer::singleShot(0, this, [this, key] {
@@ -166,7 +172,6 @@ void WeekListView::presentPlannedWeek(Week& week) {
             setFocus(Qt::OtherFocusReason);
         });
     });
-    dialog->show();
 }
 
 void WeekListView::openWeek(Week& week) {
@@ -186,6 +191,7 @@ void WeekListView::startRitual() {
     emit ritualRequested(week);
     auto* ritual = new WeeklyRitualView(env_, *week, this);
     ritual->setAttribute(Qt::WA_DeleteOnClose);
+    returnToWeekAfter(ritual, *week);
     ritual->open();
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 class QAction;
+class QDialog;
 class QToolButton;
 
 namespace orvana {
@@ -55,6 +56,7 @@ signals:
     void ritualRequested(orvana::Week* week);
 
 private:
+    void returnToWeekAfter(QDialog* dialog, const Week& week);
     void render();
     void updateRowActions(int row);
     std::vector<Week*> selectedWeeks() const;

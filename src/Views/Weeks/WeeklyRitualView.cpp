@@ -23,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
@@ -207,6 +208,12 @@ WeeklyRitualView::WeeklyRitualView(AppEnvironment& environment, Week* week, QWid
     connect(back_, &QPushButton::clicked, model_, &WeeklyRitualModel::back);
     connect(next_, &QPushButton::clicked, model_, &WeeklyRitualModel::next);
     connect(finish_, &QPushButton::clicked, model_, &WeeklyRitualModel::finish);
+    // From inside a text field (where Return is a new line) straight on.
+    auto* onward = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Return), this);
+    connect(onward, &QShortcut::activated, this,
+            [this] { (model_->isFinishStep() ? finish_ : next_)->click(); });
+    next_->setToolTip(tr("Next (Ctrl+Return)"));
+    finish_->setToolTip(tr("Finish (Ctrl+Return)"));
     connect(model_, &WeeklyRitualModel::finished, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(close_);

@@ -1,5 +1,7 @@
 #include "Views/Navigation/MainWindow.h"
 
+#include "Models/Week.h"
+#include "Models/WeekItem.h"
 #include "Services/URLRequestPerforming.h"
 #include "Store/UndoManager.h"
 #include "Views/AI/AIReviewWindow.h"
@@ -78,6 +80,30 @@ TEST(MainWindow, IntroFirstThenTheSectionsByMouseAndKeyboard) {
     // Today's backup, written in the background.
     QTRY_COMPARE_WITH_TIMEOUT(
         QDir(t.dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size(), 1, 5000);
+}
+
+// A row's keys work however the keyboard reached the list: here Tab from a
+// week's intention onto its items, then Ctrl+T (Add to Today).
+TEST(MainWindow, RowKeysFollowTheRowWhenTheFocusArrivesByTab) {
+    test::TestEnvironment t;
+    t.preferences.setValue(PreferenceKeys::hasCompletedOnboarding, true);
+    Week* week = Week::findOrCreate(t.now, t.context, t.calendar);
+    auto* item = t.context.create<WeekItem>(QStringLiteral("Long run"));
+    item->setWeek(week);
+    drainEvents();
+    MainWindow window(t.env);
+    window.model()->setBackupDirectory(QString());
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_3, Qt::ControlModifier);
+    drainEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // the week
+    drainEvents();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::ControlModifier);
+    drainEvents();
+    EXPECT_EQ(item->dayTasks().size(), 1u);
 }
 
 TEST(MainWindow, EditMenuUndoesAndRedoesTheLatestChange) {

@@ -155,7 +155,7 @@ void OverviewModel::rebuildCards() {
                         tr("%1 %2").arg(value, label)};
     };
     cards_ = {
-        card("flame", OverviewStats::formattedDuration(s.totalFocusMinutes), tr("total focus time"),
+        card("flame.fill", OverviewStats::formattedDuration(s.totalFocusMinutes), tr("total focus time"),
              Tint::orange),
         card("bolt.fill", QString::number(s.currentStreakDays), tr("day streak"),
              s.currentStreakDays >= 1 ? Tint::orange : Tint::secondary),

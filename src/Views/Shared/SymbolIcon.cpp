@@ -36,6 +36,7 @@ const QHash<QString, Symbol>& symbols() {
         {QStringLiteral("chevron.left"), {"go-previous", ":/icons/back.svg"}},
         // Our own names: the themes have no flame, and their charts are bars.
         {QStringLiteral("flame"), {"orvana-flame", ":/icons/flame.svg"}},
+        {QStringLiteral("flame.fill"), {"orvana-flame", ":/icons/flame.svg"}},
         {QStringLiteral("chart.line.uptrend.xyaxis"), {"orvana-trend", ":/icons/trend.svg"}},
         {QStringLiteral("flag"), {"flag", ":/icons/flag.svg"}},
         {QStringLiteral("bolt.fill"), {"orvana-bolt", ":/icons/bolt.svg"}},

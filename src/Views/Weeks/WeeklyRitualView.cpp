@@ -351,7 +351,7 @@ WeeklyRitualView::GoalSection WeeklyRitualView::makeGoalSection(Goal& goal) {
     auto* content = new QVBoxLayout;
     content->addWidget(s.list);
     content->addLayout(addRow);
-    s.box = section(goal.title(), content);
+    s.box = section(QString(goal.title()).replace(u'&', QStringLiteral("&&")), content);
     return s;
 }
 
@@ -482,7 +482,7 @@ void WeeklyRitualView::renderPlan() {
         }
     }
     for (const GoalSection& s : sections_) {
-        s.box->setTitle(s.goal->title());
+        s.box->setTitle(QString(s.goal->title()).replace(u'&', QStringLiteral("&&")));
         s.list->setAccessibleName(s.goal->title());
         fitToRows(s.list);
         const QString text = model_->newItemTitle(*s.goal);

@@ -67,7 +67,7 @@ TEST_F(OverviewModelTest, CardsChartWindowAndGoalRows) {
     OverviewModel model(t.env);
     model.setShown(true);
     const auto& cards = model.cards();
-    EXPECT_EQ(cards[0].symbol, QStringLiteral("flame"));
+    EXPECT_EQ(cards[0].symbol, QStringLiteral("flame.fill"));
     EXPECT_EQ(cards[0].value, QStringLiteral("2h 50m"));
     EXPECT_EQ(cards[0].label, QStringLiteral("total focus time"));
     EXPECT_EQ(cards[0].tint, Tint::orange);

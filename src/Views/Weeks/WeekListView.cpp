@@ -141,6 +141,9 @@ void WeekListView::presentPlanDialog() {
     auto* dialog = new PlanWeekDialog(env_, model_->pickedPlanDate(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::WindowModal);
+    // The screen keeps the last date picked, even when the dialog is cancelled.
+    connect(dialog, &QDialog::finished, this,
+            [this, dialog] { model_->setPickedPlanDate(dialog->pickedDate()); });
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         model_->setPickedPlanDate(dialog->pickedDate());
         Week* week = model_->planPickedWeek();

@@ -77,8 +77,17 @@ TEST(WeekScreens, PlanAWeekAheadAndReopenItByPickingAnotherDayOfIt) {
     s.show();
     EXPECT_TRUE(s.list()->emptyState()->isVisible());
 
+    // Cancel plans nothing but keeps the day picked for the next time.
+    QTest::keyClick(s.list(), Qt::Key_N, Qt::ControlModifier);
+    ASSERT_NE(s.list()->planDialog(), nullptr);
+    s.list()->planDialog()->dateField()->setDate(QDate(2026, 4, 1));
+    QTest::keyClick(s.list()->planDialog()->dateField(), Qt::Key_Escape);
+    drainEvents();
+    EXPECT_EQ(s.list()->planDialog(), nullptr);
+    EXPECT_EQ(s.t.context.count<Week>(), 0u);
+
     // Plan the week of Sunday 14 June: Monday 8 June to Monday 15 June.
-    PlannedWeekDialog* planned = s.plan(QDate(2026, 6, 14), QDate(2026, 3, 2));
+    PlannedWeekDialog* planned = s.plan(QDate(2026, 6, 14), QDate(2026, 4, 1));
     ASSERT_NE(planned, nullptr);
     ASSERT_EQ(s.t.context.count<Week>(), 1u);
     Week* week = s.t.context.fetch<Week>().front();

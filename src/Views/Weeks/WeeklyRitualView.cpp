@@ -484,6 +484,9 @@ void WeeklyRitualView::renderPlan() {
     for (const GoalSection& s : sections_) {
         s.box->setTitle(QString(s.goal->title()).replace(u'&', QStringLiteral("&&")));
         s.list->setAccessibleName(s.goal->title());
+        // One field and button per goal: the goal tells them apart when read aloud.
+        s.field->setAccessibleDescription(s.goal->title());
+        s.add->setAccessibleDescription(tr("Add an item to %1").arg(s.goal->title()));
         fitToRows(s.list);
         const QString text = model_->newItemTitle(*s.goal);
         if (s.field->text() != text)

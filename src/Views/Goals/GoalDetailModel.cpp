@@ -12,8 +12,6 @@ namespace {
 
 constexpr unsigned readTypes = entityBit(EntityType::goal) | entityBit(EntityType::trailEntry);
 
-// A pause this long ends a burst of typing: the next keystroke is a new step.
-constexpr int burstPauseMs = 1500;
 constexpr int dayCheckIntervalMs = 60 * 1000;
 
 enum Field { titleField, descriptionField };
@@ -21,7 +19,7 @@ enum Field { titleField, descriptionField };
 } // namespace
 
 GoalDetailModel::GoalDetailModel(AppEnvironment& environment, Goal& goal, QObject* parent)
-    : QObject(parent), env_(environment), goal_(&goal) {
+    : QObject(parent), env_(environment), goal_(&goal), typing_(environment.context()) {
     ModelContext& ctx = env_.context();
     connect(&ctx, &ModelContext::changed, this, [this](unsigned types) {
         if (goal_ && (types & readTypes))
@@ -33,9 +31,6 @@ GoalDetailModel::GoalDetailModel(AppEnvironment& environment, Goal& goal, QObjec
             emit goalRemoved();
         }
     });
-    burstPause_.setSingleShot(true);
-    burstPause_.setInterval(burstPauseMs);
-    connect(&burstPause_, &QTimer::timeout, this, &GoalDetailModel::endTypingBurst);
     startOfToday_ = env_.calendar().startOfDay(env_.now());
     dayCheck_.setInterval(dayCheckIntervalMs);
     connect(&dayCheck_, &QTimer::timeout, this, [this] {
@@ -55,9 +50,8 @@ QString GoalDetailModel::title() const {
 void GoalDetailModel::setTitle(const QString& title) {
     if (!goal_ || title == goal_->title())
         return;
-    startKeystroke();
-    goal_->setTitle(title); // as typed: untrimmed, and it may become empty
-    typed(titleField);
+    // As typed: untrimmed, and it may become empty.
+    typing_.keystroke(titleField, [&] { goal_->setTitle(title); });
 }
 
 QString GoalDetailModel::goalDescription() const {
@@ -67,33 +61,13 @@ QString GoalDetailModel::goalDescription() const {
 void GoalDetailModel::setGoalDescription(const QString& text) {
     if (!goal_ || text == goalDescription())
         return;
-    startKeystroke();
-    goal_->setGoalDescription(text.isEmpty() ? std::nullopt : std::optional<QString>(text));
-    typed(descriptionField);
-}
-
-void GoalDetailModel::startKeystroke() {
-    // The keystroke's step holds the keystroke alone: whatever this turn
-    // changed before it stays a step of its own.
-    if (UndoManager* undo = env_.context().undoManager())
-        undo->closeImplicitGroup();
-}
-
-void GoalDetailModel::typed(int field) {
-    UndoManager* undo = env_.context().undoManager();
-    if (!undo)
-        return;
-    if (field != burstField_ || burst_ == 0) {
-        burstField_ = field;
-        burst_ = undo->newBurst();
-    }
-    undo->continueBurst(burst_);
-    burstPause_.start();
+    typing_.keystroke(descriptionField, [&] {
+        goal_->setGoalDescription(text.isEmpty() ? std::nullopt : std::optional<QString>(text));
+    });
 }
 
 void GoalDetailModel::endTypingBurst() {
-    burst_ = 0;
-    burstPause_.stop();
+    typing_.end();
 }
 
 GoalStatus GoalDetailModel::status() const {

@@ -2,6 +2,7 @@
 
 #include "Core/Timestamp.h"
 #include "Models/Enums.h"
+#include "Store/TypingBursts.h"
 #include "Views/Goals/GoalLabels.h"
 
 #include <QObject>
@@ -64,14 +65,9 @@ signals:
     void goalRemoved();
 
 private:
-    void startKeystroke();
-    void typed(int field);
-
     AppEnvironment& env_;
     Goal* goal_;
-    int burstField_ = -1;
-    quint64 burst_ = 0;
-    QTimer burstPause_;
+    TypingBursts typing_;
     QTimer dayCheck_;
     Timestamp startOfToday_ = 0;
 };

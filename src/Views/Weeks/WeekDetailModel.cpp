@@ -20,14 +20,13 @@ namespace {
 constexpr unsigned readTypes = entityBit(EntityType::week) | entityBit(EntityType::weekItem) |
                                entityBit(EntityType::dayTask) | entityBit(EntityType::goal);
 
-// A pause this long ends a burst of typing: the next keystroke is a new step.
-constexpr int burstPauseMs = 1500;
 constexpr int dayCheckIntervalMs = 60 * 1000;
 
 } // namespace
 
 WeekDetailModel::WeekDetailModel(AppEnvironment& environment, Week& week, QObject* parent)
-    : QObject(parent), env_(environment), week_(&week), list_(new RowListModel(this)) {
+    : QObject(parent), env_(environment), week_(&week), list_(new RowListModel(this)),
+      typing_(environment.context()) {
     ModelContext& ctx = env_.context();
     // Every goal, whatever its status, in store order.
     goals_ = std::make_unique<LiveQuery<Goal>>(ctx, FetchDescriptor<Goal>(),
@@ -54,9 +53,6 @@ WeekDetailModel::WeekDetailModel(AppEnvironment& environment, Week& week, QObjec
         if (WeekItem* item = itemAt(row))
             toggleComplete(*item);
     };
-    burstPause_.setSingleShot(true);
-    burstPause_.setInterval(burstPauseMs);
-    connect(&burstPause_, &QTimer::timeout, this, &WeekDetailModel::endTypingBurst);
     startOfToday_ = env_.calendar().startOfDay(env_.now());
     dayCheck_.setInterval(dayCheckIntervalMs);
     connect(&dayCheck_, &QTimer::timeout, this, [this] {
@@ -110,31 +106,13 @@ QString WeekDetailModel::intention() const {
 void WeekDetailModel::setIntention(const QString& text) {
     if (!week_ || text == intention())
         return;
-    startKeystroke();
-    week_->setIntention(text.isEmpty() ? std::nullopt : std::optional<QString>(text));
-    typed();
-}
-
-void WeekDetailModel::startKeystroke() {
-    // The keystroke's step holds the keystroke alone: whatever this turn
-    // changed before it stays a step of its own.
-    if (UndoManager* undo = env_.context().undoManager())
-        undo->closeImplicitGroup();
-}
-
-void WeekDetailModel::typed() {
-    UndoManager* undo = env_.context().undoManager();
-    if (!undo)
-        return;
-    if (burst_ == 0)
-        burst_ = undo->newBurst();
-    undo->continueBurst(burst_);
-    burstPause_.start();
+    typing_.keystroke(0, [&] {
+        week_->setIntention(text.isEmpty() ? std::nullopt : std::optional<QString>(text));
+    });
 }
 
 void WeekDetailModel::endTypingBurst() {
-    burst_ = 0;
-    burstPause_.stop();
+    typing_.end();
 }
 
 std::vector<WeekItem*> WeekDetailModel::sortedItems() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Store/TypingBursts.h"
 #include "Views/Shared/RowListModel.h"
 
 #include <QObject>
@@ -83,8 +84,6 @@ signals:
 private:
     void rebuild();
     void renumber();
-    void startKeystroke();
-    void typed();
 
     AppEnvironment& env_;
     Week* week_;
@@ -92,8 +91,7 @@ private:
     std::unique_ptr<LiveQuery<Goal>> goals_;
     QString newItemTitle_;
     Goal* newItemGoal_ = nullptr;
-    quint64 burst_ = 0;
-    QTimer burstPause_;
+    TypingBursts typing_;
     QTimer dayCheck_;
     double startOfToday_ = 0;
 };

@@ -17,9 +17,6 @@ namespace {
 constexpr unsigned readTypes =
     entityBit(EntityType::goal) | entityBit(EntityType::week) | entityBit(EntityType::weekItem);
 
-// A pause this long ends a burst of typing: the next keystroke is a new step.
-constexpr int burstPauseMs = 1500;
-
 enum Field { reflectionField, intentionField };
 
 std::optional<QString> storedText(const QString& text) {
@@ -30,7 +27,7 @@ std::optional<QString> storedText(const QString& text) {
 
 WeeklyRitualModel::WeeklyRitualModel(AppEnvironment& environment, Week* week, QObject* parent)
     : QObject(parent), env_(environment), week_(week), retroRows_(new RowListModel(this)),
-      finishRows_(new RowListModel(this)) {
+      finishRows_(new RowListModel(this)), typing_(environment.context()) {
     ModelContext& ctx = env_.context();
     connect(&ctx, &ModelContext::changed, this, [this](unsigned types) {
         if (week_ && (types & readTypes))
@@ -43,9 +40,6 @@ WeeklyRitualModel::WeeklyRitualModel(AppEnvironment& environment, Week* week, QO
             emit weekRemoved();
         }
     });
-    burstPause_.setSingleShot(true);
-    burstPause_.setInterval(burstPauseMs);
-    connect(&burstPause_, &QTimer::timeout, this, &WeeklyRitualModel::endTypingBurst);
     refreshRows();
 }
 
@@ -133,9 +127,7 @@ void WeeklyRitualModel::setReflection(const QString& text) {
     Week* previous = previousWeek();
     if (!previous || text == reflection())
         return;
-    startKeystroke();
-    previous->setReflection(storedText(text));
-    typed(reflectionField);
+    typing_.keystroke(reflectionField, [&] { previous->setReflection(storedText(text)); });
 }
 
 QString WeeklyRitualModel::intention() const {
@@ -145,9 +137,7 @@ QString WeeklyRitualModel::intention() const {
 void WeeklyRitualModel::setIntention(const QString& text) {
     if (!week_ || text == intention())
         return;
-    startKeystroke();
-    week_->setIntention(storedText(text));
-    typed(intentionField);
+    typing_.keystroke(intentionField, [&] { week_->setIntention(storedText(text)); });
 }
 
 std::vector<Goal*> WeeklyRitualModel::activeGoals() const {
@@ -282,27 +272,8 @@ void WeeklyRitualModel::refreshRows() {
     }
 }
 
-void WeeklyRitualModel::startKeystroke() {
-    // The keystroke's step holds the keystroke alone.
-    if (UndoManager* undo = env_.context().undoManager())
-        undo->closeImplicitGroup();
-}
-
-void WeeklyRitualModel::typed(int field) {
-    UndoManager* undo = env_.context().undoManager();
-    if (!undo)
-        return;
-    if (field != burstField_ || burst_ == 0) {
-        burstField_ = field;
-        burst_ = undo->newBurst();
-    }
-    undo->continueBurst(burst_);
-    burstPause_.start();
-}
-
 void WeeklyRitualModel::endTypingBurst() {
-    burst_ = 0;
-    burstPause_.stop();
+    typing_.end();
 }
 
 } // namespace orvana

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Store/TypingBursts.h"
 #include "Views/Shared/RowListModel.h"
 
 #include <QHash>
@@ -98,8 +99,6 @@ signals:
 private:
     void update();
     void refreshRows();
-    void startKeystroke();
-    void typed(int field);
 
     AppEnvironment& env_;
     Week* week_;
@@ -108,9 +107,7 @@ private:
     RowListModel* retroRows_;
     RowListModel* finishRows_;
     QHash<QUuid, RowListModel*> planRows_;
-    int burstField_ = -1;
-    quint64 burst_ = 0;
-    QTimer burstPause_;
+    TypingBursts typing_;
 };
 
 } // namespace orvana

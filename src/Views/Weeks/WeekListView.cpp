@@ -187,11 +187,14 @@ void WeekListView::openWeek(Week& week) {
             [stack, detail](const QString& title) { stack->setPageTitle(detail, title); });
 }
 
+WeeklyRitualView* WeekListView::ritualDialog() const {
+    return shownDialog<WeeklyRitualView>(this);
+}
+
 void WeekListView::startRitual() {
     Week* week = model_->ritualWeek();
     if (!week)
         return;
-    emit ritualRequested(week);
     auto* ritual = new WeeklyRitualView(env_, *week, this);
     ritual->setAttribute(Qt::WA_DeleteOnClose);
     returnToWeekAfter(ritual, *week);

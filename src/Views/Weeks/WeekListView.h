@@ -18,12 +18,13 @@ class UndoBanner;
 class Week;
 class WeekListModel;
 class WeekRowDelegate;
+class WeeklyRitualView;
 
 // The "Weeks" screen: renders a WeekListModel and forwards what the user
 // does. Return or a double click opens a week's detail on the section's
 // stack; Delete deletes every selected week. "Plan a Week" (Ctrl+N) asks for
 // a day and shows that week in a dialog; "Start This Week's Ritual" finds or
-// makes this week and reports it through ritualRequested.
+// makes this week and runs its ritual in a dialog over the screen.
 class WeekListView : public QWidget {
     Q_OBJECT
 public:
@@ -47,13 +48,10 @@ public:
     void presentPlannedWeek(Week& week);
     // Pushes the week's detail onto the section's navigation stack.
     void openWeek(Week& week);
-    // Finds or makes this week and emits ritualRequested for it.
+    // Finds or makes this week and opens its ritual, window-modal.
     void startRitual();
-
-signals:
-    // The ritual should open over this screen for `week` (this week, in the
-    // store by now).
-    void ritualRequested(orvana::Week* week);
+    // The open ritual, if any.
+    WeeklyRitualView* ritualDialog() const;
 
 private:
     void returnToWeekAfter(QDialog* dialog, const Week& week);

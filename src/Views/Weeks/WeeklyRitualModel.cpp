@@ -14,8 +14,8 @@ namespace orvana {
 
 namespace {
 
-constexpr unsigned readTypes =
-    entityBit(EntityType::goal) | entityBit(EntityType::week) | entityBit(EntityType::weekItem);
+constexpr unsigned planTypes = entityBit(EntityType::goal) | entityBit(EntityType::weekItem);
+constexpr unsigned readTypes = planTypes | entityBit(EntityType::week);
 
 enum Field { reflectionField, intentionField };
 
@@ -31,16 +31,16 @@ WeeklyRitualModel::WeeklyRitualModel(AppEnvironment& environment, Week* week, QO
     ModelContext& ctx = env_.context();
     connect(&ctx, &ModelContext::changed, this, [this](unsigned types) {
         if (week_ && (types & readTypes))
-            update();
+            update(types);
     });
     connect(&ctx, &ModelContext::recordRemoved, this, [this](Record* record) {
         if (record == week_) {
             week_ = nullptr;
-            refreshRows();
+            refreshRows(readTypes);
             emit weekRemoved();
         }
     });
-    refreshRows();
+    refreshRows(readTypes);
 }
 
 Week* WeeklyRitualModel::previousWeek() const {
@@ -79,7 +79,7 @@ void WeeklyRitualModel::back() {
         return;
     stepIndex_ = std::max(stepIndex_ - 1, 0);
     endTypingBurst();
-    update();
+    emit changed();
 }
 
 void WeeklyRitualModel::next() {
@@ -87,7 +87,7 @@ void WeeklyRitualModel::next() {
         return;
     stepIndex_ = std::min(stepIndex_ + 1, int(steps().size()) - 1);
     endTypingBurst();
-    update();
+    emit changed();
 }
 
 void WeeklyRitualModel::finish() {
@@ -169,7 +169,7 @@ void WeeklyRitualModel::setNewItemTitle(const Goal& goal, const QString& text) {
     if (text == newItemTitle(goal))
         return;
     newItemTitleByGoal_.insert(goal.id(), text);
-    update();
+    emit newItemTitleChanged(goal.id());
 }
 
 bool WeeklyRitualModel::canAddItem(const Goal& goal) const {
@@ -187,7 +187,8 @@ WeekItem* WeeklyRitualModel::addItem(Goal& goal) {
     item->setGoal(&goal);
     item->setWeek(week_);
     newItemTitleByGoal_.insert(goal.id(), QString());
-    update();
+    emit newItemTitleChanged(goal.id());
+    update(planTypes);
     return item;
 }
 
@@ -249,27 +250,36 @@ RowListModel* WeeklyRitualModel::planList(const Goal& goal) {
     RowListModel*& list = planRows_[goal.id()];
     if (!list) {
         list = new RowListModel(this);
-        refreshRows();
+        std::vector<ListRow> rows = rowsOf(itemsForGoal(goal), false);
+        for (ListRow& row : rows)
+            row.data[GoalTitleRole] = QString(); // the section names the goal
+        list->setRows(std::move(rows));
     }
     return list;
 }
 
-void WeeklyRitualModel::update() {
-    refreshRows();
+void WeeklyRitualModel::update(unsigned types) {
+    refreshRows(types);
     emit changed();
 }
 
-void WeeklyRitualModel::refreshRows() {
+void WeeklyRitualModel::refreshRows(unsigned types) {
     retroRows_->setRows(rowsOf(retroItems(), true));
     finishRows_->setRows(rowsOf(weekItemsBySortOrder(), false));
-    for (auto it = planRows_.begin(); it != planRows_.end(); ++it) {
-        const Goal* goal = env_.context().findByID<Goal>(it.key());
-        std::vector<ListRow> rows =
-            goal ? rowsOf(itemsForGoal(*goal), false) : std::vector<ListRow>{};
-        for (ListRow& row : rows)
+    // Only the goals whose lists are shown, and only when items or goals moved:
+    // a keystroke in the intention leaves them be.
+    if (!(types & planTypes) || planRows_.isEmpty())
+        return;
+    QHash<QUuid, std::vector<ListRow>> byGoal;
+    for (const WeekItem* item : weekItemsBySortOrder()) {
+        if (item->goal() && planRows_.contains(item->goal()->id())) {
+            ListRow row = itemRow(*item, false);
             row.data[GoalTitleRole] = QString();
-        it.value()->setRows(std::move(rows));
+            byGoal[item->goal()->id()].push_back(std::move(row));
+        }
     }
+    for (auto it = planRows_.begin(); it != planRows_.end(); ++it)
+        it.value()->setRows(byGoal.take(it.key()));
 }
 
 void WeeklyRitualModel::endTypingBurst() {

@@ -92,13 +92,16 @@ public:
     void endTypingBurst();
 
 signals:
+    // Anything shown may have moved; a goal's own field text and its Add
+    // button alone say so through newItemTitleChanged.
     void changed();
+    void newItemTitleChanged(const QUuid& goal);
     void finished();
     void weekRemoved();
 
 private:
-    void update();
-    void refreshRows();
+    void update(unsigned types);
+    void refreshRows(unsigned types);
 
     AppEnvironment& env_;
     Week* week_;

@@ -12,6 +12,7 @@
 #include "Views/Shared/StatusColors.h"
 #include "Views/Weeks/WeeklyRitualModel.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
@@ -157,7 +159,7 @@ QPlainTextEdit* textField(const QString& name, const QString& placeholder) {
     return field;
 }
 
-QWidget* scrolled(QWidget* content) {
+QScrollArea* scrolled(QWidget* content) {
     auto* scroll = new QScrollArea;
     scroll->setWidget(content);
     scroll->setWidgetResizable(true);
@@ -172,12 +174,16 @@ QVBoxLayout* column(QWidget* page) {
     return layout;
 }
 
+// Sections made at a time on the plan step; more follow as the page scrolls
+// down or the focus reaches the last one, so hundreds of goals open at once.
+constexpr std::size_t sectionBatch = 12;
+
 } // namespace
 
 WeeklyRitualView::WeeklyRitualView(AppEnvironment& environment, QWidget* parent)
     : WeeklyRitualView(
           environment,
-          Week::findOrCreate(environment.now(), environment.context(), environment.calendar()),
+          Week::forDate(environment.now(), environment.context(), environment.calendar(), true),
           parent) {}
 
 WeeklyRitualView::WeeklyRitualView(AppEnvironment& environment, Week& week, QWidget* parent)
@@ -194,7 +200,8 @@ WeeklyRitualView::WeeklyRitualView(AppEnvironment& environment, Week* week, QWid
     pages_ = new QStackedWidget;
     retroPage_ = scrolled(buildRetroPage());
     intentionPage_ = scrolled(buildIntentionPage());
-    planPage_ = scrolled(buildPlanPage());
+    planScroll_ = scrolled(buildPlanPage());
+    planPage_ = planScroll_;
     finishPage_ = scrolled(buildFinishPage());
     for (QWidget* page : {retroPage_, intentionPage_, planPage_, finishPage_})
         pages_->addWidget(page);
@@ -228,6 +235,15 @@ WeeklyRitualView::WeeklyRitualView(AppEnvironment& environment, Week* week, QWid
     layout->addLayout(buttons);
 
     connect(model_, &WeeklyRitualModel::changed, this, &WeeklyRitualView::render);
+    connect(model_, &WeeklyRitualModel::newItemTitleChanged, this, &WeeklyRitualView::renderDraft);
+    QScrollBar* bar = planScroll_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this] { growSections(false); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this] { growSections(false); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        // Queued: the focus also moves while sections are being replaced.
+        if (now && !sections_.empty() && sections_.back().box->isAncestorOf(now))
+            QTimer::singleShot(0, this, [this] { growSections(true); });
+    });
     // Its week deleted elsewhere (or its creation undone): nothing left to plan.
     connect(model_, &WeeklyRitualModel::weekRemoved, this,
             [this] { QTimer::singleShot(0, this, &QDialog::reject); });
@@ -334,15 +350,19 @@ WeeklyRitualView::GoalSection WeeklyRitualView::makeGoalSection(Goal& goal) {
     s.add = new QPushButton(tr("Add"));
     s.add->setAutoDefault(false);
     s.add->setAccessibleName(tr("Add"));
-    Goal* target = &goal;
-    connect(s.field, &QLineEdit::textEdited, this,
-            [this, target](const QString& text) { model_->setNewItemTitle(*target, text); });
-    connect(s.add, &QPushButton::clicked, this, [this, target] {
-        const GoalSection* shown = sectionOf(*target);
-        const bool hadFocus = shown && shown->add->hasFocus();
-        model_->addItem(*target);
+    const QUuid id = goal.id();
+    connect(s.field, &QLineEdit::textEdited, this, [this, id](const QString& text) {
+        if (const GoalSection* shown = sectionOf(id))
+            model_->setNewItemTitle(*shown->goal, text);
+    });
+    connect(s.add, &QPushButton::clicked, this, [this, id] {
+        const GoalSection* shown = sectionOf(id);
+        if (!shown)
+            return;
+        const bool hadFocus = shown->add->hasFocus();
+        model_->addItem(*shown->goal);
         // The button is disabled now; typing goes on in the field.
-        if (hadFocus && (shown = sectionOf(*target)))
+        if (hadFocus && (shown = sectionOf(id)))
             shown->field->setFocus(Qt::OtherFocusReason);
     });
     auto* addRow = new QHBoxLayout;
@@ -355,31 +375,31 @@ WeeklyRitualView::GoalSection WeeklyRitualView::makeGoalSection(Goal& goal) {
     return s;
 }
 
-const WeeklyRitualView::GoalSection* WeeklyRitualView::sectionOf(const Goal& goal) const {
+const WeeklyRitualView::GoalSection* WeeklyRitualView::sectionOf(const QUuid& goal) const {
     for (const GoalSection& s : sections_) {
-        if (s.id == goal.id())
+        if (s.id == goal)
             return &s;
     }
     return nullptr;
 }
 
 QGroupBox* WeeklyRitualView::goalSection(const Goal& goal) const {
-    const GoalSection* s = sectionOf(goal);
+    const GoalSection* s = sectionOf(goal.id());
     return s ? s->box : nullptr;
 }
 
 QLineEdit* WeeklyRitualView::addField(const Goal& goal) const {
-    const GoalSection* s = sectionOf(goal);
+    const GoalSection* s = sectionOf(goal.id());
     return s ? s->field : nullptr;
 }
 
 QPushButton* WeeklyRitualView::addButton(const Goal& goal) const {
-    const GoalSection* s = sectionOf(goal);
+    const GoalSection* s = sectionOf(goal.id());
     return s ? s->add : nullptr;
 }
 
 RecordListView* WeeklyRitualView::goalItemList(const Goal& goal) const {
-    const GoalSection* s = sectionOf(goal);
+    const GoalSection* s = sectionOf(goal.id());
     return s ? s->list : nullptr;
 }
 
@@ -424,7 +444,9 @@ void WeeklyRitualView::render() {
         }
     }
 
-    renderPlan();
+    // The plan's sections follow only while they are shown.
+    if (step == RitualStep::planItems)
+        renderPlan();
 
     // Finish.
     intentionSummary_->setText(model_->hasIntention() ? model_->intention()
@@ -445,18 +467,23 @@ void WeeklyRitualView::render() {
 void WeeklyRitualView::renderPlan() {
     const std::vector<Goal*> goals = model_->activeGoals();
     noGoals_->setVisible(goals.empty());
+    activeGoalCount_ = goals.size();
+    sectionsWanted_ = std::max(sectionsWanted_, sectionBatch);
+    const std::size_t count = std::min(goals.size(), sectionsWanted_);
 
     // Sections are kept per goal, so a field keeps its text, cursor and focus.
-    bool same = goals.size() == sections_.size();
-    for (std::size_t i = 0; same && i < goals.size(); ++i)
-        same = goals[i]->id() == sections_[i].id;
+    bool same = count == sections_.size();
+    for (std::size_t i = 0; same && i < count; ++i)
+        same = goals[i]->id() == sections_[i].id && goals[i] == sections_[i].goal;
     if (!same) {
         std::vector<GoalSection> kept;
-        for (Goal* goal : goals) {
+        for (std::size_t i = 0; i < count; ++i) {
+            Goal* goal = goals[i];
             auto it = std::find_if(sections_.begin(), sections_.end(),
                                    [goal](const GoalSection& s) { return s.id == goal->id(); });
             if (it != sections_.end()) {
                 kept.push_back(*it);
+                kept.back().goal = goal; // an undone deletion brings a new record back
                 sections_.erase(it);
             } else {
                 kept.push_back(makeGoalSection(*goal));
@@ -481,18 +508,42 @@ void WeeklyRitualView::renderPlan() {
             previous = s.add;
         }
     }
-    for (const GoalSection& s : sections_) {
-        s.box->setTitle(QString(s.goal->title()).replace(u'&', QStringLiteral("&&")));
-        s.list->setAccessibleName(s.goal->title());
-        // One field and button per goal: the goal tells them apart when read aloud.
-        s.field->setAccessibleDescription(s.goal->title());
-        s.add->setAccessibleDescription(tr("Add an item to %1").arg(s.goal->title()));
-        fitToRows(s.list);
-        const QString text = model_->newItemTitle(*s.goal);
-        if (s.field->text() != text)
-            s.field->setText(text);
-        s.add->setEnabled(model_->canAddItem(*s.goal));
-    }
+    for (const GoalSection& s : sections_)
+        renderSection(s);
+}
+
+void WeeklyRitualView::renderSection(const GoalSection& s) {
+    const QString title = s.goal->title();
+    s.box->setTitle(QString(title).replace(u'&', QStringLiteral("&&")));
+    s.list->setAccessibleName(title);
+    // One field and button per goal: the goal tells them apart when read aloud.
+    s.field->setAccessibleDescription(title);
+    s.add->setAccessibleDescription(tr("Add an item to %1").arg(title));
+    fitToRows(s.list);
+    renderDraft(s.id);
+}
+
+void WeeklyRitualView::renderDraft(const QUuid& goal) {
+    const GoalSection* s = sectionOf(goal);
+    if (!s)
+        return;
+    const QString text = model_->newItemTitle(*s->goal);
+    if (s->field->text() != text)
+        s->field->setText(text);
+    s->add->setEnabled(model_->canAddItem(*s->goal));
+}
+
+// More sections when the page is scrolled to within a screen of its end (or
+// is not yet full), or at once when the focus reaches the last one.
+void WeeklyRitualView::growSections(bool always) {
+    if (!model_->week() || model_->step() != RitualStep::planItems ||
+        sections_.size() >= activeGoalCount_)
+        return;
+    const QScrollBar* bar = planScroll_->verticalScrollBar();
+    if (!always && bar->value() < bar->maximum() - bar->pageStep())
+        return;
+    sectionsWanted_ = sections_.size() + sectionBatch;
+    renderPlan();
 }
 
 void WeeklyRitualView::focusStep() {

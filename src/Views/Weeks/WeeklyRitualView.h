@@ -10,6 +10,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QScrollArea;
 class QStackedWidget;
 class QVBoxLayout;
 
@@ -35,7 +36,8 @@ class WeeklyRitualModel;
 class WeeklyRitualView : public QDialog {
     Q_OBJECT
 public:
-    // The ritual of the current calendar week (made when not yet stored).
+    // The ritual of the week holding now, as the Weeks screen finds it (made
+    // when not yet stored).
     explicit WeeklyRitualView(AppEnvironment& environment, QWidget* parent = nullptr);
     WeeklyRitualView(AppEnvironment& environment, Week& week, QWidget* parent = nullptr);
 
@@ -51,7 +53,9 @@ public:
     QPlainTextEdit* reflectionField() const { return reflection_; }
     QPlainTextEdit* intentionField() const { return intention_; }
     GuidedEmptyState* noGoalsState() const { return noGoals_; }
-    // The plan step's parts for an active goal; null for any other goal.
+    // The plan step's parts for an active goal; null for any other goal and,
+    // with many goals, for one whose section was not yet needed: sections are
+    // made as the page scrolls or the focus moves down to them.
     QGroupBox* goalSection(const Goal& goal) const;
     QLineEdit* addField(const Goal& goal) const;
     QPushButton* addButton(const Goal& goal) const;
@@ -83,9 +87,12 @@ private:
     QWidget* buildPlanPage();
     QWidget* buildFinishPage();
     GoalSection makeGoalSection(Goal& goal);
-    const GoalSection* sectionOf(const Goal& goal) const;
+    const GoalSection* sectionOf(const QUuid& goal) const;
     void render();
     void renderPlan();
+    void renderSection(const GoalSection& section);
+    void renderDraft(const QUuid& goal);
+    void growSections(bool always);
     void focusStep();
 
     AppEnvironment& env_;
@@ -108,8 +115,11 @@ private:
     QPlainTextEdit* intention_ = nullptr;
     QString shownIntention_;
     GuidedEmptyState* noGoals_ = nullptr;
+    QScrollArea* planScroll_ = nullptr;
     QVBoxLayout* goalSections_ = nullptr;
     std::vector<GoalSection> sections_;
+    std::size_t sectionsWanted_ = 0;
+    std::size_t activeGoalCount_ = 0;
     QLabel* intentionSummary_ = nullptr;
     QLabel* finishEmpty_ = nullptr;
     RecordListView* finishList_ = nullptr;

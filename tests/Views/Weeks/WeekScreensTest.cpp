@@ -13,6 +13,7 @@
 #include "Views/Weeks/WeekDetailView.h"
 #include "Views/Weeks/WeekListModel.h"
 #include "Views/Weeks/WeekListView.h"
+#include "Views/Weeks/WeeklyRitualModel.h"
 #include "Views/Weeks/WeeklyRitualView.h"
 #include "support/Shots.h"
 #include "support/TestEnvironment.h"
@@ -184,13 +185,12 @@ TEST(WeekScreens, PlanAWeekAheadAndReopenItByPickingAnotherDayOfIt) {
 
     // The ritual's button finds or makes this week, once.
     std::vector<Week*> asked;
-    QObject::connect(s.list(), &WeekListView::ritualRequested,
-                     [&](Week* w) { asked.push_back(w); });
     for (int i = 0; i < 2; ++i) {
         QTest::mouseClick(s.list()->ritualButton(), Qt::LeftButton);
         drainEvents();
-        auto* ritual = s.list()->findChild<WeeklyRitualView*>();
+        WeeklyRitualView* ritual = s.list()->ritualDialog();
         ASSERT_NE(ritual, nullptr) << "the ritual opens over the list";
+        asked.push_back(ritual->model()->week());
         ritual->reject();
         drainEvents();
         s.activate();

@@ -7,6 +7,7 @@
 #include "Views/AI/AIReviewSectionView.h"
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/RecordListView.h"
+#include "Views/Weeks/WeekListView.h"
 #include "Views/Weeks/WeeklyRitualModel.h"
 #include "support/FakeSecretBackend.h"
 #include "support/Shots.h"
@@ -19,8 +20,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 using namespace orvana;
@@ -58,138 +61,206 @@ Goal* makeGoal(ModelContext& ctx, const QString& title, qint64 order,
     return ctx.create<Goal>(title, std::nullopt, std::nullopt, status, std::nullopt, order);
 }
 
-TEST(WeeklyRitualWindow, RunOnAFirstWeekThenAgainTheNextWeekWithTheRetroStep) {
+// Registers the device, then answers no review; keeps what was asked, so a
+// review shows what it sent.
+struct OfflineHttp final : URLRequestPerforming {
+    std::vector<HttpRequest> requests;
+    QCoro::Task<Result<HttpResponse>> perform(HttpRequest request) override {
+        const bool registering = request.url.path().endsWith(QLatin1String("/v1/register"));
+        requests.push_back(std::move(request));
+        if (registering)
+            co_return Result<HttpResponse>(
+                HttpResponse{true, 200, R"({"deviceID": "dev", "token": "tok"})"});
+        co_return Error{QStringLiteral("offline")};
+    }
+};
+
+// An environment that can reach a reviewer, so the last step has its AI section.
+struct ReviewingEnvironment {
+    OfflineHttp http;
+    test::FakeSecretBackend secrets;
     test::TestEnvironment t;
+    AppEnvironment env{{t.context, t.preferences, t.notifications, t.calendar,
+                        AppPaths::under(t.dir.path()), &http, &secrets, &t.badge}};
+};
+
+// The Weeks screen's button, pressed by keyboard, opens the ritual over it.
+WeeklyRitualView* startRitual(WeekListView& weeks) {
+    weeks.ritualButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(weeks.ritualButton(), Qt::Key_Space);
+    drainEvents();
+    WeeklyRitualView* ritual = weeks.ritualDialog();
+    if (ritual) {
+        EXPECT_TRUE(QTest::qWaitForWindowActive(ritual));
+    }
+    drainEvents();
+    return ritual;
+}
+
+TEST(WeeklyRitualWindow, RunOnAFirstWeekThenAgainTheNextWeekWithTheRetroStep) {
+    ReviewingEnvironment r;
+    test::TestEnvironment& t = r.t;
     t.context.ensureUndoManager();
     Goal* write = makeGoal(t.context, QStringLiteral("Write"), 0);
     Goal* run = makeGoal(t.context, QStringLiteral("Run"), 1);
     Goal* old = makeGoal(t.context, QStringLiteral("Old"), 2, GoalStatus::archived);
     QCoro::waitFor(t.notifications.scheduleWeeklyRitualNudge(1, 18, 0));
+    WeekListView weeks(r.env);
+    show(&weeks);
 
     // The very first week: three steps, starting at the intention.
-    Week* first = nullptr;
-    {
-        WeeklyRitualView ritual(t.env);
-        first = ritual.model()->week();
-        ASSERT_NE(first, nullptr);
-        show(&ritual);
-        EXPECT_GE(ritual.width(), 540);
-        EXPECT_GE(ritual.height(), 560);
-        EXPECT_EQ(ritual.titleLabel()->text(), QStringLiteral("Set Your Intention"));
-        EXPECT_FALSE(ritual.backButton()->isVisible());
-        EXPECT_TRUE(ritual.nextButton()->isDefault());
-        EXPECT_FALSE(ritual.finishButton()->isVisible());
-        ASSERT_EQ(QApplication::focusWidget(), ritual.intentionField());
-        QTest::keyClicks(ritual.intentionField(), QStringLiteral("Ship the draft"));
-        EXPECT_EQ(first->intention(), std::optional<QString>(QStringLiteral("Ship the draft")));
-        tabTo(ritual.nextButton());
-        press(Qt::Key_Return);
+    QPointer<WeeklyRitualView> ritual = startRitual(weeks);
+    ASSERT_NE(ritual, nullptr);
+    Week* first = ritual->model()->week();
+    ASSERT_NE(first, nullptr);
+    EXPECT_GE(ritual->width(), 540);
+    EXPECT_GE(ritual->height(), 560);
+    EXPECT_EQ(ritual->titleLabel()->text(), QStringLiteral("Set Your Intention"));
+    EXPECT_FALSE(ritual->backButton()->isVisible());
+    EXPECT_TRUE(ritual->nextButton()->isDefault());
+    EXPECT_FALSE(ritual->finishButton()->isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), ritual->intentionField());
+    QTest::keyClicks(ritual->intentionField(), QStringLiteral("Ship the draft"));
+    EXPECT_EQ(first->intention(), std::optional<QString>(QStringLiteral("Ship the draft")));
+    press(Qt::Key_Return, Qt::ControlModifier); // on from inside the text
 
-        // One section per active goal, each with its own field.
-        EXPECT_EQ(ritual.titleLabel()->text(), QStringLiteral("Plan Your Goals"));
-        EXPECT_TRUE(ritual.backButton()->isVisible());
-        EXPECT_FALSE(ritual.noGoalsState()->isVisible());
-        EXPECT_EQ(ritual.goalSection(*old), nullptr);
-        ASSERT_NE(ritual.goalSection(*write), nullptr);
-        EXPECT_EQ(ritual.goalSection(*write)->title(), QStringLiteral("Write"));
-        ASSERT_EQ(QApplication::focusWidget(), ritual.addField(*write));
-        EXPECT_FALSE(ritual.addButton(*write)->isEnabled());
-        QTest::keyClicks(ritual.addField(*write), QStringLiteral("  Outline "));
-        EXPECT_TRUE(ritual.addButton(*write)->isEnabled());
-        press(Qt::Key_Return);
-        EXPECT_TRUE(ritual.isVisible()) << "Return in the field does nothing";
-        EXPECT_TRUE(first->items().empty());
-        press(Qt::Key_Tab);
-        ASSERT_EQ(QApplication::focusWidget(), ritual.addButton(*write));
-        press(Qt::Key_Space);
-        ASSERT_EQ(first->items().size(), 1u);
-        EXPECT_EQ(first->items()[0]->title(), QStringLiteral("Outline"));
-        EXPECT_EQ(first->items()[0]->goal(), write);
-        EXPECT_TRUE(ritual.addField(*write)->text().isEmpty());
-        EXPECT_EQ(QApplication::focusWidget(), ritual.addField(*write));
-        EXPECT_EQ(rowName(ritual.goalItemList(*write), 0), QStringLiteral("Outline"));
-        tabTo(ritual.addField(*run));
-        QTest::keyClicks(ritual.addField(*run), QStringLiteral("5k"));
-        press(Qt::Key_Tab);
-        press(Qt::Key_Space);
-        ASSERT_EQ(first->items().size(), 2u);
-        EXPECT_EQ(first->items()[1]->sortOrder(), 1);
+    // One section per active goal, each with its own field.
+    EXPECT_EQ(ritual->titleLabel()->text(), QStringLiteral("Plan Your Goals"));
+    EXPECT_TRUE(ritual->backButton()->isVisible());
+    EXPECT_FALSE(ritual->noGoalsState()->isVisible());
+    EXPECT_EQ(ritual->goalSection(*old), nullptr);
+    ASSERT_NE(ritual->goalSection(*write), nullptr);
+    EXPECT_EQ(ritual->goalSection(*write)->title(), QStringLiteral("Write"));
+    ASSERT_EQ(QApplication::focusWidget(), ritual->addField(*write));
+    EXPECT_FALSE(ritual->addButton(*write)->isEnabled());
+    QTest::keyClicks(ritual->addField(*write), QStringLiteral("  Outline "));
+    EXPECT_TRUE(ritual->addButton(*write)->isEnabled());
+    EXPECT_FALSE(ritual->addButton(*run)->isEnabled()) << "each goal's own field";
+    press(Qt::Key_Return);
+    EXPECT_TRUE(ritual->isVisible()) << "Return in the field does nothing";
+    EXPECT_TRUE(first->items().empty());
+    press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), ritual->addButton(*write));
+    press(Qt::Key_Space);
+    ASSERT_EQ(first->items().size(), 1u);
+    EXPECT_EQ(first->items()[0]->title(), QStringLiteral("Outline"));
+    EXPECT_EQ(first->items()[0]->goal(), write);
+    EXPECT_TRUE(ritual->addField(*write)->text().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), ritual->addField(*write));
+    EXPECT_EQ(rowName(ritual->goalItemList(*write), 0), QStringLiteral("Outline"));
+    tabTo(ritual->addField(*run));
+    QTest::keyClicks(ritual->addField(*run), QStringLiteral("5k"));
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);
+    ASSERT_EQ(first->items().size(), 2u);
+    EXPECT_EQ(first->items()[1]->sortOrder(), 1);
 
-        // The review: Finish is the default, the AI section is not reachable
-        // without a reviewer.
-        tabTo(ritual.nextButton());
-        press(Qt::Key_Return);
-        EXPECT_EQ(ritual.titleLabel()->text(), QStringLiteral("Review & Finish"));
-        EXPECT_EQ(ritual.windowTitle(), QStringLiteral("Review & Finish"));
-        EXPECT_FALSE(ritual.nextButton()->isVisible());
-        EXPECT_TRUE(ritual.finishButton()->isVisible());
-        EXPECT_TRUE(ritual.finishButton()->isDefault());
-        EXPECT_EQ(ritual.intentionSummary()->text(), QStringLiteral("Ship the draft"));
-        EXPECT_FALSE(ritual.finishEmptyLabel()->isVisible());
-        EXPECT_EQ(rowName(ritual.finishList(), 0), QStringLiteral("Outline"));
-        EXPECT_EQ(rowName(ritual.finishList(), 1), QStringLiteral("5k"));
-        EXPECT_EQ(ritual.reviewSection(), nullptr);
-        EXPECT_EQ(first->ritualCompletedAt(), std::nullopt);
-        press(Qt::Key_Return);
-        EXPECT_FALSE(ritual.isVisible());
-        EXPECT_EQ(ritual.result(), QDialog::Accepted);
-    }
+    // Return in a goal's list takes the default button: on to the review.
+    tabTo(ritual->goalItemList(*write));
+    press(Qt::Key_Return);
+    EXPECT_EQ(ritual->titleLabel()->text(), QStringLiteral("Review & Finish"));
+    EXPECT_EQ(ritual->windowTitle(), QStringLiteral("Review & Finish"));
+    EXPECT_FALSE(ritual->nextButton()->isVisible());
+    EXPECT_TRUE(ritual->finishButton()->isVisible());
+    EXPECT_TRUE(ritual->finishButton()->isDefault());
+    EXPECT_EQ(ritual->intentionSummary()->text(), QStringLiteral("Ship the draft"));
+    EXPECT_FALSE(ritual->finishEmptyLabel()->isVisible());
+    EXPECT_EQ(rowName(ritual->finishList(), 0), QStringLiteral("Outline"));
+    EXPECT_EQ(rowName(ritual->finishList(), 1), QStringLiteral("5k"));
+
+    // The AI review reads the plan and asks about it.
+    ASSERT_NE(ritual->reviewSection(), nullptr);
+    EXPECT_EQ(ritual->reviewSection()->model()->text(),
+              QStringLiteral("Ship the draft\nOutline\n5k"));
+    tabTo(ritual->reviewSection()->reviewButton());
+    press(Qt::Key_Space);
+    drainEvents();
+    ASSERT_FALSE(r.http.requests.empty());
+    EXPECT_TRUE(r.http.requests.back().body.contains("Outline"));
+    EXPECT_TRUE(ritual->isVisible());
+    EXPECT_EQ(first->ritualCompletedAt(), std::nullopt);
+
+    tabTo(ritual->finishList());
+    press(Qt::Key_Return);
+    EXPECT_TRUE(ritual.isNull() || !ritual->isVisible()) << "Finish is the default";
     EXPECT_EQ(first->ritualCompletedAt(), std::optional<Timestamp>(t.now));
     EXPECT_EQ(t.center.pending.count(QStringLiteral("weekly-ritual-nudge")), 0u);
     EXPECT_TRUE(t.center.log.contains(QStringLiteral("remove weekly-ritual-nudge")));
+    weeks.activateWindow();
+    drainEvents();
+    EXPECT_TRUE(weeks.list()->hasFocus()) << "the keyboard goes on at the week";
+    EXPECT_EQ(weeks.list()->currentIndex().row(), 0);
 
     // A week later: four steps, opening on what moved.
     first->items()[1]->setComplete(true);
     t.now += 7 * 86400;
-    {
-        WeeklyRitualView ritual(t.env);
-        Week* second = ritual.model()->week();
-        ASSERT_NE(second, first);
-        show(&ritual);
-        EXPECT_EQ(ritual.titleLabel()->text(), QStringLiteral("What Moved Last Week"));
-        EXPECT_FALSE(ritual.backButton()->isVisible());
-        EXPECT_FALSE(ritual.retroEmptyLabel()->isVisible());
-        EXPECT_EQ(rowName(ritual.retroList(), 0), QStringLiteral("5k, done"));
-        EXPECT_EQ(rowName(ritual.retroList(), 1), QStringLiteral("Outline, not done"));
-        ASSERT_EQ(QApplication::focusWidget(), ritual.reflectionField());
-        QTest::keyClicks(ritual.reflectionField(), QStringLiteral("Good"));
-        EXPECT_EQ(first->reflection(), std::optional<QString>(QStringLiteral("Good")));
-        press(Qt::Key_A, Qt::ControlModifier);
-        press(Qt::Key_Backspace);
-        EXPECT_EQ(first->reflection(), std::nullopt) << "cleared is absent, not empty";
-        QTest::keyClicks(ritual.reflectionField(), QStringLiteral("Slow"));
-        tabTo(ritual.nextButton());
-        press(Qt::Key_Return);
-        EXPECT_EQ(ritual.titleLabel()->text(), QStringLiteral("Set Your Intention"));
-        EXPECT_TRUE(ritual.intentionField()->toPlainText().isEmpty()) << "this week's own";
-        QTest::keyClicks(ritual.intentionField(), QStringLiteral("Rest"));
-        tabTo(ritual.backButton());
-        press(Qt::Key_Space);
-        EXPECT_EQ(ritual.titleLabel()->text(), QStringLiteral("What Moved Last Week"));
-        EXPECT_EQ(ritual.reflectionField()->toPlainText(), QStringLiteral("Slow"));
+    ritual = startRitual(weeks);
+    ASSERT_NE(ritual, nullptr);
+    Week* second = ritual->model()->week();
+    ASSERT_NE(second, first);
+    EXPECT_EQ(ritual->titleLabel()->text(), QStringLiteral("What Moved Last Week"));
+    EXPECT_FALSE(ritual->backButton()->isVisible());
+    EXPECT_FALSE(ritual->retroEmptyLabel()->isVisible());
+    EXPECT_EQ(rowName(ritual->retroList(), 0), QStringLiteral("5k, done"));
+    EXPECT_EQ(rowName(ritual->retroList(), 1), QStringLiteral("Outline, not done"));
+    ASSERT_EQ(QApplication::focusWidget(), ritual->reflectionField());
+    QTest::keyClicks(ritual->reflectionField(), QStringLiteral("Good"));
+    EXPECT_EQ(first->reflection(), std::optional<QString>(QStringLiteral("Good")));
+    press(Qt::Key_A, Qt::ControlModifier);
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(first->reflection(), std::nullopt) << "cleared is absent, not empty";
+    QTest::keyClicks(ritual->reflectionField(), QStringLiteral("Slow"));
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), ritual->retroList());
+    press(Qt::Key_Return);
+    EXPECT_EQ(ritual->titleLabel()->text(), QStringLiteral("Set Your Intention"));
+    EXPECT_TRUE(ritual->intentionField()->toPlainText().isEmpty()) << "this week's own";
+    QTest::keyClicks(ritual->intentionField(), QStringLiteral("Rest"));
+    tabTo(ritual->backButton());
+    press(Qt::Key_Space);
+    EXPECT_EQ(ritual->titleLabel()->text(), QStringLiteral("What Moved Last Week"));
+    EXPECT_EQ(ritual->reflectionField()->toPlainText(), QStringLiteral("Slow"));
 
-        // Escape closes; what was typed stays, the ritual is not done.
-        press(Qt::Key_Escape);
-        EXPECT_FALSE(ritual.isVisible());
-        EXPECT_EQ(second->intention(), std::optional<QString>(QStringLiteral("Rest")));
-        EXPECT_EQ(second->ritualCompletedAt(), std::nullopt);
-    }
+    // Escape closes; what was typed stays, the ritual is not done.
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(ritual.isNull() || !ritual->isVisible());
+    EXPECT_EQ(second->intention(), std::optional<QString>(QStringLiteral("Rest")));
+    EXPECT_EQ(second->ritualCompletedAt(), std::nullopt);
     EXPECT_EQ(first->reflection(), std::optional<QString>(QStringLiteral("Slow")));
+}
+
+// Hundreds of active goals: the plan step makes sections as they are needed,
+// and Tab walks on into ones not yet made.
+TEST(WeeklyRitualWindow, ManyGoalsAreMadeAsTheFocusMovesDown) {
+    test::TestEnvironment t;
+    std::vector<Goal*> goals;
+    for (int i = 0; i < 300; ++i)
+        goals.push_back(makeGoal(t.context, QStringLiteral("Goal %1").arg(i), i));
+    WeeklyRitualView ritual(t.env);
+    show(&ritual);
+    ritual.model()->next();
+    drainEvents();
+    ASSERT_EQ(QApplication::focusWidget(), ritual.addField(*goals[0]));
+    EXPECT_EQ(ritual.goalSection(*goals[299]), nullptr) << "not all at once";
+    for (int i = 1; i < 40; ++i) {
+        press(Qt::Key_Tab); // the Add buttons are disabled: field to field
+        ASSERT_EQ(QApplication::focusWidget(), ritual.addField(*goals[std::size_t(i)])) << i;
+    }
+    QTest::keyClicks(ritual.addField(*goals[39]), QStringLiteral("Deep"));
+    press(Qt::Key_Tab);
+    press(Qt::Key_Space);
+    ASSERT_EQ(ritual.model()->week()->items().size(), 1u);
+    EXPECT_EQ(ritual.model()->week()->items()[0]->goal(), goals[39]);
+    ritual.reject();
 }
 
 TEST(Screenshots, WeeklyRitual) {
     if (!test::shotsWanted())
         GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
     // An environment that can review, so the last step shows its AI section.
-    struct NoHttp final : URLRequestPerforming {
-        QCoro::Task<Result<HttpResponse>> perform(HttpRequest) override {
-            co_return Error{QStringLiteral("offline")};
-        }
-    } http;
-    test::FakeSecretBackend secrets;
-    test::TestEnvironment base;
-    AppEnvironment env{{base.context, base.preferences, base.notifications, base.calendar,
-                        AppPaths::under(base.dir.path()), &http, &secrets, &base.badge}};
+    ReviewingEnvironment r;
+    test::TestEnvironment& base = r.t;
+    AppEnvironment& env = r.env;
     ModelContext& ctx = base.context;
 
     {

@@ -7,9 +7,11 @@
 #include "Core/TerminationSignals.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
+#include "Platform/SleepWatcher.h"
 #include "Platform/SystemNotificationCenter.h"
 #include "Platform/UnityLauncherBadge.h"
 #include "Services/AppEnvironment.h"
+#include "Services/EngagementNudgeService.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
@@ -166,6 +168,12 @@ int OrvanaApp::run(int argc, char** argv) {
     UnityLauncherBadge badge;
     AppEnvironment environment(
         {context, preferences, notifications, calendar, paths, &network, &secrets, &badge});
+
+    SleepWatcher sleep;
+    QObject::connect(&sleep, &SleepWatcher::resumed, &environment, [&environment] {
+        if (environment.nudges().keepsCurrent())
+            environment.nudges().refresh();
+    });
 
     startStallProbeIfAsked();
     MainWindow window(environment);

@@ -1,5 +1,6 @@
 #include "Services/AppEnvironment.h"
 
+#include "Services/EngagementNudgeService.h"
 #include "Services/RecordNotificationKeeper.h"
 #include "Store/ModelContext.h"
 
@@ -7,7 +8,9 @@ namespace orvana {
 
 AppEnvironment::AppEnvironment(Services services, QObject* parent)
     : QObject(parent), s_(std::move(services)),
-      keeper_(std::make_unique<RecordNotificationKeeper>(s_.context, s_.notifications)) {}
+      keeper_(std::make_unique<RecordNotificationKeeper>(s_.context, s_.notifications)),
+      nudges_(std::make_unique<EngagementNudgeService>(s_.context, s_.preferences, s_.notifications,
+                                                       s_.calendar)) {}
 
 AppEnvironment::~AppEnvironment() = default;
 

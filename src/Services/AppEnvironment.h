@@ -11,6 +11,7 @@
 
 namespace orvana {
 
+class EngagementNudgeService;
 class LauncherBadge;
 class ModelContext;
 class NotificationService;
@@ -52,6 +53,9 @@ public:
     URLRequestPerforming* http() const { return s_.http; }
     SecretBackend* secrets() const { return s_.secrets; }
     LauncherBadge* badge() const { return s_.badge; }
+    // The daily planning and weekly ritual nudges, kept in step with the
+    // preferences and the records once the main window has started them.
+    EngagementNudgeService& nudges() const { return *nudges_; }
 
     Timestamp now() const;
     Clock clock() const;
@@ -67,6 +71,7 @@ signals:
 private:
     Services s_;
     std::unique_ptr<RecordNotificationKeeper> keeper_;
+    std::unique_ptr<EngagementNudgeService> nudges_;
 };
 
 } // namespace orvana

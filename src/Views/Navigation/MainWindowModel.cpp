@@ -2,6 +2,7 @@
 
 #include "Services/AppEnvironment.h"
 #include "Services/BackupService.h"
+#include "Services/EngagementNudgeService.h"
 #include "Services/LauncherBadge.h"
 #include "Services/Preferences.h"
 #include "Store/LiveQuery.h"
@@ -58,6 +59,7 @@ void MainWindowModel::navigationAppeared() {
     ModelContext& ctx = env_.context();
     ctx.ensureUndoManager();
     backupPending_ = true;
+    env_.nudges().keepCurrent();
     if (!overdue_)
         watchOverdueTasks();
     else if (env_.badge())

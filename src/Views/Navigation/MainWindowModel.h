@@ -35,7 +35,8 @@ public:
     static QString noSelectionSymbol();
 
     // Each time the main navigation appears (not while onboarding shows):
-    // the undo manager, the badge, and today's backup marked as due.
+    // the undo manager, the badge, the nudges planned and kept current, and
+    // today's backup marked as due.
     void navigationAppeared();
     // Starts a due backup: the window calls this once it has painted, so the
     // record copy the backup takes never delays the first picture.

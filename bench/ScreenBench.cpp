@@ -4,11 +4,14 @@
 // what the Overview's figures cost over the whole store (a million trail
 // entries). Budget: a rebuild after one change well under one 100 ms frame;
 // the Overview opens in 150 ms and a change while it is hidden costs nothing.
+// Weeks: 5 000 of them, the list alive under a week's page while its
+// intention is typed.
 #include "SilentCenter.h"
 #include "SyntheticStore.h"
 
 #include "Models/DayTask.h"
 #include "Models/Goal.h"
+#include "Models/Week.h"
 #include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
@@ -17,6 +20,8 @@
 #include "Views/Goals/GoalListModel.h"
 #include "Views/Overview/OverviewModel.h"
 #include "Views/Today/TodayModel.h"
+#include "Views/Weeks/WeekDetailModel.h"
+#include "Views/Weeks/WeekListModel.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -111,6 +116,31 @@ void goalsAfterTyping(benchmark::State& state) {
     }
 }
 
+void weeksBuild(benchmark::State& state) {
+    AppEnvironment* env = environment(state);
+    if (!env)
+        return;
+    for (auto _ : state) {
+        WeekListModel weeks(*env);
+        benchmark::DoNotOptimize(weeks.list()->rowCount());
+    }
+}
+
+// One keystroke in a week's intention with the list alive beneath the page.
+void weeksTypingIntention(benchmark::State& state) {
+    AppEnvironment* env = environment(state);
+    if (!env)
+        return;
+    WeekListModel weeks(*env);
+    Week* week = weeks.weeks().at(weeks.weeks().size() / 2);
+    WeekDetailModel detail(*env, *week);
+    state.counters["rows"] = weeks.list()->rowCount();
+    for (auto _ : state) {
+        detail.setIntention(detail.intention() + u'.');
+        QCoreApplication::processEvents(); // the context announces; both rebuild
+    }
+}
+
 // The Overview's first showing: every figure from all records.
 void overviewBuild(benchmark::State& state) {
     AppEnvironment* env = environment(state);
@@ -178,6 +208,12 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);
     benchmark::RegisterBenchmark("Goals/rebuildAfterTyping", goalsAfterTyping)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
+    benchmark::RegisterBenchmark("Weeks/build", weeksBuild)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(5);
+    benchmark::RegisterBenchmark("Weeks/typingIntention", weeksTypingIntention)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(20);
     benchmark::RegisterBenchmark("Overview/build", overviewBuild)

@@ -10,10 +10,9 @@
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 
-#include <QDate>
 #include <QRegularExpression>
-#include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 namespace orvana {
 
@@ -41,40 +40,127 @@ QString mediumFormat(const QLocale& locale) {
     return format.trimmed();
 }
 
-// The same format without the year where the year stands at one end, else
-// empty (a year in the middle cannot be dropped cleanly).
-QString withoutYear(const QString& format) {
-    static const QRegularExpression trailing(QStringLiteral("\\s*('[^']*')?\\s*[,.]?\\s*y+\\.?$"));
-    static const QRegularExpression leading(QStringLiteral("^y+\\s*[-/.,]?\\s*"));
-    QString shorter = format;
-    if (trailing.match(shorter).hasMatch())
-        shorter.remove(trailing);
-    else if (leading.match(shorter).hasMatch())
-        shorter.remove(leading);
-    else
-        return {};
-    return shorter.trimmed();
+// A date format cut into fields ("yyyy", "MMM", "d") and the literal text
+// between them (separators, quoted words, "年"); adjacent literals are one part.
+struct FormatPart {
+    QString text;
+    bool field = false;
+};
+
+std::vector<FormatPart> split(const QString& format) {
+    static const QString fieldLetters = QStringLiteral("dMyhHmszaAt");
+    std::vector<FormatPart> parts;
+    auto literal = [&](QStringView text) {
+        if (!parts.empty() && !parts.back().field)
+            parts.back().text += text;
+        else
+            parts.push_back({text.toString(), false});
+    };
+    for (qsizetype i = 0; i < format.size();) {
+        const QChar c = format[i];
+        qsizetype next = i + 1;
+        if (c == u'\'') {
+            const qsizetype close = format.indexOf(u'\'', i + 1);
+            next = close < 0 ? format.size() : close + 1;
+            literal(QStringView(format).sliced(i, next - i));
+        } else if (fieldLetters.contains(c)) {
+            while (next < format.size() && format[next] == c)
+                ++next;
+            parts.push_back({format.sliced(i, next - i), true});
+        } else {
+            literal(QStringView(format).sliced(i, 1));
+        }
+        i = next;
+    }
+    return parts;
+}
+
+// The whole day this calendar week starts on: a week whose startDate lies in
+// it, at whatever time of day, is the current one. Absent when the calendar cannot place `now`.
+std::optional<DateInterval> currentWeekStartDay(Timestamp now, const Calendar& calendar) {
+    const auto thisWeek = Week::boundaries(now, calendar);
+    if (!thisWeek)
+        return std::nullopt;
+    const Timestamp start = thisWeek->start;
+    return DateInterval{start, calendar.startOfDayAfter(start, 1).value_or(start)};
+}
+
+QString summaryText(qsizetype done, qsizetype total) {
+    if (total == 0)
+        return QObject::tr("No items yet");
+    return QObject::tr("%1/%2 items done").arg(QString::number(done), QString::number(total));
+}
+
+struct YearlessFormat {
+    QString format;
+    bool yearFirst = false;
+};
+
+// The format without its year and the text that ties the year to the rest:
+// "MMM d, yyyy" gives "MMM d", "yyyy年M月d日" gives "M月d日", "yyyy/MM/dd"
+// gives "MM/dd". Absent when the year stands mid-date (or twice, or not at all)
+// and cannot be dropped cleanly.
+std::optional<YearlessFormat> withoutYear(const QString& format) {
+    std::vector<FormatPart> parts = split(format);
+    std::size_t year = parts.size();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (!parts[i].field || !parts[i].text.startsWith(u'y'))
+            continue;
+        if (year != parts.size())
+            return std::nullopt;
+        year = i;
+    }
+    if (year == parts.size())
+        return std::nullopt;
+    auto literalsOnly = [&](std::size_t from, std::size_t to) {
+        return std::none_of(parts.begin() + qsizetype(from), parts.begin() + qsizetype(to),
+                            [](const FormatPart& p) { return p.field; });
+    };
+    YearlessFormat out;
+    std::size_t first = 0;
+    std::size_t last = 0; // the parts [first, last) go
+    if (literalsOnly(year + 1, parts.size())) {
+        // Last: with the separator before it and whatever follows ("'г'.").
+        first = year > 0 && !parts[year - 1].field ? year - 1 : year;
+        last = parts.size();
+    } else if (literalsOnly(0, year)) {
+        // First: with the separator after it.
+        out.yearFirst = true;
+        last = !parts[year + 1].field ? year + 2 : year + 1;
+    } else {
+        return std::nullopt;
+    }
+    parts.erase(parts.begin() + qsizetype(first), parts.begin() + qsizetype(last));
+    if (literalsOnly(0, parts.size()))
+        return std::nullopt;
+    for (const FormatPart& p : parts)
+        out.format += p.text;
+    out.format = out.format.trimmed();
+    return out;
 }
 
 } // namespace
 
 namespace weeks {
 
-QString rangeText(const Week& week, const Calendar& calendar, const QLocale& locale) {
-    const QDate start = dayOf(week.startDate(), calendar);
-    const QDate end = dayOf(week.endDate(), calendar);
-    const QString format = mediumFormat(locale);
-    QString first = locale.toString(start, format);
-    if (start.year() == end.year()) {
-        if (const QString noYear = withoutYear(format); !noYear.isEmpty())
-            first = locale.toString(start, noYear);
+RangeFormat::RangeFormat(const QLocale& locale) : locale_(locale), format_(mediumFormat(locale)) {
+    if (std::optional<YearlessFormat> shorter = withoutYear(format_)) {
+        withoutYear_ = std::move(shorter->format);
+        yearFirst_ = shorter->yearFirst;
     }
-    return QObject::tr("%1 – %2").arg(first, locale.toString(end, format));
 }
 
-bool isCurrentWeek(const Week& week, Timestamp now, const Calendar& calendar) {
-    const auto thisWeek = Week::boundaries(now, calendar);
-    return thisWeek && calendar.isSameDay(week.startDate(), thisWeek->start);
+QString RangeFormat::text(QDate start, QDate end) const {
+    const bool oneYear = start.year() == end.year() && !withoutYear_.isEmpty();
+    const QString& startFormat = oneYear && !yearFirst_ ? withoutYear_ : format_;
+    const QString& endFormat = oneYear && yearFirst_ ? withoutYear_ : format_;
+    return QObject::tr("%1 – %2").arg(locale_.toString(start, startFormat),
+                                      locale_.toString(end, endFormat));
+}
+
+QString rangeText(const Week& week, const Calendar& calendar, const QLocale& locale) {
+    return RangeFormat(locale).text(dayOf(week.startDate(), calendar),
+                                    dayOf(week.endDate(), calendar));
 }
 
 qsizetype doneCount(const Week& week) {
@@ -83,10 +169,7 @@ qsizetype doneCount(const Week& week) {
 }
 
 QString itemsSummary(const Week& week) {
-    if (week.items().empty())
-        return QObject::tr("No items yet");
-    return QObject::tr("%1/%2 items done")
-        .arg(QString::number(doneCount(week)), QString::number(week.items().size()));
+    return summaryText(doneCount(week), qsizetype(week.items().size()));
 }
 
 bool allItemsDone(const Week& week) {
@@ -161,33 +244,52 @@ void WeekListModel::checkDay() {
     rebuild();
 }
 
+QString WeekListModel::rangeText(const Week& week) {
+    const std::pair key{week.startDate(), week.endDate()};
+    if (const auto it = ranges_.constFind(key); it != ranges_.cend())
+        return *it;
+    const Calendar& calendar = env_.calendar();
+    const QString text = rangeFormat_.text(dayOf(key.first, calendar), dayOf(key.second, calendar));
+    // A NaN from an import would never be found again.
+    if (!std::isnan(key.first) && !std::isnan(key.second))
+        ranges_.insert(key, text);
+    return text;
+}
+
 void WeekListModel::rebuild() {
     const std::vector<Week*>& weeks = weeks_->results();
     showsEmptyState_ = weeks.empty();
-    const Timestamp now = env_.now();
-    const Calendar& calendar = env_.calendar();
+    if (QLocale() != rangeFormat_.locale()) {
+        rangeFormat_ = weeks::RangeFormat();
+        ranges_.clear();
+    }
+    // Weeks whose dates were edited leave texts behind.
+    if (std::size_t(ranges_.size()) > 2 * weeks.size() + 64)
+        ranges_.clear();
+    const std::optional<DateInterval> currentDay = currentWeekStartDay(env_.now(), env_.calendar());
+    const QString thisWeek = currentWeekBadgeText().toLower();
+    const QString ritualDone = tr("ritual done");
     std::vector<ListRow> rows;
     rows.reserve(weeks.size());
     for (Week* w : weeks) {
         ListRow r;
         r.key = w->id().toString(QUuid::WithoutBraces);
         r.record = w;
-        const QString range = weeks::rangeText(*w, calendar);
-        const bool current = weeks::isCurrentWeek(*w, now, calendar);
-        const Status status = w->items().empty()        ? Status::empty
-                              : weeks::allItemsDone(*w) ? Status::allDone
-                                                        : Status::inProgress;
-        const QString summary = weeks::itemsSummary(*w);
+        const QString range = rangeText(*w);
+        const bool current = currentDay && currentDay->contains(w->startDate());
+        const qsizetype done = weeks::doneCount(*w);
+        const qsizetype total = qsizetype(w->items().size());
+        const Status status = total == 0      ? Status::empty
+                              : done == total ? Status::allDone
+                                              : Status::inProgress;
+        const QString summary = summaryText(done, total);
         const bool ritual = w->ritualCompletedAt().has_value();
         // Read aloud: "8 Jun – 15 Jun 2026, this week" and "2/3 items done, ritual done".
-        QStringList description{summary};
-        if (ritual)
-            description << tr("ritual done");
         r.data = {
             {Qt::DisplayRole, range},
-            {Qt::AccessibleTextRole,
-             current ? tr("%1, %2").arg(range, currentWeekBadgeText().toLower()) : range},
-            {Qt::AccessibleDescriptionRole, description.join(QStringLiteral(", "))},
+            {Qt::AccessibleTextRole, current ? tr("%1, %2").arg(range, thisWeek) : range},
+            {Qt::AccessibleDescriptionRole,
+             ritual ? tr("%1, %2").arg(summary, ritualDone) : summary},
             {StatusRole, int(status)},
             {CurrentWeekRole, current},
             {SummaryRole, summary},

@@ -4,10 +4,13 @@
 #include "Views/Shared/RowListModel.h"
 #include "Views/Shared/UndoBannerModel.h"
 
+#include <QDate>
+#include <QHash>
 #include <QLocale>
 #include <QObject>
 #include <QTimer>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace orvana {
@@ -20,10 +23,25 @@ template <class T> class LiveQuery;
 // What a week's row, its detail and the ritual read about a week.
 namespace weeks {
 
+// A locale's medium dates for a week's range, worked out once for many weeks.
+class RangeFormat {
+public:
+    explicit RangeFormat(const QLocale& locale = QLocale());
+    const QLocale& locale() const { return locale_; }
+    // "Jun 8 – Jun 15, 2026", "2026年6月8日 – 6月15日": within one year the
+    // year is written once, at the end where the locale writes it last and
+    // at the start where it writes it first.
+    QString text(QDate start, QDate end) const;
+
+private:
+    QLocale locale_;
+    QString format_;
+    QString withoutYear_; // empty where the year sits mid-date
+    bool yearFirst_ = false;
+};
+
 // The week's dates, start to end, in the locale's medium style.
 QString rangeText(const Week& week, const Calendar& calendar, const QLocale& locale = QLocale());
-// True when the week's startDate lies on the day this calendar week starts.
-bool isCurrentWeek(const Week& week, Timestamp now, const Calendar& calendar);
 qsizetype doneCount(const Week& week);
 // "No items yet" or "{done}/{total} items done".
 QString itemsSummary(const Week& week);
@@ -91,6 +109,7 @@ signals:
 
 private:
     void rebuild();
+    QString rangeText(const Week& week);
 
     AppEnvironment& env_;
     RowListModel* list_;
@@ -100,6 +119,10 @@ private:
     Timestamp pickedPlanDate_;
     Timestamp startOfToday_ = 0;
     QTimer dayCheck_;
+    // The list lives on under a week's page and the ritual, so every
+    // keystroke there rebuilds it: the texts of a week's dates are kept.
+    weeks::RangeFormat rangeFormat_;
+    QHash<std::pair<Timestamp, Timestamp>, QString> ranges_;
 };
 
 } // namespace orvana

@@ -170,6 +170,9 @@ void WeekDetailModel::rebuild() {
 }
 
 void WeekDetailModel::toggleComplete(WeekItem& item) {
+    // A row can outlive its item for a moment (an undo of its creation).
+    if (item.isDeleted())
+        return;
     const bool wasComplete = item.isComplete();
     item.setComplete(!wasComplete);
     if (!wasComplete) {
@@ -179,6 +182,9 @@ void WeekDetailModel::toggleComplete(WeekItem& item) {
 }
 
 void WeekDetailModel::addToToday(WeekItem& item) {
+    // Its task would stay behind on Today, linked to nothing.
+    if (item.isDeleted())
+        return;
     (void)item.materializeDayTask(env_.now(), env_.calendar());
 }
 

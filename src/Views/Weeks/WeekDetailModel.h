@@ -55,7 +55,8 @@ public:
     bool isPlannedForToday(const WeekItem& item) const;
 
     // Completing withdraws the pending reminders of the item's tasks;
-    // reopening brings none back.
+    // reopening brings none back. A deleted item is left alone, here and in
+    // addToToday.
     void toggleComplete(WeekItem& item);
     // The item's task for today, made when there is none.
     void addToToday(WeekItem& item);

@@ -364,6 +364,11 @@ TEST_F(Weeks, CompletionAddToTodayAndDeleteOfItems) {
     m.deleteItems({run});
     EXPECT_TRUE(run->isDeleted() && task->isDeleted());
     EXPECT_FALSE(t.center.pending.count(reminder));
+    // A row that outlives its item (an undo of its creation) acts on nothing.
+    m.toggleComplete(*run);
+    m.addToToday(*run);
+    EXPECT_FALSE(run->isComplete());
+    EXPECT_EQ(t.context.count<DayTask>(), 0u);
     drainEvents();
     EXPECT_EQ(m.list()->rowCount(), 0);
 

@@ -1,6 +1,9 @@
 #include "Core/Calendar.h"
 
+#include <QCoreApplication>
 #include <QLocale>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -196,6 +199,36 @@ TEST(CalendarTest, DstChangeAtMidnight) {
     const Timestamp firstHour = utc(2026, 10, 25, 0, 30); // 00:30 +00:00
     EXPECT_INSTANT(cal.startOfDay(firstHour), utc(2026, 10, 25));
     EXPECT_EQ(*cal.startOfDayAfter(firstHour, 1) - utc(2026, 10, 25), 25 * kHour);
+}
+
+// The first weekday comes from LC_TIME. The system locale is read once per
+// process, so each locale is checked in a child run of this test binary.
+TEST(CalendarTest, CurrentCalendarTakesTheFirstWeekdayFromLcTime) {
+    const QByteArray expected = qgetenv("ORVANA_EXPECT_FIRST_WEEKDAY");
+    if (!expected.isEmpty()) {
+        EXPECT_EQ(Calendar::current().firstWeekday(), expected.toInt());
+        return;
+    }
+    const std::pair<const char*, int> cases[] = {
+        {"en_US.UTF-8", 1}, {"en_GB.UTF-8", 2}, {"de_DE.UTF-8", 2}};
+    for (const auto& [locale, weekday] : cases) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LANGUAGE"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        env.insert(QStringLiteral("LC_TIME"), QString::fromLatin1(locale));
+        env.insert(QStringLiteral("ORVANA_EXPECT_FIRST_WEEKDAY"), QString::number(weekday));
+        QProcess child;
+        child.setProcessEnvironment(env);
+        child.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral(
+                "--gtest_filter=CalendarTest.CurrentCalendarTakesTheFirstWeekdayFromLcTime")});
+        ASSERT_TRUE(child.waitForFinished(30000));
+        const QString out = QString::fromLocal8Bit(child.readAllStandardOutput());
+        EXPECT_EQ(child.exitCode(), 0) << locale << "\n" << out.toStdString();
+        EXPECT_TRUE(out.contains(QStringLiteral("[  PASSED  ] 1 test"))) << out.toStdString();
+    }
 }
 
 } // namespace orvana

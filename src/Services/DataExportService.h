@@ -66,6 +66,10 @@ public:
     // into the same document. One undo step; saved at the end. A document
     // that does not decode, or has another schema version, changes nothing.
     static Result<void> importJSON(const QByteArray& json, ModelContext& context);
+    // The merge of importJSON for a document already decoded (on a worker,
+    // say): the schema version is checked here, then the same single undo
+    // step, upsert and save. Main thread only, like every store access.
+    static Result<void> importDocument(const OrvanaExport& document, ModelContext& context);
 
     // "This file uses export format {version}, which this version of Orvana
     // doesn't understand."

@@ -386,7 +386,10 @@ Result<void> DataExportService::importJSON(const QByteArray& json, ModelContext&
     auto decoded = decode(json);
     if (!decoded.ok())
         return decoded.error();
-    const OrvanaExport& e = decoded.value();
+    return importDocument(decoded.value(), ctx);
+}
+
+Result<void> DataExportService::importDocument(const OrvanaExport& e, ModelContext& ctx) {
     if (e.schemaVersion != schemaVersion)
         return Error{unsupportedSchemaVersionMessage(e.schemaVersion)};
 

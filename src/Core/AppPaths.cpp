@@ -24,6 +24,7 @@ AppPaths fromBases(const QString& data, const QString& config, const QString& st
     p.secretsFile = data + QStringLiteral("/Orvana/secrets.json");
     p.reviewProxyDatabase = data + QStringLiteral("/Orvana/review-proxy.sqlite");
     p.preferencesFile = config + QStringLiteral("/Orvana/preferences.json");
+    p.autostartFile = config + QStringLiteral("/autostart/app.orvana.Orvana.desktop");
     p.pendingNotifications = state + QStringLiteral("/Orvana/pending-notifications.json");
     return p;
 }

@@ -13,6 +13,7 @@ struct AppPaths {
     QString secretsFile;          // $XDG_DATA_HOME/Orvana/secrets.json (no keyring)
     QString reviewProxyDatabase;  // $XDG_DATA_HOME/Orvana/review-proxy.sqlite
     QString preferencesFile;      // $XDG_CONFIG_HOME/Orvana/preferences.json
+    QString autostartFile;        // $XDG_CONFIG_HOME/autostart/app.orvana.Orvana.desktop
     QString pendingNotifications; // $XDG_STATE_HOME/Orvana/pending-notifications.json
 
     // The user's locations.

@@ -41,7 +41,7 @@ EngagementNudgeService::EngagementNudgeService(ModelContext& context, Preference
     nextRefresh_.setTimerType(Qt::VeryCoarseTimer);
     connect(&nextRefresh_, &QTimer::timeout, this, &EngagementNudgeService::refreshIfDue);
     connect(&preferences_, &Preferences::valueChanged, this, [this](const QString& key) {
-        if (keepsCurrent_ && isNudgeKey(key))
+        if (isNudgeKey(key)) // the settings re-plan at once, even before the window started them
             refresh();
     });
     // Only when the answer flips: most task and week edits leave it alone.

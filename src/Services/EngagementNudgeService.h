@@ -22,8 +22,8 @@ class Preferences;
 // Refreshes never overlap: one asked for while another runs makes that one
 // start over once its current step is done, so the latest reading is what
 // stays pending (a nudge switched off never survives an earlier schedule
-// still in flight). Once keepCurrent() has been called the service also
-// refreshes on its own: when a nudge preference changes, when today's one
+// still in flight). A change of a nudge preference refreshes at once. Once
+// keepCurrent() has been called the service also refreshes on its own: when today's one
 // thing or this week's ritual comes or goes by any road (Today's list, an
 // undo, an import), at each local midnight and just after the daily nudge was
 // due, so an app left running nudges again the next day.

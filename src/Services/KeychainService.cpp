@@ -37,8 +37,8 @@ QCoro::Task<Result<void>> KeychainService::save(QString value) const {
     co_return co_await backend_->write(QLatin1String(service), account_, value.toUtf8());
 }
 
-QCoro::Task<void> KeychainService::remove() const {
-    (void)co_await backend_->remove(QLatin1String(service), account_);
+QCoro::Task<Result<void>> KeychainService::remove() const {
+    co_return co_await backend_->remove(QLatin1String(service), account_);
 }
 
 QCoro::Task<bool> KeychainService::hasValue() const {
@@ -63,8 +63,8 @@ QCoro::Task<Result<void>> store(SecretBackend& backend, QString deviceID, QStrin
 }
 
 QCoro::Task<void> clear(SecretBackend& backend) {
-    co_await KeychainService(backend, kIDAccount).remove();
-    co_await KeychainService(backend, kTokenAccount).remove();
+    (void)co_await KeychainService(backend, kIDAccount).remove();
+    (void)co_await KeychainService(backend, kTokenAccount).remove();
 }
 
 QCoro::Task<std::shared_ptr<Snapshot>> load(SecretBackend& backend) {

@@ -8,9 +8,9 @@
 
 namespace orvana {
 
-// One text secret of this app in the secret store. Read and delete failures
-// are absorbed (absent / nothing happens); a failed save is reported so the
-// caller can tell the user their key was not kept.
+// One text secret of this app in the secret store. Read failures are absorbed
+// (absent); a failed save or removal is reported so the caller can tell the
+// user their key was not kept or is still there.
 class KeychainService {
 public:
     static constexpr const char* service = "app.orvana.Orvana.aiApiKey";
@@ -24,8 +24,8 @@ public:
     // Absent when there is no item, the store fails, or the bytes are not UTF-8.
     QCoro::Task<std::optional<QString>> read() const;
     QCoro::Task<Result<void>> save(QString value) const; // stored as given, untrimmed
-    QCoro::Task<void> remove() const;
-    QCoro::Task<bool> hasValue() const; // a stored empty text counts as none
+    QCoro::Task<Result<void>> remove() const;            // removing a missing item succeeds
+    QCoro::Task<bool> hasValue() const;                  // a stored empty text counts as none
 
 private:
     SecretBackend* backend_;

@@ -153,7 +153,7 @@ TEST(AIReviewSection, ChoosesTheClientAtEveryTapByTheStoredKey) {
     e.http.hold = true;
     model.review();
     drainEvents();
-    QCoro::waitFor(KeychainService::shared(e.secrets).remove());
+    (void)QCoro::waitFor(KeychainService::shared(e.secrets).remove());
     drainEvents();
     e.http.release();
     drainEvents();

@@ -12,6 +12,7 @@
 #include <QSaveFile>
 #include <QThreadPool>
 #include <memory>
+#include <utility>
 
 namespace orvana {
 
@@ -64,87 +65,62 @@ QString run(const Job& job) {
     return QFileInfo::exists(job.path) ? job.path : QString();
 }
 
-// Hands the job to a worker. The worker cannot touch the receiver, which
-// may be going away on its own thread: it posts to `relay` (on the
-// receiver's thread, deleted only by the answer), where the receiver is
-// looked at.
-void runOnWorker(Job job, QObject* relay, QPointer<QObject> target,
-                 std::function<void(QString)> done) {
-    QThreadPool::globalInstance()->start([job = std::make_shared<const Job>(std::move(job)), relay,
-                                          target = std::move(target),
-                                          done = std::move(done)]() mutable {
-        QString path = run(*job);
-        job.reset(); // the snapshot is freed here, not on the interface's thread
-        if (!relay)
-            return;
-        QMetaObject::invokeMethod(
-            relay,
-            [relay, target, done = std::move(done), path = std::move(path)] {
-                relay->deleteLater();
-                if (target)
-                    done(path);
-            },
-            Qt::QueuedConnection);
-    });
+// Writes and prunes on a worker, then answers `receiver` (when it is
+// still there) with today's path.
+void runJob(Job job, QObject* receiver, std::function<void(QString)> done) {
+    if (!done)
+        receiver = nullptr;
+    // The job, snapshot and all, is freed on the worker too.
+    runOnWorker(
+        receiver, [job = std::move(job)] { return run(job); }, std::move(done));
 }
 
-// Freeing a large copy takes as long as a slice.
+} // namespace
+
+SlicedSnapshot::SlicedSnapshot(const ModelContext& context, Timestamp exportedAt,
+                               const BackupSlicing& slicing, QObject* parent)
+    : QObject(parent), context_(&context), seen_(context.changeCount()),
+      snapshot_(context, exportedAt), slicing_(slicing) {}
+
+SlicedSnapshot::~SlicedSnapshot() {
+    dropOnWorker(snapshot_.takeDocument());
+}
+
+void SlicedSnapshot::start(Done done) {
+    done_ = std::move(done);
+    next();
+}
+
+void SlicedSnapshot::next() {
+    if (!done_)
+        return;
+    if (!context_) { // its records are gone with it
+        dropOnWorker(snapshot_.takeDocument());
+        return std::exchange(done_, {})(std::nullopt);
+    }
+    QDeadlineTimer deadline(slicing_.budget, Qt::PreciseTimer);
+    std::size_t maxRecords = slicing_.maxRecords;
+    if (context_->changeCount() != seen_) {
+        seen_ = context_->changeCount();
+        dropOnWorker(snapshot_.takeDocument());
+        if (++restarts_ >= slicing_.maxRestarts) {
+            deadline = QDeadlineTimer::Forever;
+            maxRecords = std::numeric_limits<std::size_t>::max();
+        }
+    }
+    if (!snapshot_.copySlice(deadline, maxRecords)) {
+        QMetaObject::invokeMethod(
+            this, [this] { next(); }, Qt::QueuedConnection);
+        return;
+    }
+    // Last, as `done` may delete this.
+    std::exchange(done_, {})(snapshot_.takeDocument());
+}
+
 void dropOnWorker(OrvanaExport copy) {
     QThreadPool::globalInstance()->start(
         [copy = std::make_shared<OrvanaExport>(std::move(copy))]() mutable { copy.reset(); });
 }
-
-// Copies the records on the main thread one slice per event and restarts
-// when the store changed in between, then hands the job on and goes away.
-class SlicedSnapshot : public QObject {
-public:
-    SlicedSnapshot(const ModelContext& context, Timestamp now, const BackupSlicing& slicing,
-                   Job job, QObject* relay, QPointer<QObject> target,
-                   std::function<void(QString)> done)
-        : context_(&context), seen_(context.changeCount()), snapshot_(context, now),
-          slicing_(slicing), job_(std::move(job)), relay_(relay), target_(std::move(target)),
-          done_(std::move(done)) {}
-
-    void next() {
-        if (!context_) // its records are gone with it; the rest of the run still happens
-            return finish();
-        QDeadlineTimer deadline(slicing_.budget, Qt::PreciseTimer);
-        std::size_t maxRecords = slicing_.maxRecords;
-        if (context_->changeCount() != seen_) {
-            seen_ = context_->changeCount();
-            dropOnWorker(snapshot_.takeDocument());
-            if (++restarts_ >= slicing_.maxRestarts) {
-                deadline = QDeadlineTimer::Forever;
-                maxRecords = std::numeric_limits<std::size_t>::max();
-            }
-        }
-        if (!snapshot_.copySlice(deadline, maxRecords)) {
-            QMetaObject::invokeMethod(
-                this, [this] { next(); }, Qt::QueuedConnection);
-            return;
-        }
-        job_.snapshot = snapshot_.takeDocument();
-        finish();
-    }
-
-private:
-    void finish() {
-        runOnWorker(std::move(job_), relay_, std::move(target_), std::move(done_));
-        deleteLater();
-    }
-
-    QPointer<const ModelContext> context_;
-    quint64 seen_;
-    ExportSnapshot snapshot_;
-    BackupSlicing slicing_;
-    int restarts_ = 0;
-    Job job_;
-    QObject* relay_;
-    QPointer<QObject> target_;
-    std::function<void(QString)> done_;
-};
-
-} // namespace
 
 QString BackupService::backupsDirectory() {
     return AppPaths::standard().backupsDirectory;
@@ -174,16 +150,15 @@ void BackupService::backupIfNeededInBackground(const ModelContext& context,
                                                std::function<void(QString)> done,
                                                const BackupSlicing& slicing) {
     Job job = plan(calendar, now, directory);
-    // Made now, while the caller vouches that the receiver is alive.
-    QObject* relay = nullptr;
-    if (receiver && done) {
-        relay = new QObject;
-        relay->moveToThread(receiver->thread());
-    }
     if (!job.needsSnapshot())
-        return runOnWorker(std::move(job), relay, receiver, std::move(done));
-    (new SlicedSnapshot(context, now, slicing, std::move(job), relay, receiver, std::move(done)))
-        ->next();
+        return runJob(std::move(job), receiver, std::move(done));
+    auto* copy = new SlicedSnapshot(context, now, slicing);
+    copy->start([copy, job = std::move(job), target = QPointer<QObject>(receiver),
+                 done = std::move(done)](std::optional<OrvanaExport> document) mutable {
+        job.snapshot = std::move(document); // none: the store closed; pruning still runs
+        runJob(std::move(job), target, std::move(done));
+        copy->deleteLater();
+    });
 }
 
 void BackupService::prune(const QString& directory, const Calendar& calendar, Timestamp now) {

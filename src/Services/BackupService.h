@@ -2,12 +2,17 @@
 
 #include "Core/Calendar.h"
 
+#include "Services/DataExportService.h"
+
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QThreadPool>
 #include <chrono>
 #include <functional>
 #include <limits>
-
-class QObject;
+#include <memory>
+#include <optional>
 
 namespace orvana {
 
@@ -27,6 +32,77 @@ struct BackupSlicing {
     // typing cannot put off for ever.
     int maxRestarts = 3;
 };
+
+// Copies every record on the calling (main) thread in slices of about
+// `slicing.budget`, the first within start() and each further one in an
+// event of its own, so input is handled in between. A change to the store
+// between slices restarts the copy (after `slicing.maxRestarts` restarts it
+// is taken in one go), so the copy shows the store at one instant. Used by
+// the background backup and by the settings screen's export.
+class SlicedSnapshot : public QObject {
+public:
+    // The copy, or nothing when the context was destroyed before it was
+    // complete. May delete the snapshot.
+    using Done = std::function<void(std::optional<OrvanaExport>)>;
+
+    SlicedSnapshot(const ModelContext& context, Timestamp exportedAt,
+                   const BackupSlicing& slicing = {}, QObject* parent = nullptr);
+    // Stops the copy; what was copied so far is freed on a worker.
+    ~SlicedSnapshot() override;
+
+    // `done` runs once, within this call when the first slice copies
+    // everything (a small store), else after the last slice.
+    void start(Done done);
+
+private:
+    void next();
+
+    QPointer<const ModelContext> context_;
+    quint64 seen_;
+    ExportSnapshot snapshot_;
+    BackupSlicing slicing_;
+    int restarts_ = 0;
+    Done done_;
+};
+
+// Frees a copy on a worker of the global QThreadPool: freeing a large one
+// takes as long as a slice of copying it.
+void dropOnWorker(OrvanaExport copy);
+
+// Runs `work` on a worker of the global QThreadPool, then `done` with its
+// result on `receiver`'s thread, and not at all if `receiver` is destroyed
+// first (a null receiver: nothing is called back). The worker never touches
+// the receiver, which may be going away on its own thread: it posts to a
+// relay object made here on the receiver's thread (deleted only by that
+// answer), where the receiver is looked at. What `work` captures is freed
+// on the worker. `work` returns a value; `done` takes it by value.
+template <class Work, class Done> void runOnWorker(QObject* receiver, Work work, Done done) {
+    QObject* relay = nullptr;
+    if (receiver) {
+        relay = new QObject;
+        relay->moveToThread(receiver->thread());
+    }
+    // QThreadPool and the queued call take copyable functions only.
+    auto task = std::make_shared<Work>(std::move(work));
+    auto answer = std::make_shared<Done>(std::move(done));
+    QThreadPool::globalInstance()->start([task = std::move(task), relay,
+                                          target = QPointer<QObject>(receiver),
+                                          answer = std::move(answer)]() mutable {
+        auto result = std::make_shared<decltype((*task)())>((*task)());
+        task.reset();
+        if (!relay)
+            return;
+        QMetaObject::invokeMethod(
+            relay,
+            [relay, target = std::move(target), answer = std::move(answer),
+             result = std::move(result)] {
+                relay->deleteLater();
+                if (target)
+                    (*answer)(std::move(*result));
+            },
+            Qt::QueuedConnection);
+    });
+}
 
 // Once per local calendar day, the whole store in the export format goes to
 // "Orvana-Backup-{yyyy-MM-dd}.json" in the backups folder; entries of that

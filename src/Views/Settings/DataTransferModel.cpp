@@ -51,7 +51,7 @@ qint64 estimatedSize(const OrvanaExport& d) {
     return 512 + qint64(d.goals.size()) * 330 + qint64(d.weeks.size()) * 300 +
            qint64(d.weekItems.size()) * 340 + qint64(d.dayTasks.size()) * 440 +
            qint64(d.focusSessions.size()) * 400 + qint64(d.focusBlockTemplates.size()) * 360 +
-           qint64(d.trailEntries.size()) * 235;
+           qint64(d.trailEntries.size()) * 227;
 }
 
 // A save file that counts what it is given and refuses further writes once

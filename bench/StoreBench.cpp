@@ -1,17 +1,26 @@
 // Store benchmarks on the synthetic store (see SyntheticStore.h). Budgets on
 // one core: open <= 1.5 s, save after one edit <= 5 ms, each fetch <= 2 ms.
+#include "SilentCenter.h"
 #include "SyntheticStore.h"
 
 #include "Models/OverviewStats.h"
+#include "Services/AppEnvironment.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/NotificationService.h"
+#include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
+#include "Views/Settings/DataTransferModel.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QThreadPool>
+#include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -290,6 +299,167 @@ void importStore(benchmark::State& state) {
     }
 }
 
+// An app environment around a context, as the settings screen has it.
+struct Environment {
+    explicit Environment(ModelContext& context)
+        : preferences(dir.filePath(QStringLiteral("preferences.json"))),
+          notifications(center, context.clockFunction(), bench::syntheticCalendar()),
+          env({context, preferences, notifications, bench::syntheticCalendar(),
+               AppPaths::under(dir.path())}) {}
+
+    QTemporaryDir dir;
+    Preferences preferences;
+    bench::SilentCenter center;
+    NotificationService notifications;
+    AppEnvironment env;
+};
+
+// Runs the event loop until `model` has finished, ticking a 1 ms timer all
+// along: the longest time between two ticks is the longest the interface
+// would have been held. `phaseEnds` says, on each change of the model,
+// whether the part of the operation being measured on its own is over; the
+// longest gap and the time up to then are reported separately.
+struct Stall {
+    double longestMs = 0;      // over the whole operation
+    double longestUntilMs = 0; // until the phase ended
+    double phaseMs = 0;        // start to phase end
+    double totalMs = 0;        // start to finished
+};
+
+template <class Start, class PhaseEnds>
+Stall watchStall(DataTransferModel& model, Start start, PhaseEnds phaseEnds) {
+    Stall stall;
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 phaseEnd = -1;
+    auto tick = [&] {
+        const qint64 now = clock.nsecsElapsed();
+        const double gap = double(now - last) / 1e6;
+        stall.longestMs = std::max(stall.longestMs, gap);
+        if (phaseEnd < 0)
+            stall.longestUntilMs = std::max(stall.longestUntilMs, gap);
+        last = now;
+    };
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    ticker.setInterval(1);
+    QObject::connect(&ticker, &QTimer::timeout, tick);
+    QEventLoop loop;
+    const auto changed = QObject::connect(&model, &DataTransferModel::changed, [&] {
+        if (phaseEnd < 0 && phaseEnds(model)) {
+            tick();
+            phaseEnd = clock.nsecsElapsed();
+        }
+    });
+    const auto finished = QObject::connect(&model, &DataTransferModel::finished, [&] {
+        tick();
+        loop.quit();
+    });
+    ticker.start();
+    clock.start();
+    start();
+    if (model.isBusy())
+        loop.exec();
+    stall.totalMs = double(clock.nsecsElapsed()) / 1e6;
+    stall.phaseMs = phaseEnd < 0 ? stall.totalMs : double(phaseEnd) / 1e6;
+    QObject::disconnect(changed);
+    QObject::disconnect(finished);
+    return stall;
+}
+
+void reportStall(benchmark::State& state, const Stall& worst, const char* phase) {
+    state.counters["longest_gap_ms"] = worst.longestMs;
+    state.counters[std::string("longest_gap_") + phase + "_ms"] = worst.longestUntilMs;
+    state.counters[std::string(phase) + "_ms"] = worst.phaseMs;
+    state.counters["total_ms"] = worst.totalMs;
+}
+
+// "Export Data…" on the synthetic store, as the settings screen runs it:
+// the copy on the interface's thread in slices, then encoding and writing
+// on a worker, to a file in a temporary folder. The dialog is taken to
+// answer at once. longest_gap_copy_ms: the longest the interface is held
+// while the records are copied; longest_gap_ms: over the whole export.
+void exportFromSettings(benchmark::State& state) {
+    ModelContext* ctx = sharedContext(state);
+    if (!ctx)
+        return;
+    Environment environment(*ctx);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Orvana-Export.json"));
+    Stall worst;
+    for (auto _ : state) {
+        DataTransferModel model(environment.env);
+        const Stall stall = watchStall(
+            model,
+            [&] {
+                model.beginExport();
+                model.exportTo(path);
+            },
+            [](const DataTransferModel& m) { return m.progress() >= 0; }); // writing began
+        if (!model.message() || !model.message()->startsWith(QStringLiteral("Exported"))) {
+            state.SkipWithError(qPrintable(model.message().value_or(QStringLiteral("no message"))));
+            break;
+        }
+        worst.longestMs = std::max(worst.longestMs, stall.longestMs);
+        worst.longestUntilMs = std::max(worst.longestUntilMs, stall.longestUntilMs);
+        worst.phaseMs = std::max(worst.phaseMs, stall.phaseMs);
+        worst.totalMs = std::max(worst.totalMs, stall.totalMs);
+        state.counters["file_mb"] = double(QFile(path).size()) / 1e6;
+    }
+    QThreadPool::globalInstance()->waitForDone();
+    reportStall(state, worst, "copy");
+}
+
+// "Import Data…" of the synthetic store's document into an empty store:
+// reading and decoding on a worker, then the merge on the interface's
+// thread, which holds it by design. longest_gap_decode_ms: the longest the
+// interface is held until the merge starts; merge_ms: the merge itself.
+void importFromSettings(benchmark::State& state) {
+    ModelContext* ctx = sharedContext(state);
+    if (!ctx)
+        return;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Orvana-Export.json"));
+    {
+        QFile file(path);
+        const OrvanaExport document = DataExportService::exportDocument(*ctx, 1'800'000'000);
+        if (!file.open(QIODevice::WriteOnly) || !DataExportService::encode(document, file).ok()) {
+            state.SkipWithError("the document cannot be written");
+            return;
+        }
+    }
+    Stall worst;
+    double mergeMs = 0;
+    for (auto _ : state) {
+        auto target = std::make_unique<ModelContext>();
+        target->ensureUndoManager();
+        auto environment = std::make_unique<Environment>(*target);
+        DataTransferModel model(environment->env);
+        const Stall stall = watchStall(
+            model, [&] { model.importFrom(path); },
+            [](const DataTransferModel& m) {
+                return m.activity().startsWith(QStringLiteral("Importing"));
+            });
+        if (model.message() != QStringLiteral("Imported from Orvana-Export.json")) {
+            state.SkipWithError(qPrintable(model.message().value_or(QStringLiteral("no message"))));
+            break;
+        }
+        worst.longestMs = std::max(worst.longestMs, stall.longestMs);
+        worst.longestUntilMs = std::max(worst.longestUntilMs, stall.longestUntilMs);
+        worst.phaseMs = std::max(worst.phaseMs, stall.phaseMs);
+        worst.totalMs = std::max(worst.totalMs, stall.totalMs);
+        mergeMs = std::max(mergeMs, stall.totalMs - stall.phaseMs);
+        benchmark::DoNotOptimize(target->count<TrailEntry>());
+        state.PauseTiming(); // tearing the store down is not part of it
+        QThreadPool::globalInstance()->waitForDone();
+        environment.reset();
+        target.reset();
+        state.ResumeTiming();
+    }
+    reportStall(state, worst, "decode");
+    state.counters["merge_ms"] = mergeMs;
+}
+
 // The Overview's figures over the whole synthetic store, fetches included.
 void overviewCompute(benchmark::State& state) {
     ModelContext* ctx = sharedContext(state);
@@ -359,6 +529,14 @@ int main(int argc, char** argv) {
         ->Iterations(3);
     benchmark::RegisterBenchmark("Import/json", importStore)
         ->Unit(benchmark::kMillisecond)
+        ->Iterations(1);
+    benchmark::RegisterBenchmark("Transfer/exportFromSettings", exportFromSettings)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Iterations(3);
+    benchmark::RegisterBenchmark("Transfer/importFromSettings", importFromSettings)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
         ->Iterations(1);
     benchmark::RegisterBenchmark("Overview/compute", overviewCompute)
         ->Unit(benchmark::kMillisecond)

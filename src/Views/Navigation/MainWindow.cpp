@@ -9,6 +9,7 @@
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Navigation/SectionScreenFactory.h"
 #include "Views/Onboarding/OnboardingView.h"
+#include "Views/Settings/SettingsView.h"
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/SymbolIcon.h"
 
@@ -139,6 +140,25 @@ void MainWindow::buildMenus() {
     aiReviewAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
     aiReviewAction_->setEnabled(env_.http() && env_.secrets());
     connect(aiReviewAction_, &QAction::triggered, this, &MainWindow::presentAIReview);
+    toolsMenu->addSeparator();
+    settingsAction_ = toolsMenu->addAction(tr("&Settings…"));
+    settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    settingsAction_->setShortcutContext(Qt::ApplicationShortcut);
+    connect(settingsAction_, &QAction::triggered, this, &MainWindow::presentSettings);
+}
+
+SettingsView* MainWindow::settings() const {
+    return settings_;
+}
+
+void MainWindow::presentSettings() {
+    if (!settings_) {
+        settings_ = new SettingsView(env_, this);
+        settings_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    settings_->show();
+    settings_->raise();
+    settings_->activateWindow();
 }
 
 void MainWindow::presentAIReview() {

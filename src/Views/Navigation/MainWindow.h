@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QListWidget;
@@ -13,6 +14,7 @@ class Goal;
 class MainWindowModel;
 class NavigationStack;
 class OnboardingView;
+class SettingsView;
 
 // The main window: the onboarding pages until onboarding is complete, then a
 // sidebar of the five sections beside the selected section's screen, each
@@ -35,6 +37,10 @@ public:
     // The focus timer for no task and an optional goal.
     void presentQuickFocusTimer(Goal* goal = nullptr);
     void presentAIReview();
+    // The one Settings window, made anew when it was closed (Ctrl+,).
+    void presentSettings();
+    SettingsView* settings() const;
+    QAction* settingsAction() const { return settingsAction_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -59,6 +65,8 @@ private:
     QAction* undoAction_ = nullptr;
     QAction* redoAction_ = nullptr;
     QAction* aiReviewAction_ = nullptr;
+    QAction* settingsAction_ = nullptr;
+    QPointer<SettingsView> settings_;
 };
 
 } // namespace orvana

@@ -27,6 +27,7 @@ const QHash<QString, Symbol>& symbols() {
         // Our own theme name: themes' check emblems differ in shape and colour.
         {QStringLiteral("checkmark.circle.fill"),
          {"orvana-checkmark-circle-fill", ":/icons/checkmark-circle-fill.svg"}},
+        {QStringLiteral("circle"), {"orvana-circle", ":/icons/circle.svg"}},
         {QStringLiteral("sparkles"), {"orvana-sparkles", ":/icons/sparkles.svg"}},
         {QStringLiteral("timer"), {"chronometer", ":/icons/timer.svg"}},
         {QStringLiteral("trash"), {"edit-delete", ":/icons/trash.svg"}},

@@ -10,6 +10,7 @@
 #include "Views/Navigation/MainWindowModel.h"
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Onboarding/OnboardingView.h"
+#include "Views/Settings/SettingsView.h"
 #include "support/FakeSecretBackend.h"
 #include "support/TestEnvironment.h"
 
@@ -18,6 +19,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -170,6 +172,23 @@ TEST(MainWindow, OutsideFocusRequestAndToolsOpenTheirWindows) {
     auto* review = window.findChild<AIReviewWindow*>();
     ASSERT_NE(review, nullptr);
     EXPECT_TRUE(review->isVisible());
+    review->close();
+    drainEvents();
+
+    // Ctrl+, opens Settings once; again, the same window comes forward.
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
+    drainEvents();
+    QPointer<SettingsView> settings = window.settings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->isVisible());
+    window.settingsAction()->trigger();
+    drainEvents();
+    EXPECT_EQ(window.settings(), settings.data());
+    settings->close();
+    drainEvents();
+    EXPECT_TRUE(settings.isNull()) << "made anew next time";
 }
 
 } // namespace

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QDialog>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTimeEdit;
+
+namespace orvana {
+
+class AppEnvironment;
+class LaunchAtLogin;
+class SettingsModel;
+
+// The Settings window (Ctrl+,): nine sections, each control bound live to its
+// preference. Not modal; the main window keeps one at a time and makes it
+// anew each time it opens. Export and import run in the background with a
+// progress line and Cancel; Ctrl+Z right after an import undoes it here too.
+class SettingsView : public QDialog {
+    Q_OBJECT
+public:
+    SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QWidget* parent = nullptr);
+    // The user's own autostart entry, starting this program.
+    explicit SettingsView(AppEnvironment& environment, QWidget* parent = nullptr);
+
+    SettingsModel* model() const { return model_; }
+
+    QLabel* keyStatus() const { return keyStatus_; }
+    QLineEdit* apiKeyField() const { return apiKey_; }
+    QPushButton* saveKeyButton() const { return saveKey_; }
+    QPushButton* removeKeyButton() const { return removeKey_; }
+    QLabel* keyConfirmation() const { return keyConfirmation_; }
+    QLineEdit* modelIDField() const { return modelID_; }
+    QLineEdit* proxyURLField() const { return proxyURL_; }
+    QPushButton* exportButton() const { return export_; }
+    QPushButton* importButton() const { return import_; }
+    QLabel* dataMessage() const { return dataMessage_; }
+    QProgressBar* progressBar() const { return progress_; }
+    QPushButton* cancelTransferButton() const { return cancelTransfer_; }
+    const std::vector<QSpinBox*>& steppers() const { return steppers_; }
+    QCheckBox* launchAtLoginSwitch() const { return launchAtLogin_; }
+    QLabel* launchAtLoginError() const { return launchError_; }
+    QCheckBox* dailyNudgeSwitch() const { return dailyNudge_; }
+    QTimeEdit* dailyNudgeTime() const { return dailyTime_; }
+    QCheckBox* weeklyNudgeSwitch() const { return weeklyNudge_; }
+    QComboBox* weeklyNudgeWeekday() const { return weeklyDay_; }
+    QTimeEdit* weeklyNudgeTime() const { return weeklyTime_; }
+    QCheckBox* guidanceSwitch() const { return guidance_; }
+
+    // "Export Data…" and "Import Data…": the file dialog, then the work.
+    void exportData();
+    void importData();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void render();
+    void confirmImport();
+
+    AppEnvironment& env_;
+    SettingsModel* model_;
+    QLabel* keyIcon_ = nullptr;
+    QLabel* keyStatus_ = nullptr;
+    QLineEdit* apiKey_ = nullptr;
+    QPushButton* saveKey_ = nullptr;
+    QPushButton* removeKey_ = nullptr;
+    QLabel* keyConfirmation_ = nullptr;
+    QLabel* aiFooter_ = nullptr;
+    QLineEdit* modelID_ = nullptr;
+    QLineEdit* proxyURL_ = nullptr;
+    QPushButton* export_ = nullptr;
+    QPushButton* import_ = nullptr;
+    QLabel* dataMessage_ = nullptr;
+    QLabel* activity_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QPushButton* cancelTransfer_ = nullptr;
+    QWidget* progressRow_ = nullptr;
+    std::vector<QSpinBox*> steppers_;
+    QCheckBox* launchAtLogin_ = nullptr;
+    QLabel* launchError_ = nullptr;
+    QCheckBox* dailyNudge_ = nullptr;
+    QWidget* dailyRow_ = nullptr;
+    QTimeEdit* dailyTime_ = nullptr;
+    QCheckBox* weeklyNudge_ = nullptr;
+    QWidget* weeklyRows_ = nullptr;
+    QComboBox* weeklyDay_ = nullptr;
+    QTimeEdit* weeklyTime_ = nullptr;
+    QCheckBox* guidance_ = nullptr;
+    bool confirming_ = false;
+};
+
+} // namespace orvana

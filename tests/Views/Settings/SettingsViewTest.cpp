@@ -1,0 +1,170 @@
+#include "Views/Settings/SettingsView.h"
+
+#include "Models/Goal.h"
+#include "Services/KeychainService.h"
+#include "Services/Preferences.h"
+#include "Store/UndoManager.h"
+#include "Views/Settings/DataTransferModel.h"
+#include "Views/Settings/SettingsModel.h"
+#include "support/FakeSecretBackend.h"
+#include "support/Shots.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoro/QCoroTask>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimeEdit>
+#include <gtest/gtest.h>
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+namespace {
+
+struct Window {
+    test::FakeSecretBackend secrets;
+    test::TestEnvironment t;
+    AppEnvironment env{{t.context, t.preferences, t.notifications, t.calendar,
+                        AppPaths::under(t.dir.path()), nullptr, &secrets, &t.badge}};
+};
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr) << "nothing has the keyboard";
+    QTest::keyClick(target, key, modifiers);
+    drainEvents();
+}
+
+void tabTo(QWidget* target) {
+    for (int i = 0; i < 60 && QApplication::focusWidget() != target; ++i)
+        press(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), target) << "not reached by Tab";
+}
+
+// The file dialog that opened over the window, answered by typing a path.
+void answerFileDialog(SettingsView& view, const QString& path) {
+    drainEvents();
+    QPointer<QFileDialog> dialog = view.findChild<QFileDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    name->setFocus();
+    name->selectAll();
+    QTest::keyClicks(name, path);
+    QTest::keyClick(name, Qt::Key_Return);
+    drainEvents();
+    ASSERT_TRUE(dialog.isNull() || !dialog->isVisible()) << "the path was taken";
+}
+
+void waitForTransfer(SettingsView& view) {
+    DataTransferModel* transfer = view.model()->transfer();
+    if (transfer->isBusy()) {
+        QSignalSpy done(transfer, &DataTransferModel::finished);
+        ASSERT_TRUE(done.wait(20000));
+    }
+    drainEvents();
+}
+
+TEST(SettingsWindow, ExportThenImportBackWithTheConfirmationAndUndoIt) {
+    Window w;
+    w.t.context.ensureUndoManager();
+    Goal* goal = w.t.context.create<Goal>(QStringLiteral("Run"));
+    SettingsView view(w.env);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+
+    // Export by keyboard, to a file typed into the dialog.
+    const QString path = QDir(w.t.dir.path()).filePath(QStringLiteral("everything.json"));
+    view.exportButton()->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Space);
+    auto* exportDialog = view.findChild<QFileDialog*>();
+    ASSERT_NE(exportDialog, nullptr);
+    EXPECT_TRUE(exportDialog->selectedFiles().value(0).endsWith(
+        QStringLiteral("/Orvana-Export-2026-03-02.json")));
+    answerFileDialog(view, path);
+    waitForTransfer(view);
+    EXPECT_EQ(view.dataMessage()->text(), QStringLiteral("Exported to everything.json"));
+    ASSERT_TRUE(QFile::exists(path));
+
+    // Changed since; the import puts the goal back as it was and keeps the new one.
+    w.t.context.undoManager()->removeAllActions();
+    goal->setTitle(QStringLiteral("Walk"));
+    Goal* added = w.t.context.create<Goal>(QStringLiteral("Swim"));
+    drainEvents();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.importButton()->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Space);
+    answerFileDialog(view, path);
+    drainEvents();
+    auto* confirm = view.findChild<QMessageBox*>();
+    ASSERT_NE(confirm, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(confirm));
+    EXPECT_EQ(confirm->text(), QStringLiteral("Import everything.json?"));
+    EXPECT_TRUE(confirm->informativeText().contains(QStringLiteral("Ctrl+Z")));
+    QPushButton* importButton = nullptr;
+    for (QPushButton* button : confirm->findChildren<QPushButton*>())
+        if (button->text() == QStringLiteral("Import"))
+            importButton = button;
+    ASSERT_NE(importButton, nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->property("text").toString(), QStringLiteral("Cancel"))
+        << "Return does not overwrite anything";
+    tabTo(importButton);
+    press(Qt::Key_Space);
+    waitForTransfer(view);
+    EXPECT_EQ(view.dataMessage()->text(), QStringLiteral("Imported from everything.json"));
+    EXPECT_EQ(goal->title(), QStringLiteral("Run"));
+    EXPECT_FALSE(added->isDeleted());
+
+    // Ctrl+Z right after, in the Settings window itself.
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    view.importButton()->setFocus(Qt::TabFocusReason);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(goal->title(), QStringLiteral("Walk"));
+
+    // A nudge by keyboard: its time shows when it is on, and it is planned.
+    view.dailyNudgeSwitch()->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(view.dailyNudgeTime()->isVisible());
+    press(Qt::Key_Space);
+    EXPECT_TRUE(view.dailyNudgeTime()->isVisible());
+    EXPECT_EQ(view.dailyNudgeTime()->time(), QTime(9, 0));
+    EXPECT_EQ(w.t.center.pending.count(QStringLiteral("daily-planning-nudge")), 1u);
+}
+
+// Only with ORVANA_SHOTS_DIR set (scripts/screenshots).
+TEST(Screenshots, Settings) {
+    if (!test::shotsWanted())
+        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
+    Window w;
+    {
+        SettingsView view(w.env);
+        view.resize(600, 1500); // every section in one picture
+        view.show();
+        drainEvents();
+        test::saveShots(&view, QStringLiteral("settings-hosted"));
+    }
+    (void)QCoro::waitFor(KeychainService::shared(w.secrets).save(QStringLiteral("sk-or-1")));
+    w.t.preferences.setValue(PreferenceKeys::dailyPlanningNudgeEnabled, true);
+    w.t.preferences.setValue(PreferenceKeys::weeklyRitualNudgeEnabled, true);
+    SettingsView view(w.env);
+    view.resize(600, 1500);
+    view.show();
+    drainEvents();
+    test::saveShots(&view, QStringLiteral("settings-own-key-nudges"));
+}
+
+} // namespace

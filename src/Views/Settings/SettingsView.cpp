@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
@@ -254,6 +255,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     // 7. Daily Nudge.
     dailyNudge_ = boundSwitch(prefs, dailyPlanningNudgeEnabled, tr("Daily Planning Nudge"));
     dailyTime_ = timePicker(tr("At"));
+    dailyTime_->setAccessibleDescription(tr("Daily Planning Nudge"));
     connect(dailyTime_, &QTimeEdit::timeChanged, model_, &SettingsModel::setDailyNudgeTime);
     dailyRow_ = new QWidget;
     auto* dailyForm = new QFormLayout(dailyRow_);
@@ -267,6 +269,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     weeklyNudge_ = boundSwitch(prefs, weeklyRitualNudgeEnabled, tr("Weekly Ritual Nudge"));
     weeklyDay_ = new QComboBox;
     weeklyDay_->setAccessibleName(tr("On"));
+    weeklyDay_->setAccessibleDescription(tr("Weekly Ritual Nudge"));
     for (int day = 1; day <= 7; ++day)
         weeklyDay_->addItem(SettingsModel::weekdayName(day), day);
     connect(weeklyDay_, &QComboBox::activated, this, [this](int index) {
@@ -274,6 +277,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
                                        weeklyDay_->itemData(index).toInt());
     });
     weeklyTime_ = timePicker(tr("At"));
+    weeklyTime_->setAccessibleDescription(tr("Weekly Ritual Nudge"));
     connect(weeklyTime_, &QTimeEdit::timeChanged, model_, &SettingsModel::setWeeklyNudgeTime);
     weeklyRows_ = new QWidget;
     auto* weeklyForm = new QFormLayout(weeklyRows_);
@@ -480,6 +484,21 @@ void SettingsView::confirmImport() {
             model_->cancelImport();
     });
     box->open();
+}
+
+void SettingsView::closeEvent(QCloseEvent* event) {
+    DataTransferModel* transfer = model_->transfer();
+    if (!transfer->isBusy())
+        return QDialog::closeEvent(event);
+    event->ignore();
+    hide();
+    connect(
+        transfer, &DataTransferModel::finished, this,
+        [this] {
+            if (!isVisible())
+                close();
+        },
+        Qt::SingleShotConnection);
 }
 
 void SettingsView::changeEvent(QEvent* event) {

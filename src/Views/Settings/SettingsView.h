@@ -59,6 +59,9 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Closed while an export or import runs: hidden until it ends, so the
+    // work is not lost; opened again meanwhile, it shows its progress.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void render();

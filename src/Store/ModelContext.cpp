@@ -121,6 +121,7 @@ void ModelContext::recordChange(Record* record, std::function<void()> undo) {
     markDirty(record);
     registerUndo(std::move(undo));
     noteChange(record->entityType());
+    emit recordEdited(record);
 }
 
 void ModelContext::markDirty(Record* record) {

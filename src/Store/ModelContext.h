@@ -119,6 +119,11 @@ signals:
     // that keep outside state per record, such as pending notifications.
     void recordRemoved(orvana::Record* record);
     void recordRestored(orvana::Record* record);
+    // A record was inserted, or one of its fields or to-one links changed
+    // (undo and redo included), at the moment it happens. For readers that
+    // keep figures over many records up to date by the records touched.
+    void recordInserted(orvana::Record* record);
+    void recordEdited(orvana::Record* record);
     // A task's completion or reminder time changed.
     void reminderStateChanged(orvana::DayTask* task);
     void saveFailed(const QString& message);
@@ -209,6 +214,7 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     markDirty(r);
     registerUndo([this, r] { uninsert(r); });
     noteChange(r->entityType());
+    emit recordInserted(r);
     return r;
 }
 

@@ -94,7 +94,10 @@ void BannerOverlay::present(const QString& message) {
     const bool changed = message != message_;
     message_ = message;
     // Restarting cancels the older message's wait.
-    timeout_.start(timeoutInterval_);
+    if (timeoutInterval_ > 0)
+        timeout_.start(timeoutInterval_);
+    else
+        timeout_.stop();
     setAccessibleName(message);
     slide(true);
     QAccessibleEvent alert(this, QAccessible::Alert);

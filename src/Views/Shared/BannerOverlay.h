@@ -39,8 +39,9 @@ public:
     // Removes the message at once (the card slides out). No-op when empty.
     void clear();
 
-    // How long a message stays, in milliseconds. A change applies to messages
-    // shown afterwards.
+    // How long a message stays, in milliseconds; 0: until it is cleared or
+    // replaced (the screen times it). A change applies to messages shown
+    // afterwards.
     int timeoutInterval() const { return timeoutInterval_; }
     void setTimeoutInterval(int milliseconds) { timeoutInterval_ = milliseconds; }
 

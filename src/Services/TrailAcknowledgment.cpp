@@ -10,10 +10,13 @@ TrailAcknowledgment::TrailAcknowledgment(ModelContext& context, Preferences& pre
                                          QObject* parent)
     : QObject(parent), context_(context), preferences_(preferences) {
     markerTimer_.setSingleShot(true);
+    // A coarse timer may fire up to 5 % early; the banner's wait hangs on it.
+    markerTimer_.setTimerType(Qt::PreciseTimer);
     markerTimer_.setInterval(4000);
     connect(&markerTimer_, &QTimer::timeout, this, [this] {
         justLoggedGoalID_.reset();
         emit justLoggedGoalIDChanged();
+        emit acknowledgmentEnded();
     });
 }
 
@@ -30,8 +33,7 @@ std::optional<QString> TrailAcknowledgment::acknowledgeNewlyLoggedEntryIfAny() {
             .arg(QString::number(entry->minutes()), goal ? goal->title() : tr("your goal"));
     justLoggedGoalID_ = goal ? std::optional<QUuid>(goal->id()) : std::nullopt;
     emit justLoggedGoalIDChanged();
-    if (justLoggedGoalID_)
-        markerTimer_.start();
+    markerTimer_.start(); // the message's wait, also without a goal to mark
     return message;
 }
 

@@ -25,9 +25,14 @@ public:
 
     const std::optional<QUuid>& justLoggedGoalID() const { return justLoggedGoalID_; }
     void setMarkerDuration(int milliseconds) { markerTimer_.setInterval(milliseconds); }
+    // The wait of the latest announcement; a test can fire it instead of waiting.
+    QTimer* markerTimer() { return &markerTimer_; }
 
 signals:
     void justLoggedGoalIDChanged();
+    // The latest announcement's 4 seconds are over (with or without a goal):
+    // its message goes, as its goal's mark does.
+    void acknowledgmentEnded();
 
 private:
     ModelContext& context_;

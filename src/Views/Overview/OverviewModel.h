@@ -4,6 +4,7 @@
 #include "Models/OverviewStats.h"
 #include "Views/Shared/RowListModel.h"
 
+#include <QHash>
 #include <QObject>
 #include <QTimer>
 #include <QUuid>
@@ -22,10 +23,16 @@ class TrailAcknowledgment;
 // the last 30 days, the minutes per goal, the empty state and the one-time
 // acknowledgment of newly logged minutes.
 //
-// The figures are computed from all records while the screen is shown, at
-// most once per event-loop turn however many changes that turn made; while
-// it is hidden a change only marks them stale, so edits on other screens
-// cost nothing here. Nothing is computed before the first showing.
+// The figures are those OverviewStats::compute gives for all records, kept
+// up to date while the screen is shown, at most once per event-loop turn
+// however many changes that turn made. A change brings up to date only the
+// part that reads its record type: goals (counters, order, titles), tasks
+// (the tasks card) or the trail, where only the entries touched are counted
+// out and in again, so logging one session does not re-read a million
+// entries. A new day moves the streak and the chart's window. While the
+// screen is hidden a change only marks its part stale and notes the records
+// it touched, so edits on other screens cost next to nothing here. Nothing
+// is computed before the first showing.
 class OverviewModel : public QObject {
     Q_OBJECT
 public:
@@ -85,12 +92,14 @@ public:
     bool showsGoalBreakdown() const { return !stats_.goalBreakdown.empty(); }
     RowListModel* goalRows() const { return goalRows_; }
 
-    // The last acknowledgment ("25 min logged to Run a marathon"), or empty.
+    // The latest acknowledgment ("25 min logged to Run a marathon") for its 4
+    // seconds, else empty.
     const QString& acknowledgmentMessage() const { return acknowledgmentMessage_; }
-    // The goal just credited, marked for 4 seconds after the announcement.
-    const std::optional<QUuid>& justLoggedGoalID() const { return justLoggedGoalID_; }
-    // Ends the mark; a test can fire it instead of waiting.
-    QTimer* justLoggedTimer() { return &justLoggedTimer_; }
+    // The goal just credited, marked for the same 4 seconds.
+    const std::optional<QUuid>& justLoggedGoalID() const;
+    // The one wait that ends the message and the mark; a test can fire it
+    // instead of waiting.
+    QTimer* justLoggedTimer();
 
     // Re-reads the clock: the streak and the chart's window follow the day.
     void checkDay();
@@ -98,30 +107,71 @@ public:
 signals:
     // Figures, rows or the mark changed.
     void changed();
-    // A new trail entry is announced; the banner shows `message`.
-    void acknowledged(const QString& message);
+    // The banner's message: a new announcement, or empty when its 4 seconds
+    // are over.
+    void acknowledgmentChanged(const QString& message);
 
 private:
-    void markStale();
+    class TrailTally;
+    class TaskTally;
+
+    // The figures by the record type they read.
+    enum Part : unsigned {
+        goalPart = 1u << 0,
+        trailPart = 1u << 1,
+        taskPart = 1u << 2,
+        allParts = goalPart | trailPart | taskPart,
+    };
+
+    // Records of one type inserted, edited, deleted or brought back since
+    // their part was last counted; `recount` instead once there were too
+    // many to count one by one (an import, the undo of one).
+    struct Touched {
+        std::vector<Record*> records;
+        bool recount = false;
+        void note(Record* record);
+        bool pending() const { return recount || !records.empty(); }
+    };
+
+    // A goal's row as last made, and what it was made from.
+    struct GoalRow {
+        ListRow row;
+        quint32 revision = 0;
+        qint64 minutes = 0;
+        bool justLogged = false;
+    };
+
+    void noteTouched(Record* record);
+    void markStale(unsigned parts);
     void recompute();
+    void refreshGoals();
+    void refreshTrail();
+    void refreshTasks();
+    void rebuildBreakdown();
     void rebuildCards();
     void rebuildSeries();
     void rebuildRows();
+    void endAcknowledgment();
 
     AppEnvironment& env_;
     std::unique_ptr<TrailAcknowledgment> acknowledgment_;
+    std::unique_ptr<TrailTally> trail_;
+    std::unique_ptr<TaskTally> tasks_;
+    Touched touchedEntries_;
+    Touched touchedTasks_;
     RowListModel* goalRows_;
+    QHash<const Goal*, GoalRow> rowCache_;
     OverviewStats stats_;
+    std::vector<Goal*> goals_; // by sortOrder
     std::array<StatCard, 4> cards_;
     std::vector<DailyTrailTotal> series_;
     std::optional<Timestamp> windowStart_;
     Timestamp today_ = 0;
     bool showsEmptyState_ = true;
     bool shown_ = false;
-    bool stale_ = true;
+    bool built_ = false;
+    unsigned stale_ = allParts;
     QString acknowledgmentMessage_;
-    std::optional<QUuid> justLoggedGoalID_;
-    QTimer justLoggedTimer_;
     QTimer pending_;  // zero-time: one recompute after the turn's changes
     QTimer dayCheck_; // a new day moves the streak and the window
 };

@@ -211,7 +211,9 @@ OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
             });
 
     banner_ = new AcknowledgmentBanner(this);
-    connect(model_, &OverviewModel::acknowledged, banner_, &AcknowledgmentBanner::showMessage);
+    banner_->setTimeoutInterval(0); // the model's acknowledgment times the message
+    connect(model_, &OverviewModel::acknowledgmentChanged, banner_,
+            &AcknowledgmentBanner::showMessage);
     connect(model_, &OverviewModel::changed, this, &OverviewView::renderModel);
     layOutCards();
     renderModel();

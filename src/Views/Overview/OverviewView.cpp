@@ -12,6 +12,7 @@
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/TagColors.h"
 
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -53,6 +54,30 @@ QPixmap tintedSymbol(const QString& symbol, const QColor& color, int size, qreal
     p.setCompositionMode(QPainter::CompositionMode_SourceIn);
     p.fillRect(pixmap.rect(), color);
     return pixmap;
+}
+
+// A stat card: an icon and two labels that say one thing together.
+class StatCardFrame : public QFrame {
+public:
+    using QFrame::QFrame;
+};
+
+// A card reads as one line of text, its name ("3 active goals"); its labels
+// are left out, or a screen reader would read the value and the label apart
+// after the card itself.
+class StatCardAccessible : public QAccessibleWidget {
+public:
+    explicit StatCardAccessible(QWidget* card) : QAccessibleWidget(card, QAccessible::StaticText) {}
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+};
+
+QAccessibleInterface* statCardAccessible(const QString&, QObject* object) {
+    if (auto* card = dynamic_cast<StatCardFrame*>(object))
+        return new StatCardAccessible(card);
+    return nullptr;
 }
 
 QLabel* sectionHeading(const QString& text) {
@@ -131,9 +156,14 @@ OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
     auto* page = new QVBoxLayout(content);
     page->setContentsMargins(0, 0, 0, 0);
 
+    static const bool cardsAccessible = [] {
+        QAccessible::installFactory(statCardAccessible);
+        return true;
+    }();
+    Q_UNUSED(cardsAccessible);
     cardGrid_ = new QGridLayout;
     for (Card& card : cards_) {
-        auto* frame = new QFrame;
+        auto* frame = new StatCardFrame;
         frame->setFrameShape(QFrame::StyledPanel);
         frame->setObjectName(QStringLiteral("statCard"));
         frame->setAttribute(Qt::WA_StyledBackground);
@@ -185,6 +215,7 @@ OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
     page->addStretch(1);
 
     scroll_ = new QScrollArea;
+    scroll_->setAccessibleName(OverviewModel::title());
     scroll_->setFrameShape(QFrame::NoFrame);
     scroll_->setWidgetResizable(true);
     scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -205,6 +236,10 @@ OverviewView::OverviewView(AppEnvironment& environment, QWidget* parent)
             [this, content](const QModelIndex& current) {
                 if (!current.isValid() || !list_->hasFocus())
                     return;
+                // Back at the first row, the cards and the chart above it
+                // come back into view as far as the row allows.
+                if (current.row() == 0)
+                    scroll_->verticalScrollBar()->setValue(0);
                 const QRect row = list_->visualRect(current);
                 const QPoint centre = list_->viewport()->mapTo(content, row.center());
                 scroll_->ensureVisible(centre.x(), centre.y(), 0, row.height());
@@ -291,7 +326,10 @@ void OverviewView::renderModel() {
     const int rows = model_->goalRows()->rowCount();
     const int rowHeight = rows > 0 ? list_->sizeHintForRow(0) : 0;
     list_->setFixedHeight(rows * rowHeight + 2 * list_->frameWidth());
-    setFocusProxy(rows > 0 ? list_ : nullptr);
+    // The goal rows take the keyboard and the page follows them; without
+    // rows the page itself is the one stop, so that keys still scroll it.
+    scroll_->setFocusPolicy(rows > 0 ? Qt::NoFocus : Qt::StrongFocus);
+    setFocusProxy(rows > 0 ? static_cast<QWidget*>(list_) : scroll_);
     if (rows > 0 && !list_->currentIndex().isValid())
         list_->selectionModel()->setCurrentIndex(model_->goalRows()->index(0),
                                                  QItemSelectionModel::NoUpdate);

@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QLabel>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -66,7 +67,8 @@ TEST(OverviewView, SeeALoggedSessionAcknowledgedOnceOnTheOverview) {
     test::TestEnvironment t;
     Sections s(t.env);
     s.stack.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.stack));
+    s.stack.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.stack));
     s.showOverview();
     OverviewView* view = s.overview;
     EXPECT_TRUE(view->emptyState()->isVisible());
@@ -82,14 +84,27 @@ TEST(OverviewView, SeeALoggedSessionAcknowledgedOnceOnTheOverview) {
     EXPECT_FALSE(view->emptyState()->isVisible());
     EXPECT_EQ(view->acknowledgmentBanner()->message(),
               QStringLiteral("25 min logged to Run a marathon"));
+    // Each card reads as one text, value and label together.
     EXPECT_EQ(accessibleName(view->card(0)), QStringLiteral("25m total focus time"));
     EXPECT_EQ(accessibleName(view->card(1)), QStringLiteral("1 day streak"));
     EXPECT_EQ(accessibleName(view->card(2)), QStringLiteral("1 active goal"));
     EXPECT_EQ(accessibleName(view->card(3)), QStringLiteral("1/1 tasks completed"));
+    QAccessibleInterface* card = QAccessible::queryAccessibleInterface(view->card(2));
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->role(), QAccessible::StaticText);
+    EXPECT_EQ(card->childCount(), 0);
     EXPECT_TRUE(view->chartSection()->isVisible());
     EXPECT_EQ(view->chart()->days().size(), 1u);
     ASSERT_TRUE(view->goalSection()->isVisible());
     EXPECT_EQ(rowName(view->goalList(), 0), QStringLiteral("Run a marathon, just logged"));
+
+    // Tab goes to the goal rows, past the page around them.
+    QTest::keyClick(&s.stack, Qt::Key_Tab);
+    EXPECT_TRUE(view->goalList()->hasFocus());
+    auto* page = view->findChild<QScrollArea*>();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(accessibleName(page), QStringLiteral("Overview"));
 
     // One wait ends the mark and the banner together; a second visit
     // announces nothing.

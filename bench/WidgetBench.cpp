@@ -10,6 +10,7 @@
 #include "Models/DayTask.h"
 #include "Models/Goal.h"
 #include "Models/TrailEntry.h"
+#include "Models/Week.h"
 #include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
@@ -21,6 +22,8 @@
 #include "Views/Overview/OverviewModel.h"
 #include "Views/Overview/OverviewView.h"
 #include "Views/Shared/DailyBarChart.h"
+#include "Views/Weeks/WeeklyRitualModel.h"
+#include "Views/Weeks/WeeklyRitualView.h"
 
 #include <QApplication>
 #include <QImage>
@@ -225,6 +228,55 @@ void overviewTrailEntryWhileShown(benchmark::State& state) {
     }
 }
 
+// The weekly ritual over the synthetic store's ~800 active goals: made,
+// shown and stepped on to the plan page, which is laid out and painted.
+void ritualOpen(benchmark::State& state) {
+    AppEnvironment* env = syntheticEnvironment(state);
+    if (!env)
+        return;
+    Week* week = Week::forDate(env->now(), env->context(), env->calendar(), true);
+    for (auto _ : state) {
+        WeeklyRitualView ritual(*env, *week);
+        ritual.show();
+        ritual.model()->next();
+        while (ritual.model()->step() != RitualStep::planItems)
+            ritual.model()->next();
+        QCoreApplication::processEvents();
+        QImage image(ritual.size(), QImage::Format_ARGB32_Premultiplied);
+        static_cast<QWidget&>(ritual).render(&image); // the view keeps its own render()
+        benchmark::DoNotOptimize(image.bits());
+    }
+}
+
+// A keystroke in a goal's field on the plan page, and in the intention, each
+// through to the repaint.
+void ritualTyping(benchmark::State& state, bool intention) {
+    AppEnvironment* env = syntheticEnvironment(state);
+    if (!env)
+        return;
+    Week* week = Week::forDate(env->now(), env->context(), env->calendar(), true);
+    WeeklyRitualView ritual(*env, *week);
+    ritual.show();
+    while (ritual.model()->step() != (intention ? RitualStep::intention : RitualStep::planItems))
+        ritual.model()->next();
+    QCoreApplication::processEvents();
+    Goal* goal = ritual.model()->activeGoals().front();
+    QImage image(ritual.size(), QImage::Format_ARGB32_Premultiplied);
+    int n = 0;
+    for (auto _ : state) {
+        const QString text = QStringLiteral("Draft %1").arg(++n);
+        if (intention)
+            ritual.model()->setIntention(text);
+        else
+            ritual.model()->setNewItemTitle(*goal, text);
+        QCoreApplication::processEvents(); // the context announces
+        QCoreApplication::processEvents();
+        static_cast<QWidget&>(ritual).render(&image); // the view keeps its own render()
+        benchmark::DoNotOptimize(image.bits());
+    }
+    ritual.model()->setIntention(QString());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -244,6 +296,11 @@ int main(int argc, char** argv) {
         ->Arg(640)
         ->Arg(2400);
     benchmark::RegisterBenchmark("GoalDetail/open", goalDetail)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Ritual/open", ritualOpen)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Ritual/typingInAGoalsField", ritualTyping, false)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Ritual/typingTheIntention", ritualTyping, true)
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Overview/open", overviewOpen)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);

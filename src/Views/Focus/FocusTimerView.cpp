@@ -172,6 +172,11 @@ void FocusTimerView::render() {
     const auto phase = c.phase();
     idlePage_->setVisible(phase == FocusTimerController::Phase::idle);
     sessionPage_->setVisible(phase != FocusTimerController::Phase::idle);
+    if (int(phase) != shownPhase_) {
+        // Once the pages below are laid out for it.
+        shownPhase_ = int(phase);
+        QMetaObject::invokeMethod(this, &FocusTimerView::focusPhase, Qt::QueuedConnection);
+    }
     if (phase == FocusTimerController::Phase::idle) {
         const bool pomodoro = c.isPomodoroMode();
         const QSignalBlocker blockSwitch(pomodoroSwitch_);
@@ -214,6 +219,27 @@ void FocusTimerView::render() {
         endedClose_->setDefault(true);
         break;
     }
+}
+
+void FocusTimerView::focusPhase() {
+    const FocusTimerController& c = *controller_;
+    QWidget* target = nullptr;
+    switch (c.phase()) {
+    case FocusTimerController::Phase::idle:
+        return; // the window's own first focus stays
+    case FocusTimerController::Phase::running:
+    case FocusTimerController::Phase::paused:
+        target = pauseResume_;
+        break;
+    case FocusTimerController::Phase::transition:
+        target = next_;
+        break;
+    default:
+        target = endedClose_;
+        break;
+    }
+    if (target && isVisible())
+        target->setFocus(Qt::OtherFocusReason);
 }
 
 FocusTimerView* presentFocusTimer(AppEnvironment& env, QWidget* parent, DayTask* task, Goal* goal) {

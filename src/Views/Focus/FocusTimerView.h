@@ -33,6 +33,8 @@ protected:
 
 private:
     void render();
+    // The control at hand for the phase: the keyboard goes on from there.
+    void focusPhase();
 
     FocusTimerController* controller_;
     QLabel* title_ = nullptr;
@@ -57,6 +59,7 @@ private:
     QPushButton* next_ = nullptr;
     QLabel* endedText_ = nullptr;
     QPushButton* endedClose_ = nullptr;
+    int shownPhase_ = -1;
 };
 
 // Opens the focus timer window-modally over `parent` for a task (and the goal

@@ -6,6 +6,7 @@
 #include "support/FakeNotificationCenter.h"
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
@@ -95,6 +96,9 @@ TEST_F(FocusTimerWindow, IdleShowsTheModeSwitchAndReturnStarts) {
     ASSERT_TRUE(c().session());
     EXPECT_TRUE(c().session()->isRunning());
     EXPECT_TRUE(view->isVisible()) << "Return starts; it does not close the window";
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget()->property("text").toString(), QStringLiteral("Pause"))
+        << "the keyboard goes on at the running session's controls";
 }
 
 TEST_F(FocusTimerWindow, SessionStatesShowTheirControls) {

@@ -390,8 +390,10 @@ void SettingsView::render() {
 
     DataTransferModel* transfer = model_->transfer();
     const bool busy = transfer->isBusy();
-    export_->setEnabled(!busy);
-    import_->setEnabled(!busy);
+    // The buttons stay enabled while the work runs (a press then does
+    // nothing): disabling them would hand the keyboard on down the window.
+    if (!busy && cancelTransfer_->hasFocus() && startedBy_)
+        startedBy_->setFocus(Qt::OtherFocusReason); // Cancel is about to go
     progressRow_->setVisible(busy);
     activity_->setText(transfer->activity());
     if (transfer->progress() < 0) {
@@ -435,6 +437,7 @@ void SettingsView::exportData() {
     DataTransferModel* transfer = model_->transfer();
     if (transfer->isBusy())
         return;
+    startedBy_ = export_;
     transfer->beginExport(); // the copy is taken while the user picks a place
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (folder.isEmpty() || !QDir(folder).exists())

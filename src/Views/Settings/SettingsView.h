@@ -96,6 +96,7 @@ private:
     QComboBox* weeklyDay_ = nullptr;
     QTimeEdit* weeklyTime_ = nullptr;
     QCheckBox* guidance_ = nullptr;
+    QPushButton* startedBy_ = nullptr;
     bool confirming_ = false;
 };
 

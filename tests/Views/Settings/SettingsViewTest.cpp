@@ -97,6 +97,7 @@ TEST(SettingsWindow, ExportThenImportBackWithTheConfirmationAndUndoIt) {
     answerFileDialog(view, path);
     waitForTransfer(view);
     EXPECT_EQ(view.dataMessage()->text(), QStringLiteral("Exported to everything.json"));
+    EXPECT_EQ(view.focusWidget(), view.exportButton()) << "the keyboard is back where it was";
     ASSERT_TRUE(QFile::exists(path));
 
     // Changed since; the import puts the goal back as it was and keeps the new one.
@@ -126,6 +127,7 @@ TEST(SettingsWindow, ExportThenImportBackWithTheConfirmationAndUndoIt) {
     press(Qt::Key_Space);
     waitForTransfer(view);
     EXPECT_EQ(view.dataMessage()->text(), QStringLiteral("Imported from everything.json"));
+    EXPECT_EQ(view.focusWidget(), view.importButton()) << "the keyboard is back where it was";
     EXPECT_EQ(goal->title(), QStringLiteral("Run"));
     EXPECT_FALSE(added->isDeleted());
 

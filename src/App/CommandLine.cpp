@@ -5,17 +5,25 @@
 #include "AppIntents/GoalEntityQuery.h"
 #include "Core/Uuid.h"
 #include "Models/OverviewStats.h"
+#include "Platform/ApplicationBus.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSaveFile>
+#include <QThread>
 #include <cstdio>
 
 namespace orvana {
@@ -24,7 +32,8 @@ namespace {
 
 const QStringList verbs = {QStringLiteral("export"), QStringLiteral("import"),
                            QStringLiteral("backup"), QStringLiteral("today"),
-                           QStringLiteral("goals"),  QStringLiteral("stats")};
+                           QStringLiteral("goals"),  QStringLiteral("stats"),
+                           QStringLiteral("focus"),  QStringLiteral("quick-add")};
 
 void printLine(FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -40,6 +49,53 @@ int fail(const QString& message) {
 int usage(const QString& message) {
     printLine(stderr, QStringLiteral("orvana: %1\nTry 'orvana --help'.").arg(message));
     return 2;
+}
+
+// The running app, when there is one, answers for itself: it holds the
+// store and sees what is not yet saved.
+std::optional<QDBusConnection> runningApp() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!ApplicationBus::isRunning(bus))
+        return std::nullopt;
+    return bus;
+}
+
+QDBusMessage askRunning(QDBusConnection bus, const char* interface, const QString& method,
+                        const QVariantList& arguments, int timeoutMs = 10'000) {
+    return ApplicationBus::callRunning(bus, QLatin1String(interface), method, arguments, timeoutMs);
+}
+
+// Starts the app when it is not running and waits until it answers.
+std::optional<QDBusConnection> startedApp() {
+    if (auto bus = runningApp())
+        return bus;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        fail(QStringLiteral("orvana: no session bus to reach the app on"));
+        return std::nullopt;
+    }
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {})) {
+        fail(QStringLiteral("orvana: the app could not be started"));
+        return std::nullopt;
+    }
+    QDeadlineTimer deadline(20'000);
+    while (!deadline.hasExpired()) {
+        if (ApplicationBus::isRunning(bus))
+            return bus;
+        QThread::msleep(50);
+    }
+    fail(QStringLiteral("orvana: the app did not start in time"));
+    return std::nullopt;
+}
+
+int answered(const QDBusMessage& reply, const QString& failurePrefix = {}) {
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return fail(failurePrefix.isEmpty() ? reply.errorMessage()
+                                            : failurePrefix.arg(reply.errorMessage()));
+    const QString text = reply.arguments().value(0).toString();
+    if (!text.isEmpty())
+        printLine(stdout, text);
+    return 0;
 }
 
 // Verbs that only read open the store beside a running app.
@@ -71,6 +127,13 @@ int exportVerb(const QStringList& args) {
 int importVerb(const QStringList& args) {
     if (args.size() != 1)
         return usage(QStringLiteral("import takes exactly one file"));
+    if (auto bus = runningApp()) {
+        // The app merges it as one undo step its window can revert.
+        const QDBusMessage reply =
+            askRunning(*bus, ApplicationBus::intentsInterface, QStringLiteral("Import"),
+                       {QFileInfo(args.first()).absoluteFilePath()}, 30 * 60 * 1000);
+        return answered(reply);
+    }
     QFile file(args.first());
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("Import failed: %1").arg(file.errorString()));
@@ -108,6 +171,14 @@ int backupVerb(const QStringList& args) {
 int todayVerb(const QStringList& args) {
     if (!args.isEmpty())
         return usage(QStringLiteral("today takes no arguments"));
+    if (auto bus = runningApp()) {
+        const QDBusMessage reply = askRunning(*bus, ApplicationBus::intentsInterface,
+                                              QStringLiteral("GetTodaysOneThing"), {});
+        if (reply.type() == QDBusMessage::ErrorMessage)
+            return fail(reply.errorMessage());
+        printLine(stdout, reply.arguments().value(1).toString());
+        return 0;
+    }
     auto ctx = openForReading();
     if (!ctx.ok())
         return fail(ctx.error().message);
@@ -120,6 +191,17 @@ int todayVerb(const QStringList& args) {
 int goalsVerb(const QStringList& args) {
     if (!args.isEmpty())
         return usage(QStringLiteral("goals takes no arguments"));
+    if (auto bus = runningApp()) {
+        const QDBusMessage reply = askRunning(*bus, ApplicationBus::intentsInterface,
+                                              QStringLiteral("SuggestedGoals"), {});
+        if (reply.type() == QDBusMessage::ErrorMessage)
+            return fail(reply.errorMessage());
+        BusGoalList goals;
+        reply.arguments().value(0).value<QDBusArgument>() >> goals;
+        for (const BusGoal& goal : goals)
+            printLine(stdout, goal.id + u'\t' + goal.title);
+        return 0;
+    }
     auto ctx = openForReading();
     if (!ctx.ok())
         return fail(ctx.error().message);
@@ -179,6 +261,34 @@ int statsVerb(const QStringList& args) {
     return 0;
 }
 
+int focusVerb(const QStringList& args) {
+    QString goal;
+    if (args.size() == 2 && args[0] == QLatin1String("--goal"))
+        goal = args[1];
+    else if (args.size() == 1 && args[0].startsWith(QLatin1String("--goal=")))
+        goal = args[0].mid(7);
+    else if (!args.isEmpty())
+        return usage(QStringLiteral("focus takes only --goal ID"));
+    if (!goal.isEmpty() && QUuid::fromString(goal).isNull())
+        return usage(QStringLiteral("'%1' is not a goal id (see 'orvana goals')").arg(goal));
+    const auto bus = startedApp();
+    if (!bus)
+        return 1;
+    return answered(askRunning(*bus, ApplicationBus::intentsInterface,
+                               QStringLiteral("StartFocusSession"), {goal}));
+}
+
+int quickAddVerb(const QStringList& args) {
+    if (!args.isEmpty())
+        return usage(QStringLiteral("quick-add takes no arguments"));
+    const auto bus = startedApp();
+    if (!bus)
+        return 1;
+    return answered(askRunning(*bus, ApplicationBus::applicationInterface,
+                               QStringLiteral("ActivateAction"),
+                               {QStringLiteral("quick-add"), QVariantList(), QVariantMap()}));
+}
+
 } // namespace
 
 bool CommandLine::isVerb(const QString& word) {
@@ -192,7 +302,13 @@ QString CommandLine::verbsHelp() {
                           "  backup          write today's backup if missing; print its path\n"
                           "  today           say what Today's One Thing is\n"
                           "  goals           list active goals: id, a tab, the title\n"
-                          "  stats [--json]  overview figures (one JSON object with --json)\n");
+                          "  stats [--json]  overview figures (one JSON object with --json)\n"
+                          "  focus [--goal ID]  open the focus timer (on a goal) in the app,\n"
+                          "                  starting it when needed\n"
+                          "  quick-add       open or close the quick-add field, starting the app\n"
+                          "                  when needed; bind it to a key in the desktop\n"
+                          "The running app answers today, goals and import itself; an import\n"
+                          "then is one step its Ctrl+Z undoes.\n");
 }
 
 int CommandLine::run(const QStringList& arguments) {
@@ -210,6 +326,10 @@ int CommandLine::run(const QStringList& arguments) {
         return goalsVerb(rest);
     if (verb == QLatin1String("stats"))
         return statsVerb(rest);
+    if (verb == QLatin1String("focus"))
+        return focusVerb(rest);
+    if (verb == QLatin1String("quick-add"))
+        return quickAddVerb(rest);
     return usage(QStringLiteral("unknown command '%1'").arg(verb));
 }
 

@@ -5,6 +5,7 @@
 #include "App/StallProbe.h"
 #include "Core/AppPaths.h"
 #include "Core/TerminationSignals.h"
+#include "Platform/ApplicationBus.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
 #include "Platform/SleepWatcher.h"
@@ -16,9 +17,13 @@
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Views/Navigation/MainWindow.h"
+#include "Views/Settings/DataTransferModel.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDBusConnection>
+#include <QDBusError>
+#include <QDBusMessage>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -99,6 +104,22 @@ void reportFatal(const QString& message) {
         QMessageBox::critical(nullptr, QStringLiteral("Orvana"), message);
 }
 
+// `orvana import FILE` while the app runs: merged here, as one undo step the
+// window's Ctrl+Z reverts, and answered with the outcome once it is done.
+void importHandedOver(AppEnvironment& environment, QDBusConnection bus, const QString& path,
+                      const QDBusMessage& reply) {
+    auto* transfer = new DataTransferModel(environment, &environment);
+    QObject::connect(transfer, &DataTransferModel::finished, transfer, [=] {
+        const QString message = transfer->message().value_or(QString());
+        const bool imported = transfer->succeeded();
+        bus.send(imported ? reply.createReply(message)
+                          : reply.createErrorReply(QStringLiteral("app.orvana.Orvana.Error.Import"),
+                                                   message));
+        transfer->deleteLater();
+    });
+    transfer->importFrom(path);
+}
+
 } // namespace
 
 int OrvanaApp::run(int argc, char** argv) {
@@ -145,6 +166,21 @@ int OrvanaApp::run(int argc, char** argv) {
 
     QApplication app(argc, argv);
     quitOnTerminationSignals();
+    // One instance per session: the name is claimed before the store is
+    // opened, so of two starts at once only one goes on; the other brings
+    // the first forward and leaves.
+    QDBusConnection session = QDBusConnection::sessionBus();
+    const ApplicationBus::Claim claim = ApplicationBus::claimName(session);
+    if (claim == ApplicationBus::Claim::taken) {
+        const QDBusMessage reply = ApplicationBus::callRunning(
+            session, QLatin1String(ApplicationBus::applicationInterface),
+            QStringLiteral("Activate"), {QVariantMap()});
+        if (reply.type() != QDBusMessage::ErrorMessage)
+            return 0;
+        reportFatal(QStringLiteral("Orvana is already running but does not answer: %1")
+                        .arg(reply.errorMessage()));
+        return 1;
+    }
     const AppPaths paths = AppPaths::standard();
     PersistenceController persistence;
     if (auto opened = persistence.open(paths.storeFile); !opened.ok()) {
@@ -177,6 +213,27 @@ int OrvanaApp::run(int argc, char** argv) {
 
     startStallProbeIfAsked();
     MainWindow window(environment);
+
+    ApplicationBus bus(environment);
+    QObject::connect(&bus, &ApplicationBus::activateRequested, &window, &MainWindow::comeForward);
+    QObject::connect(&bus, &ApplicationBus::actionRequested, &window,
+                     [&window, &environment](const QString& action, const QVariant& parameter) {
+                         if (action == QLatin1String("start-focus")) {
+                             const QUuid goal = QUuid::fromString(parameter.toString());
+                             environment.requestFocusSession(
+                                 goal.isNull() ? std::nullopt : std::optional<QUuid>(goal));
+                         } else {
+                             window.comeForward();
+                         }
+                     });
+    QObject::connect(&bus, &ApplicationBus::importRequested, &window,
+                     [&environment, session](const QString& path, const QDBusMessage& reply) {
+                         importHandedOver(environment, session, path, reply);
+                     });
+    if (claim == ApplicationBus::Claim::owned && !bus.publish(session))
+        std::fprintf(stderr, "orvana: the desktop's requests cannot reach this window: %s\n",
+                     qPrintable(session.lastError().message()));
+
     window.show();
     return app.exec();
 }

@@ -87,6 +87,7 @@ MainWindow::MainWindow(AppEnvironment& environment, QWidget* parent)
             &MainWindow::showNavigationOrOnboarding);
     connect(model_, &MainWindowModel::quickFocusRequested, this,
             &MainWindow::presentQuickFocusTimer);
+    connect(model_, &MainWindowModel::windowWanted, this, &MainWindow::comeForward);
 
     buildMenus();
     showSelection();
@@ -145,6 +146,15 @@ void MainWindow::buildMenus() {
     settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settingsAction_->setShortcutContext(Qt::ApplicationShortcut);
     connect(settingsAction_, &QAction::triggered, this, &MainWindow::presentSettings);
+}
+
+void MainWindow::comeForward() {
+    if (isMinimized())
+        showNormal();
+    else
+        show();
+    raise();
+    activateWindow();
 }
 
 SettingsView* MainWindow::settings() const {

@@ -37,6 +37,9 @@ public:
     // The focus timer for no task and an optional goal.
     void presentQuickFocusTimer(Goal* goal = nullptr);
     void presentAIReview();
+    // Shown (also from the tray or minimised), raised and activated: a
+    // second start, a launcher or an intent asks for the window.
+    void comeForward();
     // The one Settings window, made anew when it was closed (Ctrl+,).
     void presentSettings();
     SettingsView* settings() const;

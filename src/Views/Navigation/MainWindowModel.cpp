@@ -56,6 +56,10 @@ void MainWindowModel::navigationAppeared() {
     if (showsOnboarding())
         return;
     appeared_ = true;
+    if (pendingFocus_) {
+        const std::optional<QUuid> goalID = *std::exchange(pendingFocus_, std::nullopt);
+        QTimer::singleShot(0, this, [this, goalID] { startFocusRequested(goalID); });
+    }
     ModelContext& ctx = env_.context();
     ctx.ensureUndoManager();
     backupPending_ = true;
@@ -105,8 +109,13 @@ void MainWindowModel::updateOverdueCount() {
 }
 
 void MainWindowModel::startFocusRequested(std::optional<QUuid> goalID) {
-    if (showsOnboarding())
+    // Not dropped while the intro shows or the window is away (in the tray):
+    // the window comes forward and the timer opens once the sections do.
+    emit windowWanted();
+    if (showsOnboarding() || !appeared_) {
+        pendingFocus_ = goalID;
         return;
+    }
     Goal* goal = goalID ? env_.context().findByID<Goal>(*goalID) : nullptr;
     emit quickFocusRequested(goal);
 }

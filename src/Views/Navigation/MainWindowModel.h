@@ -56,6 +56,8 @@ signals:
     void overdueCountChanged(qint64 count);
     // The window presents the quick focus timer for this goal (or none).
     void quickFocusRequested(Goal* goal);
+    // An outside request needs the window on screen (shown, raised).
+    void windowWanted();
     void backupWritten(const QString& path);
 
 private:
@@ -70,6 +72,8 @@ private:
     double startOfToday_ = 0;
     bool appeared_ = false;
     bool backupPending_ = false;
+    // A focus request that came while the sections could not take it.
+    std::optional<std::optional<QUuid>> pendingFocus_;
     QString backupDirectory_;
     QTimer dayCheck_;
 };

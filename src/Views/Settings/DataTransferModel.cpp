@@ -242,7 +242,7 @@ void DataTransferModel::startWriting() {
             const QString fileName = QFileInfo(path_).fileName();
             switch (outcome.kind) {
             case WriteOutcome::written:
-                return finish(tr("Exported to %1").arg(fileName));
+                return finish(tr("Exported to %1").arg(fileName), true);
             case WriteOutcome::failed:
                 return finish(tr("Export failed: %1").arg(outcome.error));
             case WriteOutcome::cancelled:
@@ -296,7 +296,8 @@ void DataTransferModel::merge() {
     drop(decoded_);
     const QString fileName = QFileInfo(path_).fileName();
     finish(merged.ok() ? tr("Imported from %1").arg(fileName)
-                       : tr("Import failed: %1").arg(merged.error().message));
+                       : tr("Import failed: %1").arg(merged.error().message),
+           merged.ok());
 }
 
 void DataTransferModel::cancel() {
@@ -351,8 +352,9 @@ void DataTransferModel::setProgress(double progress) {
     emit changed();
 }
 
-void DataTransferModel::finish(std::optional<QString> message) {
+void DataTransferModel::finish(std::optional<QString> message, bool succeeded) {
     phase_ = Phase::idle;
+    succeeded_ = succeeded;
     activity_.clear();
     progress_ = -1;
     progressTimer_.stop();

@@ -70,6 +70,8 @@ public:
     // "Exported to {file}", "Export failed: {error}", "Imported from {file}",
     // "Import failed: {error}", "Export cancelled", "Import cancelled".
     std::optional<QString> message() const { return message_; }
+    // The last operation wrote its file or merged its document.
+    bool succeeded() const { return succeeded_; }
 
 signals:
     // busy, activity, progress or message moved. Progress moves at most a
@@ -94,13 +96,14 @@ private:
     void dropImport();
     void pollProgress();
     void setProgress(double progress);
-    void finish(std::optional<QString> message);
+    void finish(std::optional<QString> message, bool succeeded = false);
 
     AppEnvironment& env_;
     Phase phase_ = Phase::idle;
     QString activity_;
     double progress_ = -1;
     std::optional<QString> message_;
+    bool succeeded_ = false;
     QTimer progressTimer_;
 
     SlicedSnapshot* snapshot_ = nullptr; // a child, while copying

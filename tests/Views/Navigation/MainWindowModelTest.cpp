@@ -47,13 +47,23 @@ TEST(MainWindowModel, StartUpWaitsForOnboardingThenBacksUpAndKeepsTheBadgeLive) 
 
 TEST(MainWindowModel, AFocusRequestFindsItsGoalOrOpensTheTimerWithoutOne) {
     test::TestEnvironment t;
-    t.preferences.setValue(PreferenceKeys::hasCompletedOnboarding, true);
     auto* goal = t.context.create<Goal>(QStringLiteral("Learn Spanish"));
     MainWindowModel model(t.env);
     std::vector<Goal*> opened;
+    int windowWanted = 0;
     QObject::connect(&model, &MainWindowModel::quickFocusRequested,
                      [&opened](Goal* g) { opened.push_back(g); });
+    QObject::connect(&model, &MainWindowModel::windowWanted, [&] { ++windowWanted; });
+
+    // During the intro the request waits for the sections, not dropped.
     t.env.requestFocusSession(goal->id());
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(windowWanted, 1);
+    t.preferences.setValue(PreferenceKeys::hasCompletedOnboarding, true);
+    model.navigationAppeared();
+    drainEvents();
+    EXPECT_EQ(opened, std::vector<Goal*>{goal});
+
     t.env.requestFocusSession(QUuid::createUuid());
     t.env.requestFocusSession();
     EXPECT_EQ(opened, (std::vector<Goal*>{goal, nullptr, nullptr}));

@@ -1,0 +1,175 @@
+#include "Platform/ApplicationBus.h"
+
+#include "AppIntents/GetTodaysOneThingIntent.h"
+#include "AppIntents/GoalEntityQuery.h"
+#include "AppIntents/StartFocusSessionIntent.h"
+#include "Core/Uuid.h"
+#include "Services/AppEnvironment.h"
+
+#include <QDBusAbstractAdaptor>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDeadlineTimer>
+#include <QFileInfo>
+#include <QThread>
+
+namespace orvana {
+
+QDBusArgument& operator<<(QDBusArgument& argument, const BusGoal& goal) {
+    argument.beginStructure();
+    argument << goal.id << goal.title;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, BusGoal& goal) {
+    argument.beginStructure();
+    argument >> goal.id >> goal.title;
+    argument.endStructure();
+    return argument;
+}
+
+namespace {
+
+void registerTypes() {
+    static const bool done = [] {
+        qDBusRegisterMetaType<BusGoal>();
+        qDBusRegisterMetaType<BusGoalList>();
+        return true;
+    }();
+    (void)done;
+}
+
+BusGoalList busGoals(const std::vector<GoalEntity>& goals) {
+    BusGoalList list;
+    for (const GoalEntity& goal : goals)
+        list.push_back({uuidText(goal.id), goal.title});
+    return list;
+}
+
+// org.freedesktop.Application, beside the intents on the same object.
+class ApplicationAdaptor : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
+public:
+    explicit ApplicationAdaptor(ApplicationBus* bus) : QDBusAbstractAdaptor(bus), bus_(bus) {}
+
+public slots:
+    void Activate(const QVariantMap&) { emit bus_->activateRequested(); }
+    void Open(const QStringList&, const QVariantMap&) { emit bus_->activateRequested(); }
+    void ActivateAction(const QString& name, const QVariantList& parameter, const QVariantMap&) {
+        emit bus_->actionRequested(name, parameter.value(0));
+    }
+
+private:
+    ApplicationBus* bus_;
+};
+
+bool startingUp(const QDBusMessage& reply) {
+    static const QStringList transient = {
+        QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
+        QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface"),
+        QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+        QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
+    };
+    return reply.type() == QDBusMessage::ErrorMessage && transient.contains(reply.errorName());
+}
+
+} // namespace
+
+ApplicationBus::Claim ApplicationBus::claimName(QDBusConnection bus) {
+    if (!bus.isConnected() || !bus.interface())
+        return Claim::noBus;
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
+        bus.interface()->registerService(QLatin1String(serviceName),
+                                         QDBusConnectionInterface::DontQueueService,
+                                         QDBusConnectionInterface::DontAllowReplacement);
+    if (!reply.isValid())
+        return Claim::noBus;
+    return reply.value() == QDBusConnectionInterface::ServiceRegistered ? Claim::owned
+                                                                        : Claim::taken;
+}
+
+bool ApplicationBus::isRunning(QDBusConnection bus) {
+    return bus.isConnected() && bus.interface() &&
+           bus.interface()->isServiceRegistered(QLatin1String(serviceName)).value();
+}
+
+QDBusMessage ApplicationBus::callRunning(QDBusConnection bus, const QString& interface,
+                                         const QString& method, const QVariantList& arguments,
+                                         int timeoutMs) {
+    registerTypes();
+    const QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QLatin1String(serviceName), QLatin1String(objectPath), interface, method);
+        call.setArguments(arguments);
+        const int left = int(std::max<qint64>(deadline.remainingTime(), 1));
+        const QDBusMessage reply = bus.call(call, QDBus::Block, left);
+        if (!startingUp(reply) || deadline.hasExpired())
+            return reply;
+        QThread::msleep(50);
+    }
+}
+
+ApplicationBus::ApplicationBus(AppEnvironment& environment, QObject* parent)
+    : QObject(parent), env_(environment) {
+    registerTypes();
+    new ApplicationAdaptor(this);
+}
+
+bool ApplicationBus::publish(QDBusConnection bus) {
+    return bus.registerObject(QLatin1String(objectPath), this,
+                              QDBusConnection::ExportAllSlots | QDBusConnection::ExportAdaptors);
+}
+
+QString ApplicationBus::GetTodaysOneThing(QString& dialog) {
+    const auto answer =
+        GetTodaysOneThingIntent::perform(env_.context(), env_.calendar(), env_.now());
+    dialog = answer.dialog;
+    return answer.value;
+}
+
+QString ApplicationBus::StartFocusSession(const QString& goalID) {
+    std::optional<QUuid> id;
+    if (!goalID.trimmed().isEmpty()) {
+        const QUuid parsed = QUuid::fromString(goalID.trimmed());
+        if (parsed.isNull()) {
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("'%1' is not a goal id.").arg(goalID));
+            return {};
+        }
+        id = parsed;
+    }
+    emit activateRequested();
+    return StartFocusSessionIntent::perform(env_, id);
+}
+
+BusGoalList ApplicationBus::SuggestedGoals() {
+    return busGoals(GoalEntityQuery::suggestedEntities(env_.context()));
+}
+
+BusGoalList ApplicationBus::GoalsByIds(const QStringList& ids) {
+    QList<QUuid> uuids;
+    for (const QString& id : ids) {
+        const QUuid parsed = QUuid::fromString(id.trimmed());
+        if (!parsed.isNull())
+            uuids.push_back(parsed); // an id that is no id names no goal
+    }
+    return busGoals(GoalEntityQuery::entities(env_.context(), uuids));
+}
+
+QString ApplicationBus::Import(const QString& path) {
+    if (!calledFromDBus())
+        return {};
+    // Answered when the merge is done; the caller waits for it.
+    setDelayedReply(true);
+    emit importRequested(QFileInfo(path).absoluteFilePath(), message());
+    return {};
+}
+
+} // namespace orvana
+
+#include "ApplicationBus.moc"

@@ -27,9 +27,12 @@ QString quotedExecArgument(const QString& argument) {
     return u'"' + quoted + u'"';
 }
 
-// Within a desktop entry's value a backslash is itself escaped once more.
+// Within a desktop entry's value a backslash is itself escaped once more, and
+// a per cent sign, which would start a field code, is doubled.
 QString escapedValue(const QString& value) {
-    return QString(value).replace(u'\\', QStringLiteral("\\\\"));
+    return QString(value)
+        .replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'%', QStringLiteral("%%"));
 }
 
 } // namespace

@@ -80,12 +80,14 @@ void SettingsModel::setApiKeyField(const QString& text) {
 }
 
 bool SettingsModel::canSaveKey() const {
-    return canStoreKeys() && !storingKey_ && trimmedKey(apiKeyField_).has_value();
+    // Not off while a key is being stored: a disabled button would drop the
+    // keyboard focus; saveKey() ignores a second press meanwhile.
+    return canStoreKeys() && trimmedKey(apiKeyField_).has_value();
 }
 
 QCoro::Task<> SettingsModel::saveKey() {
     const std::optional<QString> key = trimmedKey(apiKeyField_);
-    if (!key || !canSaveKey())
+    if (!key || !canSaveKey() || storingKey_)
         co_return;
     QPointer<SettingsModel> self(this);
     storingKey_ = true;

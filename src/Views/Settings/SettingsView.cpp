@@ -35,6 +35,7 @@
 #include <QStandardPaths>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace orvana {
 
@@ -167,7 +168,11 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     connect(saveKey_, &QPushButton::clicked, this, [this] { model_->saveKey(); });
     removeKey_ = new QPushButton(tr("Remove Key"));
     removeKey_->setAutoDefault(false);
-    connect(removeKey_, &QPushButton::clicked, this, [this] { model_->removeKey(); });
+    connect(removeKey_, &QPushButton::clicked, this, [this] {
+        // The button goes once the key is gone; the keyboard stays in the section.
+        apiKey_->setFocus(Qt::OtherFocusReason);
+        model_->removeKey();
+    });
     auto* keyRow = new QHBoxLayout;
     keyRow->addWidget(apiKey_, 1);
     keyRow->addWidget(saveKey_);
@@ -230,8 +235,17 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
         // Typed digits land once the field is left, not one digit at a time.
         box->setKeyboardTracking(false);
         const IntPreference* key = s.key;
-        connect(box, &QSpinBox::valueChanged, this,
-                [this, key](int value) { model_->preferences().setValue(*key, value); });
+        connect(box, &QSpinBox::valueChanged, this, [this, key, box, s](int value) {
+            // A typed value lands on the step (7 minutes of work become 5).
+            const int stepped = std::clamp(
+                s.minimum + int(std::lround(double(value - s.minimum) / s.step)) * s.step,
+                s.minimum, s.maximum);
+            if (stepped != value) {
+                const QSignalBlocker block(box);
+                box->setValue(stepped);
+            }
+            model_->preferences().setValue(*key, stepped);
+        });
         pomodoro->addWidget(box);
         steppers_.push_back(box);
     }
@@ -406,9 +420,13 @@ void SettingsView::render() {
 
     const std::vector<SettingsModel::Stepper> specs = SettingsModel::steppers();
     for (std::size_t i = 0; i < specs.size(); ++i) {
-        const QSignalBlocker block(steppers_[i]);
-        steppers_[i]->setValue(int(
-            std::clamp<qint64>(prefs.value(*specs[i].key), specs[i].minimum, specs[i].maximum)));
+        const int value =
+            int(std::clamp<qint64>(prefs.value(*specs[i].key), specs[i].minimum, specs[i].maximum));
+        // Not while digits are being typed into it (they land on leaving).
+        if (steppers_[i]->value() != value && !steppers_[i]->hasFocus()) {
+            const QSignalBlocker block(steppers_[i]);
+            steppers_[i]->setValue(value);
+        }
     }
 
     showChecked(launchAtLogin_, model_->launchAtLogin());
@@ -490,18 +508,18 @@ void SettingsView::confirmImport() {
 }
 
 void SettingsView::closeEvent(QCloseEvent* event) {
-    DataTransferModel* transfer = model_->transfer();
-    if (!transfer->isBusy())
+    if (!model_->transfer()->isBusy())
         return QDialog::closeEvent(event);
     event->ignore();
     hide();
-    connect(
-        transfer, &DataTransferModel::finished, this,
-        [this] {
-            if (!isVisible())
-                close();
-        },
-        Qt::SingleShotConnection);
+}
+
+void SettingsView::done(int result) {
+    // Escape and Close alike: the work goes on with the window out of sight;
+    // opened again, it shows the progress or how the work ended.
+    if (model_->transfer()->isBusy())
+        return hide();
+    QDialog::done(result);
 }
 
 void SettingsView::changeEvent(QEvent* event) {

@@ -59,10 +59,14 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
-    // Closed while an export or import runs: hidden until it ends, so the
-    // work is not lost; opened again meanwhile, it shows its progress.
+    // Closed (or Escape) while an export or import runs: only hidden, so the
+    // work is not lost; opened again, it shows its progress or outcome.
     void closeEvent(QCloseEvent* event) override;
 
+public slots:
+    void done(int result) override;
+
+protected:
 private:
     void render();
     void confirmImport();

@@ -10,6 +10,8 @@
 #include "Views/Navigation/MainWindowModel.h"
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Onboarding/OnboardingView.h"
+#include "Views/Settings/DataTransferModel.h"
+#include "Views/Settings/SettingsModel.h"
 #include "Views/Settings/SettingsView.h"
 #include "support/FakeSecretBackend.h"
 #include "support/TestEnvironment.h"
@@ -186,6 +188,14 @@ TEST(MainWindow, OutsideFocusRequestAndToolsOpenTheirWindows) {
     window.settingsAction()->trigger();
     drainEvents();
     EXPECT_EQ(window.settings(), settings.data());
+    // Escape while an export is under way only hides it: the work goes on.
+    settings->model()->transfer()->beginExport();
+    QTest::keyClick(settings, Qt::Key_Escape);
+    drainEvents();
+    ASSERT_FALSE(settings.isNull()) << "the export went with the window";
+    EXPECT_FALSE(settings->isVisible());
+    EXPECT_TRUE(settings->model()->transfer()->isBusy());
+    settings->model()->transfer()->abandonExport();
     settings->close();
     drainEvents();
     EXPECT_TRUE(settings.isNull()) << "made anew next time";

@@ -187,10 +187,13 @@ int OrvanaApp::run(int argc, char** argv) {
         reportFatal(opened.error().message);
         return 1;
     }
-    QObject::connect(&app, &QCoreApplication::aboutToQuit, [&persistence] {
+    auto saveNow = [&persistence] {
         if (auto saved = persistence.saveNow(); !saved.ok())
             std::fprintf(stderr, "orvana: %s\n", qPrintable(saved.error().message));
-    });
+    };
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, saveNow);
+    // A logout may end the session without quitting the app first.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, saveNow);
 
     ModelContext& context = *persistence.context();
     Preferences preferences(paths.preferencesFile);

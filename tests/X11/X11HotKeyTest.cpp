@@ -1,0 +1,153 @@
+#include "Platform/X11HotKey.h"
+
+#include "Views/QuickAdd/QuickAddPanel.h"
+#include "Views/Today/TodayModel.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+
+namespace {
+
+using namespace orvana;
+using orvana::test::drainEvents;
+
+// Keys as the user presses them, through the X server (XTEST).
+bool xdotool(const QStringList& arguments) {
+    return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
+}
+
+bool pressHotKey() {
+    return xdotool({QStringLiteral("key"), QStringLiteral("ctrl+alt+space")});
+}
+
+struct HotKey : ::testing::Test {
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs Xvfb for a private X server";
+        if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            GTEST_SKIP() << "needs xdotool";
+    }
+};
+
+// Turns a lock key on for the scope, and off again however the test ends.
+struct LockOn {
+    QString key;
+    explicit LockOn(QString name) : key(std::move(name)) { xdotool({QStringLiteral("key"), key}); }
+    ~LockOn() { xdotool({QStringLiteral("key"), key}); }
+};
+
+TEST_F(HotKey, CtrlAltSpaceFiresWhateverTheLockKeysUntilReleased) {
+    X11HotKey hotKey;
+    ASSERT_TRUE(hotKey.registerHotKey());
+    QSignalSpy activated(&hotKey, &X11HotKey::activated);
+
+    ASSERT_TRUE(pressHotKey());
+    ASSERT_TRUE(activated.wait(3000));
+    EXPECT_EQ(activated.count(), 1);
+    {
+        LockOn numLock(QStringLiteral("Num_Lock"));
+        ASSERT_TRUE(pressHotKey());
+        ASSERT_TRUE(activated.wait(3000)) << "with NumLock on";
+        {
+            LockOn capsLock(QStringLiteral("Caps_Lock"));
+            ASSERT_TRUE(pressHotKey());
+            ASSERT_TRUE(activated.wait(3000)) << "with NumLock and CapsLock on";
+        }
+    }
+    {
+        LockOn capsLock(QStringLiteral("Caps_Lock"));
+        ASSERT_TRUE(pressHotKey());
+        ASSERT_TRUE(activated.wait(3000)) << "with CapsLock on";
+    }
+    EXPECT_EQ(activated.count(), 4) << "one activation per press";
+
+    // Held down, the key repeats; it still counts once.
+    ASSERT_TRUE(xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl+alt+space")}));
+    QTest::qWait(1200);
+    ASSERT_TRUE(xdotool({QStringLiteral("keyup"), QStringLiteral("ctrl+alt+space")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return activated.count() > 4; }, 3000));
+    QTest::qWait(300);
+    EXPECT_EQ(activated.count(), 5) << "one activation per hold";
+
+    // Other combinations of Space stay with whoever has the focus.
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+shift+alt+space")}));
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("ctrl+space")}));
+    EXPECT_FALSE(activated.wait(500));
+
+    // Released: the key is free for others, and nothing fires.
+    hotKey.unregister();
+    ASSERT_TRUE(pressHotKey());
+    EXPECT_FALSE(activated.wait(500));
+    EXPECT_EQ(activated.count(), 5);
+}
+
+TEST_F(HotKey, ACombinationAnotherClientHoldsIsLeftToIt) {
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    ASSERT_EQ(xcb_connection_has_error(other), 0);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(other)).data->root;
+    xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(other);
+    xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, 0x0020);
+    ASSERT_NE(codes, nullptr);
+    const xcb_keycode_t space = codes[0];
+    std::free(codes);
+    xcb_key_symbols_free(symbols);
+    xcb_generic_error_t* error = xcb_request_check(
+        other, xcb_grab_key_checked(other, 0, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1, space,
+                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    ASSERT_EQ(error, nullptr);
+
+    X11HotKey hotKey;
+    QSignalSpy activated(&hotKey, &X11HotKey::activated);
+    EXPECT_FALSE(hotKey.registerHotKey()) << "the plain combination is taken";
+    ASSERT_TRUE(pressHotKey());
+    EXPECT_FALSE(activated.wait(500)) << "the press went to the other client";
+
+    // Once the other client lets go, registering again takes the key.
+    xcb_ungrab_key(other, space, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
+    std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr)); // in effect
+    xcb_disconnect(other);
+    ASSERT_TRUE(hotKey.registerHotKey());
+    ASSERT_TRUE(pressHotKey());
+    EXPECT_TRUE(activated.wait(3000));
+}
+
+// The whole road on a real X server: the key opens the panel with the typing
+// in its field, Return adds the task, a second press closes the next panel.
+TEST_F(HotKey, OpensTheQuickAddPanelThatTakesTheTyping) {
+    test::TestEnvironment t;
+    TodayModel today(t.env);
+    QuickAddPanel panel(t.env);
+    X11HotKey hotKey;
+    ASSERT_TRUE(hotKey.registerHotKey());
+    QObject::connect(&hotKey, &X11HotKey::activated, &panel, &QuickAddPanel::toggle);
+
+    ASSERT_TRUE(pressHotKey());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.isVisible(); }, 3000));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.panel()));
+    EXPECT_EQ(QApplication::focusWidget(), panel.panel()->field());
+    ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("Buy milk")}));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return panel.panel()->field()->text() == QStringLiteral("Buy milk"); }, 3000));
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.isVisible(); }, 3000));
+    drainEvents();
+    ASSERT_EQ(today.otherTasks().size(), 1u);
+    EXPECT_EQ(today.otherTasks()[0]->title(), QStringLiteral("Buy milk"));
+
+    ASSERT_TRUE(pressHotKey());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.isVisible(); }, 3000));
+    ASSERT_TRUE(pressHotKey());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.isVisible(); }, 3000));
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
+#include "Services/TaskCompletion.h"
 #include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
@@ -316,10 +317,7 @@ bool TodayModel::isDeletableRow(int row) const {
 }
 
 void TodayModel::toggleComplete(DayTask& task) {
-    const bool wasComplete = task.isComplete();
-    task.setComplete(!wasComplete);
-    if (!wasComplete)
-        env_.notifications().cancelReminder(task);
+    toggleTaskCompletion(task, env_.notifications());
 }
 
 void TodayModel::moveToToday(DayTask& task) {

@@ -17,7 +17,9 @@
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Views/Navigation/MainWindow.h"
+#include "Views/Navigation/MainWindowModel.h"
 #include "Views/Settings/DataTransferModel.h"
+#include "Views/Tray/TrayIcon.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -236,6 +238,20 @@ int OrvanaApp::run(int argc, char** argv) {
     if (claim == ApplicationBus::Claim::owned && !bus.publish(session))
         std::fprintf(stderr, "orvana: the desktop's requests cannot reach this window: %s\n",
                      qPrintable(session.lastError().message()));
+
+    // The tray keeps the app at hand with the window closed; without one,
+    // closing the window quits as before.
+    TrayIcon tray(environment);
+    if (tray.show()) {
+        app.setQuitOnLastWindowClosed(false);
+        tray.setOverdueCount(window.model()->overdueCount());
+        QObject::connect(window.model(), &MainWindowModel::overdueCountChanged, &tray,
+                         &TrayIcon::setOverdueCount);
+    }
+    QObject::connect(&tray, &TrayIcon::openRequested, &window, &MainWindow::comeForward);
+    QObject::connect(&tray, &TrayIcon::focusRequested, &environment,
+                     [&environment] { environment.requestFocusSession(); });
+    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
 
     window.show();
     return app.exec();

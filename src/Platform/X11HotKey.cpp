@@ -89,7 +89,10 @@ bool X11HotKey::registerHotKey() {
 }
 
 void X11HotKey::unregister() {
-    if (connection_ && !grabs_.isEmpty() && !xcb_connection_has_error(connection_)) {
+    // Only on the connection Qt still has open; once that is gone the
+    // server has dropped the grabs with it.
+    if (connection_ && connection_ == x11Connection() && !grabs_.isEmpty() &&
+        !xcb_connection_has_error(connection_)) {
         for (const Grab& grab : std::as_const(grabs_))
             xcb_ungrab_key(connection_, keycode_, grab.root, grab.modifiers);
         xcb_flush(connection_);

@@ -7,10 +7,12 @@
 #include "Core/TerminationSignals.h"
 #include "Platform/ApplicationBus.h"
 #include "Platform/NetworkRequestPerformer.h"
+#include "Platform/PortalGlobalShortcuts.h"
 #include "Platform/SecretBackends.h"
 #include "Platform/SleepWatcher.h"
 #include "Platform/SystemNotificationCenter.h"
 #include "Platform/UnityLauncherBadge.h"
+#include "Platform/X11HotKey.h"
 #include "Services/AppEnvironment.h"
 #include "Services/EngagementNudgeService.h"
 #include "Services/NotificationService.h"
@@ -18,6 +20,7 @@
 #include "Store/ModelContext.h"
 #include "Views/Navigation/MainWindow.h"
 #include "Views/Navigation/MainWindowModel.h"
+#include "Views/QuickAdd/QuickAddPanel.h"
 #include "Views/Settings/DataTransferModel.h"
 #include "Views/Tray/TrayIcon.h"
 
@@ -28,6 +31,7 @@
 #include <QDBusMessage>
 #include <QMessageBox>
 #include <cstdio>
+#include <memory>
 
 namespace orvana {
 
@@ -221,16 +225,35 @@ int OrvanaApp::run(int argc, char** argv) {
 
     ApplicationBus bus(environment);
     QObject::connect(&bus, &ApplicationBus::activateRequested, &window, &MainWindow::comeForward);
-    QObject::connect(&bus, &ApplicationBus::actionRequested, &window,
-                     [&window, &environment](const QString& action, const QVariant& parameter) {
-                         if (action == QLatin1String("start-focus")) {
-                             const QUuid goal = QUuid::fromString(parameter.toString());
-                             environment.requestFocusSession(
-                                 goal.isNull() ? std::nullopt : std::optional<QUuid>(goal));
-                         } else {
-                             window.comeForward();
-                         }
-                     });
+    // Quick add from anywhere: the X11 key grab, else the desktop portal's
+    // shortcut (both would open and close it at once), and always
+    // `orvana quick-add` for a shortcut of the desktop's own.
+    QuickAddPanel quickAdd(environment);
+    X11HotKey hotKey;
+    QObject::connect(&hotKey, &X11HotKey::activated, &quickAdd, &QuickAddPanel::toggle);
+    hotKey.registerHotKey();
+    std::unique_ptr<PortalGlobalShortcuts> portal;
+    if (!hotKey.isRegistered()) {
+        portal = std::make_unique<PortalGlobalShortcuts>(
+            session, QLatin1String(PortalGlobalShortcuts::portalService));
+        QObject::connect(portal.get(), &PortalGlobalShortcuts::activated, &quickAdd,
+                         &QuickAddPanel::toggle);
+        portal->start();
+    }
+
+    QObject::connect(
+        &bus, &ApplicationBus::actionRequested, &window,
+        [&window, &environment, &quickAdd](const QString& action, const QVariant& parameter) {
+            if (action == QLatin1String("start-focus")) {
+                const QUuid goal = QUuid::fromString(parameter.toString());
+                environment.requestFocusSession(goal.isNull() ? std::nullopt
+                                                              : std::optional<QUuid>(goal));
+            } else if (action == QLatin1String("quick-add")) {
+                quickAdd.toggle();
+            } else {
+                window.comeForward();
+            }
+        });
     QObject::connect(&bus, &ApplicationBus::importRequested, &window,
                      [&environment, session](const QString& path, const QDBusMessage& reply) {
                          importHandedOver(environment, session, path, reply);
@@ -252,6 +275,7 @@ int OrvanaApp::run(int argc, char** argv) {
     QObject::connect(&tray, &TrayIcon::focusRequested, &environment,
                      [&environment] { environment.requestFocusSession(); });
     QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&tray, &TrayIcon::quickAddRequested, &quickAdd, &QuickAddPanel::show);
 
     window.show();
     return app.exec();

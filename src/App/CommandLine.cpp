@@ -24,6 +24,8 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 
 namespace orvana {
@@ -74,7 +76,8 @@ std::optional<QDBusConnection> startedApp() {
         fail(QStringLiteral("orvana: no session bus to reach the app on"));
         return std::nullopt;
     }
-    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {})) {
+    qint64 pid = 0;
+    if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {}, QString(), &pid)) {
         fail(QStringLiteral("orvana: the app could not be started"));
         return std::nullopt;
     }
@@ -82,6 +85,11 @@ std::optional<QDBusConnection> startedApp() {
     while (!deadline.hasExpired()) {
         if (ApplicationBus::isRunning(bus))
             return bus;
+        // Gone already (no display, its store refused): it said why itself.
+        if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
+            fail(QStringLiteral("orvana: the app stopped while starting"));
+            return std::nullopt;
+        }
         QThread::msleep(50);
     }
     fail(QStringLiteral("orvana: the app did not start in time"));

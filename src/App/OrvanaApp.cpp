@@ -3,6 +3,7 @@
 #include "App/CommandLine.h"
 #include "App/PersistenceController.h"
 #include "App/StallProbe.h"
+#include "AppIntents/StartFocusSessionIntent.h"
 #include "Core/AppPaths.h"
 #include "Core/TerminationSignals.h"
 #include "Platform/ApplicationBus.h"
@@ -27,9 +28,12 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QEvent>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -110,10 +114,22 @@ void reportFatal(const QString& message) {
         QMessageBox::critical(nullptr, QStringLiteral("Orvana"), message);
 }
 
+// Closing the main window quits unless a tray keeps the app at hand.
+class QuitWithoutTray : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && !TrayIcon::isSystemTrayAvailable())
+            QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 // `orvana import FILE` while the app runs: merged here, as one undo step the
 // window's Ctrl+Z reverts, and answered with the outcome once it is done.
 void importHandedOver(AppEnvironment& environment, QDBusConnection bus, const QString& path,
                       const QDBusMessage& reply) {
+    // Undoable even when it comes in before the window's sections did.
+    environment.context().ensureUndoManager();
     auto* transfer = new DataTransferModel(environment, &environment);
     QObject::connect(transfer, &DataTransferModel::finished, transfer, [=] {
         const QString message = transfer->message().value_or(QString());
@@ -176,20 +192,32 @@ int OrvanaApp::run(int argc, char** argv) {
     // opened, so of two starts at once only one goes on; the other brings
     // the first forward and leaves.
     QDBusConnection session = QDBusConnection::sessionBus();
-    const ApplicationBus::Claim claim = ApplicationBus::claimName(session);
-    if (claim == ApplicationBus::Claim::taken) {
+    ApplicationBus::Claim claim = ApplicationBus::claimName(session);
+    // The first may go away while it is asked (its store refused, say): then
+    // this start takes its place.
+    for (int attempt = 0; claim == ApplicationBus::Claim::taken; ++attempt) {
         const QDBusMessage reply = ApplicationBus::callRunning(
             session, QLatin1String(ApplicationBus::applicationInterface),
             QStringLiteral("Activate"), {QVariantMap()});
         if (reply.type() != QDBusMessage::ErrorMessage)
             return 0;
-        reportFatal(QStringLiteral("Orvana is already running but does not answer: %1")
-                        .arg(reply.errorMessage()));
-        return 1;
+        if (ApplicationBus::isRunning(session) || attempt >= 3) {
+            reportFatal(QStringLiteral("Orvana is already running but does not answer: %1")
+                            .arg(reply.errorMessage()));
+            return 1;
+        }
+        claim = ApplicationBus::claimName(session);
     }
+    // Let go of the name before a fatal report waits for its reader, so
+    // another start is not left asking a process that cannot answer.
+    auto releaseName = [&session, claim] {
+        if (claim == ApplicationBus::Claim::owned && session.interface())
+            session.interface()->unregisterService(QLatin1String(ApplicationBus::serviceName));
+    };
     const AppPaths paths = AppPaths::standard();
     PersistenceController persistence;
     if (auto opened = persistence.open(paths.storeFile); !opened.ok()) {
+        releaseName();
         reportFatal(opened.error().message);
         return 1;
     }
@@ -231,7 +259,11 @@ int OrvanaApp::run(int argc, char** argv) {
     QuickAddPanel quickAdd(environment);
     X11HotKey hotKey;
     QObject::connect(&hotKey, &X11HotKey::activated, &quickAdd, &QuickAddPanel::toggle);
-    hotKey.registerHotKey();
+    // Under XWayland a grab sees the key only over X11 windows: the portal's
+    // shortcut is the one that works there.
+    const bool waylandSession = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!waylandSession)
+        hotKey.registerHotKey();
     std::unique_ptr<PortalGlobalShortcuts> portal;
     if (!hotKey.isRegistered()) {
         portal = std::make_unique<PortalGlobalShortcuts>(
@@ -246,8 +278,8 @@ int OrvanaApp::run(int argc, char** argv) {
         [&window, &environment, &quickAdd](const QString& action, const QVariant& parameter) {
             if (action == QLatin1String("start-focus")) {
                 const QUuid goal = QUuid::fromString(parameter.toString());
-                environment.requestFocusSession(goal.isNull() ? std::nullopt
-                                                              : std::optional<QUuid>(goal));
+                StartFocusSessionIntent::perform(
+                    environment, goal.isNull() ? std::nullopt : std::optional<QUuid>(goal));
             } else if (action == QLatin1String("quick-add")) {
                 quickAdd.toggle();
             } else {
@@ -264,13 +296,16 @@ int OrvanaApp::run(int argc, char** argv) {
 
     // The tray keeps the app at hand with the window closed; without one,
     // closing the window quits as before.
+    // Whether there is a tray is asked when the window closes: a panel may
+    // come up after an autostarted app.
     TrayIcon tray(environment);
-    if (tray.show()) {
-        app.setQuitOnLastWindowClosed(false);
-        tray.setOverdueCount(window.model()->overdueCount());
-        QObject::connect(window.model(), &MainWindowModel::overdueCountChanged, &tray,
-                         &TrayIcon::setOverdueCount);
-    }
+    tray.show();
+    tray.setOverdueCount(window.model()->overdueCount());
+    QObject::connect(window.model(), &MainWindowModel::overdueCountChanged, &tray,
+                     &TrayIcon::setOverdueCount);
+    app.setQuitOnLastWindowClosed(false);
+    QuitWithoutTray quitWithoutTray;
+    window.installEventFilter(&quitWithoutTray);
     QObject::connect(&tray, &TrayIcon::openRequested, &window, &MainWindow::comeForward);
     QObject::connect(&tray, &TrayIcon::focusRequested, &environment,
                      [&environment] { environment.requestFocusSession(); });

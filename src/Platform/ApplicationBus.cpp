@@ -66,15 +66,18 @@ private:
     ApplicationBus* bus_;
 };
 
+// The owner took the name but has not put its objects up yet. Anything else
+// (it went away, it did not answer) is an answer: retrying could start a
+// second app or repeat what the first one may have done.
 bool startingUp(const QDBusMessage& reply) {
-    static const QStringList transient = {
-        QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
-        QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface"),
-        QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
-        QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
-    };
-    return reply.type() == QDBusMessage::ErrorMessage && transient.contains(reply.errorName());
+    return reply.type() == QDBusMessage::ErrorMessage &&
+           reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownObject");
+}
+
+QString ownerOf(QDBusConnection bus) {
+    return bus.interface()
+               ? bus.interface()->serviceOwner(QLatin1String(ApplicationBus::serviceName)).value()
+               : QString();
 }
 
 } // namespace
@@ -102,13 +105,16 @@ QDBusMessage ApplicationBus::callRunning(QDBusConnection bus, const QString& int
                                          int timeoutMs) {
     registerTypes();
     const QDeadlineTimer deadline(timeoutMs);
+    const QString owner = ownerOf(bus);
     for (;;) {
         QDBusMessage call = QDBusMessage::createMethodCall(
             QLatin1String(serviceName), QLatin1String(objectPath), interface, method);
         call.setArguments(arguments);
+        // Asks the app that runs; never has the bus start one behind our back.
+        call.setAutoStartService(false);
         const int left = int(std::max<qint64>(deadline.remainingTime(), 1));
         const QDBusMessage reply = bus.call(call, QDBus::Block, left);
-        if (!startingUp(reply) || deadline.hasExpired())
+        if (!startingUp(reply) || deadline.hasExpired() || ownerOf(bus) != owner)
             return reply;
         QThread::msleep(50);
     }
@@ -143,7 +149,6 @@ QString ApplicationBus::StartFocusSession(const QString& goalID) {
         }
         id = parsed;
     }
-    emit activateRequested();
     return StartFocusSessionIntent::perform(env_, id);
 }
 
@@ -164,9 +169,15 @@ BusGoalList ApplicationBus::GoalsByIds(const QStringList& ids) {
 QString ApplicationBus::Import(const QString& path) {
     if (!calledFromDBus())
         return {};
+    if (!QFileInfo(path).isAbsolute()) {
+        // Relative to the caller's folder, which is not this process's.
+        sendErrorReply(QDBusError::InvalidArgs,
+                       QStringLiteral("Import needs an absolute path, not '%1'.").arg(path));
+        return {};
+    }
     // Answered when the merge is done; the caller waits for it.
     setDelayedReply(true);
-    emit importRequested(QFileInfo(path).absoluteFilePath(), message());
+    emit importRequested(path, message());
     return {};
 }
 

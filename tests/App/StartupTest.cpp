@@ -1,5 +1,7 @@
 // End-to-end start-up checks: each test runs the real `orvana` binary with
 // HOME and every XDG folder inside a temporary directory.
+#include "Models/Goal.h"
+#include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "support/PrivateBus.h"
 #include "support/TestSupport.h"
@@ -421,6 +423,14 @@ TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommand
     expectExit(broken, -1);
     EXPECT_TRUE(broken.err.contains(QLatin1String("Import failed"))) << broken;
     EXPECT_TRUE(app->staysUpFor(0)) << app->outcome();
+
+    // Stopped, the one app leaves a sound store with the import in it.
+    starts.clear();
+    auto reopened = openModelContextForReading(sandbox.storePath());
+    ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
+    const auto goals = reopened.value()->fetch<Goal>();
+    ASSERT_EQ(goals.size(), 1u);
+    EXPECT_EQ(goals.front()->title(), QStringLiteral("Run a marathon"));
 }
 
 } // namespace

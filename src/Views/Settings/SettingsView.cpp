@@ -33,7 +33,6 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <cmath>
@@ -320,10 +319,11 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
         section(tr("Pomodoro Timer"), pomodoro,
                 footerLabel(tr("Used when a focus session is started in Pomodoro mode. "
                                "Doesn't change the plain timer."))));
-    // Said once, where launching is set: the window's close button no longer quits.
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        startup->addWidget(footerLabel(tr("Closing the main window keeps Orvana running in the "
-                                          "tray; File → Quit (Ctrl+Q) ends it.")));
+    // Said once, where launching is set. (Asking whether a tray exists here
+    // could stall the window on a slow bus, so the sentence covers both.)
+    startup->addWidget(footerLabel(tr("Where the desktop has a tray, closing the main window "
+                                      "keeps Orvana running there; File → Quit (Ctrl+Q) ends "
+                                      "it.")));
     sections->addWidget(section(
         tr("Startup"), startup,
         footerLabel(tr("Off by default. Turn this on to have Orvana start automatically when "

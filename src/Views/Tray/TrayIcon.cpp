@@ -41,7 +41,9 @@ TrayIcon::TrayIcon(AppEnvironment& environment, QObject* parent)
 }
 
 TrayIcon::~TrayIcon() {
-    // The menu goes before the icon that shows it.
+    // The popup goes first (its hiding reaches this object's event filter),
+    // the menu before the icon that shows it.
+    popup_.reset();
     tray_->setContextMenu(nullptr);
 }
 
@@ -50,10 +52,10 @@ bool TrayIcon::isSystemTrayAvailable() {
 }
 
 bool TrayIcon::show() {
-    if (!isSystemTrayAvailable())
-        return false;
+    // Shown even without a tray yet: Qt puts the icon there once a panel
+    // offers one (an autostarted app may be up before the panel).
     tray_->show();
-    return true;
+    return isSystemTrayAvailable();
 }
 
 void TrayIcon::hide() {

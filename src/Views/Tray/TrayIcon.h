@@ -27,7 +27,7 @@ public:
     // Whether the desktop offers a tray at the moment.
     static bool isSystemTrayAvailable();
 
-    // Shows the icon when there is a tray; returns whether it did.
+    // Shows the icon, now or once a tray appears; true when one is there now.
     bool show();
     void hide();
     bool isVisible() const;

@@ -292,9 +292,9 @@ int quickAddVerb(const QStringList& args) {
     const auto bus = startedApp();
     if (!bus)
         return 1;
-    return answered(askRunning(*bus, ApplicationBus::applicationInterface,
-                               QStringLiteral("ActivateAction"),
-                               {QStringLiteral("quick-add"), QVariantList(), QVariantMap()}));
+    return answered(
+        askRunning(*bus, ApplicationBus::applicationInterface, QStringLiteral("ActivateAction"),
+                   {QStringLiteral("quick-add"), QVariantList(), ApplicationBus::platformData()}));
 }
 
 } // namespace

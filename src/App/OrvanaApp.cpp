@@ -198,7 +198,7 @@ int OrvanaApp::run(int argc, char** argv) {
     for (int attempt = 0; claim == ApplicationBus::Claim::taken; ++attempt) {
         const QDBusMessage reply = ApplicationBus::callRunning(
             session, QLatin1String(ApplicationBus::applicationInterface),
-            QStringLiteral("Activate"), {QVariantMap()});
+            QStringLiteral("Activate"), {ApplicationBus::platformData()});
         if (reply.type() != QDBusMessage::ErrorMessage)
             return 0;
         if (ApplicationBus::isRunning(session) || attempt >= 3) {

@@ -49,6 +49,14 @@ BusGoalList busGoals(const std::vector<GoalEntity>& goals) {
 }
 
 // org.freedesktop.Application, beside the intents on the same object.
+// The focus is granted to the token's holder: on Wayland the toolkit reads it
+// from the environment when the window next asks to be activated.
+void takeActivationToken(const QVariantMap& platformData) {
+    const QString token = platformData.value(QStringLiteral("activation-token")).toString();
+    if (!token.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8());
+}
+
 class ApplicationAdaptor : public QDBusAbstractAdaptor {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Application")
@@ -56,9 +64,17 @@ public:
     explicit ApplicationAdaptor(ApplicationBus* bus) : QDBusAbstractAdaptor(bus), bus_(bus) {}
 
 public slots:
-    void Activate(const QVariantMap&) { emit bus_->activateRequested(); }
-    void Open(const QStringList&, const QVariantMap&) { emit bus_->activateRequested(); }
-    void ActivateAction(const QString& name, const QVariantList& parameter, const QVariantMap&) {
+    void Activate(const QVariantMap& platformData) {
+        takeActivationToken(platformData);
+        emit bus_->activateRequested();
+    }
+    void Open(const QStringList&, const QVariantMap& platformData) {
+        takeActivationToken(platformData);
+        emit bus_->activateRequested();
+    }
+    void ActivateAction(const QString& name, const QVariantList& parameter,
+                        const QVariantMap& platformData) {
+        takeActivationToken(platformData);
         emit bus_->actionRequested(name, parameter.value(0));
     }
 
@@ -93,6 +109,15 @@ ApplicationBus::Claim ApplicationBus::claimName(QDBusConnection bus) {
         return Claim::noBus;
     return reply.value() == QDBusConnectionInterface::ServiceRegistered ? Claim::owned
                                                                         : Claim::taken;
+}
+
+QVariantMap ApplicationBus::platformData() {
+    QVariantMap data;
+    if (const QString id = qEnvironmentVariable("DESKTOP_STARTUP_ID"); !id.isEmpty())
+        data.insert(QStringLiteral("desktop-startup-id"), id);
+    if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
+        data.insert(QStringLiteral("activation-token"), token);
+    return data;
 }
 
 bool ApplicationBus::isRunning(QDBusConnection bus) {

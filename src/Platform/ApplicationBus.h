@@ -49,6 +49,10 @@ public:
                                     const QString& method, const QVariantList& arguments,
                                     int timeoutMs = 10'000);
     static bool isRunning(QDBusConnection bus);
+    // What a start hands on with Activate and ActivateAction: the launcher's
+    // startup id and the Wayland activation token from this process's
+    // environment, so the running app may take the focus in their name.
+    static QVariantMap platformData();
 
     explicit ApplicationBus(AppEnvironment& environment, QObject* parent = nullptr);
     // Puts the objects on the bus; false when that failed.

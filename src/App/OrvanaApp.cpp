@@ -5,6 +5,7 @@
 #include "App/StallProbe.h"
 #include "AppIntents/StartFocusSessionIntent.h"
 #include "Core/AppPaths.h"
+#include "Core/PrivateFiles.h"
 #include "Core/TerminationSignals.h"
 #include "Platform/ApplicationBus.h"
 #include "Platform/NetworkRequestPerformer.h"
@@ -145,6 +146,7 @@ void importHandedOver(AppEnvironment& environment, QDBusConnection bus, const QS
 } // namespace
 
 int OrvanaApp::run(int argc, char** argv) {
+    keepNewFilesPrivate(); // before anything is written, by any command
     QCoreApplication::setApplicationName(QStringLiteral("Orvana"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("app.orvana.Orvana"));
@@ -215,6 +217,7 @@ int OrvanaApp::run(int argc, char** argv) {
             session.interface()->unregisterService(QLatin1String(ApplicationBus::serviceName));
     };
     const AppPaths paths = AppPaths::standard();
+    tightenPrivateFiles(paths);
     PersistenceController persistence;
     if (auto opened = persistence.open(paths.storeFile); !opened.ok()) {
         releaseName();

@@ -23,6 +23,7 @@
 #include <memory>
 #include <ostream>
 #include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
 
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -125,8 +126,8 @@ public:
     Outcome outcome() {
         Outcome o;
         // (waitForFinished() says false for a process that has already ended.)
-        o.finished = process_.state() == QProcess::NotRunning ||
-                     process_.waitForFinished(exitTimeoutMs);
+        o.finished =
+            process_.state() == QProcess::NotRunning || process_.waitForFinished(exitTimeoutMs);
         if (!o.finished)
             process_.kill();
         process_.waitForFinished();
@@ -319,10 +320,28 @@ TEST(FirstStart, CreatesAStoreAtTheXdgDataPathThatOnlyOneProcessMayUse) {
     Sandbox sandbox;
     const QString path = sandbox.storePath();
     ASSERT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
+    // Left readable by others by an earlier version, under a lax umask.
+    const QString preferences = sandbox.path(QStringLiteral("config/Orvana/preferences.json"));
+    writeFile(preferences, "{}");
+    ::chmod(QFile::encodeName(preferences).constData(), 0644);
+    ::chmod(QFile::encodeName(QFileInfo(preferences).absolutePath()).constData(), 0755);
+    const mode_t umaskBefore = ::umask(022);
+    const auto restoreUmask = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
     {
         Orvana app(sandbox.env());
         ASSERT_TRUE(app.staysUpFor(settleMs)) << app.outcome();
         ASSERT_TRUE(QFileInfo(path).isFile()) << "no store at " << path.toStdString();
+
+        // Nobody else may read a person's plans.
+        auto mode = [](const QString& p) {
+            struct stat st {};
+            return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 0777 : 0777;
+        };
+        EXPECT_EQ(mode(sandbox.storeFolder()), 0700u);
+        EXPECT_EQ(mode(path), 0600u);
+        EXPECT_EQ(mode(path + QStringLiteral("-wal")), 0600u);
+        EXPECT_EQ(mode(QFileInfo(preferences).absolutePath()), 0700u) << "tightened at start";
+        EXPECT_EQ(mode(preferences), 0600u);
 
         // A second start brings the first forward and leaves quietly.
         const Outcome second = runOrvana({}, sandbox.env());

@@ -106,6 +106,13 @@ int answered(const QDBusMessage& reply, const QString& failurePrefix = {}) {
     return 0;
 }
 
+// A store that cannot be opened: which file, and why.
+QString storeProblem(const Error& error) {
+    const QString path = PersistenceController::defaultStorePath();
+    return error.message.contains(path) ? error.message
+                                        : QStringLiteral("%1 (%2)").arg(error.message, path);
+}
+
 // Verbs that only read open the store beside a running app.
 Result<std::unique_ptr<ModelContext>> openForReading() {
     return openModelContextForReading(PersistenceController::defaultStorePath());
@@ -116,7 +123,7 @@ int exportVerb(const QStringList& args) {
         return usage(QStringLiteral("export takes at most one file"));
     auto ctx = openForReading();
     if (!ctx.ok())
-        return fail(QStringLiteral("Export failed: %1").arg(ctx.error().message));
+        return fail(QStringLiteral("Export failed: %1").arg(storeProblem(ctx.error())));
     auto json = DataExportService::exportJSON(*ctx.value(), systemNow());
     if (!json.ok())
         return fail(QStringLiteral("Export failed: %1").arg(json.error().message));
@@ -153,7 +160,7 @@ int importVerb(const QStringList& args) {
         if (ctx.error().message.contains(QLatin1String("Another Orvana process")))
             return fail(QStringLiteral("Import failed: Orvana is running and holds the data "
                                        "store; import from the running app or quit it first."));
-        return fail(QStringLiteral("Import failed: %1").arg(ctx.error().message));
+        return fail(QStringLiteral("Import failed: %1").arg(storeProblem(ctx.error())));
     }
     if (auto imported = DataExportService::importJSON(document, *ctx.value()); !imported.ok())
         return fail(QStringLiteral("Import failed: %1").arg(imported.error().message));
@@ -166,7 +173,7 @@ int backupVerb(const QStringList& args) {
         return usage(QStringLiteral("backup takes no arguments"));
     auto ctx = openForReading();
     if (!ctx.ok())
-        return fail(QStringLiteral("Backup failed: %1").arg(ctx.error().message));
+        return fail(QStringLiteral("Backup failed: %1").arg(storeProblem(ctx.error())));
     const QString path =
         BackupService::backupIfNeeded(*ctx.value(), Calendar::current(), systemNow());
     if (path.isEmpty())
@@ -189,7 +196,7 @@ int todayVerb(const QStringList& args) {
     }
     auto ctx = openForReading();
     if (!ctx.ok())
-        return fail(ctx.error().message);
+        return fail(storeProblem(ctx.error()));
     printLine(
         stdout,
         GetTodaysOneThingIntent::perform(*ctx.value(), Calendar::current(), systemNow()).dialog);
@@ -212,7 +219,7 @@ int goalsVerb(const QStringList& args) {
     }
     auto ctx = openForReading();
     if (!ctx.ok())
-        return fail(ctx.error().message);
+        return fail(storeProblem(ctx.error()));
     for (const GoalEntity& goal : GoalEntityQuery::suggestedEntities(*ctx.value()))
         printLine(stdout, uuidText(goal.id) + u'\t' + goal.title);
     return 0;
@@ -224,7 +231,7 @@ int statsVerb(const QStringList& args) {
         return usage(QStringLiteral("stats takes only --json"));
     auto opened = openForReading();
     if (!opened.ok())
-        return fail(opened.error().message);
+        return fail(storeProblem(opened.error()));
     ModelContext& ctx = *opened.value();
     const Calendar calendar = Calendar::current();
     const Timestamp now = systemNow();

@@ -302,6 +302,10 @@ TEST(StoreRefusal, StopsStartupNamesFileAndReasonAndLeavesTheFileAlone) {
         expectExit(o, -1);
         EXPECT_TRUE(o.err.contains(QLatin1String("could not set up its data store"))) << o;
         EXPECT_TRUE(o.err.contains(path)) << o;
+        // The command line names the file too.
+        const Outcome read = runOrvana({QStringLiteral("today")}, sandbox.env(true));
+        expectExit(read, 1);
+        EXPECT_TRUE(read.err.contains(path)) << read;
         EXPECT_TRUE(o.err.contains(QLatin1String(c.reason), Qt::CaseInsensitive))
             << "expected the reason \"" << c.reason << "\"\n"
             << o;

@@ -312,7 +312,7 @@ int OrvanaApp::run(int argc, char** argv) {
     QObject::connect(&tray, &TrayIcon::openRequested, &window, &MainWindow::comeForward);
     QObject::connect(&tray, &TrayIcon::focusRequested, &environment,
                      [&environment] { environment.requestFocusSession(); });
-    QObject::connect(&tray, &TrayIcon::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&tray, &TrayIcon::quitRequested, &window, &MainWindow::requestQuit);
     QObject::connect(&tray, &TrayIcon::quickAddRequested, &quickAdd, &QuickAddPanel::show);
 
     window.show();

@@ -3,11 +3,15 @@
 #include "Store/SqliteStore.h"
 #include "Store/UndoManager.h"
 
+#include <algorithm>
+
 namespace orvana {
 
 namespace {
+// After a failed autosave: 5 s, then twice as long each time, up to a minute.
 constexpr int retryAfterFailedSaveMs = 5000;
-}
+constexpr int longestRetryMs = 60'000;
+} // namespace
 
 ModelContext::ModelContext(QObject* parent) : QObject(parent) {
     autosaveTimer_.setSingleShot(true);
@@ -165,8 +169,16 @@ void ModelContext::setAutosaveEnabled(bool enabled) {
 void ModelContext::autosave() {
     if (!hasChanges())
         return;
-    if (!save().ok() && autosaveEnabled_)
-        autosaveTimer_.start(retryAfterFailedSaveMs);
+    if (save().ok()) {
+        failedSaves_ = 0;
+        return;
+    }
+    if (autosaveEnabled_) {
+        const int wait =
+            std::min(longestRetryMs, retryAfterFailedSaveMs << std::min(failedSaves_, 4));
+        ++failedSaves_;
+        autosaveTimer_.start(wait);
+    }
 }
 
 Result<void> ModelContext::save() {

@@ -180,6 +180,7 @@ private:
     QTimer autosaveTimer_;
     bool autosaveEnabled_ = false;
     int autosaveIntervalMs_ = 500;
+    int failedSaves_ = 0; // in a row, for the back-off
     bool notifyScheduled_ = false;
     unsigned changedTypes_ = 0;
     quint64 changeCount_ = 0;

@@ -1,6 +1,7 @@
 #include "Views/Navigation/MainWindow.h"
 
 #include "Services/AppEnvironment.h"
+#include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 #include "Views/AI/AIReviewWindow.h"
@@ -11,13 +12,23 @@
 #include "Views/Onboarding/OnboardingView.h"
 #include "Views/Settings/SettingsView.h"
 #include "Views/Shared/GuidedEmptyState.h"
+#include "Views/Shared/StatusColors.h"
 #include "Views/Shared/SymbolIcon.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSaveFile>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -72,7 +83,34 @@ MainWindow::MainWindow(AppEnvironment& environment, QWidget* parent)
     pages_ = new QStackedWidget;
     pages_->addWidget(onboarding_);
     pages_->addWidget(navigation_);
-    setCentralWidget(pages_);
+
+    // A save that failed stays in sight until one goes through.
+    saveProblem_ = new QLabel;
+    saveProblem_->setTextFormat(Qt::PlainText);
+    saveProblem_->setWordWrap(true);
+    saveProblem_->setAccessibleName(tr("Save problem"));
+    auto* retry = new QPushButton(tr("Try Again"));
+    connect(retry, &QPushButton::clicked, model_, &MainWindowModel::saveNow);
+    saveStrip_ = new QFrame;
+    saveStrip_->setObjectName(QStringLiteral("SaveProblem"));
+    saveStrip_->setFrameShape(QFrame::StyledPanel);
+    saveStrip_->setAutoFillBackground(true);
+    auto* strip = new QHBoxLayout(saveStrip_);
+    auto* warning = new QLabel;
+    warning->setPixmap(symbolIcon(QStringLiteral("exclamationmark.triangle.fill")).pixmap(16, 16));
+    strip->addWidget(warning);
+    strip->addWidget(saveProblem_, 1);
+    strip->addWidget(retry);
+    saveStrip_->hide();
+    connect(model_, &MainWindowModel::saveProblemChanged, this, &MainWindow::showSaveProblem);
+
+    auto* central = new QWidget;
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(saveStrip_);
+    column->addWidget(pages_, 1);
+    setCentralWidget(central);
 
     connect(sidebar_, &QListWidget::itemSelectionChanged, this, [this] {
         const auto selected = sidebar_->selectedItems();
@@ -98,7 +136,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
     QMenu* fileMenu = menuBar()->addMenu(tr("&File"));
-    QAction* quit = fileMenu->addAction(tr("&Quit"), qApp, &QApplication::quit);
+    QAction* quit = fileMenu->addAction(tr("&Quit"), this, &MainWindow::requestQuit);
     quit->setShortcut(QKeySequence::Quit);
 
     QMenu* editMenu = menuBar()->addMenu(tr("&Edit"));
@@ -146,6 +184,68 @@ void MainWindow::buildMenus() {
     settingsAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     settingsAction_->setShortcutContext(Qt::ApplicationShortcut);
     connect(settingsAction_, &QAction::triggered, this, &MainWindow::presentSettings);
+}
+
+void MainWindow::showSaveProblem(const QString& problem) {
+    saveProblem_->setText(problem);
+    saveStrip_->setVisible(!problem.isEmpty());
+    if (!problem.isEmpty()) {
+        QPalette palette = saveStrip_->palette();
+        const QColor caution = cautionColor(palette);
+        palette.setColor(QPalette::Window,
+                         QColor(caution.red(), caution.green(), caution.blue(), 48));
+        saveStrip_->setPalette(palette);
+        QAccessibleEvent alert(saveProblem_, QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
+}
+
+void MainWindow::requestQuit() {
+    ModelContext& context = env_.context();
+    if (!context.hasChanges() || model_->saveNow()) {
+        QCoreApplication::quit();
+        return;
+    }
+    // Never lost without a word: try again, keep a copy elsewhere, or let go.
+    QMessageBox box(QMessageBox::Warning, tr("Quit Orvana"),
+                    tr("Your latest changes couldn't be saved."), QMessageBox::NoButton, this);
+    box.setInformativeText(model_->saveProblem() + u'\n' +
+                           tr("Quitting now loses them unless you save a copy first."));
+    QPushButton* retry = box.addButton(tr("Try Again"), QMessageBox::AcceptRole);
+    QPushButton* copy = box.addButton(tr("Save a Copy…"), QMessageBox::ActionRole);
+    QPushButton* lose = box.addButton(tr("Quit Without Saving"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(retry);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == retry) {
+        QTimer::singleShot(0, this, &MainWindow::requestQuit);
+    } else if (box.clickedButton() == copy) {
+        if (saveCopy())
+            QCoreApplication::quit();
+    } else if (box.clickedButton() == lose) {
+        QCoreApplication::quit();
+    }
+}
+
+bool MainWindow::saveCopy() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save a Copy"),
+        QDir::home().filePath(
+            QStringLiteral("Orvana-Unsaved-%1.json")
+                .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm")))),
+        tr("JSON files (*.json)"));
+    if (path.isEmpty())
+        return false;
+    const Result<QByteArray> json = DataExportService::exportJSON(env_.context(), env_.now());
+    QSaveFile file(path);
+    if (json.ok() && file.open(QIODevice::WriteOnly) &&
+        file.write(json.value()) == json.value().size() && file.commit())
+        return true;
+    QMessageBox::warning(this, tr("Save a Copy"),
+                         tr("The copy couldn't be written: %1")
+                             .arg(json.ok() ? file.errorString() : json.error().message));
+    return false;
 }
 
 void MainWindow::comeForward() {

@@ -4,6 +4,8 @@
 #include <QPointer>
 
 class QAction;
+class QFrame;
+class QLabel;
 class QListWidget;
 class QStackedWidget;
 
@@ -40,6 +42,9 @@ public:
     // Shown (also from the tray or minimised), raised and activated: a
     // second start, a launcher or an intent asks for the window.
     void comeForward();
+    // File → Quit and the tray's Quit: saves first; when that fails, asks
+    // whether to try again, save a copy elsewhere, or quit and lose them.
+    void requestQuit();
     // The one Settings window, made anew when it was closed (Ctrl+,).
     void presentSettings();
     SettingsView* settings() const;
@@ -55,6 +60,8 @@ private:
     void showNavigationOrOnboarding();
     void showSelection();
     void updateUndoActions();
+    void showSaveProblem(const QString& problem);
+    bool saveCopy();
 
     AppEnvironment& env_;
     MainWindowModel* model_;
@@ -69,6 +76,8 @@ private:
     QAction* redoAction_ = nullptr;
     QAction* aiReviewAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QFrame* saveStrip_ = nullptr;
+    QLabel* saveProblem_ = nullptr;
     QPointer<SettingsView> settings_;
 };
 

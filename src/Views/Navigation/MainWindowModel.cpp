@@ -21,6 +21,21 @@ MainWindowModel::MainWindowModel(AppEnvironment& environment, QObject* parent)
     });
     connect(&env_, &AppEnvironment::startFocusSessionRequested, this,
             &MainWindowModel::startFocusRequested);
+    // A save that fails is never silent; the store retries by itself.
+    ModelContext& context = env_.context();
+    connect(&context, &ModelContext::saveFailed, this, [this](const QString& error) {
+        const QString problem = tr("Couldn't save your changes: %1").arg(error);
+        if (problem != saveProblem_) {
+            saveProblem_ = problem;
+            emit saveProblemChanged(saveProblem_);
+        }
+    });
+    connect(&context, &ModelContext::saved, this, [this] {
+        if (!saveProblem_.isEmpty()) {
+            saveProblem_.clear();
+            emit saveProblemChanged(saveProblem_);
+        }
+    });
     // The overdue count's "today" moves on at midnight and after a suspend.
     dayCheck_.setInterval(60 * 1000);
     connect(&dayCheck_, &QTimer::timeout, this, [this] {
@@ -69,6 +84,10 @@ void MainWindowModel::navigationAppeared() {
     else if (env_.badge())
         env_.badge()->setCount(overdueCount_);
     dayCheck_.start();
+}
+
+bool MainWindowModel::saveNow() {
+    return env_.context().save().ok();
 }
 
 void MainWindowModel::runPendingBackup() {

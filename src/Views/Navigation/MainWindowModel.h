@@ -47,6 +47,12 @@ public:
     // Open tasks dated before today, kept current.
     qint64 overdueCount() const { return overdueCount_; }
 
+    // "Couldn't save your changes: {error}" from the last failed save, until
+    // one succeeds; empty while saves go through.
+    const QString& saveProblem() const { return saveProblem_; }
+    // Saves now (the banner's Try Again, and before quitting).
+    bool saveNow();
+
     // Where the daily backup goes; empty turns it off.
     void setBackupDirectory(const QString& directory) { backupDirectory_ = directory; }
 
@@ -59,6 +65,7 @@ signals:
     // An outside request needs the window on screen (shown, raised).
     void windowWanted();
     void backupWritten(const QString& path);
+    void saveProblemChanged(const QString& problem);
 
 private:
     void watchOverdueTasks();
@@ -75,6 +82,7 @@ private:
     // A focus request that came while the sections could not take it.
     std::optional<std::optional<QUuid>> pendingFocus_;
     QString backupDirectory_;
+    QString saveProblem_;
     QTimer dayCheck_;
 };
 

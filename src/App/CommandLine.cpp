@@ -8,6 +8,7 @@
 #include "Platform/ApplicationBus.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/ExportRecords.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
@@ -124,17 +125,27 @@ int exportVerb(const QStringList& args) {
     auto ctx = openForReading();
     if (!ctx.ok())
         return fail(QStringLiteral("Export failed: %1").arg(storeProblem(ctx.error())));
-    auto json = DataExportService::exportJSON(*ctx.value(), systemNow());
-    if (!json.ok())
-        return fail(QStringLiteral("Export failed: %1").arg(json.error().message));
     const QString target = args.value(0, QStringLiteral("-"));
     if (target == QLatin1String("-")) {
+        // Whole before the first byte goes out: a failure leaves no half
+        // document in a pipe.
+        auto json = DataExportService::exportJSON(*ctx.value(), systemNow());
+        if (!json.ok())
+            return fail(QStringLiteral("Export failed: %1").arg(json.error().message));
         std::fwrite(json.value().constData(), 1, std::size_t(json.value().size()), stdout);
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
-    QSaveFile file(target); // replaced atomically
-    if (!file.open(QIODevice::WriteOnly) || file.write(json.value()) != json.value().size() ||
-        !file.commit())
+    // To a file the bytes go as they are made (the file appears whole or not
+    // at all), so the document is never held in memory besides the records.
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));
+    const OrvanaExport document = DataExportService::exportDocument(*ctx.value(), systemNow());
+    if (auto written = DataExportService::encode(document, file); !written.ok()) {
+        file.cancelWriting();
+        return fail(QStringLiteral("Export failed: %1").arg(written.error().message));
+    }
+    if (!file.commit())
         return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));
     return 0;
 }

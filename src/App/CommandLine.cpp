@@ -2,15 +2,14 @@
 
 #include "App/PersistenceController.h"
 #include "AppIntents/GetTodaysOneThingIntent.h"
-#include "AppIntents/GoalEntityQuery.h"
 #include "Core/Uuid.h"
 #include "Models/OverviewStats.h"
 #include "Platform/ApplicationBus.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
-#include "Services/ExportRecords.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
+#include "Store/StoreFigures.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -21,7 +20,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QSaveFile>
 #include <QThread>
@@ -114,34 +112,37 @@ QString storeProblem(const Error& error) {
                                         : QStringLiteral("%1 (%2)").arg(error.message, path);
 }
 
-// Verbs that only read open the store beside a running app.
-Result<std::unique_ptr<ModelContext>> openForReading() {
-    return openModelContextForReading(PersistenceController::defaultStorePath());
+// Verbs that only read open the store beside a running app, and read it by
+// query: none of them needs the records in memory.
+Result<std::unique_ptr<SqliteStore>> openForQueries() {
+    return SqliteStore::openForReading(PersistenceController::defaultStorePath());
 }
 
 int exportVerb(const QStringList& args) {
     if (args.size() > 1)
         return usage(QStringLiteral("export takes at most one file"));
-    auto ctx = openForReading();
-    if (!ctx.ok())
-        return fail(QStringLiteral("Export failed: %1").arg(storeProblem(ctx.error())));
+    auto store = openForQueries();
+    if (!store.ok())
+        return fail(QStringLiteral("Export failed: %1").arg(storeProblem(store.error())));
     const QString target = args.value(0, QStringLiteral("-"));
+    // The bytes go out as the rows are read, so memory stays small however
+    // large the store. A file appears whole or not at all; on standard
+    // output a failure part way (the disk, not the data: that is checked
+    // first) leaves a document without its end, and exit status 1.
     if (target == QLatin1String("-")) {
-        // Whole before the first byte goes out: a failure leaves no half
-        // document in a pipe.
-        auto json = DataExportService::exportJSON(*ctx.value(), systemNow());
-        if (!json.ok())
-            return fail(QStringLiteral("Export failed: %1").arg(json.error().message));
-        std::fwrite(json.value().constData(), 1, std::size_t(json.value().size()), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        QFile out;
+        if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
+            return fail(QStringLiteral("Export failed: %1").arg(out.errorString()));
+        if (auto written = DataExportService::exportStore(*store.value(), systemNow(), out);
+            !written.ok())
+            return fail(QStringLiteral("Export failed: %1").arg(written.error().message));
+        return out.flush() && std::fflush(stdout) == 0 ? 0 : 1;
     }
-    // To a file the bytes go as they are made (the file appears whole or not
-    // at all), so the document is never held in memory besides the records.
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));
-    const OrvanaExport document = DataExportService::exportDocument(*ctx.value(), systemNow());
-    if (auto written = DataExportService::encode(document, file); !written.ok()) {
+    if (auto written = DataExportService::exportStore(*store.value(), systemNow(), file);
+        !written.ok()) {
         file.cancelWriting();
         return fail(QStringLiteral("Export failed: %1").arg(written.error().message));
     }
@@ -182,11 +183,11 @@ int importVerb(const QStringList& args) {
 int backupVerb(const QStringList& args) {
     if (!args.isEmpty())
         return usage(QStringLiteral("backup takes no arguments"));
-    auto ctx = openForReading();
-    if (!ctx.ok())
-        return fail(QStringLiteral("Backup failed: %1").arg(storeProblem(ctx.error())));
+    auto store = openForQueries();
+    if (!store.ok())
+        return fail(QStringLiteral("Backup failed: %1").arg(storeProblem(store.error())));
     const QString path =
-        BackupService::backupIfNeeded(*ctx.value(), Calendar::current(), systemNow());
+        BackupService::backupIfNeeded(*store.value(), Calendar::current(), systemNow());
     if (path.isEmpty())
         return fail(QStringLiteral("Backup failed: today's backup could not be written to %1")
                         .arg(BackupService::backupsDirectory()));
@@ -205,12 +206,13 @@ int todayVerb(const QStringList& args) {
         printLine(stdout, reply.arguments().value(1).toString());
         return 0;
     }
-    auto ctx = openForReading();
-    if (!ctx.ok())
-        return fail(storeProblem(ctx.error()));
-    printLine(
-        stdout,
-        GetTodaysOneThingIntent::perform(*ctx.value(), Calendar::current(), systemNow()).dialog);
+    auto store = openForQueries();
+    if (!store.ok())
+        return fail(storeProblem(store.error()));
+    auto title = StoreFigures::todaysOneThing(*store.value(), Calendar::current(), systemNow());
+    if (!title.ok())
+        return fail(storeProblem(title.error()));
+    printLine(stdout, GetTodaysOneThingIntent::answer(title.value()).dialog);
     return 0;
 }
 
@@ -228,10 +230,13 @@ int goalsVerb(const QStringList& args) {
             printLine(stdout, goal.id + u'\t' + goal.title);
         return 0;
     }
-    auto ctx = openForReading();
-    if (!ctx.ok())
-        return fail(storeProblem(ctx.error()));
-    for (const GoalEntity& goal : GoalEntityQuery::suggestedEntities(*ctx.value()))
+    auto store = openForQueries();
+    if (!store.ok())
+        return fail(storeProblem(store.error()));
+    auto goals = StoreFigures::activeGoals(*store.value());
+    if (!goals.ok())
+        return fail(storeProblem(goals.error()));
+    for (const StoreFigures::GoalLine& goal : goals.value())
         printLine(stdout, uuidText(goal.id) + u'\t' + goal.title);
     return 0;
 }
@@ -240,17 +245,19 @@ int statsVerb(const QStringList& args) {
     const bool json = args == QStringList{QStringLiteral("--json")};
     if (!args.isEmpty() && !json)
         return usage(QStringLiteral("stats takes only --json"));
-    auto opened = openForReading();
-    if (!opened.ok())
-        return fail(storeProblem(opened.error()));
-    ModelContext& ctx = *opened.value();
+    auto store = openForQueries();
+    if (!store.ok())
+        return fail(storeProblem(store.error()));
     const Calendar calendar = Calendar::current();
     const Timestamp now = systemNow();
-    const auto goals =
-        ctx.fetch(FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder)));
-    const OverviewStats s =
-        OverviewStats::compute(goals, ctx.fetch<TrailEntry>(), ctx.fetch<DayTask>(), calendar, now);
-    const auto today = GetTodaysOneThingIntent::perform(ctx, calendar, now);
+    auto figures = StoreFigures::overview(*store.value(), calendar, now);
+    if (!figures.ok())
+        return fail(storeProblem(figures.error()));
+    auto title = StoreFigures::todaysOneThing(*store.value(), calendar, now);
+    if (!title.ok())
+        return fail(storeProblem(title.error()));
+    const StoreFigures::Overview& s = figures.value();
+    const auto today = GetTodaysOneThingIntent::answer(title.value());
     if (!json) {
         printLine(stdout, QStringLiteral("Total focus time: %1")
                               .arg(OverviewStats::formattedDuration(s.totalFocusMinutes)));
@@ -261,29 +268,40 @@ int statsVerb(const QStringList& args) {
         printLine(stdout, today.dialog);
         return 0;
     }
-    QJsonArray daily;
-    for (const DailyTrailTotal& d : s.dailyTotals)
-        daily.append(QJsonObject{
-            {QStringLiteral("date"), QString::fromLatin1(DataExportService::timestampText(d.date))},
-            {QStringLiteral("minutes"), d.minutes}});
-    QJsonArray breakdown;
-    for (const GoalMinutes& g : s.goalBreakdown)
-        breakdown.append(QJsonObject{{QStringLiteral("goalID"), uuidText(g.goal->id())},
-                                     {QStringLiteral("title"), g.goal->title()},
-                                     {QStringLiteral("minutes"), g.minutes}});
-    const QJsonObject root{
-        {QStringLiteral("totalFocusMinutes"), s.totalFocusMinutes},
-        {QStringLiteral("totalSessions"), s.totalSessions},
-        {QStringLiteral("activeGoalsCount"), s.activeGoalsCount},
-        {QStringLiteral("completedGoalsCount"), s.completedGoalsCount},
-        {QStringLiteral("tasksCompleted"), s.tasksCompleted},
-        {QStringLiteral("tasksTotal"), s.tasksTotal},
-        {QStringLiteral("currentStreakDays"), s.currentStreakDays},
-        {QStringLiteral("dailyTotals"), daily},
-        {QStringLiteral("goalBreakdown"), breakdown},
-        {QStringLiteral("todaysOneThing"), today.found ? QJsonValue(today.value) : QJsonValue()},
+    // Written out directly: tens of thousands of days through QJsonObject
+    // cost more than reading the store. The same text QJsonDocument makes:
+    // keys in order, compact, strings escaped by Qt itself.
+    auto string = [](const QString& text) {
+        const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        return array.mid(1, array.size() - 2);
     };
-    printLine(stdout, QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Compact)));
+    auto number = [](qint64 v) { return QByteArray::number(v); };
+    QByteArray out;
+    out.reserve(qsizetype(s.dailyTotals.size()) * 48 + qsizetype(s.goalBreakdown.size()) * 96 +
+                512);
+    out += "{\"activeGoalsCount\":" + number(s.activeGoalsCount) +
+           ",\"completedGoalsCount\":" + number(s.completedGoalsCount) +
+           ",\"currentStreakDays\":" + number(s.currentStreakDays) + ",\"dailyTotals\":[";
+    for (std::size_t i = 0; i < s.dailyTotals.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        out += "{\"date\":\"" + DataExportService::timestampText(s.dailyTotals[i].date) +
+               "\",\"minutes\":" + number(s.dailyTotals[i].minutes) + '}';
+    }
+    out += "],\"goalBreakdown\":[";
+    for (std::size_t i = 0; i < s.goalBreakdown.size(); ++i) {
+        const StoreFigures::GoalTotal& g = s.goalBreakdown[i];
+        if (i > 0)
+            out += ',';
+        out += "{\"goalID\":\"" + uuidText(g.id).toLatin1() +
+               "\",\"minutes\":" + number(g.minutes) + ",\"title\":" + string(g.title) + '}';
+    }
+    out += "],\"tasksCompleted\":" + number(s.tasksCompleted) +
+           ",\"tasksTotal\":" + number(s.tasksTotal) +
+           ",\"todaysOneThing\":" + (today.found ? string(today.value) : QByteArray("null")) +
+           ",\"totalFocusMinutes\":" + number(s.totalFocusMinutes) +
+           ",\"totalSessions\":" + number(s.totalSessions) + "}\n";
+    std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
     return 0;
 }
 

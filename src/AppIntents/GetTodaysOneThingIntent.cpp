@@ -15,13 +15,18 @@ GetTodaysOneThingIntent::Answer GetTodaysOneThingIntent::perform(const ModelCont
         FetchDescriptor<DayTask>::where([](const DayTask& t) { return t.isTodaysOneThing(); })
             .onDates(dayStart, dayEnd)
             .limitedTo(1));
-    if (flagged.empty())
+    return answer(flagged.empty() ? std::nullopt
+                                  : std::optional<QString>(flagged.front()->title()));
+}
+
+GetTodaysOneThingIntent::Answer
+GetTodaysOneThingIntent::answer(const std::optional<QString>& title) {
+    if (!title)
         return {QString(), QCoreApplication::translate("GetTodaysOneThingIntent",
                                                        "Nothing is set as Today's One Thing yet.")};
-    const QString title = flagged.front()->title();
-    return {title,
+    return {*title,
             QCoreApplication::translate("GetTodaysOneThingIntent", "Today's One Thing is %1.")
-                .arg(title),
+                .arg(*title),
             true};
 }
 

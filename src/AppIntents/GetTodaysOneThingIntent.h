@@ -3,6 +3,7 @@
 #include "Core/Calendar.h"
 
 #include <QString>
+#include <optional>
 
 namespace orvana {
 
@@ -19,6 +20,9 @@ public:
 
     // The first task (in store order) flagged as the one thing of today.
     static Answer perform(const ModelContext& context, const Calendar& calendar, Timestamp now);
+
+    // The answer for that task's title, or for none.
+    static Answer answer(const std::optional<QString>& title);
 };
 
 } // namespace orvana

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <set>
 
 namespace orvana {
 
@@ -43,22 +42,28 @@ OverviewStats OverviewStats::compute(const std::vector<Goal*>& goals,
 
 qint64 OverviewStats::currentStreak(const std::vector<DailyTrailTotal>& dailyTotals,
                                     const Calendar& calendar, Timestamp now) {
-    std::set<Timestamp> active;
-    for (const DailyTrailTotal& d : dailyTotals) {
-        if (d.minutes >= 1)
-            active.insert(calendar.startOfDay(d.date));
-    }
-    if (active.empty())
-        return 0;
+    // The totals ascend by day, so the days counted are looked at from the
+    // last one back: a long trail costs only as much as the streak is long.
+    auto next = dailyTotals.rbegin();
+    auto hasFocus = [&](Timestamp day) {
+        while (next != dailyTotals.rend() && calendar.startOfDay(next->date) > day)
+            ++next;
+        for (auto it = next; it != dailyTotals.rend() && calendar.startOfDay(it->date) == day;
+             ++it) {
+            if (it->minutes >= 1)
+                return true;
+        }
+        return false;
+    };
     auto dayBefore = [&](Timestamp day) { return calendar.startOfDayAfter(day, -1); };
     std::optional<Timestamp> cursor = calendar.startOfDay(now);
-    if (!active.count(*cursor)) {
+    if (!hasFocus(*cursor)) {
         cursor = dayBefore(*cursor);
-        if (!cursor || !active.count(*cursor))
+        if (!cursor || !hasFocus(*cursor))
             return 0;
     }
     qint64 count = 0;
-    while (cursor && active.count(*cursor)) {
+    while (cursor && hasFocus(*cursor)) {
         ++count;
         cursor = dayBefore(*cursor);
     }

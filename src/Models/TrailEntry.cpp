@@ -7,8 +7,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <map>
+#include <optional>
 
 namespace orvana {
 
@@ -47,49 +49,172 @@ TrailEntry* TrailEntry::logIfNeeded(FocusSession& session, ModelContext& context
 
 namespace {
 
-// The fast way for a trail that spans a sane range: the zone's UTC offsets
-// over that range (a handful of DST transitions) give each entry's local day
-// number with a short binary search, and sums go into one slot per day.
-// Empty when the range is not sane (absurd imported dates).
-std::vector<DailyTrailTotal> totalsByDayNumber(const std::vector<TrailEntry*>& entries,
-                                               const Calendar& calendar) {
-    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    for (const TrailEntry* e : entries) {
-        lo = std::min(lo, e->date());
-        hi = std::max(hi, e->date());
+using Visit = std::function<void(const TrailEntry::EntryVisitor&)>;
+
+// Local day numbers (days since 1970-01-01 in the zone) from the zone's UTC
+// offsets over a range: a handful of DST transitions a year, so each
+// instant needs a short binary search, or none when it falls where the
+// previous one did.
+class LocalDays {
+public:
+    LocalDays(const QTimeZone& zone, double from, double to) {
+        offsets_.emplace_back(-std::numeric_limits<double>::infinity(),
+                              zone.offsetFromUtc(toDateTime(from)));
+        for (const auto& t : zone.transitions(toDateTime(from), toDateTime(to)))
+            offsets_.emplace_back(fromDateTime(t.atUtc), t.offsetFromUtc);
+        offsets_.emplace_back(std::numeric_limits<double>::infinity(), 0);
     }
+
+    qint64 operator()(double t) const {
+        if (!(offsets_[last_].first <= t && t < offsets_[last_ + 1].first)) {
+            auto it = std::upper_bound(offsets_.begin(), offsets_.end() - 1, t,
+                                       [](double v, const auto& o) { return v < o.first; });
+            last_ = std::size_t(std::prev(it) - offsets_.begin());
+        }
+        return qint64(std::floor((t + offsets_[last_].second) / 86400.0));
+    }
+
+    // The start of local day `day`, where `sample` lies, as
+    // Calendar::startOfDay(sample) gives it: computed when its midnight is
+    // unambiguous (no change of offset within a day of it) and `sample` is
+    // not within a second of the day's edges, asked of the calendar else.
+    Timestamp dayStart(qint64 day, double sample, const Calendar& calendar) const {
+        (void)(*this)(sample); // the segment of `sample`
+        const auto& [from, offset] = offsets_[last_];
+        const double until = offsets_[last_ + 1].first;
+        const double start = double(day) * 86400.0 - offset;
+        constexpr double margin = 2 * 86400.0;
+        if (start - margin >= from && start + margin < until && sample >= start + 1 &&
+            sample < start + 86400.0 - 1)
+            return start;
+        return calendar.startOfDay(sample);
+    }
+
+private:
+    std::vector<std::pair<double, int>> offsets_; // from this UTC instant on, this offset
+    mutable std::size_t last_ = 0;
+};
+
+struct DaySlot {
+    double sample = 0; // an instant of that day: the last entry's
+    qint64 minutes = 0;
+};
+
+// One pass for trails within 1900-2099, which every real one is: a slot per
+// day of those two centuries. Empty, with `fits` false, when an entry lies
+// outside them.
+std::vector<DailyTrailTotal> totalsWithinCenturies(const Visit& visitAll, const Calendar& calendar,
+                                                   bool& fits) {
+    constexpr double from = -2208988800.0; // 1900-01-01T00:00:00Z
+    constexpr double to = 4102444800.0;    // 2100-01-01T00:00:00Z
+    std::optional<LocalDays> localDay;
+    qint64 first = 0;
+    std::vector<std::int32_t> slotOfDay;
+    std::vector<DaySlot> daySlots;
+    fits = true;
+    visitAll([&](Timestamp t, qint64 minutes) {
+        if (!fits)
+            return;
+        if (!(t >= from && t < to)) {
+            fits = false;
+            return;
+        }
+        if (!localDay) { // made on the first entry: an empty trail costs nothing
+            localDay.emplace(calendar.timeZone(), from, to);
+            // Margins for offsets that jump back across a day.
+            first = (*localDay)(from)-2;
+            slotOfDay.assign(std::size_t((*localDay)(to)-first + 3), -1);
+        }
+        const qint64 day = (*localDay)(t)-first;
+        if (day < 0 || std::size_t(day) >= slotOfDay.size()) {
+            fits = false;
+            return;
+        }
+        std::int32_t& index = slotOfDay[std::size_t(day)];
+        if (index < 0) {
+            index = std::int32_t(daySlots.size());
+            daySlots.push_back({});
+        }
+        DaySlot& slot = daySlots[std::size_t(index)];
+        slot.sample = t;
+        slot.minutes = saturatingAdd(slot.minutes, minutes);
+    });
+    std::vector<DailyTrailTotal> out;
+    if (!fits)
+        return out;
+    out.reserve(daySlots.size());
+    for (std::size_t day = 0; day < slotOfDay.size(); ++day) {
+        if (const std::int32_t index = slotOfDay[day]; index >= 0) {
+            const DaySlot& slot = daySlots[std::size_t(index)];
+            out.push_back(
+                {localDay->dayStart(qint64(day) + first, slot.sample, calendar), slot.minutes});
+        }
+    }
+    return out;
+}
+
+// Beyond those centuries but within a sane range: the zone's offsets over
+// the range the entries span. Empty when the range is not sane.
+std::vector<DailyTrailTotal> totalsByDayNumber(const Visit& visitAll, const Calendar& calendar) {
+    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+    visitAll([&](Timestamp t, qint64) {
+        lo = std::min(lo, t);
+        hi = std::max(hi, t);
+    });
     constexpr double maxSpan = 1000.0 * 366 * 86400; // a thousand years
     if (!(lo >= -1e11 && hi <= 1e11 && hi - lo <= maxSpan))
         return {};
-    const QTimeZone& zone = calendar.timeZone();
-    std::vector<std::pair<double, int>> offsets; // from this UTC instant on, this offset
-    offsets.emplace_back(-std::numeric_limits<double>::infinity(),
-                         zone.offsetFromUtc(toDateTime(lo)));
-    for (const auto& t : zone.transitions(toDateTime(lo), toDateTime(hi)))
-        offsets.emplace_back(fromDateTime(t.atUtc), t.offsetFromUtc);
-    auto localDay = [&](double t) {
-        auto it = std::upper_bound(offsets.begin(), offsets.end(), t,
-                                   [](double v, const auto& o) { return v < o.first; });
-        return qint64(std::floor((t + std::prev(it)->second) / 86400.0));
-    };
+    const LocalDays localDay(calendar.timeZone(), lo, hi);
     const qint64 first = localDay(lo), last = localDay(hi);
     struct Slot {
         bool used = false;
-        double sample = 0; // an instant of that day
-        qint64 minutes = 0;
+        DaySlot day;
     };
     std::vector<Slot> dayTotals(std::size_t(last - first + 1));
-    for (const TrailEntry* e : entries) {
-        Slot& slot = dayTotals[std::size_t(localDay(e->date()) - first)];
+    visitAll([&](Timestamp t, qint64 minutes) {
+        Slot& slot = dayTotals[std::size_t(localDay(t) - first)];
         slot.used = true;
-        slot.sample = e->date();
-        slot.minutes = saturatingAdd(slot.minutes, e->minutes());
-    }
+        slot.day.sample = t;
+        slot.day.minutes = saturatingAdd(slot.day.minutes, minutes);
+    });
     std::vector<DailyTrailTotal> out;
     for (const Slot& slot : dayTotals) {
         if (slot.used)
-            out.push_back({calendar.startOfDay(slot.sample), slot.minutes});
+            out.push_back({calendar.startOfDay(slot.day.sample), slot.day.minutes});
     }
+    return out;
+}
+
+// Absurd dates: days found so far by their start, each with its end and
+// running sum. Most entries fall on a day already seen, which saves the
+// time-zone arithmetic; the last day used is tried first.
+std::vector<DailyTrailTotal> totalsByDayStart(const Visit& visitAll, const Calendar& calendar) {
+    struct Day {
+        Timestamp end;
+        qint64 minutes;
+    };
+    std::map<Timestamp, Day> days;
+    std::map<Timestamp, Day>::iterator last = days.end();
+    visitAll([&](Timestamp t, qint64 minutes) {
+        auto day = last;
+        if (day == days.end() || !(day->first <= t && t < day->second.end)) {
+            day = days.upper_bound(t);
+            if (day != days.begin() && t < std::prev(day)->second.end) {
+                day = std::prev(day);
+            } else {
+                const Timestamp start = calendar.startOfDay(t);
+                day =
+                    days.try_emplace(start, Day{calendar.startOfDayAfter(t, 1).value_or(start), 0})
+                        .first;
+            }
+        }
+        last = day;
+        day->second.minutes = saturatingAdd(day->second.minutes, minutes);
+    });
+    std::vector<DailyTrailTotal> out;
+    out.reserve(days.size());
+    for (const auto& [start, day] : days)
+        out.push_back({start, day.minutes});
     return out;
 }
 
@@ -106,39 +231,23 @@ std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntr
                                                      const Calendar& calendar) {
     if (entries.empty())
         return {};
-    if (auto fast = totalsByDayNumber(entries, calendar); !fast.empty())
-        return fast;
-    // Days found so far by their start, each with its end and running sum:
-    // most entries fall on a day already seen, which saves the time-zone
-    // arithmetic; the last day used is tried first.
-    struct Day {
-        Timestamp end;
-        qint64 minutes;
-    };
-    std::map<Timestamp, Day> days;
-    std::map<Timestamp, Day>::iterator last = days.end();
-    for (const TrailEntry* entry : entries) {
-        const Timestamp t = entry->date();
-        auto day = last;
-        if (day == days.end() || !(day->first <= t && t < day->second.end)) {
-            day = days.upper_bound(t);
-            if (day != days.begin() && t < std::prev(day)->second.end) {
-                day = std::prev(day);
-            } else {
-                const Timestamp start = calendar.startOfDay(t);
-                day =
-                    days.try_emplace(start, Day{calendar.startOfDayAfter(t, 1).value_or(start), 0})
-                        .first;
-            }
-        }
-        last = day;
-        day->second.minutes = saturatingAdd(day->second.minutes, entry->minutes());
-    }
-    std::vector<DailyTrailTotal> out;
-    out.reserve(days.size());
-    for (const auto& [start, day] : days)
-        out.push_back({start, day.minutes});
-    return out;
+    return dailyTotalsOf(
+        [&entries](const EntryVisitor& visit) {
+            for (const TrailEntry* e : entries)
+                visit(e->date(), e->minutes());
+        },
+        calendar);
+}
+
+std::vector<DailyTrailTotal>
+TrailEntry::dailyTotalsOf(const std::function<void(const EntryVisitor&)>& visitAll,
+                          const Calendar& calendar) {
+    bool fits = true;
+    if (auto totals = totalsWithinCenturies(visitAll, calendar, fits); fits)
+        return totals;
+    if (auto totals = totalsByDayNumber(visitAll, calendar); !totals.empty())
+        return totals;
+    return totalsByDayStart(visitAll, calendar);
 }
 
 TrailEntry* TrailEntry::newestUnacknowledged(const std::vector<TrailEntry*>& entries,

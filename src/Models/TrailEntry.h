@@ -3,6 +3,7 @@
 #include "Models/Record.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace orvana {
@@ -55,6 +56,13 @@ public:
     // Sums saturate instead of overflowing on absurd imported values.
     static std::vector<DailyTrailTotal> dailyTotals(const std::vector<TrailEntry*>& entries,
                                                     const Calendar& calendar);
+    // The same over entries that are not in memory: `visitAll` calls its
+    // argument with the date and minutes of every entry, always in the same
+    // order, as often as it is asked (once unless dates are absurd).
+    using EntryVisitor = std::function<void(Timestamp date, qint64 minutes)>;
+    static std::vector<DailyTrailTotal>
+    dailyTotalsOf(const std::function<void(const EntryVisitor&)>& visitAll,
+                  const Calendar& calendar);
 
     // The entry with the greatest createdAt (the first of equals), unless its
     // id is `lastAcknowledgedID` (canonical text).

@@ -4,6 +4,7 @@
 
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -25,6 +26,8 @@ struct Job {
     QString directory;
     QString path;
     std::optional<OrvanaExport> snapshot;
+    QString storePath; // instead of a snapshot: the store file, read on the worker
+    Timestamp exportedAt = 0;
     std::optional<Timestamp> cutoff;
 
     bool needsSnapshot() const { return !directory.isEmpty() && !QFileInfo::exists(path); }
@@ -33,8 +36,9 @@ struct Job {
 Job plan(const Calendar& calendar, Timestamp now, const QString& directory) {
     if (directory.isEmpty())
         return {};
-    return {directory, QDir(directory).filePath(BackupService::fileName(now, calendar)),
-            std::nullopt, calendar.addDays(now, -14)};
+    return {directory,    QDir(directory).filePath(BackupService::fileName(now, calendar)),
+            std::nullopt, QString(),
+            now,          calendar.addDays(now, -14)};
 }
 
 void pruneBefore(const QString& directory, Timestamp cutoff) {
@@ -49,16 +53,31 @@ void pruneBefore(const QString& directory, Timestamp cutoff) {
     }
 }
 
+// Today's file from the store's rows as they are read.
+void writeFromStore(SqliteStore& store, const Job& job) {
+    QSaveFile file(job.path);
+    if (file.open(QIODevice::WriteOnly) &&
+        DataExportService::exportStore(store, job.exportedAt, file).ok())
+        file.commit(); // a failed write leaves no file: the next run retries
+}
+
 // Writes and prunes; safe on any thread. Returns today's path when the file
 // is there afterwards.
-QString run(const Job& job) {
+QString run(const Job& job, SqliteStore* openStore = nullptr) {
     if (job.directory.isEmpty())
         return {};
     // Asked again: an overlapping run may have written the file meanwhile.
-    if (job.snapshot && !QFileInfo::exists(job.path) && QDir().mkpath(job.directory)) {
+    const bool wanted = !QFileInfo::exists(job.path);
+    if (wanted && job.snapshot && QDir().mkpath(job.directory)) {
         QSaveFile file(job.path);
         if (file.open(QIODevice::WriteOnly) && DataExportService::encode(*job.snapshot, file).ok())
             file.commit(); // a failed write leaves no file: the next run retries
+    } else if (wanted && openStore && QDir().mkpath(job.directory)) {
+        writeFromStore(*openStore, job);
+    } else if (wanted && !job.storePath.isEmpty() && QDir().mkpath(job.directory)) {
+        // This worker's own connection: the store is only ever read here.
+        if (auto store = SqliteStore::openForReading(job.storePath); store.ok())
+            writeFromStore(*store.value(), job);
     }
     if (job.cutoff)
         pruneBefore(job.directory, *job.cutoff);
@@ -144,6 +163,11 @@ QString BackupService::backupIfNeeded(const ModelContext& context, const Calenda
     return run(job);
 }
 
+QString BackupService::backupIfNeeded(SqliteStore& store, const Calendar& calendar, Timestamp now,
+                                      const QString& directory) {
+    return run(plan(calendar, now, directory), &store);
+}
+
 void BackupService::backupIfNeededInBackground(const ModelContext& context,
                                                const Calendar& calendar, Timestamp now,
                                                const QString& directory, QObject* receiver,
@@ -152,6 +176,11 @@ void BackupService::backupIfNeededInBackground(const ModelContext& context,
     Job job = plan(calendar, now, directory);
     if (!job.needsSnapshot())
         return runJob(std::move(job), receiver, std::move(done));
+    // Saved is what the file holds: read there, the records need no copy.
+    if (context.store() && !context.hasChanges()) {
+        job.storePath = context.store()->path();
+        return runJob(std::move(job), receiver, std::move(done));
+    }
     auto* copy = new SlicedSnapshot(context, now, slicing);
     copy->start([copy, job = std::move(job), target = QPointer<QObject>(receiver),
                  done = std::move(done)](std::optional<OrvanaExport> document) mutable {

@@ -17,6 +17,7 @@
 namespace orvana {
 
 class ModelContext;
+class SqliteStore;
 
 // How backupIfNeededInBackground splits its copy of the records.
 struct BackupSlicing {
@@ -120,9 +121,15 @@ public:
     // an empty text when there is none.
     static QString backupIfNeeded(const ModelContext& context, const Calendar& calendar,
                                   Timestamp now, const QString& directory = backupsDirectory());
+    // The same from a store opened for reading, its rows written as they are
+    // read (none of the records held in memory).
+    static QString backupIfNeeded(SqliteStore& store, const Calendar& calendar, Timestamp now,
+                                  const QString& directory = backupsDirectory());
 
-    // The same without blocking the interface: when today's file is missing,
-    // the records are copied on the calling (main) thread in slices of about
+    // The same without blocking the interface. When the context has a store
+    // file and nothing unsaved, a worker reads that file by itself (the
+    // store at one instant) and writes its rows as they are read: nothing is
+    // copied. Otherwise, when today's file is missing, the records are copied on the calling (main) thread in slices of about
     // `slicing.budget`, the first within this call and each further one in
     // an event of its own, so input is handled in between. A change to the
     // store between slices restarts the copy, so the file shows the store as

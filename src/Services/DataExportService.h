@@ -22,6 +22,7 @@ class FocusBlockTemplate;
 class FocusSession;
 class Goal;
 class ModelContext;
+class SqliteStore;
 class TrailEntry;
 class Week;
 class WeekItem;
@@ -49,6 +50,13 @@ public:
 
     // encode(exportDocument(context, exportedAt)).
     static Result<QByteArray> exportJSON(const ModelContext& context, Timestamp exportedAt);
+
+    // The same document for a store opened for reading, written to `device`
+    // as its rows are read: a few rows are held at a time, however large
+    // the store. The bytes are those exportJSON gives for its records once
+    // loaded. A store that cannot become JSON is refused before anything is
+    // written.
+    static Result<void> exportStore(SqliteStore& store, Timestamp exportedAt, QIODevice& device);
 
     // "2026-03-05T14:07:00Z": UTC, whole seconds (the fraction is dropped),
     // years kept within 0001...9999.

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <utility>
 
 namespace orvana {
 
@@ -48,6 +49,12 @@ CREATE TABLE focusBlockTemplate(seq INTEGER PRIMARY KEY, id BLOB NOT NULL,
 CREATE TABLE trailEntry(seq INTEGER PRIMARY KEY, id BLOB NOT NULL, date REAL NOT NULL,
   minutes INTEGER NOT NULL, createdAt REAL NOT NULL, goal INTEGER);
 )sql";
+
+// Lets the figures of the trail be read without touching its rows: a
+// million entries are summed from this in a fraction of the table's time.
+// Stores made before it get it when opened for writing.
+constexpr const char* indexSQL =
+    "CREATE INDEX IF NOT EXISTS trailEntryByDate ON trailEntry(date, minutes, goal);";
 
 // Table name and column count per entity type, in EntityType order.
 struct TableInfo {
@@ -281,7 +288,7 @@ Result<void> createStore(const QString& path) {
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db))};
     const QByteArray script =
-        QByteArray("BEGIN;") + schemaSQL + "INSERT INTO meta VALUES('schemaVersion', '" +
+        QByteArray("BEGIN;") + schemaSQL + indexSQL + "INSERT INTO meta VALUES('schemaVersion', '" +
         SqliteStore::schemaVersion + "'), ('application', 'app.orvana.Orvana');" +
         "PRAGMA application_id = " + QByteArray::number(applicationID) +
         ";COMMIT;PRAGMA journal_mode = WAL;";
@@ -308,6 +315,8 @@ Result<void> createStore(const QString& path) {
 SqliteStore::SqliteStore(QString path, int lockFd) : path_(std::move(path)), lockFd_(lockFd) {}
 
 SqliteStore::~SqliteStore() {
+    if (inSnapshot_)
+        (void)exec("COMMIT");
     for (sqlite3_stmt* s : statements_)
         sqlite3_finalize(s);
     if (db_)
@@ -367,6 +376,8 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
                               "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
         !ok.ok())
         return ok.error();
+    // Without the index everything still works, only slower.
+    (void)store->exec(indexSQL);
     // Until the records are loaded, closing must not fold a pending WAL into
     // the file: a store that turns out damaged is left as it was found.
     sqlite3_db_config(store->db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -389,6 +400,122 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::openForReading(const QString& 
             QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
     sqlite3_busy_timeout(store->db_, 2000);
     return store;
+}
+
+bool StoreRow::isNull(int column) const {
+    return sqlite3_value_type(values_[column]) == SQLITE_NULL;
+}
+
+qint64 StoreRow::integer(int column) const {
+    return sqlite3_value_int64(values_[column]);
+}
+
+double StoreRow::real(int column) const {
+    return sqlite3_value_double(values_[column]);
+}
+
+QString StoreRow::text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(values_[column]));
+    return QString::fromUtf8(text, sqlite3_value_bytes(values_[column]));
+}
+
+QUuid StoreRow::uuid(int column) const {
+    const void* blob = sqlite3_value_blob(values_[column]);
+    return sqlite3_value_bytes(values_[column]) == 16
+               ? QUuid::fromRfc4122(QByteArrayView(static_cast<const char*>(blob), 16))
+               : QUuid();
+}
+
+std::optional<qint64> StoreRow::optionalInteger(int column) const {
+    return isNull(column) ? std::nullopt : std::optional<qint64>(integer(column));
+}
+
+std::optional<double> StoreRow::optionalReal(int column) const {
+    return isNull(column) ? std::nullopt : std::optional<double>(real(column));
+}
+
+std::optional<QString> StoreRow::optionalText(int column) const {
+    return isNull(column) ? std::nullopt : std::optional<QString>(text(column));
+}
+
+std::optional<QUuid> StoreRow::optionalUuid(int column) const {
+    return isNull(column) ? std::nullopt : std::optional<QUuid>(uuid(column));
+}
+
+std::vector<qint64> StoreRow::integerList(int column) const {
+    std::vector<qint64> list;
+    const QString all = text(column);
+    for (QStringView part : QStringView(all).split(u',', Qt::SkipEmptyParts))
+        list.push_back(part.toLongLong());
+    return list;
+}
+
+Result<void> SqliteStore::beginSnapshot() {
+    if (inSnapshot_)
+        return {};
+    if (auto ok = exec("BEGIN"); !ok.ok())
+        return lastError("Reading the store");
+    inSnapshot_ = true;
+    return {};
+}
+
+Result<void> SqliteStore::select(const char* sql, std::initializer_list<double> parameters,
+                                 const std::function<void(const StoreRow&)>& row) {
+    if (!db_)
+        return {};
+    if (auto ok = beginSnapshot(); !ok.ok())
+        return ok;
+    Statement st;
+    if (sqlite3_prepare_v2(db_, sql, -1, &st.s, nullptr) != SQLITE_OK)
+        return lastError("Reading the store");
+    int index = 0;
+    for (double parameter : parameters)
+        sqlite3_bind_double(st.s, ++index, parameter);
+    const int columns = sqlite3_column_count(st.s);
+    std::vector<sqlite3_value*> values(std::size_t(columns), nullptr);
+    int rc;
+    while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        for (int c = 0; c < columns; ++c)
+            values[std::size_t(c)] = sqlite3_column_value(st.s, c);
+        row(StoreRow(values.data(), columns));
+    }
+    if (rc != SQLITE_DONE)
+        return lastError("Reading the store");
+    return {};
+}
+
+Result<void> SqliteStore::visit(const char* table, const char* columns,
+                                const std::function<void(const StoreRow&)>& row) {
+    if (!db_)
+        return {};
+    if (auto ok = beginSnapshot(); !ok.ok())
+        return ok;
+    // An aggregate that hands each row to `row`: SQLite calls it from inside
+    // its scan, which costs far less per row than stepping a statement.
+    struct Visitor {
+        static void step(sqlite3_context* context, int count, sqlite3_value** values) {
+            const auto* row = static_cast<const std::function<void(const StoreRow&)>*>(
+                sqlite3_user_data(context));
+            (*row)(StoreRow(values, count));
+        }
+        static void final(sqlite3_context*) {}
+    };
+    if (sqlite3_create_function_v2(db_, "orvana_visit", -1, SQLITE_UTF8,
+                                   const_cast<std::function<void(const StoreRow&)>*>(&row), nullptr,
+                                   &Visitor::step, &Visitor::final, nullptr) != SQLITE_OK)
+        return lastError("Reading the store");
+    const QByteArray sql = QByteArray("SELECT orvana_visit(") + columns + ") FROM " + table;
+    Statement st;
+    int rc = sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr);
+    if (rc == SQLITE_OK)
+        while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
+        }
+    const Result<void> outcome =
+        rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Reading the store"));
+    sqlite3_finalize(std::exchange(st.s, nullptr));
+    sqlite3_create_function_v2(db_, "orvana_visit", -1, SQLITE_UTF8, nullptr, nullptr, nullptr,
+                               nullptr, nullptr);
+    return outcome;
 }
 
 Result<void> SqliteStore::exec(const char* sql) {

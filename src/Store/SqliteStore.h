@@ -3,17 +3,46 @@
 #include "Core/Result.h"
 
 #include <QString>
+#include <QUuid>
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 
 namespace orvana {
 
 class ModelContext;
 class Record;
+
+// One row of a query, its columns by position, read as the loader reads them.
+class StoreRow {
+public:
+    StoreRow(sqlite3_value** values, int count) : values_(values), count_(count) {}
+    int size() const { return count_; }
+    bool isNull(int column) const;
+    qint64 integer(int column) const;
+    bool boolean(int column) const { return integer(column) != 0; }
+    double real(int column) const;
+    QString text(int column) const;
+    // 16 bytes as an id; anything else reads as the null id.
+    QUuid uuid(int column) const;
+    std::optional<qint64> optionalInteger(int column) const;
+    std::optional<double> optionalReal(int column) const;
+    std::optional<QString> optionalText(int column) const;
+    std::optional<QUuid> optionalUuid(int column) const;
+    // "1,3,5" as the numbers.
+    std::vector<qint64> integerList(int column) const;
+
+private:
+    sqlite3_value** values_;
+    int count_;
+};
 
 // The store file: one SQLite database in WAL mode holding the seven record
 // types, with the schema version recorded inside.
@@ -48,18 +77,37 @@ public:
 
     const QString& path() const { return path_; }
 
+    // --- reading by query (a store opened for reading) ------------------
+    // All queries of one store read one snapshot: the first starts a read
+    // transaction that lasts until the store is closed, so a writer beside
+    // it never shows half its work. A store file that does not exist yet
+    // answers every query with no rows.
+
+    // Runs `sql` with its ? parameters bound to `parameters` in order and
+    // calls `row` for each result row.
+    Result<void> select(const char* sql, std::initializer_list<double> parameters,
+                        const std::function<void(const StoreRow&)>& row);
+
+    // Calls `row` with `columns` of every row of `table`, in the order of
+    // the sequence. Faster than select() for whole tables: the rows are
+    // handed over inside SQLite rather than stepped out one by one.
+    Result<void> visit(const char* table, const char* columns,
+                       const std::function<void(const StoreRow&)>& row);
+
 private:
     SqliteStore(QString path, int lockFd);
 
     Result<void> exec(const char* sql);
     Result<sqlite3_stmt*> statement(int index, const char* sql);
     Result<void> writeRecord(Record* record);
+    Result<void> beginSnapshot();
     Error lastError(const char* action) const;
 
     QString path_;
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
     std::array<sqlite3_stmt*, 14> statements_{};
+    bool inSnapshot_ = false;
 };
 
 // Opens the store at `path`, loads it into a new context and attaches it.

@@ -95,10 +95,15 @@ void MainWindowModel::runPendingBackup() {
         return;
     backupPending_ = false;
     // Today's file from the store as it is now; written off the UI thread.
-    if (!backupDirectory_.isEmpty())
-        BackupService::backupIfNeededInBackground(
-            env_.context(), env_.calendar(), env_.now(), backupDirectory_, this,
-            [this](const QString& path) { emit backupWritten(path); });
+    // Saved first, so the worker can read the file itself instead of a copy
+    // of every record being made here (a failure is the autosave's to show).
+    if (backupDirectory_.isEmpty())
+        return;
+    if (env_.context().hasChanges())
+        (void)env_.context().save();
+    BackupService::backupIfNeededInBackground(
+        env_.context(), env_.calendar(), env_.now(), backupDirectory_, this,
+        [this](const QString& path) { emit backupWritten(path); });
 }
 
 void MainWindowModel::watchOverdueTasks() {

@@ -1,0 +1,249 @@
+// The figures read by query must be the ones the loaded records give: the
+// loaded records' own computations are the oracle, in zones with and
+// without daylight saving, with entries on the edges of days and beyond the
+// usual centuries.
+#include "Store/StoreFigures.h"
+#include "AppIntents/GetTodaysOneThingIntent.h"
+#include "AppIntents/GoalEntityQuery.h"
+#include "Models/OverviewStats.h"
+#include "Services/DataExportService.h"
+#include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <gtest/gtest.h>
+#include <limits>
+#include <sqlite3.h>
+
+using namespace orvana;
+
+namespace {
+
+// 2024-03-31T12:00:00Z: the day Europe switches to summer time.
+constexpr Timestamp now = 1711886400;
+
+void execute(const QString& path, const char* sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK) << message;
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
+class StoreFiguresTest : public ::testing::Test {
+protected:
+    QString path() const { return dir.filePath(QStringLiteral("Orvana.sqlite")); }
+
+    // The figures both ways, compared field by field.
+    void expectSameFigures(const char* zoneName) {
+        SCOPED_TRACE(zoneName);
+        const Calendar calendar(QTimeZone(zoneName), 2);
+        auto loaded = openModelContextForReading(path());
+        ASSERT_TRUE(loaded.ok());
+        const ModelContext& ctx = *loaded.value();
+        const auto goals =
+            ctx.fetch(FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder)));
+        const OverviewStats expected = OverviewStats::compute(goals, ctx.fetch<TrailEntry>(),
+                                                              ctx.fetch<DayTask>(), calendar, now);
+
+        auto store = SqliteStore::openForReading(path());
+        ASSERT_TRUE(store.ok());
+        auto read = StoreFigures::overview(*store.value(), calendar, now);
+        ASSERT_TRUE(read.ok()) << qPrintable(read.error().message);
+        const StoreFigures::Overview& actual = read.value();
+        EXPECT_EQ(actual.totalFocusMinutes, expected.totalFocusMinutes);
+        EXPECT_EQ(actual.totalSessions, expected.totalSessions);
+        EXPECT_EQ(actual.activeGoalsCount, expected.activeGoalsCount);
+        EXPECT_EQ(actual.completedGoalsCount, expected.completedGoalsCount);
+        EXPECT_EQ(actual.tasksCompleted, expected.tasksCompleted);
+        EXPECT_EQ(actual.tasksTotal, expected.tasksTotal);
+        EXPECT_EQ(actual.currentStreakDays, expected.currentStreakDays);
+        EXPECT_EQ(actual.dailyTotals, expected.dailyTotals);
+        ASSERT_EQ(actual.goalBreakdown.size(), expected.goalBreakdown.size());
+        for (std::size_t i = 0; i < actual.goalBreakdown.size(); ++i) {
+            EXPECT_EQ(actual.goalBreakdown[i].id, expected.goalBreakdown[i].goal->id());
+            EXPECT_EQ(actual.goalBreakdown[i].title, expected.goalBreakdown[i].goal->title());
+            EXPECT_EQ(actual.goalBreakdown[i].minutes, expected.goalBreakdown[i].minutes);
+        }
+
+        auto title = StoreFigures::todaysOneThing(*store.value(), calendar, now);
+        ASSERT_TRUE(title.ok());
+        EXPECT_EQ(GetTodaysOneThingIntent::answer(title.value()).dialog,
+                  GetTodaysOneThingIntent::perform(ctx, calendar, now).dialog);
+        auto active = StoreFigures::activeGoals(*store.value());
+        ASSERT_TRUE(active.ok());
+        const auto suggested = GoalEntityQuery::suggestedEntities(ctx);
+        ASSERT_EQ(active.value().size(), suggested.size());
+        for (std::size_t i = 0; i < suggested.size(); ++i) {
+            EXPECT_EQ(active.value()[i].id, suggested[i].id);
+            EXPECT_EQ(active.value()[i].title, suggested[i].title);
+        }
+    }
+
+    void expectSameFiguresEverywhere() {
+        for (const char* zone : {"UTC", "Europe/Berlin", "America/New_York", "Australia/Lord_Howe",
+                                 "Asia/Kathmandu", "Pacific/Apia", "America/St_Johns"})
+            expectSameFigures(zone);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(StoreFiguresTest, AnswerAsTheLoadedRecordsDoInEveryZone) {
+    {
+        auto opened = openModelContext(path());
+        ASSERT_TRUE(opened.ok());
+        ModelContext& ctx = *opened.value();
+        auto* run = ctx.create<Goal>(QStringLiteral("Run \"far\""), std::nullopt, std::nullopt,
+                                     GoalStatus::active, std::nullopt, 2);
+        auto* read = ctx.create<Goal>(QStringLiteral("Read"), std::nullopt, std::nullopt,
+                                      GoalStatus::completed, std::nullopt, 1);
+        auto* old = ctx.create<Goal>(QStringLiteral("Old"), std::nullopt, std::nullopt,
+                                     GoalStatus::archived, std::nullopt, 2);
+        auto* odd = ctx.create<Goal>(QStringLiteral("Odd status"));
+        ctx.create<Goal>(QStringLiteral("Never worked on"));
+        // Around every kind of day edge: the DST switches of both
+        // hemispheres, the edges of days to the millisecond, a skipped
+        // date, a run of days up to today for the streak, and dates before
+        // and after the usual centuries.
+        const std::vector<Timestamp> instants = {
+            1711846800 - 1,
+            1711846800,
+            1711846800 + 1, // Europe's switch, 2024-03-31T01:00Z
+            1710054000 - 1,
+            1710054000,
+            1710054000 + 1, // America's, 2024-03-10T07:00Z
+            1712415600 - 1,
+            1712415600,
+            1712415600 + 1800, // Lord Howe's half hour
+            1711843200 - 0.0004,
+            1711843200 + 0.0004, // UTC midnight within a millisecond
+            1325239200,
+            1325242800, // Samoa's skipped 2011-12-30
+            now - 86400,
+            now - 2 * 86400,
+            now - 3 * 86400,
+            now - 3600,
+            -2208988800.0 - 86400 * 30, // 1899
+            4102444800.0 + 86400 * 400, // 2101
+        };
+        Goal* goals[] = {run, read, old, odd};
+        int i = 0;
+        for (Timestamp t : instants) {
+            ctx.create<TrailEntry>(t, 5 + i % 7, goals[i % 4], t);
+            ++i;
+        }
+        ctx.create<TrailEntry>(now - 7200, 30, nullptr, now); // its goal gone
+        ctx.create<DayTask>(QStringLiteral("Yesterday's"), now - 86400, std::nullopt, true, true);
+        ctx.create<DayTask>(QStringLiteral("Today's first"), now - 3600, std::nullopt, false, true);
+        ctx.create<DayTask>(QStringLiteral("Today's second"), now, std::nullopt, false, true);
+        ctx.create<DayTask>(QStringLiteral("Done"), now, std::nullopt, true);
+        ASSERT_TRUE(ctx.save().ok());
+    }
+    // What only an older or damaged file holds: a status that is not ours,
+    // an entry naming a goal that is not there.
+    execute(path(), "UPDATE goal SET status = 'paused' WHERE title = 'Odd status';"
+                    "UPDATE trailEntry SET goal = 999 WHERE minutes = 30;");
+    expectSameFiguresEverywhere();
+
+    // Far outside any sane range: every figure still as the records give it.
+    execute(path(), "UPDATE trailEntry SET date = 5e12 WHERE seq = 1;");
+    expectSameFigures("Europe/Berlin");
+}
+
+TEST_F(StoreFiguresTest, SaturatedAndNegativeMinutesSumInTheRecordsOrder) {
+    {
+        auto opened = openModelContext(path());
+        ASSERT_TRUE(opened.ok());
+        ModelContext& ctx = *opened.value();
+        auto* goal = ctx.create<Goal>(QStringLiteral("Absurd"));
+        // Dates out of the order of the records: summed by date, the sums
+        // would saturate differently.
+        ctx.create<TrailEntry>(now - 60, std::numeric_limits<qint64>::max() - 5, goal, now);
+        ctx.create<TrailEntry>(now - 120, 10, goal, now);
+        ctx.create<TrailEntry>(now - 180, -20, goal, now);
+        ASSERT_TRUE(ctx.save().ok());
+    }
+    expectSameFigures("UTC");
+}
+
+TEST_F(StoreFiguresTest, AStoreNotYetMadeHasNothing) {
+    auto store = SqliteStore::openForReading(path());
+    ASSERT_TRUE(store.ok());
+    auto read = StoreFigures::overview(*store.value(), Calendar(QTimeZone::utc(), 2), now);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().totalSessions, 0);
+    EXPECT_TRUE(read.value().dailyTotals.empty());
+    auto title = StoreFigures::todaysOneThing(*store.value(), Calendar(QTimeZone::utc(), 2), now);
+    ASSERT_TRUE(title.ok());
+    EXPECT_FALSE(title.value().has_value());
+}
+
+// The document streamed from the file is the one the loaded records make.
+TEST_F(StoreFiguresTest, ExportFromTheFileHasTheLoadedRecordsBytes) {
+    {
+        auto opened = openModelContext(path());
+        ASSERT_TRUE(opened.ok());
+        ModelContext& ctx = *opened.value();
+        auto* goal =
+            ctx.create<Goal>(QStringLiteral("Quotes \" \\ / \t\n\x01 é 😀"), QStringLiteral("why"),
+                             now + 86400 * 30, GoalStatus::active, QStringLiteral("blue"), 3);
+        auto* other = ctx.create<Goal>(QStringLiteral("Other"));
+        auto* week = ctx.create<Week>(now - 86400, now + 6 * 86400, QStringLiteral("Focus"));
+        ctx.create<Week>(now + 7 * 86400, now + 13 * 86400);
+        auto* item = ctx.create<WeekItem>(QStringLiteral("Item"), QStringLiteral("notes"), true, 2);
+        item->setWeek(week);
+        item->setGoal(goal);
+        auto* loose = ctx.create<WeekItem>(QStringLiteral("Loose"));
+        loose->setWeek(week);
+        auto* task = ctx.create<DayTask>(QStringLiteral("Task"), now + 0.75, QStringLiteral("n"),
+                                         true, true, 4, now - 10.5, QUuid::createUuid());
+        task->setWeekItem(item);
+        task->setReminderAt(now + 3600);
+        auto* direct = ctx.create<DayTask>(QStringLiteral("Direct"), now);
+        direct->setGoal(other);
+        auto* session = ctx.create<FocusSession>(1500, now - 2000, 1499.5);
+        session->setDayTask(task);
+        session->setEndedAt(now - 500);
+        session->setPomodoroCycleNumber(3);
+        auto* breakSession = ctx.create<FocusSession>(300);
+        breakSession->setKindRawValue(QStringLiteral("nap"));
+        breakSession->setGoal(goal);
+        auto* block = ctx.create<FocusBlockTemplate>(QStringLiteral("Morning"),
+                                                     std::vector<qint64>{2, 4, 6}, 7, 30, 45);
+        block->setGoal(goal);
+        ctx.create<FocusBlockTemplate>(QStringLiteral("None"), std::vector<qint64>{}, 0, 0, 15,
+                                       false);
+        ctx.create<TrailEntry>(now - 100, 25, goal, now);
+        ctx.create<TrailEntry>(now - 50, 5, nullptr, now);
+        ASSERT_TRUE(ctx.save().ok());
+    }
+    // Links to records that are not there read as none, as on loading.
+    execute(path(), "UPDATE weekItem SET week = 4242 WHERE title = 'Loose';"
+                    "UPDATE focusSession SET kindRawValue = NULL WHERE plannedDuration = 1500;");
+
+    auto loaded = openModelContextForReading(path());
+    ASSERT_TRUE(loaded.ok());
+    auto expected = DataExportService::exportJSON(*loaded.value(), now);
+    ASSERT_TRUE(expected.ok());
+    auto store = SqliteStore::openForReading(path());
+    ASSERT_TRUE(store.ok());
+    QBuffer streamed;
+    streamed.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(DataExportService::exportStore(*store.value(), now, streamed).ok());
+    EXPECT_EQ(streamed.data(), expected.value());
+
+    // A duration JSON cannot hold is refused before the first byte.
+    execute(path(), "UPDATE focusSession SET accumulatedActiveDuration = 1e999;");
+    auto again = SqliteStore::openForReading(path());
+    ASSERT_TRUE(again.ok());
+    QBuffer refused;
+    refused.open(QIODevice::WriteOnly);
+    EXPECT_FALSE(DataExportService::exportStore(*again.value(), now, refused).ok());
+    EXPECT_TRUE(refused.data().isEmpty());
+}
+
+} // namespace

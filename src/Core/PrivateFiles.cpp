@@ -15,8 +15,9 @@ void restrict(const QString& path, mode_t mode) {
     const QByteArray native = QFile::encodeName(path);
     if (::lstat(native.constData(), &st) != 0 || S_ISLNK(st.st_mode))
         return; // not there, or a link the user made: left alone
-    if ((st.st_mode & 0777) != mode && (st.st_mode & 077) != 0)
-        ::chmod(native.constData(), mode);
+    // Only takes access away: a folder the user made read-only stays so.
+    if ((st.st_mode & 077) != 0)
+        ::chmod(native.constData(), st.st_mode & mode);
 }
 
 void tightenFolder(const QString& folder) {

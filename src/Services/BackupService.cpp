@@ -61,11 +61,26 @@ void writeFromStore(SqliteStore& store, const Job& job) {
         file.commit(); // a failed write leaves no file: the next run retries
 }
 
+// Where a file system has no unnamed temporary files (NFS, FUSE), a write
+// killed midway leaves QSaveFile's temporary beside the backup:
+// "Orvana-Backup-2026-03-05.json.Ab12Cd". One touched in the last minutes
+// may be another run's, still being written, and stays.
+void removeLeftoverTemporaries(const QString& directory) {
+    const QDateTime stale = QDateTime::currentDateTimeUtc().addSecs(-10 * 60);
+    const QDir dir(directory);
+    for (const QFileInfo& entry : dir.entryInfoList({QStringLiteral("Orvana-Backup-*.json.*")},
+                                                    QDir::Files | QDir::Hidden)) {
+        if (entry.lastModified() < stale)
+            QFile::remove(entry.filePath());
+    }
+}
+
 // Writes and prunes; safe on any thread. Returns today's path when the file
 // is there afterwards.
 QString run(const Job& job, SqliteStore* openStore = nullptr) {
     if (job.directory.isEmpty())
         return {};
+    removeLeftoverTemporaries(job.directory);
     // Asked again: an overlapping run may have written the file meanwhile.
     const bool wanted = !QFileInfo::exists(job.path);
     if (wanted && job.snapshot && QDir().mkpath(job.directory)) {

@@ -167,18 +167,8 @@ void ModelContext::setAutosaveEnabled(bool enabled) {
 }
 
 void ModelContext::autosave() {
-    if (!hasChanges())
-        return;
-    if (save().ok()) {
-        failedSaves_ = 0;
-        return;
-    }
-    if (autosaveEnabled_) {
-        const int wait =
-            std::min(longestRetryMs, retryAfterFailedSaveMs << std::min(failedSaves_, 4));
-        ++failedSaves_;
-        autosaveTimer_.start(wait);
-    }
+    if (hasChanges())
+        (void)save(); // a failure schedules the retry
 }
 
 Result<void> ModelContext::save() {
@@ -186,10 +176,17 @@ Result<void> ModelContext::save() {
         return {};
     if (store_) {
         if (auto written = store_->write(dirty_); !written.ok()) {
+            // Every failure counts towards the back-off, a Try Again too.
+            if (autosaveEnabled_) {
+                autosaveTimer_.start(
+                    std::min(longestRetryMs, retryAfterFailedSaveMs << std::min(failedSaves_, 4)));
+                ++failedSaves_;
+            }
             emit saveFailed(written.error().message);
             return written;
         }
     }
+    failedSaves_ = 0; // however the save came, the next failure starts over
     for (Record* r : dirty_) {
         r->dirty_ = false;
         r->persisted_ = store_ && !r->deleted_;

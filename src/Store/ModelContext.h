@@ -77,10 +77,17 @@ public:
     Result<void> save();
 
     // Saves automatically shortly after changes (within the interval, default
-    // 500 ms). A failed autosave is retried after a few seconds.
+    // 500 ms). After a failed save (any, not only an automatic one) the
+    // next try comes after 5 s, then twice as long each time up to a minute,
+    // until a save goes through.
     void setAutosaveEnabled(bool enabled);
     bool autosaveEnabled() const { return autosaveEnabled_; }
     void setAutosaveInterval(int milliseconds) { autosaveIntervalMs_ = milliseconds; }
+    // The wait of the automatic save now pending, in milliseconds, as it was
+    // set; -1 when none is pending.
+    int pendingAutosaveDelay() const {
+        return autosaveTimer_.isActive() ? autosaveTimer_.interval() : -1;
+    }
 
     SqliteStore* store() const { return store_.get(); }
     void attachStore(std::unique_ptr<SqliteStore> store);

@@ -327,8 +327,16 @@ SqliteStore::~SqliteStore() {
 
 Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return Error{QStringLiteral("The folder %1 cannot be created.").arg(info.absolutePath())};
+    const QString folder = info.absolutePath();
+    if (!QDir().mkpath(folder)) {
+        if (QFileInfo(folder).exists())
+            return Error{QStringLiteral("%1 is a file, not a folder.").arg(folder)};
+        return Error{QStringLiteral("The folder %1 cannot be created.").arg(folder)};
+    }
+    // The lock, the WAL and its index are all made beside the store.
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+        return Error{QStringLiteral("The folder %1 cannot be written (%2).")
+                         .arg(folder, QString::fromLocal8Bit(strerror(errno)))};
 
     // The lock comes first so that two processes never create or check the
     // same file at once.

@@ -2,6 +2,7 @@
 // the XDG folders in a temporary directory.
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
+#include "support/AppProcess.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -9,7 +10,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace orvana;
@@ -24,24 +24,17 @@ struct Outcome {
 
 class Verbs : public ::testing::Test {
 protected:
+    // No display and no session bus: an import can reach no running app.
     Outcome orvana(const QStringList& args) {
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* var :
-             {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME"})
-            env.insert(QLatin1String(var), dir.filePath(QLatin1String(var)));
-        env.insert(QStringLiteral("HOME"), dir.path());
-        env.remove(QStringLiteral("DISPLAY"));
-        p.setProcessEnvironment(env);
+        p.setProcessEnvironment(sandbox.env(/*headless=*/true));
         p.start(QStringLiteral(ORVANA_BINARY), args);
         p.waitForFinished(60000);
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
     }
-    QString storePath() const {
-        return dir.filePath(QStringLiteral("XDG_DATA_HOME/Orvana/Orvana.sqlite"));
-    }
-    QTemporaryDir dir;
+    QString storePath() const { return sandbox.storePath(); }
+    test::Sandbox sandbox{test::Sandbox::Bus::none};
 };
 
 TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {
@@ -69,7 +62,7 @@ TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {
     EXPECT_TRUE(goals.out.endsWith("\tRun\n")) << goals.out.toStdString();
 
     // Into a second, empty profile: the same document comes back out.
-    const QString file = dir.filePath(QStringLiteral("export.json"));
+    const QString file = sandbox.path(QStringLiteral("export.json"));
     ASSERT_EQ(orvana({QStringLiteral("export"), file}).code, 0);
     static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
     {
@@ -92,7 +85,7 @@ TEST_F(Verbs, WhileTheAppHoldsTheStoreReadsWorkAndImportChangesNothing) {
     auto held = SqliteStore::open(storePath());
     ASSERT_TRUE(held.ok());
     EXPECT_EQ(orvana({QStringLiteral("stats")}).code, 0) << "reading beside the app";
-    QFile doc(dir.filePath(QStringLiteral("doc.json")));
+    QFile doc(sandbox.path(QStringLiteral("doc.json")));
     ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
     doc.write(orvana({QStringLiteral("export")}).out);
     doc.close();
@@ -106,10 +99,10 @@ TEST_F(Verbs, UsageErrorsExitWithTwoAndFailuresWithOne) {
     EXPECT_EQ(orvana({QStringLiteral("import")}).code, 2);
     EXPECT_EQ(orvana({QStringLiteral("stats"), QStringLiteral("--yaml")}).code, 2);
     const Outcome missing =
-        orvana({QStringLiteral("import"), dir.filePath(QStringLiteral("none"))});
+        orvana({QStringLiteral("import"), sandbox.path(QStringLiteral("none"))});
     EXPECT_EQ(missing.code, 1);
     EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Import failed: ")));
-    QFile v2(dir.filePath(QStringLiteral("v2.json")));
+    QFile v2(sandbox.path(QStringLiteral("v2.json")));
     ASSERT_TRUE(v2.open(QIODevice::WriteOnly));
     v2.write(orvana({QStringLiteral("export")})
                  .out.replace("\"schemaVersion\" : 1", "\"schemaVersion\" : 2"));

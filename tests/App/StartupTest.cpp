@@ -3,7 +3,7 @@
 #include "Models/Goal.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
-#include "support/PrivateBus.h"
+#include "support/AppProcess.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,127 +35,17 @@ namespace {
 using namespace orvana;
 using orvana::test::fileBytes;
 
-// Generous: a sanitizer build on a loaded machine starts slowly, and a hang
-// is the fault being looked for, not a slow start.
-constexpr int exitTimeoutMs = 20000;
 // How long a started app must stay up to count as started.
 constexpr int settleMs = 1500;
 
-// A private HOME and XDG tree; the store lives where the app looks for it.
-class Sandbox {
-public:
-    Sandbox() {
-        for (const char* sub : {"home", "data", "config", "state", "cache", "runtime"})
-            QDir().mkpath(dir_.filePath(QLatin1String(sub)));
-        QFile::setPermissions(dir_.filePath(QStringLiteral("runtime")),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
-
-    QString storePath() const { return dir_.filePath(QStringLiteral("data/Orvana/Orvana.sqlite")); }
-    QString storeFolder() const { return dir_.filePath(QStringLiteral("data/Orvana")); }
-
-    // Headless: no display at all, as over SSH or on a build machine.
-    // Otherwise offscreen: the app runs, and fatal reports go to stderr only.
-    QProcessEnvironment env(bool headless = false) const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), dir_.filePath(QStringLiteral("home")));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir_.filePath(QStringLiteral("runtime")));
-        for (const QString sub : {"data", "config", "state", "cache"})
-            env.insert("XDG_" + sub.toUpper() + "_HOME", dir_.filePath(sub));
-        // Its own session bus: the app claims its name there, not on the bus
-        // the other tests share.
-        if (bus_.address.isEmpty())
-            env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-        else
-            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus_.address);
-        if (headless) {
-            for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-                env.remove(QLatin1String(variable));
-        } else {
-            env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        }
-        return env;
-    }
-
-    QString busAddress() const { return bus_.address; }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    QTemporaryDir dir_;
-    test::PrivateBus bus_;
-};
-
-struct Outcome {
-    bool finished = false;
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    int code = -1;
-    QString out;
-    QString err;
-};
-
-std::ostream& operator<<(std::ostream& os, const Outcome& o) {
-    return os << "finished=" << o.finished << " crashed=" << (o.status == QProcess::CrashExit)
-              << " code=" << o.code << "\n--- stdout ---\n"
-              << o.out.toStdString() << "--- stderr ---\n"
-              << o.err.toStdString();
-}
-
-// The app in a process of its own; stopped (and reaped) on destruction.
-class Orvana {
-public:
-    explicit Orvana(const QProcessEnvironment& env, const QStringList& args = {}) {
-        process_.setProcessEnvironment(env);
-        process_.start(QStringLiteral(ORVANA_BINARY), args);
-        process_.waitForStarted();
-    }
-    ~Orvana() {
-        process_.terminate();
-        if (!process_.waitForFinished(5000))
-            process_.kill();
-        process_.waitForFinished();
-    }
-
-    // True when the app is still up after `ms`. (waitForFinished() alone
-    // cannot tell: it also returns false for a process that already ended.)
-    bool staysUpFor(int ms) {
-        process_.waitForFinished(ms);
-        return process_.state() == QProcess::Running;
-    }
-
-    // Waits for the exit, killing the app after the timeout.
-    Outcome outcome() {
-        Outcome o;
-        // (waitForFinished() says false for a process that has already ended.)
-        o.finished =
-            process_.state() == QProcess::NotRunning || process_.waitForFinished(exitTimeoutMs);
-        if (!o.finished)
-            process_.kill();
-        process_.waitForFinished();
-        o.status = process_.exitStatus();
-        o.code = process_.exitCode();
-        o.out = QString::fromLocal8Bit(process_.readAllStandardOutput());
-        o.err = QString::fromLocal8Bit(process_.readAllStandardError()) +
-                (o.finished ? QString() : process_.errorString());
-        return o;
-    }
-
-private:
-    QProcess process_;
-};
-
-Outcome runOrvana(const QStringList& args, const QProcessEnvironment& env) {
-    return Orvana(env, args).outcome();
-}
-
-// An exit the program chose (not a crash, a hang or a sanitizer report) with
-// status `code`, or any non-zero status for -1: a refusal.
-void expectExit(const Outcome& o, int code) {
-    EXPECT_TRUE(o.finished && o.status == QProcess::NormalExit &&
-                (code < 0 ? o.code != 0 : o.code == code) &&
-                !o.err.contains(QLatin1String("Sanitizer")) &&
-                !o.err.contains(QLatin1String("runtime error:")))
-        << "expected exit status " << code << "; " << o;
-}
+using test::exitTimeoutMs;
+using test::expectExit;
+using test::fingerprint;
+using test::Outcome;
+using test::runOrvana;
+using test::writeFile;
+using Orvana = test::OrvanaProcess;
+using Sandbox = test::Sandbox;
 
 // --- command line ------------------------------------------------------
 
@@ -211,14 +101,6 @@ TEST(CommandLine, OptionsAnswerAndMistakesAreRefusedWithoutADisplayOrAStore) {
 
 // --- stores the app must refuse ----------------------------------------
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        << f.errorString().toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
-}
-
 // A real, empty store as this build makes it, closed again.
 void makeStore(const QString& path) {
     auto store = SqliteStore::open(path);
@@ -240,19 +122,6 @@ void makeNewerStoreWithPendingWal(const QString& path) {
     sqlite3_close(db);
     ASSERT_EQ(rc, SQLITE_OK);
     ASSERT_GT(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
-}
-
-// What "left exactly as it was" is compared on: the bytes of a file, or the
-// names and bytes of everything in a folder.
-QByteArray fingerprint(const QString& path) {
-    if (!QFileInfo(path).isDir())
-        return fileBytes(path);
-    QByteArray all = "folder:";
-    const QDir dir(path);
-    for (const QString& name :
-         dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name))
-        all += name.toUtf8() + '\0' + fileBytes(dir.filePath(name)) + '\0';
-    return all;
 }
 
 struct RefusalCase {

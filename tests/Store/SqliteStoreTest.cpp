@@ -1,5 +1,6 @@
 #include "Store/SqliteStore.h"
 #include "Store/ModelContext.h"
+#include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
 #include <QElapsedTimer>
@@ -235,6 +236,43 @@ TEST_F(Store, AFailedSaveWritesNothingAndKeepsThePendingChanges) {
     ctx = open();
     EXPECT_EQ(ctx->count<Week>(), 1u);
     EXPECT_EQ(ctx->count<Goal>(), 1u);
+}
+
+// The disk is full: every failed save (automatic or asked for) puts the next
+// automatic try further off, from 5 s up to a minute; once one goes through,
+// the next failure starts over at 5 s. Nothing is damaged meanwhile.
+TEST_F(Store, FailedSavesOnAFullDiskRetryLaterAndLaterUntilOneGoesThrough) {
+    test::FullDisk disk;
+    auto ctx = open();
+    ASSERT_TRUE(ctx);
+    ctx->setAutosaveEnabled(true);
+    ctx->create<Goal>(QStringLiteral("first"));
+    disk.setFull(true);
+    std::vector<int> delays;
+    for (int i = 0; i < 6; ++i) {
+        auto failed = ctx->save();
+        ASSERT_FALSE(failed.ok());
+        EXPECT_TRUE(failed.error().message.contains(QLatin1String("full")))
+            << failed.error().message.toStdString();
+        delays.push_back(ctx->pendingAutosaveDelay());
+    }
+    EXPECT_EQ(delays, (std::vector<int>{5000, 10000, 20000, 40000, 60000, 60000}));
+    EXPECT_GT(disk.refusedWrites(), 0);
+
+    disk.setFull(false);
+    ASSERT_TRUE(ctx->save().ok());
+    EXPECT_EQ(ctx->pendingAutosaveDelay(), -1);
+    ctx->create<Goal>(QStringLiteral("second"));
+    disk.setFull(true);
+    ASSERT_FALSE(ctx->save().ok());
+    EXPECT_EQ(ctx->pendingAutosaveDelay(), 5000);
+    disk.setFull(false);
+    ASSERT_TRUE(ctx->save().ok());
+
+    ctx.reset();
+    ctx = open();
+    ASSERT_TRUE(ctx);
+    EXPECT_EQ(ctx->count<Goal>(), 2u);
 }
 
 TEST_F(Store, RefusesFilesItCannotTrustAndLeavesThemByteIdentical) {

@@ -669,6 +669,20 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
     return r;
 }
 
+namespace {
+
+// Only the cause, as one sentence ("Database or disk is full."): callers put
+// it after their own words ("Couldn't save your changes: ...").
+Error saveError(QString cause) {
+    if (!cause.isEmpty())
+        cause[0] = cause[0].toUpper();
+    if (!cause.endsWith(u'.'))
+        cause += u'.';
+    return Error{cause};
+}
+
+} // namespace
+
 Result<void> SqliteStore::writeRecord(Record* record) {
     const int type = int(record->entityType());
     const TableInfo& info = tables[size_t(type)];
@@ -745,14 +759,14 @@ Result<void> SqliteStore::writeRecord(Record* record) {
     const int rc = sqlite3_step(s);
     sqlite3_reset(s);
     sqlite3_clear_bindings(s);
-    return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Saving a record"));
+    return rc == SQLITE_DONE ? Result<void>() : Result<void>(saveError(sqliteMessage(db_)));
 }
 
 Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     if (lockFd_ < 0)
         return Error{QStringLiteral("The store was opened for reading only.")};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
-        return Error{QStringLiteral("Saving failed: %1").arg(ok.error().message)};
+        return saveError(ok.error().message);
     for (Record* record : records) {
         if (auto ok = writeRecord(record); !ok.ok()) {
             (void)exec("ROLLBACK");
@@ -761,7 +775,7 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     }
     if (auto ok = exec("COMMIT"); !ok.ok()) {
         (void)exec("ROLLBACK");
-        return Error{QStringLiteral("Saving failed: %1").arg(ok.error().message)};
+        return saveError(ok.error().message);
     }
     return {};
 }

@@ -1,5 +1,6 @@
 // Store benchmarks on the synthetic store (see SyntheticStore.h). Budgets on
 // one core: open <= 1.5 s, save after one edit <= 5 ms, each fetch <= 2 ms.
+#include "MemoryProbe.h"
 #include "SilentCenter.h"
 #include "SyntheticStore.h"
 
@@ -80,12 +81,22 @@ double warmDayIndex(ModelContext& ctx, const DateInterval& day) {
 
 // Open + load of every record. Tearing the context down is not part of the
 // figure (it is reported as close_ms) but has to happen inside the loop: the
-// store allows one open context at a time.
+// store allows one open context at a time. Memory: heap_mb is what the
+// loaded context holds on the heap, allocations the calls to the allocator
+// during the load, rss_mb the process's resident size with the store open
+// and peak_rss_mb its highest during the load (the process holds little
+// else at this point: this benchmark runs first).
 void openStore(benchmark::State& state) {
     shared.reset();
     double closeSeconds = 0;
     double indexSeconds = 0;
+    double heapBytes = 0, allocations = 0, resident = 0, peakResident = 0;
     for (auto _ : state) {
+        state.PauseTiming();
+        bench::resetPeakResident();
+        const std::uint64_t heapBefore = bench::heapInUse();
+        const std::uint64_t allocationsBefore = bench::threadAllocations();
+        state.ResumeTiming();
         auto opened = openModelContext(storePath);
         if (!opened.ok()) {
             state.SkipWithError(qPrintable(opened.error().message));
@@ -93,6 +104,10 @@ void openStore(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(opened.value().get());
         state.PauseTiming();
+        allocations += double(bench::threadAllocations() - allocationsBefore);
+        heapBytes += double(bench::heapInUse()) - double(heapBefore);
+        resident = std::max(resident, double(bench::residentBytes()));
+        peakResident = std::max(peakResident, double(bench::peakResidentBytes()));
         countRecords(state, *opened.value());
         indexSeconds += warmDayIndex(*opened.value(), middleDay(*opened.value())) / 1e3;
         QElapsedTimer close;
@@ -106,6 +121,12 @@ void openStore(benchmark::State& state) {
     // The first date-range fetch after opening builds the day index.
     state.counters["day_index_ms"] =
         benchmark::Counter(indexSeconds * 1e3, benchmark::Counter::kAvgIterations);
+    state.counters["heap_mb"] =
+        benchmark::Counter(heapBytes / 1048576.0, benchmark::Counter::kAvgIterations);
+    state.counters["allocations"] =
+        benchmark::Counter(allocations, benchmark::Counter::kAvgIterations);
+    state.counters["rss_mb"] = resident / 1048576.0;
+    state.counters["peak_rss_mb"] = peakResident / 1048576.0;
 }
 
 // One changed DayTask title, then save(). Runs on a copy so the cached store

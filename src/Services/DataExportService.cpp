@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 
 namespace orvana {
 
@@ -49,6 +50,7 @@ public:
     }
 
     void raw(const char* text) { out_.append(text); }
+    void raw(const char* text, qsizetype size) { out_.append(text, size); }
     void indent(int level) { out_.append(level * 2, ' '); }
 
     void string(const QString& text) {
@@ -122,14 +124,22 @@ public:
     void uuid(const QUuid& id) {
         // Canonical upper-case text without going through QString.
         static constexpr char hex[] = "0123456789ABCDEF";
-        const QByteArray bytes = id.toRfc4122();
+        // The 16 bytes in order, from the fields (toRfc4122 would allocate).
+        unsigned char bytes[16];
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = static_cast<unsigned char>(id.data1 >> (24 - 8 * i));
+        bytes[4] = static_cast<unsigned char>(id.data2 >> 8);
+        bytes[5] = static_cast<unsigned char>(id.data2);
+        bytes[6] = static_cast<unsigned char>(id.data3 >> 8);
+        bytes[7] = static_cast<unsigned char>(id.data3);
+        std::memcpy(bytes + 8, id.data4, 8);
         char text[38];
         int n = 0;
         text[n++] = '"';
         for (int i = 0; i < 16; ++i) {
             if (i == 4 || i == 6 || i == 8 || i == 10)
                 text[n++] = '-';
-            const auto b = static_cast<unsigned char>(bytes[i]);
+            const auto b = bytes[i];
             text[n++] = hex[b >> 4];
             text[n++] = hex[b & 15];
         }
@@ -160,14 +170,33 @@ public:
         w_.raw("}");
     }
 
+    // `,\n    "name" : ` in one append: a record has a dozen keys, and each
+    // append on its own costs more than the characters.
     Writer& key(const char* name) {
-        if (!first_)
-            w_.raw(",\n");
+        char text[128];
+        qsizetype n = 0;
+        if (!first_) {
+            text[n++] = ',';
+            text[n++] = '\n';
+        }
         first_ = false;
-        w_.indent(level_);
-        w_.raw("\"");
-        w_.raw(name);
-        w_.raw("\" : ");
+        const qsizetype length = qsizetype(std::strlen(name));
+        if (level_ * 2 + length + 8 > qsizetype(sizeof text)) { // never for our keys
+            w_.raw(text, n);
+            w_.indent(level_);
+            w_.raw("\"");
+            w_.raw(name);
+            w_.raw("\" : ");
+            return w_;
+        }
+        for (int i = 0; i < level_ * 2; ++i)
+            text[n++] = ' ';
+        text[n++] = '"';
+        std::memcpy(text + n, name, std::size_t(length));
+        n += length;
+        for (char c : {'"', ' ', ':', ' '})
+            text[n++] = c;
+        w_.raw(text, n);
         return w_;
     }
 

@@ -380,8 +380,10 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
         return Error{
             QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
     // FULL: a save that returned is on disk even if the machine loses power.
+    // No memory map and a small page cache: the records are read once into
+    // memory, and pages kept besides them would only add to the app's size.
     if (auto ok = store->exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = FULL;"
-                              "PRAGMA cache_size = -32768; PRAGMA mmap_size = 268435456;");
+                              "PRAGMA cache_size = -8192;");
         !ok.ok())
         return ok.error();
     // Without the index everything still works, only slower.

@@ -673,11 +673,9 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
 
 namespace {
 
-// Only the cause, as one sentence ("Database or disk is full."): callers put
-// it after their own words ("Couldn't save your changes: ...").
+// Only the cause ("database or disk is full."): callers put it after their
+// own words ("Couldn't save your changes: ...").
 Error saveError(QString cause) {
-    if (!cause.isEmpty())
-        cause[0] = cause[0].toUpper();
     if (!cause.endsWith(u'.'))
         cause += u'.';
     return Error{cause};

@@ -11,6 +11,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <tuple>
 
 namespace orvana {
 
@@ -74,6 +75,16 @@ public:
         return qint64(std::floor((t + offsets_[last_].second) / 86400.0));
     }
 
+    // An interval around `t`, whose day is `day`, in which every instant has
+    // that day: within t's offset and a second clear of the day's edges,
+    // so no rounding can move an instant of it to a neighbour.
+    std::pair<double, double> sameDay(double t, qint64 day) const {
+        (void)(*this)(t);
+        const double start = double(day) * 86400.0 - offsets_[last_].second;
+        return {std::max(start + 1, offsets_[last_].first),
+                std::min(start + 86400.0 - 1, offsets_[last_ + 1].first)};
+    }
+
     // The start of local day `day`, where `sample` lies, as
     // Calendar::startOfDay(sample) gives it: computed when its midnight is
     // unambiguous (no change of offset within a day of it) and `sample` is
@@ -111,6 +122,8 @@ std::vector<DailyTrailTotal> totalsWithinCenturies(const Visit& visitAll, const 
     qint64 first = 0;
     std::vector<std::int32_t> slotOfDay;
     std::vector<DaySlot> daySlots;
+    std::size_t slot = 0;
+    double sameDayFrom = 0, sameDayUntil = 0; // empty: no day yet
     fits = true;
     visitAll([&](Timestamp t, qint64 minutes) {
         if (!fits)
@@ -125,19 +138,26 @@ std::vector<DailyTrailTotal> totalsWithinCenturies(const Visit& visitAll, const 
             first = (*localDay)(from)-2;
             slotOfDay.assign(std::size_t((*localDay)(to)-first + 3), -1);
         }
-        const qint64 day = (*localDay)(t)-first;
-        if (day < 0 || std::size_t(day) >= slotOfDay.size()) {
-            fits = false;
-            return;
+        // Entries mostly come in date order: while they stay within the
+        // last entry's day, no day arithmetic is needed.
+        if (!(t >= sameDayFrom && t < sameDayUntil)) {
+            const qint64 localDate = (*localDay)(t);
+            const qint64 day = localDate - first;
+            if (day < 0 || std::size_t(day) >= slotOfDay.size()) {
+                fits = false;
+                return;
+            }
+            std::int32_t& index = slotOfDay[std::size_t(day)];
+            if (index < 0) {
+                index = std::int32_t(daySlots.size());
+                daySlots.push_back({});
+            }
+            slot = std::size_t(index);
+            std::tie(sameDayFrom, sameDayUntil) = localDay->sameDay(t, localDate);
         }
-        std::int32_t& index = slotOfDay[std::size_t(day)];
-        if (index < 0) {
-            index = std::int32_t(daySlots.size());
-            daySlots.push_back({});
-        }
-        DaySlot& slot = daySlots[std::size_t(index)];
-        slot.sample = t;
-        slot.minutes = saturatingAdd(slot.minutes, minutes);
+        DaySlot& daySlot = daySlots[slot];
+        daySlot.sample = t;
+        daySlot.minutes = saturatingAdd(daySlot.minutes, minutes);
     });
     std::vector<DailyTrailTotal> out;
     if (!fits)
@@ -237,6 +257,16 @@ std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntr
                 visit(e->date(), e->minutes());
         },
         calendar);
+}
+
+std::optional<std::vector<DailyTrailTotal>>
+TrailEntry::dailyTotalsInOnePass(const std::function<void(const EntryVisitor&)>& visitOnce,
+                                 const Calendar& calendar) {
+    bool fits = true;
+    auto totals = totalsWithinCenturies(visitOnce, calendar, fits);
+    if (!fits)
+        return std::nullopt;
+    return totals;
 }
 
 std::vector<DailyTrailTotal>

@@ -63,6 +63,11 @@ public:
     static std::vector<DailyTrailTotal>
     dailyTotalsOf(const std::function<void(const EntryVisitor&)>& visitAll,
                   const Calendar& calendar);
+    // dailyTotalsOf's usual case, one pass: nothing when an entry lies
+    // outside 1900-2099 (then only dailyTotalsOf knows the answer).
+    static std::optional<std::vector<DailyTrailTotal>>
+    dailyTotalsInOnePass(const std::function<void(const EntryVisitor&)>& visitOnce,
+                         const Calendar& calendar);
 
     // The entry with the greatest createdAt (the first of equals), unless its
     // id is `lastAcknowledgedID` (canonical text).

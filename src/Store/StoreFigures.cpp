@@ -8,7 +8,11 @@
 
 #include <QHash>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
 #include <limits>
+#include <mutex>
+#include <thread>
 
 namespace orvana::StoreFigures {
 
@@ -17,6 +21,108 @@ namespace {
 // As loading reads it: a status that is not one of ours counts as active.
 GoalStatus statusOf(const StoreRow& row, int column) {
     return goalStatusFromRaw(row.text(column)).value_or(GoalStatus::active);
+}
+
+// What one pass over the trail gives when the index's date order changes no
+// sum: no minutes below zero, no saturated total, dates within 1900-2099.
+struct OnePass {
+    qint64 totalMinutes = 0;
+    qint64 entries = 0;
+    std::vector<DailyTrailTotal> dailyTotals;
+};
+
+// The scan of a million entries costs about as much inside SQLite as the
+// sums cost outside it, so the sums are made on a second thread from rows
+// handed over in chunks; the order of the rows is kept. Nothing when the
+// pass can't answer.
+Result<std::optional<OnePass>>
+trailInOnePass(SqliteStore& store, const Calendar& calendar,
+               const std::function<void(qint64 goalSequence, qint64 minutes)>& credit) {
+    struct Row {
+        double date;
+        qint64 minutes;
+        qint64 goal;
+        bool hasGoal;
+    };
+    using Chunk = std::vector<Row>;
+    constexpr std::size_t chunkRows = 4096, chunksInFlight = 4;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Chunk> full;
+    std::vector<Chunk> spare;
+    bool finished = false;
+
+    OnePass pass;
+    bool inOrder = true;
+    std::optional<std::vector<DailyTrailTotal>> daily;
+    std::thread sums([&] {
+        daily = TrailEntry::dailyTotalsInOnePass(
+            [&](const TrailEntry::EntryVisitor& visit) {
+                for (;;) {
+                    Chunk chunk;
+                    {
+                        std::unique_lock lock(mutex);
+                        changed.wait(lock, [&] { return !full.empty() || finished; });
+                        if (full.empty())
+                            return;
+                        chunk = std::move(full.front());
+                        full.pop_front();
+                    }
+                    changed.notify_all();
+                    for (const Row& row : chunk) {
+                        visit(row.date, row.minutes);
+                        inOrder = inOrder && row.minutes >= 0;
+                        pass.totalMinutes = saturatingAdd(pass.totalMinutes, row.minutes);
+                        if (row.hasGoal)
+                            credit(row.goal, row.minutes);
+                    }
+                    pass.entries += qint64(chunk.size());
+                    chunk.clear();
+                    std::lock_guard lock(mutex);
+                    spare.push_back(std::move(chunk));
+                }
+            },
+            calendar);
+    });
+
+    Chunk chunk;
+    chunk.reserve(chunkRows);
+    auto handOver = [&] {
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return full.size() < chunksInFlight; });
+            full.push_back(std::move(chunk));
+            chunk = Chunk();
+            if (!spare.empty()) {
+                chunk = std::move(spare.back());
+                spare.pop_back();
+            }
+        }
+        changed.notify_all();
+        chunk.reserve(chunkRows);
+    };
+    const Result<void> scanned =
+        store.visit("trailEntry", "date, minutes, goal", [&](const StoreRow& row) {
+            const bool hasGoal = !row.isNull(2);
+            chunk.push_back({row.real(0), row.integer(1), hasGoal ? row.integer(2) : 0, hasGoal});
+            if (chunk.size() == chunkRows)
+                handOver();
+        });
+    if (!chunk.empty())
+        handOver();
+    {
+        std::lock_guard lock(mutex);
+        finished = true;
+    }
+    changed.notify_all();
+    sums.join();
+
+    if (!scanned.ok())
+        return scanned.error();
+    if (!daily || !inOrder || pass.totalMinutes == std::numeric_limits<qint64>::max())
+        return std::optional<OnePass>();
+    pass.dailyTotals = std::move(*daily);
+    return std::optional<OnePass>(std::move(pass));
 }
 
 constexpr const char* goalsInOrder = "SELECT seq, id, title, status FROM goal "
@@ -92,7 +198,7 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
         return it == sparse.cend() ? nullptr : &goals[std::size_t(*it)];
     };
 
-    // The totals come with the first pass over the trail; the daily totals
+    // Otherwise the totals come with the first pass over the trail; the daily totals
     // may ask for more passes (absurd dates). The index gives the entries by
     // date, which changes no sum unless a sum saturates or minutes are
     // negative; then they are read again in their own order, as loading
@@ -127,8 +233,28 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
             calendar);
         return orderMatters || o.totalFocusMinutes == std::numeric_limits<qint64>::max();
     };
-    if (trail("trailEntry") && scanned.ok())
-        trail("trailEntry NOT INDEXED");
+    auto slowTrail = [&] {
+        if (trail("trailEntry") && scanned.ok())
+            trail("trailEntry NOT INDEXED");
+    };
+
+    // Usually one pass does it all, the scan on this thread and the sums on
+    // another, so that neither waits for the other.
+    if (auto done = trailInOnePass(store, calendar,
+                                   [&](qint64 sequence, qint64 minutes) {
+                                       if (Goal* goal = goalAt(sequence))
+                                           goal->total.minutes =
+                                               saturatingAdd(goal->total.minutes, minutes);
+                                   });
+        !done.ok()) {
+        return done.error();
+    } else if (done.value()) {
+        o.totalFocusMinutes = done.value()->totalMinutes;
+        o.totalSessions = done.value()->entries;
+        o.dailyTotals = std::move(done.value()->dailyTotals);
+    } else {
+        slowTrail();
+    }
     if (!scanned.ok())
         return scanned.error();
 

@@ -111,67 +111,115 @@ struct DaySlot {
     qint64 minutes = 0;
 };
 
-// One pass for trails within 1900-2099, which every real one is: a slot per
-// day of those two centuries. Empty, with `fits` false, when an entry lies
-// outside them.
-std::vector<DailyTrailTotal> totalsWithinCenturies(const Visit& visitAll, const Calendar& calendar,
-                                                   bool& fits) {
-    constexpr double from = -2208988800.0; // 1900-01-01T00:00:00Z
-    constexpr double to = 4102444800.0;    // 2100-01-01T00:00:00Z
+} // namespace
+
+// A slot per day of 1900-2099, which every real trail is within.
+struct TrailDays::State {
+    static constexpr double from = -2208988800.0; // 1900-01-01T00:00:00Z
+    static constexpr double to = 4102444800.0;    // 2100-01-01T00:00:00Z
+
     std::optional<LocalDays> localDay;
     qint64 first = 0;
     std::vector<std::int32_t> slotOfDay;
     std::vector<DaySlot> daySlots;
     std::size_t slot = 0;
     double sameDayFrom = 0, sameDayUntil = 0; // empty: no day yet
-    fits = true;
-    visitAll([&](Timestamp t, qint64 minutes) {
-        if (!fits)
-            return;
-        if (!(t >= from && t < to)) {
-            fits = false;
+    bool fits = true;
+};
+
+TrailDays::TrailDays(const Calendar& calendar)
+    : calendar_(&calendar), state_(std::make_unique<State>()) {}
+
+TrailDays::TrailDays(const TrailDays& other)
+    : calendar_(other.calendar_), state_(std::make_unique<State>(*other.state_)) {}
+
+TrailDays::TrailDays(TrailDays&&) noexcept = default;
+TrailDays::~TrailDays() = default;
+
+bool TrailDays::fits() const {
+    return state_->fits;
+}
+
+void TrailDays::prepare() {
+    State& s = *state_;
+    if (s.localDay)
+        return;
+    s.localDay.emplace(calendar_->timeZone(), State::from, State::to);
+    // Margins for offsets that jump back across a day.
+    s.first = (*s.localDay)(State::from)-2;
+    s.slotOfDay.assign(std::size_t((*s.localDay)(State::to)-s.first + 3), -1);
+}
+
+void TrailDays::add(Timestamp t, qint64 minutes) {
+    State& s = *state_;
+    if (!s.fits)
+        return;
+    if (!(t >= State::from && t < State::to)) {
+        s.fits = false;
+        return;
+    }
+    prepare(); // on the first entry: an empty trail costs nothing
+    // Entries mostly come in date order: while they stay within the last
+    // entry's day, no day arithmetic is needed.
+    if (!(t >= s.sameDayFrom && t < s.sameDayUntil)) {
+        const qint64 localDate = (*s.localDay)(t);
+        const qint64 day = localDate - s.first;
+        if (day < 0 || std::size_t(day) >= s.slotOfDay.size()) {
+            s.fits = false;
             return;
         }
-        if (!localDay) { // made on the first entry: an empty trail costs nothing
-            localDay.emplace(calendar.timeZone(), from, to);
-            // Margins for offsets that jump back across a day.
-            first = (*localDay)(from)-2;
-            slotOfDay.assign(std::size_t((*localDay)(to)-first + 3), -1);
+        std::int32_t& index = s.slotOfDay[std::size_t(day)];
+        if (index < 0) {
+            index = std::int32_t(s.daySlots.size());
+            s.daySlots.push_back({});
         }
-        // Entries mostly come in date order: while they stay within the
-        // last entry's day, no day arithmetic is needed.
-        if (!(t >= sameDayFrom && t < sameDayUntil)) {
-            const qint64 localDate = (*localDay)(t);
-            const qint64 day = localDate - first;
-            if (day < 0 || std::size_t(day) >= slotOfDay.size()) {
-                fits = false;
-                return;
-            }
-            std::int32_t& index = slotOfDay[std::size_t(day)];
+        s.slot = std::size_t(index);
+        std::tie(s.sameDayFrom, s.sameDayUntil) = s.localDay->sameDay(t, localDate);
+    }
+    DaySlot& daySlot = s.daySlots[s.slot];
+    daySlot.sample = t;
+    daySlot.minutes = saturatingAdd(daySlot.minutes, minutes);
+}
+
+void TrailDays::addLater(const TrailDays& later) {
+    State& s = *state_;
+    const State& l = *later.state_;
+    s.fits = s.fits && l.fits;
+    if (!s.fits || l.daySlots.empty())
+        return;
+    prepare();
+    for (std::size_t day = 0; day < l.slotOfDay.size(); ++day) {
+        if (const std::int32_t from = l.slotOfDay[day]; from >= 0) {
+            std::int32_t& index = s.slotOfDay[day];
             if (index < 0) {
-                index = std::int32_t(daySlots.size());
-                daySlots.push_back({});
+                index = std::int32_t(s.daySlots.size());
+                s.daySlots.push_back({});
             }
-            slot = std::size_t(index);
-            std::tie(sameDayFrom, sameDayUntil) = localDay->sameDay(t, localDate);
+            DaySlot& slot = s.daySlots[std::size_t(index)];
+            slot.sample = l.daySlots[std::size_t(from)].sample;
+            slot.minutes = saturatingAdd(slot.minutes, l.daySlots[std::size_t(from)].minutes);
         }
-        DaySlot& daySlot = daySlots[slot];
-        daySlot.sample = t;
-        daySlot.minutes = saturatingAdd(daySlot.minutes, minutes);
-    });
+    }
+    s.sameDayFrom = s.sameDayUntil = 0;
+}
+
+std::vector<DailyTrailTotal> TrailDays::totals() const {
+    const State& s = *state_;
     std::vector<DailyTrailTotal> out;
-    if (!fits)
+    if (!s.fits)
         return out;
-    out.reserve(daySlots.size());
-    for (std::size_t day = 0; day < slotOfDay.size(); ++day) {
-        if (const std::int32_t index = slotOfDay[day]; index >= 0) {
-            const DaySlot& slot = daySlots[std::size_t(index)];
-            out.push_back(
-                {localDay->dayStart(qint64(day) + first, slot.sample, calendar), slot.minutes});
+    out.reserve(s.daySlots.size());
+    for (std::size_t day = 0; day < s.slotOfDay.size(); ++day) {
+        if (const std::int32_t index = s.slotOfDay[day]; index >= 0) {
+            const DaySlot& slot = s.daySlots[std::size_t(index)];
+            out.push_back({s.localDay->dayStart(qint64(day) + s.first, slot.sample, *calendar_),
+                           slot.minutes});
         }
     }
     return out;
 }
+
+namespace {
 
 // Beyond those centuries but within a sane range: the zone's offsets over
 // the range the entries span. Empty when the range is not sane.
@@ -259,22 +307,13 @@ std::vector<DailyTrailTotal> TrailEntry::dailyTotals(const std::vector<TrailEntr
         calendar);
 }
 
-std::optional<std::vector<DailyTrailTotal>>
-TrailEntry::dailyTotalsInOnePass(const std::function<void(const EntryVisitor&)>& visitOnce,
-                                 const Calendar& calendar) {
-    bool fits = true;
-    auto totals = totalsWithinCenturies(visitOnce, calendar, fits);
-    if (!fits)
-        return std::nullopt;
-    return totals;
-}
-
 std::vector<DailyTrailTotal>
 TrailEntry::dailyTotalsOf(const std::function<void(const EntryVisitor&)>& visitAll,
                           const Calendar& calendar) {
-    bool fits = true;
-    if (auto totals = totalsWithinCenturies(visitAll, calendar, fits); fits)
-        return totals;
+    TrailDays days(calendar);
+    visitAll([&days](Timestamp t, qint64 minutes) { days.add(t, minutes); });
+    if (days.fits())
+        return days.totals();
     if (auto totals = totalsByDayNumber(visitAll, calendar); !totals.empty())
         return totals;
     return totalsByDayStart(visitAll, calendar);

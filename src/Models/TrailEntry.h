@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace orvana {
@@ -18,6 +19,33 @@ struct DailyTrailTotal {
     Timestamp date = 0;
     qint64 minutes = 0;
     friend bool operator==(const DailyTrailTotal&, const DailyTrailTotal&) = default;
+};
+
+// dailyTotalsOf's usual case, summed an entry at a time: trails within
+// 1900-2099. A copy made after prepare() sums a part of the trail on
+// another thread without touching the calendar; only totals() asks it.
+class TrailDays {
+public:
+    explicit TrailDays(const Calendar& calendar);
+    TrailDays(const TrailDays& other);
+    TrailDays(TrailDays&&) noexcept;
+    TrailDays& operator=(const TrailDays&) = delete;
+    ~TrailDays();
+
+    // Reads the zone's offsets, which the first entry does otherwise.
+    void prepare();
+    void add(Timestamp date, qint64 minutes);
+    // Adds what `later` summed: its entries come after this one's.
+    void addLater(const TrailDays& later);
+    // False once an entry lay outside 1900-2099: then totals() has nothing
+    // and only dailyTotalsOf knows the answer.
+    bool fits() const;
+    std::vector<DailyTrailTotal> totals() const;
+
+private:
+    struct State;
+    const Calendar* calendar_;
+    std::unique_ptr<State> state_;
 };
 
 // Whole focus minutes credited to a goal at one instant. Never edited after
@@ -63,12 +91,6 @@ public:
     static std::vector<DailyTrailTotal>
     dailyTotalsOf(const std::function<void(const EntryVisitor&)>& visitAll,
                   const Calendar& calendar);
-    // dailyTotalsOf's usual case, one pass: nothing when an entry lies
-    // outside 1900-2099 (then only dailyTotalsOf knows the answer).
-    static std::optional<std::vector<DailyTrailTotal>>
-    dailyTotalsInOnePass(const std::function<void(const EntryVisitor&)>& visitOnce,
-                         const Calendar& calendar);
-
     // The entry with the greatest createdAt (the first of equals), unless its
     // id is `lastAcknowledgedID` (canonical text).
     static TrailEntry* newestUnacknowledged(const std::vector<TrailEntry*>& entries,

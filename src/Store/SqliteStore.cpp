@@ -496,6 +496,54 @@ Result<void> SqliteStore::select(const char* sql, std::initializer_list<double> 
 
 Result<void> SqliteStore::visit(const char* table, const char* columns,
                                 const std::function<void(const StoreRow&)>& row) {
+    return visit(table, columns, nullptr, {}, row);
+}
+
+void SqliteStore::endSnapshot() {
+    if (std::exchange(inSnapshot_, false))
+        (void)exec("COMMIT");
+}
+
+// Starts the snapshot if need be: the version is that of what this
+// connection reads.
+Result<qint64> SqliteStore::dataVersion() {
+    qint64 version = 0;
+    auto read =
+        select("PRAGMA data_version", {}, [&](const StoreRow& row) { version = row.integer(0); });
+    if (!read.ok())
+        return read.error();
+    return version;
+}
+
+Result<std::unique_ptr<SqliteStore>> SqliteStore::twin() {
+    if (!db_ || inSnapshot_ || lockFd_ >= 0)
+        return std::unique_ptr<SqliteStore>();
+    auto other = openForReading(path_);
+    if (!other.ok())
+        return other.error();
+    // The other's snapshot starts between two of this connection's; when
+    // no writer committed from the first to the second (the data version
+    // stayed), the other reads what the second reads.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        auto before = dataVersion();
+        if (!before.ok())
+            return before.error();
+        endSnapshot();
+        if (auto started = other.value()->dataVersion(); !started.ok())
+            return started.error();
+        auto after = dataVersion();
+        if (!after.ok())
+            return after.error();
+        if (after.value() == before.value())
+            return std::move(other.value());
+        other.value()->endSnapshot();
+    }
+    return std::unique_ptr<SqliteStore>();
+}
+
+Result<void> SqliteStore::visit(const char* table, const char* columns, const char* where,
+                                std::initializer_list<double> parameters,
+                                const std::function<void(const StoreRow&)>& row) {
     if (!db_)
         return {};
     if (auto ok = beginSnapshot(); !ok.ok())
@@ -514,9 +562,16 @@ Result<void> SqliteStore::visit(const char* table, const char* columns,
                                    const_cast<std::function<void(const StoreRow&)>*>(&row), nullptr,
                                    &Visitor::step, &Visitor::final, nullptr) != SQLITE_OK)
         return lastError("Reading the store");
-    const QByteArray sql = QByteArray("SELECT orvana_visit(") + columns + ") FROM " + table;
+    QByteArray sql = QByteArray("SELECT orvana_visit(") + columns + ") FROM " + table;
+    if (where)
+        sql += QByteArray(" WHERE ") + where;
     Statement st;
     int rc = sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr);
+    int index = 0;
+    for (double parameter : parameters) {
+        if (rc == SQLITE_OK)
+            sqlite3_bind_double(st.s, ++index, parameter);
+    }
     if (rc == SQLITE_OK)
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
         }

@@ -93,6 +93,17 @@ public:
     // handed over inside SQLite rather than stepped out one by one.
     Result<void> visit(const char* table, const char* columns,
                        const std::function<void(const StoreRow&)>& row);
+    // The same for the rows `where` (an SQL condition with ? parameters)
+    // selects, in the order SQLite finds them.
+    Result<void> visit(const char* table, const char* columns, const char* where,
+                       std::initializer_list<double> parameters,
+                       const std::function<void(const StoreRow&)>& row);
+
+    // A second connection to the same file that reads the same snapshot as
+    // this one, for a query split between two threads (each uses its own).
+    // Made before this store's first query; nothing when this store has
+    // already read, or when a writer keeps changing the file meanwhile.
+    Result<std::unique_ptr<SqliteStore>> twin();
 
 private:
     SqliteStore(QString path, int lockFd);
@@ -101,6 +112,8 @@ private:
     Result<sqlite3_stmt*> statement(int index, const char* sql);
     Result<void> writeRecord(Record* record);
     Result<void> beginSnapshot();
+    Result<qint64> dataVersion();
+    void endSnapshot();
     Error lastError(const char* action) const;
 
     QString path_;

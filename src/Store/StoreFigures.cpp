@@ -8,10 +8,8 @@
 
 #include <QHash>
 #include <algorithm>
-#include <condition_variable>
-#include <deque>
+#include <cmath>
 #include <limits>
-#include <mutex>
 #include <thread>
 
 namespace orvana::StoreFigures {
@@ -23,106 +21,87 @@ GoalStatus statusOf(const StoreRow& row, int column) {
     return goalStatusFromRaw(row.text(column)).value_or(GoalStatus::active);
 }
 
-// What one pass over the trail gives when the index's date order changes no
-// sum: no minutes below zero, no saturated total, dates within 1900-2099.
-struct OnePass {
+// What a pass over (part of) the trail gives, in the index's date order.
+struct TrailPass {
+    explicit TrailPass(const TrailDays& prepared) : days(prepared) {}
     qint64 totalMinutes = 0;
     qint64 entries = 0;
-    std::vector<DailyTrailTotal> dailyTotals;
+    bool noneBelowZero = true;
+    TrailDays days;
+    std::vector<qint64> goalMinutes; // by the goal's index
+    Result<void> scanned;
 };
 
-// The scan of a million entries costs about as much inside SQLite as the
-// sums cost outside it, so the sums are made on a second thread from rows
-// handed over in chunks; the order of the rows is kept. Nothing when the
-// pass can't answer.
-Result<std::optional<OnePass>>
-trailInOnePass(SqliteStore& store, const Calendar& calendar,
-               const std::function<void(qint64 goalSequence, qint64 minutes)>& credit) {
-    struct Row {
-        double date;
-        qint64 minutes;
-        qint64 goal;
-        bool hasGoal;
-    };
-    using Chunk = std::vector<Row>;
-    constexpr std::size_t chunkRows = 4096, chunksInFlight = 4;
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<Chunk> full;
-    std::vector<Chunk> spare;
-    bool finished = false;
+using GoalIndex = std::function<std::int32_t(qint64 sequence)>;
 
-    OnePass pass;
-    bool inOrder = true;
-    std::optional<std::vector<DailyTrailTotal>> daily;
-    std::thread sums([&] {
-        daily = TrailEntry::dailyTotalsInOnePass(
-            [&](const TrailEntry::EntryVisitor& visit) {
-                for (;;) {
-                    Chunk chunk;
-                    {
-                        std::unique_lock lock(mutex);
-                        changed.wait(lock, [&] { return !full.empty() || finished; });
-                        if (full.empty())
-                            return;
-                        chunk = std::move(full.front());
-                        full.pop_front();
-                    }
-                    changed.notify_all();
-                    for (const Row& row : chunk) {
-                        visit(row.date, row.minutes);
-                        inOrder = inOrder && row.minutes >= 0;
-                        pass.totalMinutes = saturatingAdd(pass.totalMinutes, row.minutes);
-                        if (row.hasGoal)
-                            credit(row.goal, row.minutes);
-                    }
-                    pass.entries += qint64(chunk.size());
-                    chunk.clear();
-                    std::lock_guard lock(mutex);
-                    spare.push_back(std::move(chunk));
-                }
-            },
-            calendar);
-    });
-
-    Chunk chunk;
-    chunk.reserve(chunkRows);
-    auto handOver = [&] {
-        {
-            std::unique_lock lock(mutex);
-            changed.wait(lock, [&] { return full.size() < chunksInFlight; });
-            full.push_back(std::move(chunk));
-            chunk = Chunk();
-            if (!spare.empty()) {
-                chunk = std::move(spare.back());
-                spare.pop_back();
+// Sums the entries `where` selects by date, or all of them. Touches no
+// calendar, so that it may run on another thread.
+void sumTrail(TrailPass& pass, SqliteStore& store, const char* where, double bound,
+              const GoalIndex& goalIndex, std::size_t goals) {
+    pass.goalMinutes.assign(goals, 0);
+    auto row = [&](const StoreRow& row) {
+        const qint64 minutes = row.integer(1);
+        pass.days.add(row.real(0), minutes);
+        pass.noneBelowZero = pass.noneBelowZero && minutes >= 0;
+        pass.totalMinutes = saturatingAdd(pass.totalMinutes, minutes);
+        ++pass.entries;
+        if (!row.isNull(2)) {
+            if (const std::int32_t goal = goalIndex(row.integer(2)); goal >= 0) {
+                qint64& sum = pass.goalMinutes[std::size_t(goal)];
+                sum = saturatingAdd(sum, minutes);
             }
         }
-        changed.notify_all();
-        chunk.reserve(chunkRows);
     };
-    const Result<void> scanned =
-        store.visit("trailEntry", "date, minutes, goal", [&](const StoreRow& row) {
-            const bool hasGoal = !row.isNull(2);
-            chunk.push_back({row.real(0), row.integer(1), hasGoal ? row.integer(2) : 0, hasGoal});
-            if (chunk.size() == chunkRows)
-                handOver();
-        });
-    if (!chunk.empty())
-        handOver();
-    {
-        std::lock_guard lock(mutex);
-        finished = true;
-    }
-    changed.notify_all();
-    sums.join();
+    pass.scanned = where ? store.visit("trailEntry", "date, minutes, goal", where, {bound}, row)
+                         : store.visit("trailEntry", "date, minutes, goal", row);
+}
 
-    if (!scanned.ok())
-        return scanned.error();
-    if (!daily || !inOrder || pass.totalMinutes == std::numeric_limits<qint64>::max())
-        return std::optional<OnePass>();
-    pass.dailyTotals = std::move(*daily);
-    return std::optional<OnePass>(std::move(pass));
+// Every figure of the trail in one pass, when that pass can answer: no
+// minutes below zero and no saturated total, so that the index's date order
+// changes no sum, and dates within 1900-2099. A million entries cost some
+// 60 ms inside SQLite alone, so with a twin connection the trail is read in
+// two halves by date, the later one on another thread.
+Result<std::optional<TrailPass>> trailInOnePass(SqliteStore& store,
+                                                std::unique_ptr<SqliteStore> twin,
+                                                const Calendar& calendar,
+                                                const GoalIndex& goalIndex, std::size_t goals) {
+    double split = std::numeric_limits<double>::quiet_NaN();
+    if (twin) {
+        auto read = store.select(
+            "SELECT (SELECT min(date) FROM trailEntry), (SELECT max(date) FROM trailEntry)", {},
+            [&](const StoreRow& row) {
+                if (!row.isNull(0) && !row.isNull(1))
+                    split = row.real(0) / 2 + row.real(1) / 2;
+            });
+        if (!read.ok())
+            return read.error();
+    }
+    TrailDays days(calendar);
+    days.prepare();
+    TrailPass pass(days);
+    // A NaN bound would select nothing on either side.
+    if (std::isfinite(split)) {
+        TrailPass later(days);
+        std::thread other([&] { sumTrail(later, *twin, "date >= ?", split, goalIndex, goals); });
+        sumTrail(pass, store, "date < ?", split, goalIndex, goals);
+        other.join();
+        if (!later.scanned.ok())
+            return later.scanned.error();
+        pass.totalMinutes = saturatingAdd(pass.totalMinutes, later.totalMinutes);
+        pass.entries += later.entries;
+        pass.noneBelowZero = pass.noneBelowZero && later.noneBelowZero;
+        for (std::size_t i = 0; i < goals; ++i)
+            pass.goalMinutes[i] = saturatingAdd(pass.goalMinutes[i], later.goalMinutes[i]);
+        pass.days.addLater(later.days);
+    } else {
+        sumTrail(pass, store, nullptr, 0, goalIndex, goals);
+    }
+    if (!pass.scanned.ok())
+        return pass.scanned.error();
+    if (!pass.days.fits() || !pass.noneBelowZero ||
+        pass.totalMinutes == std::numeric_limits<qint64>::max())
+        return std::optional<TrailPass>();
+    return std::optional<TrailPass>(std::move(pass));
 }
 
 constexpr const char* goalsInOrder = "SELECT seq, id, title, status FROM goal "
@@ -155,6 +134,10 @@ Result<std::vector<GoalLine>> activeGoals(SqliteStore& store) {
 }
 
 Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestamp now) {
+    // Before the first query, so that both read one snapshot; without it
+    // the trail is read on this thread alone.
+    auto twinned = store.twin();
+    std::unique_ptr<SqliteStore> twin = twinned.ok() ? std::move(twinned.value()) : nullptr;
     Overview o;
     struct Goal {
         qint64 sequence;
@@ -188,21 +171,21 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
         else
             sparse.insert(goals[i].sequence, std::int32_t(i));
     }
+    const GoalIndex goalIndex = [&](qint64 sequence) -> std::int32_t {
+        if (dense)
+            return sequence < 0 || sequence > maxSequence ? -1 : bySequence[std::size_t(sequence)];
+        return sparse.value(sequence, -1);
+    };
     auto goalAt = [&](qint64 sequence) -> Goal* {
-        if (dense) {
-            if (sequence < 0 || sequence > maxSequence || bySequence[std::size_t(sequence)] < 0)
-                return nullptr;
-            return &goals[std::size_t(bySequence[std::size_t(sequence)])];
-        }
-        const auto it = sparse.constFind(sequence);
-        return it == sparse.cend() ? nullptr : &goals[std::size_t(*it)];
+        const std::int32_t index = goalIndex(sequence);
+        return index < 0 ? nullptr : &goals[std::size_t(index)];
     };
 
-    // Otherwise the totals come with the first pass over the trail; the daily totals
-    // may ask for more passes (absurd dates). The index gives the entries by
-    // date, which changes no sum unless a sum saturates or minutes are
-    // negative; then they are read again in their own order, as loading
-    // reads them.
+    // When one pass can't answer, the totals come with the first pass over
+    // the trail and the daily totals may ask for more (absurd dates). The
+    // index gives the entries by date, which changes no sum unless a sum
+    // saturates or minutes are negative; then they are read again in their
+    // own order, as loading reads them.
     Result<void> scanned;
     auto trail = [&](const char* source) {
         o.totalFocusMinutes = 0;
@@ -233,27 +216,18 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
             calendar);
         return orderMatters || o.totalFocusMinutes == std::numeric_limits<qint64>::max();
     };
-    auto slowTrail = [&] {
-        if (trail("trailEntry") && scanned.ok())
-            trail("trailEntry NOT INDEXED");
-    };
-
-    // Usually one pass does it all, the scan on this thread and the sums on
-    // another, so that neither waits for the other.
-    if (auto done = trailInOnePass(store, calendar,
-                                   [&](qint64 sequence, qint64 minutes) {
-                                       if (Goal* goal = goalAt(sequence))
-                                           goal->total.minutes =
-                                               saturatingAdd(goal->total.minutes, minutes);
-                                   });
+    if (auto done = trailInOnePass(store, std::move(twin), calendar, goalIndex, goals.size());
         !done.ok()) {
         return done.error();
     } else if (done.value()) {
-        o.totalFocusMinutes = done.value()->totalMinutes;
-        o.totalSessions = done.value()->entries;
-        o.dailyTotals = std::move(done.value()->dailyTotals);
-    } else {
-        slowTrail();
+        const TrailPass& pass = *done.value();
+        o.totalFocusMinutes = pass.totalMinutes;
+        o.totalSessions = pass.entries;
+        o.dailyTotals = pass.days.totals();
+        for (std::size_t i = 0; i < goals.size(); ++i)
+            goals[i].total.minutes = pass.goalMinutes[i];
+    } else if (trail("trailEntry") && scanned.ok()) {
+        trail("trailEntry NOT INDEXED");
     }
     if (!scanned.ok())
         return scanned.error();

@@ -5,6 +5,7 @@
 
 #include <QIODevice>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -40,8 +41,9 @@ public:
     explicit Writer(QByteArray& out, QIODevice* device = nullptr) : out_(out), device_(device) {}
 
     // Between records. False once the device has refused a write.
-    bool flushIfFull() { return out_.size() < pieceSize || flush(); }
+    bool flushIfFull() { return out_.size() + used_ < pieceSize || flush(); }
     bool flush() {
+        spill();
         if (!device_ || failed_)
             return !failed_;
         failed_ = device_->write(out_) != out_.size();
@@ -49,63 +51,34 @@ public:
         return !failed_;
     }
 
-    void raw(const char* text) { out_.append(text); }
-    void raw(const char* text, qsizetype size) { out_.append(text, size); }
-    void indent(int level) { out_.append(level * 2, ' '); }
+    void raw(const char* text) { put(text, qsizetype(std::strlen(text))); }
+    void raw(const char* text, qsizetype size) { put(text, size); }
+    void indent(int level) {
+        for (int i = 0; i < level; ++i)
+            put("  ", 2);
+    }
 
     void string(const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        out_.append('"');
-        const char* p = utf8.constData();
-        const char* end = p + utf8.size();
-        const char* run = p;
-        for (; p != end; ++p) {
-            const unsigned char c = static_cast<unsigned char>(*p);
-            if (c >= 0x20 && c != '"' && c != '\\' && c != '/')
-                continue;
-            out_.append(run, p - run);
-            run = p + 1;
-            switch (c) {
-            case '"':
-                out_.append("\\\"");
-                break;
-            case '\\':
-                out_.append("\\\\");
-                break;
-            case '/':
-                out_.append("\\/");
-                break;
-            case '\n':
-                out_.append("\\n");
-                break;
-            case '\r':
-                out_.append("\\r");
-                break;
-            case '\t':
-                out_.append("\\t");
-                break;
-            case '\b':
-                out_.append("\\b");
-                break;
-            case '\f':
-                out_.append("\\f");
-                break;
-            default: {
-                char escaped[8];
-                std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                out_.append(escaped);
-            }
-            }
+        put('"');
+        // Most text is ASCII: escaped as it is read, without a UTF-8 copy.
+        const char16_t* units = reinterpret_cast<const char16_t*>(text.utf16());
+        const qsizetype length = text.size();
+        if (std::all_of(units, units + length, [](char16_t c) { return c < 0x80; })) {
+            for (qsizetype i = 0; i < length; ++i)
+                character(static_cast<unsigned char>(units[i]));
+        } else {
+            const QByteArray utf8 = text.toUtf8();
+            for (char c : utf8)
+                character(static_cast<unsigned char>(c));
         }
-        out_.append(run, end - run);
-        out_.append('"');
+        put('"');
     }
 
     void integer(qint64 v) {
         char buffer[24];
         auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
         (void)ec;
-        out_.append(buffer, end - buffer);
+        put(buffer, end - buffer);
     }
 
     bool number(double v) {
@@ -115,11 +88,11 @@ public:
         // Shortest text that reads back to the same double; 1500.0 -> "1500".
         auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
         (void)ec;
-        out_.append(buffer, end - buffer);
+        put(buffer, end - buffer);
         return true;
     }
 
-    void boolean(bool v) { out_.append(v ? "true" : "false"); }
+    void boolean(bool v) { v ? put("true", 4) : put("false", 5); }
 
     void uuid(const QUuid& id) {
         // Canonical upper-case text without going through QString.
@@ -144,19 +117,86 @@ public:
             text[n++] = hex[b & 15];
         }
         text[n++] = '"';
-        out_.append(text, n);
+        put(text, n);
     }
 
     void timestamp(Timestamp t) {
-        out_.append('"');
-        out_.append(DataExportService::timestampText(t));
-        out_.append('"');
+        char text[22];
+        text[0] = '"';
+        DataExportService::timestampText(t, text + 1);
+        text[21] = '"';
+        put(text, 22);
     }
 
 private:
+    // One byte of a string's UTF-8, escaped as JSON wants it.
+    void character(unsigned char c) {
+        if (c >= 0x20 && c != '"' && c != '\\' && c != '/') {
+            put(char(c));
+            return;
+        }
+        switch (c) {
+        case '"':
+            put("\\\"", 2);
+            break;
+        case '\\':
+            put("\\\\", 2);
+            break;
+        case '/':
+            put("\\/", 2);
+            break;
+        case '\n':
+            put("\\n", 2);
+            break;
+        case '\r':
+            put("\\r", 2);
+            break;
+        case '\t':
+            put("\\t", 2);
+            break;
+        case '\b':
+            put("\\b", 2);
+            break;
+        case '\f':
+            put("\\f", 2);
+            break;
+        default: {
+            static constexpr char hex[] = "0123456789abcdef";
+            const char escaped[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 15]};
+            put(escaped, 6);
+        }
+        }
+    }
+
+    // Small appends go to a buffer of the writer's own, which costs far
+    // less per call than QByteArray's; it is spilled into `out_` in blocks.
+    void put(char c) {
+        if (used_ == bufferSize)
+            spill();
+        buffer_[used_++] = c;
+    }
+    void put(const char* text, qsizetype size) {
+        if (used_ + size > bufferSize) {
+            spill();
+            if (size > bufferSize) {
+                out_.append(text, size);
+                return;
+            }
+        }
+        std::memcpy(buffer_ + used_, text, std::size_t(size));
+        used_ += size;
+    }
+    void spill() {
+        out_.append(buffer_, used_);
+        used_ = 0;
+    }
+
+    static constexpr qsizetype bufferSize = 16 * 1024;
     QByteArray& out_;
     QIODevice* device_;
     bool failed_ = false;
+    qsizetype used_ = 0;
+    char buffer_[bufferSize];
 };
 
 // Writes one object's members in the order given, leaving out absent ones
@@ -587,7 +627,7 @@ OrvanaExport DataExportService::exportDocument(const ModelContext& ctx, Timestam
     return snapshot.takeDocument();
 }
 
-QByteArray DataExportService::timestampText(Timestamp t) {
+void DataExportService::timestampText(Timestamp t, char* text) {
     // 0001-01-01T00:00:00Z ... 9999-12-31T23:59:59Z
     constexpr double earliest = -62135596800.0, latest = 253402300799.0;
     const double seconds = std::isnan(t) ? 0.0 : std::clamp(std::floor(t), earliest, latest);
@@ -599,7 +639,6 @@ QByteArray DataExportService::timestampText(Timestamp t) {
     civilFromDays(days, year, month, day);
     // The clamp above keeps every field to its width. By hand: this runs
     // for every date of an export, and snprintf costs more than the rest.
-    char text[20];
     auto digits = [&text](int at, int width, qint64 value) {
         for (int i = at + width - 1; i >= at; --i, value /= 10)
             text[i] = char('0' + value % 10);
@@ -616,6 +655,11 @@ QByteArray DataExportService::timestampText(Timestamp t) {
     text[16] = ':';
     digits(17, 2, secondOfDay % 60);
     text[19] = 'Z';
+}
+
+QByteArray DataExportService::timestampText(Timestamp t) {
+    char text[20];
+    timestampText(t, text);
     return QByteArray(text, 20);
 }
 

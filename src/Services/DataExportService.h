@@ -61,6 +61,9 @@ public:
     // "2026-03-05T14:07:00Z": UTC, whole seconds (the fraction is dropped),
     // years kept within 0001...9999.
     static QByteArray timestampText(Timestamp t);
+    // The same 20 characters into `text`, for writers that keep their own
+    // buffer.
+    static void timestampText(Timestamp t, char* text);
     // The reverse, accepting exactly that form.
     static std::optional<Timestamp> parseTimestamp(QStringView text);
 

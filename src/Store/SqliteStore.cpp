@@ -709,7 +709,7 @@ Result<void> SqliteStore::writeRecord(Record* record) {
         return st.error();
     sqlite3_stmt* s = st.value();
     Binder b(s);
-    b << record->sequence_ << record->id_;
+    b << record->sequence_ << record->id();
     switch (record->entityType()) {
     case EntityType::goal: {
         auto* g = static_cast<Goal*>(record);

@@ -58,6 +58,10 @@ public:
 
     template <class T> std::size_t count() const { return table<T>().liveCount; }
 
+    // Makes room for `n` more records of T and their ids, for callers that
+    // know how many are coming (import).
+    template <class T> void reserve(std::size_t n);
+
     // The live record of T with this id, or null.
     template <class T> T* findByID(const QUuid& id) const;
 
@@ -301,6 +305,14 @@ template <class T> void ModelContext::buildIndex(const Table<T>& t) {
             t.byID.insert(owned->id(), owned.get());
     }
     t.indexed = true;
+}
+
+template <class T> void ModelContext::reserve(std::size_t n) {
+    auto& t = table<T>();
+    t.records.reserve(t.records.size() + n);
+    if (!t.indexed)
+        buildIndex(t);
+    t.byID.reserve(static_cast<qsizetype>(t.liveCount + n));
 }
 
 template <class T> T* ModelContext::findByID(const QUuid& id) const {

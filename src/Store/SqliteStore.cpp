@@ -342,9 +342,12 @@ Result<void> createStore(const QString& path) {
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db))};
+    // Nobody sees the file before the rename: it is built without a journal
+    // or syncing, then synced once, whole, before it takes the store's place.
     const QByteArray script =
-        QByteArray("BEGIN;") + schemaSQL + indexSQL + "INSERT INTO meta VALUES('schemaVersion', '" +
-        SqliteStore::schemaVersion + "'), ('application', 'app.orvana.Orvana');" +
+        QByteArray("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;") + schemaSQL +
+        indexSQL + "INSERT INTO meta VALUES('schemaVersion', '" + SqliteStore::schemaVersion +
+        "'), ('application', 'app.orvana.Orvana');" +
         "PRAGMA application_id = " + QByteArray::number(applicationID) +
         ";COMMIT;PRAGMA journal_mode = WAL;";
     char* message = nullptr;
@@ -357,6 +360,16 @@ Result<void> createStore(const QString& path) {
         return error;
     }
     guard.reset(); // closing checkpoints the WAL into the file
+    const QByteArray tempName = QFile::encodeName(temp);
+    const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        QFile::remove(temp);
+        return Error{QStringLiteral("The store cannot be created (%1).").arg(reason)};
+    }
+    ::close(fd);
     if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
         const QString reason = QString::fromLocal8Bit(strerror(errno));
         QFile::remove(temp);

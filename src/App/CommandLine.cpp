@@ -2,6 +2,7 @@
 
 #include "App/PersistenceController.h"
 #include "AppIntents/GetTodaysOneThingIntent.h"
+#include "Core/HugePages.h"
 #include "Core/Uuid.h"
 #include "Models/OverviewStats.h"
 #include "Platform/ApplicationBus.h"
@@ -169,6 +170,7 @@ int importVerb(const QStringList& args) {
     if (const qint64 size = file.isSequential() ? 0 : file.size(); size > 0) {
         document.reserve(size + DataExportService::decodePadding);
         document.resize(size);
+        adviseHugePages(document.data(), std::size_t(size));
         document.resize(std::max<qint64>(file.read(document.data(), size), 0));
         if (document.size() == size)
             document += file.readAll(); // the file grew meanwhile

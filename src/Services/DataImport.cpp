@@ -1,6 +1,7 @@
 // The import half of DataExportService: strict decoding and the merge.
 #include "Services/DataExportService.h"
 
+#include "Core/HugePages.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 
@@ -36,6 +37,9 @@ constexpr auto hexDigits = [] {
 }();
 
 std::optional<Timestamp> parseTimestampText(std::string_view text);
+
+// From this size on the decoder's buffers are worth huge pages.
+constexpr std::size_t hugeDocument = 4 << 20;
 
 using Element = simdjson::dom::element;
 using simdjson::dom::element_type;
@@ -232,6 +236,7 @@ std::vector<T> readArray(const Fields& root, const char* key, Read read) {
     const simdjson::dom::array array = root.array(key);
     std::vector<T> out;
     out.reserve(array.size());
+    adviseHugePages(out.data(), out.capacity() * sizeof(T));
     qsizetype i = 0;
     for (Element element : array) {
         if (element.type() != element_type::OBJECT)
@@ -307,15 +312,22 @@ QString DataExportService::unsupportedSchemaVersionMessage(qint64 version) {
 Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
     static_assert(decodePadding >= qsizetype(simdjson::SIMDJSON_PADDING));
     simdjson::dom::parser parser;
+    const std::size_t size = std::size_t(json.size());
+    if (size >= hugeDocument && parser.allocate(size) == simdjson::SUCCESS) {
+        // What the parser fills as it goes: its tape (8 bytes a value), the
+        // strings and the positions of the structure (4 bytes each); each
+        // allocation is at least this large.
+        adviseHugePages(parser.doc.tape.get(), 8 * size);
+        adviseHugePages(parser.doc.string_buf.get(), size);
+        adviseHugePages(parser.implementation->structural_indexes.get(), 4 * size);
+    }
     // The parser reads a little past the end: a document with that much
     // spare capacity is read in place, any other from a padded copy.
     const bool padded = json.capacity() - json.size() >= decodePadding;
     const simdjson::padded_string copy =
-        padded ? simdjson::padded_string()
-               : simdjson::padded_string(json.constData(), std::size_t(json.size()));
+        padded ? simdjson::padded_string() : simdjson::padded_string(json.constData(), size);
     Element document;
-    const auto parsed = padded ? parser.parse(json.constData(), std::size_t(json.size()), false)
-                               : parser.parse(copy);
+    const auto parsed = padded ? parser.parse(json.constData(), size, false) : parser.parse(copy);
     if (const auto error = parsed.get(document); error != simdjson::SUCCESS)
         return Error{tr("The file is not valid JSON (%1).")
                          .arg(QString::fromUtf8(simdjson::error_message(error)))};

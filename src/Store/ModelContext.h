@@ -308,8 +308,12 @@ template <class T> void ModelContext::buildIndex(const Table<T>& t) {
 }
 
 template <class T> void ModelContext::reserve(std::size_t n) {
+    if (n == 0)
+        return; // an index nobody asks for is not built
     auto& t = table<T>();
-    t.records.reserve(t.records.size() + n);
+    // Still growing by doubling, so that many small imports stay linear.
+    if (t.records.capacity() < t.records.size() + n)
+        t.records.reserve(std::max(t.records.size() + n, 2 * t.records.capacity()));
     if (!t.indexed)
         buildIndex(t);
     t.byID.reserve(static_cast<qsizetype>(t.liveCount + n));

@@ -5,12 +5,14 @@
 namespace orvana {
 
 Record::Record(EntityType type, bool stampCreatedAtOnInsert)
-    : type_(type), id_(QUuid::createUuid()), stampCreatedAtOnInsert_(stampCreatedAtOnInsert) {}
+    : type_(type), stampCreatedAtOnInsert_(stampCreatedAtOnInsert) {}
 
 void Record::setID(const QUuid& id) {
     Q_ASSERT(!context_);
-    if (!context_)
+    if (!context_) {
         id_ = id;
+        hasID_ = true;
+    }
 }
 
 void Record::ownersChanged(EntityType ownerType) {

@@ -46,7 +46,15 @@ public:
     Record& operator=(const Record&) = delete;
 
     EntityType entityType() const { return type_; }
-    const QUuid& id() const { return id_; }
+    // Drawn on first use: records that get theirs from a document or the
+    // store never pay for a random one.
+    const QUuid& id() const {
+        if (!hasID_) {
+            id_ = QUuid::createUuid();
+            hasID_ = true;
+        }
+        return id_;
+    }
 
     // Only before insertion (import keeps the ids of the document).
     void setID(const QUuid& id);
@@ -71,7 +79,7 @@ protected:
     // For records read from the store: the id comes from the file, so no
     // random id is generated.
     struct LoadTag {};
-    Record(EntityType type, LoadTag) : type_(type) {}
+    Record(EntityType type, LoadTag) : type_(type), hasID_(true) {}
 
     // Assigns a field through the context (see class comment).
     template <class R, class T> void setField(T R::*member, T value) {
@@ -83,6 +91,10 @@ protected:
         // Lets a record keep context indexes in step (DayTask dates).
         if constexpr (requires { self->fieldDidChange(member, old); })
             self->fieldDidChange(member, old);
+        if (!context_) {
+            ++revision_; // nothing to mark or undo yet
+            return;
+        }
         didChange([self, member, old = std::move(old)]() mutable {
             self->setField(member, std::move(old));
         });
@@ -172,13 +184,14 @@ private:
     friend class SqliteStore;
 
     EntityType type_;
-    QUuid id_;
+    mutable QUuid id_;
     ModelContext* context_ = nullptr;
     qint64 sequence_ = 0;
     bool deleted_ = false;
     bool dirty_ = false;     // queued for the next save
     bool persisted_ = false; // a row exists in the store file
     bool stampCreatedAtOnInsert_ = false;
+    mutable bool hasID_ = false;
     quint32 revision_ = 0;
 };
 

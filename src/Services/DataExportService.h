@@ -71,6 +71,9 @@ public:
     // either case, optional keys missing or null, timestamps in whole seconds.
     // The error says what is wrong and where (record kind, position, key).
     static Result<OrvanaExport> decode(const QByteArray& json);
+    // Bytes of spare capacity after the end of `json` that let decode() read
+    // it where it is rather than from a padded copy.
+    static constexpr qsizetype decodePadding = 64;
 
     // Merges a document into the store: records with a known id are
     // overwritten, others added, nothing deleted; relationships point only

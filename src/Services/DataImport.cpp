@@ -1,12 +1,15 @@
 // The import half of DataExportService: strict decoding and the merge.
 #include "Services/DataExportService.h"
 
+#include "Core/HugePages.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 
 #include <QCoreApplication>
 #include <QHash>
+#include <array>
 #include <cmath>
+#include <cstring>
 #include <simdjson.h>
 
 namespace orvana {
@@ -21,6 +24,22 @@ QString tr(const char* text) {
 struct DecodeFailure {
     QString message;
 };
+
+// Value of each byte as a hex digit, -1 for anything else.
+constexpr auto hexDigits = [] {
+    std::array<signed char, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[std::size_t(c)] = static_cast<signed char>(c >= '0' && c <= '9'   ? c - '0'
+                                                         : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                         : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                                                : -1);
+    return table;
+}();
+
+std::optional<Timestamp> parseTimestampText(std::string_view text);
+
+// From this size on the decoder's buffers are worth huge pages.
+constexpr std::size_t hugeDocument = 4 << 20;
 
 using Element = simdjson::dom::element;
 using simdjson::dom::element_type;
@@ -37,8 +56,13 @@ public:
     // is only built when something is wrong.
     Fields(simdjson::dom::object object, const char* list = nullptr, qsizetype index = 0)
         : list_(list), index_(index) {
-        for (auto field : object)
-            fields_.emplace_back(field.key, field.value);
+        for (auto field : object) {
+            if (count_ < inlineFields)
+                inline_[count_] = {field.key, field.value};
+            else
+                more_.emplace_back(field.key, field.value);
+            ++count_;
+        }
     }
 
     QString string(const char* key) const { return stringValue(required(key), key); }
@@ -107,11 +131,17 @@ public:
     }
 
 private:
+    // The last of repeated keys counts, so the search goes backwards.
     const Element* find(const char* key) const {
         const std::string_view wanted(key);
-        for (auto it = fields_.rbegin(); it != fields_.rend(); ++it) {
+        for (auto it = more_.rbegin(); it != more_.rend(); ++it) {
             if (it->first == wanted)
                 return &it->second;
+        }
+        for (std::size_t i = std::min(count_, inlineFields); i-- > 0;) {
+            if (inline_[i].first.size() == wanted.size() &&
+                std::memcmp(inline_[i].first.data(), wanted.data(), wanted.size()) == 0)
+                return &inline_[i].second;
         }
         return nullptr;
     }
@@ -155,15 +185,13 @@ private:
         if (v.type() != element_type::STRING)
             fail(key, tr("expected a date and time like 2026-03-05T14:07:00Z"));
         const std::string_view t = text(v);
+        if (const auto parsed = parseTimestampText(t))
+            return *parsed;
         const QString value =
             QString::fromUtf8(t.data(), qsizetype(std::min<std::size_t>(t.size(), 64)));
-        const auto parsed =
-            t.size() == 20 ? DataExportService::parseTimestamp(value) : std::nullopt;
-        if (!parsed)
-            fail(key, tr("\"%1\" is not a date and time like 2026-03-05T14:07:00Z (UTC, whole "
-                         "seconds)")
-                          .arg(value.left(40)));
-        return *parsed;
+        fail(key, tr("\"%1\" is not a date and time like 2026-03-05T14:07:00Z (UTC, whole "
+                     "seconds)")
+                      .arg(value.left(40)));
     }
     QUuid idValue(const Element& v, const char* key) const {
         // Hyphenated hex in either case, read straight into the 16 bytes.
@@ -187,21 +215,18 @@ private:
             fail(key, tr("expected an identifier like 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB"));
         return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
     }
-    static int hexValue(char c) {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    }
+    static int hexValue(char c) { return hexDigits[static_cast<unsigned char>(c)]; }
 
     QString where() const {
         return list_ ? QStringLiteral("%1[%2]").arg(QLatin1String(list_)).arg(index_) : QString();
     }
 
-    std::vector<std::pair<std::string_view, Element>> fields_;
+    // Records have a dozen keys at most; only odd documents need more room.
+    static constexpr std::size_t inlineFields = 16;
+    using Field = std::pair<std::string_view, Element>;
+    Field inline_[inlineFields];
+    std::vector<Field> more_;
+    std::size_t count_ = 0;
     const char* list_;
     qsizetype index_;
 };
@@ -211,6 +236,7 @@ std::vector<T> readArray(const Fields& root, const char* key, Read read) {
     const simdjson::dom::array array = root.array(key);
     std::vector<T> out;
     out.reserve(array.size());
+    adviseHugePages(out.data(), out.capacity() * sizeof(T));
     qsizetype i = 0;
     for (Element element : array) {
         if (element.type() != element_type::OBJECT)
@@ -232,17 +258,26 @@ qint64 daysFromCivil(qint64 y, unsigned m, unsigned d) {
 
 } // namespace
 
-std::optional<Timestamp> DataExportService::parseTimestamp(QStringView text) {
-    // YYYY-MM-DDTHH:MM:SSZ and nothing else.
-    if (text.size() != 20 || text[4] != u'-' || text[7] != u'-' || text[10] != u'T' ||
-        text[13] != u':' || text[16] != u':' || text[19] != u'Z')
+namespace {
+
+// YYYY-MM-DDTHH:MM:SSZ and nothing else, from UTF-16 or UTF-8 alike (any
+// byte of a multi-byte character fails as a digit or separator).
+template <class Text> std::optional<Timestamp> parseTimestampChars(const Text& text) {
+    auto at = [&](int i) -> char16_t {
+        if constexpr (std::is_same_v<Text, QStringView>)
+            return text[i].unicode();
+        else
+            return static_cast<unsigned char>(text[std::size_t(i)]);
+    };
+    if (text.size() != 20 || at(4) != u'-' || at(7) != u'-' || at(10) != u'T' || at(13) != u':' ||
+        at(16) != u':' || at(19) != u'Z')
         return std::nullopt;
     auto number = [&](int from, int length, int& out) {
         out = 0;
         for (int i = from; i < from + length; ++i) {
-            if (text[i] < u'0' || text[i] > u'9')
+            if (at(i) < u'0' || at(i) > u'9')
                 return false;
-            out = out * 10 + (text[i].unicode() - u'0');
+            out = out * 10 + (at(i) - u'0');
         }
         return true;
     };
@@ -258,6 +293,16 @@ std::optional<Timestamp> DataExportService::parseTimestamp(QStringView text) {
     return double(daysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + h * 3600 + mi * 60 + s);
 }
 
+std::optional<Timestamp> parseTimestampText(std::string_view text) {
+    return parseTimestampChars(text);
+}
+
+} // namespace
+
+std::optional<Timestamp> DataExportService::parseTimestamp(QStringView text) {
+    return parseTimestampChars(text);
+}
+
 QString DataExportService::unsupportedSchemaVersionMessage(qint64 version) {
     return tr("This file uses export format %1, which this version of Orvana doesn't "
               "understand.")
@@ -265,10 +310,25 @@ QString DataExportService::unsupportedSchemaVersionMessage(qint64 version) {
 }
 
 Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
+    static_assert(decodePadding >= qsizetype(simdjson::SIMDJSON_PADDING));
     simdjson::dom::parser parser;
-    const simdjson::padded_string padded(json.constData(), std::size_t(json.size()));
+    const std::size_t size = std::size_t(json.size());
+    if (size >= hugeDocument && parser.allocate(size) == simdjson::SUCCESS) {
+        // What the parser fills as it goes: its tape (8 bytes a value), the
+        // strings and the positions of the structure (4 bytes each); each
+        // allocation is at least this large.
+        adviseHugePages(parser.doc.tape.get(), 8 * size);
+        adviseHugePages(parser.doc.string_buf.get(), size);
+        adviseHugePages(parser.implementation->structural_indexes.get(), 4 * size);
+    }
+    // The parser reads a little past the end: a document with that much
+    // spare capacity is read in place, any other from a padded copy.
+    const bool padded = json.capacity() - json.size() >= decodePadding;
+    const simdjson::padded_string copy =
+        padded ? simdjson::padded_string() : simdjson::padded_string(json.constData(), size);
     Element document;
-    if (const auto error = parser.parse(padded).get(document); error != simdjson::SUCCESS)
+    const auto parsed = padded ? parser.parse(json.constData(), size, false) : parser.parse(copy);
+    if (const auto error = parsed.get(document); error != simdjson::SUCCESS)
         return Error{tr("The file is not valid JSON (%1).")
                          .arg(QString::fromUtf8(simdjson::error_message(error)))};
     if (document.type() != element_type::OBJECT)
@@ -408,7 +468,17 @@ Result<void> DataExportService::importDocument(const OrvanaExport& e, ModelConte
         }
     } endGroup{undo};
 
+    // Room for every record up front: no growing of the lists and id maps.
+    ctx.reserve<Goal>(e.goals.size());
+    ctx.reserve<Week>(e.weeks.size());
+    ctx.reserve<WeekItem>(e.weekItems.size());
+    ctx.reserve<DayTask>(e.dayTasks.size());
+    ctx.reserve<FocusSession>(e.focusSessions.size());
+    ctx.reserve<FocusBlockTemplate>(e.focusBlockTemplates.size());
+    ctx.reserve<TrailEntry>(e.trailEntries.size());
+
     IDMap<Goal> goals;
+    goals.reserve(qsizetype(e.goals.size()));
     for (const GoalExport& g : e.goals) {
         goals[g.id] = upsert<Goal>(
             ctx, g.id, [&] { return std::make_unique<Goal>(QString()); },
@@ -423,6 +493,7 @@ Result<void> DataExportService::importDocument(const OrvanaExport& e, ModelConte
             });
     }
     IDMap<Week> weeks;
+    weeks.reserve(qsizetype(e.weeks.size()));
     for (const WeekExport& w : e.weeks) {
         weeks[w.id] = upsert<Week>(
             ctx, w.id, [&] { return std::make_unique<Week>(w.startDate, w.endDate); },
@@ -436,6 +507,7 @@ Result<void> DataExportService::importDocument(const OrvanaExport& e, ModelConte
             });
     }
     IDMap<WeekItem> items;
+    items.reserve(qsizetype(e.weekItems.size()));
     for (const WeekItemExport& i : e.weekItems) {
         items[i.id] = upsert<WeekItem>(
             ctx, i.id, [&] { return std::make_unique<WeekItem>(i.title); },
@@ -450,6 +522,7 @@ Result<void> DataExportService::importDocument(const OrvanaExport& e, ModelConte
             });
     }
     IDMap<DayTask> tasks;
+    tasks.reserve(qsizetype(e.dayTasks.size()));
     for (const DayTaskExport& t : e.dayTasks) {
         tasks[t.id] = upsert<DayTask>(
             ctx, t.id, [&] { return std::make_unique<DayTask>(t.title, t.date); },

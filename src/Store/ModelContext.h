@@ -58,6 +58,10 @@ public:
 
     template <class T> std::size_t count() const { return table<T>().liveCount; }
 
+    // Makes room for `n` more records of T and their ids, for callers that
+    // know how many are coming (import).
+    template <class T> void reserve(std::size_t n);
+
     // The live record of T with this id, or null.
     template <class T> T* findByID(const QUuid& id) const;
 
@@ -301,6 +305,18 @@ template <class T> void ModelContext::buildIndex(const Table<T>& t) {
             t.byID.insert(owned->id(), owned.get());
     }
     t.indexed = true;
+}
+
+template <class T> void ModelContext::reserve(std::size_t n) {
+    if (n == 0)
+        return; // an index nobody asks for is not built
+    auto& t = table<T>();
+    // Still growing by doubling, so that many small imports stay linear.
+    if (t.records.capacity() < t.records.size() + n)
+        t.records.reserve(std::max(t.records.size() + n, 2 * t.records.capacity()));
+    if (!t.indexed)
+        buildIndex(t);
+    t.byID.reserve(static_cast<qsizetype>(t.liveCount + n));
 }
 
 template <class T> T* ModelContext::findByID(const QUuid& id) const {

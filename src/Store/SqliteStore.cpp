@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QVersionNumber>
+#include <QtEndian>
 #include <sqlite3.h>
 
 #include <cerrno>
@@ -16,6 +17,41 @@
 #include <utility>
 
 namespace orvana {
+
+// The bytes of the values being bound (UTF-8 text, 16-byte ids), kept until
+// the statement has run: SQLite reads them in place instead of copying each
+// one. Blocks are kept and reused from one statement to the next.
+class SqliteBindBuffer {
+public:
+    // Room for `n` bytes that stays where it is until clear().
+    char* reserve(std::size_t n) {
+        if (block_ == blocks_.size() || blocks_[block_].size - used_ < n) {
+            if (block_ < blocks_.size())
+                ++block_;
+            used_ = 0;
+            if (block_ == blocks_.size() || blocks_[block_].size < n) {
+                const std::size_t size = std::max<std::size_t>(n, 64 * 1024);
+                blocks_.insert(blocks_.begin() + std::ptrdiff_t(block_),
+                               Block{std::make_unique<char[]>(size), size});
+            }
+        }
+        return blocks_[block_].bytes.get() + used_;
+    }
+    void commit(std::size_t n) { used_ += n; }
+    void clear() {
+        block_ = 0;
+        used_ = 0;
+    }
+
+private:
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size;
+    };
+    std::vector<Block> blocks_;
+    std::size_t block_ = 0;
+    std::size_t used_ = 0;
+};
 
 namespace {
 
@@ -75,10 +111,10 @@ QString sqliteMessage(sqlite3* db) {
     return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
 }
 
-// Binds parameters 1, 2, 3, ... in order.
+// Binds parameters 1, 2, 3, ... in order; text and ids go through `buffer`.
 class Binder {
 public:
-    explicit Binder(sqlite3_stmt* s) : s_(s) {}
+    Binder(sqlite3_stmt* s, SqliteBindBuffer& buffer) : s_(s), buffer_(buffer) {}
     Binder& operator<<(qint64 v) {
         sqlite3_bind_int64(s_, ++i_, v);
         return *this;
@@ -89,13 +125,31 @@ public:
         return *this;
     }
     Binder& operator<<(const QString& v) {
-        const QByteArray utf8 = v.toUtf8();
-        sqlite3_bind_text(s_, ++i_, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+        const std::size_t n = std::size_t(v.size());
+        const QChar* in = v.constData();
+        char* out = buffer_.reserve(n);
+        std::size_t i = 0;
+        for (; i < n && in[i].unicode() < 0x80; ++i)
+            out[i] = char(in[i].unicode());
+        if (i < n) {
+            const QByteArray utf8 = v.toUtf8();
+            out = buffer_.reserve(std::size_t(utf8.size()));
+            std::memcpy(out, utf8.constData(), std::size_t(utf8.size()));
+            i = std::size_t(utf8.size());
+        }
+        buffer_.commit(i);
+        sqlite3_bind_text(s_, ++i_, out, int(i), SQLITE_STATIC);
         return *this;
     }
     Binder& operator<<(const QUuid& v) {
-        const QByteArray bytes = v.toRfc4122();
-        sqlite3_bind_blob(s_, ++i_, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        // RFC 4122 byte order, as QUuid::toRfc4122 has it.
+        char* out = buffer_.reserve(16);
+        qToBigEndian(v.data1, out);
+        qToBigEndian(v.data2, out + 4);
+        qToBigEndian(v.data3, out + 6);
+        std::memcpy(out + 8, v.data4, 8);
+        buffer_.commit(16);
+        sqlite3_bind_blob(s_, ++i_, out, 16, SQLITE_STATIC);
         return *this;
     }
     Binder& operator<<(const Record* owner) {
@@ -122,6 +176,7 @@ public:
 
 private:
     sqlite3_stmt* s_;
+    SqliteBindBuffer& buffer_;
     int i_ = 0;
 };
 
@@ -287,9 +342,12 @@ Result<void> createStore(const QString& path) {
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db))};
+    // Nobody sees the file before the rename: it is built without a journal
+    // or syncing, then synced once, whole, before it takes the store's place.
     const QByteArray script =
-        QByteArray("BEGIN;") + schemaSQL + indexSQL + "INSERT INTO meta VALUES('schemaVersion', '" +
-        SqliteStore::schemaVersion + "'), ('application', 'app.orvana.Orvana');" +
+        QByteArray("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;") + schemaSQL +
+        indexSQL + "INSERT INTO meta VALUES('schemaVersion', '" + SqliteStore::schemaVersion +
+        "'), ('application', 'app.orvana.Orvana');" +
         "PRAGMA application_id = " + QByteArray::number(applicationID) +
         ";COMMIT;PRAGMA journal_mode = WAL;";
     char* message = nullptr;
@@ -302,6 +360,16 @@ Result<void> createStore(const QString& path) {
         return error;
     }
     guard.reset(); // closing checkpoints the WAL into the file
+    const QByteArray tempName = QFile::encodeName(temp);
+    const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        if (fd >= 0)
+            ::close(fd);
+        QFile::remove(temp);
+        return Error{QStringLiteral("The store cannot be created (%1).").arg(reason)};
+    }
+    ::close(fd);
     if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
         const QString reason = QString::fromLocal8Bit(strerror(errno));
         QFile::remove(temp);
@@ -738,83 +806,113 @@ Error saveError(QString cause) {
 
 } // namespace
 
-Result<void> SqliteStore::writeRecord(Record* record) {
+Result<void> SqliteStore::deleteRecord(Record* record) {
+    if (!record->persisted_)
+        return {};
     const int type = int(record->entityType());
+    const QByteArray sql =
+        QByteArray("DELETE FROM ") + tables[size_t(type)].name + " WHERE seq = ?";
+    auto st = statement(entityTypeCount + type, sql.constData());
+    if (!st.ok())
+        return st.error();
+    sqlite3_bind_int64(st.value(), 1, record->sequence_);
+    const int rc = sqlite3_step(st.value());
+    sqlite3_reset(st.value());
+    return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Deleting a record"));
+}
+
+namespace {
+
+// Rows per multi-row INSERT: one statement step per this many records costs
+// far less than a step per record.
+constexpr std::size_t rowsPerInsert = 32;
+
+} // namespace
+
+Result<void> SqliteStore::writeRecords(Record* const* records, std::size_t count) {
+    const int type = int(records[0]->entityType());
     const TableInfo& info = tables[size_t(type)];
-
-    if (record->deleted_) {
-        if (!record->persisted_)
-            return {};
-        const QByteArray sql = QByteArray("DELETE FROM ") + info.name + " WHERE seq = ?";
-        auto st = statement(entityTypeCount + type, sql.constData());
-        if (!st.ok())
-            return st.error();
-        sqlite3_bind_int64(st.value(), 1, record->sequence_);
-        const int rc = sqlite3_step(st.value());
-        sqlite3_reset(st.value());
-        return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Deleting a record"));
+    const bool batch = count == rowsPerInsert;
+    const int index = batch ? 2 * entityTypeCount + type : type;
+    QByteArray sql;
+    if (!statements_[size_t(index)]) {
+        sql = QByteArray("INSERT OR REPLACE INTO ") + info.name + " VALUES";
+        for (std::size_t row = 0; row < (batch ? rowsPerInsert : 1); ++row) {
+            sql += row ? ",(?" : "(?";
+            for (int i = 1; i < info.columns; ++i)
+                sql += ",?";
+            sql += ")";
+        }
     }
-
-    QByteArray sql = QByteArray("INSERT OR REPLACE INTO ") + info.name + " VALUES(?";
-    for (int i = 1; i < info.columns; ++i)
-        sql += ",?";
-    sql += ")";
-    auto st = statement(type, sql.constData());
+    auto st = statement(index, sql.constData());
     if (!st.ok())
         return st.error();
     sqlite3_stmt* s = st.value();
-    Binder b(s);
-    b << record->sequence_ << record->id_;
-    switch (record->entityType()) {
-    case EntityType::goal: {
-        auto* g = static_cast<Goal*>(record);
-        b << g->title_ << g->goalDescription_ << g->createdAt_ << g->targetDate_
-          << rawValue(g->status_) << g->colorTag_ << g->sortOrder_;
-        break;
+    auto bindRow = [](Binder& b, const Record* record) {
+        b << record->sequence() << record->id();
+        switch (record->entityType()) {
+        case EntityType::goal: {
+            auto* g = static_cast<const Goal*>(record);
+            b << g->title_ << g->goalDescription_ << g->createdAt_ << g->targetDate_
+              << rawValue(g->status_) << g->colorTag_ << g->sortOrder_;
+            break;
+        }
+        case EntityType::week: {
+            auto* w = static_cast<const Week*>(record);
+            b << w->startDate_ << w->endDate_ << w->intention_ << w->reflection_ << w->createdAt_
+              << w->ritualCompletedAt_;
+            break;
+        }
+        case EntityType::weekItem: {
+            auto* i = static_cast<const WeekItem*>(record);
+            b << i->title_ << i->notes_ << i->isComplete_ << i->sortOrder_ << i->createdAt_
+              << static_cast<const Record*>(i->week_) << static_cast<const Record*>(i->goal_);
+            break;
+        }
+        case EntityType::dayTask: {
+            auto* t = static_cast<const DayTask*>(record);
+            b << t->title_ << t->notes_ << t->date_ << t->isComplete_ << t->isTodaysOneThing_
+              << t->sortOrder_ << t->createdAt_ << t->sourceTemplateID_ << t->reminderAt_
+              << static_cast<const Record*>(t->weekItem_) << static_cast<const Record*>(t->goal_);
+            break;
+        }
+        case EntityType::focusSession: {
+            auto* f = static_cast<const FocusSession*>(record);
+            b << f->createdAt_ << f->plannedDuration_ << f->accumulatedActiveDuration_
+              << f->currentSegmentStartedAt_ << f->endedAt_ << f->isCompleted_ << f->hasBeenLogged_
+              << f->kindRawValue_ << f->pomodoroCycleNumber_
+              << static_cast<const Record*>(f->dayTask_) << static_cast<const Record*>(f->goal_);
+            break;
+        }
+        case EntityType::focusBlockTemplate: {
+            auto* f = static_cast<const FocusBlockTemplate*>(record);
+            b << f->title_ << f->createdAt_ << f->isActive_ << f->weekdays_ << f->hour_
+              << f->minute_ << f->durationMinutes_ << static_cast<const Record*>(f->goal_);
+            break;
+        }
+        case EntityType::trailEntry: {
+            auto* e = static_cast<const TrailEntry*>(record);
+            b << e->date_ << e->minutes_ << e->createdAt_ << static_cast<const Record*>(e->goal_);
+            break;
+        }
+        }
+    };
+
+    if (!bindBuffer_)
+        bindBuffer_ = std::make_unique<SqliteBindBuffer>();
+    SqliteBindBuffer& buffer = *bindBuffer_;
+    for (std::size_t done = 0; done < count;) {
+        Binder b(s, buffer);
+        for (std::size_t row = 0; row < (batch ? rowsPerInsert : 1); ++row)
+            bindRow(b, records[done++]);
+        const int rc = sqlite3_step(s);
+        sqlite3_reset(s);
+        sqlite3_clear_bindings(s);
+        buffer.clear();
+        if (rc != SQLITE_DONE)
+            return saveError(sqliteMessage(db_));
     }
-    case EntityType::week: {
-        auto* w = static_cast<Week*>(record);
-        b << w->startDate_ << w->endDate_ << w->intention_ << w->reflection_ << w->createdAt_
-          << w->ritualCompletedAt_;
-        break;
-    }
-    case EntityType::weekItem: {
-        auto* i = static_cast<WeekItem*>(record);
-        b << i->title_ << i->notes_ << i->isComplete_ << i->sortOrder_ << i->createdAt_
-          << static_cast<Record*>(i->week_) << static_cast<Record*>(i->goal_);
-        break;
-    }
-    case EntityType::dayTask: {
-        auto* t = static_cast<DayTask*>(record);
-        b << t->title_ << t->notes_ << t->date_ << t->isComplete_ << t->isTodaysOneThing_
-          << t->sortOrder_ << t->createdAt_ << t->sourceTemplateID_ << t->reminderAt_
-          << static_cast<Record*>(t->weekItem_) << static_cast<Record*>(t->goal_);
-        break;
-    }
-    case EntityType::focusSession: {
-        auto* f = static_cast<FocusSession*>(record);
-        b << f->createdAt_ << f->plannedDuration_ << f->accumulatedActiveDuration_
-          << f->currentSegmentStartedAt_ << f->endedAt_ << f->isCompleted_ << f->hasBeenLogged_
-          << f->kindRawValue_ << f->pomodoroCycleNumber_ << static_cast<Record*>(f->dayTask_)
-          << static_cast<Record*>(f->goal_);
-        break;
-    }
-    case EntityType::focusBlockTemplate: {
-        auto* f = static_cast<FocusBlockTemplate*>(record);
-        b << f->title_ << f->createdAt_ << f->isActive_ << f->weekdays_ << f->hour_ << f->minute_
-          << f->durationMinutes_ << static_cast<Record*>(f->goal_);
-        break;
-    }
-    case EntityType::trailEntry: {
-        auto* e = static_cast<TrailEntry*>(record);
-        b << e->date_ << e->minutes_ << e->createdAt_ << static_cast<Record*>(e->goal_);
-        break;
-    }
-    }
-    const int rc = sqlite3_step(s);
-    sqlite3_reset(s);
-    sqlite3_clear_bindings(s);
-    return rc == SQLITE_DONE ? Result<void>() : Result<void>(saveError(sqliteMessage(db_)));
+    return {};
 }
 
 Result<void> SqliteStore::write(const std::vector<Record*>& records) {
@@ -822,8 +920,23 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
         return Error{QStringLiteral("The store was opened for reading only.")};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
         return saveError(ok.error().message);
-    for (Record* record : records) {
-        if (auto ok = writeRecord(record); !ok.ok()) {
+    // Runs of live records of one type go in full batches; what is left of a
+    // run goes a row at a time.
+    for (std::size_t i = 0; i < records.size();) {
+        Record* first = records[i];
+        Result<void> ok;
+        if (first->deleted_) {
+            ok = deleteRecord(first);
+            ++i;
+        } else {
+            std::size_t end = i + 1;
+            while (end < records.size() && end - i < rowsPerInsert && !records[end]->deleted_ &&
+                   records[end]->entityType() == first->entityType())
+                ++end;
+            ok = writeRecords(records.data() + i, end - i);
+            i = end;
+        }
+        if (!ok.ok()) {
             (void)exec("ROLLBACK");
             return ok;
         }

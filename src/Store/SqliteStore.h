@@ -19,6 +19,7 @@ namespace orvana {
 
 class ModelContext;
 class Record;
+class SqliteBindBuffer;
 
 // One row of a query, its columns by position, read as the loader reads them.
 class StoreRow {
@@ -110,7 +111,9 @@ private:
 
     Result<void> exec(const char* sql);
     Result<sqlite3_stmt*> statement(int index, const char* sql);
-    Result<void> writeRecord(Record* record);
+    Result<void> deleteRecord(Record* record);
+    // `count` live records of one type: rowsPerInsert at once, or one by one.
+    Result<void> writeRecords(Record* const* records, std::size_t count);
     Result<void> beginSnapshot();
     Result<qint64> dataVersion();
     void endSnapshot();
@@ -119,7 +122,9 @@ private:
     QString path_;
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
-    std::array<sqlite3_stmt*, 14> statements_{};
+    // Per type: one-row insert, delete, multi-row insert.
+    std::array<sqlite3_stmt*, 21> statements_{};
+    std::unique_ptr<SqliteBindBuffer> bindBuffer_;
     bool inSnapshot_ = false;
 };
 

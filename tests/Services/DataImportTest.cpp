@@ -156,6 +156,21 @@ TEST(DataImport, HostileDocumentsAreHandled) {
                     head + goal("\"first\", \"title\": \"last\"", "1") + "]}", ctx)
                     .ok());
     EXPECT_EQ(ctx.fetch<Goal>().front()->title(), QStringLiteral("last"));
+    // Past the keys a record usually has, the last still counts.
+    QByteArray many;
+    for (int i = 0; i < 20; ++i)
+        many += ", \"extra" + QByteArray::number(i) + "\": " + QByteArray::number(i);
+    ASSERT_TRUE(DataExportService::importJSON(
+                    head + goal("\"first\"" + many + ", \"title\": \"later\"", "1") + "]}", ctx)
+                    .ok());
+    EXPECT_EQ(ctx.fetch<Goal>().front()->title(), QStringLiteral("later"));
+    // A document read in place ends where its size says, whatever lies in
+    // the spare capacity behind it.
+    QByteArray cut = head + goal("\"t\"", "1") + "]}";
+    cut.reserve(cut.size() + 2 * DataExportService::decodePadding);
+    cut.resize(cut.size() - 2);
+    ASSERT_GE(cut.capacity() - cut.size(), DataExportService::decodePadding);
+    EXPECT_FALSE(DataExportService::decode(cut).ok());
     // A long title is just a long title.
     const QByteArray longTitle = '"' + QByteArray(8 << 20, 'x') + '"';
     ASSERT_TRUE(DataExportService::importJSON(head + goal(longTitle, "1") + "]}", ctx).ok());

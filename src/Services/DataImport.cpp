@@ -38,9 +38,6 @@ constexpr auto hexDigits = [] {
 
 std::optional<Timestamp> parseTimestampText(std::string_view text);
 
-// From this size on the decoder's buffers are worth huge pages.
-constexpr std::size_t hugeDocument = 4 << 20;
-
 using Element = simdjson::dom::element;
 using simdjson::dom::element_type;
 
@@ -313,14 +310,6 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
     static_assert(decodePadding >= qsizetype(simdjson::SIMDJSON_PADDING));
     simdjson::dom::parser parser;
     const std::size_t size = std::size_t(json.size());
-    if (size >= hugeDocument && parser.allocate(size) == simdjson::SUCCESS) {
-        // What the parser fills as it goes: its tape (8 bytes a value), the
-        // strings and the positions of the structure (4 bytes each); each
-        // allocation is at least this large.
-        adviseHugePages(parser.doc.tape.get(), 8 * size);
-        adviseHugePages(parser.doc.string_buf.get(), size);
-        adviseHugePages(parser.implementation->structural_indexes.get(), 4 * size);
-    }
     // The parser reads a little past the end: a document with that much
     // spare capacity is read in place, any other from a padded copy.
     const bool padded = json.capacity() - json.size() >= decodePadding;

@@ -172,6 +172,7 @@ private:
     friend class SqliteStore;
 
     EntityType type_;
+    bool inArena_ = false; // built in its context's record blocks, not by new
     QUuid id_;
     ModelContext* context_ = nullptr;
     qint64 sequence_ = 0;

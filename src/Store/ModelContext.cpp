@@ -56,9 +56,9 @@ void ModelContext::remove(Record* record) {
 
 void ModelContext::buildDayIndex() const {
     dayIndex_.clear();
-    for (const auto& task : table<DayTask>().records) {
+    for (DayTask* task : table<DayTask>().records) {
         if (!task->deleted_)
-            dayIndex_.emplace(task->date(), task.get());
+            dayIndex_.emplace(task->date(), task);
     }
     dayIndexBuilt_ = true;
 }
@@ -96,7 +96,7 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
             indexDayTask(task);
     }
     withTable(record->entityType(), [&](auto& t) {
-        using T = typename std::decay_t<decltype(t.records)>::value_type::element_type;
+        using T = std::remove_pointer_t<typename std::decay_t<decltype(t.records)>::value_type>;
         auto* typed = static_cast<T*>(record);
         if (deleted) {
             --t.liveCount;

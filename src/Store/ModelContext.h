@@ -15,6 +15,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <algorithm>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -138,8 +140,44 @@ signals:
 private:
     friend class SqliteStore;
 
+    // Room for the records read from the store: blocks of many records that
+    // never move, instead of one heap allocation per record.
+    template <class T> class RecordBlocks {
+    public:
+        // Constructs a record in place with `make(void* at)`.
+        template <class Make> T* emplace(Make&& make) {
+            constexpr std::size_t perBlock = std::max<std::size_t>(1, (64u << 10) / sizeof(T));
+            if (blocks_.empty() || used_ == perBlock) {
+                blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(perBlock));
+                used_ = 0;
+            }
+            T* record = make(static_cast<void*>(&blocks_.back()[used_]));
+            ++used_;
+            return record;
+        }
+
+    private:
+        struct Slot {
+            alignas(T) std::byte bytes[sizeof(T)];
+        };
+        std::vector<std::unique_ptr<Slot[]>> blocks_;
+        std::size_t used_ = 0;
+    };
+
     template <class T> struct Table {
-        std::vector<std::unique_ptr<T>> records; // by sequence, deleted ones included
+        Table() = default;
+        Table(const Table&) = delete;
+        Table& operator=(const Table&) = delete;
+        ~Table() {
+            for (T* record : records) {
+                if (record->inArena_)
+                    record->~T();
+                else
+                    delete record;
+            }
+        }
+        std::vector<T*> records; // by sequence, deleted ones included; owned
+        RecordBlocks<T> blocks;  // where the loaded ones live
         mutable QHash<QUuid, T*> byID;
         mutable bool indexed = false;
         // Ids are meant to be unique; if a caller broke that, the index is
@@ -158,7 +196,8 @@ private:
     template <class T> static void buildIndex(const Table<T>& table);
 
     // Loading: adds a record as read from the store, without undo or dirtying.
-    template <class T> T* adopt(std::unique_ptr<T> record, qint64 sequence);
+    // `make(void* at)` constructs the record in place.
+    template <class T, class Make> T* adopt(Make&& make, qint64 sequence);
 
     // Day tasks by date, built on first use of a date-range fetch and kept
     // in step from then on.
@@ -206,7 +245,8 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     r->context_ = this;
     r->sequence_ = t.nextSequence++;
     r->deleted_ = false;
-    t.records.push_back(std::move(record));
+    t.records.push_back(r);
+    (void)record.release(); // owned by the table from here
     ++t.liveCount;
     if (t.indexed) {
         if (t.byID.contains(r->id()))
@@ -260,8 +300,7 @@ template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&
         }
     }
     if (!indexed) {
-        for (const auto& owned : table<T>().records) {
-            T* r = owned.get();
+        for (T* r : table<T>().records) {
             if (r->deleted_)
                 continue;
             if constexpr (requires { r->date(); }) {
@@ -292,13 +331,13 @@ template <class T> void ModelContext::buildIndex(const Table<T>& t) {
     t.byID.clear();
     t.byID.reserve(static_cast<qsizetype>(t.liveCount));
     t.duplicateIDs = false;
-    for (const auto& owned : t.records) {
-        if (owned->deleted_)
+    for (T* r : t.records) {
+        if (r->deleted_)
             continue;
-        if (t.byID.contains(owned->id()))
+        if (t.byID.contains(r->id()))
             t.duplicateIDs = true;
         else
-            t.byID.insert(owned->id(), owned.get());
+            t.byID.insert(r->id(), r);
     }
     t.indexed = true;
 }
@@ -310,13 +349,14 @@ template <class T> T* ModelContext::findByID(const QUuid& id) const {
     return t.byID.value(id, nullptr);
 }
 
-template <class T> T* ModelContext::adopt(std::unique_ptr<T> record, qint64 sequence) {
-    T* r = record.get();
+template <class T, class Make> T* ModelContext::adopt(Make&& make, qint64 sequence) {
     auto& t = table<T>();
+    T* r = t.blocks.emplace(std::forward<Make>(make));
+    r->inArena_ = true;
     r->context_ = this;
     r->sequence_ = sequence;
     r->persisted_ = true;
-    t.records.push_back(std::move(record));
+    t.records.push_back(r);
     ++t.liveCount;
     if (sequence >= t.nextSequence)
         t.nextSequence = sequence + 1;

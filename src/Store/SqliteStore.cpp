@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QVersionNumber>
 #include <sqlite3.h>
 
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 
@@ -552,17 +554,16 @@ Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
 namespace {
 
 template <class T>
-T* findBySequence(const std::vector<std::unique_ptr<T>>& records, std::optional<qint64> sequence) {
+T* findBySequence(const std::vector<T*>& records, std::optional<qint64> sequence) {
     if (!sequence)
         return nullptr;
     // Sequences are dense unless records were deleted: try the direct slot first.
     if (*sequence >= 1 && std::size_t(*sequence) <= records.size() &&
         records[std::size_t(*sequence - 1)]->sequence() == *sequence)
-        return records[std::size_t(*sequence - 1)].get();
-    auto it =
-        std::lower_bound(records.begin(), records.end(), *sequence,
-                         [](const std::unique_ptr<T>& r, qint64 s) { return r->sequence() < s; });
-    return it != records.end() && (*it)->sequence() == *sequence ? it->get() : nullptr;
+        return records[std::size_t(*sequence - 1)];
+    auto it = std::lower_bound(records.begin(), records.end(), *sequence,
+                               [](const T* r, qint64 s) { return r->sequence() < s; });
+    return it != records.end() && (*it)->sequence() == *sequence ? *it : nullptr;
 }
 
 } // namespace
@@ -597,28 +598,31 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
     auto& items = ctx.table<WeekItem>().records;
     auto& tasks = ctx.table<DayTask>().records;
     std::optional<qint64> owner1, owner2;
+    // Records go straight into the context's blocks (only we may call the
+    // loading constructor).
+    auto make = [&ctx](auto type, qint64 seq) {
+        using T = typename decltype(type)::type;
+        return ctx.adopt<T>([](void* at) { return new (at) T(Record::LoadTag{}); }, seq);
+    };
 
     Result<void> r = each(EntityType::goal, [&](Reader& row, qint64 seq) {
-        auto g = std::unique_ptr<Goal>(new Goal(Record::LoadTag{}));
+        auto* g = make(std::type_identity<Goal>{}, seq);
         QString status;
         row >> g->id_ >> g->title_ >> g->goalDescription_ >> g->createdAt_ >> g->targetDate_ >>
             status >> g->colorTag_ >> g->sortOrder_;
         g->status_ = goalStatusFromRaw(status).value_or(GoalStatus::active);
-        ctx.adopt(std::move(g), seq);
     });
     if (r.ok())
         r = each(EntityType::week, [&](Reader& row, qint64 seq) {
-            auto w = std::unique_ptr<Week>(new Week(Record::LoadTag{}));
+            auto* w = make(std::type_identity<Week>{}, seq);
             row >> w->id_ >> w->startDate_ >> w->endDate_ >> w->intention_ >> w->reflection_ >>
                 w->createdAt_ >> w->ritualCompletedAt_;
-            ctx.adopt(std::move(w), seq);
         });
     if (r.ok())
         r = each(EntityType::weekItem, [&](Reader& row, qint64 seq) {
-            auto it = std::unique_ptr<WeekItem>(new WeekItem(Record::LoadTag{}));
-            row >> it->id_ >> it->title_ >> it->notes_ >> it->isComplete_ >> it->sortOrder_ >>
-                it->createdAt_ >> owner1 >> owner2;
-            WeekItem* item = ctx.adopt(std::move(it), seq);
+            auto* item = make(std::type_identity<WeekItem>{}, seq);
+            row >> item->id_ >> item->title_ >> item->notes_ >> item->isComplete_ >>
+                item->sortOrder_ >> item->createdAt_ >> owner1 >> owner2;
             if ((item->week_ = findBySequence(weeks, owner1)))
                 item->week_->items_.push_back(item);
             if ((item->goal_ = findBySequence(goals, owner2)))
@@ -626,11 +630,10 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
         });
     if (r.ok())
         r = each(EntityType::dayTask, [&](Reader& row, qint64 seq) {
-            auto t = std::unique_ptr<DayTask>(new DayTask(Record::LoadTag{}));
-            row >> t->id_ >> t->title_ >> t->notes_ >> t->date_ >> t->isComplete_ >>
-                t->isTodaysOneThing_ >> t->sortOrder_ >> t->createdAt_ >> t->sourceTemplateID_ >>
-                t->reminderAt_ >> owner1 >> owner2;
-            DayTask* task = ctx.adopt(std::move(t), seq);
+            auto* task = make(std::type_identity<DayTask>{}, seq);
+            row >> task->id_ >> task->title_ >> task->notes_ >> task->date_ >> task->isComplete_ >>
+                task->isTodaysOneThing_ >> task->sortOrder_ >> task->createdAt_ >>
+                task->sourceTemplateID_ >> task->reminderAt_ >> owner1 >> owner2;
             if ((task->weekItem_ = findBySequence(items, owner1)))
                 task->weekItem_->dayTasks_.push_back(task);
             if ((task->goal_ = findBySequence(goals, owner2)))
@@ -638,12 +641,11 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
         });
     if (r.ok())
         r = each(EntityType::focusSession, [&](Reader& row, qint64 seq) {
-            auto s = std::unique_ptr<FocusSession>(new FocusSession(Record::LoadTag{}));
-            row >> s->id_ >> s->createdAt_ >> s->plannedDuration_ >>
-                s->accumulatedActiveDuration_ >> s->currentSegmentStartedAt_ >> s->endedAt_ >>
-                s->isCompleted_ >> s->hasBeenLogged_ >> s->kindRawValue_ >>
-                s->pomodoroCycleNumber_ >> owner1 >> owner2;
-            FocusSession* session = ctx.adopt(std::move(s), seq);
+            auto* session = make(std::type_identity<FocusSession>{}, seq);
+            row >> session->id_ >> session->createdAt_ >> session->plannedDuration_ >>
+                session->accumulatedActiveDuration_ >> session->currentSegmentStartedAt_ >>
+                session->endedAt_ >> session->isCompleted_ >> session->hasBeenLogged_ >>
+                session->kindRawValue_ >> session->pomodoroCycleNumber_ >> owner1 >> owner2;
             if ((session->dayTask_ = findBySequence(tasks, owner1)))
                 session->dayTask_->focusSessions_.push_back(session);
             if ((session->goal_ = findBySequence(goals, owner2)))
@@ -651,18 +653,17 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
         });
     if (r.ok())
         r = each(EntityType::focusBlockTemplate, [&](Reader& row, qint64 seq) {
-            auto b = std::unique_ptr<FocusBlockTemplate>(new FocusBlockTemplate(Record::LoadTag{}));
-            row >> b->id_ >> b->title_ >> b->createdAt_ >> b->isActive_ >> b->weekdays_ >>
-                b->hour_ >> b->minute_ >> b->durationMinutes_ >> owner1;
-            FocusBlockTemplate* block = ctx.adopt(std::move(b), seq);
+            auto* block = make(std::type_identity<FocusBlockTemplate>{}, seq);
+            row >> block->id_ >> block->title_ >> block->createdAt_ >> block->isActive_ >>
+                block->weekdays_ >> block->hour_ >> block->minute_ >> block->durationMinutes_ >>
+                owner1;
             if ((block->goal_ = findBySequence(goals, owner1)))
                 block->goal_->focusBlockTemplates_.push_back(block);
         });
     if (r.ok())
         r = each(EntityType::trailEntry, [&](Reader& row, qint64 seq) {
-            auto e = std::unique_ptr<TrailEntry>(new TrailEntry(Record::LoadTag{}));
-            row >> e->id_ >> e->date_ >> e->minutes_ >> e->createdAt_ >> owner1;
-            TrailEntry* entry = ctx.adopt(std::move(e), seq);
+            auto* entry = make(std::type_identity<TrailEntry>{}, seq);
+            row >> entry->id_ >> entry->date_ >> entry->minutes_ >> entry->createdAt_ >> owner1;
             if ((entry->goal_ = findBySequence(goals, owner1)))
                 entry->goal_->trailEntries_.push_back(entry);
         });

@@ -127,10 +127,29 @@ private:
     int i_ = 0;
 };
 
+// Equal texts read while loading share one QString: titles, kinds and the
+// like repeat across many rows, and one buffer each is enough. Keyed by the
+// stored UTF-8, so a repeat is found without converting it; dropped after
+// loading.
+class TextPool {
+public:
+    QString text(const char* utf8, int size) {
+        auto found = texts_.constFind(QByteArray::fromRawData(utf8, size));
+        if (found != texts_.cend())
+            return *found;
+        QString text = QString::fromUtf8(utf8, size);
+        texts_.insert(QByteArray(utf8, size), text);
+        return text;
+    }
+
+private:
+    QHash<QByteArray, QString> texts_;
+};
+
 // Reads columns 0, 1, 2, ... in order.
 class Reader {
 public:
-    explicit Reader(sqlite3_stmt* s) : s_(s) {}
+    explicit Reader(sqlite3_stmt* s, TextPool* pool = nullptr) : s_(s), pool_(pool) {}
     bool isNull() const { return sqlite3_column_type(s_, i_) == SQLITE_NULL; }
     Reader& operator>>(qint64& v) {
         v = sqlite3_column_int64(s_, i_++);
@@ -146,7 +165,8 @@ public:
     }
     Reader& operator>>(QString& v) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s_, i_));
-        v = QString::fromUtf8(text, sqlite3_column_bytes(s_, i_));
+        const int size = sqlite3_column_bytes(s_, i_);
+        v = pool_ && text ? pool_->text(text, size) : QString::fromUtf8(text, size);
         ++i_;
         return *this;
     }
@@ -180,6 +200,7 @@ public:
 
 private:
     sqlite3_stmt* s_;
+    TextPool* pool_;
     int i_ = 0;
 };
 
@@ -576,14 +597,15 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
         return ok;
     auto finish = qScopeGuard([this] { (void)exec("COMMIT"); });
 
-    auto each = [this](EntityType type, auto&& readRow) -> Result<void> {
+    TextPool texts;
+    auto each = [this, &texts](EntityType type, auto&& readRow) -> Result<void> {
         Statement st;
         const QByteArray sql = selectSQL(type).toUtf8();
         if (sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK)
             return lastError("Reading the store");
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-            Reader row(st.s);
+            Reader row(st.s, &texts);
             qint64 sequence = 0;
             row >> sequence;
             readRow(row, sequence);

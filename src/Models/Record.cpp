@@ -5,7 +5,7 @@
 namespace orvana {
 
 Record::Record(EntityType type, bool stampCreatedAtOnInsert)
-    : type_(type), id_(QUuid::createUuid()), stampCreatedAtOnInsert_(stampCreatedAtOnInsert) {}
+    : type_(type), stampCreatedAtOnInsert_(stampCreatedAtOnInsert), id_(QUuid::createUuid()) {}
 
 void Record::setID(const QUuid& id) {
     Q_ASSERT(!context_);

@@ -17,7 +17,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstddef>
-#include <map>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -200,8 +199,16 @@ private:
     template <class T, class Make> T* adopt(Make&& make, qint64 sequence);
 
     // Day tasks by date, built on first use of a date-range fetch and kept
-    // in step from then on.
+    // in step from then on. A vector in date order, far smaller than a tree:
+    // new entries wait unsorted at its end and removed ones as gaps (null
+    // task) until the next date-range fetch tidies it.
+    struct DayEntry {
+        Timestamp date;
+        DayTask* task;
+        static bool earlier(const DayEntry& a, const DayEntry& b) { return a.date < b.date; }
+    };
     void buildDayIndex() const;
+    void tidyDayIndex() const;
     void indexDayTask(DayTask* task) const;
     void unindexDayTask(DayTask* task, Timestamp date) const;
 
@@ -215,7 +222,9 @@ private:
     void autosave();
 
     Tables tables_;
-    mutable std::multimap<Timestamp, DayTask*> dayIndex_;
+    mutable std::vector<DayEntry> dayIndex_;
+    mutable std::size_t dayIndexSorted_ = 0; // entries before this are in date order
+    mutable std::size_t dayIndexGaps_ = 0;
     mutable bool dayIndexBuilt_ = false;
     std::vector<Record*> dirty_;
     std::unique_ptr<SqliteStore> store_;
@@ -286,11 +295,15 @@ template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&
             indexed = true;
             if (!dayIndexBuilt_)
                 buildDayIndex();
+            else if (dayIndexSorted_ != dayIndex_.size() || dayIndexGaps_)
+                tidyDayIndex();
             const auto [from, to] = *d.dateRange;
             std::vector<T*> inRange;
-            for (auto it = dayIndex_.lower_bound(from); it != dayIndex_.end() && it->first < to;
-                 ++it)
-                inRange.push_back(it->second);
+            auto it =
+                std::lower_bound(dayIndex_.begin(), dayIndex_.end(), from,
+                                 [](const DayEntry& e, Timestamp date) { return e.date < date; });
+            for (; it != dayIndex_.end() && it->date < to; ++it)
+                inRange.push_back(it->task);
             std::sort(inRange.begin(), inRange.end(),
                       [](const T* a, const T* b) { return a->sequence() < b->sequence(); });
             for (T* r : inRange) {

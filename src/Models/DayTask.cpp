@@ -9,9 +9,9 @@ DayTask::DayTask(QString title, Timestamp date, std::optional<QString> notes, bo
                  bool isTodaysOneThing, qint64 sortOrder, std::optional<Timestamp> createdAt,
                  std::optional<QUuid> sourceTemplateID, std::optional<Timestamp> reminderAt)
     : Record(EntityType::dayTask, !createdAt.has_value()), title_(std::move(title)),
-      notes_(std::move(notes)), date_(date), isComplete_(isComplete),
-      isTodaysOneThing_(isTodaysOneThing), sortOrder_(sortOrder), createdAt_(createdAt.value_or(0)),
-      sourceTemplateID_(sourceTemplateID), reminderAt_(reminderAt) {}
+      notes_(std::move(notes)), date_(date), sortOrder_(sortOrder),
+      createdAt_(createdAt.value_or(0)), sourceTemplateID_(sourceTemplateID),
+      isComplete_(isComplete), isTodaysOneThing_(isTodaysOneThing), reminderAt_(reminderAt) {}
 
 void DayTask::fieldDidChange(Timestamp DayTask::*member, Timestamp old) {
     if (member == &DayTask::date_ && context())

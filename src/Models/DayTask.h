@@ -89,11 +89,11 @@ private:
     QString title_;
     std::optional<QString> notes_;
     Timestamp date_;
-    bool isComplete_;
-    bool isTodaysOneThing_;
     qint64 sortOrder_;
     Timestamp createdAt_;
     std::optional<QUuid> sourceTemplateID_;
+    bool isComplete_; // here they fill the id's padding
+    bool isTodaysOneThing_;
     std::optional<Timestamp> reminderAt_;
     WeekItem* weekItem_ = nullptr;
     Goal* goal_ = nullptr;

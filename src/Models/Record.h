@@ -13,7 +13,7 @@ class ModelContext;
 class SqliteStore;
 
 // The seven persistent record types, in schema order.
-enum class EntityType {
+enum class EntityType : quint8 {
     goal,
     week,
     weekItem,
@@ -183,16 +183,18 @@ private:
     friend class ModelContext;
     friend class SqliteStore;
 
+    // Type, flags and revision share one word: there are millions of records.
     EntityType type_;
+    bool deleted_ : 1 = false;
+    bool dirty_ : 1 = false;     // queued for the next save
+    bool persisted_ : 1 = false; // a row exists in the store file
+    bool stampCreatedAtOnInsert_ : 1 = false;
+    bool inArena_ : 1 = false; // built in its context's record blocks, not by new
+    mutable bool hasID_ : 1 = false;
+    quint32 revision_ = 0;
     mutable QUuid id_;
     ModelContext* context_ = nullptr;
     qint64 sequence_ = 0;
-    bool deleted_ = false;
-    bool dirty_ = false;     // queued for the next save
-    bool persisted_ = false; // a row exists in the store file
-    bool stampCreatedAtOnInsert_ = false;
-    mutable bool hasID_ = false;
-    quint32 revision_ = 0;
 };
 
 } // namespace orvana

@@ -56,22 +56,49 @@ void ModelContext::remove(Record* record) {
 
 void ModelContext::buildDayIndex() const {
     dayIndex_.clear();
-    for (const auto& task : table<DayTask>().records) {
+    dayIndex_.reserve(table<DayTask>().liveCount);
+    for (DayTask* task : table<DayTask>().records) {
         if (!task->deleted_)
-            dayIndex_.emplace(task->date(), task.get());
+            dayIndex_.push_back({task->date(), task});
     }
+    dayIndexSorted_ = 0;
+    dayIndexGaps_ = 0;
+    tidyDayIndex();
     dayIndexBuilt_ = true;
 }
 
+void ModelContext::tidyDayIndex() const {
+    if (dayIndexGaps_) {
+        // Gaps lie in the sorted part only; erasing keeps the order.
+        std::erase_if(dayIndex_, [](const DayEntry& e) { return !e.task; });
+        dayIndexSorted_ -= dayIndexGaps_;
+        dayIndexGaps_ = 0;
+    }
+    const auto unsorted = dayIndex_.begin() + std::ptrdiff_t(dayIndexSorted_);
+    std::sort(unsorted, dayIndex_.end(), DayEntry::earlier);
+    std::inplace_merge(dayIndex_.begin(), unsorted, dayIndex_.end(), DayEntry::earlier);
+    dayIndexSorted_ = dayIndex_.size();
+}
+
 void ModelContext::indexDayTask(DayTask* task) const {
-    dayIndex_.emplace(task->date(), task);
+    dayIndex_.push_back({task->date(), task});
 }
 
 void ModelContext::unindexDayTask(DayTask* task, Timestamp date) const {
-    auto [first, last] = dayIndex_.equal_range(date);
+    const auto sortedEnd = dayIndex_.begin() + std::ptrdiff_t(dayIndexSorted_);
+    auto [first, last] =
+        std::equal_range(dayIndex_.begin(), sortedEnd, DayEntry{date, nullptr}, DayEntry::earlier);
     for (auto it = first; it != last; ++it) {
-        if (it->second == task) {
-            dayIndex_.erase(it);
+        if (it->task == task) {
+            it->task = nullptr;
+            ++dayIndexGaps_;
+            return;
+        }
+    }
+    for (auto it = sortedEnd; it != dayIndex_.end(); ++it) {
+        if (it->task == task) {
+            *it = dayIndex_.back();
+            dayIndex_.pop_back();
             return;
         }
     }
@@ -96,7 +123,7 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
             indexDayTask(task);
     }
     withTable(record->entityType(), [&](auto& t) {
-        using T = typename std::decay_t<decltype(t.records)>::value_type::element_type;
+        using T = std::remove_pointer_t<typename std::decay_t<decltype(t.records)>::value_type>;
         auto* typed = static_cast<T*>(record);
         if (deleted) {
             --t.liveCount;

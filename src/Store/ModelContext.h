@@ -15,7 +15,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <map>
+#include <algorithm>
+#include <cstddef>
 #include <memory>
 #include <tuple>
 #include <vector>
@@ -142,8 +143,44 @@ signals:
 private:
     friend class SqliteStore;
 
+    // Room for the records read from the store: blocks of many records that
+    // never move, instead of one heap allocation per record.
+    template <class T> class RecordBlocks {
+    public:
+        // Constructs a record in place with `make(void* at)`.
+        template <class Make> T* emplace(Make&& make) {
+            constexpr std::size_t perBlock = std::max<std::size_t>(1, (64u << 10) / sizeof(T));
+            if (blocks_.empty() || used_ == perBlock) {
+                blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(perBlock));
+                used_ = 0;
+            }
+            T* record = make(static_cast<void*>(&blocks_.back()[used_]));
+            ++used_;
+            return record;
+        }
+
+    private:
+        struct Slot {
+            alignas(T) std::byte bytes[sizeof(T)];
+        };
+        std::vector<std::unique_ptr<Slot[]>> blocks_;
+        std::size_t used_ = 0;
+    };
+
     template <class T> struct Table {
-        std::vector<std::unique_ptr<T>> records; // by sequence, deleted ones included
+        Table() = default;
+        Table(const Table&) = delete;
+        Table& operator=(const Table&) = delete;
+        ~Table() {
+            for (T* record : records) {
+                if (record->inArena_)
+                    record->~T();
+                else
+                    delete record;
+            }
+        }
+        std::vector<T*> records; // by sequence, deleted ones included; owned
+        RecordBlocks<T> blocks;  // where the loaded ones live
         mutable QHash<QUuid, T*> byID;
         mutable bool indexed = false;
         // Ids are meant to be unique; if a caller broke that, the index is
@@ -162,11 +199,20 @@ private:
     template <class T> static void buildIndex(const Table<T>& table);
 
     // Loading: adds a record as read from the store, without undo or dirtying.
-    template <class T> T* adopt(std::unique_ptr<T> record, qint64 sequence);
+    // `make(void* at)` constructs the record in place.
+    template <class T, class Make> T* adopt(Make&& make, qint64 sequence);
 
     // Day tasks by date, built on first use of a date-range fetch and kept
-    // in step from then on.
+    // in step from then on. A vector in date order, far smaller than a tree:
+    // new entries wait unsorted at its end and removed ones as gaps (null
+    // task) until the next date-range fetch tidies it.
+    struct DayEntry {
+        Timestamp date;
+        DayTask* task;
+        static bool earlier(const DayEntry& a, const DayEntry& b) { return a.date < b.date; }
+    };
     void buildDayIndex() const;
+    void tidyDayIndex() const;
     void indexDayTask(DayTask* task) const;
     void unindexDayTask(DayTask* task, Timestamp date) const;
 
@@ -180,7 +226,9 @@ private:
     void autosave();
 
     Tables tables_;
-    mutable std::multimap<Timestamp, DayTask*> dayIndex_;
+    mutable std::vector<DayEntry> dayIndex_;
+    mutable std::size_t dayIndexSorted_ = 0; // entries before this are in date order
+    mutable std::size_t dayIndexGaps_ = 0;
     mutable bool dayIndexBuilt_ = false;
     std::vector<Record*> dirty_;
     std::unique_ptr<SqliteStore> store_;
@@ -210,7 +258,8 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     r->context_ = this;
     r->sequence_ = t.nextSequence++;
     r->deleted_ = false;
-    t.records.push_back(std::move(record));
+    t.records.push_back(r);
+    (void)record.release(); // owned by the table from here
     ++t.liveCount;
     if (t.indexed) {
         if (t.byID.contains(r->id()))
@@ -250,11 +299,15 @@ template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&
             indexed = true;
             if (!dayIndexBuilt_)
                 buildDayIndex();
+            else if (dayIndexSorted_ != dayIndex_.size() || dayIndexGaps_)
+                tidyDayIndex();
             const auto [from, to] = *d.dateRange;
             std::vector<T*> inRange;
-            for (auto it = dayIndex_.lower_bound(from); it != dayIndex_.end() && it->first < to;
-                 ++it)
-                inRange.push_back(it->second);
+            auto it =
+                std::lower_bound(dayIndex_.begin(), dayIndex_.end(), from,
+                                 [](const DayEntry& e, Timestamp date) { return e.date < date; });
+            for (; it != dayIndex_.end() && it->date < to; ++it)
+                inRange.push_back(it->task);
             std::sort(inRange.begin(), inRange.end(),
                       [](const T* a, const T* b) { return a->sequence() < b->sequence(); });
             for (T* r : inRange) {
@@ -264,8 +317,7 @@ template <class T> std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&
         }
     }
     if (!indexed) {
-        for (const auto& owned : table<T>().records) {
-            T* r = owned.get();
+        for (T* r : table<T>().records) {
             if (r->deleted_)
                 continue;
             if constexpr (requires { r->date(); }) {
@@ -296,13 +348,13 @@ template <class T> void ModelContext::buildIndex(const Table<T>& t) {
     t.byID.clear();
     t.byID.reserve(static_cast<qsizetype>(t.liveCount));
     t.duplicateIDs = false;
-    for (const auto& owned : t.records) {
-        if (owned->deleted_)
+    for (T* r : t.records) {
+        if (r->deleted_)
             continue;
-        if (t.byID.contains(owned->id()))
+        if (t.byID.contains(r->id()))
             t.duplicateIDs = true;
         else
-            t.byID.insert(owned->id(), owned.get());
+            t.byID.insert(r->id(), r);
     }
     t.indexed = true;
 }
@@ -326,13 +378,14 @@ template <class T> T* ModelContext::findByID(const QUuid& id) const {
     return t.byID.value(id, nullptr);
 }
 
-template <class T> T* ModelContext::adopt(std::unique_ptr<T> record, qint64 sequence) {
-    T* r = record.get();
+template <class T, class Make> T* ModelContext::adopt(Make&& make, qint64 sequence) {
     auto& t = table<T>();
+    T* r = t.blocks.emplace(std::forward<Make>(make));
+    r->inArena_ = true;
     r->context_ = this;
     r->sequence_ = sequence;
     r->persisted_ = true;
-    t.records.push_back(std::move(record));
+    t.records.push_back(r);
     ++t.liveCount;
     if (sequence >= t.nextSequence)
         t.nextSequence = sequence + 1;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QVersionNumber>
 #include <QtEndian>
 #include <sqlite3.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <type_traits>
 #include <unistd.h>
 #include <utility>
 
@@ -180,10 +182,29 @@ private:
     int i_ = 0;
 };
 
+// Equal texts read while loading share one QString: titles, kinds and the
+// like repeat across many rows, and one buffer each is enough. Keyed by the
+// stored UTF-8, so a repeat is found without converting it; dropped after
+// loading.
+class TextPool {
+public:
+    QString text(const char* utf8, int size) {
+        auto found = texts_.constFind(QByteArray::fromRawData(utf8, size));
+        if (found != texts_.cend())
+            return *found;
+        QString text = QString::fromUtf8(utf8, size);
+        texts_.insert(QByteArray(utf8, size), text);
+        return text;
+    }
+
+private:
+    QHash<QByteArray, QString> texts_;
+};
+
 // Reads columns 0, 1, 2, ... in order.
 class Reader {
 public:
-    explicit Reader(sqlite3_stmt* s) : s_(s) {}
+    explicit Reader(sqlite3_stmt* s, TextPool* pool = nullptr) : s_(s), pool_(pool) {}
     bool isNull() const { return sqlite3_column_type(s_, i_) == SQLITE_NULL; }
     Reader& operator>>(qint64& v) {
         v = sqlite3_column_int64(s_, i_++);
@@ -199,7 +220,8 @@ public:
     }
     Reader& operator>>(QString& v) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s_, i_));
-        v = QString::fromUtf8(text, sqlite3_column_bytes(s_, i_));
+        const int size = sqlite3_column_bytes(s_, i_);
+        v = pool_ && text ? pool_->text(text, size) : QString::fromUtf8(text, size);
         ++i_;
         return *this;
     }
@@ -233,6 +255,7 @@ public:
 
 private:
     sqlite3_stmt* s_;
+    TextPool* pool_;
     int i_ = 0;
 };
 
@@ -674,19 +697,57 @@ Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
 
 namespace {
 
+// The position of the record with this sequence, or records.size().
 template <class T>
-T* findBySequence(const std::vector<std::unique_ptr<T>>& records, std::optional<qint64> sequence) {
+std::size_t slotOf(const std::vector<T*>& records, std::optional<qint64> sequence) {
     if (!sequence)
-        return nullptr;
+        return records.size();
     // Sequences are dense unless records were deleted: try the direct slot first.
     if (*sequence >= 1 && std::size_t(*sequence) <= records.size() &&
         records[std::size_t(*sequence - 1)]->sequence() == *sequence)
-        return records[std::size_t(*sequence - 1)].get();
-    auto it =
-        std::lower_bound(records.begin(), records.end(), *sequence,
-                         [](const std::unique_ptr<T>& r, qint64 s) { return r->sequence() < s; });
-    return it != records.end() && (*it)->sequence() == *sequence ? it->get() : nullptr;
+        return std::size_t(*sequence - 1);
+    auto it = std::lower_bound(records.begin(), records.end(), *sequence,
+                               [](const T* r, qint64 s) { return r->sequence() < s; });
+    return it != records.end() && (*it)->sequence() == *sequence ? std::size_t(it - records.begin())
+                                                                 : records.size();
 }
+
+// One to-many relationship while loading: links each child to its owner and
+// counts the owner's members, so that once all children are read each list
+// is allocated once, at its final size. (Grown member by member, a million
+// members' lists keep about a fifth of their room unused and leave the
+// smaller copies behind as garbage.)
+template <class Owner, class Child> class ToManyLoader {
+public:
+    ToManyLoader(const std::vector<Owner*>& owners, Owner* Child::*toOne,
+                 std::vector<Child*> Owner::*toMany)
+        : owners_(owners), toOne_(toOne), toMany_(toMany) {}
+
+    void link(Child* child, std::optional<qint64> ownerSequence) {
+        const std::size_t slot = slotOf(owners_, ownerSequence);
+        if (slot == owners_.size())
+            return;
+        child->*toOne_ = owners_[slot];
+        counts_.resize(owners_.size()); // the owners are all read by now
+        ++counts_[slot];
+    }
+
+    // `children` in sequence order, as read.
+    void fill(const std::vector<Child*>& children) {
+        for (std::size_t i = 0; i < counts_.size(); ++i)
+            (owners_[i]->*toMany_).reserve(counts_[i]);
+        for (Child* child : children) {
+            if (Owner* owner = child->*toOne_)
+                (owner->*toMany_).push_back(child);
+        }
+    }
+
+private:
+    const std::vector<Owner*>& owners_;
+    std::vector<std::size_t> counts_;
+    Owner* Child::*toOne_;
+    std::vector<Child*> Owner::*toMany_;
+};
 
 } // namespace
 
@@ -698,14 +759,15 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
         return ok;
     auto finish = qScopeGuard([this] { (void)exec("COMMIT"); });
 
-    auto each = [this](EntityType type, auto&& readRow) -> Result<void> {
+    TextPool texts;
+    auto each = [this, &texts](EntityType type, auto&& readRow) -> Result<void> {
         Statement st;
         const QByteArray sql = selectSQL(type).toUtf8();
         if (sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK)
             return lastError("Reading the store");
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
-            Reader row(st.s);
+            Reader row(st.s, &texts);
             qint64 sequence = 0;
             row >> sequence;
             readRow(row, sequence);
@@ -719,76 +781,85 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
     auto& weeks = ctx.table<Week>().records;
     auto& items = ctx.table<WeekItem>().records;
     auto& tasks = ctx.table<DayTask>().records;
+    ToManyLoader itemsOfWeek(weeks, &WeekItem::week_, &Week::items_);
+    ToManyLoader itemsOfGoal(goals, &WeekItem::goal_, &Goal::weekItems_);
+    ToManyLoader tasksOfItem(items, &DayTask::weekItem_, &WeekItem::dayTasks_);
+    ToManyLoader tasksOfGoal(goals, &DayTask::goal_, &Goal::directDayTasks_);
+    ToManyLoader sessionsOfTask(tasks, &FocusSession::dayTask_, &DayTask::focusSessions_);
+    ToManyLoader sessionsOfGoal(goals, &FocusSession::goal_, &Goal::directFocusSessions_);
+    ToManyLoader blocksOfGoal(goals, &FocusBlockTemplate::goal_, &Goal::focusBlockTemplates_);
+    ToManyLoader entriesOfGoal(goals, &TrailEntry::goal_, &Goal::trailEntries_);
     std::optional<qint64> owner1, owner2;
+    // Records go straight into the context's blocks (only we may call the
+    // loading constructor).
+    auto make = [&ctx](auto type, qint64 seq) {
+        using T = typename decltype(type)::type;
+        return ctx.adopt<T>([](void* at) { return new (at) T(Record::LoadTag{}); }, seq);
+    };
 
     Result<void> r = each(EntityType::goal, [&](Reader& row, qint64 seq) {
-        auto g = std::unique_ptr<Goal>(new Goal(Record::LoadTag{}));
+        auto* g = make(std::type_identity<Goal>{}, seq);
         QString status;
         row >> g->id_ >> g->title_ >> g->goalDescription_ >> g->createdAt_ >> g->targetDate_ >>
             status >> g->colorTag_ >> g->sortOrder_;
         g->status_ = goalStatusFromRaw(status).value_or(GoalStatus::active);
-        ctx.adopt(std::move(g), seq);
     });
     if (r.ok())
         r = each(EntityType::week, [&](Reader& row, qint64 seq) {
-            auto w = std::unique_ptr<Week>(new Week(Record::LoadTag{}));
+            auto* w = make(std::type_identity<Week>{}, seq);
             row >> w->id_ >> w->startDate_ >> w->endDate_ >> w->intention_ >> w->reflection_ >>
                 w->createdAt_ >> w->ritualCompletedAt_;
-            ctx.adopt(std::move(w), seq);
         });
     if (r.ok())
         r = each(EntityType::weekItem, [&](Reader& row, qint64 seq) {
-            auto it = std::unique_ptr<WeekItem>(new WeekItem(Record::LoadTag{}));
-            row >> it->id_ >> it->title_ >> it->notes_ >> it->isComplete_ >> it->sortOrder_ >>
-                it->createdAt_ >> owner1 >> owner2;
-            WeekItem* item = ctx.adopt(std::move(it), seq);
-            if ((item->week_ = findBySequence(weeks, owner1)))
-                item->week_->items_.push_back(item);
-            if ((item->goal_ = findBySequence(goals, owner2)))
-                item->goal_->weekItems_.push_back(item);
+            auto* item = make(std::type_identity<WeekItem>{}, seq);
+            row >> item->id_ >> item->title_ >> item->notes_ >> item->isComplete_ >>
+                item->sortOrder_ >> item->createdAt_ >> owner1 >> owner2;
+            itemsOfWeek.link(item, owner1);
+            itemsOfGoal.link(item, owner2);
         });
     if (r.ok())
         r = each(EntityType::dayTask, [&](Reader& row, qint64 seq) {
-            auto t = std::unique_ptr<DayTask>(new DayTask(Record::LoadTag{}));
-            row >> t->id_ >> t->title_ >> t->notes_ >> t->date_ >> t->isComplete_ >>
-                t->isTodaysOneThing_ >> t->sortOrder_ >> t->createdAt_ >> t->sourceTemplateID_ >>
-                t->reminderAt_ >> owner1 >> owner2;
-            DayTask* task = ctx.adopt(std::move(t), seq);
-            if ((task->weekItem_ = findBySequence(items, owner1)))
-                task->weekItem_->dayTasks_.push_back(task);
-            if ((task->goal_ = findBySequence(goals, owner2)))
-                task->goal_->directDayTasks_.push_back(task);
+            auto* task = make(std::type_identity<DayTask>{}, seq);
+            row >> task->id_ >> task->title_ >> task->notes_ >> task->date_ >> task->isComplete_ >>
+                task->isTodaysOneThing_ >> task->sortOrder_ >> task->createdAt_ >>
+                task->sourceTemplateID_ >> task->reminderAt_ >> owner1 >> owner2;
+            tasksOfItem.link(task, owner1);
+            tasksOfGoal.link(task, owner2);
         });
     if (r.ok())
         r = each(EntityType::focusSession, [&](Reader& row, qint64 seq) {
-            auto s = std::unique_ptr<FocusSession>(new FocusSession(Record::LoadTag{}));
-            row >> s->id_ >> s->createdAt_ >> s->plannedDuration_ >>
-                s->accumulatedActiveDuration_ >> s->currentSegmentStartedAt_ >> s->endedAt_ >>
-                s->isCompleted_ >> s->hasBeenLogged_ >> s->kindRawValue_ >>
-                s->pomodoroCycleNumber_ >> owner1 >> owner2;
-            FocusSession* session = ctx.adopt(std::move(s), seq);
-            if ((session->dayTask_ = findBySequence(tasks, owner1)))
-                session->dayTask_->focusSessions_.push_back(session);
-            if ((session->goal_ = findBySequence(goals, owner2)))
-                session->goal_->directFocusSessions_.push_back(session);
+            auto* session = make(std::type_identity<FocusSession>{}, seq);
+            row >> session->id_ >> session->createdAt_ >> session->plannedDuration_ >>
+                session->accumulatedActiveDuration_ >> session->currentSegmentStartedAt_ >>
+                session->endedAt_ >> session->isCompleted_ >> session->hasBeenLogged_ >>
+                session->kindRawValue_ >> session->pomodoroCycleNumber_ >> owner1 >> owner2;
+            sessionsOfTask.link(session, owner1);
+            sessionsOfGoal.link(session, owner2);
         });
     if (r.ok())
         r = each(EntityType::focusBlockTemplate, [&](Reader& row, qint64 seq) {
-            auto b = std::unique_ptr<FocusBlockTemplate>(new FocusBlockTemplate(Record::LoadTag{}));
-            row >> b->id_ >> b->title_ >> b->createdAt_ >> b->isActive_ >> b->weekdays_ >>
-                b->hour_ >> b->minute_ >> b->durationMinutes_ >> owner1;
-            FocusBlockTemplate* block = ctx.adopt(std::move(b), seq);
-            if ((block->goal_ = findBySequence(goals, owner1)))
-                block->goal_->focusBlockTemplates_.push_back(block);
+            auto* block = make(std::type_identity<FocusBlockTemplate>{}, seq);
+            row >> block->id_ >> block->title_ >> block->createdAt_ >> block->isActive_ >>
+                block->weekdays_ >> block->hour_ >> block->minute_ >> block->durationMinutes_ >>
+                owner1;
+            blocksOfGoal.link(block, owner1);
         });
     if (r.ok())
         r = each(EntityType::trailEntry, [&](Reader& row, qint64 seq) {
-            auto e = std::unique_ptr<TrailEntry>(new TrailEntry(Record::LoadTag{}));
-            row >> e->id_ >> e->date_ >> e->minutes_ >> e->createdAt_ >> owner1;
-            TrailEntry* entry = ctx.adopt(std::move(e), seq);
-            if ((entry->goal_ = findBySequence(goals, owner1)))
-                entry->goal_->trailEntries_.push_back(entry);
+            auto* entry = make(std::type_identity<TrailEntry>{}, seq);
+            row >> entry->id_ >> entry->date_ >> entry->minutes_ >> entry->createdAt_ >> owner1;
+            entriesOfGoal.link(entry, owner1);
         });
+    itemsOfWeek.fill(items);
+    itemsOfGoal.fill(items);
+    tasksOfItem.fill(tasks);
+    tasksOfGoal.fill(tasks);
+    const auto& sessions = ctx.table<FocusSession>().records;
+    sessionsOfTask.fill(sessions);
+    sessionsOfGoal.fill(sessions);
+    blocksOfGoal.fill(ctx.table<FocusBlockTemplate>().records);
+    entriesOfGoal.fill(ctx.table<TrailEntry>().records);
     if (r.ok())
         sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
     return r;

@@ -189,6 +189,45 @@ TEST_F(StoreFiguresTest, AStoreNotYetMadeHasNothing) {
     EXPECT_FALSE(title.value().has_value());
 }
 
+// The trail is read in halves on two connections: both must read the
+// snapshot the first one holds, whatever the writer beside them commits.
+TEST_F(StoreFiguresTest, ATwinReadsTheSameSnapshotAsItsStore) {
+    auto opened = openModelContext(path());
+    ASSERT_TRUE(opened.ok());
+    ModelContext& ctx = *opened.value();
+    auto* goal = ctx.create<Goal>(QStringLiteral("Run"));
+    for (int i = 0; i < 10; ++i)
+        ctx.create<TrailEntry>(now - i * 3600, 5, goal, now);
+    ctx.create<TrailEntry>(now - 4.5 * 3600, 0, goal, now); // where the halves meet
+    ASSERT_TRUE(ctx.save().ok());
+
+    auto store = SqliteStore::openForReading(path());
+    ASSERT_TRUE(store.ok());
+    auto twin = store.value()->twin();
+    ASSERT_TRUE(twin.ok());
+    ASSERT_TRUE(twin.value());
+    ctx.create<TrailEntry>(now, 7, goal, now);
+    ASSERT_TRUE(ctx.save().ok());
+    for (SqliteStore* reader : {store.value().get(), twin.value().get()}) {
+        qint64 entries = -1;
+        ASSERT_TRUE(reader
+                        ->select("SELECT count(*) FROM trailEntry", {},
+                                 [&](const StoreRow& row) { entries = row.integer(0); })
+                        .ok());
+        EXPECT_EQ(entries, 11);
+    }
+    auto late = store.value()->twin();
+    ASSERT_TRUE(late.ok());
+    EXPECT_FALSE(late.value()) << "a store that has read has a snapshot of its own already";
+
+    // Read in halves, every entry counts once, the one at the split too.
+    auto figures = StoreFigures::overview(*SqliteStore::openForReading(path()).value(),
+                                          Calendar(QTimeZone::utc(), 2), now);
+    ASSERT_TRUE(figures.ok());
+    EXPECT_EQ(figures.value().totalFocusMinutes, 57);
+    EXPECT_EQ(figures.value().totalSessions, 12);
+}
+
 // The document streamed from the file is the one the loaded records make.
 TEST_F(StoreFiguresTest, ExportFromTheFileHasTheLoadedRecordsBytes) {
     {

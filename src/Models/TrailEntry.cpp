@@ -101,6 +101,19 @@ public:
         return calendar.startOfDay(sample);
     }
 
+    // FNV-1a over the offsets and the instants they start at.
+    quint64 hash() const {
+        quint64 h = 14695981039346656037ull;
+        for (const auto& [from, offset] : offsets_) {
+            const std::pair<std::int64_t, std::int64_t> words{
+                std::isfinite(from) ? std::int64_t(from) : 0, offset};
+            const auto* bytes = reinterpret_cast<const unsigned char*>(&words);
+            for (std::size_t i = 0; i < sizeof words; ++i)
+                h = (h ^ bytes[i]) * 1099511628211ull;
+        }
+        return h;
+    }
+
 private:
     std::vector<std::pair<double, int>> offsets_; // from this UTC instant on, this offset
     mutable std::size_t last_ = 0;
@@ -217,6 +230,24 @@ std::vector<DailyTrailTotal> TrailDays::totals() const {
         }
     }
     return out;
+}
+
+std::optional<qint64> TrailDays::dayNumber(Timestamp t) {
+    if (!(t >= State::from && t < State::to))
+        return std::nullopt;
+    prepare();
+    return (*state_->localDay)(t);
+}
+
+Timestamp TrailDays::dayStart(qint64 day, Timestamp sample) {
+    prepare();
+    return state_->localDay->dayStart(day, sample, *calendar_);
+}
+
+QByteArray TrailDays::zoneFingerprint() {
+    prepare();
+    return calendar_->timeZone().id() + ' ' + qVersion() + ' ' +
+           QByteArray::number(state_->localDay->hash(), 16);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "Models/Record.h"
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -41,6 +42,15 @@ public:
     // and only dailyTotalsOf knows the answer.
     bool fits() const;
     std::vector<DailyTrailTotal> totals() const;
+
+    // For sums kept elsewhere by day: the local day number of `t` (days
+    // since 1970-01-01 in the zone), nothing outside 1900-2099; the start of
+    // day `day`, `sample` being an instant of it, as totals() gives it; and
+    // a name for the zone's days, equal for two calendars whose days are the
+    // same (their zone's name and offsets over those centuries).
+    std::optional<qint64> dayNumber(Timestamp t);
+    Timestamp dayStart(qint64 day, Timestamp sample);
+    QByteArray zoneFingerprint();
 
 private:
     struct State;

@@ -1,6 +1,8 @@
 #include "Store/SqliteStore.h"
 
+#include "Core/Calendar.h"
 #include "Store/ModelContext.h"
+#include "Store/TrailSums.h"
 
 #include <QDir>
 #include <QFile>
@@ -369,8 +371,8 @@ Result<void> createStore(const QString& path) {
     // or syncing, then synced once, whole, before it takes the store's place.
     const QByteArray script =
         QByteArray("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN;") + schemaSQL +
-        indexSQL + "INSERT INTO meta VALUES('schemaVersion', '" + SqliteStore::schemaVersion +
-        "'), ('application', 'app.orvana.Orvana');" +
+        indexSQL + TrailSums::schemaSQL + "INSERT INTO meta VALUES('schemaVersion', '" +
+        SqliteStore::schemaVersion + "'), ('application', 'app.orvana.Orvana');" +
         "PRAGMA application_id = " + QByteArray::number(applicationID) +
         ";COMMIT;PRAGMA journal_mode = WAL;";
     char* message = nullptr;
@@ -477,8 +479,9 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
                               "PRAGMA cache_size = -8192;");
         !ok.ok())
         return ok.error();
-    // Without the index everything still works, only slower.
+    // Without the index or the kept sums everything still works, only slower.
     (void)store->exec(indexSQL);
+    store->hasSumTables_ = store->exec(TrailSums::schemaSQL).ok();
     // Until the records are loaded, closing must not fold a pending WAL into
     // the file: a store that turns out damaged is left as it was found.
     sqlite3_db_config(store->db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -751,13 +754,33 @@ private:
 
 } // namespace
 
-Result<void> SqliteStore::load(ModelContext& ctx) {
+Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
     if (!db_)
         return {}; // a store that does not exist yet
     // One read transaction: a consistent snapshot of all tables.
     if (auto ok = exec("BEGIN"); !ok.ok())
         return ok;
     auto finish = qScopeGuard([this] { (void)exec("COMMIT"); });
+
+    // The kept sums either follow these days already or are made from the
+    // entries as they are read.
+    bool makeSums = false;
+    if (lockFd_ >= 0 && hasSumTables_) {
+        sums_ = std::make_unique<TrailSums>(days ? *days : Calendar::current());
+        Statement st;
+        makeSums = true;
+        if (sqlite3_prepare_v2(db_, "SELECT value FROM meta WHERE key = 'trailSums'", -1, &st.s,
+                               nullptr) == SQLITE_OK &&
+            sqlite3_step(st.s) == SQLITE_ROW) {
+            const QByteArray kept(static_cast<const char*>(sqlite3_column_blob(st.s, 0)),
+                                  sqlite3_column_bytes(st.s, 0));
+            makeSums = kept != sums_->zone();
+        }
+        keepSums_ = !makeSums;
+    }
+    // While the sums are kept: what they should hold, to check them by.
+    qint64 trailEntries = 0;
+    quint64 trailMinutes = 0;
 
     TextPool texts;
     auto each = [this, &texts](EntityType type, auto&& readRow) -> Result<void> {
@@ -850,6 +873,12 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
             auto* entry = make(std::type_identity<TrailEntry>{}, seq);
             row >> entry->id_ >> entry->date_ >> entry->minutes_ >> entry->createdAt_ >> owner1;
             entriesOfGoal.link(entry, owner1);
+            if (makeSums) {
+                sums_->count(entry->date_, entry->minutes_, owner1, 1);
+            } else if (keepSums_) {
+                ++trailEntries;
+                trailMinutes += entry->minutes_;
+            }
         });
     itemsOfWeek.fill(items);
     itemsOfGoal.fill(items);
@@ -860,8 +889,39 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
     sessionsOfGoal.fill(sessions);
     blocksOfGoal.fill(ctx.table<FocusBlockTemplate>().records);
     entriesOfGoal.fill(ctx.table<TrailEntry>().records);
-    if (r.ok())
-        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    if (!r.ok())
+        return r;
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+    if (keepSums_) {
+        // Changed by a tool other than ours, they are made again.
+        Statement st;
+        makeSums = sqlite3_prepare_v2(db_,
+                                      "SELECT coalesce(sum(entries), 0), coalesce(sum(minutes), 0) "
+                                      "FROM trailDay",
+                                      -1, &st.s, nullptr) != SQLITE_OK ||
+                   sqlite3_step(st.s) != SQLITE_ROW ||
+                   sqlite3_column_int64(st.s, 0) != trailEntries ||
+                   quint64(sqlite3_column_int64(st.s, 1)) != trailMinutes;
+        if (makeSums) {
+            keepSums_ = false;
+            for (const TrailEntry* e : ctx.table<TrailEntry>().records)
+                sums_->count(e->date_, e->minutes_,
+                             e->goal_ ? std::optional<qint64>(e->goal_->sequence()) : std::nullopt,
+                             1);
+        }
+    }
+    finish.dismiss();
+    (void)exec("COMMIT");
+    if (makeSums) {
+        // Not being able to make them costs only speed: saves drop them.
+        if (exec("BEGIN IMMEDIATE").ok()) {
+            if (sums_->write(db_, true).ok() && exec("COMMIT").ok())
+                keepSums_ = sums_->sane();
+            else
+                (void)exec("ROLLBACK");
+        }
+        sums_->clear();
+    }
     return r;
 }
 
@@ -991,6 +1051,14 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
         return Error{QStringLiteral("The store was opened for reading only.")};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
         return saveError(ok.error().message);
+    auto forget = qScopeGuard([this] {
+        if (sums_)
+            sums_->clear();
+    });
+    if (auto counted = countTrail(records); !counted.ok()) {
+        (void)exec("ROLLBACK");
+        return saveError(counted.error().message);
+    }
     // Runs of live records of one type go in full batches; what is left of a
     // run goes a row at a time.
     for (std::size_t i = 0; i < records.size();) {
@@ -1012,20 +1080,72 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
             return ok;
         }
     }
+    const bool trailChanged = sums_ && sums_->counted();
+    const bool dropSums = trailChanged && !sums_->sane();
+    if (trailChanged) {
+        if (auto ok = sums_->write(db_, false); !ok.ok()) {
+            (void)exec("ROLLBACK");
+            return saveError(ok.error().message);
+        }
+    }
     if (auto ok = exec("COMMIT"); !ok.ok()) {
         (void)exec("ROLLBACK");
         return saveError(ok.error().message);
+    }
+    if (dropSums)
+        keepSums_ = false;
+    return {};
+}
+
+// Before the rows change: the entries that go out with their stored values,
+// those that come in with their new ones. While the sums are not kept, a
+// change to the trail drops them instead.
+Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
+    bool trail = false;
+    for (const Record* r : records)
+        trail = trail || r->entityType() == EntityType::trailEntry;
+    if (!trail)
+        return {};
+    if (!keepSums_)
+        return exec("DELETE FROM meta WHERE key = 'trailSums'");
+    auto st =
+        statement(3 * entityTypeCount, "SELECT date, minutes, goal FROM trailEntry WHERE seq = ?");
+    if (!st.ok())
+        return st.error();
+    sqlite3_stmt* s = st.value();
+    for (const Record* r : records) {
+        if (r->entityType() != EntityType::trailEntry)
+            continue;
+        if (r->persisted_) {
+            sqlite3_bind_int64(s, 1, r->sequence_);
+            const int rc = sqlite3_step(s);
+            if (rc == SQLITE_ROW)
+                sums_->count(sqlite3_column_double(s, 0), sqlite3_column_int64(s, 1),
+                             sqlite3_column_type(s, 2) == SQLITE_NULL
+                                 ? std::nullopt
+                                 : std::optional<qint64>(sqlite3_column_int64(s, 2)),
+                             -1);
+            sqlite3_reset(s);
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                return lastError("Reading the trail");
+        }
+        if (!r->deleted_) {
+            const auto* e = static_cast<const TrailEntry*>(r);
+            sums_->count(e->date_, e->minutes_,
+                         e->goal_ ? std::optional<qint64>(e->goal_->sequence()) : std::nullopt, 1);
+        }
     }
     return {};
 }
 
 namespace {
 
-Result<std::unique_ptr<ModelContext>> loadContext(Result<std::unique_ptr<SqliteStore>> store) {
+Result<std::unique_ptr<ModelContext>> loadContext(Result<std::unique_ptr<SqliteStore>> store,
+                                                  const Calendar* days = nullptr) {
     if (!store.ok())
         return store.error();
     auto context = std::make_unique<ModelContext>();
-    if (auto loaded = store.value()->load(*context); !loaded.ok())
+    if (auto loaded = store.value()->load(*context, days); !loaded.ok())
         return loaded.error();
     context->attachStore(std::move(store.value()));
     return context;
@@ -1033,8 +1153,8 @@ Result<std::unique_ptr<ModelContext>> loadContext(Result<std::unique_ptr<SqliteS
 
 } // namespace
 
-Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path) {
-    return loadContext(SqliteStore::open(path));
+Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path, const Calendar* days) {
+    return loadContext(SqliteStore::open(path), days);
 }
 
 Result<std::unique_ptr<ModelContext>> openModelContextForReading(const QString& path) {

@@ -17,9 +17,11 @@ struct sqlite3_value;
 
 namespace orvana {
 
+class Calendar;
 class ModelContext;
 class Record;
 class SqliteBindBuffer;
+class TrailSums;
 
 // One row of a query, its columns by position, read as the loader reads them.
 class StoreRow {
@@ -69,8 +71,10 @@ public:
     // writing it (no lock is taken). A missing file reads as an empty store.
     static Result<std::unique_ptr<SqliteStore>> openForReading(const QString& path);
 
-    // Reads every record into an empty context.
-    Result<void> load(ModelContext& context);
+    // Reads every record into an empty context. A store opened for writing
+    // keeps the trail's sums by the days of `days` (the user's calendar
+    // unless given) from then on, and makes them now if they follow another.
+    Result<void> load(ModelContext& context, const Calendar* days = nullptr);
 
     // Writes the given records (inserted, changed or deleted) in one
     // transaction; on failure nothing is written.
@@ -114,6 +118,7 @@ private:
     Result<void> deleteRecord(Record* record);
     // `count` live records of one type: rowsPerInsert at once, or one by one.
     Result<void> writeRecords(Record* const* records, std::size_t count);
+    Result<void> countTrail(const std::vector<Record*>& records);
     Result<void> beginSnapshot();
     Result<qint64> dataVersion();
     void endSnapshot();
@@ -122,14 +127,21 @@ private:
     QString path_;
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
-    // Per type: one-row insert, delete, multi-row insert.
-    std::array<sqlite3_stmt*, 21> statements_{};
+    // Per type: one-row insert, delete, multi-row insert; then a trail entry's
+    // stored values.
+    std::array<sqlite3_stmt*, 22> statements_{};
     std::unique_ptr<SqliteBindBuffer> bindBuffer_;
     bool inSnapshot_ = false;
+    // Set by load() on a store opened for writing; while keepSums_ is false,
+    // a save that changes the trail drops the kept sums.
+    std::unique_ptr<TrailSums> sums_;
+    bool keepSums_ = false;
+    bool hasSumTables_ = false;
 };
 
 // Opens the store at `path`, loads it into a new context and attaches it.
-Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path);
+Result<std::unique_ptr<ModelContext>> openModelContext(const QString& path,
+                                                       const Calendar* days = nullptr);
 
 // The same for reading only: the context cannot save.
 Result<std::unique_ptr<ModelContext>> openModelContextForReading(const QString& path);

@@ -30,6 +30,8 @@ struct TrailPass {
     TrailDays days;
     std::vector<qint64> goalMinutes; // by the goal's index
     Result<void> scanned;
+    // The daily totals as the kept sums hold them, instead of `days`.
+    std::optional<std::vector<DailyTrailTotal>> keptTotals;
 };
 
 using GoalIndex = std::function<std::int32_t(qint64 sequence)>;
@@ -101,6 +103,42 @@ Result<std::optional<TrailPass>> trailInOnePass(SqliteStore& store,
     if (!pass.days.fits() || !pass.noneBelowZero ||
         pass.totalMinutes == std::numeric_limits<qint64>::max())
         return std::optional<TrailPass>();
+    return std::optional<TrailPass>(std::move(pass));
+}
+
+// The sums a writer keeps beside the trail, when they follow this
+// calendar's days: a row a day instead of a row an entry.
+Result<std::optional<TrailPass>> trailFromKeptSums(SqliteStore& store, const Calendar& calendar,
+                                                   const GoalIndex& goalIndex, std::size_t goals) {
+    TrailDays days(calendar);
+    TrailPass pass(days);
+    const QString zone = QString::fromUtf8(days.zoneFingerprint());
+    bool kept = false;
+    auto read = store.select("SELECT value FROM meta WHERE key = 'trailSums'", {},
+                             [&](const StoreRow& row) { kept = row.text(0) == zone; });
+    if (!read.ok() || !kept)
+        return std::optional<TrailPass>();
+    std::vector<DailyTrailTotal> totals;
+    read = store.visit("trailDay", "start, minutes, entries", [&](const StoreRow& row) {
+        const qint64 minutes = row.integer(1);
+        totals.push_back({row.real(0), minutes});
+        pass.totalMinutes += minutes;
+        pass.entries += row.integer(2);
+    });
+    if (!read.ok())
+        return read.error();
+    if (!std::is_sorted(totals.begin(), totals.end(),
+                        [](const auto& a, const auto& b) { return a.date < b.date; }))
+        std::sort(totals.begin(), totals.end(),
+                  [](const auto& a, const auto& b) { return a.date < b.date; });
+    pass.keptTotals = std::move(totals);
+    pass.goalMinutes.assign(goals, 0);
+    read = store.visit("trailGoal", "goal, minutes", [&](const StoreRow& row) {
+        if (const std::int32_t goal = goalIndex(row.integer(0)); goal >= 0)
+            pass.goalMinutes[std::size_t(goal)] += row.integer(1);
+    });
+    if (!read.ok())
+        return read.error();
     return std::optional<TrailPass>(std::move(pass));
 }
 
@@ -216,14 +254,20 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
             calendar);
         return orderMatters || o.totalFocusMinutes == std::numeric_limits<qint64>::max();
     };
-    if (auto done = trailInOnePass(store, std::move(twin), calendar, goalIndex, goals.size());
-        !done.ok()) {
+    auto done = [&] {
+        auto kept = trailFromKeptSums(store, calendar, goalIndex, goals.size());
+        if (!kept.ok() || kept.value())
+            return kept;
+        return trailInOnePass(store, std::move(twin), calendar, goalIndex, goals.size());
+    }();
+    if (!done.ok()) {
         return done.error();
     } else if (done.value()) {
-        const TrailPass& pass = *done.value();
+        TrailPass& pass = *done.value();
         o.totalFocusMinutes = pass.totalMinutes;
         o.totalSessions = pass.entries;
-        o.dailyTotals = pass.days.totals();
+        o.fromKeptSums = pass.keptTotals.has_value();
+        o.dailyTotals = o.fromKeptSums ? std::move(*pass.keptTotals) : pass.days.totals();
         for (std::size_t i = 0; i < goals.size(); ++i)
             goals[i].total.minutes = pass.goalMinutes[i];
     } else if (trail("trailEntry") && scanned.ok()) {

@@ -42,6 +42,9 @@ struct Overview {
     qint64 currentStreakDays = 0;
     std::vector<DailyTrailTotal> dailyTotals;
     std::vector<GoalTotal> goalBreakdown; // minutes descending, ties in goal order
+    // The trail's figures came from the sums its writer keeps (for tests
+    // and benchmarks: the answers are the same either way).
+    bool fromKeptSums = false;
 };
 
 // The title of the first task flagged as Today's One Thing on today's date.

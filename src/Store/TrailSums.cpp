@@ -1,0 +1,148 @@
+#include "Store/TrailSums.h"
+
+#include <QString>
+#include <sqlite3.h>
+
+namespace orvana {
+
+namespace {
+
+// Minutes a kept entry may hold: 2^31 (some 4 000 years) times any number
+// of entries a store can hold stays far within 64 bits.
+constexpr qint64 mostMinutes = qint64(1) << 31;
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
+            s_ = nullptr;
+    }
+    ~Statement() { sqlite3_finalize(s_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return s_ != nullptr; }
+    sqlite3_stmt* get() const { return s_; }
+    // Steps once and resets; true when done.
+    bool run() {
+        const int rc = sqlite3_step(s_);
+        sqlite3_reset(s_);
+        sqlite3_clear_bindings(s_);
+        return rc == SQLITE_DONE;
+    }
+
+private:
+    sqlite3_stmt* s_ = nullptr;
+};
+
+Error sqlError(sqlite3* db) {
+    QString cause = QString::fromUtf8(sqlite3_errmsg(db));
+    if (!cause.endsWith(u'.'))
+        cause += u'.';
+    return Error{cause};
+}
+
+} // namespace
+
+TrailSums::TrailSums(const Calendar& calendar) : calendar_(calendar), days_(calendar_) {}
+
+TrailSums::~TrailSums() = default;
+
+const QByteArray& TrailSums::zone() {
+    if (zone_.isEmpty())
+        zone_ = days_.zoneFingerprint();
+    return zone_;
+}
+
+void TrailSums::count(Timestamp date, qint64 minutes, std::optional<qint64> goal, int sign) {
+    if (!sane_)
+        return;
+    const std::optional<qint64> day = days_.dayNumber(date);
+    if (!day || minutes < 0 || minutes > mostMinutes) {
+        sane_ = false;
+        return;
+    }
+    if (!lastDay_ || *day != lastDayNumber_) {
+        lastDay_ = &byDay_.try_emplace(*day, Day{date, 0, 0}).first->second;
+        lastDayNumber_ = *day;
+    }
+    lastDay_->minutes += sign * minutes;
+    lastDay_->entries += sign;
+    if (goal) {
+        Sum& sum = byGoal_[*goal];
+        sum.minutes += sign * minutes;
+        sum.entries += sign;
+    }
+}
+
+void TrailSums::clear() {
+    byDay_.clear();
+    byGoal_.clear();
+    lastDay_ = nullptr;
+    sane_ = true;
+}
+
+Result<void> TrailSums::write(sqlite3* db, bool whole) {
+    auto exec = [db](const char* sql) {
+        return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    };
+    if (whole || !sane_) {
+        if (!exec("DELETE FROM trailDay; DELETE FROM trailGoal;"))
+            return sqlError(db);
+    }
+    if (!sane_) {
+        if (!exec("DELETE FROM meta WHERE key = 'trailSums'"))
+            return sqlError(db);
+        return {};
+    }
+    Statement day(db, "INSERT INTO trailDay VALUES(?, ?, ?, ?) ON CONFLICT(day) DO UPDATE SET "
+                      "minutes = minutes + excluded.minutes, entries = entries + excluded.entries");
+    Statement goal(db,
+                   "INSERT INTO trailGoal VALUES(?, ?, ?) ON CONFLICT(goal) DO UPDATE SET "
+                   "minutes = minutes + excluded.minutes, entries = entries + excluded.entries");
+    Statement emptyDay(db, "DELETE FROM trailDay WHERE day = ? AND entries <= 0");
+    Statement emptyGoal(db, "DELETE FROM trailGoal WHERE goal = ? AND entries <= 0");
+    if (!day.ok() || !goal.ok() || !emptyDay.ok() || !emptyGoal.ok())
+        return sqlError(db);
+    for (const auto& [number, d] : byDay_) {
+        if (d.entries == 0 && d.minutes == 0)
+            continue;
+        sqlite3_bind_int64(day.get(), 1, number);
+        sqlite3_bind_double(day.get(), 2, days_.dayStart(number, d.sample));
+        sqlite3_bind_int64(day.get(), 3, d.minutes);
+        sqlite3_bind_int64(day.get(), 4, d.entries);
+        if (!day.run())
+            return sqlError(db);
+        if (d.entries < 0) {
+            sqlite3_bind_int64(emptyDay.get(), 1, number);
+            if (!emptyDay.run())
+                return sqlError(db);
+        }
+    }
+    for (const auto& [sequence, g] : byGoal_) {
+        if (g.entries == 0 && g.minutes == 0)
+            continue;
+        sqlite3_bind_int64(goal.get(), 1, sequence);
+        sqlite3_bind_int64(goal.get(), 2, g.minutes);
+        sqlite3_bind_int64(goal.get(), 3, g.entries);
+        if (!goal.run())
+            return sqlError(db);
+        if (g.entries < 0) {
+            sqlite3_bind_int64(emptyGoal.get(), 1, sequence);
+            if (!emptyGoal.run())
+                return sqlError(db);
+        }
+    }
+    if (whole) {
+        Statement named(db, "INSERT OR REPLACE INTO meta VALUES('trailSums', ?)");
+        const QByteArray& name = zone();
+        if (!named.ok() ||
+            sqlite3_bind_text(named.get(), 1, name.constData(), int(name.size()),
+                              SQLITE_TRANSIENT) != SQLITE_OK ||
+            !named.run())
+            return sqlError(db);
+    }
+    return {};
+}
+
+} // namespace orvana

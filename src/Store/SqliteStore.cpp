@@ -941,15 +941,30 @@ Result<void> SqliteStore::deleteRecord(Record* record) {
     if (!record->persisted_)
         return {};
     const int type = int(record->entityType());
-    const QByteArray sql =
-        QByteArray("DELETE FROM ") + tables[size_t(type)].name + " WHERE seq = ?";
-    auto st = statement(entityTypeCount + type, sql.constData());
+    // A trail entry's stored values leave the kept sums as its row goes.
+    const bool counted = keepSums_ && record->entityType() == EntityType::trailEntry;
+    const QByteArray sql = QByteArray("DELETE FROM ") + tables[size_t(type)].name +
+                           " WHERE seq = ?" + (counted ? " RETURNING date, minutes, goal" : "");
+    auto st =
+        statement(counted ? 3 * entityTypeCount + 1 : entityTypeCount + type, sql.constData());
     if (!st.ok())
         return st.error();
     sqlite3_bind_int64(st.value(), 1, record->sequence_);
-    const int rc = sqlite3_step(st.value());
+    int rc = sqlite3_step(st.value());
+    if (counted && rc == SQLITE_ROW) {
+        countStoredEntry(st.value());
+        rc = sqlite3_step(st.value());
+    }
     sqlite3_reset(st.value());
     return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Deleting a record"));
+}
+
+void SqliteStore::countStoredEntry(sqlite3_stmt* s) {
+    sums_->count(sqlite3_column_double(s, 0), sqlite3_column_int64(s, 1),
+                 sqlite3_column_type(s, 2) == SQLITE_NULL
+                     ? std::nullopt
+                     : std::optional<qint64>(sqlite3_column_int64(s, 2)),
+                 -1);
 }
 
 namespace {
@@ -1097,8 +1112,8 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     return {};
 }
 
-// Before the rows change: the entries that go out with their stored values,
-// those that come in with their new ones. While the sums are not kept, a
+// Before the rows change: entries replaced go out with their stored values
+// and come in with their new ones, new entries come in. While the sums are not kept, a
 // change to the trail drops them instead.
 Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
     bool trail = false;
@@ -1114,26 +1129,20 @@ Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
         return st.error();
     sqlite3_stmt* s = st.value();
     for (const Record* r : records) {
-        if (r->entityType() != EntityType::trailEntry)
-            continue;
+        if (r->entityType() != EntityType::trailEntry || r->deleted_)
+            continue; // a deleted one is counted out as its row goes
         if (r->persisted_) {
             sqlite3_bind_int64(s, 1, r->sequence_);
             const int rc = sqlite3_step(s);
             if (rc == SQLITE_ROW)
-                sums_->count(sqlite3_column_double(s, 0), sqlite3_column_int64(s, 1),
-                             sqlite3_column_type(s, 2) == SQLITE_NULL
-                                 ? std::nullopt
-                                 : std::optional<qint64>(sqlite3_column_int64(s, 2)),
-                             -1);
+                countStoredEntry(s);
             sqlite3_reset(s);
             if (rc != SQLITE_ROW && rc != SQLITE_DONE)
                 return lastError("Reading the trail");
         }
-        if (!r->deleted_) {
-            const auto* e = static_cast<const TrailEntry*>(r);
-            sums_->count(e->date_, e->minutes_,
-                         e->goal_ ? std::optional<qint64>(e->goal_->sequence()) : std::nullopt, 1);
-        }
+        const auto* e = static_cast<const TrailEntry*>(r);
+        sums_->count(e->date_, e->minutes_,
+                     e->goal_ ? std::optional<qint64>(e->goal_->sequence()) : std::nullopt, 1);
     }
     return {};
 }

@@ -119,6 +119,8 @@ private:
     // `count` live records of one type: rowsPerInsert at once, or one by one.
     Result<void> writeRecords(Record* const* records, std::size_t count);
     Result<void> countTrail(const std::vector<Record*>& records);
+    // Counts out the trail entry of `s`'s row (date, minutes, goal).
+    void countStoredEntry(sqlite3_stmt* s);
     Result<void> beginSnapshot();
     Result<qint64> dataVersion();
     void endSnapshot();
@@ -128,8 +130,8 @@ private:
     int lockFd_ = -1;
     sqlite3* db_ = nullptr;
     // Per type: one-row insert, delete, multi-row insert; then a trail entry's
-    // stored values.
-    std::array<sqlite3_stmt*, 22> statements_{};
+    // stored values, and its delete that gives them.
+    std::array<sqlite3_stmt*, 23> statements_{};
     std::unique_ptr<SqliteBindBuffer> bindBuffer_;
     bool inSnapshot_ = false;
     // Set by load() on a store opened for writing; while keepSums_ is false,

@@ -757,7 +757,13 @@ Result<void> SqliteStore::load(ModelContext& ctx) {
     // One read transaction: a consistent snapshot of all tables.
     if (auto ok = exec("BEGIN"); !ok.ok())
         return ok;
-    auto finish = qScopeGuard([this] { (void)exec("COMMIT"); });
+    auto finish = qScopeGuard([this] {
+        (void)exec("COMMIT");
+        // Every page was read once into the records; kept in the cache they
+        // would only add to the app's size (about 8 MB on a large store).
+        // Saves fill it again with the few pages they touch.
+        sqlite3_db_release_memory(db_);
+    });
 
     TextPool texts;
     auto each = [this, &texts](EntityType type, auto&& readRow) -> Result<void> {

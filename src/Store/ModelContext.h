@@ -225,6 +225,21 @@ private:
     void emitChanged();
     void autosave();
 
+    // This context's number in the table Record::contextAt reads: records
+    // keep the number instead of a pointer. At most 65 535 contexts live at
+    // once. Given back after the tables are gone.
+    class Slot {
+    public:
+        explicit Slot(ModelContext* context);
+        ~Slot();
+        Slot(const Slot&) = delete;
+        Slot& operator=(const Slot&) = delete;
+        quint16 number() const { return number_; }
+
+    private:
+        quint16 number_;
+    };
+    Slot slot_;
     Tables tables_;
     mutable std::vector<DayEntry> dayIndex_;
     mutable std::size_t dayIndexSorted_ = 0; // entries before this are in date order
@@ -249,13 +264,13 @@ private:
 
 template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     T* r = record.get();
-    Q_ASSERT(r && !r->context_);
+    Q_ASSERT(r && !r->contextSlot_);
     auto& t = table<T>();
     if (r->stampCreatedAtOnInsert_) {
         r->stampCreatedAtOnInsert_ = false;
         static_cast<Record*>(r)->stampCreatedAt(now());
     }
-    r->context_ = this;
+    r->contextSlot_ = slot_.number();
     r->sequence_ = t.nextSequence++;
     r->deleted_ = false;
     t.records.push_back(r);
@@ -382,7 +397,7 @@ template <class T, class Make> T* ModelContext::adopt(Make&& make, qint64 sequen
     auto& t = table<T>();
     T* r = t.blocks.emplace(std::forward<Make>(make));
     r->inArena_ = true;
-    r->context_ = this;
+    r->contextSlot_ = slot_.number();
     r->sequence_ = sequence;
     r->persisted_ = true;
     t.records.push_back(r);

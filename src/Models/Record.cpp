@@ -4,20 +4,23 @@
 
 namespace orvana {
 
+// Millions of records are loaded: every byte of the base counts a megabyte.
+static_assert(sizeof(Record) == 40 || sizeof(void*) != 8);
+
 Record::Record(EntityType type, bool stampCreatedAtOnInsert)
     : type_(type), stampCreatedAtOnInsert_(stampCreatedAtOnInsert) {}
 
 void Record::setID(const QUuid& id) {
-    Q_ASSERT(!context_);
-    if (!context_) {
+    Q_ASSERT(!contextSlot_);
+    if (!contextSlot_) {
         id_ = id;
         hasID_ = true;
     }
 }
 
 void Record::ownersChanged(EntityType ownerType) {
-    if (context_)
-        context_->noteChange(ownerType);
+    if (ModelContext* context = this->context())
+        context->noteChange(ownerType);
 }
 
 void Record::refusedLink() {
@@ -26,8 +29,8 @@ void Record::refusedLink() {
 
 void Record::didChange(std::function<void()> undo) {
     ++revision_;
-    if (context_)
-        context_->recordChange(this, std::move(undo));
+    if (ModelContext* context = this->context())
+        context->recordChange(this, std::move(undo));
 }
 
 } // namespace orvana

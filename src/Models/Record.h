@@ -59,8 +59,8 @@ public:
     // Only before insertion (import keeps the ids of the document).
     void setID(const QUuid& id);
 
-    ModelContext* context() const { return context_; }
-    bool isInserted() const { return context_ != nullptr; }
+    ModelContext* context() const { return contextSlot_ ? contextAt(contextSlot_) : nullptr; }
+    bool isInserted() const { return contextSlot_ != 0; }
     bool isDeleted() const { return deleted_; }
 
     // Position in the store: records of one type are numbered in order of
@@ -91,7 +91,7 @@ protected:
         // Lets a record keep context indexes in step (DayTask dates).
         if constexpr (requires { self->fieldDidChange(member, old); })
             self->fieldDidChange(member, old);
-        if (!context_) {
+        if (!contextSlot_) {
             ++revision_; // nothing to mark or undo yet
             return;
         }
@@ -112,11 +112,11 @@ protected:
         Owner* old = self->*toOne;
         if (old == owner)
             return;
-        if (!context_) {
+        if (!contextSlot_) {
             self->*toOne = owner;
             return;
         }
-        if (owner && (deleted_ || owner->context() != context_ || owner->isDeleted())) {
+        if (owner && (deleted_ || owner->contextSlot_ != contextSlot_ || owner->isDeleted())) {
             refusedLink();
             return;
         }
@@ -137,7 +137,7 @@ protected:
         Owner* owner = self->*toOne;
         if (!owner)
             return;
-        if (owner->context() != context_ || owner->isDeleted()) {
+        if (owner->contextSlot_ != contextSlot_ || owner->isDeleted()) {
             refusedLink();
             self->*toOne = nullptr;
             return;
@@ -183,7 +183,11 @@ private:
     friend class ModelContext;
     friend class SqliteStore;
 
-    // Type, flags and revision share one word: there are millions of records.
+    // The context of a slot (ModelContext.cpp keeps the table).
+    static ModelContext* contextAt(quint16 slot);
+
+    // Type, flags, context and revision share one word: there are millions
+    // of records, and a context pointer of their own would cost 8 bytes each.
     EntityType type_;
     bool deleted_ : 1 = false;
     bool dirty_ : 1 = false;     // queued for the next save
@@ -191,9 +195,9 @@ private:
     bool stampCreatedAtOnInsert_ : 1 = false;
     bool inArena_ : 1 = false; // built in its context's record blocks, not by new
     mutable bool hasID_ : 1 = false;
+    quint16 contextSlot_ = 0; // 0 until inserted; see ModelContext::slot_
     quint32 revision_ = 0;
     mutable QUuid id_;
-    ModelContext* context_ = nullptr;
     qint64 sequence_ = 0;
 };
 

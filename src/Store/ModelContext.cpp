@@ -3,17 +3,49 @@
 #include "Store/SqliteStore.h"
 #include "Store/UndoManager.h"
 
+#include <QMutex>
 #include <algorithm>
+#include <atomic>
 
 namespace orvana {
 
 namespace {
+
+// Live contexts by slot; slot 0 is "not inserted". Contexts come and go on
+// any thread (tests, import dry runs, backups), records are read on theirs.
+std::atomic<ModelContext*> contextSlots[1 << 16];
+QBasicMutex slotMutex;
+quint16 nextFreeSlot = 1; // where the search for a free one starts
+
 // After a failed autosave: 5 s, then twice as long each time, up to a minute.
 constexpr int retryAfterFailedSaveMs = 5000;
 constexpr int longestRetryMs = 60'000;
 } // namespace
 
-ModelContext::ModelContext(QObject* parent) : QObject(parent) {
+ModelContext* Record::contextAt(quint16 slot) {
+    return contextSlots[slot].load(std::memory_order_acquire);
+}
+
+ModelContext::Slot::Slot(ModelContext* context) {
+    QMutexLocker lock(&slotMutex);
+    for (unsigned tried = 1; tried < (1u << 16); ++tried) {
+        const quint16 slot = nextFreeSlot;
+        nextFreeSlot = quint16(slot == 0xFFFF ? 1 : slot + 1);
+        if (!contextSlots[slot].load(std::memory_order_relaxed)) {
+            contextSlots[slot].store(context, std::memory_order_release);
+            number_ = slot;
+            return;
+        }
+    }
+    qFatal("Orvana: more than 65535 model contexts at once");
+}
+
+ModelContext::Slot::~Slot() {
+    QMutexLocker lock(&slotMutex);
+    contextSlots[number_].store(nullptr, std::memory_order_release);
+}
+
+ModelContext::ModelContext(QObject* parent) : QObject(parent), slot_(this) {
     autosaveTimer_.setSingleShot(true);
     connect(&autosaveTimer_, &QTimer::timeout, this, &ModelContext::autosave);
 }
@@ -47,7 +79,7 @@ UndoManager* ModelContext::ensureUndoManager() {
 }
 
 void ModelContext::remove(Record* record) {
-    if (!record || record->context_ != this || record->deleted_)
+    if (!record || record->contextSlot_ != slot_.number() || record->deleted_)
         return;
     record->applyDeleteRules(*this);
     record->detachFromOwners();

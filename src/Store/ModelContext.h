@@ -16,8 +16,12 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <bit>
+#include <compare>
 #include <cstddef>
+#include <iterator>
 #include <memory>
+#include <new>
 #include <tuple>
 #include <vector>
 
@@ -143,44 +147,118 @@ signals:
 private:
     friend class SqliteStore;
 
-    // Room for the records read from the store: blocks of many records that
-    // never move, instead of one heap allocation per record.
-    template <class T> class RecordBlocks {
-    public:
-        // Constructs a record in place with `make(void* at)`.
-        template <class Make> T* emplace(Make&& make) {
-            constexpr std::size_t perBlock = std::max<std::size_t>(1, (64u << 10) / sizeof(T));
-            if (blocks_.empty() || used_ == perBlock) {
-                blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(perBlock));
-                used_ = 0;
-            }
-            T* record = make(static_cast<void*>(&blocks_.back()[used_]));
-            ++used_;
-            return record;
-        }
-
-    private:
+    // The records of one type by sequence, deleted ones included: first
+    // those read from the store, built in blocks of many records that never
+    // move (no heap allocation and no pointer of their own each), then those
+    // inserted since, by pointer.
+    template <class T> class RecordList {
+        // A power of two, so that finding a record's block is a shift.
+        static constexpr std::size_t perBlock =
+            std::bit_floor(std::max<std::size_t>(1, (64u << 10) / sizeof(T)));
         struct Slot {
             alignas(T) std::byte bytes[sizeof(T)];
         };
-        std::vector<std::unique_ptr<Slot[]>> blocks_;
-        std::size_t used_ = 0;
-    };
 
-    template <class T> struct Table {
-        Table() = default;
-        Table(const Table&) = delete;
-        Table& operator=(const Table&) = delete;
-        ~Table() {
-            for (T* record : records) {
+    public:
+        using value_type = T*;
+
+        // Random access over the list, yielding T*.
+        class Iterator {
+        public:
+            using iterator_category = std::random_access_iterator_tag;
+            using value_type = T*;
+            using difference_type = std::ptrdiff_t;
+            using pointer = T* const*;
+            using reference = T*;
+            Iterator() = default;
+            Iterator(const RecordList* list, std::size_t at) : list_(list), at_(at) {}
+            T* operator*() const { return (*list_)[at_]; }
+            T* operator[](difference_type n) const { return (*list_)[at_ + std::size_t(n)]; }
+            Iterator& operator++() {
+                ++at_;
+                return *this;
+            }
+            Iterator operator++(int) { return {list_, at_++}; }
+            Iterator& operator--() {
+                --at_;
+                return *this;
+            }
+            Iterator operator--(int) { return {list_, at_--}; }
+            Iterator& operator+=(difference_type n) {
+                at_ += std::size_t(n);
+                return *this;
+            }
+            Iterator& operator-=(difference_type n) {
+                at_ -= std::size_t(n);
+                return *this;
+            }
+            friend Iterator operator+(Iterator i, difference_type n) { return i += n; }
+            friend Iterator operator+(difference_type n, Iterator i) { return i += n; }
+            friend Iterator operator-(Iterator i, difference_type n) { return i -= n; }
+            friend difference_type operator-(const Iterator& a, const Iterator& b) {
+                return difference_type(a.at_) - difference_type(b.at_);
+            }
+            friend bool operator==(const Iterator& a, const Iterator& b) { return a.at_ == b.at_; }
+            friend auto operator<=>(const Iterator& a, const Iterator& b) {
+                return a.at_ <=> b.at_;
+            }
+
+        private:
+            const RecordList* list_ = nullptr;
+            std::size_t at_ = 0;
+        };
+
+        RecordList() = default;
+        RecordList(const RecordList&) = delete;
+        RecordList& operator=(const RecordList&) = delete;
+        ~RecordList() {
+            for (T* record : *this) {
                 if (record->inArena_)
                     record->~T();
                 else
                     delete record;
             }
         }
-        std::vector<T*> records; // by sequence, deleted ones included; owned
-        RecordBlocks<T> blocks;  // where the loaded ones live
+
+        std::size_t size() const { return loaded_ + inserted_.size(); }
+        bool empty() const { return size() == 0; }
+        T* operator[](std::size_t i) const {
+            if (i < loaded_)
+                return std::launder(
+                    reinterpret_cast<T*>(blocks_[i / perBlock][i % perBlock].bytes));
+            return inserted_[i - loaded_];
+        }
+        T* back() const { return (*this)[size() - 1]; }
+        Iterator begin() const { return {this, 0}; }
+        Iterator end() const { return {this, size()}; }
+
+        // Loading, before any insertion: constructs a record in place with
+        // `make(void* at)`.
+        template <class Make> T* emplace(Make&& make) {
+            Q_ASSERT(inserted_.empty());
+            if (loaded_ % perBlock == 0)
+                blocks_.push_back(std::make_unique_for_overwrite<Slot[]>(perBlock));
+            T* record = make(static_cast<void*>(blocks_.back()[loaded_ % perBlock].bytes));
+            ++loaded_;
+            return record;
+        }
+        // An inserted record, owned from here.
+        void push_back(T* record) { inserted_.push_back(record); }
+        std::size_t insertedCount() const { return inserted_.size(); }
+        std::size_t insertedCapacity() const { return inserted_.capacity(); }
+        void reserveInserted(std::size_t n) { inserted_.reserve(n); }
+
+    private:
+        std::vector<std::unique_ptr<Slot[]>> blocks_;
+        std::size_t loaded_ = 0;
+        std::vector<T*> inserted_;
+    };
+
+    template <class T> struct Table {
+        Table() = default;
+        Table(const Table&) = delete;
+        Table& operator=(const Table&) = delete;
+        RecordList<T> records; // by sequence, deleted ones included; owned
         mutable QHash<QUuid, T*> byID;
         mutable bool indexed = false;
         // Ids are meant to be unique; if a caller broke that, the index is
@@ -225,6 +303,21 @@ private:
     void emitChanged();
     void autosave();
 
+    // This context's number in the table Record::contextAt reads: records
+    // keep the number instead of a pointer. At most 65 535 contexts live at
+    // once. Given back after the tables are gone.
+    class Slot {
+    public:
+        explicit Slot(ModelContext* context);
+        ~Slot();
+        Slot(const Slot&) = delete;
+        Slot& operator=(const Slot&) = delete;
+        quint16 number() const { return number_; }
+
+    private:
+        quint16 number_;
+    };
+    Slot slot_;
     Tables tables_;
     mutable std::vector<DayEntry> dayIndex_;
     mutable std::size_t dayIndexSorted_ = 0; // entries before this are in date order
@@ -249,13 +342,13 @@ private:
 
 template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
     T* r = record.get();
-    Q_ASSERT(r && !r->context_);
+    Q_ASSERT(r && !r->contextSlot_);
     auto& t = table<T>();
     if (r->stampCreatedAtOnInsert_) {
         r->stampCreatedAtOnInsert_ = false;
         static_cast<Record*>(r)->stampCreatedAt(now());
     }
-    r->context_ = this;
+    r->contextSlot_ = slot_.number();
     r->sequence_ = t.nextSequence++;
     r->deleted_ = false;
     t.records.push_back(r);
@@ -364,8 +457,9 @@ template <class T> void ModelContext::reserve(std::size_t n) {
         return; // an index nobody asks for is not built
     auto& t = table<T>();
     // Still growing by doubling, so that many small imports stay linear.
-    if (t.records.capacity() < t.records.size() + n)
-        t.records.reserve(std::max(t.records.size() + n, 2 * t.records.capacity()));
+    const std::size_t inserted = t.records.insertedCount();
+    if (t.records.insertedCapacity() < inserted + n)
+        t.records.reserveInserted(std::max(inserted + n, 2 * t.records.insertedCapacity()));
     if (!t.indexed)
         buildIndex(t);
     t.byID.reserve(static_cast<qsizetype>(t.liveCount + n));
@@ -380,12 +474,11 @@ template <class T> T* ModelContext::findByID(const QUuid& id) const {
 
 template <class T, class Make> T* ModelContext::adopt(Make&& make, qint64 sequence) {
     auto& t = table<T>();
-    T* r = t.blocks.emplace(std::forward<Make>(make));
+    T* r = t.records.emplace(std::forward<Make>(make));
     r->inArena_ = true;
-    r->context_ = this;
+    r->contextSlot_ = slot_.number();
     r->sequence_ = sequence;
     r->persisted_ = true;
-    t.records.push_back(r);
     ++t.liveCount;
     if (sequence >= t.nextSequence)
         t.nextSequence = sequence + 1;

@@ -701,8 +701,7 @@ Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
 namespace {
 
 // The position of the record with this sequence, or records.size().
-template <class T>
-std::size_t slotOf(const std::vector<T*>& records, std::optional<qint64> sequence) {
+template <class List> std::size_t slotOf(const List& records, std::optional<qint64> sequence) {
     if (!sequence)
         return records.size();
     // Sequences are dense unless records were deleted: try the direct slot first.
@@ -710,7 +709,7 @@ std::size_t slotOf(const std::vector<T*>& records, std::optional<qint64> sequenc
         records[std::size_t(*sequence - 1)]->sequence() == *sequence)
         return std::size_t(*sequence - 1);
     auto it = std::lower_bound(records.begin(), records.end(), *sequence,
-                               [](const T* r, qint64 s) { return r->sequence() < s; });
+                               [](const auto* r, qint64 s) { return r->sequence() < s; });
     return it != records.end() && (*it)->sequence() == *sequence ? std::size_t(it - records.begin())
                                                                  : records.size();
 }
@@ -720,10 +719,9 @@ std::size_t slotOf(const std::vector<T*>& records, std::optional<qint64> sequenc
 // is allocated once, at its final size. (Grown member by member, a million
 // members' lists keep about a fifth of their room unused and leave the
 // smaller copies behind as garbage.)
-template <class Owner, class Child> class ToManyLoader {
+template <class Owner, class Child, class Owners> class ToManyLoader {
 public:
-    ToManyLoader(const std::vector<Owner*>& owners, Owner* Child::*toOne,
-                 std::vector<Child*> Owner::*toMany)
+    ToManyLoader(const Owners& owners, Owner* Child::*toOne, std::vector<Child*> Owner::*toMany)
         : owners_(owners), toOne_(toOne), toMany_(toMany) {}
 
     void link(Child* child, std::optional<qint64> ownerSequence) {
@@ -736,7 +734,7 @@ public:
     }
 
     // `children` in sequence order, as read.
-    void fill(const std::vector<Child*>& children) {
+    template <class Children> void fill(const Children& children) {
         for (std::size_t i = 0; i < counts_.size(); ++i)
             (owners_[i]->*toMany_).reserve(counts_[i]);
         for (Child* child : children) {
@@ -746,7 +744,7 @@ public:
     }
 
 private:
-    const std::vector<Owner*>& owners_;
+    const Owners& owners_;
     std::vector<std::size_t> counts_;
     Owner* Child::*toOne_;
     std::vector<Child*> Owner::*toMany_;
@@ -760,7 +758,13 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
     // One read transaction: a consistent snapshot of all tables.
     if (auto ok = exec("BEGIN"); !ok.ok())
         return ok;
-    auto finish = qScopeGuard([this] { (void)exec("COMMIT"); });
+    auto finish = qScopeGuard([this] {
+        (void)exec("COMMIT");
+        // Every page was read once into the records; kept in the cache they
+        // would only add to the app's size (about 8 MB on a large store).
+        // Saves fill it again with the few pages they touch.
+        sqlite3_db_release_memory(db_);
+    });
 
     // The kept sums either follow these days already or are made from the
     // entries as they are read.

@@ -1,5 +1,6 @@
 #include "Store/SqliteStore.h"
 #include "Store/ModelContext.h"
+#include "Store/UndoManager.h"
 #include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
@@ -212,6 +213,30 @@ TEST_F(Store, DeletesAndLaterEditsReachTheFileAndNewRecordsGetFreshPositions) {
     ctx = open();
     EXPECT_EQ(ctx->count<Goal>(), 2u);
     EXPECT_EQ(ctx->fetch<Goal>().back()->id(), laterID);
+}
+
+TEST_F(Store, RecordsReadOverSeveralBlocksStayInOrderBeforeNewOnesAndUndoBringsBackTheSame) {
+    {
+        auto ctx = open();
+        for (int i = 0; i < 1500; ++i) // a few blocks' worth
+            ctx->create<TrailEntry>(double(i), i);
+        ASSERT_TRUE(ctx->save().ok());
+    }
+    auto ctx = open();
+    UndoManager* undo = ctx->ensureUndoManager();
+    auto* later = ctx->create<TrailEntry>(1e6, 7);
+    const auto all = ctx->fetch<TrailEntry>();
+    ASSERT_EQ(all.size(), 1501u);
+    for (int i = 0; i < 1500; ++i)
+        ASSERT_EQ(all[size_t(i)]->minutes(), i);
+    EXPECT_EQ(all.back(), later);
+    TrailEntry* loaded = all[1100];
+    test::drainEvents();
+    ctx->remove(loaded);
+    test::drainEvents();
+    undo->undo();
+    EXPECT_EQ(ctx->findByID<TrailEntry>(loaded->id()), loaded);
+    EXPECT_EQ(ctx->fetch<TrailEntry>(), all);
 }
 
 TEST_F(Store, AFailedSaveWritesNothingAndKeepsThePendingChanges) {

@@ -134,6 +134,8 @@ QVariant RowListModel::data(const QModelIndex& index, int role) const {
     const ListRow* row = index.isValid() ? rowAt(index.row()) : nullptr;
     if (!row)
         return {};
+    if (row->derived)
+        return derive ? derive(*row, role) : QVariant();
     if (role == Qt::AccessibleTextRole && !row->data.contains(role))
         return row->data.value(Qt::DisplayRole);
     return row->data.value(role);

@@ -4,6 +4,7 @@
 #include <QMap>
 #include <QString>
 #include <QVariant>
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -19,6 +20,12 @@ struct ListRow {
     Record* record = nullptr;
     QMap<int, QVariant> data; // by role
     Qt::ItemFlags flags = Qt::ItemIsEnabled;
+    // Rows of long lists leave `data` empty and have the list model's
+    // `derive` answer from their record when asked; `version` then stands for
+    // what they show (equal versions, equal values), so that a refresh still
+    // tells a changed row.
+    bool derived = false;
+    std::array<quint64, 2> version{};
 
     friend bool operator==(const ListRow&, const ListRow&) = default;
 };
@@ -47,6 +54,8 @@ public:
     std::function<bool(int source, int count, int destination)> canMove;
     std::function<void(int source, int count, int destination)> onMove;
     std::function<void(int row)> onToggle;
+    // The values of derived rows, by role.
+    std::function<QVariant(const ListRow& row, int role)> derive;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

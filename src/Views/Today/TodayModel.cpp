@@ -56,6 +56,7 @@ TodayModel::TodayModel(AppEnvironment& environment, QObject* parent)
         return canMoveRows(source, count, destination);
     };
     list_->onMove = [this](int, int, int) { renumberShownTasks(); };
+    list_->derive = [this](const ListRow& row, int role) { return taskRowData(row, role); };
     list_->onToggle = [this](int row) {
         if (DayTask* task = taskAt(row))
             toggleComplete(*task);
@@ -97,7 +98,7 @@ QString TodayModel::deletedMessage(const QString& title) {
 }
 
 void TodayModel::setDay() {
-    rowCache_.clear(); // the overdue dates read differently on another day
+    dayTexts_.clear(); // in case the zone changed meanwhile
     const Calendar& calendar = env_.calendar();
     const Timestamp now = env_.now();
     startOfToday_ = calendar.startOfDay(now);
@@ -199,55 +200,24 @@ void TodayModel::rebuild() {
         r.data = {{Qt::DisplayRole, text}, {KindRole, int(footerRow)}};
         rows.push_back(std::move(r));
     };
-    const Calendar& calendar = env_.calendar();
-    const QLocale locale;
-    QHash<Timestamp, QString> dayTexts;
-    const QString oneThingText = tr("Today's One Thing");
-    const QString moveText = tr("Move to Today");
-    const QString doneText = tr("%1, done");
     auto taskRowOf = [&](DayTask* t, RowKind kind) {
-        // Rows are rebuilt on every change, and years of overdue tasks can
-        // be listed: a row is made again only when its task or goal changed.
+        // Years of overdue tasks can be listed: a row holds no values of its
+        // own (taskRowData reads them from the task when asked), only what
+        // they follow, and keeps the key it had.
         const Goal* goal = t->goal();
-        CachedRow& cached = rowCache_[t];
-        if (cached.kind == kind && cached.revision == t->revision() && cached.goal == goal &&
-            cached.goalRevision == (goal ? goal->revision() : 0) && !cached.row.key.isEmpty()) {
-            rows.push_back(cached.row);
-            return;
-        }
+        QString& key = taskKeys_[t];
+        if (key.isNull())
+            key = QStringLiteral("task:") + t->id().toString(QUuid::WithoutBraces);
         ListRow r;
-        r.key = QStringLiteral("task:") + t->id().toString(QUuid::WithoutBraces);
+        r.key = key;
         r.kind = kind;
         r.record = t;
-        const QString goalTitle = goal ? goal->title() : QString();
-        QStringList description;
-        if (kind == oneThingRow)
-            description << oneThingText;
-        if (!goalTitle.isEmpty())
-            description << goalTitle;
-        r.data = {{Qt::DisplayRole, t->title()},
-                  {Qt::AccessibleTextRole, t->isComplete() ? doneText.arg(t->title()) : t->title()},
-                  {Qt::CheckStateRole, t->isComplete() ? Qt::Checked : Qt::Unchecked},
-                  {KindRole, int(kind)},
-                  {CompleteRole, t->isComplete()},
-                  {GoalTitleRole, goalTitle},
-                  {ColorTagRole, goal ? goal->colorTag().value_or(QString()) : QString()}};
-        if (kind == overdueRow) {
-            // Overdue tasks share few days; formatting is the costly part.
-            QString& day = dayTexts[t->date()];
-            if (day.isNull()) {
-                const DateComponents c = calendar.components(t->date());
-                day = locale.toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat);
-            }
-            r.data.insert(DateTextRole, day);
-            r.data.insert(ButtonTextRole, moveText);
-            description << day;
-        }
-        r.data.insert(Qt::AccessibleDescriptionRole, description.join(QStringLiteral(", ")));
         r.flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
         if (kind == taskRow)
             r.flags |= Qt::ItemIsDragEnabled;
-        cached = {kind, t->revision(), goal, goal ? goal->revision() : 0, r};
+        r.derived = true;
+        r.version = {quint64(t->revision()) << 32 | (goal ? goal->revision() : 0),
+                     quint64(quintptr(goal))};
         rows.push_back(std::move(r));
     };
 
@@ -293,10 +263,58 @@ void TodayModel::rebuild() {
                                            "start a focus session on it."));
     }
     // Deleted or moved-away tasks leave entries behind; start over now and then.
-    if (std::size_t(rowCache_.size()) > 2 * rows.size() + 64)
-        rowCache_.clear();
+    if (std::size_t(taskKeys_.size()) > 2 * rows.size() + 64)
+        taskKeys_.clear();
     list_->setRows(std::move(rows));
     emit changed();
+}
+
+QVariant TodayModel::taskRowData(const ListRow& row, int role) const {
+    const auto* t = static_cast<const DayTask*>(row.record);
+    const Goal* goal = t->goal();
+    const bool overdue = row.kind == overdueRow;
+    switch (role) {
+    case Qt::DisplayRole:
+        return t->title();
+    case Qt::AccessibleTextRole:
+        return t->isComplete() ? tr("%1, done").arg(t->title()) : t->title();
+    case Qt::CheckStateRole:
+        return QVariant(t->isComplete() ? Qt::Checked : Qt::Unchecked);
+    case KindRole:
+        return row.kind;
+    case CompleteRole:
+        return t->isComplete();
+    case GoalTitleRole:
+        return goal ? goal->title() : QString();
+    case ColorTagRole:
+        return goal ? goal->colorTag().value_or(QString()) : QString();
+    case DateTextRole:
+        return overdue ? QVariant(dayText(t->date())) : QVariant();
+    case ButtonTextRole:
+        return overdue ? QVariant(tr("Move to Today")) : QVariant();
+    case Qt::AccessibleDescriptionRole: {
+        QStringList description;
+        if (row.kind == oneThingRow)
+            description << tr("Today's One Thing");
+        if (goal && !goal->title().isEmpty())
+            description << goal->title();
+        if (overdue)
+            description << dayText(t->date());
+        return description.join(QStringLiteral(", "));
+    }
+    default:
+        return {};
+    }
+}
+
+QString TodayModel::dayText(Timestamp date) const {
+    // Overdue tasks share few days; formatting is the costly part.
+    QString& day = dayTexts_[date];
+    if (day.isNull()) {
+        const DateComponents c = env_.calendar().components(date);
+        day = QLocale().toString(QDate(c.year, c.month, c.day), QLocale::ShortFormat);
+    }
+    return day;
 }
 
 DayTask* TodayModel::taskAt(int row) const {

@@ -104,13 +104,10 @@ private:
     int taskSectionBegin() const;
     int taskSectionEnd() const;
 
-    struct CachedRow {
-        int kind = -1;
-        quint32 revision = 0;
-        const Goal* goal = nullptr;
-        quint32 goalRevision = 0;
-        ListRow row;
-    };
+    // The values of a task's row (the list's derived rows).
+    QVariant taskRowData(const ListRow& row, int role) const;
+    // A date as overdue rows show it.
+    QString dayText(Timestamp date) const;
 
     AppEnvironment& env_;
     RowListModel* list_;
@@ -126,7 +123,8 @@ private:
     std::vector<DayTask*> overdue_;
     std::vector<FocusBlockTemplate*> templates_;
     bool showsEmptyState_ = false;
-    QHash<const DayTask*, CachedRow> rowCache_;
+    QHash<const DayTask*, QString> taskKeys_; // rows' keys, made once per task
+    mutable QHash<Timestamp, QString> dayTexts_;
     QTimer midnight_;
     QTimer dayCheck_;
 };

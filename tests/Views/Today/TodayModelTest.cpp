@@ -23,9 +23,11 @@ struct Today : ::testing::Test {
     // The rows as "kind:text", headers and footers included.
     static QStringList shown(const TodayModel& m) {
         QStringList out;
-        for (const ListRow& r : m.list()->rows()) {
-            if (r.kind != TodayModel::footerRow)
-                out << QString::number(r.kind) + u':' + r.data.value(Qt::DisplayRole).toString();
+        for (int i = 0; i < m.list()->rowCount(); ++i) {
+            const QModelIndex index = m.list()->index(i);
+            if (m.list()->rowAt(i)->kind != TodayModel::footerRow)
+                out << QString::number(m.list()->rowAt(i)->kind) + u':' +
+                           index.data(Qt::DisplayRole).toString();
         }
         return out;
     }
@@ -224,6 +226,32 @@ TEST_F(Today, RowsChangeInPlaceAndOnlyForTheRecordsTodayReads) {
     t.context.create<FocusSession>(1500.0, t.now);
     drainEvents();
     EXPECT_EQ(rebuilt.size(), 0);
+}
+
+TEST_F(Today, TaskRowsShowTheirTaskAndGoalAsTheyAreNow) {
+    auto* goal = t.context.create<Goal>(QStringLiteral("Health"));
+    goal->setColorTag(QStringLiteral("green"));
+    auto* late = task(QStringLiteral("Run"), monday - 86400);
+    late->setGoal(goal);
+    TodayModel m(t.env);
+    QAbstractItemModelTester tester(m.list());
+    QSignalSpy changed(m.list(), &QAbstractItemModel::dataChanged);
+    const QModelIndex row = m.list()->index(1); // under the Overdue header
+    ASSERT_EQ(m.taskAt(1), late);
+    const QString day = row.data(TodayModel::DateTextRole).toString();
+    EXPECT_FALSE(day.isEmpty());
+    EXPECT_EQ(row.data(TodayModel::ButtonTextRole).toString(), QStringLiteral("Move to Today"));
+    EXPECT_EQ(row.data(TodayModel::ColorTagRole).toString(), QStringLiteral("green"));
+    EXPECT_EQ(row.data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Health, ") + day);
+    EXPECT_EQ(row.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+
+    goal->setTitle(QStringLiteral("Fitness"));
+    drainEvents();
+    EXPECT_EQ(changed.size(), 1) << "a row follows its goal";
+    EXPECT_EQ(row.data(TodayModel::GoalTitleRole).toString(), QStringLiteral("Fitness"));
+    late->setIsComplete(true); // leaves the overdue list
+    drainEvents();
+    EXPECT_EQ(m.list()->rowCount(), 0);
 }
 
 TEST_F(Today, MovesToTheNewDayAtMidnight) {

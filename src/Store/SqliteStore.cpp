@@ -758,13 +758,14 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
     // One read transaction: a consistent snapshot of all tables.
     if (auto ok = exec("BEGIN"); !ok.ok())
         return ok;
-    auto finish = qScopeGuard([this] {
+    auto endRead = [this] {
         (void)exec("COMMIT");
         // Every page was read once into the records; kept in the cache they
         // would only add to the app's size (about 8 MB on a large store).
         // Saves fill it again with the few pages they touch.
         sqlite3_db_release_memory(db_);
-    });
+    };
+    auto finish = qScopeGuard(endRead);
 
     // The kept sums either follow these days already or are made from the
     // entries as they are read.
@@ -915,7 +916,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
         }
     }
     finish.dismiss();
-    (void)exec("COMMIT");
+    endRead();
     if (makeSums) {
         // Not being able to make them costs only speed: saves drop them.
         if (exec("BEGIN IMMEDIATE").ok()) {
@@ -925,6 +926,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
                 (void)exec("ROLLBACK");
         }
         sums_->clear();
+        sqlite3_db_release_memory(db_);
     }
     return r;
 }

@@ -76,8 +76,9 @@ void TrailSums::count(Timestamp date, qint64 minutes, std::optional<qint64> goal
 }
 
 void TrailSums::clear() {
-    byDay_.clear();
-    byGoal_.clear();
+    // Swapped out, not cleared: a store's worth of days leaves its buckets.
+    std::unordered_map<qint64, Day>().swap(byDay_);
+    std::unordered_map<qint64, Sum>().swap(byGoal_);
     lastDay_ = nullptr;
     sane_ = true;
 }

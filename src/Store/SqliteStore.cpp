@@ -1119,8 +1119,8 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
 }
 
 // Before the rows change: entries replaced go out with their stored values
-// and come in with their new ones, new entries come in. While the sums are not kept, a
-// change to the trail drops them instead.
+// and come in with their new ones, new entries come in. While the sums are
+// not kept, a change to the trail drops them instead.
 Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
     bool trail = false;
     for (const Record* r : records)

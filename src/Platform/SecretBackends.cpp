@@ -34,13 +34,26 @@ struct DeleteLater {
 };
 
 // Starts `job` and waits for it without blocking the event loop; a locked
-// keyring may keep it waiting for the user.
-template <class Job> QCoro::Task<std::unique_ptr<Job, DeleteLater>> run(Job* raw) {
+// keyring may keep it waiting for the user, but not longer than `patience`.
+// Null when the keyring did not answer in time: the job then goes on and
+// deletes itself when it ends (deleting a running job would leave the
+// keyring's callback a dangling pointer).
+template <class Job>
+QCoro::Task<std::unique_ptr<Job, DeleteLater>> run(Job* raw, std::chrono::milliseconds patience) {
     std::unique_ptr<Job, DeleteLater> job(raw);
     job->setAutoDelete(false);
     job->start();
-    co_await qCoro(job.get(), &QKeychain::Job::finished);
+    const auto finished = co_await qCoro(job.get(), &QKeychain::Job::finished, patience);
+    if (!finished) {
+        job.release()->setAutoDelete(true);
+        co_return std::unique_ptr<Job, DeleteLater>();
+    }
     co_return job;
+}
+
+Error noAnswer() {
+    return Error{tr("The system keyring did not answer. If it asks for a password, enter it "
+                    "and try again.")};
 }
 
 Error keyringError(const QKeychain::Job& job) {
@@ -57,7 +70,9 @@ QCoro::Task<Result<std::optional<QByteArray>>> KeyringSecretBackend::read(QStrin
     auto* raw = new QKeychain::ReadPasswordJob(service);
     raw->setKey(account);
     QPointer<KeyringSecretBackend> self(this);
-    const auto job = co_await run(raw);
+    const auto job = co_await run(raw, patience_);
+    if (!job)
+        co_return noAnswer();
     if (self)
         noBackend_ = job->error() == QKeychain::NoBackendAvailable;
     if (job->error() == QKeychain::EntryNotFound)
@@ -74,7 +89,9 @@ QCoro::Task<Result<void>> KeyringSecretBackend::write(QString service, QString a
     // As text, so the keyring's own tools show the value as it was typed.
     raw->setTextData(QString::fromUtf8(value));
     QPointer<KeyringSecretBackend> self(this);
-    const auto job = co_await run(raw);
+    const auto job = co_await run(raw, patience_);
+    if (!job)
+        co_return noAnswer();
     if (self)
         noBackend_ = job->error() == QKeychain::NoBackendAvailable;
     if (job->error() != QKeychain::NoError)
@@ -88,7 +105,9 @@ QCoro::Task<Result<void>> KeyringSecretBackend::remove(QString service, QString 
     auto* raw = new QKeychain::DeletePasswordJob(service);
     raw->setKey(account);
     QPointer<KeyringSecretBackend> self(this);
-    const auto job = co_await run(raw);
+    const auto job = co_await run(raw, patience_);
+    if (!job)
+        co_return noAnswer();
     if (self)
         noBackend_ = job->error() == QKeychain::NoBackendAvailable;
     if (job->error() != QKeychain::NoError && job->error() != QKeychain::EntryNotFound)
@@ -267,8 +286,17 @@ QCoro::Task<Result<void>> SystemSecretBackend::remove(QString service, QString a
     // too, so "remove" leaves no secret behind anywhere.
     if (QFile::exists(fallbackPath_))
         (void)co_await file_->remove(service, account);
-    co_return co_await perform<Result<void>>(
-        [service, account](SecretBackend& backend) { return backend.remove(service, account); });
+    // The operation is made before the co_await: GCC 12 destroys a closure
+    // made inside a co_await expression twice, so its captured texts were
+    // freed twice and the heap was corrupted.
+    auto operation = [service, account](SecretBackend& backend) {
+        return backend.remove(service, account);
+    };
+    co_return co_await perform<Result<void>>(std::move(operation));
+}
+
+QCoro::Task<> SystemSecretBackend::settle() {
+    (void)co_await chosen();
 }
 
 std::optional<QString> SystemSecretBackend::fallbackFilePath() const {

@@ -3,6 +3,7 @@
 #include "Services/SecretBackend.h"
 
 #include <QDBusConnection>
+#include <chrono>
 #include <memory>
 
 namespace orvana {
@@ -18,9 +19,13 @@ public:
     QCoro::Task<Result<void>> remove(QString service, QString account) override;
     // The last job found no keyring that QtKeychain can use.
     bool noBackend() const { return noBackend_; }
+    // How long a job may wait for the keyring (an unlock or create prompt
+    // that nobody can see or answer would otherwise keep it for ever).
+    void setPatience(std::chrono::milliseconds patience) { patience_ = patience; }
 
 private:
     bool noBackend_ = false;
+    std::chrono::milliseconds patience_ = std::chrono::seconds(30);
 };
 
 // Secrets in one JSON file, {service: {account: value}}, for desktops
@@ -60,6 +65,8 @@ public:
     QCoro::Task<Result<void>> write(QString service, QString account, QByteArray value) override;
     QCoro::Task<Result<void>> remove(QString service, QString account) override;
     std::optional<QString> fallbackFilePath() const override;
+    bool isSettled() const override { return chosen_ != nullptr; }
+    QCoro::Task<> settle() override;
 
 private:
     QCoro::Task<SecretBackend*> chosen();

@@ -74,6 +74,13 @@ QCoro::Task<std::shared_ptr<Snapshot>> load(SecretBackend& backend) {
     co_return snapshot;
 }
 
+QCoro::Task<Result<void>> lastStoreOutcome(std::shared_ptr<Snapshot> snapshot) {
+    if (!snapshot->lastStore)
+        co_return Result<void>();
+    auto outcome = co_await *snapshot->lastStore;
+    co_return outcome;
+}
+
 HostedAIReviewService::Dependencies dependencies(SecretBackend& backend,
                                                  std::shared_ptr<Snapshot> snapshot,
                                                  std::function<QString()> baseURLProvider) {
@@ -86,7 +93,7 @@ HostedAIReviewService::Dependencies dependencies(SecretBackend& backend,
         [snapshot, store_](const QString& id, const QString& token) {
             snapshot->deviceID = id;
             snapshot->token = token;
-            (void)store(*store_, id, token);
+            snapshot->lastStore = store(*store_, id, token);
         },
         [snapshot, store_] {
             snapshot->deviceID.reset();

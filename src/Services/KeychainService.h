@@ -48,8 +48,12 @@ QCoro::Task<void> clear(SecretBackend& backend);
 struct Snapshot {
     std::optional<QString> deviceID;
     std::optional<QString> token;
+    // The last store sent to the secret store, so a failure can be told.
+    std::optional<QCoro::Task<Result<void>>> lastStore;
 };
 QCoro::Task<std::shared_ptr<Snapshot>> load(SecretBackend& backend);
+// How the last store ended, once it has (success when there was none).
+QCoro::Task<Result<void>> lastStoreOutcome(std::shared_ptr<Snapshot> snapshot);
 HostedAIReviewService::Dependencies dependencies(SecretBackend& backend,
                                                  std::shared_ptr<Snapshot> snapshot,
                                                  std::function<QString()> baseURLProvider);

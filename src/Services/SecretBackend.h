@@ -29,6 +29,10 @@ public:
     // The file the secrets are kept in when there is no keyring to use
     // (Settings says so); absent for a keyring or before that is known.
     virtual std::optional<QString> fallbackFilePath() const { return std::nullopt; }
+    // Whether it is known where secrets go (so fallbackFilePath() answers
+    // for good); settle() finds out without reading or writing a secret.
+    virtual bool isSettled() const { return true; }
+    virtual QCoro::Task<> settle() { co_return; }
 
 signals:
     void changed(const QString& service, const QString& account);

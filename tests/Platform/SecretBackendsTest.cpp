@@ -1,10 +1,13 @@
 #include "Platform/SecretBackends.h"
 
+#include "Services/KeychainService.h"
+
 #include "support/TestSupport.h"
 
 #include <QDBusConnection>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUuid>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
@@ -100,6 +103,65 @@ TEST(KeyringSecrets, RoundTripThroughTheSecretService) {
     EXPECT_EQ(readValue(fresh, service, QStringLiteral("device-identity-id")), std::nullopt);
     ASSERT_TRUE(QCoro::waitFor(fresh.remove(service, QStringLiteral("openrouter"))).ok());
     EXPECT_EQ(readValue(backend, service, QStringLiteral("openrouter")), std::nullopt);
+}
+
+// Read, write, remove and the proxy identity's clear, through the backend the
+// app builds (the choice between keyring and file) and the services above it.
+// Removal once crashed the optimised build in both backends.
+void roundTripThroughTheServices(SystemSecretBackend& backend, const QString& account) {
+    const KeychainService key(backend, account);
+    EXPECT_EQ(QCoro::waitFor(key.read()), std::nullopt);
+    ASSERT_TRUE(QCoro::waitFor(key.remove()).ok()) << "removing a missing item succeeds";
+    ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-1"))).ok());
+    ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-2"))).ok());
+    EXPECT_EQ(QCoro::waitFor(key.read()), QStringLiteral("sk-2"));
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_TRUE(QCoro::waitFor(key.remove()).ok());
+        EXPECT_EQ(QCoro::waitFor(key.read()), std::nullopt);
+        ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-again"))).ok());
+    }
+    ASSERT_TRUE(QCoro::waitFor(key.remove()).ok());
+
+    ASSERT_TRUE(QCoro::waitFor(DeviceIdentityService::store(backend, QStringLiteral("dev"),
+                                                            QStringLiteral("tok")))
+                    .ok());
+    QCoro::waitFor(DeviceIdentityService::clear(backend));
+    EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceID(backend)), std::nullopt);
+    EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceToken(backend)), std::nullopt);
+
+    // The hosted client's 401: the clear starts from a plain call and runs
+    // on while the caller goes on.
+    ASSERT_TRUE(QCoro::waitFor(DeviceIdentityService::store(backend, QStringLiteral("dev"),
+                                                            QStringLiteral("tok")))
+                    .ok());
+    auto snapshot = QCoro::waitFor(DeviceIdentityService::load(backend));
+    auto deps = DeviceIdentityService::dependencies(backend, snapshot, [] { return QString(); });
+    deps.clearDeviceIdentity();
+    EXPECT_EQ(deps.deviceIDProvider(), std::nullopt);
+    QTRY_VERIFY_WITH_TIMEOUT(!QCoro::waitFor(DeviceIdentityService::deviceToken(backend)), 10000);
+    EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceID(backend)), std::nullopt);
+}
+
+TEST(SystemSecrets, ServicesRoundTripThroughTheFile) {
+    QTemporaryDir dir;
+    SystemSecretBackend backend(
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
+                                      QStringLiteral("orvana-no-bus-services")),
+        dir.filePath(QStringLiteral("secrets.json")));
+    roundTripThroughTheServices(backend, QStringLiteral("openrouter"));
+    EXPECT_EQ(backend.fallbackFilePath(), dir.filePath(QStringLiteral("secrets.json")));
+}
+
+TEST(KeyringSecrets, ServicesRoundTripThroughTheSecretService) {
+    if (qEnvironmentVariable("ORVANA_TEST_KEYRING") != QLatin1String("1"))
+        GTEST_SKIP() << "needs the private keyring of scripts/test";
+    QTemporaryDir dir;
+    SystemSecretBackend backend(QDBusConnection::sessionBus(),
+                                dir.filePath(QStringLiteral("secrets.json")));
+    // A test account, so a developer's own key in this session is never touched.
+    roundTripThroughTheServices(backend, QStringLiteral("test-") +
+                                             QUuid::createUuid().toString(QUuid::WithoutBraces));
+    EXPECT_EQ(backend.fallbackFilePath(), std::nullopt) << "the keyring, not the file";
 }
 
 } // namespace

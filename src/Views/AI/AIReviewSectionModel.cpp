@@ -93,6 +93,7 @@ QCoro::Task<> AIReviewSectionModel::runReview() {
     if (!self)
         co_return; // closed while the keyring answered: nothing to send
     Result<AIReviewResult> outcome;
+    std::optional<QString> identityProblem;
     if (key) {
         AIReviewService client(
             *env.session, [key] { return key; }, env.preferences->value(PreferenceKeys::aiModelID));
@@ -106,6 +107,14 @@ QCoro::Task<> AIReviewSectionModel::runReview() {
                 return preferences->value(PreferenceKeys::hostedProxyBaseURL);
             }));
         outcome = co_await client.review(text);
+        // The identity the proxy issued must be kept, or the next review
+        // registers anew: say so when the secret store refused it.
+        const Result<void> kept = co_await DeviceIdentityService::lastStoreOutcome(identity);
+        if (!self)
+            co_return;
+        if (!kept.ok())
+            identityProblem =
+                tr("Couldn't save this device's identity: %1").arg(kept.error().message);
     }
     if (!self)
         co_return;
@@ -117,6 +126,9 @@ QCoro::Task<> AIReviewSectionModel::runReview() {
     else
         errorMessage_ = outcome.error().message.isEmpty() ? tr("Something went wrong.")
                                                           : outcome.error().message;
+    if (identityProblem)
+        errorMessage_ =
+            errorMessage_ ? *errorMessage_ + QLatin1Char(' ') + *identityProblem : *identityProblem;
     isLoading_ = false;
     emit changed();
 }

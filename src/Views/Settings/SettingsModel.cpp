@@ -41,6 +41,8 @@ SettingsModel::SettingsModel(AppEnvironment& environment, LaunchAtLogin launch, 
                 loadKeyState();
         });
         loadKeyState();
+        if (!secrets->isSettled())
+            settleSecrets();
     }
 }
 
@@ -57,6 +59,13 @@ QCoro::Task<> SettingsModel::loadKeyState() {
         co_return;
     hasStoredKey_ = stored;
     emit changed();
+}
+
+QCoro::Task<> SettingsModel::settleSecrets() {
+    QPointer<SettingsModel> self(this);
+    co_await env_.secrets()->settle();
+    if (self)
+        emit changed(); // the footer can say where the key goes
 }
 
 bool SettingsModel::canStoreKeys() const {
@@ -127,6 +136,10 @@ QCoro::Task<> SettingsModel::removeKey() {
 }
 
 QString SettingsModel::aiFooter() const {
+    // Nothing rather than a guess while it is not yet known where keys go
+    // (the app settles that at start, so this lasts a moment at most).
+    if (env_.secrets() && !env_.secrets()->isSettled())
+        return QString();
     const std::optional<QString> file =
         env_.secrets() ? env_.secrets()->fallbackFilePath() : std::nullopt;
     const QString where =

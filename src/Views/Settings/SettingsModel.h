@@ -42,6 +42,7 @@ public:
     QCoro::Task<> removeKey();
     // "Saved", "Removed", or what went wrong; absent until one of them ran.
     std::optional<QString> saveConfirmation() const { return saveConfirmation_; }
+    // Empty until it is known whether keys go to a keyring or to a file.
     QString aiFooter() const;
 
     // Data.
@@ -89,6 +90,7 @@ signals:
     void changed();
 
 private:
+    QCoro::Task<> settleSecrets();
     QCoro::Task<> loadKeyState();
 
     AppEnvironment& env_;

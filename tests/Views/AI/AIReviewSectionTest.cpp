@@ -161,6 +161,20 @@ TEST(AIReviewSection, ChoosesTheClientAtEveryTapByTheStoredKey) {
     EXPECT_TRUE(model.showsHostedFootnote());
 }
 
+TEST(AIReviewSection, AnIdentityTheKeyringRefusesIsReportedBesideTheCritique) {
+    Environment e;
+    e.secrets.deferred = true;
+    e.secrets.failWrites = true;
+    AIReviewSectionModel model(QStringLiteral("Write a book"), e.env());
+    e.answer(200, kSolid);
+    model.review();
+    QTRY_VERIFY(!model.isLoading());
+    EXPECT_TRUE(model.result().has_value()) << "the review itself went through";
+    ASSERT_TRUE(model.errorMessage().has_value());
+    EXPECT_TRUE(
+        model.errorMessage()->startsWith(QStringLiteral("Couldn't save this device's identity: ")));
+}
+
 TEST(AIReviewSection, ResultLinesAndAFailedRetryKeepTheOldCritique) {
     Environment e;
     AIReviewSectionModel model(QStringLiteral("Get fit"), e.env());

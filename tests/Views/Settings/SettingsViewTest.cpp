@@ -1,6 +1,7 @@
 #include "Views/Settings/SettingsView.h"
 
 #include "Models/Goal.h"
+#include "Platform/SecretBackends.h"
 #include "Services/KeychainService.h"
 #include "Services/Preferences.h"
 #include "Store/UndoManager.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoro/QCoroTask>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -75,6 +77,65 @@ void waitForTransfer(SettingsView& view) {
         ASSERT_TRUE(done.wait(20000));
     }
     drainEvents();
+}
+
+QPushButton* button(QWidget& root, const QString& text) {
+    for (auto* b : root.findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+// The store the app really uses, with the file and (in scripts/test's
+// private session) with the keyring: the footer says where the key goes
+// from the first paint, and Save Key and Remove Key work by keyboard
+// (removing once crashed the optimised build).
+TEST(SettingsWindow, TheKeyGoesToTheRealSecretStoreAndTheFooterSaysWhere) {
+    std::vector<bool> keyrings{false};
+    if (qEnvironmentVariable("ORVANA_TEST_KEYRING") == QLatin1String("1"))
+        keyrings.push_back(true);
+    for (const bool keyring : keyrings) {
+        SCOPED_TRACE(keyring ? "keyring" : "file");
+        test::TestEnvironment t;
+        const QString file = t.dir.filePath(QStringLiteral("data/Orvana/secrets.json"));
+        SystemSecretBackend secrets(
+            keyring ? QDBusConnection::sessionBus()
+                    : QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
+                                                    QStringLiteral("orvana-no-bus-settings")),
+            file);
+        AppEnvironment env{{t.context, t.preferences, t.notifications, t.calendar,
+                            AppPaths::under(t.dir.path()), nullptr, &secrets, &t.badge}};
+        SettingsView view(env);
+        view.show();
+        const QString wrong =
+            keyring ? QStringLiteral("secrets.json") : QStringLiteral("your system keyring");
+        const QString right =
+            keyring ? QStringLiteral("your system keyring") : QStringLiteral("secrets.json");
+        EXPECT_FALSE(view.model()->aiFooter().contains(wrong)) << "at the first paint";
+        QTRY_VERIFY_WITH_TIMEOUT(view.model()->aiFooter().contains(right), 10000);
+
+        auto* field = view.findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        ASSERT_EQ(field->accessibleName(), QStringLiteral("OpenRouter API Key"));
+        view.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+        field->setFocus();
+        QTest::keyClicks(field, QStringLiteral("  sk-real  "));
+        tabTo(button(view, QStringLiteral("Save Key")));
+        press(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(view.model()->hasStoredKey(), 10000);
+        EXPECT_EQ(view.model()->saveConfirmation(), QStringLiteral("Saved"));
+        EXPECT_EQ(QCoro::waitFor(KeychainService::shared(secrets).read()),
+                  QStringLiteral("sk-real"));
+
+        QPushButton* remove = button(view, QStringLiteral("Remove Key"));
+        ASSERT_TRUE(remove && remove->isVisible());
+        remove->setFocus();
+        press(Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(!view.model()->hasStoredKey(), 10000);
+        EXPECT_EQ(view.model()->saveConfirmation(), QStringLiteral("Removed"));
+        EXPECT_EQ(QCoro::waitFor(KeychainService::shared(secrets).read()), std::nullopt);
+    }
 }
 
 TEST(SettingsWindow, ExportThenImportBackWithTheConfirmationAndUndoIt) {

@@ -64,6 +64,16 @@ void FocusTimerController::setPlannedMinutes(qint64 minutes) {
     emit changed();
 }
 
+bool FocusTimerController::setGoal(Goal* goal) {
+    if (session_ || pendingSession_ || dayTask_)
+        return goal_ == goal;
+    if (goal_ != goal) {
+        goal_ = goal;
+        emit changed();
+    }
+    return true;
+}
+
 void FocusTimerController::setPomodoroMode(bool on) {
     if (pomodoroMode_ == on)
         return;

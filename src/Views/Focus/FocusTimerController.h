@@ -48,6 +48,9 @@ public:
 
     qint64 plannedMinutes() const { return plannedMinutes_; }
     void setPlannedMinutes(qint64 minutes);
+    // A quick timer asked for again on a goal: taken only while no session
+    // has started in it. Returns whether the goal is now the timer's.
+    bool setGoal(Goal* goal);
     bool isPomodoroMode() const { return pomodoroMode_; }
     void setPomodoroMode(bool on);
     // Read live from the preferences: a change applies to the next segment.

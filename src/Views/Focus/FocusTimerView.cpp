@@ -243,6 +243,19 @@ void FocusTimerView::focusPhase() {
 }
 
 FocusTimerView* presentFocusTimer(AppEnvironment& env, QWidget* parent, DayTask* task, Goal* goal) {
+    // One timer at a time: a request while one is open brings it forward. A
+    // quick timer takes the new goal while nothing has started in it.
+    const auto open = parent ? parent->findChildren<FocusTimerView*>(Qt::FindDirectChildrenOnly)
+                             : QList<FocusTimerView*>();
+    for (FocusTimerView* timer : open) {
+        if (!timer->isVisible())
+            continue;
+        if (!task && goal && !timer->controller().dayTask())
+            (void)timer->controller().setGoal(goal);
+        timer->raise();
+        timer->activateWindow();
+        return timer;
+    }
     auto* controller = new FocusTimerController(env.context(), env.preferences(),
                                                 env.notifications(), task, goal, env.clock());
     auto* timer = new FocusTimerView(controller, env.preferences(), parent);

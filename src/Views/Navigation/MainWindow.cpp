@@ -325,6 +325,15 @@ void MainWindow::showEvent(QShowEvent* event) {
     // Every time the window is shown again (not restored from minimised).
     if (event->spontaneous())
         return;
+    // Shown again from the tray: a new main view, which starts on Today
+    // with its screen afresh.
+    if (shownBefore_ && !model_->showsOnboarding()) {
+        if (model_->selection() == SidebarSection::today)
+            showSelection();
+        else
+            model_->setSelection(SidebarSection::today);
+    }
+    shownBefore_ = true;
     if (!model_->showsOnboarding())
         navigationAppeared();
 }

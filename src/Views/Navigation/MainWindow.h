@@ -79,6 +79,7 @@ private:
     QFrame* saveStrip_ = nullptr;
     QLabel* saveProblem_ = nullptr;
     QPointer<SettingsView> settings_;
+    bool shownBefore_ = false;
 };
 
 } // namespace orvana

@@ -166,6 +166,21 @@ TEST(MainWindow, OutsideFocusRequestAndToolsOpenTheirWindows) {
     EXPECT_TRUE(timer->isVisible());
     EXPECT_EQ(timer->controller().goal(), goal);
     EXPECT_EQ(timer->controller().dayTask(), nullptr);
+
+    // One quick timer at a time: a second request (tray, command line,
+    // intent) brings it forward, and takes its goal only before a start.
+    Goal* other = t.context.create<Goal>(QStringLiteral("Run a 10k"));
+    env.requestFocusSession(other->id());
+    drainEvents();
+    ASSERT_EQ(window.findChildren<FocusTimerView*>().size(), 1);
+    EXPECT_EQ(timer->controller().goal(), other);
+    QCoro::waitFor(timer->controller().start());
+    env.requestFocusSession(goal->id());
+    env.requestFocusSession();
+    drainEvents();
+    ASSERT_EQ(window.findChildren<FocusTimerView*>().size(), 1);
+    EXPECT_EQ(timer->controller().goal(), other) << "a started session keeps its goal";
+    timer->controller().stop();
     timer->close();
     drainEvents();
 
@@ -199,6 +214,14 @@ TEST(MainWindow, OutsideFocusRequestAndToolsOpenTheirWindows) {
     settings->close();
     drainEvents();
     EXPECT_TRUE(settings.isNull()) << "made anew next time";
+
+    // Closed to the tray and shown again: a new main view, on Today.
+    window.model()->setSelection(SidebarSection::overview);
+    window.hide();
+    drainEvents();
+    window.comeForward();
+    drainEvents();
+    EXPECT_EQ(window.model()->selection(), SidebarSection::today);
 }
 
 } // namespace

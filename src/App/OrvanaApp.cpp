@@ -24,6 +24,7 @@
 #include "Views/Navigation/MainWindowModel.h"
 #include "Views/QuickAdd/QuickAddPanel.h"
 #include "Views/Settings/DataTransferModel.h"
+#include "Views/Shared/WheelGuard.h"
 #include "Views/Tray/TrayIcon.h"
 
 #include <QApplication>
@@ -189,6 +190,7 @@ int OrvanaApp::run(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    WheelGuard::install(app);
     quitOnTerminationSignals();
     // One instance per session: the name is claimed before the store is
     // opened, so of two starts at once only one goes on; the other brings

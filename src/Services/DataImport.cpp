@@ -317,9 +317,14 @@ Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
         padded ? simdjson::padded_string() : simdjson::padded_string(json.constData(), size);
     Element document;
     const auto parsed = padded ? parser.parse(json.constData(), size, false) : parser.parse(copy);
-    if (const auto error = parsed.get(document); error != simdjson::SUCCESS)
-        return Error{tr("The file is not valid JSON (%1).")
-                         .arg(QString::fromUtf8(simdjson::error_message(error)))};
+    if (const auto error = parsed.get(document); error != simdjson::SUCCESS) {
+        // The parser's sentences end in a full stop; the one after the
+        // parenthesis ends ours.
+        QString reason = QString::fromUtf8(simdjson::error_message(error)).trimmed();
+        if (reason.endsWith(u'.'))
+            reason.chop(1);
+        return Error{tr("The file is not valid JSON (%1).").arg(reason)};
+    }
     if (document.type() != element_type::OBJECT)
         return Error{tr("The file is not an Orvana export: its top level is not an object.")};
     const simdjson::dom::object root = document.get_object().value_unsafe();

@@ -1,3 +1,5 @@
+#include "Views/Shared/WheelGuard.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
+    orvana::WheelGuard::install(app); // as the app does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

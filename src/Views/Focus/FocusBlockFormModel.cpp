@@ -3,8 +3,10 @@
 #include "Models/FocusBlockTemplate.h"
 #include "Models/Goal.h"
 #include "Services/AppEnvironment.h"
+#include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "Views/Shared/Stepping.h"
 
 #include <algorithm>
 #include <limits>
@@ -26,8 +28,16 @@ constexpr qint64 intMax = std::numeric_limits<int>::max();
 FocusBlockFormModel::FocusBlockFormModel(AppEnvironment& environment, FocusBlockTemplate* editing,
                                          QObject* parent)
     : QObject(parent), env_(environment), editing_(editing) {
-    goals_ = env_.context().fetch(
-        FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder)));
+    goals_ = std::make_unique<LiveQuery<Goal>>(
+        env_.context(),
+        FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder)),
+        entityBit(EntityType::goal));
+    connect(goals_.get(), &LiveQueryBase::resultsChanged, this, [this] {
+        // A goal deleted meanwhile is no longer a choice.
+        if (goal_ && std::find(goals().begin(), goals().end(), goal_) == goals().end())
+            goal_ = nullptr;
+        emit changed();
+    });
     if (!editing_)
         return;
     title_ = editing_->title();
@@ -45,6 +55,12 @@ FocusBlockFormModel::FocusBlockFormModel(AppEnvironment& environment, FocusBlock
     minimumDuration_ = std::min(minimumDuration_, durationMinutes_);
     maximumDuration_ = std::max(maximumDuration_, durationMinutes_);
     goal_ = editing_->goal();
+}
+
+FocusBlockFormModel::~FocusBlockFormModel() = default;
+
+const std::vector<Goal*>& FocusBlockFormModel::goals() const {
+    return goals_->results();
 }
 
 QString FocusBlockFormModel::windowTitle() const {
@@ -86,7 +102,7 @@ void FocusBlockFormModel::setTime(int hour, int minute) {
 }
 
 void FocusBlockFormModel::setDurationMinutes(qint64 minutes) {
-    minutes = std::clamp(minutes, minimumDuration_, maximumDuration_);
+    minutes = steppedValue(minutes, minimumDuration_, maximumDuration_, durationStep);
     if (minutes == durationMinutes_)
         return;
     durationMinutes_ = minutes;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace orvana {
 class AppEnvironment;
 class FocusBlockTemplate;
 class Goal;
+template <class T> class LiveQuery;
 
 // The recurring block form without widgets: "New Recurring Block" creates an
 // active block, "Edit Recurring Block" changes one (title, weekdays, time,
@@ -24,6 +26,7 @@ public:
     // `editing` null: a new block.
     explicit FocusBlockFormModel(AppEnvironment& environment, FocusBlockTemplate* editing = nullptr,
                                  QObject* parent = nullptr);
+    ~FocusBlockFormModel() override;
 
     bool isEditing() const { return editing_ != nullptr; }
     FocusBlockTemplate* editedBlock() const { return editing_; }
@@ -44,14 +47,16 @@ public:
     void setTime(int hour, int minute);
 
     qint64 durationMinutes() const { return durationMinutes_; }
+    // Lands on the stepper's step within its range.
     void setDurationMinutes(qint64 minutes);
     // The stepper's range: 5...120, widened to hold an edited block's own
     // length (an import may carry any), so opening the form changes nothing.
     qint64 minimumDuration() const { return minimumDuration_; }
     qint64 maximumDuration() const { return maximumDuration_; }
 
-    // The goal picker: "None", then every goal by sortOrder.
-    const std::vector<Goal*>& goals() const { return goals_; }
+    // The goal picker: "None", then every goal by sortOrder, as the goals
+    // are now (added, renamed or deleted while the form is open).
+    const std::vector<Goal*>& goals() const;
     Goal* goal() const { return goal_; }
     void setGoal(Goal* goal);
 
@@ -72,7 +77,7 @@ private:
     qint64 durationMinutes_ = 25;
     qint64 minimumDuration_ = 5;
     qint64 maximumDuration_ = 120;
-    std::vector<Goal*> goals_;
+    std::unique_ptr<LiveQuery<Goal>> goals_;
     Goal* goal_ = nullptr;
 };
 

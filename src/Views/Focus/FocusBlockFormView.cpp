@@ -114,11 +114,15 @@ FocusBlockFormView::FocusBlockFormView(FocusBlockFormModel* model, AppEnvironmen
     duration_->setPrefix(tr("Duration: "));
     duration_->setSuffix(tr(" min"));
     duration_->setAccessibleName(tr("Duration"));
-    connect(duration_, &QSpinBox::valueChanged, model_,
-            [this](int minutes) { model_->setDurationMinutes(minutes); });
+    // Typed digits count once the field is left (or Return saves), so that
+    // "120" is not taken for 12 on the way.
+    duration_->setKeyboardTracking(false);
+    connect(duration_, &QSpinBox::valueChanged, model_, [this](int minutes) {
+        model_->setDurationMinutes(minutes);
+        render(); // shows where it landed, also when that is unchanged
+    });
 
-    goal_ = orvana::goalPicker(model_->goals(), model_->goal(),
-                               [this](Goal* g) { model_->setGoal(g); });
+    goal_ = orvana::goalPicker([this](Goal* g) { model_->setGoal(g); });
 
     auto* form = new QFormLayout;
     form->addRow(tr("Title"), title_);
@@ -148,6 +152,11 @@ FocusBlockFormView::FocusBlockFormView(FocusBlockFormModel* model, AppEnvironmen
 }
 
 void FocusBlockFormView::render() {
+    if (duration_->value() != model_->durationMinutes()) {
+        const QSignalBlocker block(duration_);
+        duration_->setValue(int(model_->durationMinutes()));
+    }
+    showGoals(goal_, model_->goals(), model_->goal());
     save_->setEnabled(model_->canSave());
 }
 

@@ -42,14 +42,15 @@ void FocusBlockRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
     const QColor& text = colors.text;
     const QColor& secondary = colors.secondary;
 
-    // The goal's colour mark: a bar as tall as both lines.
+    // The goal's colour mark: a bar as tall as both lines; without a goal
+    // (or a tag), a faint one in the secondary colour.
     const QRect content = opt.rect.adjusted(m, m / 2, -m, -m / 2);
     const QRect mark(content.left(), content.center().y() - line + 2, qMax(3, line / 4),
                      2 * line - 4);
     painter->setRenderHint(QPainter::Antialiasing);
     painter->setPen(Qt::NoPen);
     painter->setBrush(
-        tagColor(index.data(FocusBlockListModel::ColorTagRole).toString(), opt.palette));
+        tagColor(index.data(FocusBlockListModel::ColorTagRole).toString(), opt.palette, 0.25));
     painter->drawRoundedRect(mark, 2, 2);
 
     const QRect button = toggleButtonRect(opt);

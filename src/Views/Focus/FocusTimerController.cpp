@@ -3,6 +3,7 @@
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
+#include "Views/Shared/Stepping.h"
 
 #include <QPointer>
 #include <algorithm>
@@ -58,6 +59,7 @@ FocusTimerController::Phase FocusTimerController::phase() const {
 }
 
 void FocusTimerController::setPlannedMinutes(qint64 minutes) {
+    minutes = steppedValue(minutes, minimumMinutes_, maximumMinutes_, durationStep);
     if (plannedMinutes_ == minutes)
         return;
     plannedMinutes_ = minutes;
@@ -122,6 +124,7 @@ QCoro::Task<> FocusTimerController::start() {
     session_ = s;
     pendingSession_ = nullptr;
     emit changed();
+    announce();
     co_await notifications_.scheduleEndNotification(*s);
 }
 
@@ -136,6 +139,7 @@ QCoro::Task<> FocusTimerController::togglePause() {
         s->pause(now_);
         notifications_.cancelNotification(*s);
         emit changed();
+        announce();
         co_return;
     }
     if (busy_)
@@ -145,6 +149,7 @@ QCoro::Task<> FocusTimerController::togglePause() {
     BusyGuard guard{this, &busy_};
     s->resume(now_);
     emit changed();
+    announce();
     co_await notifications_.scheduleEndNotification(*s);
 }
 
@@ -162,6 +167,12 @@ void FocusTimerController::endSession(FocusSession& s) {
     notifications_.cancelNotification(s);
     TrailEntry::logIfNeeded(s, context_);
     emit changed();
+    announce();
+}
+
+void FocusTimerController::announce() {
+    announcedAt_ = now_;
+    emit announcementDue();
 }
 
 void FocusTimerController::stop() {
@@ -188,6 +199,7 @@ QCoro::Task<> FocusTimerController::startNextSegment() {
     next->start(now_);
     session_ = next;
     emit changed();
+    announce();
     co_await notifications_.scheduleEndNotification(*next);
 }
 
@@ -195,10 +207,13 @@ void FocusTimerController::tick() {
     now_ = clock_();
     if (!session_)
         return; // nothing on screen depends on the time
-    if (session_->isRunning() && session_->remaining(now_) <= 0)
+    if (session_->isRunning() && session_->remaining(now_) <= 0) {
         endSession(*session_); // no longer running: a segment ends once
-    else
-        emit changed();
+        return;
+    }
+    emit changed();
+    if (session_->isRunning() && (!announcedAt_ || now_ - *announcedAt_ >= 10.0))
+        announce();
 }
 
 void FocusTimerController::resumeExistingSessionIfAny() {
@@ -219,6 +234,8 @@ void FocusTimerController::resumeExistingSessionIfAny() {
             pendingSession_ = s;
             const double minutes = std::trunc(s->plannedDuration() / 60.0);
             plannedMinutes_ = minutes >= 1.0 ? qint64(std::min(minutes, 1e15)) : 1;
+            minimumMinutes_ = std::min(minimumMinutes_, plannedMinutes_);
+            maximumMinutes_ = std::max(maximumMinutes_, plannedMinutes_);
             if (s->pomodoroCycleNumber())
                 pomodoroMode_ = true;
             emit changed();
@@ -306,6 +323,41 @@ QString FocusTimerController::formattedRemaining(double seconds) {
     const qint64 m = total / 60;
     const qint64 s = total - 60 * m;
     return QString::asprintf("%02lld:%02lld", static_cast<long long>(m), static_cast<long long>(s));
+}
+
+namespace {
+
+// "24 minutes 35 seconds": the digits of the countdown, as words.
+QString spokenDuration(double seconds) {
+    const qint64 total =
+        qint64(std::round(std::clamp(std::isfinite(seconds) ? seconds : 0.0, 0.0, 1e15)));
+    const qint64 m = total / 60;
+    const qint64 s = total % 60;
+    const QString minutes = m == 1 ? FocusTimerController::tr("1 minute")
+                                   : FocusTimerController::tr("%1 minutes").arg(m);
+    const QString secondsText = s == 1 ? FocusTimerController::tr("1 second")
+                                       : FocusTimerController::tr("%1 seconds").arg(s);
+    if (m == 0)
+        return secondsText;
+    return s == 0 ? minutes : FocusTimerController::tr("%1 %2").arg(minutes, secondsText);
+}
+
+} // namespace
+
+QString FocusTimerController::spokenStatus() const {
+    switch (phase()) {
+    case Phase::idle:
+        return {};
+    case Phase::running:
+        return tr("%1 remaining").arg(spokenDuration(session_->remaining(now_)));
+    case Phase::paused:
+        return tr("Paused, %1 remaining").arg(spokenDuration(session_->remaining(now_)));
+    case Phase::transition:
+        return transitionMessage();
+    case Phase::ended:
+        return endedMessage();
+    }
+    return {};
 }
 
 QString FocusTimerController::guidanceFooter() {

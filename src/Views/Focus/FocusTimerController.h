@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <optional>
 #include <qcoro/qcorotask.h>
 
 namespace orvana {
@@ -46,11 +47,17 @@ public:
     Timestamp now() const { return now_; }
     Phase phase() const;
 
+    static constexpr int durationStep = 5;
     qint64 plannedMinutes() const { return plannedMinutes_; }
+    // Lands on the stepper's step within its range.
     void setPlannedMinutes(qint64 minutes);
     // A quick timer asked for again on a goal: taken only while no session
     // has started in it. Returns whether the goal is now the timer's.
     bool setGoal(Goal* goal);
+    // The stepper's range: 5...120, widened to hold a prepared session's own
+    // length.
+    qint64 minimumMinutes() const { return minimumMinutes_; }
+    qint64 maximumMinutes() const { return maximumMinutes_; }
     bool isPomodoroMode() const { return pomodoroMode_; }
     void setPomodoroMode(bool on);
     // Read live from the preferences: a change applies to the next segment.
@@ -80,15 +87,23 @@ public:
     QString nextSegmentButtonText() const;
     QString endedMessage() const;
     static QString formattedRemaining(double seconds);
+    // What a screen reader is told: "24 minutes 35 seconds remaining",
+    // "Paused, ..." or how the session ended; empty while idle.
+    QString spokenStatus() const;
     static QString guidanceFooter();
 
 signals:
     void changed();
+    // spokenStatus() is worth telling: on start, pause, resume and end, and
+    // every ten seconds while a session runs (not every second, which would
+    // drown out everything else).
+    void announcementDue();
 
 private:
     FocusSession* newSession(double plannedSeconds, FocusSessionKind kind,
                              std::optional<qint64> cycle);
     void endSession(FocusSession& session);
+    void announce();
 
     ModelContext& context_;
     Preferences& preferences_;
@@ -99,6 +114,9 @@ private:
     FocusSession* session_ = nullptr;
     FocusSession* pendingSession_ = nullptr;
     qint64 plannedMinutes_ = 25;
+    qint64 minimumMinutes_ = 5;
+    qint64 maximumMinutes_ = 120;
+    std::optional<Timestamp> announcedAt_;
     bool pomodoroMode_ = false;
     bool busy_ = false;
     Timestamp now_;

@@ -5,6 +5,7 @@
 #include "Views/Focus/FocusTimerController.h"
 #include "Views/Shared/GuidedFooterText.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QHBoxLayout>
@@ -25,6 +26,13 @@ QPushButton* button(const QString& text, QWidget* parent) {
     return b;
 }
 
+// Titles come from the user: "<b>" in one is shown, not obeyed.
+QLabel* plainLabel(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
 } // namespace
 
 FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& preferences,
@@ -35,7 +43,7 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
     setMinimumWidth(380);
 
     auto* layout = new QVBoxLayout(this);
-    title_ = new QLabel(this);
+    title_ = plainLabel(this);
     QFont titleFont = title_->font();
     titleFont.setBold(true);
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.3);
@@ -52,14 +60,17 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
     pomodoroSwitch_ = new QCheckBox(tr("Pomodoro Mode"), idle);
     pomodoroSwitch_->setAccessibleName(tr("Pomodoro Mode"));
     idleLayout->addWidget(pomodoroSwitch_);
-    pomodoroText_ = new QLabel(idle);
+    pomodoroText_ = plainLabel(idle);
     pomodoroText_->setWordWrap(true);
     idleLayout->addWidget(pomodoroText_);
     durationRow_ = new QWidget(idle);
     auto* durationLayout = new QHBoxLayout(durationRow_);
     durationLayout->setContentsMargins(0, 0, 0, 0);
     duration_ = new QSpinBox(durationRow_);
-    duration_->setSingleStep(5);
+    duration_->setSingleStep(FocusTimerController::durationStep);
+    // Typed digits count once the field is left (or Return starts), so that
+    // "120" is not taken for 12 on the way.
+    duration_->setKeyboardTracking(false);
     duration_->setPrefix(tr("Duration: "));
     duration_->setSuffix(tr(" min"));
     duration_->setAccessibleName(tr("Duration"));
@@ -77,14 +88,16 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
     // --- a session: countdown and what can be done with it -----------------
     auto* running = sessionPage_ = new QWidget(this);
     auto* runningLayout = new QVBoxLayout(running);
-    caption_ = new QLabel(running);
+    caption_ = plainLabel(running);
     caption_->setAlignment(Qt::AlignCenter);
     runningLayout->addWidget(caption_);
-    countdown_ = new QLabel(running);
+    countdown_ = plainLabel(running);
     QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     digits.setPointSizeF(QFontInfo(font()).pointSizeF() * 3.2);
     countdown_->setFont(digits);
     countdown_->setAlignment(Qt::AlignCenter);
+    // Read as "Time remaining" with the time in words as its description;
+    // see announce().
     countdown_->setAccessibleName(tr("Time remaining"));
     runningLayout->addWidget(countdown_);
 
@@ -100,7 +113,7 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
 
     auto* transition = transitionPanel_ = new QWidget(running);
     auto* transitionLayout = new QVBoxLayout(transition);
-    transitionText_ = new QLabel(transition);
+    transitionText_ = plainLabel(transition);
     transitionText_->setAlignment(Qt::AlignCenter);
     transitionLayout->addWidget(transitionText_);
     auto* transitionButtons = new QHBoxLayout;
@@ -115,7 +128,7 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
 
     auto* ended = endedPanel_ = new QWidget(running);
     auto* endedLayout = new QVBoxLayout(ended);
-    endedText_ = new QLabel(ended);
+    endedText_ = plainLabel(ended);
     endedText_->setAlignment(Qt::AlignCenter);
     endedLayout->addWidget(endedText_);
     endedClose_ = button(tr("Close"), ended);
@@ -131,8 +144,10 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
     // --- wiring ----------------------------------------------------------
     connect(pomodoroSwitch_, &QCheckBox::toggled, controller_,
             &FocusTimerController::setPomodoroMode);
-    connect(duration_, &QSpinBox::valueChanged, controller_,
-            [this](int minutes) { controller_->setPlannedMinutes(minutes); });
+    connect(duration_, &QSpinBox::valueChanged, controller_, [this](int minutes) {
+        controller_->setPlannedMinutes(minutes);
+        render(); // shows where it landed, also when that is unchanged
+    });
     connect(startPlain_, &QPushButton::clicked, controller_, [this] { controller_->start(); });
     connect(startPomodoro_, &QPushButton::clicked, controller_, [this] { controller_->start(); });
     connect(pauseResume_, &QPushButton::clicked, controller_,
@@ -142,6 +157,7 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
     connect(transitionClose, &QPushButton::clicked, this, &QDialog::close);
     connect(endedClose_, &QPushButton::clicked, this, &QDialog::close);
     connect(controller_, &FocusTimerController::changed, this, &FocusTimerView::render);
+    connect(controller_, &FocusTimerController::announcementDue, this, &FocusTimerView::announce);
     render();
 }
 
@@ -187,8 +203,9 @@ void FocusTimerView::render() {
         durationRow_->setVisible(!pomodoro);
         startPlain_->setVisible(!pomodoro);
         const QSignalBlocker blockDuration(duration_);
-        const int minutes = int(std::clamp<qint64>(c.plannedMinutes(), 1, 100000));
-        duration_->setRange(std::min(5, minutes), std::max(120, minutes));
+        auto inSpinBox = [](qint64 m) { return int(std::clamp<qint64>(m, 1, 100000)); };
+        const int minutes = inSpinBox(c.plannedMinutes());
+        duration_->setRange(inSpinBox(c.minimumMinutes()), inSpinBox(c.maximumMinutes()));
         if (duration_->value() != minutes) // don't disturb a value being typed
             duration_->setValue(minutes);
         (pomodoro ? startPomodoro_ : startPlain_)->setDefault(true);
@@ -219,6 +236,15 @@ void FocusTimerView::render() {
         endedClose_->setDefault(true);
         break;
     }
+}
+
+void FocusTimerView::announce() {
+    // Qt 6.4 has no live regions, and a label's text is not read once it has
+    // a name: the time goes into the description, and the change is posted
+    // (the AT-SPI bridge passes it on as the description's change).
+    countdown_->setAccessibleDescription(controller_->spokenStatus());
+    QAccessibleEvent event(countdown_, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void FocusTimerView::focusPhase() {

@@ -33,6 +33,8 @@ protected:
 
 private:
     void render();
+    // Tells screen readers the time left (or how the session ended).
+    void announce();
     // The control at hand for the phase: the keyboard goes on from there.
     void focusPhase();
 

@@ -109,8 +109,6 @@ GoalDetailView::GoalDetailView(AppEnvironment& environment, Goal& goal, QWidget*
     status_->setAccessibleName(tr("Status"));
     for (GoalStatus s : {GoalStatus::active, GoalStatus::completed, GoalStatus::archived})
         status_->addItem(statusLabel(s), int(s));
-    status_->setFocusPolicy(Qt::StrongFocus);
-    status_->installEventFilter(this);
     connect(status_, &QComboBox::activated, this,
             [this](int index) { model_->setStatus(GoalStatus(status_->itemData(index).toInt())); });
     color_ = new GoalColorTagPicker;
@@ -131,8 +129,6 @@ GoalDetailView::GoalDetailView(AppEnvironment& environment, Goal& goal, QWidget*
     target_->setAccessibleName(tr("Target date"));
     // A date typed digit by digit is stored once, when it is complete.
     target_->setKeyboardTracking(false);
-    target_->setFocusPolicy(Qt::StrongFocus);
-    target_->installEventFilter(this);
     connect(target_, &QDateEdit::dateChanged, this, [this](QDate day) {
         if (!target_->signalsBlocked())
             model_->setTargetDate(onDay(day, model_->targetDate(), env_.calendar()));
@@ -245,13 +241,6 @@ bool GoalDetailView::eventFilter(QObject* watched, QEvent* event) {
     // Leaving a field ends its burst of typing: the next edit is a new step.
     if ((watched == title_ || watched == description_) && event->type() == QEvent::FocusOut)
         model_->endTypingBurst();
-    // The wheel scrolls the page; it changes the status or the date only
-    // in the field being edited.
-    if ((watched == status_ || watched == target_) && event->type() == QEvent::Wheel &&
-        !static_cast<QWidget*>(watched)->hasFocus()) {
-        event->ignore(); // on to the scroll area
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }
 

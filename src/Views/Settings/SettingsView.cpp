@@ -7,6 +7,7 @@
 #include "Store/UndoManager.h"
 #include "Views/Settings/DataTransferModel.h"
 #include "Views/Settings/SettingsModel.h"
+#include "Views/Shared/Stepping.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/TagColors.h"
 
@@ -35,7 +36,6 @@
 #include <QStandardPaths>
 #include <QTimeEdit>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace orvana {
 
@@ -237,9 +237,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
         const IntPreference* key = s.key;
         connect(box, &QSpinBox::valueChanged, this, [this, key, box, s](int value) {
             // A typed value lands on the step (7 minutes of work become 5).
-            const int stepped = std::clamp(
-                s.minimum + int(std::lround(double(value - s.minimum) / s.step)) * s.step,
-                s.minimum, s.maximum);
+            const int stepped = int(steppedValue(value, s.minimum, s.maximum, s.step));
             if (stepped != value) {
                 const QSignalBlocker block(box);
                 box->setValue(stepped);

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace orvana {
@@ -54,23 +55,43 @@ QToolButton* addButton(const QString& text) {
     return button;
 }
 
-QComboBox* goalPicker(const std::vector<Goal*>& goals, Goal* selected,
-                      std::function<void(Goal*)> onPick) {
+namespace {
+
+Goal* goalOf(const QComboBox* picker, int index) {
+    return static_cast<Goal*>(picker->itemData(index).value<void*>());
+}
+
+} // namespace
+
+QComboBox* goalPicker(std::function<void(Goal*)> onPick) {
     auto* picker = new QComboBox;
     picker->setAccessibleName(QObject::tr("Goal"));
     picker->addItem(QObject::tr("None"));
-    for (Goal* g : goals) {
-        picker->addItem(g->title());
-        if (g == selected)
-            picker->setCurrentIndex(picker->count() - 1);
-    }
-    QObject::connect(picker, &QComboBox::currentIndexChanged, picker,
-                     [goals, onPick = std::move(onPick)](int index) {
-                         onPick(index >= 1 && index <= int(goals.size())
-                                    ? goals[std::size_t(index - 1)]
-                                    : nullptr);
-                     });
+    QObject::connect(
+        picker, &QComboBox::currentIndexChanged, picker,
+        [picker, onPick = std::move(onPick)](int index) { onPick(goalOf(picker, index)); });
     return picker;
+}
+
+void showGoals(QComboBox* picker, const std::vector<Goal*>& goals, Goal* selected) {
+    const QSignalBlocker block(picker);
+    bool same = picker->count() == int(goals.size()) + 1;
+    for (std::size_t i = 0; same && i < goals.size(); ++i) {
+        same = goalOf(picker, int(i) + 1) == goals[i] &&
+               picker->itemText(int(i) + 1) == goals[i]->title();
+    }
+    if (!same) {
+        picker->clear();
+        picker->addItem(QObject::tr("None"));
+        for (Goal* g : goals)
+            picker->addItem(g->title(), QVariant::fromValue(static_cast<void*>(g)));
+    }
+    int index = 0;
+    for (std::size_t i = 0; i < goals.size(); ++i) {
+        if (goals[i] == selected)
+            index = int(i) + 1;
+    }
+    picker->setCurrentIndex(index);
 }
 
 } // namespace orvana

@@ -30,9 +30,13 @@ void addScreenKey(QWidget* screen, const QKeySequence& key, std::function<void()
 // The screen's "Add …" button (icon and text; the tool tip names Ctrl+N).
 QToolButton* addButton(const QString& text);
 
-// A "Goal" picker: "None", then the goals in the order given, with
-// `selected` chosen; `onPick` gets the goal picked (null for None).
-QComboBox* goalPicker(const std::vector<Goal*>& goals, Goal* selected,
-                      std::function<void(Goal*)> onPick);
+// A "Goal" picker holding "None" until showGoals() fills it; `onPick` gets
+// the goal picked (null for None).
+QComboBox* goalPicker(std::function<void(Goal*)> onPick);
+
+// Shows "None", then `goals` in the order given, with `selected` chosen. The
+// items are made anew only when the goals or their titles changed (a goal
+// added or renamed while a form is open); neither counts as a pick.
+void showGoals(QComboBox* picker, const std::vector<Goal*>& goals, Goal* selected);
 
 } // namespace orvana

@@ -2,8 +2,11 @@
 
 #include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
+#include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+
+#include <algorithm>
 
 namespace orvana {
 
@@ -20,7 +23,15 @@ QCoro::Task<> scheduleReminderJob(NotificationService& notifications, const DayT
 
 DayTaskFormModel::DayTaskFormModel(AppEnvironment& environment, DayTask* editing, QObject* parent)
     : QObject(parent), env_(environment), editing_(editing), date_(environment.now()),
-      goals_(environment.context().fetch<Goal>()), reminderTime_(environment.now()) {
+      goals_(std::make_unique<LiveQuery<Goal>>(environment.context(), FetchDescriptor<Goal>(),
+                                               entityBit(EntityType::goal))),
+      reminderTime_(environment.now()) {
+    connect(goals_.get(), &LiveQueryBase::resultsChanged, this, [this] {
+        // A goal deleted meanwhile is no longer a choice.
+        if (goal_ && std::find(goals().begin(), goals().end(), goal_) == goals().end())
+            goal_ = nullptr;
+        emit changed();
+    });
     if (editing_) {
         title_ = editing_->title();
         date_ = editing_->date();
@@ -29,6 +40,12 @@ DayTaskFormModel::DayTaskFormModel(AppEnvironment& environment, DayTask* editing
         hasReminder_ = editing_->reminderAt().has_value();
         reminderTime_ = editing_->reminderAt().value_or(env_.now());
     }
+}
+
+DayTaskFormModel::~DayTaskFormModel() = default;
+
+const std::vector<Goal*>& DayTaskFormModel::goals() const {
+    return goals_->results();
 }
 
 QString DayTaskFormModel::windowTitle() const {
@@ -96,6 +113,10 @@ bool DayTaskFormModel::save() {
     const Calendar& calendar = env_.calendar();
     const Timestamp day = calendar.startOfDay(date_);
     const bool flag = isTodaysOneThing_ && showsOneThingToggle();
+    // Off today, the toggle is hidden: a task left on its own day (last
+    // Friday's one thing, still overdue) keeps the flag it has.
+    const bool keepsFlag =
+        editing_ && !showsOneThingToggle() && calendar.isSameDay(day, editing_->date());
     const std::optional<Timestamp> reminder =
         hasReminder_ ? std::optional<Timestamp>(reminderTime_) : std::nullopt;
 
@@ -114,7 +135,7 @@ bool DayTaskFormModel::save() {
         task->setDate(day);
         task->setGoal(goal_);
         task->setReminderAt(reminder);
-        if (!flag)
+        if (!flag && !keepsFlag)
             task->setIsTodaysOneThing(false);
     }
     if (flag)

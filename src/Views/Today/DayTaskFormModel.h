@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace orvana {
 class AppEnvironment;
 class DayTask;
 class Goal;
+template <class T> class LiveQuery;
 
 // The task form without widgets: "New Task" creates a task, "Edit Task"
 // changes one (title, day, goal, Today's One Thing, reminder) as one undo
@@ -23,6 +25,7 @@ public:
     // `editing` null: a new task.
     explicit DayTaskFormModel(AppEnvironment& environment, DayTask* editing = nullptr,
                               QObject* parent = nullptr);
+    ~DayTaskFormModel() override;
 
     bool isEditing() const { return editing_ != nullptr; }
     // The task the last successful save created or changed.
@@ -34,8 +37,9 @@ public:
     void setTitle(const QString& title);
     Timestamp date() const { return date_; }
     void setDate(Timestamp date);
-    // The goal picker: "None", then every goal in store order.
-    const std::vector<Goal*>& goals() const { return goals_; }
+    // The goal picker: "None", then every goal in store order, as the goals
+    // are now (added, renamed or deleted while the form is open).
+    const std::vector<Goal*>& goals() const;
     Goal* goal() const { return goal_; }
     void setGoal(Goal* goal);
     bool isTodaysOneThing() const { return isTodaysOneThing_; }
@@ -47,7 +51,8 @@ public:
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
 
     // The one-thing toggle is offered only while the date is today; a value
-    // left behind by changing the date does not apply.
+    // left behind by changing the date does not apply. An edit that keeps a
+    // task on its own day keeps its flag (an overdue one thing stays one).
     bool showsOneThingToggle() const;
     bool canSave() const;
     static QString trimmed(const QString& text);
@@ -65,7 +70,7 @@ private:
     DayTask* saved_ = nullptr;
     QString title_;
     Timestamp date_;
-    std::vector<Goal*> goals_;
+    std::unique_ptr<LiveQuery<Goal>> goals_;
     Goal* goal_ = nullptr;
     bool isTodaysOneThing_ = false;
     bool hasReminder_ = false;

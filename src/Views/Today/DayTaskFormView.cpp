@@ -38,8 +38,7 @@ DayTaskFormView::DayTaskFormView(DayTaskFormModel* model, AppEnvironment& enviro
     connect(date_, &QDateEdit::dateChanged, this,
             [this, calendar](QDate day) { model_->setDate(startOf(day, calendar)); });
 
-    goal_ = orvana::goalPicker(model_->goals(), model_->goal(),
-                               [this](Goal* g) { model_->setGoal(g); });
+    goal_ = orvana::goalPicker([this](Goal* g) { model_->setGoal(g); });
 
     oneThing_ = new QCheckBox(tr("Make this today's &one thing"));
     oneThing_->setChecked(model_->isTodaysOneThing());
@@ -98,6 +97,7 @@ DayTaskFormView::DayTaskFormView(DayTaskFormModel* model, AppEnvironment& enviro
 }
 
 void DayTaskFormView::render() {
+    showGoals(goal_, model_->goals(), model_->goal());
     oneThing_->setVisible(model_->showsOneThingToggle());
     reminderLabel_->setVisible(model_->hasReminder());
     reminderTime_->setVisible(model_->hasReminder());

@@ -2,6 +2,7 @@
 
 #include "Views/Focus/FocusBlockFormView.h"
 #include "Views/Focus/FocusBlockListModel.h"
+#include "Views/Focus/FocusBlockRowDelegate.h"
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/RecordListView.h"
 #include "Views/Shared/UndoBanner.h"
@@ -14,7 +15,9 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -113,6 +116,24 @@ TEST(FocusBlockListView, AddPauseDeleteAndUndoByKeyboard) {
     EXPECT_TRUE(banner->message().isEmpty());
     EXPECT_EQ(list->model()->rowCount(), 1);
     EXPECT_TRUE(list->isVisible());
+}
+
+TEST(FocusBlockListView, ABlockWithoutAGoalIsMarkedInTheSecondaryColourAtAQuarter) {
+    QStandardItemModel rows;
+    rows.appendRow(new QStandardItem(QStringLiteral("Inbox zero"))); // no colour tag
+    FocusBlockRowDelegate delegate;
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 400, 60);
+    option.palette.setColor(QPalette::PlaceholderText, Qt::black);
+    option.fontMetrics = QFontMetrics(option.font);
+    QImage row(option.rect.size(), QImage::Format_RGB32);
+    row.fill(Qt::white);
+    QPainter painter(&row);
+    delegate.paint(&painter, option, rows.index(0, 0));
+    painter.end();
+    // Inside the bar at the row's left edge, halfway down.
+    const QColor mark = row.pixelColor(option.fontMetrics.height() / 2 + 1, 30);
+    EXPECT_NEAR(mark.red(), 255 * 3 / 4, 3) << "black at 25 % over white";
 }
 
 // Only with ORVANA_SHOTS_DIR set (scripts/screenshots): the list, empty and

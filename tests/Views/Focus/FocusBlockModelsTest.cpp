@@ -144,6 +144,32 @@ TEST_F(FocusBlockModels, SaveNeedsATitleAndAWeekday) {
     EXPECT_TRUE(form.canSave());
 }
 
+TEST_F(FocusBlockModels, TheFormsDurationLandsOnItsStepAndItsGoalsFollowTheStore) {
+    FocusBlockFormModel form(env);
+    for (auto [typed, kept] : {std::pair{7, 5}, {8, 10}, {45, 45}, {3, 5}, {500, 120}}) {
+        form.setDurationMinutes(typed);
+        EXPECT_EQ(form.durationMinutes(), kept) << typed;
+    }
+
+    Goal* later = ctx.create<Goal>(QStringLiteral("Later"), std::nullopt, std::nullopt,
+                                   GoalStatus::active, std::nullopt, 2);
+    drainEvents();
+    Goal* sooner = ctx.create<Goal>(QStringLiteral("Sooner"), std::nullopt, std::nullopt,
+                                    GoalStatus::active, std::nullopt, 1);
+    drainEvents();
+    EXPECT_EQ(form.goals(), (std::vector<Goal*>{sooner, later})) << "added while open";
+    form.setGoal(later);
+    int changes = 0;
+    QObject::connect(&form, &FocusBlockFormModel::changed, [&changes] { ++changes; });
+    later->setTitle(QStringLiteral("Later, renamed"));
+    drainEvents();
+    EXPECT_GT(changes, 0) << "the picker shows the new title";
+    ctx.remove(later);
+    drainEvents();
+    EXPECT_EQ(form.goals(), std::vector<Goal*>{sooner});
+    EXPECT_EQ(form.goal(), nullptr);
+}
+
 TEST_F(FocusBlockModels, CreatingMakesAnActiveBlockAsOneUndoStep) {
     ctx.create<Goal>(QStringLiteral("Second"), std::nullopt, std::nullopt, GoalStatus::active,
                      std::nullopt, 2);

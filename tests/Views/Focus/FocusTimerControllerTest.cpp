@@ -4,6 +4,7 @@
 #include "Store/ModelContext.h"
 #include "support/FakeNotificationCenter.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
@@ -74,6 +75,39 @@ TEST_F(FocusTimer, APreparedSessionStartsWithItsOwnLength) {
     EXPECT_EQ(t->session(), task->focusSessions().front());
     EXPECT_EQ(t->session()->plannedDuration(), 45 * 60);
     EXPECT_EQ(ctx.count<FocusSession>(), 1u);
+}
+
+TEST_F(FocusTimer, TheDurationLandsOnItsStepWithinItsRange) {
+    auto t = timer(nullptr, nullptr);
+    for (auto [typed, kept] : {std::pair{8, 10}, {500, 120}, {0, 5}, {45, 45}, {7, 5}}) {
+        t->setPlannedMinutes(typed);
+        EXPECT_EQ(t->plannedMinutes(), kept) << typed;
+    }
+    QCoro::waitFor(t->start());
+    EXPECT_EQ(t->session()->plannedDuration(), 5 * 60);
+}
+
+TEST_F(FocusTimer, TheTimeLeftIsAnnouncedOnEachChangeAndEveryTenSecondsOnly) {
+    auto t = timer(nullptr, nullptr);
+    QSignalSpy told(t.get(), &FocusTimerController::announcementDue);
+    QCoro::waitFor(t->start());
+    EXPECT_EQ(told.count(), 1) << "on start";
+    for (int second = 0; second < 25; ++second) {
+        now += 1;
+        t->tick();
+    }
+    EXPECT_EQ(told.count(), 3) << "at 10 and 20 seconds, not every second";
+    QCoro::waitFor(t->togglePause());
+    EXPECT_EQ(told.count(), 4) << "on pause";
+    now += 30;
+    t->tick();
+    QCoro::waitFor(t->togglePause());
+    EXPECT_EQ(told.count(), 5) << "on resume, nothing while paused";
+    EXPECT_EQ(t->spokenStatus(), QStringLiteral("24 minutes 35 seconds remaining"));
+    now += 24 * 60 + 35;
+    t->tick();
+    EXPECT_EQ(told.count(), 6) << "at the end";
+    EXPECT_EQ(t->spokenStatus(), QStringLiteral("Completed"));
 }
 
 TEST_F(FocusTimer, TheTickEndsASegmentWithinASecondOnceAndLogsIt) {

@@ -6,6 +6,7 @@
 #include "support/FakeNotificationCenter.h"
 #include "support/TestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -141,6 +142,34 @@ TEST_F(FocusTimerWindow, ACompletedPomodoroSegmentOffersTheNextOne) {
     test::drainEvents();
     EXPECT_EQ(c().session()->kind(), FocusSessionKind::shortBreak);
     EXPECT_TRUE(showsText(QStringLiteral("Short Break — Pomodoro 1 of 4")));
+}
+
+// Offscreen, Qt drops accessibility events (no bridge is active), so this
+// reads what the bridge would read; when it is told is the controller's rule.
+TEST_F(FocusTimerWindow, TheCountdownTellsScreenReadersTheTimeLeftInWords) {
+    QLabel* countdown = nullptr;
+    for (auto* l : view->findChildren<QLabel*>())
+        if (l->accessibleName() == QStringLiteral("Time remaining"))
+            countdown = l;
+    ASSERT_NE(countdown, nullptr);
+    auto told = [countdown] {
+        return QAccessible::queryAccessibleInterface(countdown)->text(QAccessible::Description);
+    };
+
+    QCoro::waitFor(c().start());
+    EXPECT_EQ(told(), QStringLiteral("25 minutes remaining"));
+    for (int second = 0; second < 25; ++second) {
+        now += 1;
+        c().tick();
+    }
+    EXPECT_EQ(countdown->text(), QStringLiteral("24:35")) << "the digits follow every second";
+    EXPECT_EQ(told(), QStringLiteral("24 minutes 40 seconds remaining")) << "told every ten";
+    QCoro::waitFor(c().togglePause());
+    EXPECT_EQ(told(), QStringLiteral("Paused, 24 minutes 35 seconds remaining"));
+    c().stop();
+    EXPECT_EQ(told(), QStringLiteral("Stopped early"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(countdown)->text(QAccessible::Name),
+              QStringLiteral("Time remaining"));
 }
 
 } // namespace

@@ -147,6 +147,14 @@ TEST(DataTransfer, FailuresSayWhichSideFailedAndChangeNothing) {
     model.importFrom(garbage);
     waitUntilDone(model);
     EXPECT_TRUE(model.message()->startsWith(QStringLiteral("Import failed: The file is not")));
+    EXPECT_FALSE(model.message()->contains(QLatin1String(".)"))) << qPrintable(*model.message());
+
+    // The parser's own sentence is quoted without its full stop: one ends the line.
+    write(garbage, QByteArrayLiteral("{\"schemaVersion\": 1, \"goals\": [{\"title\": \"Read"));
+    model.importFrom(garbage);
+    waitUntilDone(model);
+    EXPECT_TRUE(model.message()->endsWith(QLatin1String("never closed).")))
+        << qPrintable(*model.message());
 
     EXPECT_EQ(everything(t.context), before);
     EXPECT_EQ(undo->undoCount(), steps);

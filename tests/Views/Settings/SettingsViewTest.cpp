@@ -13,6 +13,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoro/QCoroTask>
 #include <QDBusConnection>
 #include <QDir>
@@ -25,6 +26,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSpinBox>
+#include <QSpontaneKeyEvent>
 #include <QTest>
 #include <QTimeEdit>
 #include <gtest/gtest.h>
@@ -136,6 +139,68 @@ TEST(SettingsWindow, TheKeyGoesToTheRealSecretStoreAndTheFooterSaysWhere) {
         EXPECT_EQ(view.model()->saveConfirmation(), QStringLiteral("Removed"));
         EXPECT_EQ(QCoro::waitFor(KeychainService::shared(secrets).read()), std::nullopt);
     }
+}
+
+// One notch of the wheel down over the middle of `over`, delivered as the
+// window system delivers it: to the window, which hands it to the widget
+// under the pointer and on up to its parents.
+void wheelDown(QWidget* over) {
+    QWidget* window = over->window();
+    const QPoint middle = over->rect().center();
+    QWheelEvent event(over->mapTo(window, QPointF(middle)), over->mapToGlobal(QPointF(middle)),
+                      QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QCoreApplication::instance()->notify(window->windowHandle(), &event);
+    drainEvents();
+}
+
+TEST(SettingsWindow, TheWheelScrollsThePageAndChangesOnlyTheControlBeingEdited) {
+    Window w;
+    w.t.preferences.setValue(PreferenceKeys::weeklyRitualNudgeEnabled, true);
+    SettingsView view(w.env);
+    view.resize(600, 420);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    auto* page = view.findChild<QScrollArea*>();
+    QSpinBox* work = nullptr;
+    for (auto* box : view.findChildren<QSpinBox*>())
+        if (box->accessibleName() == QStringLiteral("Work"))
+            work = box;
+    auto* weekday = view.findChild<QComboBox*>();
+    QTimeEdit* time = nullptr;
+    for (auto* edit : view.findChildren<QTimeEdit*>())
+        if (edit->accessibleDescription() == QStringLiteral("Weekly Ritual Nudge"))
+            time = edit;
+    ASSERT_TRUE(page && work && weekday && time);
+    const QTime weeklyAt = time->time();
+    const int weeklyOn = weekday->currentIndex();
+
+    page->ensureWidgetVisible(work);
+    drainEvents();
+    const int top = page->verticalScrollBar()->value();
+    for (int notch = 0; notch < 3; ++notch)
+        wheelDown(work);
+    EXPECT_EQ(w.t.preferences.value(PreferenceKeys::pomodoroWorkMinutes), 25);
+    EXPECT_EQ(work->value(), 25);
+    EXPECT_FALSE(work->hasFocus()) << "the wheel hands it no keyboard focus";
+    EXPECT_GT(page->verticalScrollBar()->value(), top) << "the page scrolls instead";
+    for (QWidget* control : std::initializer_list<QWidget*>{weekday, time}) {
+        page->ensureWidgetVisible(control);
+        drainEvents();
+        wheelDown(control);
+        EXPECT_FALSE(control->hasFocus());
+    }
+    EXPECT_EQ(weekday->currentIndex(), weeklyOn);
+    EXPECT_EQ(time->time(), weeklyAt);
+
+    // The stepper being edited takes the wheel.
+    page->ensureWidgetVisible(work);
+    work->setFocus();
+    drainEvents();
+    wheelDown(work);
+    EXPECT_EQ(work->value(), 20);
+    EXPECT_EQ(w.t.preferences.value(PreferenceKeys::pomodoroWorkMinutes), 20);
 }
 
 TEST(SettingsWindow, ExportThenImportBackWithTheConfirmationAndUndoIt) {

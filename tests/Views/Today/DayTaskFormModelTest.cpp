@@ -77,6 +77,41 @@ TEST_F(TaskForm, OneThingOnlyForTodayTakesTheFlagAndWithdrawsTheNudge) {
     EXPECT_EQ(t.context.count<DayTask>(), 4u);
 }
 
+TEST_F(TaskForm, EditingAnOverdueOneThingKeepsItsFlagWhileItsDayStays) {
+    auto* friday = t.context.create<DayTask>(QStringLiteral("Send the draft"), monday - 3 * 86400,
+                                             std::nullopt, false, true, 0, t.now);
+    DayTaskFormModel form(t.env, friday);
+    EXPECT_FALSE(form.showsOneThingToggle()) << "offered for today only";
+    form.setTitle(QStringLiteral("Send the final draft"));
+    ASSERT_TRUE(form.save());
+    EXPECT_TRUE(friday->isTodaysOneThing());
+
+    DayTaskFormModel moved(t.env, friday);
+    moved.setDate(monday + 86400);
+    ASSERT_TRUE(moved.save());
+    EXPECT_FALSE(friday->isTodaysOneThing()) << "a hidden toggle does not flag another day";
+}
+
+TEST_F(TaskForm, TheGoalPickerFollowsGoalsAddedRenamedAndDeleted) {
+    auto* first = t.context.create<Goal>(QStringLiteral("First"));
+    DayTaskFormModel form(t.env);
+    int changes = 0;
+    QObject::connect(&form, &DayTaskFormModel::changed, [&changes] { ++changes; });
+    auto* second = t.context.create<Goal>(QStringLiteral("Second"));
+    drainEvents();
+    EXPECT_EQ(form.goals(), (std::vector<Goal*>{first, second}));
+    EXPECT_GT(changes, 0);
+    form.setGoal(second);
+    changes = 0;
+    second->setTitle(QStringLiteral("Second, renamed"));
+    drainEvents();
+    EXPECT_GT(changes, 0) << "the picker shows the new title";
+    t.context.remove(second);
+    drainEvents();
+    EXPECT_EQ(form.goals(), std::vector<Goal*>{first});
+    EXPECT_EQ(form.goal(), nullptr) << "a deleted goal is no choice";
+}
+
 TEST_F(TaskForm, EditingIsOneUndoStepAndKeepsTheReminderInStep) {
     UndoManager* undo = t.context.ensureUndoManager();
     auto* task = t.context.create<DayTask>(QStringLiteral("Tpyo"), monday, std::nullopt, false,

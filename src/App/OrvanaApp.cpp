@@ -13,6 +13,7 @@
 #include "Platform/SecretBackends.h"
 #include "Platform/SleepWatcher.h"
 #include "Platform/SystemNotificationCenter.h"
+#include "Platform/TimeZoneWatcher.h"
 #include "Platform/UnityLauncherBadge.h"
 #include "Platform/X11HotKey.h"
 #include "Services/AppEnvironment.h"
@@ -243,12 +244,21 @@ int OrvanaApp::run(int argc, char** argv) {
     NotificationService notifications(notificationCenter, context.clockFunction(), calendar);
     NetworkRequestPerformer network;
     SystemSecretBackend secrets;
+    // Whether keys go to a keyring or to the fallback file is asked of the
+    // bus now, so Settings can say where from its first paint.
+    (void)secrets.settle();
     UnityLauncherBadge badge;
     AppEnvironment environment(
         {context, preferences, notifications, calendar, paths, &network, &secrets, &badge});
 
+    // The user may change the time zone while the app waits in the tray:
+    // weeks, days, streaks and the nudges follow without a restart.
+    auto followCalendar = [&environment] { environment.setCalendar(Calendar::current()); };
+    TimeZoneWatcher timeZone;
+    QObject::connect(&timeZone, &TimeZoneWatcher::mayHaveChanged, &environment, followCalendar);
     SleepWatcher sleep;
-    QObject::connect(&sleep, &SleepWatcher::resumed, &environment, [&environment] {
+    QObject::connect(&sleep, &SleepWatcher::resumed, &environment, [&environment, followCalendar] {
+        followCalendar();
         if (environment.nudges().keepsCurrent())
             environment.nudges().refresh();
     });

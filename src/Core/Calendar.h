@@ -79,6 +79,11 @@ public:
     // empty text for any other number.
     static QString weekdayName(int weekday);
 
+    // The same zone (by id) and first weekday: every answer is the same.
+    friend bool operator==(const Calendar& a, const Calendar& b) {
+        return a.zone_.id() == b.zone_.id() && a.firstWeekday_ == b.firstWeekday_;
+    }
+
 private:
     QTimeZone zone_;
     int firstWeekday_;

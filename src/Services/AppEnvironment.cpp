@@ -1,6 +1,7 @@
 #include "Services/AppEnvironment.h"
 
 #include "Services/EngagementNudgeService.h"
+#include "Services/NotificationService.h"
 #include "Services/RecordNotificationKeeper.h"
 #include "Store/ModelContext.h"
 
@@ -16,6 +17,15 @@ AppEnvironment::~AppEnvironment() = default;
 
 Timestamp AppEnvironment::now() const {
     return s_.context.now();
+}
+
+void AppEnvironment::setCalendar(const Calendar& calendar) {
+    if (calendar == s_.calendar)
+        return;
+    s_.calendar = calendar;
+    s_.notifications.setCalendar(calendar);
+    nudges_->setCalendar(calendar);
+    emit calendarChanged();
 }
 
 Clock AppEnvironment::clock() const {

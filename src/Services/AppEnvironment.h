@@ -60,6 +60,12 @@ public:
     Timestamp now() const;
     Clock clock() const;
 
+    // The user's time zone or first weekday changed while the app runs:
+    // every calendar question from now on uses `calendar`, the nudges are
+    // planned again and calendarChanged() tells the screens. Nothing
+    // happens for the same calendar.
+    void setCalendar(const Calendar& calendar);
+
     // Posts the request (from the desktop intents, the command line or a test).
     void requestFocusSession(std::optional<QUuid> goalID = std::nullopt) {
         emit startFocusSessionRequested(goalID);
@@ -67,6 +73,7 @@ public:
 
 signals:
     void startFocusSessionRequested(std::optional<QUuid> goalID);
+    void calendarChanged();
 
 private:
     Services s_;

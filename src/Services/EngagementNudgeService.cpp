@@ -58,6 +58,14 @@ std::pair<bool, bool> EngagementNudgeService::recordState() const {
     return {hasTodaysOneThing(context_, calendar_, now), week && week->ritualCompletedAt()};
 }
 
+void EngagementNudgeService::setCalendar(const Calendar& calendar) {
+    if (calendar == calendar_)
+        return;
+    calendar_ = calendar;
+    if (keepsCurrent_)
+        (void)refresh();
+}
+
 void EngagementNudgeService::keepCurrent() {
     keepsCurrent_ = true;
     refresh();

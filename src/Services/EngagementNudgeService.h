@@ -39,6 +39,9 @@ public:
     // Starts the refreshes of its own, and refreshes now.
     void keepCurrent();
     bool keepsCurrent() const { return keepsCurrent_; }
+    // The user's zone changed: the nudges' times are local times, so a
+    // service that keeps current plans them again.
+    void setCalendar(const Calendar& calendar);
     // When the service will next refresh by itself; 0 when it will not.
     Timestamp nextRefreshAt() const { return nextRefreshAt_; }
     // What its timer runs: a refresh once nextRefreshAt() has passed, else

@@ -59,6 +59,9 @@ public:
     static constexpr const char* dailyPlanningNudgeIdentifier = "daily-planning-nudge";
     static constexpr const char* weeklyRitualNudgeIdentifier = "weekly-ritual-nudge";
 
+    // The user's zone changed: later schedules use the new calendar.
+    void setCalendar(const Calendar& calendar) { calendar_ = calendar; }
+
 private:
     NotificationCenter& center_;
     Clock clock_;

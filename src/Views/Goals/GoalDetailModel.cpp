@@ -33,13 +33,15 @@ GoalDetailModel::GoalDetailModel(AppEnvironment& environment, Goal& goal, QObjec
     });
     startOfToday_ = env_.calendar().startOfDay(env_.now());
     dayCheck_.setInterval(dayCheckIntervalMs);
-    connect(&dayCheck_, &QTimer::timeout, this, [this] {
+    auto checkDay = [this] {
         const Timestamp start = env_.calendar().startOfDay(env_.now());
         if (start != startOfToday_ && goal_) {
             startOfToday_ = start;
             emit changed(); // the target badge counts from today
         }
-    });
+    };
+    connect(&dayCheck_, &QTimer::timeout, this, checkDay);
+    connect(&env_, &AppEnvironment::calendarChanged, this, checkDay);
     dayCheck_.start();
 }
 

@@ -41,6 +41,7 @@ GoalListModel::GoalListModel(AppEnvironment& environment, QObject* parent)
     startOfToday_ = env_.calendar().startOfDay(env_.now());
     dayCheck_.setInterval(dayCheckIntervalMs);
     connect(&dayCheck_, &QTimer::timeout, this, &GoalListModel::checkDay);
+    connect(&env_, &AppEnvironment::calendarChanged, this, &GoalListModel::checkDay);
     dayCheck_.start();
     rebuild();
 }

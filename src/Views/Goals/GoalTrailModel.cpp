@@ -13,6 +13,12 @@ GoalTrailModel::GoalTrailModel(AppEnvironment& environment, Goal& goal, QObject*
         if ((types & entityBit(EntityType::trailEntry)) && refresh())
             emit changed();
     });
+    // Another zone puts the entries on other days.
+    connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
+        snapshot_.clear();
+        refresh();
+        emit changed();
+    });
     refresh();
 }
 

@@ -38,10 +38,12 @@ MainWindowModel::MainWindowModel(AppEnvironment& environment, QObject* parent)
     });
     // The overdue count's "today" moves on at midnight and after a suspend.
     dayCheck_.setInterval(60 * 1000);
-    connect(&dayCheck_, &QTimer::timeout, this, [this] {
+    auto checkDay = [this] {
         if (overdue_ && env_.calendar().startOfDay(env_.now()) != startOfToday_)
             watchOverdueTasks();
-    });
+    };
+    connect(&dayCheck_, &QTimer::timeout, this, checkDay);
+    connect(&env_, &AppEnvironment::calendarChanged, this, checkDay);
 }
 
 MainWindowModel::~MainWindowModel() = default;

@@ -402,6 +402,12 @@ OverviewModel::OverviewModel(AppEnvironment& environment, QObject* parent)
 
     dayCheck_.setInterval(dayCheckIntervalMs);
     connect(&dayCheck_, &QTimer::timeout, this, &OverviewModel::checkDay);
+    // Another zone puts entries on other days: everything is counted anew.
+    connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
+        touchedEntries_.recount = true;
+        touchedTasks_.recount = true;
+        markStale(allParts);
+    });
 }
 
 OverviewModel::~OverviewModel() = default;

@@ -68,6 +68,12 @@ TodayModel::TodayModel(AppEnvironment& environment, QObject* parent)
     dayCheck_.setInterval(dayCheckIntervalMs);
     connect(&dayCheck_, &QTimer::timeout, this, &TodayModel::checkDay);
     dayCheck_.start();
+    // Another zone: today begins at another instant and blocks fall on
+    // other weekdays.
+    connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
+        setDay();
+        rebuild();
+    });
     rebuild();
 }
 

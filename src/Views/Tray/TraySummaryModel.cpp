@@ -137,6 +137,13 @@ TraySummaryModel::TraySummaryModel(AppEnvironment& environment, QObject* parent)
     });
     clockCheck_.setInterval(clockCheckIntervalMs);
     connect(&clockCheck_, &QTimer::timeout, this, &TraySummaryModel::checkTime);
+    // Another zone: another today, and the entries fall on other days.
+    connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
+        totals_->forget();
+        setDay();
+        if (shown_)
+            rebuild();
+    });
 }
 
 TraySummaryModel::~TraySummaryModel() = default;

@@ -55,12 +55,17 @@ WeekDetailModel::WeekDetailModel(AppEnvironment& environment, Week& week, QObjec
     };
     startOfToday_ = env_.calendar().startOfDay(env_.now());
     dayCheck_.setInterval(dayCheckIntervalMs);
-    connect(&dayCheck_, &QTimer::timeout, this, [this] {
+    auto checkDay = [this] {
         const double start = env_.calendar().startOfDay(env_.now());
         if (start != startOfToday_ && week_) {
             startOfToday_ = start;
             rebuild(); // "On Today" is about today
         }
+    };
+    connect(&dayCheck_, &QTimer::timeout, this, checkDay);
+    connect(&env_, &AppEnvironment::calendarChanged, this, [this, checkDay] {
+        emit changed(); // the range is written in the zone's dates
+        checkDay();
     });
     dayCheck_.start();
     rebuild();

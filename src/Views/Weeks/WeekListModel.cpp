@@ -194,6 +194,12 @@ WeekListModel::WeekListModel(AppEnvironment& environment, QObject* parent)
     startOfToday_ = env_.calendar().startOfDay(env_.now());
     dayCheck_.setInterval(dayCheckIntervalMs);
     connect(&dayCheck_, &QTimer::timeout, this, &WeekListModel::checkDay);
+    // Ranges are written in the zone's dates, and "this week" moves.
+    connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
+        ranges_.clear();
+        startOfToday_ = env_.calendar().startOfDay(env_.now());
+        rebuild();
+    });
     dayCheck_.start();
     rebuild();
 }

@@ -492,6 +492,7 @@ void SettingsView::confirmImport() {
     confirming_ = true;
     auto* box = new QMessageBox(QMessageBox::Warning, model_->importConfirmationTitle(),
                                 model_->importConfirmationTitle(), QMessageBox::NoButton, this);
+    box->setTextFormat(Qt::PlainText); // the file's name is shown as it is
     box->setInformativeText(SettingsModel::importConfirmationMessage());
     QPushButton* import = box->addButton(tr("Import"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);

@@ -89,7 +89,11 @@ private:
     int pad() const { return qMax(2, fontMetrics().height() / 5); }
     void updateToolTip() {
         const int room = width() - mark() - gap() - 2 * pad();
-        setToolTip(fontMetrics().horizontalAdvance(text()) > room ? text() : QString());
+        // A title is shown as typed: escaped inside a rich-text tip, since
+        // a tip takes anything that looks like a tag for markup.
+        setToolTip(fontMetrics().horizontalAdvance(text()) > room
+                       ? QStringLiteral("<qt>%1</qt>").arg(text().toHtmlEscaped())
+                       : QString());
     }
 };
 

@@ -8,6 +8,7 @@
 #include "Platform/ApplicationBus.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/ExportFile.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Store/StoreFigures.h"
@@ -22,7 +23,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <QSaveFile>
 #include <QThread>
 #include <cerrno>
 #include <csignal>
@@ -127,9 +127,10 @@ int exportVerb(const QStringList& args) {
         return fail(QStringLiteral("Export failed: %1").arg(storeProblem(store.error())));
     const QString target = args.value(0, QStringLiteral("-"));
     // The bytes go out as the rows are read, so memory stays small however
-    // large the store. A file appears whole or not at all; on standard
-    // output a failure part way (the disk, not the data: that is checked
-    // first) leaves a document without its end, and exit status 1.
+    // large the store. A file appears whole or not at all. Standard output,
+    // a FIFO or a device takes them as they come: a failure part way (the
+    // disk, not the data: that is checked first) leaves a document without
+    // its end there, and exit status 1.
     if (target == QLatin1String("-")) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
@@ -139,13 +140,14 @@ int exportVerb(const QStringList& args) {
             return fail(QStringLiteral("Export failed: %1").arg(written.error().message));
         return out.flush() && std::fflush(stdout) == 0 ? 0 : 1;
     }
-    QSaveFile file(target);
+    ExportFile file(target);
     if (!file.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));
     if (auto written = DataExportService::exportStore(*store.value(), systemNow(), file);
         !written.ok()) {
         file.cancelWriting();
-        return fail(QStringLiteral("Export failed: %1").arg(written.error().message));
+        return fail(QStringLiteral("Export failed: %1")
+                        .arg(file.failed() ? file.errorString() : written.error().message));
     }
     if (!file.commit())
         return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));

@@ -84,10 +84,14 @@ public:
     bool number(double v) {
         if (!std::isfinite(v))
             return false;
-        char buffer[32];
-        // Shortest text that reads back to the same double; 1500.0 -> "1500".
-        auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
-        (void)ec;
+        // The fewest digits that read back to the same double: 1499.25,
+        // 1e-07. An integral value has them written out in full, followed
+        // by zeros, without fraction or exponent (1500, 100000; 1e300 as
+        // 301 digits): std::to_chars would give 1e+05, or in fixed notation
+        // the exact value, 1e23 as 99999999999999991611392.
+        char buffer[std::numeric_limits<double>::max_exponent10 + 32];
+        const char* end = std::trunc(v) == v ? integral(buffer, v)
+                                             : std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
         put(buffer, end - buffer);
         return true;
     }
@@ -129,6 +133,27 @@ public:
     }
 
 private:
+    // `v` integral and finite, in full: its shortest digits, then zeros.
+    static char* integral(char* out, double v) {
+        char shortest[32]; // "-d.dddddddddddddddde+308"
+        const char* const end = std::to_chars(std::begin(shortest), std::end(shortest), v,
+                                              std::chars_format::scientific)
+                                    .ptr;
+        const char* const e = std::find(std::cbegin(shortest), end, 'e');
+        int exponent = 0;
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exponent);
+        int digits = 0;
+        for (const char* c = shortest; c < e; ++c) {
+            if (*c != '.')
+                *out++ = *c;
+            digits += *c >= '0' && *c <= '9';
+        }
+        // An integral value has no digit after the units.
+        for (int i = digits - 1; i < exponent; ++i)
+            *out++ = '0';
+        return out;
+    }
+
     // One byte of a string's UTF-8, escaped as JSON wants it.
     void character(unsigned char c) {
         if (c >= 0x20 && c != '"' && c != '\\' && c != '/') {

@@ -244,6 +244,88 @@ std::vector<T> readArray(const Fields& root, const char* key, Read read) {
     return out;
 }
 
+// The parser reads a number without fraction or exponent into a 64-bit
+// integer: it refuses the whole document for a larger one, and -0 becomes 0.
+// Such numbers need a fraction to be read as the doubles they are.
+bool needsFraction(bool negative, std::string_view digits) {
+    if (negative && digits == "0")
+        return true;
+    const std::string_view largest = negative ? "9223372036854775808" : "18446744073709551615";
+    return digits.size() > largest.size() || (digits.size() == largest.size() && digits > largest);
+}
+
+// Whether "-0" stands anywhere before what may end a number. Text in a
+// string can match too, which costs only the copy below. Branch-free over
+// blocks, so that it takes a small part of the parse's time.
+bool mayHoldNegativeZero(std::string_view json) {
+    const auto* p = reinterpret_cast<const unsigned char*>(json.data());
+    const std::size_t n = json.size();
+    auto at = [p](std::size_t i) -> unsigned char {
+        const unsigned char next = p[i + 2];
+        return (p[i] == '-') & (p[i + 1] == '0') &
+               ((next == ',') | (next == '}') | (next == ']') | (next <= ' '));
+    };
+    constexpr std::size_t block = 1024;
+    std::size_t i = 0;
+    for (; i + block + 2 <= n; i += block) {
+        unsigned char found = 0;
+        for (std::size_t k = i; k < i + block; ++k)
+            found |= at(k);
+        if (found)
+            return true;
+    }
+    for (; i + 2 < n; ++i) {
+        if (at(i))
+            return true;
+    }
+    return n >= 2 && p[n - 2] == '-' && p[n - 1] == '0';
+}
+
+// `json` with ".0" after each integer that needsFraction(), strings and
+// every other byte as they are, with room for the parser's padding.
+QByteArray integersWithFractions(std::string_view json) {
+    QByteArray out;
+    out.reserve(qsizetype(json.size()) + 4096 + DataExportService::decodePadding);
+    const char* p = json.data();
+    const char* const end = p + json.size();
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    auto skipDigits = [&](const char* q) {
+        while (q < end && isDigit(*q))
+            ++q;
+        return q;
+    };
+    while (p < end) {
+        const char* q = p + 1;
+        bool fraction = false;
+        if (*p == '"') {
+            while (q < end && *q != '"')
+                q += *q == '\\' && q + 1 < end ? 2 : 1;
+            q += q < end; // the closing quote
+        } else if (*p == '-' || isDigit(*p)) {
+            const char* whole = p + (*p == '-');
+            q = skipDigits(whole);
+            fraction = needsFraction(*p == '-', std::string_view(whole, std::size_t(q - whole)));
+            if (q < end && *q == '.') {
+                fraction = false;
+                q = skipDigits(q + 1);
+            }
+            if (q < end && (*q == 'e' || *q == 'E')) {
+                fraction = false;
+                q = skipDigits(q + (q + 1 < end && (q[1] == '+' || q[1] == '-') ? 2 : 1));
+            }
+        } else {
+            while (q < end && *q != '"' && *q != '-' && !isDigit(*q))
+                ++q;
+        }
+        out.append(p, qsizetype(q - p));
+        if (fraction)
+            out.append(".0");
+        p = q;
+    }
+    out.reserve(out.size() + DataExportService::decodePadding);
+    return out;
+}
+
 qint64 daysFromCivil(qint64 y, unsigned m, unsigned d) {
     y -= m <= 2;
     const qint64 era = (y >= 0 ? y : y - 399) / 400;
@@ -309,15 +391,26 @@ QString DataExportService::unsupportedSchemaVersionMessage(qint64 version) {
 Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
     static_assert(decodePadding >= qsizetype(simdjson::SIMDJSON_PADDING));
     simdjson::dom::parser parser;
-    const std::size_t size = std::size_t(json.size());
-    // The parser reads a little past the end: a document with that much
-    // spare capacity is read in place, any other from a padded copy.
-    const bool padded = json.capacity() - json.size() >= decodePadding;
-    const simdjson::padded_string copy =
-        padded ? simdjson::padded_string() : simdjson::padded_string(json.constData(), size);
     Element document;
-    const auto parsed = padded ? parser.parse(json.constData(), size, false) : parser.parse(copy);
-    if (const auto error = parsed.get(document); error != simdjson::SUCCESS) {
+    auto parse = [&parser, &document](const QByteArray& bytes) {
+        const std::size_t size = std::size_t(bytes.size());
+        // The parser reads a little past the end: a document with that much
+        // spare capacity is read in place, any other from a padded copy.
+        if (bytes.capacity() - bytes.size() >= decodePadding)
+            return parser.parse(bytes.constData(), size, false).get(document);
+        const simdjson::padded_string copy(bytes.constData(), size);
+        return parser.parse(copy).get(document);
+    };
+    // Integers the parser cannot take as they are (a duration of 1e300 in
+    // full, or -0) are read from a copy that gives them a fraction.
+    const std::string_view text(json.constData(), std::size_t(json.size()));
+    QByteArray withFractions;
+    auto error = mayHoldNegativeZero(text) ? simdjson::NUMBER_ERROR : parse(json);
+    if (error == simdjson::NUMBER_ERROR) {
+        withFractions = integersWithFractions(text);
+        error = parse(withFractions);
+    }
+    if (error != simdjson::SUCCESS) {
         // The parser's sentences end in a full stop; the one after the
         // parenthesis ends ours.
         QString reason = QString::fromUtf8(simdjson::error_message(error)).trimmed();

@@ -5,7 +5,14 @@
 #include <QBuffer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <bit>
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
 
 using namespace orvana;
 
@@ -202,6 +209,102 @@ TEST(DataExport, TimestampsDropTheFractionAndStayInRange) {
     ModelContext ctx;
     ctx.create<FocusSession>(std::numeric_limits<double>::infinity());
     EXPECT_FALSE(DataExportService::exportJSON(ctx, 0).ok()) << "not representable in JSON";
+}
+
+// A duration is written as the fewest significant digits that read back to
+// the same double, an integral one in full (100000, not 1e+05), and the
+// document reads back to the same bits: over random bit patterns of every
+// exponent and the edges, against strtod and the shortest %.*e that round-trips.
+TEST(DataExport, EveryDurationIsWrittenInItsShortestFormAndReadsBack) {
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 0.1, 1e-7, 1500.0, 100000.0, 1e22, 1e23};
+    values.insert(values.end(), {1e300, DBL_MAX, -DBL_MAX, DBL_MIN, DBL_MIN / 3, DBL_TRUE_MIN});
+    values.insert(values.end(), {0x1p53 - 1, 0x1p53, 0x1p53 + 2}); // 2^53 + 1 is no double
+    for (int e = 15; e <= 21; ++e) {
+        const double p = std::strtod(("1e" + std::to_string(e)).c_str(), nullptr);
+        for (double v : {p, std::nextafter(p, 0.0), std::nextafter(p, DBL_MAX)})
+            values.insert(values.end(), {v, -v});
+    }
+    std::mt19937_64 random(20260305);
+    // Many around 1e15-1e22, where the plain shortest form turns to an exponent.
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(std::ldexp(double(random() >> 11), int(random() % 24) - 3));
+    while (values.size() < 200000) {
+        const double v = std::bit_cast<double>(random());
+        if (std::isfinite(v))
+            values.push_back(v);
+    }
+
+    OrvanaExport document;
+    for (std::size_t i = 0; i < values.size(); i += 2) {
+        FocusSessionExport session;
+        session.kind = QStringLiteral("work");
+        session.accumulatedActiveDuration = values[i]; // written first
+        session.plannedDuration = values[i + 1];
+        document.focusSessions.push_back(session);
+    }
+    const QByteArray json = DataExportService::encode(document).value();
+
+    auto same = [](double a, double b) {
+        return std::bit_cast<quint64>(a) == std::bit_cast<quint64>(b);
+    };
+    auto shortestDigits = [&](double v) {
+        char text[40];
+        for (int p = 1; p < 17; ++p) {
+            std::snprintf(text, sizeof text, "%.*e", p - 1, v);
+            if (same(std::strtod(text, nullptr), v))
+                return p;
+        }
+        return 17;
+    };
+    // Digits from the first to the last that is not 0, before any exponent.
+    auto significantDigits = [](const std::string& text) {
+        const char *first = nullptr, *last = nullptr;
+        for (const char& c : std::string_view(text).substr(0, text.find_first_of("eE"))) {
+            if (c >= '1' && c <= '9') {
+                first = first ? first : &c;
+                last = &c;
+            }
+        }
+        if (!first)
+            return 1;
+        return int(last - first) + 1 - (std::find(first, last, '.') != last);
+    };
+    const std::string_view all(json.constData(), std::size_t(json.size()));
+    std::size_t at = 0, wrong = 0;
+    for (double v : values) {
+        at = all.find("Duration\" : ", at);
+        ASSERT_NE(at, std::string_view::npos);
+        at += 12;
+        const std::string text(all.substr(at, all.find_first_of(",\n", at) - at));
+        const bool plain = text.find_first_of(".eE") == std::string::npos;
+        if ((!same(std::strtod(text.c_str(), nullptr), v) || (std::trunc(v) == v && !plain) ||
+             significantDigits(text) != shortestDigits(v)) &&
+            ++wrong <= 10)
+            ADD_FAILURE() << std::bit_cast<quint64>(v) << " (" << v << ") written as " << text;
+    }
+    EXPECT_EQ(wrong, 0u);
+
+    const auto decoded = DataExportService::decode(json);
+    ASSERT_TRUE(decoded.ok()) << decoded.error().message.toStdString();
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < values.size(); i += 2) {
+        const FocusSessionExport& s = decoded.value().focusSessions[i / 2];
+        differing +=
+            !same(s.accumulatedActiveDuration, values[i]) + !same(s.plannedDuration, values[i + 1]);
+    }
+    EXPECT_EQ(differing, 0u) << "read back to other doubles";
+
+    // Imported alone: a plain number, a negative zero, a 301-digit integer.
+    for (double v : {100000.0, -0.0, 1e300}) {
+        ModelContext source, target;
+        source.create<FocusSession>(v, march5, v);
+        ASSERT_TRUE(
+            DataExportService::importJSON(DataExportService::exportJSON(source, 0).value(), target)
+                .ok())
+            << v;
+        ASSERT_EQ(target.count<FocusSession>(), 1u);
+        EXPECT_TRUE(same(target.fetch<FocusSession>().front()->plannedDuration(), v)) << v;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "Services/AppEnvironment.h"
 #include "Services/DataExportService.h"
+#include "Services/ExportFile.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 #include "Views/AI/AIReviewWindow.h"
@@ -28,7 +29,6 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -238,7 +238,7 @@ bool MainWindow::saveCopy() {
     if (path.isEmpty())
         return false;
     const Result<QByteArray> json = DataExportService::exportJSON(env_.context(), env_.now());
-    QSaveFile file(path);
+    ExportFile file(path);
     if (json.ok() && file.open(QIODevice::WriteOnly) &&
         file.write(json.value()) == json.value().size() && file.commit())
         return true;

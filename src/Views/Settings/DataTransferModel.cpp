@@ -3,11 +3,11 @@
 #include "Services/AppEnvironment.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/ExportFile.h"
 #include "Store/ModelContext.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -54,11 +54,11 @@ qint64 estimatedSize(const OrvanaExport& d) {
            qint64(d.trailEntries.size()) * 227;
 }
 
-// A save file that counts what it is given and refuses further writes once
-// the export is cancelled, so the encoder stops at its next piece.
-class JobFile : public QSaveFile {
+// An export file that counts what it is given and refuses further writes
+// once the export is cancelled, so the encoder stops at its next piece.
+class JobFile : public ExportFile {
 public:
-    JobFile(const QString& path, ExportJob& job) : QSaveFile(path), job_(job) {}
+    JobFile(const QString& path, ExportJob& job) : ExportFile(path), job_(job) {}
 
     bool wasCancelled() const { return job_.state.load() == ExportJob::cancelled; }
 
@@ -66,7 +66,7 @@ protected:
     qint64 writeData(const char* data, qint64 length) override {
         if (wasCancelled())
             return -1;
-        const qint64 n = QSaveFile::writeData(data, length);
+        const qint64 n = ExportFile::writeData(data, length);
         if (n > 0)
             job_.written.fetch_add(n, std::memory_order_relaxed);
         return n;
@@ -94,8 +94,7 @@ WriteOutcome writeDocument(const OrvanaExport& document, const QString& path, Ex
         return {WriteOutcome::cancelled, {}};
     }
     if (!encoded.ok()) {
-        const QString error =
-            file.error() != QFileDevice::NoError ? file.errorString() : encoded.error().message;
+        const QString error = file.failed() ? file.errorString() : encoded.error().message;
         file.cancelWriting();
         return {WriteOutcome::failed, error};
     }

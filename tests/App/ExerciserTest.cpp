@@ -249,11 +249,6 @@ private:
     void step() {
         if (int(log.size()) >= steps_)
             return windDown();
-        // Armed first, so the walk goes on inside a dialog's or menu's exec().
-        // Mostly at a quick person's pace, which lets a pressed button's
-        // click (100 ms after the press) and the reviewer's answer arrive;
-        // now and then at once.
-        QTimer::singleShot(chance(0.2) ? 0 : 150, this, &Walk::step);
         QWidget* top = target();
         std::vector<Move> moves;
         if (auto* files = qobject_cast<QFileDialog*>(top)) {
@@ -266,7 +261,7 @@ private:
             else if (!top->isModal())
                 addWindowMoves(top, moves);
         }
-        const Move& move = pick(moves);
+        const Move& move = pick(top, moves);
         windows.insert(where(top));
         ++kinds[QLatin1String(kindNames[move.kind])];
         log << QStringLiteral("#%1 %2: %3 %4")
@@ -274,6 +269,12 @@ private:
                    .arg(where(top), QLatin1String(kindNames[move.kind]), move.name);
         if (qEnvironmentVariable("ORVANA_EXERCISE_LOG") == QLatin1String("1"))
             std::fprintf(stderr, "%s\n", qPrintable(log.back()));
+        // Armed before the move, so the walk goes on inside a dialog's or
+        // menu's exec(). At a quick person's pace, which lets a pressed
+        // button's click land (100 ms after the press); now and then, after
+        // anything but a press, at once.
+        const bool hurry = move.kind != action && chance(0.2);
+        QTimer::singleShot(hurry ? 0 : 150, this, &Walk::step);
         ++depth_;
         move.perform();
         --depth_;
@@ -291,28 +292,29 @@ private:
         return text;
     }
 
-    // A kind by its weight among those on offer, then one move of it.
-    const Move& pick(const std::vector<Move>& moves) {
+    // A kind by its weight among those on offer, then one move of it,
+    // favouring moves taken less often so far in that kind of window: the
+    // walk reaches rare buttons rather than pressing the common ones again.
+    const Move& pick(const QWidget* top, const std::vector<Move>& moves) {
+        std::vector<const Move*> byKind[kindCount];
         int total = 0;
-        for (int k = 0; k < kindCount; ++k) {
-            if (std::any_of(moves.begin(), moves.end(), [k](const Move& m) { return m.kind == k; }))
-                total += weights[k];
+        for (const Move& m : moves) {
+            if (byKind[m.kind].empty())
+                total += weights[m.kind];
+            byKind[m.kind].push_back(&m);
         }
         int roll = int(below(std::size_t(total)));
-        int kind = 0;
-        for (; kind < kindCount; ++kind) {
-            if (!std::any_of(moves.begin(), moves.end(),
-                             [kind](const Move& m) { return m.kind == kind; }))
-                continue;
-            if ((roll -= weights[kind]) < 0)
-                break;
-        }
-        std::vector<const Move*> ofKind;
-        for (const Move& m : moves) {
-            if (m.kind == kind)
-                ofKind.push_back(&m);
-        }
-        return *ofKind[below(ofKind.size())];
+        int k = 0;
+        while (byKind[k].empty() || (roll -= weights[k]) >= 0)
+            ++k;
+        const QString window = QLatin1String(top->metaObject()->className());
+        std::vector<double> odds;
+        for (const Move* m : byKind[k])
+            odds.push_back(1.0 / (1 + taken_[window + m->name]));
+        const Move* chosen =
+            byKind[k][std::discrete_distribution<std::size_t>(odds.begin(), odds.end())(rng_)];
+        ++taken_[window + chosen->name];
+        return *chosen;
     }
 
     void collect(QAccessibleInterface* iface, std::vector<Move>& moves, int depth) {
@@ -320,6 +322,10 @@ private:
             return;
         QObject* object = iface->object();
         const QString name = iface->text(QAccessible::Name);
+        // The reviewer's address is left alone (its text and its clear
+        // button): any other would keep every later review from the stand-in.
+        if (name == QLatin1String("Proxy URL"))
+            return;
         if (auto* view = qobject_cast<QAbstractItemView*>(object))
             return addRowMove(view, name, moves);
         auto* widget = qobject_cast<QWidget*>(object);
@@ -368,7 +374,7 @@ private:
     }
 
     // A row made current, then its context menu (as the Menu key or a right
-    // click opens it) or one of the row keys.
+    // click opens it), Return or one of the other row keys.
     void addRowMove(QAbstractItemView* view, const QString& name, std::vector<Move>& moves) {
         if (!view->model() || view->model()->rowCount(view->rootIndex()) == 0)
             return;
@@ -378,24 +384,20 @@ private:
                                  int(below(std::size_t(rows))), 0, v->rootIndex());
                              v->setFocus(Qt::OtherFocusReason);
                              v->setCurrentIndex(index);
-                             static const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-                                 {Qt::Key_Return, Qt::NoModifier},
-                                 {Qt::Key_Space, Qt::NoModifier},
-                                 {Qt::Key_Delete, Qt::NoModifier},
-                                 {Qt::Key_T, Qt::ControlModifier},
-                                 {Qt::Key_Return, Qt::ControlModifier},
-                                 {Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier},
-                                 {Qt::Key_Up, Qt::AltModifier},
-                                 {Qt::Key_Down, Qt::AltModifier}};
-                             if (v && chance(0.6)) {
+                             if (chance(0.4)) {
                                  const QPoint at = v->visualRect(index).center();
                                  QContextMenuEvent event(chance(0.5) ? QContextMenuEvent::Mouse
                                                                      : QContextMenuEvent::Keyboard,
                                                          at, v->viewport()->mapToGlobal(at));
                                  QCoreApplication::sendEvent(v->viewport(), &event);
-                             } else if (v) {
-                                 const auto& [k, mods] = keys[below(std::size(keys))];
-                                 QTest::keyClick(v, k, mods);
+                             } else if (chance(0.5)) {
+                                 press(v, QStringLiteral("Return")); // opens or edits the row
+                             } else {
+                                 static const QStringList keys =
+                                     QStringLiteral("Space Delete Ctrl+T Ctrl+Return "
+                                                    "Ctrl+Shift+Return Alt+Up Alt+Down")
+                                         .split(u' ');
+                                 press(v, keys[qsizetype(below(std::size_t(keys.size())))]);
                              }
                          }});
     }
@@ -427,39 +429,28 @@ private:
              }});
     }
 
+    // The shortcuts the README lists, and a few keys that move about.
     void addKeyMoves(QWidget* top, std::vector<Move>& moves) {
-        static const std::pair<QKeySequence, const char*> keys[] = {
-            {QKeySequence(Qt::CTRL | Qt::Key_1), "Ctrl+1"},
-            {QKeySequence(Qt::CTRL | Qt::Key_2), "Ctrl+2"},
-            {QKeySequence(Qt::CTRL | Qt::Key_3), "Ctrl+3"},
-            {QKeySequence(Qt::CTRL | Qt::Key_4), "Ctrl+4"},
-            {QKeySequence(Qt::CTRL | Qt::Key_5), "Ctrl+5"},
-            {QKeySequence(Qt::CTRL | Qt::Key_N), "Ctrl+N"},
-            {QKeySequence(Qt::CTRL | Qt::Key_F), "Ctrl+F"},
-            {QKeySequence(Qt::Key_Escape), "Escape"},
-            {QKeySequence(Qt::Key_Return), "Return"},
-            {QKeySequence(Qt::CTRL | Qt::Key_Return), "Ctrl+Return"},
-            {QKeySequence(Qt::ALT | Qt::Key_Left), "Alt+Left"},
-            {QKeySequence(Qt::CTRL | Qt::Key_Z), "Ctrl+Z"},
-            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), "Ctrl+Shift+Z"},
-            {QKeySequence(Qt::Key_Delete), "Delete"},
-            {QKeySequence(Qt::Key_Space), "Space"},
-            {QKeySequence(Qt::Key_Tab), "Tab"},
-            {QKeySequence(Qt::Key_Down), "Down"},
-            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F), "Ctrl+Shift+F"},
-            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R), "Ctrl+Shift+R"},
-            {QKeySequence(Qt::CTRL | Qt::Key_Comma), "Ctrl+,"}};
-        for (const auto& [sequence, label] : keys) {
-            moves.push_back({key, QLatin1String(label),
-                             [top = QPointer<QWidget>(top), combination = sequence[0]] {
+        static const QStringList keys =
+            QStringLiteral("Ctrl+1 Ctrl+2 Ctrl+3 Ctrl+4 Ctrl+5 Ctrl+N Ctrl+F Escape Return "
+                           "Ctrl+Return Alt+Left Ctrl+Z Ctrl+Shift+Z Delete Space Tab Down "
+                           "Ctrl+Shift+F Ctrl+Shift+R Ctrl+,")
+                .split(u' ');
+        for (const QString& shortcut : keys) {
+            moves.push_back({key, shortcut, [top = QPointer<QWidget>(top), shortcut] {
                                  QWidget* to = QApplication::focusWidget();
                                  if (!to || !top || to->window() != top->window())
                                      to = top;
                                  if (to)
-                                     QTest::keyClick(to, combination.key(),
-                                                     combination.keyboardModifiers());
+                                     press(to, shortcut);
                              }});
         }
+    }
+
+    // Types one key combination ("Ctrl+Shift+Z") into `to`.
+    static void press(QWidget* to, const QString& keys) {
+        const QKeyCombination combination = QKeySequence::fromString(keys)[0];
+        QTest::keyClick(to, combination.key(), combination.keyboardModifiers());
     }
 
     // What the desktop offers beside the window: the other windows, its
@@ -529,6 +520,7 @@ private:
     int steps_;
     int depth_ = 0;
     int windDowns_ = 0;
+    std::map<QString, int> taken_; // by window class and move
     QEventLoop loop_;
 };
 

@@ -72,10 +72,11 @@ namespace {
 using namespace orvana;
 
 // SKIPPED for now: removing a secret crashes (a heap-use-after-free in
-// SystemSecretBackend::remove, SecretBackends.cpp:272, seed 4 at step 31; a
-// fix is under way). Until then the stand-in answers no 401 (on which the app
-// forgets its device identity) and the walk never presses Remove Key. Set to
-// true once the fix is in.
+// SystemSecretBackend::remove, SecretBackends.cpp:272, when the secrets file
+// exists; with this set, seed 11 with the file at step 443). A fix is under
+// way. Until then the stand-in answers no 401 (on which the app forgets its
+// device identity) and the walk never presses Remove Key. Set to true once
+// the fix is in.
 constexpr bool removingASecretWorks = false;
 
 // The hosted reviewer: registration always succeeds; reviews answer 200, 401,
@@ -221,6 +222,7 @@ public:
 
 private:
     enum Kind { action, row, text, value, key, window, file, kindCount };
+    // How often a kind is chosen, when the window offers it.
     static constexpr int weights[kindCount] = {40, 20, 12, 4, 15, 4, 5};
     static constexpr const char* kindNames[kindCount] = {"action", "row",    "text", "value",
                                                          "key",    "window", "file"};

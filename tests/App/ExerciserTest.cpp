@@ -71,14 +71,6 @@ namespace {
 
 using namespace orvana;
 
-// SKIPPED for now: removing a secret crashes (a heap-use-after-free in
-// SystemSecretBackend::remove, SecretBackends.cpp:272, when the secrets file
-// exists; with this set, seed 11 with the file at step 443). A fix is under
-// way. Until then the stand-in answers no 401 (on which the app forgets its
-// device identity) and the walk never presses Remove Key. Set to true once
-// the fix is in.
-constexpr bool removingASecretWorks = false;
-
 // The hosted reviewer: registration always succeeds; reviews answer 200, 401,
 // 429 and 500 in turn. The provider's endpoint (a key saved in Settings)
 // gets the same answers in its own envelope.
@@ -92,8 +84,6 @@ struct StandInReviewer {
         if (request.path == "/v1/register")
             return {200, R"({"deviceID":"walk-device","token":"walk-token"})", {}};
         static constexpr int statuses[] = {200, 401, 429, 500};
-        if (!removingASecretWorks && reviews_ % 4 == 1)
-            ++reviews_;
         const int status = statuses[reviews_++ % 4];
         ++answered[status];
         if (status != 200)
@@ -347,8 +337,7 @@ private:
             for (const QString& a : actions->actionNames()) {
                 // Quitting would end the walk (the File menu's and the tray's).
                 if (a == QAccessibleActionInterface::setFocusAction() ||
-                    name.startsWith(QLatin1String("Quit")) ||
-                    (!removingASecretWorks && name == QLatin1String("Remove Key")))
+                    name.startsWith(QLatin1String("Quit")))
                     continue;
                 moves.push_back({action, a + u' ' + name, [this, iface, a] { act(iface, a); }});
             }

@@ -169,6 +169,7 @@ TEST(AIReviewSection, AnIdentityTheKeyringRefusesIsReportedBesideTheCritique) {
     e.answer(200, kSolid);
     model.review();
     QTRY_VERIFY(!model.isLoading());
+    drainEvents(); // the key's state is read again after each review
     EXPECT_TRUE(model.result().has_value()) << "the review itself went through";
     ASSERT_TRUE(model.errorMessage().has_value());
     EXPECT_TRUE(

@@ -66,14 +66,11 @@ void FocusTimerController::setPlannedMinutes(qint64 minutes) {
     emit changed();
 }
 
-bool FocusTimerController::setGoal(Goal* goal) {
-    if (session_ || pendingSession_ || dayTask_)
-        return goal_ == goal;
-    if (goal_ != goal) {
-        goal_ = goal;
-        emit changed();
-    }
-    return true;
+void FocusTimerController::setGoal(Goal* goal) {
+    if (session_ || pendingSession_ || dayTask_ || goal_ == goal)
+        return;
+    goal_ = goal;
+    emit changed();
 }
 
 void FocusTimerController::setPomodoroMode(bool on) {

@@ -52,8 +52,8 @@ public:
     // Lands on the stepper's step within its range.
     void setPlannedMinutes(qint64 minutes);
     // A quick timer asked for again on a goal: taken only while no session
-    // has started in it. Returns whether the goal is now the timer's.
-    bool setGoal(Goal* goal);
+    // has started in it (a task's timer keeps the task's goal).
+    void setGoal(Goal* goal);
     // The stepper's range: 5...120, widened to hold a prepared session's own
     // length.
     qint64 minimumMinutes() const { return minimumMinutes_; }

@@ -276,8 +276,8 @@ FocusTimerView* presentFocusTimer(AppEnvironment& env, QWidget* parent, DayTask*
     for (FocusTimerView* timer : open) {
         if (!timer->isVisible())
             continue;
-        if (!task && goal && !timer->controller().dayTask())
-            (void)timer->controller().setGoal(goal);
+        if (!task && goal)
+            timer->controller().setGoal(goal);
         timer->raise();
         timer->activateWindow();
         return timer;

@@ -110,7 +110,7 @@ public:
     Result<void> readRecords(const std::function<void(const TrailEntryExport&)>& each);
 
     // Whether a focus session holds an infinite duration, which no JSON
-    // number can hold (the store keeps no NaN: it keeps them as NULL).
+    // number can hold (SQLite keeps no NaN: it stores NULL instead).
     Result<bool> holdsInfiniteDuration();
 
     // The raw queries below serve the store's own readers in src/Store

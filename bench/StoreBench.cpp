@@ -8,6 +8,7 @@
 #include "Services/AppEnvironment.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
@@ -309,7 +310,7 @@ void importStore(benchmark::State& state) {
     const QByteArray document = DataExportService::exportJSON(*ctx, 1'800'000'000).value();
     for (auto _ : state) {
         auto target = std::make_unique<ModelContext>();
-        if (auto imported = DataExportService::importJSON(document, *target); !imported.ok()) {
+        if (auto imported = DataImport::importJSON(document, *target); !imported.ok()) {
             state.SkipWithError(qPrintable(imported.error().message));
             return;
         }

@@ -8,6 +8,7 @@
 #include "Platform/ApplicationBus.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Services/ExportFile.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
@@ -170,7 +171,7 @@ int importVerb(const QStringList& args) {
     // Read with spare room after the end, so the decoder needs no copy.
     QByteArray document;
     if (const qint64 size = file.isSequential() ? 0 : file.size(); size > 0) {
-        document.reserve(size + DataExportService::decodePadding);
+        document.reserve(size + DataImport::decodePadding);
         document.resize(size);
         adviseHugePages(document.data(), std::size_t(size));
         document.resize(std::max<qint64>(file.read(document.data(), size), 0));
@@ -188,12 +189,11 @@ int importVerb(const QStringList& args) {
                                        "store; import from the running app or quit it first."));
         return fail(QStringLiteral("Import failed: %1").arg(storeProblem(ctx.error())));
     }
-    auto decoded = DataExportService::decode(document);
+    auto decoded = DataImport::decode(document);
     document = QByteArray(); // all of it is in `decoded` now; the merge needs the room
     if (!decoded.ok())
         return fail(QStringLiteral("Import failed: %1").arg(decoded.error().message));
-    if (auto imported = DataExportService::importDocument(decoded.value(), *ctx.value());
-        !imported.ok())
+    if (auto imported = DataImport::importDocument(decoded.value(), *ctx.value()); !imported.ok())
         return fail(QStringLiteral("Import failed: %1").arg(imported.error().message));
     printLine(stdout, QStringLiteral("Imported from %1").arg(QFileInfo(args.first()).fileName()));
     return 0;

@@ -435,14 +435,6 @@ bool writeArray(ObjectWriter& root, const char* name, Produce&& produce) {
     return ok;
 }
 
-template <class T>
-bool writeArray(ObjectWriter& root, const char* name, const std::vector<T>& records) {
-    return writeArray<T>(root, name, [&records](const auto& take) {
-        for (const T& r : records)
-            take(r);
-    });
-}
-
 std::optional<QUuid> idOf(const Record* owner) {
     return owner ? std::optional<QUuid>(owner->id()) : std::nullopt;
 }
@@ -695,187 +687,73 @@ std::size_t recordCount(const OrvanaExport& d) {
            d.focusSessions.size() + d.focusBlockTemplates.size() + d.trailEntries.size();
 }
 
-// The document's arrays in key order, each from `arrays.<name>(root, key)`.
-template <class Arrays>
-Result<void> writeDocument(Arrays& arrays, qint64 schemaVersion, Timestamp exportedAt, Writer& w) {
+Error notJSON() {
+    return Error{QStringLiteral("A focus session holds a duration that is not a number, so the "
+                                "data cannot be written as JSON.")};
+}
+
+// The one writer of the document. `source.each(array, take)` hands `take`
+// every record of one of the document's arrays in order; whether they come
+// from a document in memory or from the store's rows, each goes through
+// writeMembers, so the same records give the same bytes.
+template <class Source>
+Result<void> writeDocument(Source& source, qint64 schemaVersion, Timestamp exportedAt, Writer& w) {
+    Result<void> read; // the source's first failure
     bool ok = true;
     {
         ObjectWriter root(w, 1);
-        ok = arrays.dayTasks(root, "dayTasks") && ok;
+        auto array = [&]<class T>(std::vector<T> OrvanaExport::*records, const char* key) {
+            ok = writeArray<T>(root, key,
+                               [&](const auto& take) {
+                                   if (read.ok())
+                                       read = source.each(records, take);
+                               }) &&
+                 ok;
+        };
+        array(&OrvanaExport::dayTasks, "dayTasks");
         root.timestamp("exportedAt", exportedAt);
-        ok = arrays.focusBlockTemplates(root, "focusBlockTemplates") && ok;
-        ok = arrays.focusSessions(root, "focusSessions") && ok;
-        ok = arrays.goals(root, "goals") && ok;
+        array(&OrvanaExport::focusBlockTemplates, "focusBlockTemplates");
+        array(&OrvanaExport::focusSessions, "focusSessions");
+        array(&OrvanaExport::goals, "goals");
         root.integer("schemaVersion", schemaVersion);
-        ok = arrays.trailEntries(root, "trailEntries") && ok;
-        ok = arrays.weekItems(root, "weekItems") && ok;
-        ok = arrays.weeks(root, "weeks") && ok;
+        array(&OrvanaExport::trailEntries, "trailEntries");
+        array(&OrvanaExport::weekItems, "weekItems");
+        array(&OrvanaExport::weeks, "weeks");
     }
-    if (!w.flush())
+    const bool written = w.flush();
+    if (!read.ok())
+        return read;
+    if (!written)
         return Error{QStringLiteral("The file could not be written.")};
     if (!ok)
-        return Error{QStringLiteral("A focus session holds a duration that is not a number, so "
-                                    "the data cannot be written as JSON.")};
+        return notJSON();
     return {};
 }
 
-struct DocumentArrays {
-    const OrvanaExport& d;
-    bool dayTasks(ObjectWriter& o, const char* k) { return writeArray(o, k, d.dayTasks); }
-    bool focusBlockTemplates(ObjectWriter& o, const char* k) {
-        return writeArray(o, k, d.focusBlockTemplates);
+struct DocumentSource {
+    const OrvanaExport& document;
+    template <class T, class Take>
+    Result<void> each(std::vector<T> OrvanaExport::*records, const Take& take) const {
+        for (const T& r : document.*records)
+            take(r);
+        return {};
     }
-    bool focusSessions(ObjectWriter& o, const char* k) { return writeArray(o, k, d.focusSessions); }
-    bool goals(ObjectWriter& o, const char* k) { return writeArray(o, k, d.goals); }
-    bool trailEntries(ObjectWriter& o, const char* k) { return writeArray(o, k, d.trailEntries); }
-    bool weekItems(ObjectWriter& o, const char* k) { return writeArray(o, k, d.weekItems); }
-    bool weeks(ObjectWriter& o, const char* k) { return writeArray(o, k, d.weeks); }
+};
+
+// The store's rows, one record at a time: a few rows are held however
+// large the store.
+struct StoreSource {
+    SqliteStore& store;
+    template <class T, class Take>
+    Result<void> each(std::vector<T> OrvanaExport::*, const Take& take) const {
+        return store.readRecords(std::function<void(const T&)>([&take](const T& r) { take(r); }));
+    }
 };
 
 Result<void> write(const OrvanaExport& d, Writer& w) {
-    DocumentArrays arrays{d};
-    return writeDocument(arrays, d.schemaVersion, d.exportedAt, w);
+    DocumentSource source{d};
+    return writeDocument(source, d.schemaVersion, d.exportedAt, w);
 }
-
-// The ids of one table's records by sequence, for the links of others: the
-// owner a row names, when that owner exists, as loading resolves it.
-class IdsBySequence {
-public:
-    Result<void> read(SqliteStore& store, const char* table) {
-        const QByteArray sql = QByteArray("SELECT seq, id FROM ") + table + " ORDER BY seq";
-        return store.select(sql.constData(), {}, [this](const StoreRow& row) {
-            ids_.emplace_back(row.integer(0), row.uuid(1));
-        });
-    }
-    std::optional<QUuid> find(const StoreRow& row, int column) const {
-        if (row.isNull(column))
-            return std::nullopt;
-        const qint64 sequence = row.integer(column);
-        // Sequences are dense unless records were deleted: the direct slot first.
-        if (sequence >= 1 && std::size_t(sequence) <= ids_.size() &&
-            ids_[std::size_t(sequence - 1)].first == sequence)
-            return ids_[std::size_t(sequence - 1)].second;
-        const auto it = std::lower_bound(ids_.begin(), ids_.end(), sequence,
-                                         [](const auto& e, qint64 s) { return e.first < s; });
-        if (it == ids_.end() || it->first != sequence)
-            return std::nullopt;
-        return it->second;
-    }
-
-private:
-    std::vector<std::pair<qint64, QUuid>> ids_;
-};
-
-// The arrays read row by row from a store, each row made into the record
-// the document holds, exactly as exported() makes it from a loaded record.
-struct StoreArrays {
-    explicit StoreArrays(SqliteStore& s) : store(s) {}
-    SqliteStore& store;
-    IdsBySequence goalIDs, weekIDs, itemIDs, taskIDs;
-    std::array<QString, 3> statuses = rawValues<GoalStatus, 3>();
-    std::array<QString, 3> kinds = rawValues<FocusSessionKind, 3>();
-    Result<void> failure;
-
-    template <class T, class Make>
-    bool rows(ObjectWriter& o, const char* key, const char* sql, Make make) {
-        return writeArray<T>(o, key, [&](const auto& take) {
-            if (!failure.ok())
-                return;
-            failure = store.select(sql, {}, [&](const StoreRow& r) { take(make(r)); });
-        });
-    }
-
-    bool dayTasks(ObjectWriter& o, const char* k) {
-        return rows<DayTaskExport>(
-            o, k,
-            "SELECT id, title, notes, date, isComplete, isTodaysOneThing, sortOrder, createdAt, "
-            "sourceTemplateID, reminderAt, weekItem, goal FROM dayTask ORDER BY seq",
-            [&](const StoreRow& r) -> DayTaskExport {
-                return {r.uuid(0),           r.text(1),           r.optionalText(2),
-                        seconds(r.real(3)),  r.boolean(4),        r.boolean(5),
-                        r.integer(6),        seconds(r.real(7)),  r.optionalUuid(8),
-                        itemIDs.find(r, 10), goalIDs.find(r, 11), seconds(r.optionalReal(9))};
-            });
-    }
-    bool focusBlockTemplates(ObjectWriter& o, const char* k) {
-        return rows<FocusBlockTemplateExport>(
-            o, k,
-            "SELECT id, title, createdAt, isActive, weekdays, hour, minute, durationMinutes, goal "
-            "FROM focusBlockTemplate ORDER BY seq",
-            [&](const StoreRow& r) -> FocusBlockTemplateExport {
-                return {r.uuid(0),    r.text(1),        seconds(r.real(2)),
-                        r.boolean(3), r.integerList(4), r.integer(5),
-                        r.integer(6), r.integer(7),     goalIDs.find(r, 8)};
-            });
-    }
-    bool focusSessions(ObjectWriter& o, const char* k) {
-        return rows<FocusSessionExport>(
-            o, k,
-            "SELECT id, createdAt, plannedDuration, accumulatedActiveDuration, endedAt, "
-            "isCompleted, kindRawValue, pomodoroCycleNumber, dayTask, goal FROM focusSession "
-            "ORDER BY seq",
-            [&](const StoreRow& r) -> FocusSessionExport {
-                const FocusSessionKind kind =
-                    r.isNull(6)
-                        ? FocusSessionKind::work
-                        : focusSessionKindFromRaw(r.text(6)).value_or(FocusSessionKind::work);
-                return {r.uuid(0),           seconds(r.real(1)),         r.real(2),
-                        r.real(3),           seconds(r.optionalReal(4)), r.boolean(5),
-                        taskIDs.find(r, 8),  goalIDs.find(r, 9),         kinds[std::size_t(kind)],
-                        r.optionalInteger(7)};
-            });
-    }
-    bool goals(ObjectWriter& o, const char* k) {
-        return rows<GoalExport>(
-            o, k,
-            "SELECT id, title, goalDescription, createdAt, targetDate, status, colorTag, "
-            "sortOrder FROM goal ORDER BY seq",
-            [&](const StoreRow& r) -> GoalExport {
-                const GoalStatus status = goalStatusFromRaw(r.text(5)).value_or(GoalStatus::active);
-                return {r.uuid(0),
-                        r.text(1),
-                        r.optionalText(2),
-                        seconds(r.real(3)),
-                        seconds(r.optionalReal(4)),
-                        statuses[std::size_t(status)],
-                        r.optionalText(6),
-                        r.integer(7)};
-            });
-    }
-    bool trailEntries(ObjectWriter& o, const char* k) {
-        return rows<TrailEntryExport>(
-            o, k, "SELECT id, date, minutes, createdAt, goal FROM trailEntry ORDER BY seq",
-            [&](const StoreRow& r) -> TrailEntryExport {
-                return {r.uuid(0), seconds(r.real(1)), r.integer(2), seconds(r.real(3)),
-                        goalIDs.find(r, 4)};
-            });
-    }
-    bool weekItems(ObjectWriter& o, const char* k) {
-        return rows<WeekItemExport>(
-            o, k,
-            "SELECT id, title, notes, isComplete, sortOrder, createdAt, week, goal FROM weekItem "
-            "ORDER BY seq",
-            [&](const StoreRow& r) -> WeekItemExport {
-                return {r.uuid(0),    r.text(1),          r.optionalText(2),  r.boolean(3),
-                        r.integer(4), seconds(r.real(5)), weekIDs.find(r, 6), goalIDs.find(r, 7)};
-            });
-    }
-    bool weeks(ObjectWriter& o, const char* k) {
-        return rows<WeekExport>(
-            o, k,
-            "SELECT id, startDate, endDate, intention, reflection, createdAt, ritualCompletedAt "
-            "FROM week ORDER BY seq",
-            [&](const StoreRow& r) -> WeekExport {
-                return {r.uuid(0),
-                        seconds(r.real(1)),
-                        seconds(r.real(2)),
-                        r.optionalText(3),
-                        r.optionalText(4),
-                        seconds(r.real(5)),
-                        seconds(r.optionalReal(6))};
-            });
-    }
-};
 
 } // namespace
 
@@ -903,32 +781,18 @@ Result<QByteArray> DataExportService::exportJSON(const ModelContext& ctx, Timest
 
 Result<void> DataExportService::exportStore(SqliteStore& store, Timestamp exportedAt,
                                             QIODevice& device) {
-    StoreArrays arrays(store);
-    for (auto [ids, table] :
-         {std::pair{&arrays.goalIDs, "goal"}, std::pair{&arrays.weekIDs, "week"},
-          std::pair{&arrays.itemIDs, "weekItem"}, std::pair{&arrays.taskIDs, "dayTask"}}) {
-        if (auto read = ids->read(store, table); !read.ok())
-            return read;
-    }
     // The one thing that can keep records from being JSON, found before
-    // the first byte goes out (a store holds no NaN: it keeps them as NULL).
-    bool infinite = false;
-    auto checked = store.select(
-        "SELECT 1 FROM focusSession WHERE abs(plannedDuration) > 1.7976931348623157e308 "
-        "OR abs(accumulatedActiveDuration) > 1.7976931348623157e308 LIMIT 1",
-        {}, [&](const StoreRow&) { infinite = true; });
-    if (!checked.ok())
-        return checked;
-    if (infinite)
-        return Error{QStringLiteral("A focus session holds a duration that is not a number, so "
-                                    "the data cannot be written as JSON.")};
+    // the first byte goes out.
+    auto infinite = store.holdsInfiniteDuration();
+    if (!infinite.ok())
+        return infinite.error();
+    if (infinite.value())
+        return notJSON();
     QByteArray piece;
     piece.reserve(Writer::pieceSize + 64 * 1024);
     Writer w(piece, &device);
-    auto written = writeDocument(arrays, schemaVersion, seconds(exportedAt), w);
-    if (!arrays.failure.ok())
-        return arrays.failure;
-    return written;
+    StoreSource source{store};
+    return writeDocument(source, schemaVersion, exportedAt, w);
 }
 
 } // namespace orvana

@@ -3,7 +3,7 @@
 #include "Core/Result.h"
 #include "Core/Timestamp.h"
 
-#include "Services/ExportRecords.h"
+#include "Models/ExportRecords.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -52,42 +52,17 @@ public:
     static Result<QByteArray> exportJSON(const ModelContext& context, Timestamp exportedAt);
 
     // The same document for a store opened for reading, written to `device`
-    // as its rows are read: a few rows are held at a time, however large
-    // the store. The bytes are those exportJSON gives for its records once
-    // loaded. A store that cannot become JSON is refused before anything is
-    // written.
+    // by the same writer as its records are read (SqliteStore::readRecords):
+    // a few are held at a time, however large the store. A store that
+    // cannot become JSON is refused before anything is written.
     static Result<void> exportStore(SqliteStore& store, Timestamp exportedAt, QIODevice& device);
 
     // "2026-03-05T14:07:00Z": UTC, whole seconds (the fraction is dropped),
-    // years kept within 0001...9999.
+    // years kept within 0001...9999. DataImport::parseTimestamp reads it back.
     static QByteArray timestampText(Timestamp t);
     // The same 20 characters into `text`, for writers that keep their own
     // buffer.
     static void timestampText(Timestamp t, char* text);
-    // The reverse, accepting exactly that form.
-    static std::optional<Timestamp> parseTimestamp(QStringView text);
-
-    // Strict reading of a document: every required key with its type, ids in
-    // either case, optional keys missing or null, timestamps in whole seconds.
-    // The error says what is wrong and where (record kind, position, key).
-    static Result<OrvanaExport> decode(const QByteArray& json);
-    // Bytes of spare capacity after the end of `json` that let decode() read
-    // it where it is rather than from a padded copy.
-    static constexpr qsizetype decodePadding = 64;
-
-    // Merges a document into the store: records with a known id are
-    // overwritten, others added, nothing deleted; relationships point only
-    // into the same document. One undo step; saved at the end. A document
-    // that does not decode, or has another schema version, changes nothing.
-    static Result<void> importJSON(const QByteArray& json, ModelContext& context);
-    // The merge of importJSON for a document already decoded (on a worker,
-    // say): the schema version is checked here, then the same single undo
-    // step, upsert and save. Main thread only, like every store access.
-    static Result<void> importDocument(const OrvanaExport& document, ModelContext& context);
-
-    // "This file uses export format {version}, which this version of Orvana
-    // doesn't understand."
-    static QString unsupportedSchemaVersionMessage(qint64 version);
 };
 
 // exportDocument a slice at a time, so that the main thread can copy a large

@@ -1,4 +1,5 @@
-// The import half of DataExportService: strict decoding and the merge.
+#include "Services/DataImport.h"
+
 #include "Services/DataExportService.h"
 
 #include "Core/HugePages.h"
@@ -285,7 +286,7 @@ bool mayHoldNegativeZero(std::string_view json) {
 // every other byte as they are, with room for the parser's padding.
 QByteArray integersWithFractions(std::string_view json) {
     QByteArray out;
-    out.reserve(qsizetype(json.size()) + 4096 + DataExportService::decodePadding);
+    out.reserve(qsizetype(json.size()) + 4096 + DataImport::decodePadding);
     const char* p = json.data();
     const char* const end = p + json.size();
     auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
@@ -322,7 +323,7 @@ QByteArray integersWithFractions(std::string_view json) {
             out.append(".0");
         p = q;
     }
-    out.reserve(out.size() + DataExportService::decodePadding);
+    out.reserve(out.size() + DataImport::decodePadding);
     return out;
 }
 
@@ -378,17 +379,17 @@ std::optional<Timestamp> parseTimestampText(std::string_view text) {
 
 } // namespace
 
-std::optional<Timestamp> DataExportService::parseTimestamp(QStringView text) {
+std::optional<Timestamp> DataImport::parseTimestamp(QStringView text) {
     return parseTimestampChars(text);
 }
 
-QString DataExportService::unsupportedSchemaVersionMessage(qint64 version) {
+QString DataImport::unsupportedSchemaVersionMessage(qint64 version) {
     return tr("This file uses export format %1, which this version of Orvana doesn't "
               "understand.")
         .arg(version);
 }
 
-Result<OrvanaExport> DataExportService::decode(const QByteArray& json) {
+Result<OrvanaExport> DataImport::decode(const QByteArray& json) {
     static_assert(decodePadding >= qsizetype(simdjson::SIMDJSON_PADDING));
     simdjson::dom::parser parser;
     Element document;
@@ -529,15 +530,15 @@ T* upsert(ModelContext& ctx, const QUuid& id, Make make, Assign assign) {
 
 } // namespace
 
-Result<void> DataExportService::importJSON(const QByteArray& json, ModelContext& ctx) {
+Result<void> DataImport::importJSON(const QByteArray& json, ModelContext& ctx) {
     auto decoded = decode(json);
     if (!decoded.ok())
         return decoded.error();
     return importDocument(decoded.value(), ctx);
 }
 
-Result<void> DataExportService::importDocument(const OrvanaExport& e, ModelContext& ctx) {
-    if (e.schemaVersion != schemaVersion)
+Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx) {
+    if (e.schemaVersion != DataExportService::schemaVersion)
         return Error{unsupportedSchemaVersionMessage(e.schemaVersion)};
 
     // One undo step, ended exactly once whatever happens below.

@@ -19,6 +19,13 @@ namespace orvana {
 
 class Calendar;
 class ModelContext;
+struct DayTaskExport;
+struct FocusBlockTemplateExport;
+struct FocusSessionExport;
+struct GoalExport;
+struct TrailEntryExport;
+struct WeekExport;
+struct WeekItemExport;
 class Record;
 class SqliteBindBuffer;
 class TrailSums;
@@ -87,6 +94,28 @@ public:
     // transaction that lasts until the store is closed, so a writer beside
     // it never shows half its work. A store file that does not exist yet
     // answers every query with no rows.
+
+    // Every record of one type in store order, read into a plain record and
+    // handed to `each` one at a time, so that little is held however large
+    // the store. Each holds what loading the row would give: a link to a
+    // record that is not there reads as none, an unknown goal status as
+    // active, an absent or unknown session kind as "work". Times are as
+    // stored, fractions and all.
+    Result<void> readRecords(const std::function<void(const GoalExport&)>& each);
+    Result<void> readRecords(const std::function<void(const WeekExport&)>& each);
+    Result<void> readRecords(const std::function<void(const WeekItemExport&)>& each);
+    Result<void> readRecords(const std::function<void(const DayTaskExport&)>& each);
+    Result<void> readRecords(const std::function<void(const FocusSessionExport&)>& each);
+    Result<void> readRecords(const std::function<void(const FocusBlockTemplateExport&)>& each);
+    Result<void> readRecords(const std::function<void(const TrailEntryExport&)>& each);
+
+    // Whether a focus session holds an infinite duration, which no JSON
+    // number can hold (SQLite keeps no NaN: it stores NULL instead).
+    Result<bool> holdsInfiniteDuration();
+
+    // The raw queries below serve the store's own readers in src/Store
+    // (the figures, the trail's sums); everything else reads through the
+    // typed operations.
 
     // Runs `sql` with its ? parameters bound to `parameters` in order and
     // calls `row` for each result row.

@@ -23,6 +23,7 @@
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Store/ModelContext.h"
 #include "Views/Navigation/MainWindow.h"
 #include "Views/Navigation/MainWindowModel.h"
@@ -606,7 +607,7 @@ void exercise(const std::function<std::unique_ptr<SecretBackend>(const AppPaths&
     const Timestamp at = environment.now();
     const QByteArray first = exported(context, at);
     ModelContext fresh;
-    const auto imported = DataExportService::importJSON(first, fresh);
+    const auto imported = DataImport::importJSON(first, fresh);
     ASSERT_TRUE(imported.ok()) << imported.error().message.toStdString();
     EXPECT_TRUE(exported(fresh, at) == first) << "the export changed on its way through an import";
 

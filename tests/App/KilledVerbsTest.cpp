@@ -8,6 +8,7 @@
 // writes a named temporary that a kill leaves behind.
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "support/AppProcess.h"
@@ -330,8 +331,7 @@ TEST_F(Killed, BackupLeavesOnlyWholeBackupsAndTheNextRunClearsWhatAKillLeft) {
                 continue;
             }
             const QByteArray bytes = test::fileBytes(QDir(folder).filePath(name));
-            EXPECT_TRUE(DataExportService::decode(bytes).ok())
-                << when << ": " << name.toStdString();
+            EXPECT_TRUE(DataImport::decode(bytes).ok()) << when << ": " << name.toStdString();
             EXPECT_TRUE(withoutStamp(bytes) == expected) << when << ": " << name.toStdString();
         }
         return others;

@@ -1,4 +1,5 @@
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Store/ModelContext.h"
 #include "support/TestSupport.h"
 
@@ -284,7 +285,7 @@ TEST(DataExport, EveryDurationIsWrittenInItsShortestFormAndReadsBack) {
     }
     EXPECT_EQ(wrong, 0u);
 
-    const auto decoded = DataExportService::decode(json);
+    const auto decoded = DataImport::decode(json);
     ASSERT_TRUE(decoded.ok()) << decoded.error().message.toStdString();
     std::size_t differing = 0;
     for (std::size_t i = 0; i < values.size(); i += 2) {
@@ -299,8 +300,7 @@ TEST(DataExport, EveryDurationIsWrittenInItsShortestFormAndReadsBack) {
         ModelContext source, target;
         source.create<FocusSession>(v, march5, v);
         ASSERT_TRUE(
-            DataExportService::importJSON(DataExportService::exportJSON(source, 0).value(), target)
-                .ok())
+            DataImport::importJSON(DataExportService::exportJSON(source, 0).value(), target).ok())
             << v;
         ASSERT_EQ(target.count<FocusSession>(), 1u);
         EXPECT_TRUE(same(target.fetch<FocusSession>().front()->plannedDuration(), v)) << v;

@@ -1,3 +1,4 @@
+#include "Services/DataImport.h"
 #include "Core/Uuid.h"
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
@@ -23,7 +24,7 @@ TEST(DataImport, ExportThenImportIntoTheSameStoreChangesNothingAndIsOneStep) {
     const QByteArray before = exported(ctx);
     const auto steps = undo->undoCount();
 
-    ASSERT_TRUE(DataExportService::importJSON(before, ctx).ok());
+    ASSERT_TRUE(DataImport::importJSON(before, ctx).ok());
     EXPECT_EQ(exported(ctx), before);
     EXPECT_EQ(ctx.count<Goal>(), 1u);
     EXPECT_EQ(undo->undoCount(), steps + 1) << "still one undo step";
@@ -42,12 +43,12 @@ TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt)
     test::drainEvents();
     const QByteArray targetBefore = exported(target);
 
-    ASSERT_TRUE(DataExportService::importJSON(document, target).ok());
+    ASSERT_TRUE(DataImport::importJSON(document, target).ok());
     EXPECT_EQ(target.count<Goal>(), 2u);
     EXPECT_FALSE(mine->isDeleted()) << "nothing is ever deleted";
     // Everything the format carries arrived, relationships included.
     ModelContext onlyImported;
-    ASSERT_TRUE(DataExportService::importJSON(document, onlyImported).ok());
+    ASSERT_TRUE(DataImport::importJSON(document, onlyImported).ok());
     EXPECT_EQ(exported(onlyImported), document);
     EXPECT_FALSE(onlyImported.fetch<FocusSession>().front()->hasBeenLogged())
         << "the logged flag is not in the format";
@@ -59,7 +60,7 @@ TEST(DataImport, AnImportIntoAnotherStoreRecreatesEverythingAndOneUndoRemovesIt)
 TEST(DataImport, TheDocumentRecordsAreWhatTheBytesDecodeTo) {
     ModelContext ctx;
     test::fillEveryKind(ctx);
-    auto decoded = DataExportService::decode(exported(ctx));
+    auto decoded = DataImport::decode(exported(ctx));
     ASSERT_TRUE(decoded.ok());
     EXPECT_TRUE(decoded.value() == DataExportService::exportDocument(ctx, 1.8e9));
 }
@@ -87,7 +88,7 @@ TEST(DataImport, RelationshipsPointOnlyIntoTheSameDocumentAndDuplicatesMerge) {
     })")
                                .arg(weekID)
                                .toUtf8();
-    ASSERT_TRUE(DataExportService::importJSON(doc, ctx).ok());
+    ASSERT_TRUE(DataImport::importJSON(doc, ctx).ok());
     ASSERT_EQ(ctx.count<Goal>(), 1u) << "ids in either case name the same goal";
     Goal* goal = ctx.fetch<Goal>().front();
     EXPECT_EQ(goal->title(), QStringLiteral("second"));
@@ -127,7 +128,7 @@ TEST(DataImport, RejectedDocumentsTouchNothingAndSayWhatIsWrong) {
         {"[]", "top level is not an object"},
     };
     for (const auto& c : cases) {
-        auto result = DataExportService::importJSON(c.document, ctx);
+        auto result = DataImport::importJSON(c.document, ctx);
         ASSERT_FALSE(result.ok()) << c.message;
         EXPECT_TRUE(result.error().message.contains(QLatin1String(c.message)))
             << qPrintable(result.error().message);
@@ -149,47 +150,46 @@ TEST(DataImport, HostileDocumentsAreHandled) {
     ModelContext ctx;
     for (const QByteArray& n : {QByteArray("1e400"), QByteArray("9223372036854775808"),
                                 QByteArray("-1e19"), QByteArray("1.5")})
-        EXPECT_FALSE(DataExportService::importJSON(head + goal("\"t\"", n) + "]}", ctx).ok())
+        EXPECT_FALSE(DataImport::importJSON(head + goal("\"t\"", n) + "]}", ctx).ok())
             << n.constData();
     // The last of repeated keys counts; nothing breaks.
-    ASSERT_TRUE(DataExportService::importJSON(
-                    head + goal("\"first\", \"title\": \"last\"", "1") + "]}", ctx)
-                    .ok());
+    ASSERT_TRUE(
+        DataImport::importJSON(head + goal("\"first\", \"title\": \"last\"", "1") + "]}", ctx)
+            .ok());
     EXPECT_EQ(ctx.fetch<Goal>().front()->title(), QStringLiteral("last"));
     // Past the keys a record usually has, the last still counts.
     QByteArray many;
     for (int i = 0; i < 20; ++i)
         many += ", \"extra" + QByteArray::number(i) + "\": " + QByteArray::number(i);
-    ASSERT_TRUE(DataExportService::importJSON(
+    ASSERT_TRUE(DataImport::importJSON(
                     head + goal("\"first\"" + many + ", \"title\": \"later\"", "1") + "]}", ctx)
                     .ok());
     EXPECT_EQ(ctx.fetch<Goal>().front()->title(), QStringLiteral("later"));
     // A document read in place ends where its size says, whatever lies in
     // the spare capacity behind it.
     QByteArray cut = head + goal("\"t\"", "1") + "]}";
-    cut.reserve(cut.size() + 2 * DataExportService::decodePadding);
+    cut.reserve(cut.size() + 2 * DataImport::decodePadding);
     cut.resize(cut.size() - 2);
-    ASSERT_GE(cut.capacity() - cut.size(), DataExportService::decodePadding);
-    EXPECT_FALSE(DataExportService::decode(cut).ok());
+    ASSERT_GE(cut.capacity() - cut.size(), DataImport::decodePadding);
+    EXPECT_FALSE(DataImport::decode(cut).ok());
     // A long title is just a long title.
     const QByteArray longTitle = '"' + QByteArray(8 << 20, 'x') + '"';
-    ASSERT_TRUE(DataExportService::importJSON(head + goal(longTitle, "1") + "]}", ctx).ok());
+    ASSERT_TRUE(DataImport::importJSON(head + goal(longTitle, "1") + "]}", ctx).ok());
     EXPECT_EQ(ctx.fetch<Goal>().front()->title().size(), 8 << 20);
 }
 
 TEST(DataImport, TimestampsAreReadInExactlyTheWrittenForm) {
-    EXPECT_EQ(DataExportService::parseTimestamp(u"2026-03-05T14:07:00Z"), 1772719620.0);
-    EXPECT_EQ(DataExportService::parseTimestamp(u"2000-02-29T00:00:00Z"), 951782400.0);
+    EXPECT_EQ(DataImport::parseTimestamp(u"2026-03-05T14:07:00Z"), 1772719620.0);
+    EXPECT_EQ(DataImport::parseTimestamp(u"2000-02-29T00:00:00Z"), 951782400.0);
     for (const char16_t* bad :
          {u"2026-02-29T00:00:00Z", u"2026-03-05T14:07:00", u"2026-03-05 14:07:00Z",
           u"2026-03-05T24:00:00Z", u"2026-03-05T14:07:00.000Z", u"2026-03-05T14:07:00+01:00",
           u"+026-03-05T14:07:00Z"})
-        EXPECT_FALSE(DataExportService::parseTimestamp(bad))
-            << QString::fromUtf16(bad).toStdString();
+        EXPECT_FALSE(DataImport::parseTimestamp(bad)) << QString::fromUtf16(bad).toStdString();
     for (Timestamp t : {-62135596800.0, 0.0, 951782400.0, 253402300799.0})
-        EXPECT_EQ(DataExportService::parseTimestamp(
-                      QString::fromLatin1(DataExportService::timestampText(t))),
-                  t);
+        EXPECT_EQ(
+            DataImport::parseTimestamp(QString::fromLatin1(DataExportService::timestampText(t))),
+            t);
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "Store/SqliteStore.h"
+#include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 #include "support/FullDisk.h"
 #include "support/TestSupport.h"
 
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -427,6 +429,42 @@ TEST_F(Store, AutosaveWritesSoonAfterAChange) {
     ctx.reset();
     ctx = open();
     EXPECT_TRUE(ctx->findByID<Goal>(id));
+}
+
+// A store's rows go through the export writer as records one at a time;
+// they must be the records loading makes: links to records that are gone,
+// kinds a session does not know, odd text, empty lists.
+TEST_F(Store, TheRecordsReadRowByRowExportAsTheLoadedOnes) {
+    {
+        auto ctx = open();
+        ASSERT_TRUE(ctx);
+        test::fillEveryKind(*ctx);
+        ctx->create<Goal>(QStringLiteral("Quotes \" \\ / \t\n\x01 é 😀"));
+        ctx->create<FocusBlockTemplate>(QStringLiteral("None"), std::vector<qint64>{}, 0, 0, 15);
+        ctx->create<WeekItem>(QStringLiteral("Loose"))->setWeek(ctx->fetch<Week>().front());
+        ctx->create<FocusSession>(300, 1.7e9 + 0.75)->setKindRawValue(QStringLiteral("nap"));
+        ctx->create<FocusSession>(600)->setKindRawValue(std::nullopt);
+        ASSERT_TRUE(ctx->save().ok());
+    }
+    runSQL(path, "UPDATE weekItem SET week = 4242 WHERE title = 'Loose';"
+                 "UPDATE goal SET status = 'paused' WHERE title = 'Run';");
+    auto loaded = openModelContextForReading(path);
+    ASSERT_TRUE(loaded.ok());
+    auto store = SqliteStore::openForReading(path);
+    ASSERT_TRUE(store.ok());
+    QBuffer streamed;
+    streamed.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(DataExportService::exportStore(*store.value(), 1.8e9, streamed).ok());
+    EXPECT_EQ(streamed.data(), DataExportService::exportJSON(*loaded.value(), 1.8e9).value());
+
+    // A duration JSON cannot hold is refused before the first byte.
+    runSQL(path, "UPDATE focusSession SET accumulatedActiveDuration = 1e999;");
+    QBuffer refused;
+    refused.open(QIODevice::WriteOnly);
+    EXPECT_FALSE(
+        DataExportService::exportStore(*SqliteStore::openForReading(path).value(), 0, refused)
+            .ok());
+    EXPECT_TRUE(refused.data().isEmpty());
 }
 
 } // namespace

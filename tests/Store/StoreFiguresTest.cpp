@@ -6,11 +6,9 @@
 #include "AppIntents/GetTodaysOneThingIntent.h"
 #include "AppIntents/GoalEntityQuery.h"
 #include "Models/OverviewStats.h"
-#include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 #include <QTimeZone>
 #include <gtest/gtest.h>
@@ -282,70 +280,6 @@ TEST_F(StoreFiguresTest, ATwinReadsTheSameSnapshotAsItsStore) {
     ASSERT_TRUE(figures.ok());
     EXPECT_EQ(figures.value().totalFocusMinutes, 57);
     EXPECT_EQ(figures.value().totalSessions, 12);
-}
-
-// The document streamed from the file is the one the loaded records make.
-TEST_F(StoreFiguresTest, ExportFromTheFileHasTheLoadedRecordsBytes) {
-    {
-        auto opened = openModelContext(path());
-        ASSERT_TRUE(opened.ok());
-        ModelContext& ctx = *opened.value();
-        auto* goal =
-            ctx.create<Goal>(QStringLiteral("Quotes \" \\ / \t\n\x01 é 😀"), QStringLiteral("why"),
-                             now + 86400 * 30, GoalStatus::active, QStringLiteral("blue"), 3);
-        auto* other = ctx.create<Goal>(QStringLiteral("Other"));
-        auto* week = ctx.create<Week>(now - 86400, now + 6 * 86400, QStringLiteral("Focus"));
-        ctx.create<Week>(now + 7 * 86400, now + 13 * 86400);
-        auto* item = ctx.create<WeekItem>(QStringLiteral("Item"), QStringLiteral("notes"), true, 2);
-        item->setWeek(week);
-        item->setGoal(goal);
-        auto* loose = ctx.create<WeekItem>(QStringLiteral("Loose"));
-        loose->setWeek(week);
-        auto* task = ctx.create<DayTask>(QStringLiteral("Task"), now + 0.75, QStringLiteral("n"),
-                                         true, true, 4, now - 10.5, QUuid::createUuid());
-        task->setWeekItem(item);
-        task->setReminderAt(now + 3600);
-        auto* direct = ctx.create<DayTask>(QStringLiteral("Direct"), now);
-        direct->setGoal(other);
-        auto* session = ctx.create<FocusSession>(1500, now - 2000, 1499.5);
-        session->setDayTask(task);
-        session->setEndedAt(now - 500);
-        session->setPomodoroCycleNumber(3);
-        auto* breakSession = ctx.create<FocusSession>(300);
-        breakSession->setKindRawValue(QStringLiteral("nap"));
-        breakSession->setGoal(goal);
-        auto* block = ctx.create<FocusBlockTemplate>(QStringLiteral("Morning"),
-                                                     std::vector<qint64>{2, 4, 6}, 7, 30, 45);
-        block->setGoal(goal);
-        ctx.create<FocusBlockTemplate>(QStringLiteral("None"), std::vector<qint64>{}, 0, 0, 15,
-                                       false);
-        ctx.create<TrailEntry>(now - 100, 25, goal, now);
-        ctx.create<TrailEntry>(now - 50, 5, nullptr, now);
-        ASSERT_TRUE(ctx.save().ok());
-    }
-    // Links to records that are not there read as none, as on loading.
-    execute(path(), "UPDATE weekItem SET week = 4242 WHERE title = 'Loose';"
-                    "UPDATE focusSession SET kindRawValue = NULL WHERE plannedDuration = 1500;");
-
-    auto loaded = openModelContextForReading(path());
-    ASSERT_TRUE(loaded.ok());
-    auto expected = DataExportService::exportJSON(*loaded.value(), now);
-    ASSERT_TRUE(expected.ok());
-    auto store = SqliteStore::openForReading(path());
-    ASSERT_TRUE(store.ok());
-    QBuffer streamed;
-    streamed.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(DataExportService::exportStore(*store.value(), now, streamed).ok());
-    EXPECT_EQ(streamed.data(), expected.value());
-
-    // A duration JSON cannot hold is refused before the first byte.
-    execute(path(), "UPDATE focusSession SET accumulatedActiveDuration = 1e999;");
-    auto again = SqliteStore::openForReading(path());
-    ASSERT_TRUE(again.ok());
-    QBuffer refused;
-    refused.open(QIODevice::WriteOnly);
-    EXPECT_FALSE(DataExportService::exportStore(*again.value(), now, refused).ok());
-    EXPECT_TRUE(refused.data().isEmpty());
 }
 
 } // namespace

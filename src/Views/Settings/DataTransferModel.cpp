@@ -3,6 +3,7 @@
 #include "Services/AppEnvironment.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Services/ExportFile.h"
 #include "Store/ModelContext.h"
 
@@ -140,7 +141,7 @@ ReadOutcome readDocument(const QString& path, ImportJob& job) {
     file.close();
 
     job.decoding = true;
-    Result<OrvanaExport> decoded = DataExportService::decode(bytes);
+    Result<OrvanaExport> decoded = DataImport::decode(bytes);
     bytes = {};
     if (job.cancelled)
         return {};
@@ -148,7 +149,7 @@ ReadOutcome readDocument(const QString& path, ImportJob& job) {
         return {nullptr, decoded.error().message};
     if (decoded.value().schemaVersion != DataExportService::schemaVersion)
         return {nullptr,
-                DataExportService::unsupportedSchemaVersionMessage(decoded.value().schemaVersion)};
+                DataImport::unsupportedSchemaVersionMessage(decoded.value().schemaVersion)};
     return {std::make_shared<OrvanaExport>(std::move(decoded.value())), {}};
 }
 
@@ -291,7 +292,7 @@ void DataTransferModel::importFrom(const QString& path) {
 void DataTransferModel::merge() {
     if (phase_ != Phase::merging || !decoded_)
         return;
-    const Result<void> merged = DataExportService::importDocument(*decoded_, env_.context());
+    const Result<void> merged = DataImport::importDocument(*decoded_, env_.context());
     drop(decoded_);
     const QString fileName = QFileInfo(path_).fileName();
     finish(merged.ok() ? tr("Imported from %1").arg(fileName)

@@ -9,8 +9,10 @@
 
 namespace orvana {
 
-// The records of the export document as decoded, field for field. Enumerations
-// stay raw text here; the merge interprets them.
+// The records as plain values, field for field as the export document holds
+// them: what the store reads row by row, what a snapshot of the loaded
+// records holds, and what decoding a document gives. Relationships are the
+// related record's id; enumerations stay raw text (the merge interprets them).
 
 struct GoalExport {
     QUuid id;

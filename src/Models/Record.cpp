@@ -2,6 +2,8 @@
 
 #include "Store/ModelContext.h"
 
+#include <new>
+
 namespace orvana {
 
 // Millions of records are loaded: every byte of the base counts a megabyte.
@@ -10,9 +12,19 @@ static_assert(sizeof(Record) == 40 || sizeof(void*) != 8);
 Record::Record(EntityType type, bool stampCreatedAtOnInsert)
     : type_(type), stampCreatedAtOnInsert_(stampCreatedAtOnInsert) {}
 
+void* Record::operator new(std::size_t size) {
+    auto* home = static_cast<std::byte*>(::operator new(homeSize + size));
+    ::new (home) ModelContext*(nullptr);
+    return home + homeSize;
+}
+
+void Record::operator delete(void* record) {
+    ::operator delete(static_cast<std::byte*>(record) - homeSize);
+}
+
 void Record::setID(const QUuid& id) {
-    Q_ASSERT(!contextSlot_);
-    if (!contextSlot_) {
+    Q_ASSERT(!homeOffset_);
+    if (!homeOffset_) {
         id_ = id;
         hasID_ = true;
     }

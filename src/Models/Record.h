@@ -4,6 +4,8 @@
 
 #include <QUuid>
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -59,8 +61,13 @@ public:
     // Only before insertion (import keeps the ids of the document).
     void setID(const QUuid& id);
 
-    ModelContext* context() const { return contextSlot_ ? contextAt(contextSlot_) : nullptr; }
-    bool isInserted() const { return contextSlot_ != 0; }
+    // A record made by new carries a word just before it, where the context
+    // it is inserted into writes its address (see homeOffset_).
+    static void* operator new(std::size_t size);
+    static void operator delete(void* record);
+
+    ModelContext* context() const { return homeOffset_ ? homeWord() : nullptr; }
+    bool isInserted() const { return homeOffset_ != 0; }
     bool isDeleted() const { return deleted_; }
 
     // Position in the store: records of one type are numbered in order of
@@ -91,7 +98,7 @@ protected:
         // Lets a record keep context indexes in step (DayTask dates).
         if constexpr (requires { self->fieldDidChange(member, old); })
             self->fieldDidChange(member, old);
-        if (!contextSlot_) {
+        if (!homeOffset_) {
             ++revision_; // nothing to mark or undo yet
             return;
         }
@@ -112,11 +119,11 @@ protected:
         Owner* old = self->*toOne;
         if (old == owner)
             return;
-        if (!contextSlot_) {
+        if (!homeOffset_) {
             self->*toOne = owner;
             return;
         }
-        if (owner && (deleted_ || owner->contextSlot_ != contextSlot_ || owner->isDeleted())) {
+        if (owner && (deleted_ || owner->context() != context() || owner->isDeleted())) {
             refusedLink();
             return;
         }
@@ -137,7 +144,7 @@ protected:
         Owner* owner = self->*toOne;
         if (!owner)
             return;
-        if (owner->contextSlot_ != contextSlot_ || owner->isDeleted()) {
+        if (owner->context() != context() || owner->isDeleted()) {
             refusedLink();
             self->*toOne = nullptr;
             return;
@@ -183,11 +190,18 @@ private:
     friend class ModelContext;
     friend class SqliteStore;
 
-    // The context of a slot (ModelContext.cpp keeps the table).
-    static ModelContext* contextAt(quint16 slot);
+    // Room for the context's address before a record made by new: as much
+    // as keeps the record as aligned as new alone would.
+    static constexpr std::size_t homeSize = __STDCPP_DEFAULT_NEW_ALIGNMENT__;
 
-    // Type, flags, context and revision share one word: there are millions
-    // of records, and a context pointer of their own would cost 8 bytes each.
+    // The word holding the context's address, homeOffset_ bytes before this.
+    ModelContext*& homeWord() const {
+        return *reinterpret_cast<ModelContext**>(reinterpret_cast<std::uintptr_t>(this) -
+                                                 homeOffset_);
+    }
+
+    // Type, flags, the way to the context and revision share one word: there
+    // are millions of records, and a context pointer each would cost 8 bytes.
     EntityType type_;
     bool deleted_ : 1 = false;
     bool dirty_ : 1 = false;     // queued for the next save
@@ -195,7 +209,10 @@ private:
     bool stampCreatedAtOnInsert_ : 1 = false;
     bool inArena_ : 1 = false; // built in its context's record blocks, not by new
     mutable bool hasID_ : 1 = false;
-    quint16 contextSlot_ = 0; // 0 until inserted; see ModelContext::slot_
+    // 0 until inserted. Then how far before this record the word holding the
+    // context's address is: its own (operator new) or its block's, for one
+    // built in the context's record blocks (under 64 KiB each).
+    quint16 homeOffset_ = 0;
     quint32 revision_ = 0;
     mutable QUuid id_;
     qint64 sequence_ = 0;

@@ -1,51 +1,37 @@
 #include "Store/ModelContext.h"
 
+#include "Store/RecordTables.h"
 #include "Store/SqliteStore.h"
 #include "Store/UndoManager.h"
 
-#include <QMutex>
 #include <algorithm>
-#include <atomic>
 
 namespace orvana {
 
-namespace {
+// The templates of ModelContext.h, for the only types there are.
+#define ORVANA_RECORD_TYPE(T)                                                                      \
+    template T* ModelContext::insert(std::unique_ptr<T>);                                          \
+    template std::vector<T*> ModelContext::fetch(const FetchDescriptor<T>&) const;                 \
+    template std::size_t ModelContext::count<T>() const;                                           \
+    template void ModelContext::reserve<T>(std::size_t);                                           \
+    template T* ModelContext::findByID<T>(const QUuid&) const;
+ORVANA_RECORD_TYPE(Goal)
+ORVANA_RECORD_TYPE(Week)
+ORVANA_RECORD_TYPE(WeekItem)
+ORVANA_RECORD_TYPE(DayTask)
+ORVANA_RECORD_TYPE(FocusSession)
+ORVANA_RECORD_TYPE(FocusBlockTemplate)
+ORVANA_RECORD_TYPE(TrailEntry)
+#undef ORVANA_RECORD_TYPE
 
-// Live contexts by slot; slot 0 is "not inserted". Contexts come and go on
-// any thread (tests, import dry runs, backups), records are read on theirs.
-std::atomic<ModelContext*> contextSlots[1 << 16];
-QBasicMutex slotMutex;
-quint16 nextFreeSlot = 1; // where the search for a free one starts
+namespace {
 
 // After a failed autosave: 5 s, then twice as long each time, up to a minute.
 constexpr int retryAfterFailedSaveMs = 5000;
 constexpr int longestRetryMs = 60'000;
 } // namespace
 
-ModelContext* Record::contextAt(quint16 slot) {
-    return contextSlots[slot].load(std::memory_order_acquire);
-}
-
-ModelContext::Slot::Slot(ModelContext* context) {
-    QMutexLocker lock(&slotMutex);
-    for (unsigned tried = 1; tried < (1u << 16); ++tried) {
-        const quint16 slot = nextFreeSlot;
-        nextFreeSlot = quint16(slot == 0xFFFF ? 1 : slot + 1);
-        if (!contextSlots[slot].load(std::memory_order_relaxed)) {
-            contextSlots[slot].store(context, std::memory_order_release);
-            number_ = slot;
-            return;
-        }
-    }
-    qFatal("Orvana: more than 65535 model contexts at once");
-}
-
-ModelContext::Slot::~Slot() {
-    QMutexLocker lock(&slotMutex);
-    contextSlots[number_].store(nullptr, std::memory_order_release);
-}
-
-ModelContext::ModelContext(QObject* parent) : QObject(parent), slot_(this) {
+ModelContext::ModelContext(QObject* parent) : QObject(parent), tables_(std::make_unique<Tables>()) {
     autosaveTimer_.setSingleShot(true);
     connect(&autosaveTimer_, &QTimer::timeout, this, &ModelContext::autosave);
 }
@@ -79,7 +65,7 @@ UndoManager* ModelContext::ensureUndoManager() {
 }
 
 void ModelContext::remove(Record* record) {
-    if (!record || record->contextSlot_ != slot_.number() || record->deleted_)
+    if (!record || record->context() != this || record->deleted_)
         return;
     record->applyDeleteRules(*this);
     record->detachFromOwners();

@@ -2,6 +2,7 @@
 
 #include "Core/Calendar.h"
 #include "Store/ModelContext.h"
+#include "Store/RecordTables.h"
 #include "Store/TrailSums.h"
 
 #include <QDir>
@@ -822,7 +823,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
     // loading constructor).
     auto make = [&ctx](auto type, qint64 seq) {
         using T = typename decltype(type)::type;
-        return ctx.adopt<T>([](void* at) { return new (at) T(Record::LoadTag{}); }, seq);
+        return ctx.adopt<T>([](void* at) { return ::new (at) T(Record::LoadTag{}); }, seq);
     };
 
     Result<void> r = each(EntityType::goal, [&](Reader& row, qint64 seq) {

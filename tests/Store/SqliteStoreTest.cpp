@@ -217,7 +217,7 @@ TEST_F(Store, DeletesAndLaterEditsReachTheFileAndNewRecordsGetFreshPositions) {
     EXPECT_EQ(ctx->fetch<Goal>().back()->id(), laterID);
 }
 
-TEST_F(Store, RecordsReadOverSeveralBlocksStayInOrderBeforeNewOnesAndUndoBringsBackTheSame) {
+TEST_F(Store, RecordsReadOverSeveralBlocksStayInOrderAndInTheirContextAndUndoBringsBackTheSame) {
     {
         auto ctx = open();
         for (int i = 0; i < 1500; ++i) // a few blocks' worth
@@ -232,6 +232,21 @@ TEST_F(Store, RecordsReadOverSeveralBlocksStayInOrderBeforeNewOnesAndUndoBringsB
     for (int i = 0; i < 1500; ++i)
         ASSERT_EQ(all[size_t(i)]->minutes(), i);
     EXPECT_EQ(all.back(), later);
+
+    // With a second context alive, each record, read into any block or
+    // inserted, reaches its own, and no link or removal crosses over.
+    ModelContext other;
+    auto* stranger = other.create<Goal>(QStringLiteral("other's"));
+    EXPECT_EQ(stranger->context(), &other);
+    for (TrailEntry* entry : all)
+        ASSERT_EQ(entry->context(), ctx.get());
+    all[1499]->setGoal(stranger);
+    later->setGoal(stranger);
+    EXPECT_EQ(all[1499]->goal(), nullptr);
+    EXPECT_EQ(later->goal(), nullptr);
+    other.remove(all[700]);
+    EXPECT_FALSE(all[700]->isDeleted());
+
     TrailEntry* loaded = all[1100];
     test::drainEvents();
     ctx->remove(loaded);

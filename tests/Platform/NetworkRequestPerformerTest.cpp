@@ -1,42 +1,12 @@
 #include "Platform/NetworkRequestPerformer.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
+#include "support/LoopbackHttpServer.h"
+
 #include <gtest/gtest.h>
 
 using namespace orvana;
 
 namespace {
-
-// A loopback server that answers every request with `reply` (or, when it
-// is empty, never answers).
-class LoopbackServer {
-public:
-    explicit LoopbackServer(QByteArray reply) : reply_(std::move(reply)) {
-        server_.listen(QHostAddress::LocalHost);
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            QTcpSocket* socket = server_.nextPendingConnection();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                received_ += socket->readAll();
-                if (!reply_.isEmpty() && received_.contains("\r\n\r\n") &&
-                    received_.endsWith("}")) {
-                    socket->write(reply_);
-                    socket->disconnectFromHost();
-                }
-            });
-        });
-    }
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/api/v1/chat/completions")
-                        .arg(server_.serverPort()));
-    }
-    const QByteArray& received() const { return received_; }
-
-private:
-    QTcpServer server_;
-    QByteArray reply_;
-    QByteArray received_;
-};
 
 HttpRequest post(const QUrl& url, int timeoutMs = 30000) {
     HttpRequest r;
@@ -49,20 +19,23 @@ HttpRequest post(const QUrl& url, int timeoutMs = 30000) {
 }
 
 TEST(NetworkRequestPerformer, StatusesAreResponsesAndHeadersAndBodyAreSent) {
-    LoopbackServer server("HTTP/1.1 500 Internal Server Error\r\nContent-Type: application/json\r\n"
-                          "Content-Length: 15\r\nConnection: close\r\n\r\n{\"error\":\"no\"}\n");
+    test::LoopbackHttpServer server;
+    server.status = 500;
+    server.body = R"({"error":"no"})";
     NetworkRequestPerformer performer;
     auto result = QCoro::waitFor(performer.perform(post(server.url())));
     ASSERT_TRUE(result.ok()) << result.error().message.toStdString();
     EXPECT_EQ(result.value().statusCode, 500);
     EXPECT_TRUE(result.value().body.startsWith("{\"error\""));
-    EXPECT_TRUE(server.received().startsWith("POST /api/v1/chat/completions "));
-    EXPECT_TRUE(server.received().contains("Authorization: Bearer k\r\n"));
-    EXPECT_TRUE(server.received().endsWith(R"({"a":1})"));
+    ASSERT_EQ(server.received.size(), 1u);
+    EXPECT_TRUE(server.received[0].head.startsWith("POST /api/v1/chat/completions "));
+    EXPECT_TRUE(server.received[0].head.contains("Authorization: Bearer k\r\n"));
+    EXPECT_EQ(server.received[0].body, R"({"a":1})");
 }
 
 TEST(NetworkRequestPerformer, ATimeOutReadsAsATimeOut) {
-    LoopbackServer silent{QByteArray()};
+    test::LoopbackHttpServer silent;
+    silent.holding = true; // never answers
     NetworkRequestPerformer performer;
     auto result = QCoro::waitFor(performer.perform(post(silent.url(), 300)));
     ASSERT_FALSE(result.ok());

@@ -1,4 +1,5 @@
 #include "Platform/SystemNotificationCenter.h"
+#include "support/PrivateBus.h"
 #include "support/TestSupport.h"
 
 #include <QCryptographicHash>
@@ -52,12 +53,6 @@ bool serverIsActivatable() {
     return names.isValid() && names.value().contains(kNotifications);
 }
 
-// A helper process must not outlive a test that crashes: it would keep the
-// test's output pipe (and the bus name) and stall the test run.
-void dieWithTest(QProcess& process) {
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -100,7 +95,8 @@ public:
     testing::AssertionResult start() {
         const QString script =
             QStringLiteral(QT_TESTCASE_SOURCEDIR "/support/fake-notification-server.py");
-        dieWithTest(process_);
+        // Must not outlive a crashed test: it would hold the output pipe and the name.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
         process_.start(QStringLiteral("/usr/bin/python3"), {script, logPath_});
         if (!process_.waitForStarted(10'000))
             return testing::AssertionFailure()
@@ -283,43 +279,19 @@ TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndD
 // A bus of the test's own, whose service directory the test controls: the
 // common case of a server that the bus starts on the first notification.
 TEST(SystemNotificationCenterActivation, AuthorizedWhenTheBusCanStartAServer) {
-    const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-    if (daemon.isEmpty())
+    test::PrivateBus bus;
+    if (bus.address.isEmpty())
         GTEST_SKIP() << "dbus-daemon is not installed";
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const QString services = dir.filePath(QStringLiteral("services"));
-    ASSERT_TRUE(QDir().mkpath(services));
-    ASSERT_NO_FATAL_FAILURE(
-        writeFile(services + QStringLiteral("/org.freedesktop.Notifications.service"),
-                  "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=/bin/false\n"));
-    const QString config = dir.filePath(QStringLiteral("bus.conf"));
     ASSERT_NO_FATAL_FAILURE(writeFile(
-        config, QStringLiteral("<busconfig><type>session</type><listen>unix:path=%1</listen>"
-                               "<auth>EXTERNAL</auth><servicedir>%2</servicedir>"
-                               "<policy context=\"default\"><allow send_destination=\"*\" "
-                               "eavesdrop=\"true\"/><allow eavesdrop=\"true\"/><allow own=\"*\"/>"
-                               "</policy></busconfig>")
-                    .arg(dir.filePath(QStringLiteral("bus")), services)
-                    .toUtf8()));
-
-    QProcess bus;
-    dieWithTest(bus);
-    bus.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                       QStringLiteral("--print-address")});
-    const auto stopBus = qScopeGuard([&bus] {
-        bus.kill();
-        bus.waitForFinished(5'000);
-    });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return bus.canReadLine(); }, 10'000))
-        << bus.readAllStandardError().toStdString();
-    const QString address = QString::fromUtf8(bus.readLine()).trimmed();
+        bus.servicesDirectory() + QStringLiteral("/org.freedesktop.Notifications.service"),
+        "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=/bin/false\n"));
     const QString connectionName = QStringLiteral("orvana-activation-test");
     const auto disconnect =
         qScopeGuard([&] { QDBusConnection::disconnectFromBus(connectionName); });
-    QDBusConnection connection = QDBusConnection::connectToBus(address, connectionName);
-    ASSERT_TRUE(connection.isConnected()) << address.toStdString();
+    QDBusConnection connection = QDBusConnection::connectToBus(bus.address, connectionName);
+    ASSERT_TRUE(connection.isConnected()) << bus.address.toStdString();
 
+    QTemporaryDir dir;
     SystemNotificationCenter center(dir.filePath(QStringLiteral("pending.json")), systemClock(),
                                     connection);
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::authorized);

@@ -71,9 +71,6 @@ TEST_F(Undo, UndoOfACascadeDeleteBringsBackTheSameObjectsWithBothSidesLinked) {
     manager->redo();
     EXPECT_TRUE(goal->isDeleted() && item->isDeleted() && entry->isDeleted());
     EXPECT_EQ(directTask->goal(), nullptr);
-    EXPECT_EQ(block->goal(), nullptr);
-    EXPECT_TRUE(week->items().empty());
-    EXPECT_EQ(ctx.count<DayTask>(), 1u);
 
     manager->undo();
     EXPECT_FALSE(goal->isDeleted());

@@ -1,6 +1,7 @@
 #include "review-proxy/ReviewProxy.h"
 #include "review-proxy/DeviceStore.h"
 #include "review-proxy/OfflineCritic.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/TestSupport.h"
 
 #include "Platform/NetworkRequestPerformer.h"
@@ -293,53 +294,7 @@ const QString goodContent = QStringLiteral(
     R"({"isVague": false, "isMeasurable": true, "isOvercommitted": true, "suggestions": ["a"]})");
 const AIReviewResult goodResult{false, true, true, {QStringLiteral("a")}};
 
-// An OpenRouter stand-in on loopback: keeps each request and answers with
-// the current reply, or holds the answer back until released.
-class FakeProvider {
-public:
-    struct Received {
-        QByteArray head, body;
-    };
-    FakeProvider() {
-        server_.listen(QHostAddress::LocalHost);
-        QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-            QTcpSocket* socket = server_.nextPendingConnection();
-            QObject::connect(socket, &QTcpSocket::readyRead, socket,
-                             [this, socket, data = QByteArray()]() mutable {
-                                 data += socket->readAll();
-                                 const qsizetype end = data.indexOf("\r\n\r\n");
-                                 if (end < 0 || !data.endsWith('}')) // the request's JSON
-                                     return;
-                                 received.push_back({data.left(end), data.mid(end + 4)});
-                                 holding ? held_.push_back(socket) : answer(socket);
-                             });
-        });
-    }
-    QUrl url() const {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1/api/v1/chat/completions")
-                        .arg(server_.serverPort()));
-    }
-    qsizetype held() const { return held_.size(); }
-    void release() {
-        holding = false;
-        for (QTcpSocket* socket : std::exchange(held_, {}))
-            answer(socket);
-    }
-    int status = 200;
-    QByteArray body = chat(goodContent);
-    bool holding = false;
-    std::vector<Received> received;
-
-private:
-    void answer(QTcpSocket* socket) {
-        socket->write("HTTP/1.1 " + QByteArray::number(status) +
-                      " X\r\nContent-Type: application/json\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-        socket->disconnectFromHost();
-    }
-    QTcpServer server_;
-    std::vector<QTcpSocket*> held_;
-};
+using FakeProvider = test::LoopbackHttpServer;
 
 TEST(ReviewProxyUpstream, TheProviderClientReadsOnlyAPlainJSONAnswer) {
     FakeProvider provider;
@@ -372,6 +327,7 @@ TEST(ReviewProxyUpstream, TheProviderClientReadsOnlyAPlainJSONAnswer) {
 
 TEST(ReviewProxyUpstream, ForwardsWithTheKeyRefusesBeyondCapacityAndCountsOnlySuccesses) {
     FakeProvider provider;
+    provider.body = chat(goodContent);
     QTemporaryDir dir;
     const QString key = QStringLiteral("sk-proxy-test");
     ProxyProcess proxy({QStringLiteral("--db"), dir.filePath(QStringLiteral("proxy.sqlite")),

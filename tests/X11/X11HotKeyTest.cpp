@@ -1,11 +1,6 @@
 #include "Platform/X11HotKey.h"
 
-#include "Views/QuickAdd/QuickAddPanel.h"
-#include "Views/Today/TodayModel.h"
-#include "support/TestEnvironment.h"
-
 #include <QApplication>
-#include <QLineEdit>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -19,7 +14,6 @@
 namespace {
 
 using namespace orvana;
-using orvana::test::drainEvents;
 
 // Keys as the user presses them, through the X server (XTEST).
 bool xdotool(const QStringList& arguments) {
@@ -119,35 +113,6 @@ TEST_F(HotKey, ACombinationAnotherClientHoldsIsLeftToIt) {
     ASSERT_TRUE(hotKey.registerHotKey());
     ASSERT_TRUE(pressHotKey());
     EXPECT_TRUE(activated.wait(3000));
-}
-
-// The whole road on a real X server: the key opens the panel with the typing
-// in its field, Return adds the task, a second press closes the next panel.
-TEST_F(HotKey, OpensTheQuickAddPanelThatTakesTheTyping) {
-    test::TestEnvironment t;
-    TodayModel today(t.env);
-    QuickAddPanel panel(t.env);
-    X11HotKey hotKey;
-    ASSERT_TRUE(hotKey.registerHotKey());
-    QObject::connect(&hotKey, &X11HotKey::activated, &panel, &QuickAddPanel::toggle);
-
-    ASSERT_TRUE(pressHotKey());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.isVisible(); }, 3000));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.panel()));
-    EXPECT_EQ(QApplication::focusWidget(), panel.panel()->field());
-    ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("Buy milk")}));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return panel.panel()->field()->text() == QStringLiteral("Buy milk"); }, 3000));
-    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.isVisible(); }, 3000));
-    drainEvents();
-    ASSERT_EQ(today.otherTasks().size(), 1u);
-    EXPECT_EQ(today.otherTasks()[0]->title(), QStringLiteral("Buy milk"));
-
-    ASSERT_TRUE(pressHotKey());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.isVisible(); }, 3000));
-    ASSERT_TRUE(pressHotKey());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.isVisible(); }, 3000));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <qcoro/qcorotimer.h>
 
+#include <chrono>
 #include <map>
 #include <stdexcept>
 
@@ -51,9 +52,14 @@ public:
     // Above 0: the status answer arrives that much later (from the event loop),
     // so a test can change records while a job waits for it.
     int statusDelayMs = 0;
+    // The status answer arrives on the next turn of the event loop, with no
+    // wait on the clock.
+    bool statusNextTurn = false;
 
     QCoro::Task<NotificationAuthorization> authorizationStatus() override {
         log << QStringLiteral("status");
+        if (statusNextTurn)
+            co_await QCoro::sleepFor(std::chrono::milliseconds(0));
         if (statusDelayMs > 0) {
             QTimer wait;
             wait.setSingleShot(true);

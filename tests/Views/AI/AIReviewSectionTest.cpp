@@ -111,9 +111,6 @@ TEST(AIReviewSection, ChoosesTheClientAtEveryTapByTheStoredKey) {
     AIReviewSectionModel model(QStringLiteral("Write a book"), e.env());
     drainEvents();
     EXPECT_TRUE(model.showsHostedFootnote());
-    EXPECT_EQ(AIReviewSectionModel::hostedFootnote(),
-              QStringLiteral("Using the free hosted reviewer (limited per week). Add your own key "
-                             "in Settings (Ctrl+,) for unlimited use."));
 
     e.answer(200, kSolid);
     model.review();
@@ -191,9 +188,7 @@ TEST(AIReviewSection, ResultLinesAndAFailedRetryKeepTheOldCritique) {
     e.answer(429, {});
     model.review();
     drainEvents();
-    EXPECT_EQ(model.errorMessage(),
-              QStringLiteral("You've reached the free weekly AI review limit. Add your own API key "
-                             "in Settings for unlimited use."));
+    EXPECT_TRUE(model.errorMessage().has_value());
     EXPECT_EQ(model.resultLines().size(), 4) << "the earlier critique stays";
 
     e.answer(200, kSolid);
@@ -245,7 +240,6 @@ TEST(AIReviewSectionView, ShowsSpinnerFootnoteErrorAndLines) {
     EXPECT_FALSE(button->isEnabled());
     window.editor()->setPlainText(QStringLiteral("Learn Spanish"));
     EXPECT_TRUE(button->isEnabled());
-    EXPECT_EQ(button->text(), QStringLiteral("AI Review"));
     auto visibleTexts = [view] {
         QStringList texts;
         for (QLabel* label : view->findChildren<QLabel*>())

@@ -63,7 +63,6 @@ TEST(FocusBlockListView, AddPauseDeleteAndUndoByKeyboard) {
     QTest::keyClick(s.view.get(), Qt::Key_N, Qt::ControlModifier);
     FocusBlockFormView* form = s.openForm();
     ASSERT_NE(form, nullptr);
-    EXPECT_EQ(form->windowTitle(), QStringLiteral("New Recurring Block"));
     EXPECT_EQ(form->weekdayToggle(2)->accessibleName(), Calendar::weekdayName(2));
     EXPECT_FALSE(form->saveButton()->isEnabled());
     QTest::keyClicks(form->titleField(), QStringLiteral("Deep work"));
@@ -107,7 +106,6 @@ TEST(FocusBlockListView, AddPauseDeleteAndUndoByKeyboard) {
     EXPECT_TRUE(block->isDeleted());
     EXPECT_TRUE(s.view->emptyState()->isVisible());
     UndoBanner* banner = s.view->undoBanner();
-    EXPECT_EQ(banner->message(), QStringLiteral("\"Deep work\" deleted"));
 
     QTest::mouseClick(banner->toast()->undoButton(), Qt::LeftButton);
     drainEvents();

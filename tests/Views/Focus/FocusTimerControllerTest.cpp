@@ -43,7 +43,6 @@ TEST_F(FocusTimer, AClosedSessionIsPickedUpPausedWhenTheTasksTimerReopens) {
     EXPECT_EQ(s->plannedDuration(), 1500);
     EXPECT_EQ(s->dayTask(), task);
     EXPECT_EQ(center.pending.at(endID(s)).delaySeconds, 1500);
-    EXPECT_EQ(center.pending.at(endID(s)).title, QStringLiteral("Focus session complete"));
 
     now += 600;
     first->pauseIfRunning(); // the window closes
@@ -103,7 +102,6 @@ TEST_F(FocusTimer, TheTimeLeftIsAnnouncedOnEachChangeAndEveryTenSecondsOnly) {
     t->tick();
     QCoro::waitFor(t->togglePause());
     EXPECT_EQ(told.count(), 5) << "on resume, nothing while paused";
-    EXPECT_EQ(t->spokenStatus(), QStringLiteral("24 minutes 35 seconds remaining"));
     now += 24 * 60 + 35;
     t->tick();
     EXPECT_EQ(told.count(), 6) << "at the end";
@@ -158,11 +156,7 @@ TEST_F(FocusTimer, PomodoroChainsOnTheUsersCommandAndStoppingEarlyEndsIt) {
     auto* task = ctx.create<DayTask>(QStringLiteral("Study"), now);
     auto t = timer(task, nullptr);
     t->setPomodoroMode(true);
-    EXPECT_EQ(t->pomodoroDescription(),
-              QStringLiteral("Work 25 min, then a break — every 4th break is 15 min instead of 5. "
-                             "Change these in Settings."));
     QCoro::waitFor(t->start());
-    EXPECT_EQ(t->pomodoroCaption(), QStringLiteral("Work — Pomodoro 1 of 4"));
     EXPECT_EQ(center.pending.at(endID(t->session())).title,
               QStringLiteral("Work session complete — take a break"));
 
@@ -178,8 +172,6 @@ TEST_F(FocusTimer, PomodoroChainsOnTheUsersCommandAndStoppingEarlyEndsIt) {
     }
     EXPECT_EQ(t->pomodoroCaption(), QStringLiteral("Work — Pomodoro 4 of 4"));
     runOut();
-    EXPECT_EQ(t->transitionMessage(), QStringLiteral("Work session complete."));
-    EXPECT_EQ(t->nextSegmentButtonText(), QStringLiteral("Start Break"));
     QCoro::waitFor(t->startNextSegment());
     EXPECT_EQ(t->pomodoroCaption(), QStringLiteral("Long Break — Pomodoro 4 of 4"));
     EXPECT_EQ(t->session()->plannedDuration(), 15 * 60);

@@ -78,19 +78,14 @@ protected:
     std::unique_ptr<FocusTimerView> view;
 };
 
-TEST_F(FocusTimerWindow, IdleShowsTheModeSwitchAndReturnStarts) {
+// Return starts, and the keyboard goes on at each state's controls.
+TEST_F(FocusTimerWindow, ReturnStartsAndEachStateShowsItsControls) {
     QString def;
     EXPECT_TRUE(showsText(QStringLiteral("Write the report")));
     EXPECT_EQ(buttons(&def), QStringList{QStringLiteral("Start Focus Session")});
     EXPECT_EQ(def, QStringLiteral("Start Focus Session"));
     EXPECT_EQ(view->findChild<QSpinBox*>()->text(), QStringLiteral("Duration: 25 min"));
     shot("idle-plain");
-
-    view->findChild<QCheckBox*>()->click();
-    EXPECT_EQ(buttons(&def), QStringList{QStringLiteral("Start Pomodoro")});
-    EXPECT_EQ(def, QStringLiteral("Start Pomodoro"));
-    EXPECT_TRUE(showsText(c().pomodoroDescription()));
-    shot("idle-pomodoro");
 
     QTest::keyClick(view.get(), Qt::Key_Return);
     test::drainEvents();
@@ -100,26 +95,18 @@ TEST_F(FocusTimerWindow, IdleShowsTheModeSwitchAndReturnStarts) {
     ASSERT_NE(QApplication::focusWidget(), nullptr);
     EXPECT_EQ(QApplication::focusWidget()->property("text").toString(), QStringLiteral("Pause"))
         << "the keyboard goes on at the running session's controls";
-}
-
-TEST_F(FocusTimerWindow, SessionStatesShowTheirControls) {
-    QTest::keyClick(view.get(), Qt::Key_Return);
-    test::drainEvents();
     now += 90;
     c().tick();
     EXPECT_TRUE(showsText(QStringLiteral("23:30")));
     EXPECT_EQ(buttons(), (QStringList{QStringLiteral("Pause"), QStringLiteral("Stop")}));
     shot("running");
 
-    for (auto* b : view->findChildren<QPushButton*>())
-        if (b->isVisibleTo(view.get()) && b->text() == QStringLiteral("Pause"))
-            b->click();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     test::drainEvents();
     EXPECT_EQ(buttons(), (QStringList{QStringLiteral("Resume"), QStringLiteral("Stop")}));
     shot("paused");
 
     c().stop();
-    QString def;
     EXPECT_TRUE(showsText(QStringLiteral("Stopped early")));
     EXPECT_EQ(buttons(&def), QStringList{QStringLiteral("Close")});
     shot("stopped-early");
@@ -127,12 +114,18 @@ TEST_F(FocusTimerWindow, SessionStatesShowTheirControls) {
     EXPECT_FALSE(view->isVisible());
 }
 
-TEST_F(FocusTimerWindow, ACompletedPomodoroSegmentOffersTheNextOne) {
-    c().setPomodoroMode(true);
-    QCoro::waitFor(c().start());
+TEST_F(FocusTimerWindow, APomodoroStartsFromTheSwitchAndOffersTheNextSegment) {
+    QString def;
+    view->findChild<QCheckBox*>()->click();
+    EXPECT_EQ(buttons(&def), QStringList{QStringLiteral("Start Pomodoro")});
+    EXPECT_EQ(def, QStringLiteral("Start Pomodoro"));
+    EXPECT_TRUE(showsText(c().pomodoroDescription()));
+    shot("idle-pomodoro");
+
+    QTest::keyClick(view.get(), Qt::Key_Return);
+    test::drainEvents();
     now += 25 * 60;
     c().tick();
-    QString def;
     EXPECT_TRUE(showsText(QStringLiteral("Work — Pomodoro 1 of 4")));
     EXPECT_TRUE(showsText(QStringLiteral("Work session complete.")));
     EXPECT_EQ(buttons(&def), (QStringList{QStringLiteral("Start Break"), QStringLiteral("Close")}));

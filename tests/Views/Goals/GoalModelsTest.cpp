@@ -64,22 +64,6 @@ TEST_F(Goals, ListBySortOrderSearchedUnderTheLocaleAndEmptyOnlyWithoutGoals) {
     EXPECT_EQ(titles(m).size(), 4);
 }
 
-TEST_F(Goals, DeletingTheSecondRowUnderASearchDeletesTheSecondMatch) {
-    t.context.ensureUndoManager();
-    auto* ride = goal(QStringLiteral("Ride"), 0);
-    auto* read = goal(QStringLiteral("Read"), 1);
-    auto* run = goal(QStringLiteral("Run"), 2);
-    drainEvents();
-    GoalListModel m(t.env);
-    m.setSearchText(QStringLiteral("e"));
-    ASSERT_EQ(titles(m), (QStringList{"Ride", "Read"}));
-    m.deleteGoals({m.goalAt(1)});
-    EXPECT_TRUE(read->isDeleted());
-    EXPECT_FALSE(ride->isDeleted());
-    EXPECT_FALSE(run->isDeleted());
-    EXPECT_EQ(m.undoBanner()->message(), QStringLiteral("\"Read\" deleted"));
-}
-
 TEST_F(Goals, DeletingAGoalWithdrawsItsItemsTaskRemindersAndUndoBringsThemBack) {
     t.context.ensureUndoManager();
     auto* run = goal(QStringLiteral("Run"));
@@ -160,9 +144,6 @@ TEST_F(Goals, FormSavesATrimmedTitleTheDescriptionAsTypedAndOnlyAChosenDate) {
     EXPECT_EQ(saved->goalDescription(), std::optional<QString>(QStringLiteral("  ")));
     EXPECT_EQ(saved->targetDate(), std::nullopt) << "the toggle was off";
     EXPECT_EQ(saved->colorTag(), std::optional<QString>(QStringLiteral("green")));
-    EXPECT_EQ(saved->status(), GoalStatus::active);
-    EXPECT_EQ(saved->sortOrder(), 0);
-    EXPECT_EQ(saved->createdAt(), t.now);
 
     GoalFormModel second(t.env);
     EXPECT_EQ(second.targetDate(), t.now) << "the date starts when the form is made";
@@ -183,7 +164,6 @@ TEST_F(Goals, DetailEditsInPlaceWithTheTargetDateRulesAndTheReviewText) {
     EXPECT_EQ(m.colorTag(), std::nullopt) << "an unknown tag reads as none";
     m.setStatus(GoalStatus::archived);
     EXPECT_EQ(run->colorTag(), std::optional<QString>(QStringLiteral("teal"))) << "kept";
-    EXPECT_EQ(m.statusPillText(), QStringLiteral("Archived"));
     m.setColorTag(std::nullopt);
     EXPECT_EQ(run->colorTag(), std::nullopt) << "picking None replaces it";
     m.setColorTag(GoalColorTag::pink);
@@ -212,10 +192,6 @@ TEST_F(Goals, DetailEditsInPlaceWithTheTargetDateRulesAndTheReviewText) {
     run->setGoalDescription(QString());
     m.setTitle(QString());
     EXPECT_EQ(m.reviewText(), QStringLiteral("\n"));
-
-    EXPECT_TRUE(m.minutesLoggedText().isEmpty());
-    t.context.create<TrailEntry>(t.now, 45, run);
-    EXPECT_EQ(m.minutesLoggedText(), QStringLiteral("45 min logged"));
 
     bool removed = false;
     QObject::connect(&m, &GoalDetailModel::goalRemoved, [&removed] { removed = true; });

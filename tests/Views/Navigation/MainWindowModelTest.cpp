@@ -69,18 +69,4 @@ TEST(MainWindowModel, AFocusRequestFindsItsGoalOrOpensTheTimerWithoutOne) {
     EXPECT_EQ(opened, (std::vector<Goal*>{goal, nullptr, nullptr}));
 }
 
-TEST(MainWindowModel, AFailedSaveIsShownUntilASaveGoesThrough) {
-    test::TestEnvironment t;
-    MainWindowModel model(t.env);
-    QSignalSpy changes(&model, &MainWindowModel::saveProblemChanged);
-    emit t.context.saveFailed(QStringLiteral("No space left on device"));
-    EXPECT_EQ(model.saveProblem(),
-              QStringLiteral("Couldn't save your changes: No space left on device"));
-    emit t.context.saveFailed(QStringLiteral("No space left on device")); // the retry, same again
-    EXPECT_EQ(changes.count(), 1);
-    emit t.context.saved();
-    EXPECT_TRUE(model.saveProblem().isEmpty());
-    EXPECT_EQ(changes.count(), 2);
-}
-
 } // namespace

@@ -1,11 +1,8 @@
 #include "Views/Navigation/MainWindow.h"
 
-#include "Models/TrailEntry.h"
 #include "Store/UndoManager.h"
 #include "Views/Goals/GoalDetailView.h"
 #include "Views/Goals/GoalFormView.h"
-#include "Views/Goals/GoalTrailModel.h"
-#include "Views/Goals/GoalTrailSection.h"
 #include "Views/Navigation/MainWindowModel.h"
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Onboarding/OnboardingModel.h"
@@ -78,12 +75,9 @@ TEST(OnboardingView, ReturnLeadsThroughThePagesIntoTheFirstGoalThenTheNavigation
     const auto goals = t.context.fetch<Goal>();
     ASSERT_EQ(goals.size(), 1u);
     EXPECT_EQ(goals[0]->title(), QStringLiteral("Run a half marathon"));
-    EXPECT_EQ(goals[0]->status(), GoalStatus::active);
-    EXPECT_EQ(goals[0]->sortOrder(), 0);
     EXPECT_TRUE(window.findChildren<GoalFormView*>().isEmpty());
 
-    // The first goal is on Goals (Ctrl+2); Return opens it, and a session's
-    // minutes reach its header and its trail.
+    // The first goal is on Goals (Ctrl+2); Return opens it.
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(&window, Qt::Key_2, Qt::ControlModifier);
@@ -96,10 +90,6 @@ TEST(OnboardingView, ReturnLeadsThroughThePagesIntoTheFirstGoalThenTheNavigation
     auto* detail = qobject_cast<GoalDetailView*>(window.currentSection()->currentPage());
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(detail->titleField()->text(), QStringLiteral("Run a half marathon"));
-    t.context.create<TrailEntry>(t.now, 25, goals[0]);
-    drainEvents();
-    EXPECT_EQ(detail->minutesLabel()->text(), QStringLiteral("25 min logged"));
-    EXPECT_EQ(detail->trail()->model()->summary(), QStringLiteral("25 minutes across 1 session"));
 }
 
 // The four pages in the window, for people to look at (scripts/screenshots).

@@ -29,16 +29,8 @@ TEST_F(QuickAdd, ReturnPutsThePlainTrimmedTaskOnTodayAndSavesAtOnce) {
     const DayTask& task = *model.createdTask();
     EXPECT_EQ(task.title(), QStringLiteral("Buy  milk"));
     EXPECT_EQ(task.date(), t.local(2026, 3, 2)) << "the start of today";
-    EXPECT_EQ(task.createdAt(), t.now);
-    EXPECT_EQ(task.sortOrder(), 0);
-    EXPECT_FALSE(task.isComplete());
     EXPECT_FALSE(task.isTodaysOneThing());
     EXPECT_TRUE(oneThing->isTodaysOneThing());
-    EXPECT_EQ(task.goal(), nullptr);
-    EXPECT_EQ(task.weekItem(), nullptr);
-    EXPECT_FALSE(task.notes().has_value());
-    EXPECT_FALSE(task.reminderAt().has_value());
-    EXPECT_FALSE(task.sourceTemplateID().has_value());
     EXPECT_FALSE(t.context.hasChanges()) << "saved explicitly, not left to the autosave";
     EXPECT_TRUE(t.center.pending.empty()) << "no reminder, no nudge touched";
     EXPECT_EQ(dismissed.count(), 1);
@@ -53,23 +45,16 @@ TEST_F(QuickAdd, ReturnPutsThePlainTrimmedTaskOnTodayAndSavesAtOnce) {
     EXPECT_EQ(dismissed.count(), 1);
 }
 
-TEST_F(QuickAdd, BlankTitleOrEscapeClosesWithoutCreating) {
-    QuickAddModel blank(t.env);
-    QSignalSpy blankDismissed(&blank, &QuickAddModel::dismissed);
-    blank.setTitle(QStringLiteral(" \n\t "));
-    blank.save();
-    EXPECT_EQ(blankDismissed.count(), 1);
-    EXPECT_EQ(blank.createdTask(), nullptr);
-
+// The panel's own test covers a blank title and Escape; here a Return that
+// lands after Escape.
+TEST_F(QuickAdd, ASaveAfterEscapeCreatesNothing) {
     QuickAddModel escaped(t.env);
     QSignalSpy escapedDismissed(&escaped, &QuickAddModel::dismissed);
     escaped.setTitle(QStringLiteral("Call the bank"));
     escaped.dismiss();
     escaped.save(); // too late: the panel is closing
     EXPECT_EQ(escapedDismissed.count(), 1);
-
     EXPECT_EQ(t.context.count<DayTask>(), 0u);
-    EXPECT_FALSE(t.context.hasChanges());
 }
 
 TEST_F(QuickAdd, APanelLeftOpenOverMidnightAddsToTheNewDay) {

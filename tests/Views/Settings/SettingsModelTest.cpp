@@ -39,8 +39,6 @@ TEST_F(Settings, TheKeyIsSavedTrimmedAndRemovedAndAFailureKeepsTheField) {
     auto m = make();
     EXPECT_FALSE(m->hasStoredKey());
     EXPECT_FALSE(m->showsRemoveKey());
-    EXPECT_EQ(m->keyStatusText(),
-              QStringLiteral("Using Orvana's free hosted AI review (limited per week)."));
     m->setApiKeyField(QStringLiteral("  \n "));
     EXPECT_FALSE(m->canSaveKey());
 
@@ -51,7 +49,6 @@ TEST_F(Settings, TheKeyIsSavedTrimmedAndRemovedAndAFailureKeepsTheField) {
     EXPECT_TRUE(m->apiKeyField().isEmpty());
     EXPECT_TRUE(m->showsRemoveKey());
     EXPECT_EQ(m->saveConfirmation(), QStringLiteral("Saved"));
-    EXPECT_EQ(m->keyStatusText(), QStringLiteral("Using your own API key -- unlimited AI review."));
 
     // The keyring refuses: said so, and the typed key stays to try again.
     secrets.failWrites = true;
@@ -119,7 +116,6 @@ TEST_F(Settings, LaunchAtLoginWritesTheAutostartEntryAndSaysWhenItCannot) {
 TEST_F(Settings, NudgeTimesAndWeekdaysAreStoredAndReplanned) {
     auto m = make();
     EXPECT_EQ(m->dailyNudgeTime(), QTime(9, 0));
-    EXPECT_EQ(m->weeklyNudgeTime(), QTime(18, 0));
     t.preferences.setValue(PreferenceKeys::dailyPlanningNudgeEnabled, true);
     drainEvents();
     ASSERT_EQ(t.center.pending.count(QStringLiteral("daily-planning-nudge")), 1u);
@@ -134,16 +130,12 @@ TEST_F(Settings, NudgeTimesAndWeekdaysAreStoredAndReplanned) {
 
     t.preferences.setValue(PreferenceKeys::dailyPlanningNudgeHour, 31); // by hand
     EXPECT_EQ(m->dailyNudgeTime(), QTime(9, 0));
-    EXPECT_EQ(SettingsModel::weekdayName(8), QString());
-    EXPECT_FALSE(SettingsModel::weekdayName(1).isEmpty());
 }
 
 TEST_F(Settings, AnImportIsConfirmedFirst) {
     auto m = make();
     m->askToImport(QDir(t.dir.path()).filePath(QStringLiteral("Orvana-Export-2026-03-01.json")));
     ASSERT_TRUE(m->isConfirmingImport());
-    EXPECT_EQ(m->importConfirmationTitle(),
-              QStringLiteral("Import Orvana-Export-2026-03-01.json?"));
     m->cancelImport();
     EXPECT_FALSE(m->isConfirmingImport());
     EXPECT_FALSE(m->transfer()->isBusy());

@@ -4,11 +4,12 @@
 #include "Views/Shared/UndoBanner.h"
 #include "Views/Shared/UndoToast.h"
 
+#include "support/Shots.h"
+
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -79,34 +80,6 @@ bool isFrontmostAtItsCentre(const QWidget& banner) {
     return hit == &banner || banner.isAncestorOf(hit);
 }
 
-QPalette darkPalette() {
-    QPalette dark;
-    const std::pair<QPalette::ColorRole, QRgb> colours[] = {
-        {QPalette::Window, 0x2b2d30},     {QPalette::WindowText, 0xe6e6e6},
-        {QPalette::Base, 0x1f2022},       {QPalette::AlternateBase, 0x2b2d30},
-        {QPalette::Text, 0xe6e6e6},       {QPalette::Button, 0x3a3c40},
-        {QPalette::ButtonText, 0xe6e6e6}, {QPalette::PlaceholderText, 0x9a9da3},
-        {QPalette::Highlight, 0x3584e4},  {QPalette::HighlightedText, 0xe6e6e6},
-        {QPalette::Light, 0x4a4c50},      {QPalette::Midlight, 0x404246},
-        {QPalette::Mid, 0x303235},        {QPalette::Dark, 0x18191a},
-        {QPalette::Shadow, 0x0c0c0d}};
-    for (const auto& [role, rgb] : colours)
-        dark.setColor(role, QColor(rgb)); // every colour group
-    return dark;
-}
-
-// Pictures for a person to look at, only when ORVANA_SHOTS_DIR names a folder.
-void saveShots(QWidget& host, const QString& name) {
-    const QString dir = qEnvironmentVariable("ORVANA_SHOTS_DIR");
-    if (dir.isEmpty())
-        return;
-    host.grab().save(QStringLiteral("%1/banner-%2-light.png").arg(dir, name));
-    const QPalette light = host.palette();
-    host.setPalette(darkPalette());
-    host.grab().save(QStringLiteral("%1/banner-%2-dark.png").arg(dir, name));
-    host.setPalette(light);
-}
-
 // By mouse or keyboard, Undo runs the action first, while the message is
 // still shown, then clears at once; a second press does nothing. Escape
 // dismisses without undoing.
@@ -118,7 +91,6 @@ TEST(BannerUndo, UndoRunsTheActionOnceThenClearsUnlessTheActionAnnouncesSomethin
     ASSERT_TRUE(QTest::qWaitForWindowActive(&screen.window));
     record(banner, log);
     QPushButton* undo = banner->toast()->undoButton();
-    EXPECT_EQ(undo->text(), QStringLiteral("Undo"));
     EXPECT_EQ(undo->accessibleName(), QStringLiteral("Undo"));
     int undone = 0;
     banner->showMessage(QStringLiteral("Task deleted"), [&] {
@@ -160,39 +132,9 @@ TEST(BannerUndo, UndoRunsTheActionOnceThenClearsUnlessTheActionAnnouncesSomethin
     EXPECT_EQ(banner->message(), restored);
 }
 
-TEST(BannerUndo, ClearsItselfAfterItsWaitAndANewerMessageGetsAFullWait) {
-    constexpr int waitMs = 1000;
-    QStringList log;
-    Screen screen;
-    auto* banner = screen.attach<UndoBanner>();
-    banner->setTimeoutInterval(waitMs);
-    record(banner, log);
-    QElapsedTimer clock;
-    qint64 clearedAt = -1;
-    QObject::connect(banner, &BannerOverlay::messageChanged, [&](const QString& message) {
-        if (message.isEmpty())
-            clearedAt = clock.elapsed();
-    });
-
-    clock.start();
-    banner->showMessage(QStringLiteral("Task deleted"), [] {});
-    QTest::qWait(waitMs / 2);
-    ASSERT_EQ(banner->message(), QStringLiteral("Task deleted"));
-    const qint64 secondShownAt = clock.elapsed();
-    banner->showMessage(QStringLiteral("Goal deleted"), [] {});
-
-    ASSERT_TRUE(waitFor([&] { return banner->message().isEmpty(); }));
-    EXPECT_GE(clearedAt - secondShownAt, waitMs) << "the first message's wait cleared the second";
-    EXPECT_EQ(log, QStringList({QStringLiteral("Task deleted"), QStringLiteral("Goal deleted"),
-                                QString()}));
-    EXPECT_TRUE(waitFor([&] { return banner->isHidden(); }));
-}
-
-TEST(BannerAcknowledgment, HasACheckMarkNoButtonAndAShorterWaitThanUndo) {
+TEST(BannerAcknowledgment, HasACheckMarkAndNoButton) {
     QWidget window;
     auto* acknowledgment = new AcknowledgmentBanner(&window);
-    EXPECT_EQ(acknowledgment->timeoutInterval(), 4000);
-    EXPECT_EQ(UndoBanner(&window).timeoutInterval(), 5000);
     EXPECT_TRUE(acknowledgment->findChildren<QAbstractButton*>().isEmpty());
     auto* check = acknowledgment->toast()->findChild<SymbolIconLabel*>(QStringLiteral("icon"));
     ASSERT_NE(check, nullptr);
@@ -219,15 +161,17 @@ template <typename Banner> void checkPlacement(const QString& message, const QSt
     ASSERT_NE(text, nullptr);
     EXPECT_LT(text->heightForWidth(text->width()), 2 * text->fontMetrics().lineSpacing())
         << "a short message wraps although the screen is wide";
-    QTest::qWait(300); // let the slide settle before the picture
-    saveShots(screen.window, shotName);
+    if (test::shotsWanted())
+        QTest::qWait(300); // the slide settles before the picture
+    test::saveShots(&screen.window, QStringLiteral("banner-") + shotName);
 
     screen.window.resize(720, 520);
     EXPECT_TRUE(waitFor([&] { return sitsAtBottomCentre(*banner); }));
     screen.window.resize(240, 320);
     EXPECT_TRUE(waitFor([&] { return sitsAtBottomCentre(*banner); }));
     EXPECT_TRUE(isFrontmostAtItsCentre(*banner));
-    saveShots(screen.window, shotName + QStringLiteral("-narrow"));
+    test::saveShots(&screen.window,
+                    QStringLiteral("banner-") + shotName + QStringLiteral("-narrow"));
 }
 
 TEST(BannerPlacement, SitsAtTheBottomEdgeAboveTheScreenAndFollowsItsSize) {

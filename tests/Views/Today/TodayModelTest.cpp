@@ -77,7 +77,6 @@ TEST_F(Today, SectionsInOrderWithEverySecondFlaggedTaskUnderAlsoToday) {
     ASSERT_EQ(focus.size(), 1u);
     DayTask* made = focus[0];
     ASSERT_EQ(made->focusSessions().size(), 1u);
-    EXPECT_EQ(made->focusSessions()[0]->plannedDuration(), 50 * 60.0);
     EXPECT_EQ(made->sourceTemplateID(), block->id());
     EXPECT_TRUE(m.unmaterializedTemplatesToday().empty());
     made->setComplete(true);
@@ -240,10 +239,8 @@ TEST_F(Today, TaskRowsShowTheirTaskAndGoalAsTheyAreNow) {
     ASSERT_EQ(m.taskAt(1), late);
     const QString day = row.data(TodayModel::DateTextRole).toString();
     EXPECT_FALSE(day.isEmpty());
-    EXPECT_EQ(row.data(TodayModel::ButtonTextRole).toString(), QStringLiteral("Move to Today"));
     EXPECT_EQ(row.data(TodayModel::ColorTagRole).toString(), QStringLiteral("green"));
     EXPECT_EQ(row.data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Health, ") + day);
-    EXPECT_EQ(row.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
 
     goal->setTitle(QStringLiteral("Fitness"));
     drainEvents();

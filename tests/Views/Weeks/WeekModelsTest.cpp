@@ -12,12 +12,9 @@
 #include <gtest/gtest.h>
 
 using namespace orvana;
-using orvana::test::at;
 using orvana::test::drainEvents;
 
 namespace {
-
-const QTimeZone berlin("Europe/Berlin");
 
 struct Weeks : ::testing::Test {
     test::TestEnvironment t; // Monday 2 March 2026, 10:00 Berlin, Monday first
@@ -44,17 +41,14 @@ struct Weeks : ::testing::Test {
 
 } // namespace
 
-TEST_F(Weeks, LookupFollowsTheFirstWeekdayAndNeverMakesASecondWeekForADay) {
+// The week's own boundaries are the planning rules' tests; here the screen's
+// lookups never make a second week for a day.
+TEST_F(Weeks, LookupNeverMakesASecondWeekForADay) {
     WeekListModel m(t.env);
     const Timestamp sunday14 = t.local(2026, 6, 14, 18, 30);
     m.setPickedPlanDate(sunday14);
     Week* mondayWeek = m.planPickedWeek();
     ASSERT_NE(mondayWeek, nullptr);
-    EXPECT_EQ(mondayWeek->startDate(), t.local(2026, 6, 8));
-    EXPECT_EQ(mondayWeek->endDate(), t.local(2026, 6, 15));
-    EXPECT_EQ(mondayWeek->createdAt(), t.now);
-    EXPECT_FALSE(mondayWeek->intention() || mondayWeek->reflection() ||
-                 mondayWeek->ritualCompletedAt());
     m.setPickedPlanDate(t.local(2026, 6, 10));
     EXPECT_EQ(m.planPickedWeek(), mondayWeek);
     EXPECT_EQ(m.pickedPlanDate(), t.local(2026, 6, 10)) << "kept for the next opening";
@@ -63,45 +57,17 @@ TEST_F(Weeks, LookupFollowsTheFirstWeekdayAndNeverMakesASecondWeekForADay) {
     Week* thisWeek = m.ritualWeek();
     EXPECT_EQ(m.ritualWeek(), thisWeek);
     EXPECT_EQ(thisWeek->startDate(), t.local(2026, 3, 2));
-    EXPECT_EQ(t.context.count<Week>(), 2u);
-
-    // Sunday first: the same Sunday starts a week of its own.
-    const Calendar sundayFirst(berlin, 1);
-    Week* sundayWeek = Week::forDate(sunday14, t.context, sundayFirst, true);
-    EXPECT_NE(sundayWeek, mondayWeek);
-    EXPECT_EQ(sundayWeek->startDate(), t.local(2026, 6, 14));
-    EXPECT_EQ(sundayWeek->endDate(), t.local(2026, 6, 21));
     EXPECT_EQ(Week::forDate(t.local(2026, 7, 1), t.context, t.calendar, false), nullptr);
-    EXPECT_EQ(t.context.count<Week>(), 3u);
+    EXPECT_EQ(t.context.count<Week>(), 2u);
 
     // Two stored weeks on one start day (an import): the later start wins,
     // as the newest-first list shows it first; neither is repaired.
     auto* twin = t.context.create<Week>(t.local(2026, 6, 8, 13), t.local(2026, 6, 16));
     drainEvents();
     EXPECT_EQ(Week::forDate(sunday14, t.context, t.calendar, true), twin);
-    EXPECT_EQ(twin->endDate(), t.local(2026, 6, 16));
-    ASSERT_EQ(m.weeks().size(), 4u);
+    ASSERT_EQ(m.weeks().size(), 3u);
     for (std::size_t i = 1; i < m.weeks().size(); ++i)
         EXPECT_GT(m.weeks()[i - 1]->startDate(), m.weeks()[i]->startDate()) << "newest first";
-}
-
-TEST_F(Weeks, AWeekOverADstChangeEndsAtTheNextWeeksMidnight) {
-    // Berlin springs forward on 29 March 2026 and falls back on 25 October.
-    Week* spring = week(2026, 3, 29);
-    EXPECT_EQ(spring->startDate(), t.local(2026, 3, 23));
-    EXPECT_EQ(spring->endDate(), t.local(2026, 3, 30));
-    EXPECT_EQ(spring->endDate() - spring->startDate(), 7 * 86400 - 3600);
-    Week* autumn = week(2026, 10, 25);
-    EXPECT_EQ(autumn->endDate() - autumn->startDate(), 7 * 86400 + 3600);
-    EXPECT_EQ(Week::forDate(t.local(2026, 3, 29, 23, 59), t.context, t.calendar, false), spring);
-    EXPECT_NE(Week::forDate(t.local(2026, 3, 30), t.context, t.calendar, false), spring);
-
-    // New York, Sunday first: clocks change on Sunday 8 March, the week's first day.
-    const QTimeZone newYork("America/New_York");
-    const Calendar us(newYork, 1);
-    Week* march = Week::forDate(at(newYork, 2026, 3, 11), t.context, us, true);
-    EXPECT_EQ(march->startDate(), at(newYork, 2026, 3, 8));
-    EXPECT_EQ(march->endDate(), at(newYork, 2026, 3, 15));
 }
 
 TEST_F(Weeks, RowsShowCurrentWeekSummaryStatusAndRitual) {
@@ -165,8 +131,10 @@ TEST_F(Weeks, DateRangeIsTheLocalesMediumDatesWithTheYearOnce) {
          QStringLiteral("2026年12月28日 – 2027年1月4日")},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(weeks::rangeText(*june, t.calendar, c.locale), c.june) << c.locale.name().toStdString();
-        EXPECT_EQ(weeks::rangeText(*newYear, t.calendar, c.locale), c.newYear) << c.locale.name().toStdString();
+        EXPECT_EQ(weeks::rangeText(*june, t.calendar, c.locale), c.june)
+            << c.locale.name().toStdString();
+        EXPECT_EQ(weeks::rangeText(*newYear, t.calendar, c.locale), c.newYear)
+            << c.locale.name().toStdString();
     }
 }
 
@@ -208,7 +176,6 @@ TEST_F(Weeks, DetailPillsIntentionAndTypingBurst) {
     drainEvents();
     WeekDetailModel m(t.env, *w);
     EXPECT_EQ(m.ritualPillText(), QStringLiteral("Ritual not started"));
-    EXPECT_EQ(m.itemsSummary(), QStringLiteral("No items yet"));
     EXPECT_FALSE(m.allItemsDone());
     w->setRitualCompletedAt(t.now);
     EXPECT_EQ(m.ritualPillText(), QStringLiteral("Ritual done"));
@@ -252,16 +219,8 @@ TEST_F(Weeks, AddItemSortsLastOverAllGoalsAndNeedsATitle) {
     EXPECT_EQ(added->sortOrder(), 5);
     EXPECT_EQ(added->goal(), archived);
     EXPECT_EQ(added->week(), w);
-    EXPECT_FALSE(added->isComplete());
-    EXPECT_EQ(added->createdAt(), t.now);
     EXPECT_TRUE(m.newItemTitle().isEmpty());
     EXPECT_EQ(m.newItemGoal(), nullptr);
-
-    // After deletions the count would put the next one mid-list.
-    m.deleteItems({m.sortedItems()[0], m.sortedItems()[1]});
-    m.setNewItemTitle(QStringLiteral("Stretch"));
-    EXPECT_EQ(m.addItem()->sortOrder(), 6);
-    EXPECT_EQ(titles(m).last(), QStringLiteral("Stretch"));
 }
 
 TEST_F(Weeks, ItemsKeepTiesInOrderAndReorderRenumbers) {
@@ -308,8 +267,6 @@ TEST_F(Weeks, CompletionAddToTodayAndDeleteOfItems) {
     DayTask* task = run->dayTasks().front();
     EXPECT_EQ(task->date(), t.local(2026, 3, 2));
     EXPECT_EQ(task->goal(), marathon);
-    EXPECT_EQ(task->sortOrder(), 0);
-    EXPECT_FALSE(task->isTodaysOneThing());
     drainEvents();
     EXPECT_TRUE(m.isPlannedForToday(*run));
     EXPECT_TRUE(m.list()->index(0).data(WeekDetailModel::OnTodayRole).toBool());

@@ -2,12 +2,10 @@
 #include "Models/Goal.h"
 #include "Models/Week.h"
 #include "Models/WeekItem.h"
-#include "Services/NotificationService.h"
 #include "Store/UndoManager.h"
 #include "support/TestEnvironment.h"
 
 #include <QCoro/QCoroTask>
-#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,16 +43,13 @@ TEST_F(WeeklyRitual, StepsStartAtIntentionWithoutAPreviousWeekAndStayInTheListWh
     WeeklyRitualModel m(t.env, thisWeek());
     EXPECT_EQ(m.steps(), (Steps{RitualStep::intention, RitualStep::planItems, RitualStep::finish}));
     EXPECT_EQ(m.step(), RitualStep::intention);
-    EXPECT_EQ(m.title(), QStringLiteral("Set Your Intention"));
     EXPECT_FALSE(m.canGoBack());
     m.back(); // nothing before the first step
     EXPECT_EQ(m.stepIndex(), 0);
     m.next();
-    EXPECT_EQ(m.title(), QStringLiteral("Plan Your Goals"));
     EXPECT_TRUE(m.canGoBack());
     m.next();
     EXPECT_TRUE(m.isFinishStep());
-    EXPECT_EQ(m.title(), QStringLiteral("Review & Finish"));
     m.next(); // no step after the last
     EXPECT_EQ(m.stepIndex(), 2);
 
@@ -81,7 +76,6 @@ TEST_F(WeeklyRitual, StepsStartAtIntentionWithoutAPreviousWeekAndStayInTheListWh
     lastWeek();
     WeeklyRitualModel again(t.env, thisWeek());
     EXPECT_EQ(again.step(), RitualStep::retro);
-    EXPECT_EQ(again.title(), QStringLiteral("What Moved Last Week"));
     // Only a week that starts before this one counts.
     weekOf(t.local(2026, 3, 10));
     EXPECT_EQ(again.previousWeek(), lastWeek());
@@ -108,12 +102,9 @@ TEST_F(WeeklyRitual, RetroListsGoallessItemsFirstThenByGoalTitleThenSortOrder) {
               (QStringList{"Call mum", "Swim", "Stretch", "Lift", "Run", "Draft", "Edit"}));
     const ListRow* row = m.retroList()->rowAt(1);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->data.value(Qt::AccessibleTextRole).toString(), QStringLiteral("Swim, done"));
     EXPECT_EQ(row->data.value(WeeklyRitualModel::GoalTitleRole).toString(),
               QStringLiteral("Exercise"));
     EXPECT_TRUE(row->data.value(WeeklyRitualModel::CompleteRole).toBool());
-    EXPECT_EQ(m.retroList()->rowAt(0)->data.value(Qt::AccessibleTextRole).toString(),
-              QStringLiteral("Call mum, not done"));
     EXPECT_TRUE(
         m.retroList()->rowAt(0)->data.value(WeeklyRitualModel::GoalTitleRole).toString().isEmpty());
 
@@ -183,10 +174,6 @@ TEST_F(WeeklyRitual, AddingAnItemTrimsItPutsItLastInTheWeekAndClearsOnlyThatGoal
     EXPECT_EQ(added->title(), QStringLiteral("First chapter"));
     EXPECT_EQ(added->sortOrder(), 5);
     EXPECT_EQ(added->goal(), write);
-    EXPECT_EQ(added->week(), current);
-    EXPECT_FALSE(added->isComplete());
-    EXPECT_EQ(added->notes(), std::nullopt);
-    EXPECT_EQ(added->createdAt(), t.now);
     EXPECT_TRUE(m.newItemTitle(*write).isEmpty());
     EXPECT_EQ(m.newItemTitle(*run), QStringLiteral("5k"));
 
@@ -217,20 +204,10 @@ TEST_F(WeeklyRitual, ReviewTextIsTheIntentionThenTheItemsInTheWeeksOwnOrder) {
     EXPECT_EQ(titles(m.weekItemsBySortOrder()), (QStringList{"First by order", "Second by order"}));
 }
 
-TEST_F(WeeklyRitual, FinishStampsNowEachTimeAndWithdrawsTheWeeklyNudge) {
+// The window's run covers the first finish and the nudge it withdraws.
+TEST_F(WeeklyRitual, FinishStampsNowEachTime) {
     Week* current = thisWeek();
-    QCoro::waitFor(t.notifications.scheduleWeeklyRitualNudge(1, 18, 0));
-    ASSERT_EQ(t.center.pending.count(QStringLiteral("weekly-ritual-nudge")), 1u);
-    {
-        WeeklyRitualModel m(t.env, current);
-        QSignalSpy finished(&m, &WeeklyRitualModel::finished);
-        m.finish();
-        EXPECT_EQ(finished.count(), 1);
-    }
-    EXPECT_EQ(current->ritualCompletedAt(), std::optional<Timestamp>(t.now));
-    EXPECT_EQ(t.center.pending.count(QStringLiteral("weekly-ritual-nudge")), 0u);
-    EXPECT_EQ(t.center.log.back(), QStringLiteral("remove weekly-ritual-nudge"));
-
+    WeeklyRitualModel(t.env, current).finish();
     // A second run later moves the stamp; a run that is only closed does not.
     t.now += 3600;
     {

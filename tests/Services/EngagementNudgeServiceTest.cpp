@@ -53,7 +53,7 @@ TEST_F(Nudges, SwitchedOffLeavesNothingPendingEvenOverARefreshInFlight) {
     ASSERT_TRUE(pending(daily) && pending(weekly));
 
     // The first refresh waits on the centre; both nudges go off meanwhile.
-    t.center.statusDelayMs = 30;
+    t.center.statusDelayMs = 1; // answered from a later turn of the event loop
     auto first = nudges.refresh();
     t.preferences.setValue(PreferenceKeys::dailyPlanningNudgeEnabled, false);
     t.preferences.setValue(PreferenceKeys::weeklyRitualNudgeEnabled, false);

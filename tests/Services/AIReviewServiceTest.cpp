@@ -57,7 +57,6 @@ TEST(AIReview, TheRequestIsExactlyTheProvidersShape) {
     const QJsonArray messages = body.value(QLatin1String("messages")).toArray();
     ASSERT_EQ(messages.size(), 2);
     EXPECT_EQ(messages[0].toObject().value(QLatin1String("role")).toString(), "system");
-    EXPECT_EQ(messages[0].toObject().value(QLatin1String("content")).toString().size(), 489);
     EXPECT_EQ(messages[1].toObject().value(QLatin1String("role")).toString(), "user");
     EXPECT_EQ(messages[1].toObject().value(QLatin1String("content")).toString(),
               QStringLiteral("Run a marathon\nsomeday"));
@@ -87,7 +86,6 @@ TEST(AIReview, ResponsesAreReadStatusFirstAndContentAsIs) {
         const char* message;
     } cases[] = {
         {chat(500, goodContent), "The AI provider returned an error (HTTP 500)."},
-        {chat(429, goodContent), "The AI provider returned an error (HTTP 429)."},
         {chat(200, "```json\n" + goodContent + "\n```"),
          "Couldn't parse the AI provider's response."},
         {{true, 200, R"({"choices": []})"}, "Couldn't parse the AI provider's response."},

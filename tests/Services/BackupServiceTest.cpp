@@ -24,32 +24,6 @@ void touch(const QString& path, Timestamp modified) {
     ASSERT_TRUE(f.setFileTime(toDateTime(modified), QFileDevice::FileModificationTime));
 }
 
-TEST(Backup, OncePerLocalDayAndNeverRewrittenThatDay) {
-    QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("Orvana/Backups"));
-    const Calendar cal = test::berlinMondayFirst();
-    ModelContext ctx;
-    // 23:30 in Berlin is already the next day in UTC terms of some zones:
-    // the name follows the calendar's zone.
-    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 23, 30);
-
-    const QString path = BackupService::backupIfNeeded(ctx, cal, now, folder);
-    EXPECT_TRUE(path.endsWith(QStringLiteral("/Orvana-Backup-2026-06-10.json")));
-    const QJsonObject doc = QJsonDocument::fromJson(test::fileBytes(path)).object();
-    EXPECT_EQ(doc.value(QLatin1String("schemaVersion")).toInt(), 1) << "an empty store too";
-
-    // The user edited today's file: the next run the same day leaves it.
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("edited");
-    }
-    ctx.create<Goal>(QStringLiteral("new"));
-    EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now + 600, folder), path);
-    EXPECT_EQ(test::fileBytes(path), "edited");
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
-}
-
 // Every kind of record, and enough of them that the text is written in
 // several pieces and the worker is still busy for a while after the call.
 void fillSeveralPieces(ModelContext& ctx, Timestamp now) {
@@ -77,42 +51,75 @@ QString idText(const Record* record) {
     return record->id().toString(QUuid::WithoutBraces).toUpper();
 }
 
-TEST(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
+class Backup : public ::testing::Test {
+protected:
     QTemporaryDir dir;
     const Calendar cal = test::berlinMondayFirst();
-    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
+    Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
     ModelContext ctx;
+    QObject receiver;
+    std::optional<QString> delivered;
+
+    void startInBackground(const ModelContext& context, const QString& folder,
+                           const BackupSlicing& slicing = {}) {
+        delivered.reset();
+        BackupService::backupIfNeededInBackground(
+            context, cal, now, folder, &receiver, [this](QString path) { delivered = path; },
+            slicing);
+    }
+    // Waits for the worker thread, not for a timer.
+    bool waitForDelivery() {
+        return QTest::qWaitFor([&] { return delivered.has_value(); });
+    }
+};
+
+TEST_F(Backup, OncePerLocalDayAndNeverRewrittenThatDay) {
+    const QString folder = dir.filePath(QStringLiteral("Orvana/Backups"));
+    // 23:30 in Berlin is already the next day in UTC terms of some zones:
+    // the name follows the calendar's zone.
+    now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 23, 30);
+
+    const QString path = BackupService::backupIfNeeded(ctx, cal, now, folder);
+    EXPECT_TRUE(path.endsWith(QStringLiteral("/Orvana-Backup-2026-06-10.json")));
+    const QJsonObject doc = QJsonDocument::fromJson(test::fileBytes(path)).object();
+    EXPECT_EQ(doc.value(QLatin1String("schemaVersion")).toInt(), 1) << "an empty store too";
+
+    // The user edited today's file: the next run the same day leaves it.
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("edited");
+    }
+    ctx.create<Goal>(QStringLiteral("new"));
+    EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now + 600, folder), path);
+    EXPECT_EQ(test::fileBytes(path), "edited");
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     fillSeveralPieces(ctx, now);
     const QByteArray expected = DataExportService::exportJSON(ctx, now).value();
     const QString syncPath =
         BackupService::backupIfNeeded(ctx, cal, now, dir.filePath(QStringLiteral("sync")));
 
-    QObject receiver;
-    std::optional<QString> delivered;
     const QString folder = dir.filePath(QStringLiteral("async"));
-    BackupService::backupIfNeededInBackground(
-        ctx, cal, now, folder, &receiver, [&](QString path) { delivered = path; }, withinTheCall());
+    startInBackground(ctx, folder, withinTheCall());
     EXPECT_FALSE(delivered) << "never within the call";
     ctx.fetch<Goal>().front()->setTitle(QStringLiteral("changed after the call"));
     ctx.create<Goal>(QStringLiteral("added after the call"));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }));
+    ASSERT_TRUE(waitForDelivery());
     EXPECT_EQ(*delivered, QDir(folder).filePath(BackupService::fileName(now, cal)));
     EXPECT_TRUE(test::fileBytes(*delivered) == expected);
     EXPECT_TRUE(test::fileBytes(syncPath) == expected);
 
     // Today's file is there: left as it is, and its path is the answer.
-    delivered.reset();
-    BackupService::backupIfNeededInBackground(ctx, cal, now + 60, folder, &receiver,
-                                              [&](QString path) { delivered = path; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }));
+    now += 60;
+    startInBackground(ctx, folder);
+    ASSERT_TRUE(waitForDelivery());
     EXPECT_TRUE(test::fileBytes(*delivered) == expected);
 }
 
-TEST(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
-    QTemporaryDir dir;
-    const Calendar cal = test::berlinMondayFirst();
-    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
-    ModelContext ctx;
+TEST_F(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
     fillSeveralPieces(ctx, now);
     int calls = 0;
     // One receiver goes while its worker still runs, the other after its
@@ -137,11 +144,7 @@ TEST(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
 // event loop the task moves to the other goal and both goals are renamed. A
 // copy carried on across such a change would hold the goals of one moment
 // and the task of another.
-TEST(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
-    QTemporaryDir dir;
-    const Calendar cal = test::berlinMondayFirst();
-    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
-    ModelContext ctx;
+TEST_F(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
     test::fillEveryKind(ctx);
     Goal* goals[] = {ctx.create<Goal>(QStringLiteral("A 0")),
                      ctx.create<Goal>(QStringLiteral("B 0"))};
@@ -157,13 +160,8 @@ TEST(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
     });
     typing.start(0);
 
-    QObject receiver;
-    std::optional<QString> delivered;
-    BackupService::backupIfNeededInBackground(
-        ctx, cal, now, dir.path(), &receiver, [&](QString path) { delivered = path; },
-        recordBySlice());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }))
-        << "steady changes do not hold the backup off";
+    startInBackground(ctx, dir.path(), recordBySlice());
+    ASSERT_TRUE(waitForDelivery()) << "steady changes do not hold the backup off";
     typing.stop();
 
     const QJsonObject doc = QJsonDocument::fromJson(test::fileBytes(*delivered)).object();
@@ -182,27 +180,18 @@ TEST(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
     EXPECT_EQ(taskGoal, idText(goals[state % 2]));
 }
 
-TEST(Backup, InTheBackgroundAStoreClosedDuringTheCopyLeavesNoFile) {
-    QTemporaryDir dir;
-    const Calendar cal = test::berlinMondayFirst();
-    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 9);
-    auto ctx = std::make_unique<ModelContext>();
-    test::fillEveryKind(*ctx);
-    QObject receiver;
-    std::optional<QString> delivered;
-    BackupService::backupIfNeededInBackground(
-        *ctx, cal, now, dir.path(), &receiver, [&](QString path) { delivered = path; },
-        recordBySlice());
-    ctx.reset();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.has_value(); }));
+TEST_F(Backup, InTheBackgroundAStoreClosedDuringTheCopyLeavesNoFile) {
+    auto closing = std::make_unique<ModelContext>();
+    test::fillEveryKind(*closing);
+    startInBackground(*closing, dir.path(), recordBySlice());
+    closing.reset();
+    ASSERT_TRUE(waitForDelivery());
     EXPECT_EQ(*delivered, QString());
     EXPECT_TRUE(QDir(dir.path()).isEmpty());
 }
 
-TEST(Backup, PrunesByModificationTimeToTheSecondWhateverTheName) {
-    QTemporaryDir dir;
-    const Calendar cal = test::berlinMondayFirst();
-    const Timestamp now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 20, 12);
+TEST_F(Backup, PrunesByModificationTimeToTheSecondWhateverTheName) {
+    now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 20, 12);
     const Timestamp cutoff = *cal.addDays(now, -14);
     const QString kept = dir.filePath(QStringLiteral("Orvana-Backup-2026-06-06.json"));
     const QString old = dir.filePath(QStringLiteral("Orvana-Backup-2026-06-05.json"));

@@ -7,7 +7,6 @@
 #include "support/FakeNotificationCenter.h"
 #include "support/TestSupport.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotimer.h>
 
@@ -96,13 +95,6 @@ TEST_F(NotificationServiceTest, SchedulingASegmentEndAgainReplacesItsOwnRequestO
     EXPECT_EQ(center.pending.at(endId(other)).delaySeconds, 20 * kMinute);
     EXPECT_EQ(center.log, (QStringList{"remove " + endId(session), QStringLiteral("status"),
                                        "add " + endId(session)}));
-
-    const QRegularExpression canonical(
-        QStringLiteral("^focus-session-end-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-"
-                       "[0-9A-F]{12}$"));
-    EXPECT_TRUE(canonical.match(endId(session)).hasMatch()) << endId(session).toStdString();
-    EXPECT_EQ(reminderId(taskWithReminder(std::nullopt)).left(14),
-              QStringLiteral("task-reminder-"));
 
     service.cancelNotification(*session);
     EXPECT_EQ(center.pending.count(endId(session)), 0u);
@@ -311,7 +303,6 @@ TEST(NotificationServiceOccurrence, NextWeeklyOccurrence) {
         // Passed today: the loop must reach next Sunday, not fall back to +7 days.
         {kSunday, at(berlin, 2026, 6, 14, 18, 30), at(berlin, 2026, 6, 21, 18, 0)},
         {kSunday, at(berlin, 2026, 6, 10, 12, 0), at(berlin, 2026, 6, 14, 18, 0)},
-        {7, at(berlin, 2026, 6, 14, 18, 30), at(berlin, 2026, 6, 20, 18, 0)}, // Saturday
         {2, at(berlin, 2026, 6, 14, 18, 30), at(berlin, 2026, 6, 15, 18, 0)}, // Monday
         // The autumn change falls in between (the spring one: see the nudges).
         {kSunday, at(berlin, 2026, 10, 21, 12, 0), at(berlin, 2026, 10, 25, 18, 0)},

@@ -6,7 +6,6 @@
 #include "support/TestSupport.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -39,153 +38,49 @@ protected:
     }
 };
 
+// The export records hold every field the store keeps but two of a session's;
+// those are checked by hand.
 TEST_F(Store, EveryFieldOfEveryTypeSurvivesSaveAndReopen) {
-    const QUuid templateID = QUuid::createUuid();
-    QUuid goalID, bareGoalID, weekID, itemID, taskID, bareTaskID, sessionID, bareSessionID, blockID,
-        entryID;
+    OrvanaExport saved;
+    QUuid sessionID, bareSessionID;
     {
         auto ctx = open();
         ASSERT_TRUE(ctx);
-        auto* goal = ctx->create<Goal>(
-            QStringLiteral("Run a marathon 🏃"), QStringLiteral("Ü\nnotes"), 1.8e9 + 0.25,
-            GoalStatus::archived, QStringLiteral("teal"), -3, 1.7e9 + 0.5);
-        auto* bare = ctx->create<Goal>(QString()); // every optional absent
-        auto* week = ctx->create<Week>(1.75e9, 1.75e9 + 604800, QStringLiteral("intent"),
-                                       QStringLiteral("reflect"), 1.74e9, 1.76e9);
-        auto* item =
-            ctx->create<WeekItem>(QStringLiteral("item"), QStringLiteral("n"), true, 9, 1.71e9);
-        item->setWeek(week);
-        item->setGoal(goal);
-        auto* task =
-            ctx->create<DayTask>(QStringLiteral("task"), 1.75e9 + 3600, QStringLiteral("tn"), true,
-                                 true, 4, 1.72e9, templateID, 1.75e9 + 7200);
-        task->setWeekItem(item);
-        task->setGoal(goal);
-        auto* bareTask = ctx->create<DayTask>(QStringLiteral("bare"), 0.0);
-        auto* session = ctx->create<FocusSession>(1500.0, 1.73e9, 600.5, 1.73e9 + 10, 1.73e9 + 20,
-                                                  true, true, FocusSessionKind::shortBreak, 3);
-        session->setDayTask(task);
-        session->setGoal(goal);
+        test::fillEveryKind(*ctx);
+        ctx->create<Goal>(QStringLiteral("Run a marathon 🏃"), QStringLiteral("Ü\nnotes"),
+                          1.8e9 + 0.25, GoalStatus::archived, QStringLiteral("teal"), -3,
+                          1.7e9 + 0.5);
+        ctx->create<Goal>(QString()); // every optional absent
+        ctx->create<Week>(1.75e9, 1.75e9 + 604800, QStringLiteral("intent"),
+                          QStringLiteral("reflect"), 1.74e9, 1.76e9);
+        ctx->create<DayTask>(QStringLiteral("bare"), 0.0);
+        ctx->create<TrailEntry>(1.74e9 + 1, std::numeric_limits<qint64>::max(), nullptr,
+                                1.74e9 + 2);
+        sessionID = ctx->create<FocusSession>(1500.0, 1.73e9, 600.5, 1.73e9 + 10, 1.73e9 + 20, true,
+                                              true, FocusSessionKind::shortBreak, 3)
+                        ->id();
         auto* bareSession = ctx->create<FocusSession>(60.0);
         bareSession->setKindRawValue(std::nullopt);
-        auto* block = ctx->create<FocusBlockTemplate>(
-            QStringLiteral("block"), std::vector<qint64>{1, 3, 7}, 23, 59, 120, false, 1.6e9);
-        block->setGoal(goal);
-        auto* entry = ctx->create<TrailEntry>(1.74e9 + 1, std::numeric_limits<qint64>::max(), goal,
-                                              1.74e9 + 2);
-        goalID = goal->id();
-        bareGoalID = bare->id();
-        weekID = week->id();
-        itemID = item->id();
-        taskID = task->id();
-        bareTaskID = bareTask->id();
-        sessionID = session->id();
         bareSessionID = bareSession->id();
-        blockID = block->id();
-        entryID = entry->id();
+        saved = DataExportService::exportDocument(*ctx, 0);
         ASSERT_TRUE(ctx->save().ok());
     }
 
     auto ctx = open();
     ASSERT_TRUE(ctx);
-    Goal* goal = ctx->findByID<Goal>(goalID);
-    ASSERT_TRUE(goal);
-    EXPECT_EQ(goal->title(), QStringLiteral("Run a marathon 🏃"));
-    EXPECT_EQ(goal->goalDescription(), QStringLiteral("Ü\nnotes"));
-    EXPECT_EQ(goal->targetDate(), 1.8e9 + 0.25);
-    EXPECT_EQ(goal->status(), GoalStatus::archived);
-    EXPECT_EQ(goal->colorTag(), QStringLiteral("teal"));
-    EXPECT_EQ(goal->sortOrder(), -3);
-    EXPECT_EQ(goal->createdAt(), 1.7e9 + 0.5);
-
-    Goal* bare = ctx->findByID<Goal>(bareGoalID);
-    ASSERT_TRUE(bare);
-    EXPECT_EQ(bare->title(), QString());
-    EXPECT_FALSE(bare->goalDescription() || bare->targetDate() || bare->colorTag());
-    EXPECT_EQ(bare->status(), GoalStatus::active);
-
-    Week* week = ctx->findByID<Week>(weekID);
-    ASSERT_TRUE(week);
-    EXPECT_EQ(week->startDate(), 1.75e9);
-    EXPECT_EQ(week->endDate(), 1.75e9 + 604800);
-    EXPECT_EQ(week->intention(), QStringLiteral("intent"));
-    EXPECT_EQ(week->reflection(), QStringLiteral("reflect"));
-    EXPECT_EQ(week->createdAt(), 1.74e9);
-    EXPECT_EQ(week->ritualCompletedAt(), 1.76e9);
-
-    WeekItem* item = ctx->findByID<WeekItem>(itemID);
-    ASSERT_TRUE(item);
-    EXPECT_EQ(item->title(), QStringLiteral("item"));
-    EXPECT_EQ(item->notes(), QStringLiteral("n"));
-    EXPECT_TRUE(item->isComplete());
-    EXPECT_EQ(item->sortOrder(), 9);
-    EXPECT_EQ(item->createdAt(), 1.71e9);
-    EXPECT_EQ(item->week(), week);
-    EXPECT_EQ(item->goal(), goal);
-    EXPECT_EQ(week->items(), std::vector<WeekItem*>{item});
-    EXPECT_EQ(goal->weekItems(), std::vector<WeekItem*>{item});
-
-    DayTask* task = ctx->findByID<DayTask>(taskID);
-    ASSERT_TRUE(task);
-    EXPECT_EQ(task->title(), QStringLiteral("task"));
-    EXPECT_EQ(task->notes(), QStringLiteral("tn"));
-    EXPECT_EQ(task->date(), 1.75e9 + 3600);
-    EXPECT_TRUE(task->isComplete());
-    EXPECT_TRUE(task->isTodaysOneThing());
-    EXPECT_EQ(task->sortOrder(), 4);
-    EXPECT_EQ(task->createdAt(), 1.72e9);
-    EXPECT_EQ(task->sourceTemplateID(), templateID);
-    EXPECT_EQ(task->reminderAt(), 1.75e9 + 7200);
-    EXPECT_EQ(task->weekItem(), item);
-    EXPECT_EQ(task->goal(), goal);
-    EXPECT_EQ(item->dayTasks(), std::vector<DayTask*>{task});
-
-    DayTask* bareTask = ctx->findByID<DayTask>(bareTaskID);
-    ASSERT_TRUE(bareTask);
-    EXPECT_FALSE(bareTask->notes() || bareTask->sourceTemplateID() || bareTask->reminderAt() ||
-                 bareTask->weekItem() || bareTask->goal());
-    EXPECT_EQ(goal->directDayTasks(), std::vector<DayTask*>{task});
-
-    FocusSession* session = ctx->findByID<FocusSession>(sessionID);
+    EXPECT_TRUE(DataExportService::exportDocument(*ctx, 0) == saved);
+    const FocusSession* session = ctx->findByID<FocusSession>(sessionID);
     ASSERT_TRUE(session);
-    EXPECT_EQ(session->plannedDuration(), 1500.0);
-    EXPECT_EQ(session->createdAt(), 1.73e9);
-    EXPECT_EQ(session->accumulatedActiveDuration(), 600.5);
     EXPECT_EQ(session->currentSegmentStartedAt(), 1.73e9 + 10);
-    EXPECT_EQ(session->endedAt(), 1.73e9 + 20);
-    EXPECT_TRUE(session->isCompleted());
     EXPECT_TRUE(session->hasBeenLogged());
-    EXPECT_EQ(session->kindRawValue(), QStringLiteral("shortBreak"));
-    EXPECT_EQ(session->pomodoroCycleNumber(), 3);
-    EXPECT_EQ(session->dayTask(), task);
-    EXPECT_EQ(session->goal(), goal);
-    EXPECT_EQ(task->focusSessions(), std::vector<FocusSession*>{session});
-
-    FocusSession* bareSession = ctx->findByID<FocusSession>(bareSessionID);
+    const FocusSession* bareSession = ctx->findByID<FocusSession>(bareSessionID);
     ASSERT_TRUE(bareSession);
-    EXPECT_FALSE(bareSession->kindRawValue() || bareSession->pomodoroCycleNumber() ||
-                 bareSession->currentSegmentStartedAt() || bareSession->endedAt() ||
-                 bareSession->dayTask() || bareSession->goal());
-    EXPECT_FALSE(bareSession->isCompleted() || bareSession->hasBeenLogged());
-
-    FocusBlockTemplate* block = ctx->findByID<FocusBlockTemplate>(blockID);
-    ASSERT_TRUE(block);
-    EXPECT_EQ(block->title(), QStringLiteral("block"));
-    EXPECT_EQ(block->weekdays(), (std::vector<qint64>{1, 3, 7}));
-    EXPECT_EQ(block->hour(), 23);
-    EXPECT_EQ(block->minute(), 59);
-    EXPECT_EQ(block->durationMinutes(), 120);
-    EXPECT_FALSE(block->isActive());
-    EXPECT_EQ(block->createdAt(), 1.6e9);
-    EXPECT_EQ(block->goal(), goal);
-
-    TrailEntry* entry = ctx->findByID<TrailEntry>(entryID);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->date(), 1.74e9 + 1);
-    EXPECT_EQ(entry->minutes(), std::numeric_limits<qint64>::max());
-    EXPECT_EQ(entry->createdAt(), 1.74e9 + 2);
-    EXPECT_EQ(entry->goal(), goal);
-
+    EXPECT_FALSE(bareSession->kindRawValue() || bareSession->currentSegmentStartedAt() ||
+                 bareSession->hasBeenLogged());
+    // The other side of each link is rebuilt on loading.
+    const Goal* goal = ctx->fetch<Goal>().front();
+    EXPECT_EQ(goal->weekItems().size(), 1u);
+    EXPECT_EQ(ctx->fetch<WeekItem>().front()->dayTasks().size(), 1u);
     EXPECT_FALSE(ctx->hasChanges()) << "loading is not a change";
 }
 
@@ -410,37 +305,14 @@ TEST_F(Store, OnlyOneOpenerAtATime) {
     EXPECT_TRUE(SqliteStore::open(path).ok()) << "closing releases the lock";
 }
 
-TEST_F(Store, TheFileRecordsItsSchemaVersionAndUsesWal) {
-    { ASSERT_TRUE(SqliteStore::open(path).ok()); }
-    sqlite3* db = nullptr;
-    ASSERT_EQ(
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr),
-        SQLITE_OK);
-    auto text = [db](const char* sql) {
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
-        QString out;
-        if (sqlite3_step(st) == SQLITE_ROW)
-            out = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        return out;
-    };
-    EXPECT_EQ(text("SELECT value FROM meta WHERE key = 'schemaVersion'"), QStringLiteral("1.0.0"));
-    EXPECT_EQ(text("PRAGMA journal_mode"), QStringLiteral("wal"));
-    sqlite3_close(db);
-}
-
-TEST_F(Store, AutosaveWritesSoonAfterAChange) {
+TEST_F(Store, AutosaveWritesAfterAChange) {
     auto ctx = open();
     ASSERT_TRUE(ctx);
+    ctx->setAutosaveInterval(0); // the next turn of the event loop, not half a second
     ctx->setAutosaveEnabled(true);
-    auto* goal = ctx->create<Goal>(QStringLiteral("autosaved"));
-    QElapsedTimer waited;
-    waited.start();
-    while (ctx->hasChanges() && waited.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    const QUuid id = ctx->create<Goal>(QStringLiteral("autosaved"))->id();
+    test::drainEvents();
     EXPECT_FALSE(ctx->hasChanges());
-    const QUuid id = goal->id();
     ctx.reset();
     ctx = open();
     EXPECT_TRUE(ctx->findByID<Goal>(id));

@@ -4,13 +4,13 @@
 #include "SilentCenter.h"
 #include "SyntheticStore.h"
 
-#include "Models/OverviewStats.h"
 #include "Services/AppEnvironment.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
 #include "Services/DataImport.h"
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
+#include "Store/FocusFigures.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Views/Settings/DataTransferModel.h"
@@ -482,18 +482,19 @@ void importFromSettings(benchmark::State& state) {
     state.counters["merge_ms"] = mergeMs;
 }
 
-// The Overview's figures over the whole synthetic store, fetches included.
-void overviewCompute(benchmark::State& state) {
+// The trail's figures over the whole synthetic store, counted afresh,
+// fetch included.
+void figuresCount(benchmark::State& state) {
     ModelContext* ctx = sharedContext(state);
     if (!ctx)
         return;
     const Calendar calendar = bench::syntheticCalendar();
     for (auto _ : state) {
-        const auto goals = ctx->fetch(
-            FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder)));
-        const OverviewStats stats = OverviewStats::compute(
-            goals, ctx->fetch<TrailEntry>(), ctx->fetch<DayTask>(), calendar, 1'800'000'000);
-        benchmark::DoNotOptimize(stats.totalFocusMinutes);
+        state.PauseTiming();
+        delete ctx->findChild<FocusFigures*>();
+        state.ResumeTiming();
+        FocusFigures& figures = FocusFigures::of(*ctx, calendar);
+        benchmark::DoNotOptimize(figures.streak(1'800'000'000));
     }
 }
 
@@ -560,7 +561,7 @@ int main(int argc, char** argv) {
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Iterations(1);
-    benchmark::RegisterBenchmark("Overview/compute", overviewCompute)
+    benchmark::RegisterBenchmark("FocusFigures/count", figuresCount)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(5);
     benchmark::RegisterBenchmark("Store/fetchTodaysTasksByScan", fetchTodaysTasksByScan)

@@ -4,7 +4,6 @@
 #include "AppIntents/GetTodaysOneThingIntent.h"
 #include "Core/HugePages.h"
 #include "Core/Uuid.h"
-#include "Models/OverviewStats.h"
 #include "Platform/ApplicationBus.h"
 #include "Services/BackupService.h"
 #include "Services/DataExportService.h"
@@ -13,6 +12,7 @@
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Store/StoreFigures.h"
+#include "Views/Overview/DurationText.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
@@ -278,8 +278,9 @@ int statsVerb(const QStringList& args) {
     const StoreFigures::Overview& s = figures.value();
     const auto today = GetTodaysOneThingIntent::answer(title.value());
     if (!json) {
-        printLine(stdout, QStringLiteral("Total focus time: %1")
-                              .arg(OverviewStats::formattedDuration(s.totalFocusMinutes)));
+        printLine(
+            stdout,
+            QStringLiteral("Total focus time: %1").arg(formattedDuration(s.totalFocusMinutes)));
         printLine(stdout, QStringLiteral("Day streak: %1").arg(s.currentStreakDays));
         printLine(stdout, QStringLiteral("Active goals: %1").arg(s.activeGoalsCount));
         printLine(stdout,

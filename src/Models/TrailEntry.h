@@ -2,15 +2,11 @@
 
 #include "Models/Record.h"
 
-#include <QByteArray>
 #include <QString>
-#include <functional>
-#include <memory>
 #include <vector>
 
 namespace orvana {
 
-class Calendar;
 class FocusSession;
 class Goal;
 class ModelContext;
@@ -20,42 +16,6 @@ struct DailyTrailTotal {
     Timestamp date = 0;
     qint64 minutes = 0;
     friend bool operator==(const DailyTrailTotal&, const DailyTrailTotal&) = default;
-};
-
-// dailyTotalsOf's usual case, summed an entry at a time: trails within
-// 1900-2099. A copy made after prepare() sums a part of the trail on
-// another thread without touching the calendar; only totals() asks it.
-class TrailDays {
-public:
-    explicit TrailDays(const Calendar& calendar);
-    TrailDays(const TrailDays& other);
-    TrailDays(TrailDays&&) noexcept;
-    TrailDays& operator=(const TrailDays&) = delete;
-    ~TrailDays();
-
-    // Reads the zone's offsets, which the first entry does otherwise.
-    void prepare();
-    void add(Timestamp date, qint64 minutes);
-    // Adds what `later` summed: its entries come after this one's.
-    void addLater(const TrailDays& later);
-    // False once an entry lay outside 1900-2099: then totals() has nothing
-    // and only dailyTotalsOf knows the answer.
-    bool fits() const;
-    std::vector<DailyTrailTotal> totals() const;
-
-    // For sums kept elsewhere by day: the local day number of `t` (days
-    // since 1970-01-01 in the zone), nothing outside 1900-2099; the start of
-    // day `day`, `sample` being an instant of it, as totals() gives it; and
-    // a name for the zone's days, equal for two calendars whose days are the
-    // same (their zone's name and offsets over those centuries).
-    std::optional<qint64> dayNumber(Timestamp t);
-    Timestamp dayStart(qint64 day, Timestamp sample);
-    QByteArray zoneFingerprint();
-
-private:
-    struct State;
-    const Calendar* calendar_;
-    std::unique_ptr<State> state_;
 };
 
 // Whole focus minutes credited to a goal at one instant. Never edited after
@@ -87,20 +47,6 @@ public:
     // saved. Returns the new entry, if any.
     static TrailEntry* logIfNeeded(FocusSession& session, ModelContext& context);
 
-    // The sum of the entries' minutes (a goal's "minutes logged"), saturating.
-    static qint64 totalMinutes(const std::vector<TrailEntry*>& entries);
-
-    // Minutes per calendar day, ascending by day; only days with entries.
-    // Sums saturate instead of overflowing on absurd imported values.
-    static std::vector<DailyTrailTotal> dailyTotals(const std::vector<TrailEntry*>& entries,
-                                                    const Calendar& calendar);
-    // The same over entries that are not in memory: `visitAll` calls its
-    // argument with the date and minutes of every entry, always in the same
-    // order, as often as it is asked (once unless dates are absurd).
-    using EntryVisitor = std::function<void(Timestamp date, qint64 minutes)>;
-    static std::vector<DailyTrailTotal>
-    dailyTotalsOf(const std::function<void(const EntryVisitor&)>& visitAll,
-                  const Calendar& calendar);
     // The entry with the greatest createdAt (the first of equals), unless its
     // id is `lastAcknowledgedID` (canonical text).
     static TrailEntry* newestUnacknowledged(const std::vector<TrailEntry*>& entries,

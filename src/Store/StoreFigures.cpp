@@ -3,7 +3,7 @@
 #include "Core/Arithmetic.h"
 #include "Core/Calendar.h"
 #include "Models/Enums.h"
-#include "Models/OverviewStats.h"
+#include "Store/FocusFigures.h"
 #include "Store/SqliteStore.h"
 
 #include <QHash>
@@ -26,7 +26,7 @@ struct TrailPass {
     explicit TrailPass(const TrailDays& prepared) : days(prepared) {}
     qint64 totalMinutes = 0;
     qint64 entries = 0;
-    bool noneBelowZero = true;
+    bool allKeepable = true;
     TrailDays days;
     std::vector<qint64> goalMinutes; // by the goal's index
     Result<void> scanned;
@@ -44,7 +44,7 @@ void sumTrail(TrailPass& pass, SqliteStore& store, const char* where, double bou
     auto row = [&](const StoreRow& row) {
         const qint64 minutes = row.integer(1);
         pass.days.add(row.real(0), minutes);
-        pass.noneBelowZero = pass.noneBelowZero && minutes >= 0;
+        pass.allKeepable = pass.allKeepable && FocusFigures::keepable(row.real(0), minutes);
         pass.totalMinutes = saturatingAdd(pass.totalMinutes, minutes);
         ++pass.entries;
         if (!row.isNull(2)) {
@@ -58,9 +58,8 @@ void sumTrail(TrailPass& pass, SqliteStore& store, const char* where, double bou
                          : store.visit("trailEntry", "date, minutes, goal", row);
 }
 
-// Every figure of the trail in one pass, when that pass can answer: no
-// minutes below zero and no saturated total, so that the index's date order
-// changes no sum, and dates within 1900-2099. A million entries cost some
+// Every figure of the trail in one pass, when that pass can answer: every
+// entry keepable, so that the index's date order changes no sum. A million entries cost some
 // 60 ms inside SQLite alone, so with a twin connection the trail is read in
 // two halves by date, the later one on another thread.
 Result<std::optional<TrailPass>> trailInOnePass(SqliteStore& store,
@@ -91,7 +90,7 @@ Result<std::optional<TrailPass>> trailInOnePass(SqliteStore& store,
             return later.scanned.error();
         pass.totalMinutes = saturatingAdd(pass.totalMinutes, later.totalMinutes);
         pass.entries += later.entries;
-        pass.noneBelowZero = pass.noneBelowZero && later.noneBelowZero;
+        pass.allKeepable = pass.allKeepable && later.allKeepable;
         for (std::size_t i = 0; i < goals; ++i)
             pass.goalMinutes[i] = saturatingAdd(pass.goalMinutes[i], later.goalMinutes[i]);
         pass.days.addLater(later.days);
@@ -100,8 +99,7 @@ Result<std::optional<TrailPass>> trailInOnePass(SqliteStore& store,
     }
     if (!pass.scanned.ok())
         return pass.scanned.error();
-    if (!pass.days.fits() || !pass.noneBelowZero ||
-        pass.totalMinutes == std::numeric_limits<qint64>::max())
+    if (!pass.allKeepable)
         return std::optional<TrailPass>();
     return std::optional<TrailPass>(std::move(pass));
 }
@@ -232,8 +230,8 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
             g.total.minutes = 0;
         bool orderMatters = false;
         int passes = 0;
-        o.dailyTotals = TrailEntry::dailyTotalsOf(
-            [&](const TrailEntry::EntryVisitor& visit) {
+        o.dailyTotals = FocusFigures::dailyTotalsOf(
+            [&](const FocusFigures::EntryVisitor& visit) {
                 if (!scanned.ok())
                     return;
                 const bool first = passes++ == 0;
@@ -290,7 +288,7 @@ Result<Overview> overview(SqliteStore& store, const Calendar& calendar, Timestam
                         });
     if (!read.ok())
         return read.error();
-    o.currentStreakDays = OverviewStats::currentStreak(o.dailyTotals, calendar, now);
+    o.currentStreakDays = FocusFigures::streak(o.dailyTotals, calendar, now);
     return o;
 }
 

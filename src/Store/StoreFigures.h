@@ -31,7 +31,7 @@ struct GoalTotal {
     qint64 minutes = 0;
 };
 
-// OverviewStats, with the goals of the breakdown by id and title.
+// The Overview's figures, with the goals of the breakdown by id and title.
 struct Overview {
     qint64 totalFocusMinutes = 0;
     qint64 totalSessions = 0;

@@ -7,10 +7,6 @@ namespace orvana {
 
 namespace {
 
-// Minutes a kept entry may hold: 2^31 (some 4 000 years) times any number
-// of entries a store can hold stays far within 64 bits.
-constexpr qint64 mostMinutes = qint64(1) << 31;
-
 class Statement {
 public:
     Statement(sqlite3* db, const char* sql) {
@@ -58,7 +54,7 @@ void TrailSums::count(Timestamp date, qint64 minutes, std::optional<qint64> goal
     if (!sane_)
         return;
     const std::optional<qint64> day = days_.dayNumber(date);
-    if (!day || minutes < 0 || minutes > mostMinutes) {
+    if (!day || !FocusFigures::keepable(date, minutes)) {
         sane_ = false;
         return;
     }

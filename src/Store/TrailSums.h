@@ -2,7 +2,7 @@
 
 #include "Core/Calendar.h"
 #include "Core/Result.h"
-#include "Models/TrailEntry.h"
+#include "Store/FocusFigures.h"
 
 #include <QByteArray>
 #include <optional>
@@ -18,9 +18,8 @@ namespace orvana {
 // minutes and entries (table trailDay), per goal its minutes and entries
 // (trailGoal). They hold while meta 'trailSums' names their zone. A writer
 // keeps them in the transaction of every save, and drops them while any
-// entry lies outside what they can answer for: a date before 1900 or after
-// 2099, minutes below 0 or above 2^31 (where sums could saturate, and their
-// order would matter).
+// entry is one FocusFigures::keepable refuses (where sums could saturate,
+// and their order would matter).
 class TrailSums {
 public:
     static constexpr const char* metaKey = "trailSums";

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <limits>
-#include <map>
-#include <random>
 
 using namespace orvana;
 using orvana::test::at;
@@ -158,53 +156,6 @@ TEST_F(Trail, MarksUncreditableSessionsLoggedWithoutAnEntry) {
     huge->setGoal(goal);
     ASSERT_TRUE(TrailEntry::logIfNeeded(*huge, ctx));
     EXPECT_GT(ctx.fetch<TrailEntry>().front()->minutes(), 0) << "capped, not overflowed";
-}
-
-TEST_F(Trail, DailyTotalsSplitAtLocalMidnightAndSaturate) {
-    const Calendar cal = test::berlinMondayFirst();
-    auto* goal = ctx.create<Goal>(QStringLiteral("g"));
-    ctx.create<TrailEntry>(at(berlin, 2026, 6, 11, 0, 10), 5, goal);
-    ctx.create<TrailEntry>(at(berlin, 2026, 6, 10, 23, 50), 25, goal);
-    ctx.create<TrailEntry>(at(berlin, 2026, 6, 10, 8), 10, goal);
-    EXPECT_EQ(TrailEntry::dailyTotals(ctx.fetch<TrailEntry>(), cal),
-              (std::vector<DailyTrailTotal>{{at(berlin, 2026, 6, 10), 35},
-                                            {at(berlin, 2026, 6, 11), 5}}));
-    EXPECT_TRUE(TrailEntry::dailyTotals({}, cal).empty());
-
-    // Imported nonsense dates group somewhere without undefined behaviour.
-    for (double absurd : {1e300, -1e300, std::numeric_limits<double>::quiet_NaN()})
-        ctx.create<TrailEntry>(absurd, 1, goal);
-    EXPECT_EQ(TrailEntry::dailyTotals(ctx.fetch<TrailEntry>(), cal).size(), 5u);
-    for (TrailEntry* e : ctx.fetch<TrailEntry>())
-        if (!(std::abs(e->date()) < 1e12))
-            ctx.remove(e);
-
-    ctx.create<TrailEntry>(at(berlin, 2026, 6, 11, 9), std::numeric_limits<qint64>::max(), goal);
-    EXPECT_EQ(TrailEntry::dailyTotals(ctx.fetch<TrailEntry>(), cal).back().minutes,
-              std::numeric_limits<qint64>::max());
-}
-
-// Daily totals take a shortcut through the zone's offsets; it must group
-// exactly as the calendar does, in zones with DST and odd offsets.
-TEST_F(Trail, DailyTotalsAgreeWithTheCalendarEverywhere) {
-    std::mt19937_64 random(11);
-    auto* goal = ctx.create<Goal>(QStringLiteral("g"));
-    for (int i = 0; i < 3000; ++i) {
-        const double t = 1.7e9 + double(random() % (3ull * 365 * 86400));
-        ctx.create<TrailEntry>(t, qint64(random() % 90), goal);
-    }
-    const auto entries = ctx.fetch<TrailEntry>();
-    for (const char* zone : {"Europe/Berlin", "America/St_Johns", "Asia/Kathmandu", "UTC"}) {
-        SCOPED_TRACE(zone);
-        const Calendar cal(QTimeZone(zone), 2);
-        std::map<Timestamp, qint64> expected;
-        for (const TrailEntry* e : entries)
-            expected[cal.startOfDay(e->date())] += e->minutes();
-        std::vector<DailyTrailTotal> want;
-        for (const auto& [day, minutes] : expected)
-            want.push_back({day, minutes});
-        EXPECT_EQ(TrailEntry::dailyTotals(entries, cal), want);
-    }
 }
 
 TEST(FocusBlocks, RelevanceEndsAfterTheEndMinute) {

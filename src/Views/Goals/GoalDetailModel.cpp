@@ -1,8 +1,8 @@
 #include "Views/Goals/GoalDetailModel.h"
 
 #include "Models/Goal.h"
-#include "Models/TrailEntry.h"
 #include "Services/AppEnvironment.h"
+#include "Store/FocusFigures.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 
@@ -122,7 +122,7 @@ QString GoalDetailModel::statusPillText() const {
 }
 
 qint64 GoalDetailModel::totalMinutes() const {
-    return goal_ ? TrailEntry::totalMinutes(goal_->trailEntries()) : 0;
+    return goal_ ? FocusFigures::of(env_.context(), env_.calendar()).minutesOf(*goal_) : 0;
 }
 
 QString GoalDetailModel::minutesLoggedText() const {

@@ -1,8 +1,8 @@
 #include "Views/Goals/GoalListModel.h"
 
 #include "Models/Goal.h"
-#include "Models/TrailEntry.h"
 #include "Services/AppEnvironment.h"
+#include "Store/FocusFigures.h"
 #include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 #include "Views/Goals/GoalLabels.h"
@@ -89,7 +89,8 @@ void GoalListModel::checkDay() {
 qint64 GoalListModel::totalMinutes(const Goal& goal) const {
     auto it = minutes_.constFind(&goal);
     if (it == minutes_.constEnd())
-        it = minutes_.insert(&goal, TrailEntry::totalMinutes(goal.trailEntries()));
+        it = minutes_.insert(&goal,
+                             FocusFigures::of(env_.context(), env_.calendar()).minutesOf(goal));
     return *it;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Models/Goal.h"
 #include "Services/AppEnvironment.h"
+#include "Store/FocusFigures.h"
 #include "Store/ModelContext.h"
 
 namespace orvana {
@@ -56,9 +57,12 @@ bool GoalTrailModel::refresh() {
     if (now == snapshot_)
         return false;
     snapshot_ = std::move(now);
-    totalMinutes_ = TrailEntry::totalMinutes(entries);
-    sessionCount_ = qint64(entries.size());
-    dailyTotals_ = TrailEntry::dailyTotals(entries, env_.calendar());
+    FocusFigures::GoalTrail trail;
+    if (!goal_.isDeleted())
+        trail = FocusFigures::goalTrail(goal_, env_.calendar());
+    totalMinutes_ = trail.minutes;
+    sessionCount_ = trail.entries;
+    dailyTotals_ = std::move(trail.dailyTotals);
     return true;
 }
 

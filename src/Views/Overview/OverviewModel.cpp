@@ -1,17 +1,15 @@
 #include "Views/Overview/OverviewModel.h"
 
-#include "Core/Arithmetic.h"
 #include "Models/DayTask.h"
 #include "Models/Goal.h"
-#include "Models/TrailEntry.h"
 #include "Services/AppEnvironment.h"
 #include "Services/TrailAcknowledgment.h"
+#include "Store/FocusFigures.h"
 #include "Store/ModelContext.h"
+#include "Views/Overview/DurationText.h"
 
 #include <QHash>
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 namespace orvana {
 
@@ -21,276 +19,19 @@ namespace {
 // day soon after a resume.
 constexpr int dayCheckIntervalMs = 60 * 1000;
 
-// The chart covers today and the 29 days before it.
-constexpr int windowDays = 30;
-
 // Past this many records touched, counting each out and in again costs more
 // than counting them all.
 constexpr std::size_t maxTouched = 10'000;
 
-// The tally keeps exact sums, so it is kept only where no sum can reach the
-// 64-bit limits and every date is one the calendar can place: up to 2^30
-// entries of at most 2^32 minutes each (about 8 000 years), dated within
-// about 3 000 years of 1970 and within a thousand years of each other, in a
-// zone whose offset moves by at most 6 hours over that time.
-constexpr qint64 maxTallyMinutes = qint64(1) << 32;
-constexpr qint64 maxTallyEntries = qint64(1) << 30;
-constexpr double maxTallyDate = 1e11;
-constexpr double maxTallySpan = 1000.0 * 366 * 86400;
-constexpr int maxOffsetSwing = 6 * 3600;
 // Deleted records leave gaps in the sequence numbers the tally is indexed
 // by; beyond this the index would be mostly gaps.
 constexpr std::size_t sequenceSlack = 65'536;
-
-bool countable(const TrailEntry& e) {
-    return std::abs(e.date()) <= maxTallyDate && e.minutes() <= maxTallyMinutes &&
-           e.minutes() >= -maxTallyMinutes;
-}
 
 QString key(const Goal& goal) {
     return goal.id().toString(QUuid::WithoutBraces);
 }
 
-constexpr auto dayOrder = [](const DailyTrailTotal& d, Timestamp start) { return d.date < start; };
-
-// OverviewStats::currentStreak for totals that are ascending day starts, as
-// the tally keeps them: a lookup per day of the streak instead of a set of
-// every day with focus.
-qint64 streakOverDayStarts(const std::vector<DailyTrailTotal>& days, const Calendar& calendar,
-                           Timestamp now) {
-    auto active = [&](Timestamp day) {
-        auto it = std::lower_bound(days.begin(), days.end(), day, dayOrder);
-        return it != days.end() && it->date == day && it->minutes >= 1;
-    };
-    std::optional<Timestamp> cursor = calendar.startOfDay(now);
-    if (!active(*cursor)) {
-        cursor = calendar.startOfDayAfter(*cursor, -1);
-        if (!cursor || !active(*cursor))
-            return 0;
-    }
-    qint64 count = 0;
-    while (cursor && active(*cursor)) {
-        ++count;
-        cursor = calendar.startOfDayAfter(*cursor, -1);
-    }
-    return count;
-}
-
 } // namespace
-
-// The trail's share of the figures (daily totals, total minutes, number of
-// entries, minutes per goal), with what each entry was counted as, so that
-// a touched entry is counted out and in again instead of the trail re-read.
-// On a trail of absurd imported values (see the limits above) it keeps
-// nothing and every change counts it all again, saturating as
-// OverviewStats::compute does.
-class OverviewModel::TrailTally {
-public:
-    // Counts every live entry afresh into `stats`.
-    void recount(const ModelContext& context, const Calendar& calendar, OverviewStats& stats);
-    // Counts the entries touched since out and in again. False when the
-    // tally cannot (then recount).
-    bool update(std::vector<Record*> touched, const Calendar& calendar, OverviewStats& stats);
-    // Whether updates can work; without, touched entries need no noting.
-    bool kept() const { return kept_; }
-    qint64 minutesOf(const Goal* goal) const {
-        const auto index = std::size_t(goal->sequence() - 1);
-        return index < goalMinutes_.size() ? goalMinutes_[index] : 0;
-    }
-
-private:
-    struct Counted {
-        Timestamp day = std::numeric_limits<double>::quiet_NaN(); // NaN: not counted
-        qint64 minutes = 0;
-        Goal* goal = nullptr;
-    };
-
-    void countIn(const Counted& c, OverviewStats& stats);
-    bool countOut(const Counted& c, OverviewStats& stats);
-
-    std::vector<Counted> bySequence_;   // at sequence - 1
-    std::vector<qint64> entriesPerDay_; // beside stats.dailyTotals
-    std::vector<qint64> goalMinutes_;   // at the goal's sequence - 1
-    bool kept_ = false;
-};
-
-void OverviewModel::TrailTally::recount(const ModelContext& context, const Calendar& calendar,
-                                        OverviewStats& stats) {
-    const std::vector<TrailEntry*> entries = context.fetch<TrailEntry>();
-    bySequence_ = {};
-    entriesPerDay_ = {};
-    goalMinutes_ = {};
-    stats.totalSessions = qint64(entries.size());
-    stats.totalFocusMinutes = 0;
-    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    qint64 lastSequence = 0, lastGoalSequence = 0;
-    kept_ = stats.totalSessions <= maxTallyEntries;
-    for (const TrailEntry* e : entries) {
-        stats.totalFocusMinutes = saturatingAdd(stats.totalFocusMinutes, e->minutes());
-        kept_ = kept_ && countable(*e) && e->sequence() >= 1;
-        lo = std::min(lo, e->date());
-        hi = std::max(hi, e->date());
-        lastSequence = std::max(lastSequence, e->sequence());
-        if (e->goal())
-            lastGoalSequence = std::max(lastGoalSequence, e->goal()->sequence());
-    }
-    kept_ = kept_ && !entries.empty() && hi - lo <= maxTallySpan &&
-            std::size_t(lastSequence) <= 2 * entries.size() + sequenceSlack;
-
-    // The zone's offsets over the trail's range: a handful of transitions.
-    const QTimeZone& zone = calendar.timeZone();
-    struct Period {
-        double from; // UTC, on to the next period's start
-        int offset;  // seconds east of UTC
-    };
-    std::vector<Period> periods;
-    int fewest = 0, most = 0;
-    if (kept_) {
-        periods.push_back({lo, zone.offsetFromUtc(toDateTime(lo))});
-        for (const auto& t : zone.transitions(toDateTime(lo), toDateTime(hi)))
-            periods.push_back({fromDateTime(t.atUtc), t.offsetFromUtc});
-        fewest = most = periods.front().offset;
-        for (const Period& p : periods) {
-            fewest = std::min(fewest, p.offset);
-            most = std::max(most, p.offset);
-        }
-        // A zone that once jumped across the date line: the calendar alone.
-        kept_ = most - fewest <= maxOffsetSwing;
-    }
-    if (!kept_) {
-        // As compute sums them: along each goal's own list, saturating.
-        for (const Goal* goal : context.fetch<Goal>()) {
-            const auto index = std::size_t(goal->sequence() - 1);
-            if (index >= goalMinutes_.size())
-                goalMinutes_.resize(index + 1);
-            goalMinutes_[index] = TrailEntry::totalMinutes(goal->trailEntries());
-        }
-        stats.dailyTotals = TrailEntry::dailyTotals(entries, calendar);
-        // An empty trail has nothing to keep: the first entry logged is
-        // counted in.
-        kept_ = entries.empty();
-        return;
-    }
-
-    // Each entry's local day number by its period's offset, one slot per day
-    // of the range.
-    auto periodOf = [&](double t) {
-        return std::prev(std::upper_bound(periods.begin() + 1, periods.end(), t,
-                                          [](double v, const Period& p) { return v < p.from; }));
-    };
-    const auto first = qint64(std::floor((lo + fewest) / 86400.0));
-    const auto last = qint64(std::floor((hi + most) / 86400.0));
-    // The start of the day numbered `first + slot`: local midnight by the
-    // offset of the period around it, where that period holds the whole day
-    // and a day on each side; else (the days next to a clock change, and the
-    // trail's ends) the calendar's, asked about the day's noon.
-    auto dayStart = [&](qint64 slot) {
-        const double day = double(first + slot) * 86400.0;
-        const auto period = periodOf(day - most + 43200.0);
-        const double next = period + 1 == periods.end() ? hi : std::min(hi, (period + 1)->from);
-        const double midnight = day - period->offset;
-        if (midnight - 86400.0 >= period->from && midnight + 2 * 86400.0 <= next)
-            return midnight;
-        return calendar.startOfDay(midnight + 43200.0);
-    };
-    struct Slot {
-        qint64 minutes = 0;
-        qint64 entries = 0;
-        Timestamp start = 0;
-    };
-    std::vector<Slot> daySlots(std::size_t(last - first) + 1);
-    goalMinutes_.resize(std::size_t(lastGoalSequence));
-    // Room for the entries logged from here on without moving the table.
-    bySequence_.reserve(std::size_t(lastSequence) + std::size_t(lastSequence) / 16 + 1024);
-    bySequence_.resize(std::size_t(lastSequence));
-    for (const TrailEntry* e : entries) {
-        const double t = e->date();
-        const qint64 day = qint64(std::floor((t + periodOf(t)->offset) / 86400.0)) - first;
-        Slot& slot = daySlots[std::size_t(day)];
-        if (slot.entries++ == 0)
-            slot.start = dayStart(day);
-        slot.minutes += e->minutes();
-        Goal* goal = e->goal();
-        if (goal)
-            goalMinutes_[std::size_t(goal->sequence() - 1)] += e->minutes();
-        bySequence_[std::size_t(e->sequence() - 1)] = {slot.start, e->minutes(), goal};
-    }
-    stats.dailyTotals.clear();
-    for (const Slot& slot : daySlots) {
-        if (slot.entries == 0)
-            continue;
-        stats.dailyTotals.push_back({slot.start, slot.minutes});
-        entriesPerDay_.push_back(slot.entries);
-    }
-}
-
-bool OverviewModel::TrailTally::update(std::vector<Record*> touched, const Calendar& calendar,
-                                       OverviewStats& stats) {
-    if (!kept_)
-        return false;
-    std::sort(touched.begin(), touched.end());
-    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
-    for (Record* record : touched) {
-        auto* e = static_cast<TrailEntry*>(record);
-        if (e->sequence() < 1)
-            return false;
-        const auto index = std::size_t(e->sequence() - 1);
-        if (index >= bySequence_.size()) {
-            if (index > 2 * std::size_t(stats.totalSessions) + sequenceSlack)
-                return false;
-            bySequence_.resize(index + 1);
-        }
-        Counted& counted = bySequence_[index];
-        if (!std::isnan(counted.day) && !countOut(counted, stats))
-            return false;
-        counted = {};
-        if (e->isDeleted())
-            continue;
-        if (!countable(*e) || stats.totalSessions >= maxTallyEntries)
-            return false;
-        counted = {calendar.startOfDay(e->date()), e->minutes(), e->goal()};
-        countIn(counted, stats);
-    }
-    return true;
-}
-
-void OverviewModel::TrailTally::countIn(const Counted& c, OverviewStats& stats) {
-    std::vector<DailyTrailTotal>& days = stats.dailyTotals;
-    auto it = std::lower_bound(days.begin(), days.end(), c.day, dayOrder);
-    const auto at = std::size_t(it - days.begin());
-    if (it == days.end() || it->date != c.day) {
-        days.insert(it, {c.day, 0});
-        entriesPerDay_.insert(entriesPerDay_.begin() + std::ptrdiff_t(at), 0);
-    }
-    days[at].minutes += c.minutes;
-    ++entriesPerDay_[at];
-    if (c.goal) {
-        const auto index = std::size_t(c.goal->sequence() - 1);
-        if (index >= goalMinutes_.size())
-            goalMinutes_.resize(index + 1);
-        goalMinutes_[index] += c.minutes;
-    }
-    stats.totalFocusMinutes += c.minutes;
-    ++stats.totalSessions;
-}
-
-bool OverviewModel::TrailTally::countOut(const Counted& c, OverviewStats& stats) {
-    std::vector<DailyTrailTotal>& days = stats.dailyTotals;
-    auto it = std::lower_bound(days.begin(), days.end(), c.day, dayOrder);
-    if (it == days.end() || it->date != c.day)
-        return false;
-    const auto at = std::size_t(it - days.begin());
-    it->minutes -= c.minutes;
-    if (--entriesPerDay_[at] == 0) {
-        days.erase(it);
-        entriesPerDay_.erase(entriesPerDay_.begin() + std::ptrdiff_t(at));
-    }
-    if (c.goal)
-        goalMinutes_[std::size_t(c.goal->sequence() - 1)] -= c.minutes;
-    stats.totalFocusMinutes -= c.minutes;
-    --stats.totalSessions;
-    return true;
-}
 
 // The tasks card's counts, with what each task was counted as (by its
 // sequence number), so that ticking one off is counted out and in again
@@ -373,8 +114,7 @@ void OverviewModel::Touched::note(Record* record) {
 OverviewModel::OverviewModel(AppEnvironment& environment, QObject* parent)
     : QObject(parent), env_(environment), acknowledgment_(std::make_unique<TrailAcknowledgment>(
                                               environment.context(), environment.preferences())),
-      trail_(std::make_unique<TrailTally>()), tasks_(std::make_unique<TaskTally>()),
-      goalRows_(new RowListModel(this)) {
+      tasks_(std::make_unique<TaskTally>()), goalRows_(new RowListModel(this)) {
     pending_.setSingleShot(true);
     pending_.setInterval(0);
     connect(&pending_, &QTimer::timeout, this, &OverviewModel::recompute);
@@ -404,7 +144,6 @@ OverviewModel::OverviewModel(AppEnvironment& environment, QObject* parent)
     connect(&dayCheck_, &QTimer::timeout, this, &OverviewModel::checkDay);
     // Another zone puts entries on other days: everything is counted anew.
     connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
-        touchedEntries_.recount = true;
         touchedTasks_.recount = true;
         markStale(allParts);
     });
@@ -434,6 +173,10 @@ QString OverviewModel::activeGoalsLabel(qint64 count) {
     return count == 1 ? tr("active goal") : tr("active goals");
 }
 
+FocusFigures& OverviewModel::figures() const {
+    return FocusFigures::of(env_.context(), env_.calendar());
+}
+
 const Calendar& OverviewModel::calendar() const {
     return env_.calendar();
 }
@@ -456,7 +199,7 @@ void OverviewModel::setShown(bool shown) {
         return;
     }
     dayCheck_.start();
-    if (!built_ || stale_ || touchedEntries_.pending() || touchedTasks_.pending() ||
+    if (!built_ || stale_ || touchedTasks_.pending() ||
         env_.calendar().startOfDay(env_.now()) != today_)
         recompute();
 
@@ -482,9 +225,7 @@ void OverviewModel::endAcknowledgment() {
 
 void OverviewModel::noteTouched(Record* record) {
     // Nothing to note for a tally that is counted afresh anyway.
-    if (record->entityType() == EntityType::trailEntry && trail_->kept())
-        touchedEntries_.note(record);
-    else if (record->entityType() == EntityType::dayTask && tasks_->kept())
+    if (record->entityType() == EntityType::dayTask && tasks_->kept())
         touchedTasks_.note(record);
 }
 
@@ -502,8 +243,6 @@ void OverviewModel::checkDay() {
 void OverviewModel::recompute() {
     pending_.stop();
     unsigned parts = built_ ? stale_ : unsigned(allParts);
-    if (touchedEntries_.pending())
-        parts |= trailPart;
     if (touchedTasks_.pending())
         parts |= taskPart;
     stale_ = 0;
@@ -523,9 +262,7 @@ void OverviewModel::recompute() {
     if (parts & (goalPart | trailPart))
         rebuildBreakdown();
     if ((parts & trailPart) || newDay) {
-        stats_.currentStreakDays =
-            trail_->kept() ? streakOverDayStarts(stats_.dailyTotals, calendar, now)
-                           : OverviewStats::currentStreak(stats_.dailyTotals, calendar, now);
+        stats_.currentStreakDays = figures().streak(now);
         rebuildSeries();
     }
     showsEmptyState_ = goals_.empty() && stats_.totalSessions == 0 && stats_.tasksTotal == 0;
@@ -550,14 +287,10 @@ void OverviewModel::refreshGoals() {
 }
 
 void OverviewModel::refreshTrail() {
-    const Touched touched = std::exchange(touchedEntries_, {});
-    ModelContext& ctx = env_.context();
-    // The count is a check on the bookkeeping: should it ever be off, a
-    // recount puts it right.
-    if (!touched.recount && trail_->update(touched.records, env_.calendar(), stats_) &&
-        stats_.totalSessions == qint64(ctx.count<TrailEntry>()))
-        return;
-    trail_->recount(ctx, env_.calendar(), stats_);
+    FocusFigures& figures = this->figures();
+    stats_.totalFocusMinutes = figures.totalMinutes();
+    stats_.totalSessions = figures.entryCount();
+    stats_.dailyTotals = figures.dailyTotals();
 }
 
 void OverviewModel::refreshTasks() {
@@ -570,9 +303,10 @@ void OverviewModel::refreshTasks() {
 }
 
 void OverviewModel::rebuildBreakdown() {
+    FocusFigures& figures = this->figures();
     stats_.goalBreakdown.clear();
     for (Goal* goal : goals_) {
-        const qint64 minutes = trail_->minutesOf(goal);
+        const qint64 minutes = figures.minutesOf(*goal);
         if (minutes >= 1)
             stats_.goalBreakdown.push_back({goal, minutes});
     }
@@ -588,8 +322,8 @@ void OverviewModel::rebuildCards() {
                         tr("%1 %2").arg(value, label)};
     };
     cards_ = {
-        card("flame.fill", OverviewStats::formattedDuration(s.totalFocusMinutes),
-             tr("total focus time"), Tint::orange),
+        card("flame.fill", formattedDuration(s.totalFocusMinutes), tr("total focus time"),
+             Tint::orange),
         card("bolt.fill", QString::number(s.currentStreakDays), tr("day streak"),
              s.currentStreakDays >= 1 ? Tint::orange : Tint::secondary),
         card("target", QString::number(s.activeGoalsCount), activeGoalsLabel(s.activeGoalsCount),
@@ -601,16 +335,8 @@ void OverviewModel::rebuildCards() {
 }
 
 void OverviewModel::rebuildSeries() {
-    windowStart_ = env_.calendar().startOfDayAfter(today_, -(windowDays - 1));
-    series_.clear();
-    if (!windowStart_) {
-        series_ = stats_.dailyTotals;
-        return;
-    }
-    // Ascending: the window is a tail of the totals.
-    auto first = std::lower_bound(stats_.dailyTotals.begin(), stats_.dailyTotals.end(),
-                                  *windowStart_, dayOrder);
-    series_.assign(first, stats_.dailyTotals.end());
+    windowStart_ = FocusFigures::seriesStart(env_.calendar(), today_);
+    series_ = FocusFigures::series(stats_.dailyTotals, windowStart_);
 }
 
 void OverviewModel::rebuildRows() {
@@ -626,7 +352,7 @@ void OverviewModel::rebuildRows() {
         GoalRow cached = rowCache_.take(gm.goal);
         if (cached.row.key.isEmpty() || cached.revision != goal.revision() ||
             cached.minutes != gm.minutes || cached.justLogged != justLogged) {
-            const QString duration = OverviewStats::formattedDuration(gm.minutes);
+            const QString duration = formattedDuration(gm.minutes);
             ListRow r;
             r.key = key(goal);
             r.record = gm.goal;

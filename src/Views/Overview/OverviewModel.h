@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Core/Calendar.h"
-#include "Models/OverviewStats.h"
+#include "Models/TrailEntry.h"
 #include "Views/Shared/RowListModel.h"
 
 #include <QHash>
@@ -16,23 +16,44 @@
 namespace orvana {
 
 class AppEnvironment;
+class DayTask;
+class FocusFigures;
 class Goal;
 class TrailAcknowledgment;
+
+// Focus minutes credited to one goal.
+struct GoalMinutes {
+    Goal* goal = nullptr;
+    qint64 minutes = 0;
+};
+
+// Everything the Overview shows.
+struct OverviewStats {
+    qint64 totalFocusMinutes = 0;
+    qint64 totalSessions = 0;
+    qint64 activeGoalsCount = 0;
+    qint64 completedGoalsCount = 0;
+    qint64 tasksCompleted = 0;
+    qint64 tasksTotal = 0;
+    qint64 currentStreakDays = 0;
+    std::vector<DailyTrailTotal> dailyTotals;
+    std::vector<GoalMinutes> goalBreakdown; // minutes descending, ties in goal order
+};
 
 // The "Overview" screen without widgets: the four stat cards, the focus of
 // the last 30 days, the minutes per goal, the empty state and the one-time
 // acknowledgment of newly logged minutes.
 //
-// The figures are those OverviewStats::compute gives for all records, kept
-// up to date while the screen is shown, at most once per event-loop turn
-// however many changes that turn made. A change brings up to date only the
-// part that reads its record type: goals (counters, order, titles), tasks
-// (the tasks card) or the trail, where only the entries touched are counted
-// out and in again, so logging one session does not re-read a million
-// entries. A new day moves the streak and the chart's window. While the
-// screen is hidden a change only marks its part stale and notes the records
-// it touched, so edits on other screens cost next to nothing here. Nothing
-// is computed before the first showing.
+// The trail's figures are FocusFigures'; the goal counters and the tasks
+// card are counted here. They are kept up to date while the screen is
+// shown, at most once per event-loop turn however many changes that turn
+// made. A change brings up to date only the part that reads its record
+// type: goals (counters, order, titles), tasks (the tasks card, only the
+// tasks touched counted out and in again) or the trail. A new day moves the
+// streak and the chart's window. While the screen is hidden a change only
+// marks its part stale and notes the tasks it touched, so edits on other
+// screens cost next to nothing here. Nothing is computed before the first
+// showing.
 class OverviewModel : public QObject {
     Q_OBJECT
 public:
@@ -49,7 +70,7 @@ public:
 
     enum Role {
         ColorTagRole = Qt::UserRole + 1, // the raw colour tag, empty without one
-        DurationTextRole,                // formattedDuration of the goal's minutes
+        DurationTextRole,                // the goal's minutes as formattedDuration gives them
         JustLoggedRole,                  // bool: the goal just credited
     };
 
@@ -112,7 +133,6 @@ signals:
     void acknowledgmentChanged(const QString& message);
 
 private:
-    class TrailTally;
     class TaskTally;
 
     // The figures by the record type they read.
@@ -123,9 +143,9 @@ private:
         allParts = goalPart | trailPart | taskPart,
     };
 
-    // Records of one type inserted, edited, deleted or brought back since
-    // their part was last counted; `recount` instead once there were too
-    // many to count one by one (an import, the undo of one).
+    // Tasks inserted, edited, deleted or brought back since they were last
+    // counted; `recount` instead once there were too many to count one by
+    // one (an import, the undo of one).
     struct Touched {
         std::vector<Record*> records;
         bool recount = false;
@@ -152,12 +172,11 @@ private:
     void rebuildSeries();
     void rebuildRows();
     void endAcknowledgment();
+    FocusFigures& figures() const;
 
     AppEnvironment& env_;
     std::unique_ptr<TrailAcknowledgment> acknowledgment_;
-    std::unique_ptr<TrailTally> trail_;
     std::unique_ptr<TaskTally> tasks_;
-    Touched touchedEntries_;
     Touched touchedTasks_;
     RowListModel* goalRows_;
     QHash<const Goal*, GoalRow> rowCache_;

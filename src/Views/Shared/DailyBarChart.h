@@ -41,7 +41,7 @@ public:
     ~DailyBarChart() override;
 
     // The totals to show, each dated at a day start of `calendar` (as
-    // TrailEntry::dailyTotals gives them). Days with no or negative minutes
+    // FocusFigures::dailyTotals gives them). Days with no or negative minutes
     // get no bar.
     void setTotals(const std::vector<DailyTrailTotal>& totals, const Calendar& calendar);
     // Fixes the axis to the days of `first` ... `last` (both included, read

@@ -2,9 +2,9 @@
 
 #include "Models/DayTask.h"
 #include "Models/FocusBlockTemplate.h"
-#include "Models/OverviewStats.h"
 #include "Services/AppEnvironment.h"
 #include "Services/TaskCompletion.h"
+#include "Store/FocusFigures.h"
 #include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 
@@ -21,98 +21,10 @@ namespace {
 // it).
 constexpr int clockCheckIntervalMs = 30 * 1000;
 
-// Past this many trail entries touched since the last count, counting them
-// all again is cheaper than going through them one by one.
-constexpr std::size_t maxPending = 10'000;
-
-// Touched entries are counted out and in again only while no sum can reach
-// the 64-bit limits (where the full count saturates instead): up to 2^30
-// entries of at most 2^32 minutes either way.
-constexpr qint64 maxKeptMinutes = qint64(1) << 32;
-constexpr qint64 maxKeptEntries = qint64(1) << 30;
-
-bool keepable(const TrailEntry& e) {
-    return e.minutes() <= maxKeptMinutes && e.minutes() >= -maxKeptMinutes;
-}
-
-constexpr auto dayOrder = [](const DailyTrailTotal& d, Timestamp start) { return d.date < start; };
-
 } // namespace
 
-// The minutes per calendar day of the whole trail, as TrailEntry::dailyTotals
-// gives them, kept up to date by the entries touched since they were counted.
-// A day may linger with 0 minutes after its entries are gone; the streak
-// counts only days with at least one minute, so that changes nothing.
-class TraySummaryModel::DayTotals {
-public:
-    // An entry inserted or restored (+1), or removed (-1).
-    void note(TrailEntry* entry, int sign) {
-        if (!counted_)
-            return;
-        if (pending_.size() >= maxPending) {
-            forget();
-            return;
-        }
-        pending_.emplace_back(entry, sign);
-    }
-    // An entry's date or minutes may have changed: what it was counted as
-    // is unknown.
-    void forget() {
-        counted_ = false;
-        pending_ = {};
-    }
-
-    // Brings the totals up to date. True when the set of days with focus may
-    // have changed since the last call.
-    bool update(const ModelContext& context, const Calendar& calendar) {
-        if (counted_ && apply(calendar) && entries_ == qint64(context.count<TrailEntry>()))
-            return std::exchange(activityChanged_, false);
-        recount(context, calendar);
-        activityChanged_ = false;
-        return true;
-    }
-
-    const std::vector<DailyTrailTotal>& days() const { return days_; }
-
-private:
-    void recount(const ModelContext& context, const Calendar& calendar) {
-        const std::vector<TrailEntry*> entries = context.fetch<TrailEntry>();
-        days_ = TrailEntry::dailyTotals(entries, calendar);
-        entries_ = qint64(entries.size());
-        counted_ = entries_ <= maxKeptEntries &&
-                   std::all_of(entries.begin(), entries.end(),
-                               [](const TrailEntry* e) { return keepable(*e); });
-        pending_ = {};
-    }
-
-    // False when the touched entries cannot be counted one by one.
-    bool apply(const Calendar& calendar) {
-        const auto touched = std::exchange(pending_, {});
-        for (const auto& [entry, sign] : touched) {
-            if (!keepable(*entry) || entries_ + sign > maxKeptEntries)
-                return false;
-            const Timestamp day = calendar.startOfDay(entry->date());
-            auto it = std::lower_bound(days_.begin(), days_.end(), day, dayOrder);
-            if (it == days_.end() || it->date != day)
-                it = days_.insert(it, {day, 0});
-            const bool wasActive = it->minutes >= 1;
-            it->minutes += sign * entry->minutes();
-            if ((it->minutes >= 1) != wasActive)
-                activityChanged_ = true;
-            entries_ += sign;
-        }
-        return true;
-    }
-
-    std::vector<DailyTrailTotal> days_;
-    std::vector<std::pair<TrailEntry*, int>> pending_;
-    qint64 entries_ = 0;
-    bool counted_ = false; // days_ holds a count that touches can follow
-    bool activityChanged_ = false;
-};
-
 TraySummaryModel::TraySummaryModel(AppEnvironment& environment, QObject* parent)
-    : QObject(parent), env_(environment), totals_(std::make_unique<DayTotals>()) {
+    : QObject(parent), env_(environment) {
     ModelContext& ctx = env_.context();
     activeTemplates_ = std::make_unique<LiveQuery<FocusBlockTemplate>>(
         ctx, FetchDescriptor<FocusBlockTemplate>::where([](const FocusBlockTemplate& b) {
@@ -128,18 +40,10 @@ TraySummaryModel::TraySummaryModel(AppEnvironment& environment, QObject* parent)
         if (shown_ && (types & readTypes))
             rebuild();
     });
-    connect(&ctx, &ModelContext::recordInserted, this, [this](Record* r) { noteTrail(r, 1); });
-    connect(&ctx, &ModelContext::recordRestored, this, [this](Record* r) { noteTrail(r, 1); });
-    connect(&ctx, &ModelContext::recordRemoved, this, [this](Record* r) { noteTrail(r, -1); });
-    connect(&ctx, &ModelContext::recordEdited, this, [this](Record* r) {
-        if (r->entityType() == EntityType::trailEntry)
-            totals_->forget();
-    });
     clockCheck_.setInterval(clockCheckIntervalMs);
     connect(&clockCheck_, &QTimer::timeout, this, &TraySummaryModel::checkTime);
     // Another zone: another today, and the entries fall on other days.
     connect(&env_, &AppEnvironment::calendarChanged, this, [this] {
-        totals_->forget();
         setDay();
         if (shown_)
             rebuild();
@@ -224,11 +128,6 @@ void TraySummaryModel::checkTime() {
     rebuild();
 }
 
-void TraySummaryModel::noteTrail(Record* record, int sign) {
-    if (record->entityType() == EntityType::trailEntry)
-        totals_->note(static_cast<TrailEntry*>(record), sign);
-}
-
 void TraySummaryModel::rebuild() {
     const auto& flagged = todaysTasks_->results();
     oneThing_ = flagged.empty() ? nullptr : flagged.front();
@@ -245,12 +144,7 @@ void TraySummaryModel::rebuild() {
             upcomingBlock_ = b;
     }
 
-    const bool activityChanged = totals_->update(env_.context(), calendar);
-    const Timestamp today = calendar.startOfDay(now);
-    if (activityChanged || streakDay_ != today) {
-        streak_ = OverviewStats::currentStreak(totals_->days(), calendar, now);
-        streakDay_ = today;
-    }
+    streak_ = FocusFigures::of(env_.context(), calendar).streak(now);
     emit changed();
 }
 

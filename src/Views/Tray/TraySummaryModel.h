@@ -13,7 +13,6 @@ namespace orvana {
 class AppEnvironment;
 class DayTask;
 class FocusBlockTemplate;
-class Record;
 template <class T> class LiveQuery;
 
 // The tray's summary of the day without widgets: Today's One Thing with its
@@ -22,16 +21,8 @@ template <class T> class LiveQuery;
 //
 // The day is taken afresh by refresh(), which the popup calls each time it
 // opens; nothing is computed before the first refresh. While shown the
-// summary follows changes to the records and the clock; while hidden a
-// change only notes the trail entries it touched.
-//
-// The streak is the Overview's (OverviewStats::currentStreak over the daily
-// totals of every trail entry). The daily totals are counted in full once
-// and then kept up to date by the entries inserted, removed and restored
-// since, so opening the summary after a logged session does not re-read a
-// million entries (an entry edited, as when its goal is deleted, means one
-// full count again); the streak itself is taken again only when a day gains
-// or loses its focus, or a new day begins.
+// summary follows changes to the records and the clock. The streak is
+// FocusFigures', as the Overview shows it.
 class TraySummaryModel : public QObject {
     Q_OBJECT
 public:
@@ -84,22 +75,17 @@ signals:
     void openRequested();
 
 private:
-    class DayTotals;
-
     void setDay();
     void rebuild();
-    void noteTrail(Record* record, int sign);
 
     AppEnvironment& env_;
     std::unique_ptr<LiveQuery<DayTask>> todaysTasks_;
     std::unique_ptr<LiveQuery<FocusBlockTemplate>> activeTemplates_;
-    std::unique_ptr<DayTotals> totals_;
     Timestamp startOfToday_ = 0;
     Timestamp startOfTomorrow_ = 0;
     DayTask* oneThing_ = nullptr;
     FocusBlockTemplate* upcomingBlock_ = nullptr;
     qint64 streak_ = 0;
-    std::optional<Timestamp> streakDay_; // the day streak_ was taken on
     bool shown_ = false;
     QTimer clockCheck_;
 };

@@ -91,23 +91,4 @@ TEST_F(GoalTrailModelTest, AGoalDeletedAndBroughtBackEmptiesAndRefillsTheTrail) 
     EXPECT_EQ(model.summary(), QStringLiteral("25 minutes across 1 session"));
 }
 
-TEST_F(GoalTrailModelTest, DaysFollowTheCalendarAcrossSummerTime) {
-    // Berlin moves to summer time on 29 March 2026 (that day has 23 hours)
-    // and back on 25 October (25 hours).
-    entry(t.local(2026, 3, 28, 23, 50), 10);
-    entry(t.local(2026, 3, 29, 0, 10), 20);
-    entry(t.local(2026, 3, 29, 23, 30), 30);
-    entry(t.local(2026, 3, 30, 0, 30), 40);
-    entry(t.local(2026, 10, 25, 2, 30), 5); // the first of the two 02:30s
-    entry(t.local(2026, 10, 25, 23, 59), 6);
-    GoalTrailModel model(t.env, *goal);
-    EXPECT_EQ(model.dailyTotals(), (std::vector<DailyTrailTotal>{
-                                       {t.local(2026, 3, 28), 10},
-                                       {t.local(2026, 3, 29), 50},
-                                       {t.local(2026, 3, 30), 40},
-                                       {t.local(2026, 10, 25), 11},
-                                   }));
-    EXPECT_EQ(t.local(2026, 3, 30) - t.local(2026, 3, 29), 23 * 3600.0);
-}
-
 } // namespace

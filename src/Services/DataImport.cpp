@@ -606,7 +606,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
             [&](WeekItem& r) {
                 r.setTitle(i.title);
                 r.setNotes(i.notes);
-                r.setIsComplete(i.isComplete);
+                r.setOnlyCompleteFlag(i.isComplete);
                 r.setSortOrder(i.sortOrder);
                 r.setCreatedAt(i.createdAt);
                 r.setWeek(mapped(weeks, i.weekID));
@@ -622,7 +622,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 r.setTitle(t.title);
                 r.setNotes(t.notes);
                 r.setDate(t.date);
-                r.setIsComplete(t.isComplete);
+                r.setOnlyCompleteFlag(t.isComplete);
                 r.setIsTodaysOneThing(t.isTodaysOneThing);
                 r.setSortOrder(t.sortOrder);
                 r.setCreatedAt(t.createdAt);

@@ -175,7 +175,7 @@ void overviewAfterOneChange(benchmark::State& state) {
     DayTask* task = env->context().fetch<DayTask>().front();
     state.counters["goalRows"] = overview.goalRows()->rowCount();
     for (auto _ : state) {
-        task->setIsComplete(!task->isComplete());
+        task->setOnlyCompleteFlag(!task->isComplete());
         QCoreApplication::processEvents(); // the context announces
         QCoreApplication::processEvents(); // the Overview recomputes
     }
@@ -192,7 +192,7 @@ void overviewChangeWhileHidden(benchmark::State& state) {
     overview.setShown(false);
     DayTask* task = env->context().fetch<DayTask>().front();
     for (auto _ : state) {
-        task->setIsComplete(!task->isComplete());
+        task->setOnlyCompleteFlag(!task->isComplete());
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
     }

@@ -204,7 +204,7 @@ void overviewChangeWhileShown(benchmark::State& state) {
     DayTask* task = env->context().fetch<DayTask>().front();
     QImage image(view.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        task->setIsComplete(!task->isComplete());
+        task->setOnlyCompleteFlag(!task->isComplete());
         QCoreApplication::processEvents(); // the context announces
         QCoreApplication::processEvents(); // the Overview recomputes
         view.render(&image);

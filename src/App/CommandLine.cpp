@@ -184,7 +184,7 @@ int importVerb(const QStringList& args) {
     if (!ctx.ok()) {
         // The running app owns the store; writing behind its back would be
         // lost or overwritten, so nothing is changed.
-        if (ctx.error().message.contains(QLatin1String("Another Orvana process")))
+        if (ctx.error().kind == ErrorKind::busy)
             return fail(QStringLiteral("Import failed: Orvana is running and holds the data "
                                        "store; import from the running app or quit it first."));
         return fail(QStringLiteral("Import failed: %1").arg(storeProblem(ctx.error())));

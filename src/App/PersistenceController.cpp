@@ -34,7 +34,7 @@ Result<void> PersistenceController::open(const QString& path) {
         if (existed)
             report += QCoreApplication::translate("PersistenceController",
                                                   "\n\nThe file has not been changed.");
-        return Error{report};
+        return Error{report, opened.error().kind};
     }
     context_ = std::move(opened.value());
     context_->setAutosaveEnabled(true);

@@ -1,20 +1,59 @@
 #pragma once
 
 #include <QString>
+#include <cerrno>
 #include <optional>
 #include <utility>
 #include <variant>
 
 namespace orvana {
 
-// A failure with one sentence meant for a person.
-struct Error {
-    QString message;
+// What went wrong, for callers that act on it: they branch on the kind,
+// never on the words, which are for people and may be translated.
+enum class ErrorKind {
+    general, // nothing a caller acts on
+    notFound,
+    damaged,      // not what it claims to be, or broken
+    newerVersion, // written by a newer version of Orvana
+    busy,         // another holds it; trying later may work
+    diskFull,
+    io,
+    permission,
+    invalidInput,
+    network,
+    authentication, // a key or registration that was refused
 };
 
+// A failure with one sentence meant for a person, and its kind.
+struct Error {
+    QString message;
+    ErrorKind kind = ErrorKind::general;
+};
+
+// The kind of a failed system call, from its errno.
+inline ErrorKind errorKindOfErrno(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+        return ErrorKind::diskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ErrorKind::permission;
+    case ENOENT:
+    case ENOTDIR:
+        return ErrorKind::notFound;
+    case EWOULDBLOCK:
+    case EBUSY:
+    case ETXTBSY:
+        return ErrorKind::busy;
+    default:
+        return ErrorKind::io;
+    }
+}
+
 // Either a value or an Error. Result<void> carries only the possible error.
-template <class T>
-class [[nodiscard]] Result {
+template <class T> class [[nodiscard]] Result {
 public:
     // A default value; coroutine helpers (QCoro::waitFor) need one.
     Result() = default;
@@ -31,8 +70,7 @@ private:
     std::variant<T, Error> state_;
 };
 
-template <>
-class [[nodiscard]] Result<void> {
+template <> class [[nodiscard]] Result<void> {
 public:
     Result() = default;
     Result(Error error) : error_(std::move(error)) {}

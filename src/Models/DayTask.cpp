@@ -32,9 +32,9 @@ void DayTask::fieldDidChange(std::optional<Timestamp> DayTask::*member,
 }
 
 void DayTask::setComplete(bool value) {
-    setIsComplete(value);
+    setOnlyCompleteFlag(value);
     if (weekItem_)
-        weekItem_->setIsComplete(value);
+        weekItem_->setOnlyCompleteFlag(value);
 }
 
 void DayTask::setWeekItem(WeekItem* item) {

@@ -37,7 +37,7 @@ public:
     // Also sets the week item's completion (only that field) when there is one.
     void setComplete(bool value);
     // Sets only this task's flag (for loading and import).
-    void setIsComplete(bool value) { setField(&DayTask::isComplete_, value); }
+    void setOnlyCompleteFlag(bool value) { setField(&DayTask::isComplete_, value); }
 
     bool isTodaysOneThing() const { return isTodaysOneThing_; }
     void setIsTodaysOneThing(bool value) { setField(&DayTask::isTodaysOneThing_, value); }

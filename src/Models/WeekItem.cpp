@@ -12,9 +12,9 @@ WeekItem::WeekItem(QString title, std::optional<QString> notes, bool isComplete,
       createdAt_(createdAt.value_or(0)) {}
 
 void WeekItem::setComplete(bool value) {
-    setIsComplete(value);
+    setOnlyCompleteFlag(value);
     for (DayTask* task : dayTasks_)
-        task->setIsComplete(value);
+        task->setOnlyCompleteFlag(value);
 }
 
 void WeekItem::setWeek(Week* week) {
@@ -37,7 +37,7 @@ DayTask* WeekItem::materializeDayTask(Timestamp date, const Calendar& calendar) 
     auto* task = ctx.create<DayTask>(title_, dayStart, std::nullopt, false, false, 0, ctx.now());
     task->setGoal(goal_);
     task->setWeekItem(this);
-    task->setIsComplete(isComplete_);
+    task->setOnlyCompleteFlag(isComplete_);
     return task;
 }
 

@@ -31,7 +31,7 @@ public:
     // Also sets every day task of the item to the same state.
     void setComplete(bool value);
     // Sets only this item's flag.
-    void setIsComplete(bool value) { setField(&WeekItem::isComplete_, value); }
+    void setOnlyCompleteFlag(bool value) { setField(&WeekItem::isComplete_, value); }
 
     qint64 sortOrder() const { return sortOrder_; }
     void setSortOrder(qint64 order) { setField(&WeekItem::sortOrder_, order); }

@@ -24,7 +24,8 @@ QCoro::Task<Result<HttpResponse>> NetworkRequestPerformer::perform(HttpRequest r
         reply->error() == QNetworkReply::TimeoutError)
         co_return Error{QCoreApplication::translate("NetworkRequestPerformer",
                                                     "The request timed out after %1 seconds.")
-                            .arg(request.timeoutMs / 1000.0)};
+                            .arg(request.timeoutMs / 1000.0),
+                        ErrorKind::network};
     if (reply->error() == QNetworkReply::NoError)
         co_return HttpResponse{false, 0, reply->readAll()}; // not an HTTP reply
     // Say where: "Connection refused" alone does not tell the user that it
@@ -34,7 +35,8 @@ QCoro::Task<Result<HttpResponse>> NetworkRequestPerformer::perform(HttpRequest r
         url.port() >= 0 ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port()) : url.host();
     co_return Error{
         QCoreApplication::translate("NetworkRequestPerformer", "Couldn't reach %1 (%2).")
-            .arg(where, reply->errorString())};
+            .arg(where, reply->errorString()),
+        ErrorKind::network};
 }
 
 } // namespace orvana

@@ -53,12 +53,16 @@ QCoro::Task<std::unique_ptr<Job, DeleteLater>> run(Job* raw, std::chrono::millis
 
 Error noAnswer() {
     return Error{tr("The system keyring did not answer. If it asks for a password, enter it "
-                    "and try again.")};
+                    "and try again."),
+                 ErrorKind::busy};
 }
 
 Error keyringError(const QKeychain::Job& job) {
     // The message names the failure only, never the value.
-    return Error{tr("The system keyring refused the request (%1).").arg(job.errorString())};
+    const bool denied =
+        job.error() == QKeychain::AccessDenied || job.error() == QKeychain::AccessDeniedByUser;
+    return Error{tr("The system keyring refused the request (%1).").arg(job.errorString()),
+                 denied ? ErrorKind::permission : ErrorKind::general};
 }
 
 } // namespace
@@ -133,25 +137,32 @@ Result<std::optional<QJsonObject>> loadSecrets(const QString& path) {
     QFile file(path);
     if (!file.exists())
         return std::optional<QJsonObject>();
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{tr("Couldn't read %1: %2").arg(path, file.errorString())};
+    if (!file.open(QIODevice::ReadOnly)) {
+        const ErrorKind kind = errorKindOfErrno(errno);
+        return Error{tr("Couldn't read %1: %2").arg(path, file.errorString()), kind};
+    }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return Error{tr("%1 is damaged; move it away to store secrets again.").arg(path)};
+        return Error{tr("%1 is damaged; move it away to store secrets again.").arg(path),
+                     ErrorKind::damaged};
     return std::optional<QJsonObject>(document.object());
 }
 
 Result<void> saveSecrets(const QString& path, const QJsonObject& secrets) {
     const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return Error{tr("Couldn't create the folder %1.").arg(info.absolutePath())};
+    if (!QDir().mkpath(info.absolutePath())) {
+        const ErrorKind kind = errorKindOfErrno(errno);
+        return Error{tr("Couldn't create the folder %1.").arg(info.absolutePath()), kind};
+    }
     QByteArray tmpl = QFile::encodeName(info.absolutePath() + QStringLiteral("/.secrets-XXXXXX"));
     // mkstemp creates the file with mode 0600 whatever the umask.
     const int fd = ::mkstemp(tmpl.data());
-    if (fd < 0)
-        return Error{
-            tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(errno)))};
+    if (fd < 0) {
+        const int error = errno;
+        return Error{tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
+    }
     const QByteArray bytes = QJsonDocument(secrets).toJson(QJsonDocument::Indented);
     qsizetype written = 0;
     while (written < bytes.size()) {
@@ -171,7 +182,8 @@ Result<void> saveSecrets(const QString& path, const QJsonObject& secrets) {
     if (!ok || ::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
         const int err = ok ? errno : savedErrno;
         ::unlink(tmpl.constData());
-        return Error{tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(err)))};
+        return Error{tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(err))),
+                     errorKindOfErrno(err)};
     }
     return Result<void>();
 }

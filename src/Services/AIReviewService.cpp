@@ -57,6 +57,16 @@ QString AIReviewError::message() const {
     return {};
 }
 
+Error AIReviewError::toError() const {
+    ErrorKind errorKind = ErrorKind::invalidInput; // an answer that could not be read
+    if (kind == Kind::missingAPIKey ||
+        (kind == Kind::http && (statusCode == 401 || statusCode == 403)))
+        errorKind = ErrorKind::authentication;
+    else if (kind == Kind::http)
+        errorKind = ErrorKind::network;
+    return Error{message(), errorKind};
+}
+
 const char* AIReviewService::systemPrompt() {
     return "You are a terse critic reviewing a personal goal-planning entry. Respond with ONLY a "
            "JSON object matching this schema, no prose: {\"isVague\": bool, \"isMeasurable\": "

@@ -29,7 +29,7 @@ struct AIReviewError {
     Kind kind;
     int statusCode = 0;
     QString message() const;
-    Error toError() const { return Error{message()}; }
+    Error toError() const;
 };
 
 // Reviews text with the user's own key at an OpenRouter-compatible

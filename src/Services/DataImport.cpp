@@ -417,10 +417,11 @@ Result<OrvanaExport> DataImport::decode(const QByteArray& json) {
         QString reason = QString::fromUtf8(simdjson::error_message(error)).trimmed();
         if (reason.endsWith(u'.'))
             reason.chop(1);
-        return Error{tr("The file is not valid JSON (%1).").arg(reason)};
+        return Error{tr("The file is not valid JSON (%1).").arg(reason), ErrorKind::invalidInput};
     }
     if (document.type() != element_type::OBJECT)
-        return Error{tr("The file is not an Orvana export: its top level is not an object.")};
+        return Error{tr("The file is not an Orvana export: its top level is not an object."),
+                     ErrorKind::invalidInput};
     const simdjson::dom::object root = document.get_object().value_unsafe();
     try {
         OrvanaExport e;
@@ -500,7 +501,8 @@ Result<OrvanaExport> DataImport::decode(const QByteArray& json) {
         });
         return e;
     } catch (const DecodeFailure& failure) {
-        return Error{tr("The file is not a valid Orvana export: %1.").arg(failure.message)};
+        return Error{tr("The file is not a valid Orvana export: %1.").arg(failure.message),
+                     ErrorKind::invalidInput};
     }
 }
 
@@ -539,7 +541,9 @@ Result<void> DataImport::importJSON(const QByteArray& json, ModelContext& ctx) {
 
 Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx) {
     if (e.schemaVersion != DataExportService::schemaVersion)
-        return Error{unsupportedSchemaVersionMessage(e.schemaVersion)};
+        return Error{unsupportedSchemaVersionMessage(e.schemaVersion),
+                     e.schemaVersion > DataExportService::schemaVersion ? ErrorKind::newerVersion
+                                                                        : ErrorKind::invalidInput};
 
     // One undo step, ended exactly once whatever happens below.
     UndoManager* undo = ctx.undoManager();
@@ -602,7 +606,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
             [&](WeekItem& r) {
                 r.setTitle(i.title);
                 r.setNotes(i.notes);
-                r.setIsComplete(i.isComplete);
+                r.setOnlyCompleteFlag(i.isComplete);
                 r.setSortOrder(i.sortOrder);
                 r.setCreatedAt(i.createdAt);
                 r.setWeek(mapped(weeks, i.weekID));
@@ -618,7 +622,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 r.setTitle(t.title);
                 r.setNotes(t.notes);
                 r.setDate(t.date);
-                r.setIsComplete(t.isComplete);
+                r.setOnlyCompleteFlag(t.isComplete);
                 r.setIsTodaysOneThing(t.isTodaysOneThing);
                 r.setSortOrder(t.sortOrder);
                 r.setCreatedAt(t.createdAt);

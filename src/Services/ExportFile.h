@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Core/Result.h"
+
 #include <QIODevice>
 #include <QString>
 #include <memory>
@@ -32,18 +34,23 @@ public:
     void cancelWriting();
     // Opening or a write failed; errorString() says why.
     bool failed() const { return failed_; }
+    // The last failure: errorString() and what kind of failure it was.
+    Error failure() const { return {errorString(), kind_}; }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 length) override;
 
 private:
-    bool fail(const QString& reason);
+    bool fail(const QString& reason, ErrorKind kind);
+    bool failSystem(int error);
+    bool failFile(const QFileDevice& file);
 
     QString path_;
     std::unique_ptr<QFileDevice> file_; // a QSaveFile, or a QFile on a stream
     bool stream_ = false;
     bool failed_ = false;
+    ErrorKind kind_ = ErrorKind::general;
 };
 
 } // namespace orvana

@@ -33,6 +33,25 @@ QString HostedAIReviewError::message() const {
     return {};
 }
 
+Error HostedAIReviewError::toError() const {
+    switch (kind) {
+    case Kind::http:
+        return Error{message(), ErrorKind::network};
+    case Kind::invalidProxyURL:
+    case Kind::invalidResponse:
+    case Kind::decoding:
+        return Error{message(), ErrorKind::invalidInput};
+    case Kind::notRegistered:
+    case Kind::registrationFailed:
+        return Error{message(), ErrorKind::authentication};
+    case Kind::atCapacity:
+        return Error{message(), ErrorKind::busy};
+    case Kind::quotaExceeded:
+        break;
+    }
+    return Error{message()};
+}
+
 HostedAIReviewService::HostedAIReviewService(URLRequestPerforming& session,
                                              Dependencies dependencies)
     : session_(session), d_(std::move(dependencies)) {}

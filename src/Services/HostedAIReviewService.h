@@ -23,7 +23,7 @@ struct HostedAIReviewError {
     int statusCode = 0;
     friend bool operator==(const HostedAIReviewError&, const HostedAIReviewError&) = default;
     QString message() const;
-    Error toError() const { return Error{message()}; }
+    Error toError() const;
 };
 
 // AI review without a key of one's own: through the review proxy, which

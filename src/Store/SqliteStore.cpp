@@ -116,6 +116,33 @@ QString sqliteMessage(sqlite3* db) {
     return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
 }
 
+ErrorKind sqliteKind(int code) {
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return ErrorKind::diskFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ErrorKind::busy;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return ErrorKind::damaged;
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH:
+        return ErrorKind::permission;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        return ErrorKind::io;
+    default:
+        return ErrorKind::general;
+    }
+}
+
+// The kind of the last failure on `db`.
+ErrorKind sqliteKind(sqlite3* db) {
+    return db ? sqliteKind(sqlite3_extended_errcode(db)) : ErrorKind::general;
+}
+
 // Binds parameters 1, 2, 3, ... in order; text and ids go through `buffer`.
 class Binder {
 public:
@@ -277,27 +304,35 @@ QString selectSQL(EntityType type) {
 Result<void> validateExisting(const QString& path) {
     QFileInfo info(path);
     if (info.isDir())
-        return Error{QStringLiteral("The path is a folder, not a store file.")};
+        return Error{QStringLiteral("The path is a folder, not a store file."), ErrorKind::damaged};
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Error{QStringLiteral("The file cannot be read (%1).").arg(file.errorString())};
+    if (!file.open(QIODevice::ReadOnly)) {
+        const ErrorKind kind = errorKindOfErrno(errno);
+        return Error{QStringLiteral("The file cannot be read (%1).").arg(file.errorString()), kind};
+    }
     const QByteArray header = file.read(100);
     file.close();
     if (header.isEmpty())
-        return Error{QStringLiteral("The file is empty; it is not an Orvana data store.")};
+        return Error{QStringLiteral("The file is empty; it is not an Orvana data store."),
+                     ErrorKind::damaged};
     if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3\0", 16)))
         return Error{QStringLiteral("The file is not an Orvana data store (unrecognised "
-                                    "contents).")};
-    if (::access(QFile::encodeName(path).constData(), W_OK) != 0)
+                                    "contents)."),
+                     ErrorKind::damaged};
+    if (::access(QFile::encodeName(path).constData(), W_OK) != 0) {
+        const int error = errno;
         return Error{QStringLiteral("The file cannot be written (%1).")
-                         .arg(QString::fromLocal8Bit(strerror(errno)))};
+                         .arg(QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
+    }
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                              SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db))};
+        return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db)),
+                     sqliteKind(rc)};
 
     auto scalar = [&](const char* sql, QString* out) -> int {
         Statement st;
@@ -316,26 +351,31 @@ Result<void> validateExisting(const QString& path) {
     rc = scalar("PRAGMA application_id", &appID);
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
         return Error{
-            QStringLiteral("The file is damaged or not a database (%1).").arg(sqliteMessage(db))};
+            QStringLiteral("The file is damaged or not a database (%1).").arg(sqliteMessage(db)),
+            ErrorKind::damaged};
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The file cannot be read (%1).").arg(sqliteMessage(db))};
+        return Error{QStringLiteral("The file cannot be read (%1).").arg(sqliteMessage(db)),
+                     sqliteKind(rc)};
     if (appID.toInt() != applicationID)
         return Error{QStringLiteral("The file is a database of another program, not an Orvana "
-                                    "data store.")};
+                                    "data store."),
+                     ErrorKind::damaged};
 
     QString version;
     rc = scalar("SELECT value FROM meta WHERE key = 'schemaVersion'", &version);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The file records no schema version; it is damaged (%1).")
                          .arg(rc == SQLITE_NOTFOUND ? QStringLiteral("no version entry")
-                                                    : sqliteMessage(db))};
+                                                    : sqliteMessage(db)),
+                     ErrorKind::damaged};
     const auto stored = QVersionNumber::fromString(version);
     const auto supported = QVersionNumber::fromString(QLatin1String(SqliteStore::schemaVersion));
     if (stored != supported) {
         if (stored > supported)
             return Error{QStringLiteral("The store was written by a newer version of Orvana "
                                         "(store version %1; this version reads %2).")
-                             .arg(version, supported.toString())};
+                             .arg(version, supported.toString()),
+                         ErrorKind::newerVersion};
         return Error{QStringLiteral("The store has an unsupported version (%1; this version "
                                     "reads %2).")
                          .arg(version, supported.toString())};
@@ -348,7 +388,8 @@ Result<void> validateExisting(const QString& path) {
             sqlite3_column_count(st.s) != tables[size_t(t)].columns)
             return Error{QStringLiteral("The store is damaged: table %1 is missing or has the "
                                         "wrong columns.")
-                             .arg(QLatin1String(tables[size_t(t)].name))};
+                             .arg(QLatin1String(tables[size_t(t)].name)),
+                         ErrorKind::damaged};
     }
     return {};
 }
@@ -367,7 +408,8 @@ Result<void> createStore(const QString& path) {
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db))};
+        return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db)),
+                     sqliteKind(rc)};
     // Nobody sees the file before the rename: it is built without a journal
     // or syncing, then synced once, whole, before it takes the store's place.
     const QByteArray script =
@@ -377,9 +419,11 @@ Result<void> createStore(const QString& path) {
         "PRAGMA application_id = " + QByteArray::number(applicationID) +
         ";COMMIT;PRAGMA journal_mode = WAL;";
     char* message = nullptr;
-    if (sqlite3_exec(db, script.constData(), nullptr, nullptr, &message) != SQLITE_OK) {
+    if (const int failed = sqlite3_exec(db, script.constData(), nullptr, nullptr, &message);
+        failed != SQLITE_OK) {
         Error error{
-            QStringLiteral("The store cannot be created (%1).").arg(QString::fromUtf8(message))};
+            QStringLiteral("The store cannot be created (%1).").arg(QString::fromUtf8(message)),
+            sqliteKind(failed)};
         sqlite3_free(message);
         guard.reset();
         QFile::remove(temp);
@@ -389,17 +433,21 @@ Result<void> createStore(const QString& path) {
     const QByteArray tempName = QFile::encodeName(temp);
     const int fd = ::open(tempName.constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || ::fsync(fd) != 0) {
-        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        const int error = errno;
         if (fd >= 0)
             ::close(fd);
         QFile::remove(temp);
-        return Error{QStringLiteral("The store cannot be created (%1).").arg(reason)};
+        return Error{QStringLiteral("The store cannot be created (%1).")
+                         .arg(QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
     }
     ::close(fd);
     if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
-        const QString reason = QString::fromLocal8Bit(strerror(errno));
+        const int error = errno;
         QFile::remove(temp);
-        return Error{QStringLiteral("The store cannot be created (%1).").arg(reason)};
+        return Error{QStringLiteral("The store cannot be created (%1).")
+                         .arg(QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
     }
     return {};
 }
@@ -423,30 +471,39 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
     if (!QDir().mkpath(folder)) {
+        const ErrorKind kind = errorKindOfErrno(errno);
         if (QFileInfo(folder).exists())
-            return Error{QStringLiteral("%1 is a file, not a folder.").arg(folder)};
-        return Error{QStringLiteral("The folder %1 cannot be created.").arg(folder)};
+            return Error{QStringLiteral("%1 is a file, not a folder.").arg(folder),
+                         ErrorKind::invalidInput};
+        return Error{QStringLiteral("The folder %1 cannot be created.").arg(folder), kind};
     }
     // The lock, the WAL and its index are all made beside the store.
-    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0)
+    if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
+        const int error = errno;
         return Error{QStringLiteral("The folder %1 cannot be written (%2).")
-                         .arg(folder, QString::fromLocal8Bit(strerror(errno)))};
+                         .arg(folder, QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
+    }
 
     // The lock comes first so that two processes never create or check the
     // same file at once.
     const QByteArray lockPath = QFile::encodeName(path + QStringLiteral(".lock"));
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return Error{
-            QStringLiteral("The lock file %1 cannot be opened (%2).")
-                .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(errno)))};
+    if (fd < 0) {
+        const int error = errno;
+        return Error{QStringLiteral("The lock file %1 cannot be opened (%2).")
+                         .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK)
-            return Error{QStringLiteral("Another Orvana process is already using this store.")};
+            return Error{QStringLiteral("Another Orvana process is already using this store."),
+                         ErrorKind::busy};
         return Error{QStringLiteral("The store cannot be locked for writing (%1).")
-                         .arg(QString::fromLocal8Bit(strerror(error)))};
+                         .arg(QString::fromLocal8Bit(strerror(error))),
+                     errorKindOfErrno(error)};
     }
     std::unique_ptr<SqliteStore> store(new SqliteStore(path, fd));
 
@@ -472,7 +529,8 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         return Error{
-            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
+            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
+            sqliteKind(store->db_)};
     // FULL: a save that returned is on disk even if the machine loses power.
     // No memory map and a small page cache: the records are read once into
     // memory, and pages kept besides them would only add to the app's size.
@@ -502,7 +560,8 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::openForReading(const QString& 
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &store->db_,
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
         return Error{
-            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_))};
+            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
+            sqliteKind(store->db_)};
     sqlite3_busy_timeout(store->db_, 2000);
     return store;
 }
@@ -680,8 +739,8 @@ Result<void> SqliteStore::visit(const char* table, const char* columns, const ch
 
 Result<void> SqliteStore::exec(const char* sql) {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) != SQLITE_OK) {
-        Error error{QString::fromUtf8(message ? message : sqlite3_errmsg(db_))};
+    if (const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
+        Error error{QString::fromUtf8(message ? message : sqlite3_errmsg(db_)), sqliteKind(rc)};
         sqlite3_free(message);
         return error;
     }
@@ -689,7 +748,8 @@ Result<void> SqliteStore::exec(const char* sql) {
 }
 
 Error SqliteStore::lastError(const char* action) const {
-    return Error{QStringLiteral("%1 failed: %2").arg(QLatin1String(action), sqliteMessage(db_))};
+    return Error{QStringLiteral("%1 failed: %2").arg(QLatin1String(action), sqliteMessage(db_)),
+                 sqliteKind(db_)};
 }
 
 Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
@@ -936,10 +996,10 @@ namespace {
 
 // Only the cause ("database or disk is full."): callers put it after their
 // own words ("Couldn't save your changes: ...").
-Error saveError(QString cause) {
-    if (!cause.endsWith(u'.'))
-        cause += u'.';
-    return Error{cause};
+Error saveError(Error cause) {
+    if (!cause.message.endsWith(u'.'))
+        cause.message += u'.';
+    return cause;
 }
 
 } // namespace
@@ -1063,23 +1123,24 @@ Result<void> SqliteStore::writeRecords(Record* const* records, std::size_t count
         sqlite3_clear_bindings(s);
         buffer.clear();
         if (rc != SQLITE_DONE)
-            return saveError(sqliteMessage(db_));
+            return saveError({sqliteMessage(db_), sqliteKind(rc)});
     }
     return {};
 }
 
 Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     if (lockFd_ < 0)
-        return Error{QStringLiteral("The store was opened for reading only.")};
+        return Error{QStringLiteral("The store was opened for reading only."),
+                     ErrorKind::permission};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
-        return saveError(ok.error().message);
+        return saveError(ok.error());
     auto forget = qScopeGuard([this] {
         if (sums_)
             sums_->clear();
     });
     if (auto counted = countTrail(records); !counted.ok()) {
         (void)exec("ROLLBACK");
-        return saveError(counted.error().message);
+        return saveError(counted.error());
     }
     // Runs of live records of one type go in full batches; what is left of a
     // run goes a row at a time.
@@ -1107,12 +1168,13 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     if (trailChanged) {
         if (auto ok = sums_->write(db_, false); !ok.ok()) {
             (void)exec("ROLLBACK");
-            return saveError(ok.error().message);
+            // The sums' own error has no kind; the connection still knows it.
+            return saveError({ok.error().message, sqliteKind(db_)});
         }
     }
     if (auto ok = exec("COMMIT"); !ok.ok()) {
         (void)exec("ROLLBACK");
-        return saveError(ok.error().message);
+        return saveError(ok.error());
     }
     if (dropSums)
         keepSums_ = false;

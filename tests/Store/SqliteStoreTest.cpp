@@ -189,8 +189,7 @@ TEST_F(Store, FailedSavesOnAFullDiskRetryLaterAndLaterUntilOneGoesThrough) {
     for (int i = 0; i < 6; ++i) {
         auto failed = ctx->save();
         ASSERT_FALSE(failed.ok());
-        EXPECT_TRUE(failed.error().message.contains(QLatin1String("full")))
-            << failed.error().message.toStdString();
+        EXPECT_EQ(failed.error().kind, ErrorKind::diskFull) << failed.error().message.toStdString();
         delays.push_back(ctx->pendingAutosaveDelay());
     }
     EXPECT_EQ(delays, (std::vector<int>{5000, 10000, 20000, 40000, 60000, 60000}));
@@ -238,9 +237,13 @@ TEST_F(Store, RefusesFilesItCannotTrustAndLeavesThemByteIdentical) {
     const struct {
         QString file;
         const char* reason;
+        ErrorKind kind = ErrorKind::damaged;
     } cases[] = {
-        {newer, "newer version"}, {foreign, "another program"}, {truncated, "not an Orvana"},
-        {empty, "empty"},         {dropped, "trailEntry"},
+        {newer, "newer version", ErrorKind::newerVersion},
+        {foreign, "another program"},
+        {truncated, "not an Orvana"},
+        {empty, "empty"},
+        {dropped, "trailEntry"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(qPrintable(c.file));
@@ -249,6 +252,7 @@ TEST_F(Store, RefusesFilesItCannotTrustAndLeavesThemByteIdentical) {
         ASSERT_FALSE(opened.ok());
         EXPECT_TRUE(opened.error().message.contains(QLatin1String(c.reason)))
             << qPrintable(opened.error().message);
+        EXPECT_EQ(opened.error().kind, c.kind);
         EXPECT_EQ(test::fileBytes(c.file), before);
         EXPECT_FALSE(QFile::exists(c.file + QStringLiteral("-wal")));
         EXPECT_FALSE(QFile::exists(c.file + QStringLiteral("-shm")));
@@ -300,7 +304,7 @@ TEST_F(Store, OnlyOneOpenerAtATime) {
     ASSERT_TRUE(first.ok());
     auto second = SqliteStore::open(path);
     ASSERT_FALSE(second.ok());
-    EXPECT_TRUE(second.error().message.contains(QStringLiteral("Another Orvana process")));
+    EXPECT_EQ(second.error().kind, ErrorKind::busy); // what `orvana import` tells apart
     first.value().reset();
     EXPECT_TRUE(SqliteStore::open(path).ok()) << "closing releases the lock";
 }

@@ -10,60 +10,39 @@
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Navigation/SectionScreenFactory.h"
 #include "Views/Shared/GuidedEmptyState.h"
-#include "Views/Shared/RecordListView.h"
+#include "Views/Shared/RowListModel.h"
 #include "Views/Shared/ScreenParts.h"
-#include "Views/Shared/SymbolIcon.h"
-#include "Views/Shared/UndoBanner.h"
 
 #include <QAction>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace orvana {
 
 GoalListView::GoalListView(AppEnvironment& environment, QWidget* parent)
-    : QWidget(parent), env_(environment), model_(new GoalListModel(environment, this)) {
+    : RecordListScreen(parent), env_(environment), model_(new GoalListModel(environment, this)) {
     search_ = orvana::searchField(GoalListModel::searchPrompt());
     connect(search_, &QLineEdit::textChanged, model_, &GoalListModel::setSearchText);
 
     add_ = orvana::addButton(GoalListModel::addButtonText());
     connect(add_, &QToolButton::clicked, this, &GoalListView::presentGoalForm);
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(screenTitle(GoalListModel::title()));
-    header->addStretch(1);
-    header->addWidget(search_);
-    header->addWidget(add_);
-
-    list_ = new RecordListView;
-    list_->setAccessibleName(GoalListModel::title());
-    list_->setModel(model_->list());
-    list_->setUniformItemSizes(true);
-    delegate_ = new GoalRowDelegate(list_);
-    list_->setItemDelegate(delegate_);
-
-    empty_ = new GuidedEmptyState(GoalListModel::emptyTitle(), GoalListModel::emptySymbol(),
-                                  GoalListModel::emptyDescription(), env_.preferences());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
-    layout->addWidget(list_, 1);
-    layout->addWidget(empty_, 1);
-
-    open_ = list_->addRowAction(tr("Open"));
-    delete_ = list_->addRowAction(tr("Delete"), QKeySequence::Delete);
-    delete_->setIcon(symbolIcon(QStringLiteral("trash")));
+    delegate_ = new GoalRowDelegate(list());
+    open_ = list()->addRowAction(tr("Open"));
     connect(open_, &QAction::triggered, this, [this] {
-        if (Goal* goal = model_->goalAt(list_->currentIndex().row()))
+        if (Goal* goal = model_->goalAt(list()->currentIndex().row()))
             openGoal(*goal);
     });
-    connect(delete_, &QAction::triggered, this, [this] { model_->deleteGoals(selectedGoals()); });
-    connect(list_, &RecordListView::aboutToShowRowMenu, this, &GoalListView::updateRowActions);
-    connect(list_, &QAbstractItemView::activated, open_, &QAction::trigger);
+    assemble({GoalListModel::title(),
+              {search_, add_},
+              model_->list(),
+              delegate_,
+              new GuidedEmptyState(GoalListModel::emptyTitle(), GoalListModel::emptySymbol(),
+                                   GoalListModel::emptyDescription(), env_.preferences()),
+              model_->undoBanner(),
+              open_,
+              [this] { model_->deleteGoals(selectedGoals()); }});
 
     addScreenKey(this, QKeySequence::New, [this] { presentGoalForm(); });
     addScreenKey(this, QKeySequence::Find, [this] {
@@ -71,46 +50,29 @@ GoalListView::GoalListView(AppEnvironment& environment, QWidget* parent)
         search_->selectAll();
     });
 
-    banner_ = new UndoBanner(this);
-    banner_->bind(model_->undoBanner());
-
     connect(model_, &GoalListModel::changed, this, &GoalListView::render);
-    setTabOrder(search_, add_);
-    setTabOrder(add_, list_);
     render();
 }
 
 void GoalListView::render() {
-    empty_->setVisible(model_->showsEmptyState());
-    const bool hasRows = model_->list()->rowCount() > 0;
+    emptyState()->setVisible(model_->showsEmptyState());
     // Focus on the screen means the list, or "Add Goal" while nothing is listed.
-    const bool listHadFocus = list_->hasFocus();
-    list_->setVisible(!model_->showsEmptyState());
-    setFocusProxy(hasRows ? static_cast<QWidget*>(list_) : add_);
-    if (listHadFocus && !hasRows && !search_->hasFocus())
-        add_->setFocus(Qt::OtherFocusReason);
-    // Keyboard users land on a row.
-    if (!list_->currentIndex().isValid() && hasRows)
-        list_->selectionModel()->setCurrentIndex(model_->list()->index(0),
-                                                 QItemSelectionModel::NoUpdate);
-    updateRowActions(list_->currentIndex().isValid() ? list_->currentIndex().row() : -1);
+    const bool listHadFocus = list()->hasFocus();
+    list()->setVisible(!model_->showsEmptyState());
+    focusListOr(add_, listHadFocus, search_);
+    followCurrentRow();
 }
 
 void GoalListView::updateRowActions(int row) {
     const bool onRow = model_->goalAt(row) != nullptr;
     open_->setVisible(onRow);
-    delete_->setVisible(onRow || !selectedGoals().empty());
-    for (QAction* action : {open_, delete_})
+    deleteAction()->setVisible(onRow || !selectedGoals().empty());
+    for (QAction* action : {open_, deleteAction()})
         action->setEnabled(action->isVisible());
 }
 
 std::vector<Goal*> GoalListView::selectedGoals() const {
-    std::vector<Goal*> goals;
-    for (int row : list_->rowsAtHand()) {
-        if (Goal* goal = model_->goalAt(row))
-            goals.push_back(goal);
-    }
-    return goals;
+    return recordsAtHand([this](int row) { return model_->goalAt(row); });
 }
 
 void GoalListView::presentGoalForm() {
@@ -124,9 +86,9 @@ void GoalListView::presentGoalForm() {
         QTimer::singleShot(0, this, [this, key] {
             const int row = model_->list()->rowOf(key);
             if (row >= 0)
-                list_->selectionModel()->setCurrentIndex(model_->list()->index(row),
-                                                         QItemSelectionModel::ClearAndSelect);
-            list_->setFocus(Qt::OtherFocusReason);
+                list()->selectionModel()->setCurrentIndex(model_->list()->index(row),
+                                                          QItemSelectionModel::ClearAndSelect);
+            list()->setFocus(Qt::OtherFocusReason);
         });
     });
     form->show();

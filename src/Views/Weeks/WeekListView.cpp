@@ -5,10 +5,9 @@
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Navigation/SectionScreenFactory.h"
 #include "Views/Shared/GuidedEmptyState.h"
-#include "Views/Shared/RecordListView.h"
+#include "Views/Shared/RowListModel.h"
 #include "Views/Shared/ScreenParts.h"
 #include "Views/Shared/SymbolIcon.h"
-#include "Views/Shared/UndoBanner.h"
 #include "Views/Weeks/PlanWeekDialog.h"
 #include "Views/Weeks/WeekDetailModel.h"
 #include "Views/Weeks/WeekDetailView.h"
@@ -17,16 +16,13 @@
 #include "Views/Weeks/WeeklyRitualView.h"
 
 #include <QAction>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QTimer>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace orvana {
 
 WeekListView::WeekListView(AppEnvironment& environment, QWidget* parent)
-    : QWidget(parent), env_(environment), model_(new WeekListModel(environment, this)) {
+    : RecordListScreen(parent), env_(environment), model_(new WeekListModel(environment, this)) {
     ritual_ = new QToolButton;
     ritual_->setIcon(symbolIcon(QStringLiteral("sparkles")));
     ritual_->setText(WeekListModel::ritualButtonText());
@@ -38,80 +34,47 @@ WeekListView::WeekListView(AppEnvironment& environment, QWidget* parent)
     plan_ = orvana::addButton(WeekListModel::planButtonText());
     connect(plan_, &QToolButton::clicked, this, &WeekListView::presentPlanDialog);
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(screenTitle(WeekListModel::title()));
-    header->addStretch(1);
-    header->addWidget(ritual_);
-    header->addWidget(plan_);
-
-    list_ = new RecordListView;
-    list_->setAccessibleName(WeekListModel::title());
-    list_->setModel(model_->list());
-    list_->setUniformItemSizes(true);
-    delegate_ = new WeekRowDelegate(list_);
-    list_->setItemDelegate(delegate_);
-
-    empty_ = new GuidedEmptyState(WeekListModel::emptyTitle(), WeekListModel::emptySymbol(),
-                                  WeekListModel::emptyDescription(), env_.preferences());
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(header);
-    layout->addWidget(list_, 1);
-    layout->addWidget(empty_, 1);
-
-    open_ = list_->addRowAction(tr("Open"));
-    delete_ = list_->addRowAction(tr("Delete"), QKeySequence::Delete);
-    delete_->setIcon(symbolIcon(QStringLiteral("trash")));
+    delegate_ = new WeekRowDelegate(list());
+    open_ = list()->addRowAction(tr("Open"));
     connect(open_, &QAction::triggered, this, [this] {
-        if (Week* week = model_->weekAt(list_->currentIndex().row()))
+        if (Week* week = model_->weekAt(list()->currentIndex().row()))
             openWeek(*week);
     });
-    connect(delete_, &QAction::triggered, this, [this] { model_->deleteWeeks(selectedWeeks()); });
-    connect(list_, &RecordListView::aboutToShowRowMenu, this, &WeekListView::updateRowActions);
-    connect(list_, &QAbstractItemView::activated, open_, &QAction::trigger);
+    assemble({WeekListModel::title(),
+              {ritual_, plan_},
+              model_->list(),
+              delegate_,
+              new GuidedEmptyState(WeekListModel::emptyTitle(), WeekListModel::emptySymbol(),
+                                   WeekListModel::emptyDescription(), env_.preferences()),
+              model_->undoBanner(),
+              open_,
+              [this] { model_->deleteWeeks(selectedWeeks()); }});
 
     addScreenKey(this, QKeySequence::New, [this] { presentPlanDialog(); });
 
-    banner_ = new UndoBanner(this);
-    banner_->bind(model_->undoBanner());
-
     connect(model_, &WeekListModel::changed, this, &WeekListView::render);
-    setTabOrder(ritual_, plan_);
-    setTabOrder(plan_, list_);
     render();
 }
 
 void WeekListView::render() {
-    empty_->setVisible(model_->showsEmptyState());
-    const bool hasRows = model_->list()->rowCount() > 0;
+    emptyState()->setVisible(model_->showsEmptyState());
     // Focus on the screen means the list, or "Plan a Week" while nothing is listed.
-    const bool listHadFocus = list_->hasFocus();
-    list_->setVisible(hasRows);
-    setFocusProxy(hasRows ? static_cast<QWidget*>(list_) : plan_);
-    if (listHadFocus && !hasRows)
-        plan_->setFocus(Qt::OtherFocusReason);
-    // Keyboard users land on a row.
-    if (!list_->currentIndex().isValid() && hasRows)
-        list_->selectionModel()->setCurrentIndex(model_->list()->index(0),
-                                                 QItemSelectionModel::NoUpdate);
-    updateRowActions(list_->currentIndex().isValid() ? list_->currentIndex().row() : -1);
+    const bool listHadFocus = list()->hasFocus();
+    list()->setVisible(model_->list()->rowCount() > 0);
+    focusListOr(plan_, listHadFocus);
+    followCurrentRow();
 }
 
 void WeekListView::updateRowActions(int row) {
     const bool onRow = model_->weekAt(row) != nullptr;
     open_->setVisible(onRow);
-    delete_->setVisible(onRow || !selectedWeeks().empty());
-    for (QAction* action : {open_, delete_})
+    deleteAction()->setVisible(onRow || !selectedWeeks().empty());
+    for (QAction* action : {open_, deleteAction()})
         action->setEnabled(action->isVisible());
 }
 
 std::vector<Week*> WeekListView::selectedWeeks() const {
-    std::vector<Week*> weeks;
-    for (int row : list_->rowsAtHand()) {
-        if (Week* week = model_->weekAt(row))
-            weeks.push_back(week);
-    }
-    return weeks;
+    return recordsAtHand([this](int row) { return model_->weekAt(row); });
 }
 
 namespace {
@@ -170,8 +133,8 @@ void WeekListView::returnToWeekAfter(QDialog* dialog, const Week& week) {
         QTimer::singleShot(0, this, [this, key] {
             const int row = model_->list()->rowOf(key);
             if (row >= 0)
-                list_->selectionModel()->setCurrentIndex(model_->list()->index(row),
-                                                         QItemSelectionModel::ClearAndSelect);
+                list()->selectionModel()->setCurrentIndex(model_->list()->index(row),
+                                                          QItemSelectionModel::ClearAndSelect);
             setFocus(Qt::OtherFocusReason);
         });
     });

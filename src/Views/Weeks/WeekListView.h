@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QWidget>
+#include "Views/Shared/RecordListScreen.h"
+
 #include <vector>
 
 class QAction;
@@ -10,11 +11,8 @@ class QToolButton;
 namespace orvana {
 
 class AppEnvironment;
-class GuidedEmptyState;
 class PlanWeekDialog;
 class PlannedWeekDialog;
-class RecordListView;
-class UndoBanner;
 class Week;
 class WeekListModel;
 class WeekRowDelegate;
@@ -25,19 +23,15 @@ class WeeklyRitualView;
 // stack; Delete deletes every selected week. "Plan a Week" (Ctrl+N) asks for
 // a day and shows that week in a dialog; "Start This Week's Ritual" finds or
 // makes this week and runs its ritual in a dialog over the screen.
-class WeekListView : public QWidget {
+class WeekListView : public RecordListScreen {
     Q_OBJECT
 public:
     explicit WeekListView(AppEnvironment& environment, QWidget* parent = nullptr);
 
     WeekListModel* model() const { return model_; }
-    RecordListView* list() const { return list_; }
     QToolButton* ritualButton() const { return ritual_; }
     QToolButton* planButton() const { return plan_; }
-    UndoBanner* undoBanner() const { return banner_; }
-    GuidedEmptyState* emptyState() const { return empty_; }
     QAction* openAction() const { return open_; }
-    QAction* deleteAction() const { return delete_; }
     // The open dialogs, if any.
     PlanWeekDialog* planDialog() const;
     PlannedWeekDialog* plannedWeekDialog() const;
@@ -56,19 +50,15 @@ public:
 private:
     void returnToWeekAfter(QDialog* dialog, const Week& week);
     void render();
-    void updateRowActions(int row);
+    void updateRowActions(int row) override;
     std::vector<Week*> selectedWeeks() const;
 
     AppEnvironment& env_;
     WeekListModel* model_;
     QToolButton* ritual_ = nullptr;
     QToolButton* plan_ = nullptr;
-    RecordListView* list_ = nullptr;
     WeekRowDelegate* delegate_ = nullptr;
-    GuidedEmptyState* empty_ = nullptr;
-    UndoBanner* banner_ = nullptr;
     QAction* open_ = nullptr;
-    QAction* delete_ = nullptr;
 };
 
 } // namespace orvana

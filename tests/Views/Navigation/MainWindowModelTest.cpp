@@ -16,7 +16,8 @@ TEST(MainWindowModel, StartUpWaitsForOnboardingThenBacksUpAndKeepsTheBadgeLive) 
     const Timestamp monday = t.local(2026, 3, 2);
     auto* late = t.context.create<DayTask>(QStringLiteral("Late"), monday - 86400);
     t.context.create<DayTask>(QStringLiteral("Late too"), monday - 3 * 86400);
-    t.context.create<DayTask>(QStringLiteral("Done late"), monday - 86400)->setIsComplete(true);
+    t.context.create<DayTask>(QStringLiteral("Done late"), monday - 86400)
+        ->setOnlyCompleteFlag(true);
     t.context.create<DayTask>(QStringLiteral("Today"), monday);
     const QString backups = t.dir.filePath(QStringLiteral("backups"));
 

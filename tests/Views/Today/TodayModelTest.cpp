@@ -35,7 +35,7 @@ struct Today : ::testing::Test {
 
 TEST_F(Today, SectionsInOrderWithEverySecondFlaggedTaskUnderAlsoToday) {
     task(QStringLiteral("Old report"), monday - 3 * 86400);
-    task(QStringLiteral("Done yesterday"), monday - 86400)->setIsComplete(true);
+    task(QStringLiteral("Done yesterday"), monday - 86400)->setOnlyCompleteFlag(true);
     task(QStringLiteral("Tomorrow"), monday + 86400);
     task(QStringLiteral("Ship it"), monday, 2, true);
     task(QStringLiteral("Second flag"), monday, 3, true); // from an import
@@ -246,7 +246,7 @@ TEST_F(Today, TaskRowsShowTheirTaskAndGoalAsTheyAreNow) {
     drainEvents();
     EXPECT_EQ(changed.size(), 1) << "a row follows its goal";
     EXPECT_EQ(row.data(TodayModel::GoalTitleRole).toString(), QStringLiteral("Fitness"));
-    late->setIsComplete(true); // leaves the overdue list
+    late->setOnlyCompleteFlag(true); // leaves the overdue list
     drainEvents();
     EXPECT_EQ(m.list()->rowCount(), 0);
 }

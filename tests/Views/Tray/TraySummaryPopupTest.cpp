@@ -196,7 +196,7 @@ TEST(Screenshots, TraySummary) {
     full.show();
     drainEvents();
     test::saveShots(&full, QStringLiteral("tray-full"));
-    day.one->setIsComplete(true);
+    day.one->setOnlyCompleteFlag(true);
     drainEvents();
     test::saveShots(&full, QStringLiteral("tray-done"));
 }

@@ -689,7 +689,8 @@ std::size_t recordCount(const OrvanaExport& d) {
 
 Error notJSON() {
     return Error{QStringLiteral("A focus session holds a duration that is not a number, so the "
-                                "data cannot be written as JSON.")};
+                                "data cannot be written as JSON."),
+                 ErrorKind::invalidInput};
 }
 
 // The one writer of the document. `source.each(array, take)` hands `take`
@@ -724,7 +725,7 @@ Result<void> writeDocument(Source& source, qint64 schemaVersion, Timestamp expor
     if (!read.ok())
         return read;
     if (!written)
-        return Error{QStringLiteral("The file could not be written.")};
+        return Error{QStringLiteral("The file could not be written."), ErrorKind::io};
     if (!ok)
         return notJSON();
     return {};

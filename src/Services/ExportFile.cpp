@@ -1,5 +1,7 @@
 #include "Services/ExportFile.h"
 
+#include "Core/FileErrors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -118,14 +120,8 @@ bool ExportFile::failSystem(int error) {
                 error == EISDIR ? ErrorKind::invalidInput : errorKindOfErrno(error));
 }
 
-// Qt reports a write that found no room as a resource error.
 bool ExportFile::failFile(const QFileDevice& file) {
-    ErrorKind kind = ErrorKind::io;
-    if (file.error() == QFileDevice::ResourceError)
-        kind = ErrorKind::diskFull;
-    else if (file.error() == QFileDevice::PermissionsError)
-        kind = ErrorKind::permission;
-    return fail(file.errorString(), kind);
+    return fail(file.errorString(), fileErrorKind(file));
 }
 
 } // namespace orvana

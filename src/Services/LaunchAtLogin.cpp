@@ -1,5 +1,7 @@
 #include "Services/LaunchAtLogin.h"
 
+#include "Core/FileErrors.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,18 +80,18 @@ Result<void> LaunchAtLogin::setEnabled(bool enabled) const {
     if (!enabled) {
         QFile file(file_);
         if (file.exists() && !file.remove())
-            return Error{file.errorString()};
+            return Error{file.errorString(), fileErrorKind(file)};
         return {};
     }
     const QString folder = QFileInfo(file_).absolutePath();
     if (!QDir().mkpath(folder))
-        return Error{QObject::tr("The folder %1 could not be made.").arg(folder)};
+        return Error{QObject::tr("The folder %1 could not be made.").arg(folder), ErrorKind::io};
     QSaveFile file(file_);
     if (!file.open(QIODevice::WriteOnly))
-        return Error{file.errorString()};
+        return Error{file.errorString(), fileErrorKind(file)};
     const QByteArray text = entry(command_);
     if (file.write(text) != text.size() || !file.commit())
-        return Error{file.errorString()};
+        return Error{file.errorString(), fileErrorKind(file)};
     return {};
 }
 

@@ -287,6 +287,10 @@ namespace {
 
 constexpr qint64 mostMinutes = qint64(1) << 31;
 
+qint64 goalOf(const TrailEntry& e) {
+    return e.goal() ? e.goal()->sequence() : 0;
+}
+
 // Past this many entries touched since the last count, counting them all
 // again costs less than counting each out and in again.
 constexpr std::size_t maxTouched = 10'000;
@@ -502,7 +506,7 @@ void FocusFigures::recount() {
         byDay_.resize(std::size_t(TrailDays::lastDay - TrailDays::firstDay + 1));
         bySequence_.resize(std::size_t(lastSequence));
         for (const TrailEntry* e : entries) {
-            const std::optional<Counted> c = countedAs(*e);
+            const std::optional<Counted> c = countedAs(e->date(), e->minutes(), goalOf(*e), *days_);
             if (!c) {
                 oneByOne_ = false;
                 break;
@@ -525,17 +529,17 @@ void FocusFigures::recount() {
     dailyTotalsStale_ = false;
 }
 
-std::optional<FocusFigures::Counted> FocusFigures::countedAs(const TrailEntry& e) {
-    if (!keepable(e.date(), e.minutes()))
+std::optional<FocusFigures::Counted> FocusFigures::countedAs(Timestamp date, qint64 minutes,
+                                                             qint64 goal, TrailDays& days) {
+    if (!keepable(date, minutes))
         return std::nullopt;
-    const std::optional<qint64> day = days_->dayNumber(e.date());
+    const std::optional<qint64> day = days.dayNumber(date);
     if (!day || *day < TrailDays::firstDay || *day > TrailDays::lastDay)
         return std::nullopt;
-    const qint64 goal = e.goal() ? e.goal()->sequence() : 0;
     if (goal < 0 || goal > std::numeric_limits<std::int32_t>::max())
         return std::nullopt;
     return Counted{std::int32_t(*day - TrailDays::firstDay), std::int32_t(goal),
-                   std::uint32_t(e.minutes())};
+                   std::uint32_t(minutes)};
 }
 
 bool FocusFigures::apply(const TrailEntry& e) {
@@ -553,7 +557,7 @@ bool FocusFigures::apply(const TrailEntry& e) {
     counted = {};
     if (e.isDeleted())
         return true;
-    const std::optional<Counted> c = countedAs(e);
+    const std::optional<Counted> c = countedAs(e.date(), e.minutes(), goalOf(e), *days_);
     if (!c)
         return false;
     counted = *c;

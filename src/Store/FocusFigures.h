@@ -115,6 +115,18 @@ public:
     };
     static GoalTrail goalTrail(const Goal& goal, const Calendar& calendar);
 
+    // How an entry is counted one by one, here and in the store's kept sums:
+    // its day's slot (day number - TrailDays::firstDay; -1: not counted),
+    // its goal's sequence (0: none) and its minutes. Nothing for an entry
+    // that cannot be: then only a count in the records' order is right.
+    struct Counted {
+        std::int32_t day = -1;
+        std::int32_t goal = 0;
+        std::uint32_t minutes = 0;
+    };
+    static std::optional<Counted> countedAs(Timestamp date, qint64 minutes, qint64 goal,
+                                            TrailDays& days);
+
     // --- the live figures of a context ----------------------------------
 
     // The context's figures, in `calendar`'s days (a calendar of another
@@ -130,13 +142,6 @@ public:
     qint64 minutesOf(const Goal& goal);
 
 private:
-    // What an entry was counted as: its day's slot (-1: not counted), its
-    // goal's sequence (0: none) and its minutes.
-    struct Counted {
-        std::int32_t day = -1;
-        std::int32_t goal = 0;
-        std::uint32_t minutes = 0;
-    };
     struct Day {
         Timestamp start = 0;
         qint64 minutes = 0;
@@ -148,7 +153,6 @@ private:
     void sync();
     void recount();
     bool apply(const TrailEntry& entry);
-    std::optional<Counted> countedAs(const TrailEntry& entry);
     void countIn(const Counted& c, Timestamp date);
     void countOut(const Counted& c);
 

@@ -227,7 +227,7 @@ Result<void> ModelContext::save() {
                     std::min(longestRetryMs, retryAfterFailedSaveMs << std::min(failedSaves_, 4)));
                 ++failedSaves_;
             }
-            emit saveFailed(written.error().message);
+            emit saveFailed(written.error());
             return written;
         }
     }

@@ -136,7 +136,7 @@ signals:
     void recordEdited(orvana::Record* record);
     // A task's completion or reminder time changed.
     void reminderStateChanged(orvana::DayTask* task);
-    void saveFailed(const QString& message);
+    void saveFailed(const orvana::Error& error);
 
 private:
     friend class SqliteStore;

@@ -58,6 +58,28 @@ private:
     std::size_t used_ = 0;
 };
 
+ErrorKind sqliteErrorKind(int code) {
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        return ErrorKind::diskFull;
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return ErrorKind::busy;
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return ErrorKind::damaged;
+    case SQLITE_PERM:
+    case SQLITE_READONLY:
+    case SQLITE_AUTH:
+        return ErrorKind::permission;
+    case SQLITE_CANTOPEN:
+    case SQLITE_IOERR:
+        return ErrorKind::io;
+    default:
+        return ErrorKind::general;
+    }
+}
+
 namespace {
 
 // 'ORVN': marks the file as ours for tools such as `file` and for opening.
@@ -116,31 +138,9 @@ QString sqliteMessage(sqlite3* db) {
     return QString::fromUtf8(db ? sqlite3_errmsg(db) : "out of memory");
 }
 
-ErrorKind sqliteKind(int code) {
-    switch (code & 0xff) {
-    case SQLITE_FULL:
-        return ErrorKind::diskFull;
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return ErrorKind::busy;
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-        return ErrorKind::damaged;
-    case SQLITE_PERM:
-    case SQLITE_READONLY:
-    case SQLITE_AUTH:
-        return ErrorKind::permission;
-    case SQLITE_CANTOPEN:
-    case SQLITE_IOERR:
-        return ErrorKind::io;
-    default:
-        return ErrorKind::general;
-    }
-}
-
 // The kind of the last failure on `db`.
 ErrorKind sqliteKind(sqlite3* db) {
-    return db ? sqliteKind(sqlite3_extended_errcode(db)) : ErrorKind::general;
+    return db ? sqliteErrorKind(sqlite3_extended_errcode(db)) : ErrorKind::general;
 }
 
 // Binds parameters 1, 2, 3, ... in order; text and ids go through `buffer`.
@@ -332,7 +332,7 @@ Result<void> validateExisting(const QString& path) {
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db)),
-                     sqliteKind(rc)};
+                     sqliteErrorKind(rc)};
 
     auto scalar = [&](const char* sql, QString* out) -> int {
         Statement st;
@@ -355,7 +355,7 @@ Result<void> validateExisting(const QString& path) {
             ErrorKind::damaged};
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The file cannot be read (%1).").arg(sqliteMessage(db)),
-                     sqliteKind(rc)};
+                     sqliteErrorKind(rc)};
     if (appID.toInt() != applicationID)
         return Error{QStringLiteral("The file is a database of another program, not an Orvana "
                                     "data store."),
@@ -409,7 +409,7 @@ Result<void> createStore(const QString& path) {
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
         return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db)),
-                     sqliteKind(rc)};
+                     sqliteErrorKind(rc)};
     // Nobody sees the file before the rename: it is built without a journal
     // or syncing, then synced once, whole, before it takes the store's place.
     const QByteArray script =
@@ -423,7 +423,7 @@ Result<void> createStore(const QString& path) {
         failed != SQLITE_OK) {
         Error error{
             QStringLiteral("The store cannot be created (%1).").arg(QString::fromUtf8(message)),
-            sqliteKind(failed)};
+            sqliteErrorKind(failed)};
         sqlite3_free(message);
         guard.reset();
         QFile::remove(temp);
@@ -740,7 +740,8 @@ Result<void> SqliteStore::visit(const char* table, const char* columns, const ch
 Result<void> SqliteStore::exec(const char* sql) {
     char* message = nullptr;
     if (const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, &message); rc != SQLITE_OK) {
-        Error error{QString::fromUtf8(message ? message : sqlite3_errmsg(db_)), sqliteKind(rc)};
+        Error error{QString::fromUtf8(message ? message : sqlite3_errmsg(db_)),
+                    sqliteErrorKind(rc)};
         sqlite3_free(message);
         return error;
     }
@@ -1123,7 +1124,7 @@ Result<void> SqliteStore::writeRecords(Record* const* records, std::size_t count
         sqlite3_clear_bindings(s);
         buffer.clear();
         if (rc != SQLITE_DONE)
-            return saveError({sqliteMessage(db_), sqliteKind(rc)});
+            return saveError({sqliteMessage(db_), sqliteErrorKind(rc)});
     }
     return {};
 }
@@ -1168,8 +1169,7 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
     if (trailChanged) {
         if (auto ok = sums_->write(db_, false); !ok.ok()) {
             (void)exec("ROLLBACK");
-            // The sums' own error has no kind; the connection still knows it.
-            return saveError({ok.error().message, sqliteKind(db_)});
+            return saveError(ok.error());
         }
     }
     if (auto ok = exec("COMMIT"); !ok.ok()) {

@@ -30,6 +30,9 @@ class Record;
 class SqliteBindBuffer;
 class TrailSums;
 
+// The kind of a failure, by SQLite's result code (extended or not).
+ErrorKind sqliteErrorKind(int code);
+
 // One row of a query, its columns by position, read as the loader reads them.
 class StoreRow {
 public:

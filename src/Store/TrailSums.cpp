@@ -1,5 +1,7 @@
 #include "Store/TrailSums.h"
 
+#include "Store/SqliteStore.h"
+
 #include <QString>
 #include <sqlite3.h>
 
@@ -35,7 +37,7 @@ Error sqlError(sqlite3* db) {
     QString cause = QString::fromUtf8(sqlite3_errmsg(db));
     if (!cause.endsWith(u'.'))
         cause += u'.';
-    return Error{cause};
+    return Error{cause, sqliteErrorKind(sqlite3_extended_errcode(db))};
 }
 
 } // namespace
@@ -53,20 +55,22 @@ const QByteArray& TrailSums::zone() {
 void TrailSums::count(Timestamp date, qint64 minutes, std::optional<qint64> goal, int sign) {
     if (!sane_)
         return;
-    const std::optional<qint64> day = days_.dayNumber(date);
-    if (!day || !FocusFigures::keepable(date, minutes)) {
+    const std::optional<FocusFigures::Counted> c =
+        FocusFigures::countedAs(date, minutes, goal.value_or(0), days_);
+    if (!c) {
         sane_ = false;
         return;
     }
-    if (!lastDay_ || *day != lastDayNumber_) {
-        lastDay_ = &byDay_.try_emplace(*day, Day{date, 0, 0}).first->second;
-        lastDayNumber_ = *day;
+    const qint64 day = c->day + TrailDays::firstDay;
+    if (!lastDay_ || day != lastDayNumber_) {
+        lastDay_ = &byDay_.try_emplace(day, Day{date, 0, 0}).first->second;
+        lastDayNumber_ = day;
     }
-    lastDay_->minutes += sign * minutes;
+    lastDay_->minutes += sign * qint64(c->minutes);
     lastDay_->entries += sign;
-    if (goal) {
-        Sum& sum = byGoal_[*goal];
-        sum.minutes += sign * minutes;
+    if (c->goal > 0) {
+        Sum& sum = byGoal_[c->goal];
+        sum.minutes += sign * qint64(c->minutes);
         sum.entries += sign;
     }
 }

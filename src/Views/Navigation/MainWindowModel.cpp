@@ -23,8 +23,8 @@ MainWindowModel::MainWindowModel(AppEnvironment& environment, QObject* parent)
             &MainWindowModel::startFocusRequested);
     // A save that fails is never silent; the store retries by itself.
     ModelContext& context = env_.context();
-    connect(&context, &ModelContext::saveFailed, this, [this](const QString& error) {
-        const QString problem = tr("Couldn't save your changes: %1").arg(error);
+    connect(&context, &ModelContext::saveFailed, this, [this](const Error& error) {
+        const QString problem = tr("Couldn't save your changes: %1").arg(error.message);
         if (problem != saveProblem_) {
             saveProblem_ = problem;
             emit saveProblemChanged(saveProblem_);

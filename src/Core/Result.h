@@ -21,7 +21,8 @@ enum class ErrorKind {
     permission,
     invalidInput,
     network,
-    authentication, // a key or registration that was refused
+    authentication, // a key, password or registration that was refused
+    certificate,    // a server certificate the system does not trust
 };
 
 // A failure with one sentence meant for a person, and its kind.

@@ -10,30 +10,44 @@
 
 namespace orvana {
 
+using HttpHeaders = QList<QPair<QByteArray, QByteArray>>;
+
+// The value of header `name` (case-insensitive), empty when absent.
+inline QByteArray headerValue(const HttpHeaders& headers, const QByteArray& name) {
+    for (const auto& [key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
 struct HttpRequest {
     QUrl url;
     QByteArray method = "GET";
-    QList<QPair<QByteArray, QByteArray>> headers;
+    HttpHeaders headers;
     QByteArray body;
     int timeoutMs = 30000;
+    // A larger answer is abandoned with an error (0: no bound).
+    qint64 maxResponseBytes = 0;
+    // Off: a 3xx comes back as the response, Location among its headers.
+    bool followRedirects = true;
 
-    QByteArray header(const QByteArray& name) const {
-        for (const auto& [key, value] : headers) {
-            if (key.compare(name, Qt::CaseInsensitive) == 0)
-                return value;
-        }
-        return {};
-    }
+    QByteArray header(const QByteArray& name) const { return headerValue(headers, name); }
 };
 
 struct HttpResponse {
     bool isHttp = true; // false for a reply that did not come over HTTP
     int statusCode = 0;
     QByteArray body;
+    HttpHeaders headers = {};
+
+    QByteArray header(const QByteArray& name) const { return headerValue(headers, name); }
 };
 
 // Performs one HTTP request. A transport failure (offline, time-out, TLS) is
-// an Error with a sentence for the user; any HTTP status is a response.
+// an Error with a sentence for the user (a certificate the system does not
+// trust: kind certificate, with its fingerprint); any HTTP status is a
+// response.
 class URLRequestPerforming {
 public:
     virtual ~URLRequestPerforming() = default;

@@ -220,7 +220,7 @@ Result<void> ModelContext::save() {
     if (dirty_.empty())
         return {};
     if (store_) {
-        if (auto written = store_->write(dirty_); !written.ok()) {
+        if (auto written = store_->write(dirty_, now()); !written.ok()) {
             // Every failure counts towards the back-off, a Try Again too.
             if (autosaveEnabled_) {
                 autosaveTimer_.start(

@@ -3,6 +3,7 @@
 #include "Core/Calendar.h"
 #include "Store/ModelContext.h"
 #include "Store/RecordTables.h"
+#include "Store/SyncState.h"
 #include "Store/TrailSums.h"
 
 #include <QDir>
@@ -541,6 +542,8 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     // Without the index or the kept sums everything still works, only slower.
     (void)store->exec(indexSQL);
     store->hasSumTables_ = store->exec(TrailSums::schemaSQL).ok();
+    if (SyncState::present(store->db_))
+        store->sync_ = std::make_unique<SyncState>(store->db_);
     // Until the records are loaded, closing must not fold a pending WAL into
     // the file: a store that turns out damaged is left as it was found.
     sqlite3_db_config(store->db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
@@ -1129,7 +1132,7 @@ Result<void> SqliteStore::writeRecords(Record* const* records, std::size_t count
     return {};
 }
 
-Result<void> SqliteStore::write(const std::vector<Record*>& records) {
+Result<void> SqliteStore::write(const std::vector<Record*>& records, Timestamp at) {
     if (lockFd_ < 0)
         return Error{QStringLiteral("The store was opened for reading only."),
                      ErrorKind::permission};
@@ -1170,6 +1173,12 @@ Result<void> SqliteStore::write(const std::vector<Record*>& records) {
         if (auto ok = sums_->write(db_, false); !ok.ok()) {
             (void)exec("ROLLBACK");
             return saveError(ok.error());
+        }
+    }
+    if (sync_) {
+        if (auto noted = sync_->note(records, at); !noted.ok()) {
+            (void)exec("ROLLBACK");
+            return saveError(noted.error());
         }
     }
     if (auto ok = exec("COMMIT"); !ok.ok()) {
@@ -1213,6 +1222,55 @@ Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
         sums_->count(e->date_, e->minutes_,
                      e->goal_ ? std::optional<qint64>(e->goal_->sequence()) : std::nullopt, 1);
     }
+    return {};
+}
+
+Result<void> SqliteStore::changeSync(const std::function<Result<void>(SyncState&)>& change) {
+    if (!sync_)
+        return Error{QStringLiteral("No sync account is set up."), ErrorKind::notFound};
+    if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
+        return ok;
+    if (auto changed = change(*sync_); !changed.ok()) {
+        (void)exec("ROLLBACK");
+        return changed;
+    }
+    if (auto ok = exec("COMMIT"); !ok.ok()) {
+        (void)exec("ROLLBACK");
+        return ok;
+    }
+    return {};
+}
+
+Result<void> SqliteStore::startSync(const SyncAccount& account, Timestamp at) {
+    if (lockFd_ < 0)
+        return Error{QStringLiteral("The store was opened for reading only."),
+                     ErrorKind::permission};
+    if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
+        return ok;
+    Result<void> made = SyncState::drop(db_);
+    if (made.ok())
+        made = SyncState::create(db_, account, at);
+    if (made.ok())
+        made = exec("COMMIT");
+    if (!made.ok()) {
+        (void)exec("ROLLBACK");
+        return made;
+    }
+    sync_ = std::make_unique<SyncState>(db_);
+    return {};
+}
+
+Result<void> SqliteStore::stopSync() {
+    if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
+        return ok;
+    Result<void> dropped = SyncState::drop(db_);
+    if (dropped.ok())
+        dropped = exec("COMMIT");
+    if (!dropped.ok()) {
+        (void)exec("ROLLBACK");
+        return dropped;
+    }
+    sync_.reset();
     return {};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Result.h"
+#include "Core/Timestamp.h"
 
 #include <QString>
 #include <QUuid>
@@ -29,6 +30,8 @@ struct WeekItemExport;
 class Record;
 class SqliteBindBuffer;
 class TrailSums;
+class SyncState;
+struct SyncAccount;
 
 // The kind of a failure, by SQLite's result code (extended or not).
 ErrorKind sqliteErrorKind(int code);
@@ -87,8 +90,19 @@ public:
     Result<void> load(ModelContext& context, const Calendar* days = nullptr);
 
     // Writes the given records (inserted, changed or deleted) in one
-    // transaction; on failure nothing is written.
-    Result<void> write(const std::vector<Record*>& records);
+    // transaction; on failure nothing is written. While sync is on, the same
+    // transaction notes them as changed at `at`.
+    Result<void> write(const std::vector<Record*>& records, Timestamp at);
+
+    // --- sync (a store opened for writing) --------------------------------
+    // The sync's tables; none until an account is set up.
+    SyncState* sync() const { return sync_.get(); }
+    // Sets up `account`; every record in the file is noted to be sent.
+    Result<void> startSync(const SyncAccount& account, Timestamp at);
+    // Forgets the account and the sync state; the records stay.
+    Result<void> stopSync();
+    // Runs `change` to the sync's tables in one transaction.
+    Result<void> changeSync(const std::function<Result<void>(SyncState&)>& change);
 
     const QString& path() const { return path_; }
 
@@ -169,6 +183,7 @@ private:
     // Set by load() on a store opened for writing; while keepSums_ is false,
     // a save that changes the trail drops the kept sums.
     std::unique_ptr<TrailSums> sums_;
+    std::unique_ptr<SyncState> sync_;
     bool keepSums_ = false;
     bool hasSumTables_ = false;
 };

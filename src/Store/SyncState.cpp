@@ -1,0 +1,204 @@
+#include "Store/SyncState.h"
+
+#include "Store/SqliteStore.h"
+
+#include <limits>
+#include <sqlite3.h>
+
+namespace orvana {
+
+namespace {
+
+constexpr const char* schemaSQL = R"sql(
+CREATE TABLE syncAccount(id INTEGER PRIMARY KEY CHECK (id = 1), server TEXT NOT NULL,
+  user TEXT NOT NULL, home TEXT NOT NULL, allowInsecure INTEGER NOT NULL,
+  accountID TEXT NOT NULL, lastSync REAL, lastError TEXT NOT NULL DEFAULT '');
+CREATE TABLE syncJournal(record BLOB PRIMARY KEY, type INTEGER NOT NULL,
+  changedAt REAL NOT NULL, deleted INTEGER NOT NULL);
+CREATE INDEX syncJournalByTime ON syncJournal(changedAt);
+)sql";
+
+// The record types that travel; focus sessions are timer state.
+constexpr EntityType syncedTypes[] = {EntityType::goal,
+                                      EntityType::week,
+                                      EntityType::weekItem,
+                                      EntityType::dayTask,
+                                      EntityType::focusBlockTemplate,
+                                      EntityType::trailEntry};
+constexpr const char* tableNames[] = {
+    "goal", "week", "weekItem", "dayTask", "focusSession", "focusBlockTemplate", "trailEntry"};
+
+bool synced(EntityType type) {
+    return type != EntityType::focusSession;
+}
+
+Error failure(sqlite3* db) {
+    QString cause = QString::fromUtf8(sqlite3_errmsg(db));
+    if (!cause.endsWith(u'.'))
+        cause += u'.';
+    return Error{cause, sqliteErrorKind(sqlite3_extended_errcode(db))};
+}
+
+class Statement {
+public:
+    Statement(sqlite3* db, const char* sql) {
+        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
+            s_ = nullptr;
+    }
+    ~Statement() { sqlite3_finalize(s_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool ok() const { return s_ != nullptr; }
+    sqlite3_stmt* get() const { return s_; }
+    void bind(int i, const QUuid& id) {
+        const QByteArray bytes = id.toRfc4122();
+        sqlite3_bind_blob(s_, i, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int i, const QString& text) {
+        const QByteArray utf8 = text.toUtf8();
+        sqlite3_bind_text(s_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    }
+    void bind(int i, double v) { sqlite3_bind_double(s_, i, v); }
+    void bind(int i, qint64 v) { sqlite3_bind_int64(s_, i, v); }
+    // Steps once and resets; true when done.
+    bool run() {
+        const int rc = sqlite3_step(s_);
+        sqlite3_reset(s_);
+        return rc == SQLITE_DONE;
+    }
+    QString text(int column) const {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s_, column)),
+                                 sqlite3_column_bytes(s_, column));
+    }
+    QUuid id(int column) const {
+        return sqlite3_column_bytes(s_, column) == 16
+                   ? QUuid::fromRfc4122(QByteArrayView(
+                         static_cast<const char*>(sqlite3_column_blob(s_, column)), 16))
+                   : QUuid();
+    }
+
+private:
+    sqlite3_stmt* s_ = nullptr;
+};
+
+} // namespace
+
+bool SyncState::present(sqlite3* db) {
+    Statement st(db, "SELECT count(*) FROM syncAccount");
+    return st.ok() && sqlite3_step(st.get()) == SQLITE_ROW &&
+           sqlite3_column_int64(st.get(), 0) == 1;
+}
+
+Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestamp at) {
+    if (sqlite3_exec(db, schemaSQL, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failure(db);
+    Statement insert(db, "INSERT INTO syncAccount VALUES(1, ?, ?, ?, ?, ?, NULL, '')");
+    if (!insert.ok())
+        return failure(db);
+    insert.bind(1, account.server);
+    insert.bind(2, account.user);
+    insert.bind(3, account.home);
+    insert.bind(4, qint64(account.allowInsecure));
+    insert.bind(5, account.accountID);
+    if (!insert.run())
+        return failure(db);
+    for (EntityType type : syncedTypes) {
+        const QByteArray sql = QByteArray("INSERT INTO syncJournal SELECT id, ") +
+                               QByteArray::number(int(type)) + ", ?, 0 FROM " +
+                               tableNames[int(type)];
+        Statement all(db, sql.constData());
+        if (!all.ok())
+            return failure(db);
+        all.bind(1, at);
+        if (!all.run())
+            return failure(db);
+    }
+    return {};
+}
+
+Result<void> SyncState::drop(sqlite3* db) {
+    if (sqlite3_exec(db, "DROP TABLE IF EXISTS syncAccount; DROP TABLE IF EXISTS syncJournal;",
+                     nullptr, nullptr, nullptr) != SQLITE_OK)
+        return failure(db);
+    return {};
+}
+
+Result<void> SyncState::note(const std::vector<Record*>& records, Timestamp at) {
+    Statement st(db_, "INSERT INTO syncJournal VALUES(?, ?, ?, ?) ON CONFLICT(record) DO UPDATE "
+                      "SET changedAt = excluded.changedAt, deleted = excluded.deleted");
+    if (!st.ok())
+        return failure(db_);
+    for (Record* r : records) {
+        if (!synced(r->entityType()))
+            continue;
+        st.bind(1, r->id());
+        st.bind(2, qint64(r->entityType()));
+        st.bind(3, at);
+        st.bind(4, qint64(r->isDeleted()));
+        if (!st.run())
+            return failure(db_);
+    }
+    return {};
+}
+
+Result<SyncAccount> SyncState::account() {
+    Statement st(db_, "SELECT server, user, home, allowInsecure, accountID, lastSync, lastError "
+                      "FROM syncAccount");
+    if (!st.ok())
+        return failure(db_);
+    if (sqlite3_step(st.get()) != SQLITE_ROW)
+        return Error{QStringLiteral("No sync account is set up."), ErrorKind::notFound};
+    SyncAccount a;
+    a.server = st.text(0);
+    a.user = st.text(1);
+    a.home = st.text(2);
+    a.allowInsecure = sqlite3_column_int64(st.get(), 3) != 0;
+    a.accountID = st.text(4);
+    if (sqlite3_column_type(st.get(), 5) != SQLITE_NULL)
+        a.lastSync = sqlite3_column_double(st.get(), 5);
+    a.lastError = st.text(6);
+    return a;
+}
+
+Result<std::vector<SyncJournalEntry>> SyncState::pending(std::size_t most) {
+    Statement st(db_, "SELECT record, type, changedAt, deleted FROM syncJournal "
+                      "ORDER BY changedAt, rowid LIMIT ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, qint64(std::min<std::size_t>(most, std::numeric_limits<qint64>::max())));
+    std::vector<SyncJournalEntry> out;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        const qint64 type = sqlite3_column_int64(st.get(), 1);
+        if (type < 0 || type >= entityTypeCount || !synced(EntityType(type)))
+            continue; // written by a newer version, or damaged: not ours to send
+        out.push_back({st.id(0), EntityType(type), sqlite3_column_double(st.get(), 2),
+                       sqlite3_column_int64(st.get(), 3) != 0});
+    }
+    if (rc != SQLITE_DONE)
+        return failure(db_);
+    return out;
+}
+
+Result<qint64> SyncState::pendingCount() {
+    Statement st(db_, "SELECT count(*) FROM syncJournal");
+    if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
+        return failure(db_);
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+Result<void> SyncState::confirm(const std::vector<SyncJournalEntry>& sent) {
+    Statement st(db_, "DELETE FROM syncJournal WHERE record = ? AND changedAt <= ?");
+    if (!st.ok())
+        return failure(db_);
+    for (const SyncJournalEntry& e : sent) {
+        st.bind(1, e.record);
+        st.bind(2, e.changedAt);
+        if (!st.run())
+            return failure(db_);
+    }
+    return {};
+}
+
+} // namespace orvana

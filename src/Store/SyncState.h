@@ -1,0 +1,74 @@
+#pragma once
+
+#include "Core/Result.h"
+#include "Core/Timestamp.h"
+#include "Models/Record.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QUuid>
+#include <optional>
+#include <vector>
+
+struct sqlite3;
+
+namespace orvana {
+
+// The account this store syncs with. The password is not here: it lives in
+// the secret store.
+struct SyncAccount {
+    QString server; // the address the user gave
+    QString user;
+    QString home; // the calendar home's path
+    bool allowInsecure = false;
+    QString accountID; // ties the server's collections to this account
+    std::optional<Timestamp> lastSync;
+    QString lastError;
+    friend bool operator==(const SyncAccount&, const SyncAccount&) = default;
+};
+
+// A record changed since the server last confirmed it.
+struct SyncJournalEntry {
+    QUuid record;
+    EntityType type = EntityType::goal;
+    Timestamp changedAt = 0;
+    bool deleted = false;
+    friend bool operator==(const SyncJournalEntry&, const SyncJournalEntry&) = default;
+};
+
+// The sync's own tables in the store file, there only while an account is
+// set up: so that sync stays out of the file until the user signs in.
+//
+// The journal is written in the transaction of every save, so a change
+// saved is a change that will be sent, whatever happens between the save
+// and the push. Focus sessions stay on their device: they are not noted.
+class SyncState {
+public:
+    explicit SyncState(sqlite3* db) : db_(db) {}
+
+    // Whether `db` holds an account.
+    static bool present(sqlite3* db);
+    // Creates the tables with `account` and notes every record in the file
+    // as changed at `at`, so that the first sync sends them all (and can
+    // stop and resume). Inside the caller's transaction.
+    static Result<void> create(sqlite3* db, const SyncAccount& account, Timestamp at);
+    // Drops the tables: account, journal and all. Inside the caller's
+    // transaction.
+    static Result<void> drop(sqlite3* db);
+
+    // Inside the save's transaction.
+    Result<void> note(const std::vector<Record*>& records, Timestamp at);
+
+    Result<SyncAccount> account();
+    // Oldest change first, at most `most`.
+    Result<std::vector<SyncJournalEntry>> pending(std::size_t most);
+    Result<qint64> pendingCount();
+    // The server confirmed these: their journal entries go, unless the
+    // record changed again since (a later changedAt).
+    Result<void> confirm(const std::vector<SyncJournalEntry>& sent);
+
+private:
+    sqlite3* db_;
+};
+
+} // namespace orvana

@@ -1,5 +1,8 @@
 #include "App/CommandLine.h"
 
+#include "App/CommandOutput.h"
+#include "App/SyncCommand.h"
+
 #include "App/PersistenceController.h"
 #include "AppIntents/GetTodaysOneThingIntent.h"
 #include "Core/HugePages.h"
@@ -33,26 +36,14 @@ namespace orvana {
 
 namespace {
 
-const QStringList verbs = {QStringLiteral("export"), QStringLiteral("import"),
-                           QStringLiteral("backup"), QStringLiteral("today"),
-                           QStringLiteral("goals"),  QStringLiteral("stats"),
-                           QStringLiteral("focus"),  QStringLiteral("quick-add")};
+const QStringList verbs = {
+    QStringLiteral("export"), QStringLiteral("import"),    QStringLiteral("backup"),
+    QStringLiteral("today"),  QStringLiteral("goals"),     QStringLiteral("stats"),
+    QStringLiteral("focus"),  QStringLiteral("quick-add"), QStringLiteral("sync")};
 
-void printLine(FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
-}
-
-int fail(const QString& message) {
-    printLine(stderr, message);
-    return 1;
-}
-
-int usage(const QString& message) {
-    printLine(stderr, QStringLiteral("orvana: %1\nTry 'orvana --help'.").arg(message));
-    return 2;
-}
+using cli::fail;
+using cli::printLine;
+using cli::usage;
 
 // The running app, when there is one, answers for itself: it holds the
 // store and sees what is not yet saved.
@@ -371,6 +362,10 @@ QString CommandLine::verbsHelp() {
                           "                  starting it when needed\n"
                           "  quick-add       open or close the quick-add field, starting the app\n"
                           "                  when needed; bind it to a key in the desktop\n"
+                          "  sync setup URL --user NAME [--password-stdin] [--allow-insecure]\n"
+                          "                  sign in to a CalDAV server to sync this data\n"
+                          "  sync status [--json]  the account, the last sync, what is pending\n"
+                          "  sync signout    forget the account and its password; keep the data\n"
                           "The running app answers today, goals and import itself; an import\n"
                           "then is one step its Ctrl+Z undoes.\n");
 }
@@ -394,6 +389,8 @@ int CommandLine::run(const QStringList& arguments) {
         return focusVerb(rest);
     if (verb == QLatin1String("quick-add"))
         return quickAddVerb(rest);
+    if (verb == QLatin1String("sync"))
+        return SyncCommand::run(rest);
     return usage(QStringLiteral("unknown command '%1'").arg(verb));
 }
 

@@ -566,6 +566,8 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::openForReading(const QString& 
             QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
             sqliteKind(store->db_)};
     sqlite3_busy_timeout(store->db_, 2000);
+    if (SyncState::present(store->db_))
+        store->sync_ = std::make_unique<SyncState>(store->db_);
     return store;
 }
 

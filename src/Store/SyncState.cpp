@@ -16,6 +16,8 @@ CREATE TABLE syncAccount(id INTEGER PRIMARY KEY CHECK (id = 1), server TEXT NOT 
 CREATE TABLE syncJournal(record BLOB PRIMARY KEY, type INTEGER NOT NULL,
   changedAt REAL NOT NULL, deleted INTEGER NOT NULL);
 CREATE INDEX syncJournalByTime ON syncJournal(changedAt);
+CREATE TABLE syncCollection(kind INTEGER PRIMARY KEY, href TEXT NOT NULL,
+  token TEXT NOT NULL DEFAULT '');
 )sql";
 
 // The record types that travel; focus sessions are timer state.
@@ -103,6 +105,15 @@ Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestam
     insert.bind(5, account.accountID);
     if (!insert.run())
         return failure(db);
+    Statement collection(db, "INSERT INTO syncCollection(kind, href) VALUES(?, ?)");
+    if (!collection.ok())
+        return failure(db);
+    for (std::size_t kind = 0; kind < account.collections.size(); ++kind) {
+        collection.bind(1, qint64(kind));
+        collection.bind(2, account.collections[kind]);
+        if (!collection.run())
+            return failure(db);
+    }
     for (EntityType type : syncedTypes) {
         const QByteArray sql = QByteArray("INSERT INTO syncJournal SELECT id, ") +
                                QByteArray::number(int(type)) + ", ?, 0 FROM " +
@@ -118,7 +129,9 @@ Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestam
 }
 
 Result<void> SyncState::drop(sqlite3* db) {
-    if (sqlite3_exec(db, "DROP TABLE IF EXISTS syncAccount; DROP TABLE IF EXISTS syncJournal;",
+    if (sqlite3_exec(db,
+                     "DROP TABLE IF EXISTS syncAccount; DROP TABLE IF EXISTS syncJournal;"
+                     "DROP TABLE IF EXISTS syncCollection;",
                      nullptr, nullptr, nullptr) != SQLITE_OK)
         return failure(db);
     return {};
@@ -158,6 +171,14 @@ Result<SyncAccount> SyncState::account() {
     if (sqlite3_column_type(st.get(), 5) != SQLITE_NULL)
         a.lastSync = sqlite3_column_double(st.get(), 5);
     a.lastError = st.text(6);
+    Statement collections(db_, "SELECT kind, href FROM syncCollection");
+    if (!collections.ok())
+        return failure(db_);
+    while (sqlite3_step(collections.get()) == SQLITE_ROW) {
+        const qint64 kind = sqlite3_column_int64(collections.get(), 0);
+        if (kind >= 0 && kind < qint64(a.collections.size()))
+            a.collections[std::size_t(kind)] = collections.text(1);
+    }
     return a;
 }
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QUuid>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -22,6 +23,9 @@ struct SyncAccount {
     QString home; // the calendar home's path
     bool allowInsecure = false;
     QString accountID; // ties the server's collections to this account
+    // The paths of Orvana's calendars on the server: tasks, plan, focus
+    // blocks, focus log.
+    std::array<QString, 4> collections;
     std::optional<Timestamp> lastSync;
     QString lastError;
     friend bool operator==(const SyncAccount&, const SyncAccount&) = default;

@@ -32,7 +32,8 @@ std::vector<SyncJournalEntry> pending(ModelContext& ctx) {
 TEST(SyncState, TheJournalFollowsEverySaveFromSignInToSignOut) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Orvana.sqlite");
-    SyncAccount account{"https://dav.example.org/", "alice", "/alice/", false, "ACC-1", {}, {}};
+    SyncAccount account{"https://dav.example.org/", "alice", "/alice/", false, "ACC-1",
+                        {"/alice/t/", "/alice/p/", "/alice/b/", "/alice/f/"}, {}, {}};
     QUuid goalID;
     {
         auto ctx = openAt(path, 1000);

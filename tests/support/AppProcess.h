@@ -67,6 +67,11 @@ public:
     // cannot tell: it also returns false for a process that already ended.)
     bool staysUpFor(int ms);
     qint64 pid() const { return process_.processId(); }
+    // Writes `bytes` to its standard input and closes it.
+    void input(const QByteArray& bytes) {
+        process_.write(bytes);
+        process_.closeWriteChannel();
+    }
 
     // Waits for the exit, killing the app after the timeout.
     Outcome outcome();

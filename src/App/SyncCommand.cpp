@@ -1,0 +1,244 @@
+#include "App/SyncCommand.h"
+
+#include "App/CommandOutput.h"
+#include "App/PersistenceController.h"
+#include "Platform/NetworkRequestPerformer.h"
+#include "Platform/SecretBackends.h"
+#include "Services/KeychainService.h"
+#include "Store/SqliteStore.h"
+#include "Store/SyncState.h"
+#include "Sync/CalDavClient.h"
+#include "Sync/SyncSetup.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <fcntl.h>
+#include <qcoro/qcorotask.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace orvana {
+
+namespace {
+
+using cli::fail;
+using cli::printLine;
+using cli::usage;
+
+KeychainService passwordItem(SecretBackend& backend) {
+    return KeychainService(backend, QStringLiteral("caldav"));
+}
+
+// Asked on the terminal without echo; nothing when there is no terminal.
+std::optional<QString> askPassword() {
+    const int fd = ::open("/dev/tty", O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    termios old{};
+    const bool quiet = ::tcgetattr(fd, &old) == 0;
+    if (quiet) {
+        termios silent = old;
+        silent.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(fd, TCSAFLUSH, &silent);
+    }
+    const char prompt[] = "Password: ";
+    (void)!::write(fd, prompt, sizeof prompt - 1);
+    QByteArray line;
+    char c = 0;
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        line += c;
+    if (quiet)
+        ::tcsetattr(fd, TCSAFLUSH, &old);
+    (void)!::write(fd, "\n", 1);
+    ::close(fd);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+// All of standard input, without the line end a shell adds.
+QString passwordFromStdin() {
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+        return {};
+    QByteArray all = in.readAll();
+    while (all.endsWith('\n') || all.endsWith('\r'))
+        all.chop(1);
+    return QString::fromUtf8(all);
+}
+
+// "dav.example.org" is taken as https://dav.example.org/.
+QUrl serverAddress(const QString& text) {
+    QUrl url(text.contains(QLatin1String("://")) ? text : QStringLiteral("https://") + text,
+             QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")) ||
+        !url.userInfo().isEmpty())
+        return {};
+    if (!url.path().endsWith(u'/'))
+        url.setPath(url.path() + u'/');
+    return url;
+}
+
+QString busyOr(const Error& error, const QString& what) {
+    if (error.kind == ErrorKind::busy)
+        return QStringLiteral("%1 failed: Orvana is running and holds the data store; quit it "
+                              "first.")
+            .arg(what);
+    return QStringLiteral("%1 failed: %2").arg(what, error.message);
+}
+
+int setup(const QStringList& args) {
+    QString address, user;
+    bool fromStdin = false, allowInsecure = false, hasUser = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--user")) {
+            if (i + 1 >= args.size())
+                return usage(QStringLiteral("--user needs a name"));
+            user = args[++i];
+            hasUser = true;
+        } else if (a.startsWith(QLatin1String("--user="))) {
+            user = a.mid(7);
+            hasUser = true;
+        } else if (a == QLatin1String("--password-stdin")) {
+            fromStdin = true;
+        } else if (a == QLatin1String("--allow-insecure")) {
+            allowInsecure = true;
+        } else if (a.startsWith(u'-')) {
+            return usage(QStringLiteral("sync setup has no option '%1'").arg(a));
+        } else if (address.isEmpty()) {
+            address = a;
+        } else {
+            return usage(QStringLiteral("sync setup takes one server address"));
+        }
+    }
+    if (address.isEmpty())
+        return usage(QStringLiteral("sync setup needs the server's address"));
+    if (!hasUser || user.isEmpty())
+        return usage(QStringLiteral("sync setup needs --user NAME"));
+    const QUrl server = serverAddress(address);
+    if (server.isEmpty())
+        return fail(
+            QStringLiteral("Sign-in failed: \u201c%1\u201d is not a server address.").arg(address));
+    if (!CalDavClient::transportAllowed(server, allowInsecure))
+        return fail(QStringLiteral("Sign-in failed: plain http:// would send your password "
+                                   "unencrypted; use https://, or --allow-insecure for a server "
+                                   "you trust on your own network."));
+    const std::optional<QString> password = fromStdin ? passwordFromStdin() : askPassword();
+    if (!password || password->isEmpty())
+        return fail(QStringLiteral("Sign-in failed: no password was given (on a terminal it is "
+                                   "asked for; otherwise give it with --password-stdin)."));
+
+    auto store = SqliteStore::open(PersistenceController::defaultStorePath());
+    if (!store.ok())
+        return fail(busyOr(store.error(), QStringLiteral("Sign-in")));
+    NetworkRequestPerformer http;
+    CalDavClient client(http, {server, user, *password});
+    Result<SyncAccount> account =
+        QCoro::waitFor(signIn(client, server.toString(), user, allowInsecure));
+    if (!account.ok())
+        return fail(QStringLiteral("Sign-in failed: %1").arg(account.error().message));
+    SystemSecretBackend secrets;
+    if (auto kept = QCoro::waitFor(passwordItem(secrets).save(*password)); !kept.ok())
+        return fail(QStringLiteral("Sign-in failed: the password could not be kept: %1")
+                        .arg(kept.error().message));
+    if (auto started = store.value()->startSync(account.value(), systemNow()); !started.ok())
+        return fail(QStringLiteral("Sign-in failed: %1").arg(started.error().message));
+    printLine(stdout, QStringLiteral("Signed in to %1 as %2.").arg(server.toDisplayString(), user));
+    return 0;
+}
+
+int status(const QStringList& args) {
+    const bool json = args == QStringList{QStringLiteral("--json")};
+    if (!args.isEmpty() && !json)
+        return usage(QStringLiteral("sync status takes only --json"));
+    auto store = SqliteStore::openForReading(PersistenceController::defaultStorePath());
+    if (!store.ok())
+        return fail(QStringLiteral("Sync status failed: %1").arg(store.error().message));
+    SyncState* sync = store.value()->sync();
+    std::optional<SyncAccount> account;
+    qint64 pending = 0;
+    if (sync) {
+        Result<SyncAccount> read = sync->account();
+        Result<qint64> count = sync->pendingCount();
+        if (!read.ok() || !count.ok())
+            return fail(QStringLiteral("Sync status failed: %1")
+                            .arg((read.ok() ? count.error() : read.error()).message));
+        account = read.value();
+        pending = count.value();
+    }
+    const QString lastSync =
+        account && account->lastSync
+            ? QDateTime::fromSecsSinceEpoch(qint64(*account->lastSync), Qt::UTC)
+                  .toString(Qt::ISODate)
+            : QString();
+    if (json) {
+        auto textOrNull = [](const QString& s) {
+            return s.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(s);
+        };
+        const QJsonObject out{
+            {QStringLiteral("account"), textOrNull(account ? account->server : QString())},
+            {QStringLiteral("user"), textOrNull(account ? account->user : QString())},
+            {QStringLiteral("lastSync"), textOrNull(lastSync)},
+            {QStringLiteral("pending"), double(pending)},
+            {QStringLiteral("conflicts"), 0},
+            {QStringLiteral("deletedElsewhere"), 0},
+            {QStringLiteral("error"), textOrNull(account ? account->lastError : QString())},
+        };
+        printLine(stdout, QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact)));
+        return 0;
+    }
+    if (!account) {
+        printLine(stdout, QStringLiteral("Sync is off: no account is set up."));
+        return 0;
+    }
+    printLine(stdout,
+              QStringLiteral("Account: %1\nUser: %2\nLast sync: %3\nPending changes: %4\n"
+                             "Open conflicts: 0\nDeleted on another device (30 days): 0\n"
+                             "Last error: %5")
+                  .arg(account->server, account->user,
+                       lastSync.isEmpty() ? QStringLiteral("never") : lastSync)
+                  .arg(pending)
+                  .arg(account->lastError.isEmpty() ? QStringLiteral("none") : account->lastError));
+    return 0;
+}
+
+int signOut(const QStringList& args) {
+    if (!args.isEmpty())
+        return usage(QStringLiteral("sync signout takes no arguments"));
+    auto store = SqliteStore::open(PersistenceController::defaultStorePath());
+    if (!store.ok())
+        return fail(busyOr(store.error(), QStringLiteral("Sign-out")));
+    if (!store.value()->sync()) {
+        printLine(stdout, QStringLiteral("Sync is off: no account is set up."));
+        return 0;
+    }
+    if (auto stopped = store.value()->stopSync(); !stopped.ok())
+        return fail(QStringLiteral("Sign-out failed: %1").arg(stopped.error().message));
+    SystemSecretBackend secrets;
+    if (auto removed = QCoro::waitFor(passwordItem(secrets).remove()); !removed.ok())
+        return fail(QStringLiteral("Signed out, but the password is still in the secret store: "
+                                   "%1")
+                        .arg(removed.error().message));
+    printLine(stdout, QStringLiteral("Signed out. The records on this device stay."));
+    return 0;
+}
+
+} // namespace
+
+int SyncCommand::run(const QStringList& arguments) {
+    const QString what = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (what == QLatin1String("setup"))
+        return setup(rest);
+    if (what == QLatin1String("status"))
+        return status(rest);
+    if (what == QLatin1String("signout"))
+        return signOut(rest);
+    return usage(QStringLiteral("sync needs setup, status or signout"));
+}
+
+} // namespace orvana

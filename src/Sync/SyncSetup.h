@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Store/SyncState.h"
+#include "Sync/CalDavClient.h"
+
+namespace orvana {
+
+// Orvana's calendars on the server, in the order SyncAccount::collections
+// keeps their paths.
+enum class SyncCollection { tasks, plan, blocks, focusLog };
+
+struct SyncCollectionSpec {
+    const char* displayName; // what every client shows
+    QByteArray component;    // what it holds
+    const char* slug;        // its path under the calendar home, when Orvana makes it
+};
+const SyncCollectionSpec& specOf(SyncCollection collection);
+
+// Signing in: finds the calendar home, takes Orvana's four calendars that
+// are there (by their names) and makes the others, and reads the account's
+// mark in "Orvana Plan" (a journal entry other clients ignore), or writes
+// one: a second device joins the account the first one made, and a server
+// that lost the mark (restored, reset, another account) shows it.
+QCoro::Task<Result<SyncAccount>> signIn(CalDavClient& client, QString server, QString user,
+                                        bool allowInsecure);
+
+// The mark's path in the plan calendar.
+QString accountMarkPath(const SyncAccount& account);
+
+} // namespace orvana

@@ -1,0 +1,105 @@
+#include "Platform/NetworkRequestPerformer.h"
+#include "Sync/CalDavClient.h"
+#include "Sync/CalDavServers.h"
+#include "support/AppProcess.h"
+#include "support/TestSupport.h"
+
+#include <QDirIterator>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <gtest/gtest.h>
+#include <qcoro/qcorotask.h>
+
+using namespace orvana;
+using namespace orvana::test;
+
+namespace {
+
+Outcome orvanaWithInput(const Sandbox& box, const QStringList& args, const QByteArray& input) {
+    OrvanaProcess process(box.env(true), args);
+    process.input(input);
+    return process.outcome();
+}
+
+QJsonObject statusOf(const Sandbox& box) {
+    const Outcome o = runOrvana({"sync", "status", "--json"}, box.env(true));
+    expectExit(o, 0);
+    return QJsonDocument::fromJson(o.out.toUtf8()).object();
+}
+
+// Every file of the sandbox but the secret store's own, for "the password is
+// nowhere else".
+QByteArray everythingButTheSecrets(const Sandbox& box) {
+    QByteArray all;
+    QDirIterator it(box.path(QString()), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (!file.contains(QLatin1String("secret"), Qt::CaseInsensitive))
+            all += fileBytes(file);
+    }
+    return all;
+}
+
+// Two devices sign in to one real server: the first makes Orvana's four
+// calendars and the account's mark, the second joins them; the password is
+// kept only in the secret store; signing out forgets it and keeps the data.
+TEST(SyncCommand, SignInStatusAndSignOutAgainstARealServer) {
+    CalDavServer server(CalDavServer::Kind::radicale);
+    ASSERT_TRUE(server.ready());
+    const QString url = server.url().toString();
+    const QByteArray password = server.password.toUtf8();
+    Sandbox laptop, desktop;
+
+    expectExit(runOrvana({"sync", "status"}, laptop.env(true)), 0);
+    EXPECT_EQ(statusOf(laptop).value("account"), QJsonValue::Null);
+
+    const Outcome wrong = orvanaWithInput(
+        laptop, {"sync", "setup", url, "--user", server.user, "--password-stdin"}, "nope\n");
+    expectExit(wrong, 1);
+    EXPECT_TRUE(wrong.err.contains("user name or password")) << wrong;
+
+    for (Sandbox* device : {&laptop, &desktop}) {
+        const Outcome in = orvanaWithInput(
+            *device, {"sync", "setup", url, "--user", server.user, "--password-stdin"},
+            password + "\n");
+        expectExit(in, 0);
+        EXPECT_TRUE(in.out.startsWith("Signed in to")) << in;
+        const QJsonObject status = statusOf(*device);
+        EXPECT_EQ(status.value("account"), url);
+        EXPECT_EQ(status.value("user"), server.user);
+        EXPECT_EQ(status.value("lastSync"), QJsonValue::Null);
+        EXPECT_EQ(status.value("pending"), 0);
+        EXPECT_FALSE(everythingButTheSecrets(*device).contains(password));
+    }
+
+    NetworkRequestPerformer http;
+    CalDavClient client(http, {server.url(), server.user, server.password});
+    const QString home = QCoro::waitFor(client.findCalendarHome()).value();
+    QStringList names;
+    for (const dav::Response& calendar : QCoro::waitFor(client.calendars(home)).value())
+        names << calendar.displayName;
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Orvana Focus Blocks", "Orvana Focus Log", "Orvana Plan",
+                                  "Orvana Tasks"}));
+
+    expectExit(runOrvana({"sync", "signout"}, laptop.env(true)), 0);
+    EXPECT_EQ(statusOf(laptop).value("account"), QJsonValue::Null);
+    EXPECT_FALSE(fileBytes(laptop.storeFolder() + "/secrets.json").contains(password));
+}
+
+TEST(SyncCommand, RefusesUnsafeOrIncompleteRequests) {
+    Sandbox box;
+    const Outcome plain = orvanaWithInput(
+        box, {"sync", "setup", "http://dav.example.org/", "--user", "a", "--password-stdin"},
+        "pw\n");
+    expectExit(plain, 1);
+    EXPECT_TRUE(plain.err.contains("--allow-insecure")) << plain;
+    for (const QStringList& args :
+         {QStringList{"sync"}, QStringList{"sync", "setup"},
+          QStringList{"sync", "setup", "https://dav.example.org/"},
+          QStringList{"sync", "setup", "https://a/", "https://b/", "--user", "u"},
+          QStringList{"sync", "status", "--yaml"}, QStringList{"sync", "signout", "now"}})
+        expectExit(runOrvana(args, box.env(true)), 2);
+}
+
+} // namespace

@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <sqlite3.h>
@@ -33,71 +32,8 @@ static void PrintTo(const QString& text, std::ostream* out) {
 namespace {
 
 using namespace orvana;
-using orvana::test::fileBytes;
-
-// How long a started app must stay up to count as started.
-constexpr int settleMs = 1500;
-
-using test::exitTimeoutMs;
-using test::expectExit;
-using test::fingerprint;
-using test::Outcome;
-using test::runOrvana;
-using test::writeFile;
-using Orvana = test::OrvanaProcess;
-using Sandbox = test::Sandbox;
-
-// --- command line ------------------------------------------------------
-
-// The flags listed under "Options:" in a help text ("-h", "--help", ...);
-// options that take a value are left out.
-QStringList listedFlags(const QString& help) {
-    static const QRegularExpression optionLine(QStringLiteral("^\\s+(-\\S.*?)(\\s{2,}|$)"));
-    static const QRegularExpression flag(QStringLiteral("--?[\\w-]+"));
-    QStringList flags;
-    for (const QString& line : help.split(u'\n')) {
-        const auto m = optionLine.match(line);
-        if (!m.hasMatch() || m.captured(1).contains(u'<'))
-            continue;
-        for (const auto& f : flag.globalMatch(m.captured(1)))
-            flags << f.captured();
-    }
-    return flags;
-}
-
-// Whatever the help text offers must answer and stop: none of its options
-// may fall through to starting the app. Mistakes are refused with status 2.
-TEST(CommandLine, OptionsAnswerAndMistakesAreRefusedWithoutADisplayOrAStore) {
-    Sandbox sandbox;
-    const Outcome help = runOrvana({QStringLiteral("--help")}, sandbox.env(true));
-    expectExit(help, 0);
-    // The usage line names the program as it was run.
-    EXPECT_TRUE(help.out.contains(QRegularExpression(QStringLiteral("Usage: \\S*orvana "))))
-        << help;
-    const QStringList flags = listedFlags(help.out);
-    for (const char* expected : {"-h", "--help", "-v", "--version"})
-        ASSERT_TRUE(flags.contains(QLatin1String(expected))) << expected << "\n" << help;
-
-    for (const QString& flag : flags) {
-        SCOPED_TRACE(flag.toStdString());
-        const Outcome o = runOrvana({flag}, sandbox.env(true));
-        expectExit(o, 0);
-        if (flag == QLatin1String("-v") || flag == QLatin1String("--version"))
-            EXPECT_EQ(o.out, QStringLiteral("orvana " ORVANA_VERSION "\n"));
-        else
-            EXPECT_FALSE(o.out.isEmpty()) << o;
-        EXPECT_EQ(o.err, QString()) << "nothing should be reported on stderr";
-    }
-
-    for (const QString& bad : {QStringLiteral("--frobnicate"), QStringLiteral("notes.txt")}) {
-        SCOPED_TRACE(bad.toStdString());
-        const Outcome o = runOrvana({bad}, sandbox.env(true));
-        expectExit(o, 2);
-        EXPECT_TRUE(o.err.contains(bad.mid(bad.lastIndexOf(u'-') + 1))) << o;
-        EXPECT_TRUE(o.out.isEmpty()) << o;
-    }
-    EXPECT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
-}
+using namespace orvana::test;
+using Orvana = OrvanaProcess;
 
 // --- stores the app must refuse ----------------------------------------
 
@@ -187,54 +123,7 @@ TEST(StoreRefusal, StopsStartupNamesFileAndReasonAndLeavesTheFileAlone) {
     }
 }
 
-// --- first start and one writer ------------------------------------------
-
-TEST(FirstStart, CreatesAStoreAtTheXdgDataPathThatOnlyOneProcessMayUse) {
-    Sandbox sandbox;
-    const QString path = sandbox.storePath();
-    ASSERT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
-    // Left readable by others by an earlier version, under a lax umask.
-    const QString preferences = sandbox.path(QStringLiteral("config/Orvana/preferences.json"));
-    writeFile(preferences, "{}");
-    ::chmod(QFile::encodeName(preferences).constData(), 0644);
-    ::chmod(QFile::encodeName(QFileInfo(preferences).absolutePath()).constData(), 0755);
-    const mode_t umaskBefore = ::umask(022);
-    const auto restoreUmask = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
-    {
-        Orvana app(sandbox.env());
-        ASSERT_TRUE(app.staysUpFor(settleMs)) << app.outcome();
-        ASSERT_TRUE(QFileInfo(path).isFile()) << "no store at " << path.toStdString();
-
-        // Nobody else may read a person's plans.
-        auto mode = [](const QString& p) {
-            struct stat st {};
-            return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 0777 : 0777;
-        };
-        EXPECT_EQ(mode(sandbox.storeFolder()), 0700u);
-        EXPECT_EQ(mode(path), 0600u);
-        EXPECT_EQ(mode(path + QStringLiteral("-wal")), 0600u);
-        EXPECT_EQ(mode(QFileInfo(preferences).absolutePath()), 0700u) << "tightened at start";
-        EXPECT_EQ(mode(preferences), 0600u);
-
-        // A second start brings the first forward and leaves quietly.
-        const Outcome second = runOrvana({}, sandbox.env());
-        expectExit(second, 0);
-        EXPECT_TRUE(app.staysUpFor(0)) << "the first copy went away: " << app.outcome();
-    }
-
-    // What the app made is a store this build accepts, not just any database;
-    // and while another process holds it, the app is turned away.
-    auto held = SqliteStore::open(path);
-    ASSERT_TRUE(held.ok()) << held.error().message.toStdString();
-    const QByteArray before = fileBytes(path);
-    const Outcome refused = runOrvana({}, sandbox.env());
-    expectExit(refused, -1);
-    EXPECT_TRUE(refused.err.contains(QLatin1String("Another Orvana process"))) << refused;
-    EXPECT_TRUE(refused.err.contains(path)) << refused;
-    EXPECT_TRUE(fileBytes(path) == before) << "the refused app changed the store";
-}
-
-// --- one instance and the desktop's requests ----------------------------
+// --- first start, one app per session, one writer ------------------------
 
 QString runText(const QStringList& args, const QProcessEnvironment& env, int code = 0) {
     const Outcome o = runOrvana(args, env);
@@ -242,11 +131,22 @@ QString runText(const QStringList& args, const QProcessEnvironment& env, int cod
     return o.out.trimmed();
 }
 
-TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommandLine) {
+// Ten starts at once on a new profile: one app, a store only its owner may
+// read, the desktop's and the command line's requests answered; stopped, a
+// sound store; held by another process, the app is turned away.
+TEST(FirstStart, TenStartsMakeOneAppWithAPrivateStoreThatAnswersTheDesktopAndTheCommandLine) {
     Sandbox sandbox;
     if (sandbox.busAddress().isEmpty())
         GTEST_SKIP() << "dbus-daemon could not be started";
     const QProcessEnvironment env = sandbox.env();
+    const QString path = sandbox.storePath();
+    // Left readable by others by an earlier version, under a lax umask.
+    const QString preferences = sandbox.path(QStringLiteral("config/Orvana/preferences.json"));
+    writeFile(preferences, "{}");
+    ::chmod(QFile::encodeName(preferences).constData(), 0644);
+    ::chmod(QFile::encodeName(QFileInfo(preferences).absolutePath()).constData(), 0755);
+    const mode_t umaskBefore = ::umask(022);
+    const auto restoreUmask = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
 
     std::vector<std::unique_ptr<Orvana>> starts;
     for (int i = 0; i < 10; ++i)
@@ -258,12 +158,23 @@ TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommand
             app = start.get();
             continue;
         }
-        const Outcome o = start->outcome();
-        expectExit(o, 0);
+        expectExit(start->outcome(), 0);
         ++left;
     }
     ASSERT_EQ(left, 9) << "one app and nine that left";
     ASSERT_NE(app, nullptr);
+    ASSERT_TRUE(QFileInfo(path).isFile()) << "no store at " << path.toStdString();
+
+    // Nobody else may read a person's plans.
+    auto mode = [](const QString& p) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 0777 : 0777;
+    };
+    EXPECT_EQ(mode(sandbox.storeFolder()), 0700u);
+    EXPECT_EQ(mode(path), 0600u);
+    EXPECT_EQ(mode(path + QStringLiteral("-wal")), 0600u);
+    EXPECT_EQ(mode(QFileInfo(preferences).absolutePath()), 0700u) << "tightened at start";
+    EXPECT_EQ(mode(preferences), 0600u);
 
     // The desktop's door: org.freedesktop.Application and the intents.
     const QString connectionName = QStringLiteral("orvana-single-instance-test");
@@ -318,11 +229,23 @@ TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommand
 
     // Stopped, the one app leaves a sound store with the import in it.
     starts.clear();
-    auto reopened = openModelContextForReading(sandbox.storePath());
-    ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
-    const auto goals = reopened.value()->fetch<Goal>();
-    ASSERT_EQ(goals.size(), 1u);
-    EXPECT_EQ(goals.front()->title(), QStringLiteral("Run a marathon"));
+    {
+        auto reopened = openModelContextForReading(path);
+        ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
+        const auto goals = reopened.value()->fetch<Goal>();
+        ASSERT_EQ(goals.size(), 1u);
+        EXPECT_EQ(goals.front()->title(), QStringLiteral("Run a marathon"));
+    }
+
+    // While another process holds the store, the app is turned away.
+    auto held = SqliteStore::open(path);
+    ASSERT_TRUE(held.ok()) << held.error().message.toStdString();
+    const QByteArray before = fileBytes(path);
+    const Outcome refused = runOrvana({}, env);
+    expectExit(refused, -1);
+    EXPECT_TRUE(refused.err.contains(QLatin1String("Another Orvana process"))) << refused;
+    EXPECT_TRUE(refused.err.contains(path)) << refused;
+    EXPECT_TRUE(fileBytes(path) == before) << "the refused app changed the store";
 }
 
 } // namespace

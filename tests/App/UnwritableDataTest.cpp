@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string_view>
 #include <unistd.h>
 
 using namespace orvana;
@@ -66,20 +65,12 @@ private:
     bool mounted_ = false;
 };
 
-struct Case {
-    const char* name;
-    // The message must say this about the folder (followed by its path).
-    const char* problem;
-};
-
 TEST(UnwritableData, StartAndImportStopWithAMessageNamingTheFolderAndChangeNothing) {
     // (A skip ends the test: the read-only case comes last.)
-    for (const Case c : {Case{"a file in the folder's place", "is a file, not a folder"},
-                         Case{"read-only folder", "cannot be written"}}) {
-        SCOPED_TRACE(c.name);
+    for (const bool readOnly : {false, true}) {
+        SCOPED_TRACE(readOnly ? "read-only folder" : "a file in the folder's place");
         Sandbox sandbox(Sandbox::Bus::none);
         const QString folder = sandbox.storeFolder();
-        const bool readOnly = std::string_view(c.name) == "read-only folder";
         const QString document = sandbox.path(QStringLiteral("import.json"));
         {
             // A store in use, with its lock file, and a document to merge.
@@ -91,32 +82,33 @@ TEST(UnwritableData, StartAndImportStopWithAMessageNamingTheFolderAndChangeNothi
             ASSERT_TRUE(json.ok());
             test::writeFile(document, json.value().replace("\"Run\"", "\"Run far\""));
         }
-        if (!readOnly) {
-            ASSERT_TRUE(QDir(folder).removeRecursively());
-            test::writeFile(folder, "the user's own notes\n");
-        }
         std::optional<ReadOnlyFolder> locked;
         if (readOnly) {
             locked.emplace(folder);
             if (!locked->binds())
                 GTEST_SKIP() << "no mount namespace here, and root ignores file modes";
+        } else {
+            ASSERT_TRUE(QDir(folder).removeRecursively());
+            test::writeFile(folder, "the user's own notes\n");
         }
         auto run = [&](const QStringList& args, const QProcessEnvironment& env) {
             return locked ? locked->run(args, env) : test::runOrvana(args, env);
         };
         const QByteArray before = test::fingerprint(sandbox.path(QStringLiteral("data")));
-        const QString problem = QLatin1String(c.problem);
+        // The message says this about the folder.
+        const QString problem = folder + (readOnly ? QStringLiteral(" cannot be written")
+                                                   : QStringLiteral(" is a file, not a folder"));
 
         const Outcome window = run({}, sandbox.env());
         test::expectExit(window, 1);
         EXPECT_TRUE(window.err.contains(QLatin1String("could not set up its data store")))
             << window;
-        EXPECT_TRUE(window.err.contains(folder + u' ' + problem)) << window;
+        EXPECT_TRUE(window.err.contains(problem)) << window;
 
         const Outcome import = run({QStringLiteral("import"), document}, sandbox.env(true));
         test::expectExit(import, 1);
         EXPECT_TRUE(import.err.startsWith(QLatin1String("Import failed: "))) << import;
-        EXPECT_TRUE(import.err.contains(folder + u' ' + problem)) << import;
+        EXPECT_TRUE(import.err.contains(problem)) << import;
 
         locked.reset();
         EXPECT_TRUE(test::fingerprint(sandbox.path(QStringLiteral("data"))) == before)

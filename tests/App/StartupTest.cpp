@@ -20,6 +20,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <sys/stat.h>
@@ -35,7 +36,15 @@ using namespace orvana;
 using namespace orvana::test;
 using Orvana = OrvanaProcess;
 
-// --- stores the app must refuse ----------------------------------------
+// An export holding one goal, "Run a marathon".
+const QByteArray oneGoalDocument =
+    R"({"dayTasks":[],"exportedAt":"2026-03-02T10:00:00Z","focusBlockTemplates":[],)"
+    R"("focusSessions":[],"goals":[{"createdAt":"2026-03-01T09:00:00Z",)"
+    R"("id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","sortOrder":0,"status":"active",)"
+    R"("title":"Run a marathon"}],"schemaVersion":1,"trailEntries":[],"weekItems":[],)"
+    R"("weeks":[]})";
+
+// --- data the app must refuse ----------------------------------------------
 
 // A real, empty store as this build makes it, closed again.
 void makeStore(const QString& path) {
@@ -60,66 +69,147 @@ void makeNewerStoreWithPendingWal(const QString& path) {
     ASSERT_GT(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
 }
 
-struct RefusalCase {
-    const char* name;
-    void (*prepare)(const QString& path);
-    const char* reason; // in the message, any case
+// `folder` bound read-only onto itself in a mount namespace of the app's
+// own, which binds root too. Without the privilege for that, the folder's
+// mode is taken away instead (root ignores that).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : folder_(folder) {
+        // Root may make the namespace; anyone else needs a user namespace.
+        unshare_ = {::geteuid() == 0 ? QStringLiteral("-m") : QStringLiteral("-rm"),
+                    QStringLiteral("sh"),
+                    QStringLiteral("-c"),
+                    QStringLiteral("mount --bind \"$1\" \"$1\" && "
+                                   "mount -o remount,bind,ro \"$1\" && shift && exec \"$@\""),
+                    QStringLiteral("sh"),
+                    folder};
+        QProcess probe;
+        probe.start(QStringLiteral("unshare"), unshare_ + QStringList{QStringLiteral("true")});
+        mounted_ = probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
+                   probe.exitCode() == 0;
+        if (!mounted_)
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    }
+    ~ReadOnlyFolder() {
+        if (!mounted_)
+            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Whether the folder really is read-only for the app.
+    bool binds() const { return mounted_ || ::geteuid() != 0; }
+
+    Outcome run(const QStringList& args, const QProcessEnvironment& env) const {
+        if (!mounted_)
+            return test::runOrvana(args, env);
+        return test::OrvanaProcess(env,
+                                   unshare_ + QStringList{QStringLiteral(ORVANA_BINARY)} + args,
+                                   QStringLiteral("unshare"))
+            .outcome();
+    }
+
+private:
+    QString folder_;
+    QStringList unshare_;
+    bool mounted_ = false;
 };
 
-TEST(StoreRefusal, StopsStartupNamesFileAndReasonAndLeavesTheFileAlone) {
+struct RefusalCase {
+    const char* name;
+    void (*prepare)(const Sandbox& sandbox);
+    const char* reason; // in the messages, any case
+    // The data folder is refused (its path right before the reason), not
+    // the store file.
+    bool folder = false;
+};
+
+// Whatever is wrong with the store or its folder, the window and the
+// command line stop with a message naming it and the reason, and leave
+// every file as it was (no half-made new store either).
+TEST(StoreRefusal, StartAndCommandsStopNamingTheFileOrFolderAndReasonAndChangeNothing) {
     const RefusalCase cases[] = {
         {"garbage",
-         [](const QString& p) { writeFile(p, QByteArray("the user's own notes\n").repeated(400)); },
+         [](const Sandbox& s) {
+             writeFile(s.storePath(), QByteArray("the user's own notes\n").repeated(400));
+         },
          "not an Orvana data store"},
-        {"newer schema, pending WAL", makeNewerStoreWithPendingWal, "newer version"},
+        {"newer schema, pending WAL",
+         [](const Sandbox& s) { makeNewerStoreWithPendingWal(s.storePath()); }, "newer version"},
         // Our header (and application id) intact, the pages behind it overwritten.
         {"damaged pages",
-         [](const QString& p) {
-             makeStore(p);
-             QByteArray bytes = fileBytes(p);
+         [](const Sandbox& s) {
+             makeStore(s.storePath());
+             QByteArray bytes = fileBytes(s.storePath());
              ASSERT_GT(bytes.size(), 4096);
              bytes.replace(100, bytes.size() - 100, QByteArray(bytes.size() - 100, '\x5a'));
-             writeFile(p, bytes);
+             writeFile(s.storePath(), bytes);
          },
          "damaged"},
-        {"folder", [](const QString& p) { writeFile(p + "/keep.txt", "a file of the user's"); },
+        {"folder in the store's place",
+         [](const Sandbox& s) { writeFile(s.storePath() + "/keep.txt", "a file of the user's"); },
          "folder"},
-        {"read-only",
-         [](const QString& p) {
-             makeStore(p);
-             QFile::setPermissions(p, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        {"read-only store",
+         [](const Sandbox& s) {
+             makeStore(s.storePath());
+             QFile::setPermissions(s.storePath(),
+                                   QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
          },
          "cannot be written"},
+        {"file in the folder's place",
+         [](const Sandbox& s) { writeFile(s.storeFolder(), "the user's own notes\n"); },
+         "is a file, not a folder", true},
+        // Last: a skip ends the test.
+        {"read-only folder", [](const Sandbox& s) { makeStore(s.storePath()); },
+         "cannot be written", true},
     };
     for (const RefusalCase& c : cases) {
         // File permissions do not bind root.
-        if (std::string_view(c.name) == "read-only" && ::geteuid() == 0)
+        if (std::string_view(c.name) == "read-only store" && ::geteuid() == 0)
             continue;
         SCOPED_TRACE(c.name);
         Sandbox sandbox;
-        const QString path = sandbox.storePath();
-        ASSERT_NO_FATAL_FAILURE(c.prepare(path));
-        const QByteArray before = fingerprint(path);
-        const QByteArray walBefore = fileBytes(path + QStringLiteral("-wal"));
+        ASSERT_NO_FATAL_FAILURE(c.prepare(sandbox));
+        const QString document = sandbox.path(QStringLiteral("import.json"));
+        writeFile(document, oneGoalDocument);
+        std::optional<ReadOnlyFolder> locked;
+        if (std::string_view(c.name) == "read-only folder") {
+            locked.emplace(sandbox.storeFolder());
+            if (!locked->binds())
+                GTEST_SKIP() << "no mount namespace here, and root ignores file modes";
+        }
+        auto run = [&](const QStringList& args, const QProcessEnvironment& env) {
+            return locked ? locked->run(args, env) : runOrvana(args, env);
+        };
+        const QString named = c.folder ? sandbox.storeFolder() : sandbox.storePath();
+        const QString wal = sandbox.storePath() + QStringLiteral("-wal");
+        const QByteArray before = fingerprint(named), walBefore = fileBytes(wal);
+        const QString reason = (c.folder ? named + u' ' : QString()) + QLatin1String(c.reason);
 
-        const Outcome o = runOrvana({}, sandbox.env());
+        const Outcome window = run({}, sandbox.env());
+        expectExit(window, 1);
+        EXPECT_TRUE(window.err.contains(QLatin1String("could not set up its data store")))
+            << window;
+        EXPECT_TRUE(window.err.contains(named) && window.err.contains(reason, Qt::CaseInsensitive))
+            << "expected " << named.toStdString() << " and " << reason.toStdString() << "\n"
+            << window;
+        // The command line names it too, importing or (with a store to read) reading.
+        if (!c.folder) {
+            const Outcome read = run({QStringLiteral("today")}, sandbox.env(true));
+            expectExit(read, 1);
+            EXPECT_TRUE(read.err.contains(named)) << read;
+        }
+        const Outcome import = run({QStringLiteral("import"), document}, sandbox.env(true));
+        expectExit(import, 1);
+        EXPECT_TRUE(import.err.startsWith(QLatin1String("Import failed: "))) << import;
+        EXPECT_TRUE(import.err.contains(named)) << import;
 
-        expectExit(o, -1);
-        EXPECT_TRUE(o.err.contains(QLatin1String("could not set up its data store"))) << o;
-        EXPECT_TRUE(o.err.contains(path)) << o;
-        // The command line names the file too.
-        const Outcome read = runOrvana({QStringLiteral("today")}, sandbox.env(true));
-        expectExit(read, 1);
-        EXPECT_TRUE(read.err.contains(path)) << read;
-        EXPECT_TRUE(o.err.contains(QLatin1String(c.reason), Qt::CaseInsensitive))
-            << "expected the reason \"" << c.reason << "\"\n"
-            << o;
-        EXPECT_TRUE(fingerprint(path) == before) << "the store (or folder) changed";
-        // Readers see the WAL too, so it must be as it was; and no half-made new
-        // store may remain.
-        EXPECT_TRUE(fileBytes(path + QStringLiteral("-wal")) == walBefore) << "the WAL changed";
-        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
-        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".creating")));
+        locked.reset();
+        EXPECT_TRUE(fingerprint(named) == before) << "the store (or folder) changed";
+        // Readers see the WAL too, so it must be as it was; and no half-made
+        // new store may remain.
+        EXPECT_TRUE(fileBytes(wal) == walBefore) << "the WAL changed";
+        EXPECT_FALSE(QFileInfo::exists(sandbox.storePath() + QStringLiteral("-journal")));
+        EXPECT_FALSE(QFileInfo::exists(sandbox.storePath() + QStringLiteral(".creating")));
     }
 }
 
@@ -212,12 +302,7 @@ TEST(FirstStart, TenStartsMakeOneAppWithAPrivateStoreThatAnswersTheDesktopAndThe
 
     // An import is handed over and merged by the app itself.
     const QString document = sandbox.path(QStringLiteral("mine.json"));
-    writeFile(document,
-              R"({"dayTasks":[],"exportedAt":"2026-03-02T10:00:00Z","focusBlockTemplates":[],)"
-              R"("focusSessions":[],"goals":[{"createdAt":"2026-03-01T09:00:00Z",)"
-              R"("id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","sortOrder":0,"status":"active",)"
-              R"("title":"Run a marathon"}],"schemaVersion":1,"trailEntries":[],"weekItems":[],)"
-              R"("weeks":[]})");
+    writeFile(document, oneGoalDocument);
     EXPECT_EQ(runText({QStringLiteral("import"), document}, env),
               QStringLiteral("Imported from mine.json"));
     EXPECT_EQ(runText({QStringLiteral("goals")}, env),

@@ -53,6 +53,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <random>
 #include <set>
 

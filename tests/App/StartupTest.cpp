@@ -201,7 +201,8 @@ TEST(StoreRefusal, StartAndCommandsStopNamingTheFileOrFolderAndReasonAndChangeNo
         const Outcome import = run({QStringLiteral("import"), document}, sandbox.env(true));
         expectExit(import, 1);
         EXPECT_TRUE(import.err.startsWith(QLatin1String("Import failed: "))) << import;
-        EXPECT_TRUE(import.err.contains(named)) << import;
+        EXPECT_TRUE(import.err.contains(named) && import.err.contains(reason, Qt::CaseInsensitive))
+            << import;
 
         locked.reset();
         EXPECT_TRUE(fingerprint(named) == before) << "the store (or folder) changed";

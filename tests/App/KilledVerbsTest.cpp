@@ -12,6 +12,7 @@
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "support/AppProcess.h"
+#include "support/Sample.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -40,40 +41,12 @@ int faultRounds() {
     return ok && rounds > 0 ? rounds : 4;
 }
 
-// Tens of thousands of records of every kind, linked as in real use.
+// Tens of thousands of records of every kind, linked as in real use: the
+// sample's goals, weeks, tasks, blocks and sessions, week after week.
 void fillLarge(ModelContext& ctx) {
-    const Timestamp start = 1.75e9;
-    std::vector<Week*> weeks;
-    for (int w = 0; w < 50; ++w)
-        weeks.push_back(ctx.create<Week>(start + w * 604800.0, start + (w + 1) * 604800.0,
-                                         QStringLiteral("Week %1").arg(w), std::nullopt, start));
-    for (int g = 0; g < 100; ++g) {
-        auto* goal =
-            ctx.create<Goal>(QStringLiteral("Goal %1").arg(g), QStringLiteral("Because %1").arg(g),
-                             start + 9e6, GoalStatus::active, QStringLiteral("blue"), g, start);
-        ctx.create<FocusBlockTemplate>(QStringLiteral("Block %1").arg(g), std::vector<qint64>{2, 4},
-                                       9, 0, 50, true, start)
-            ->setGoal(goal);
-        for (int i = 0; i < 30; ++i) {
-            auto* item = ctx.create<WeekItem>(QStringLiteral("Item %1.%2").arg(g).arg(i),
-                                              std::nullopt, i % 2 == 0, i, start);
-            item->setGoal(goal);
-            item->setWeek(weeks[std::size_t(i + g) % weeks.size()]);
-            for (int d = 0; d < 3; ++d) {
-                auto* task = ctx.create<DayTask>(
-                    QStringLiteral("Task %1.%2.%3").arg(g).arg(i).arg(d), start + d * 86400.0,
-                    QStringLiteral("notes"), d == 0, false, d, start);
-                task->setWeekItem(item);
-                task->setGoal(goal);
-                auto* session = ctx.create<FocusSession>(1500.0, start, 1500.0, std::nullopt,
-                                                         start + 1500, true, true);
-                session->setDayTask(task);
-                session->setGoal(goal);
-            }
-        }
-        for (int e = 0; e < 80; ++e)
-            ctx.create<TrailEntry>(start + e * 86400.0, 25, goal, start);
-    }
+    const Calendar calendar = test::berlinMondayFirst();
+    for (int week = 0; week < 1500; ++week)
+        test::fillSample(ctx, calendar, 1.75e9 + week * 604800.0);
 }
 
 // The ids of every record, by type.

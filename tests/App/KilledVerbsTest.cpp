@@ -60,11 +60,6 @@ QByteArray storeDocument(const QString& path) {
     return ctx.ok() ? document(*ctx.value()) : QByteArray();
 }
 
-// What a failure shows of a document.
-std::string describe(const QByteArray& bytes) {
-    return std::to_string(bytes.size()) + " bytes";
-}
-
 QByteArray withoutStamp(QByteArray document) {
     static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
     return QString::fromUtf8(document).remove(stamp).toUtf8();
@@ -172,7 +167,7 @@ protected:
                 writeStartsMs = now;
         });
         test::expectExit(whole.outcome, 0);
-        ASSERT_TRUE(state() == after) << describe(state());
+        ASSERT_TRUE(state() == after) << "the whole run left " << state().size() << " bytes";
         if (writeStartsMs < 0)
             writeStartsMs = writing ? whole.ms * 3 / 4 : 0;
 
@@ -192,8 +187,8 @@ protected:
             else if (now == after)
                 ++took;
             else
-                ADD_FAILURE() << "killed at " << at << " ms: " << describe(now) << "; before "
-                              << describe(before) << ", after " << describe(after);
+                ADD_FAILURE() << "killed at " << at << " ms: " << now.size() << " bytes; before "
+                              << before.size() << ", after " << after.size();
         }
         std::printf("%s: %d rounds (%lld ms each): %d left as before, %d as after\n", verb,
                     faultRounds(), static_cast<long long>(whole.ms), kept, took);

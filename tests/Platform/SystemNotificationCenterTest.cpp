@@ -2,15 +2,12 @@
 #include "support/PrivateBus.h"
 #include "support/TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnectionInterface>
-#include <QDBusReply>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
@@ -20,7 +17,6 @@
 
 #include <cmath>
 #include <csignal>
-#include <memory>
 #include <ostream>
 
 #include <sys/prctl.h>
@@ -42,17 +38,6 @@ constexpr int kDeliveryTimeoutMs = 15'000;
 
 const QString kNotifications = QStringLiteral("org.freedesktop.Notifications");
 
-// Blocking bus queries: fine in a test, never in the app.
-bool serverOwnsName() {
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(kNotifications);
-}
-
-bool serverIsActivatable() {
-    const QDBusReply<QStringList> names =
-        QDBusConnection::sessionBus().interface()->activatableServiceNames();
-    return names.isValid() && names.value().contains(kNotifications);
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -62,10 +47,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // The identifiers in a state file, in file order; the file must be a JSON
 // array of request objects and nothing else.
 QStringList identifiersInFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("<unreadable>")};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(orvana::test::fileBytes(path));
     if (!document.isArray())
         return {QStringLiteral("<not an array>")};
     QStringList identifiers;
@@ -84,53 +66,61 @@ QString text(const QJsonObject& object, const char* key) {
     return object.value(QLatin1String(key)).toString();
 }
 
-// The fake server script (tests/support), on the session bus the test command
-// provides. Owns the process: stopped, and the name released, on destruction.
-class FakeNotificationServer {
-public:
-    explicit FakeNotificationServer(QString logPath) : logPath_(std::move(logPath)) {}
-    ~FakeNotificationServer() { stop(); }
+// A session bus of the test's own, so that no real notification is ever
+// shown, and the fake server script (tests/support) on it, started on demand.
+class SystemNotificationCenterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (bus_.address.isEmpty())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        connection = QDBusConnection::connectToBus(bus_.address, connectionName);
+        ASSERT_TRUE(connection.isConnected()) << bus_.address.toStdString();
+        ASSERT_TRUE(dir_.isValid());
+    }
+    void TearDown() override {
+        stopServer();
+        QDBusConnection::disconnectFromBus(connectionName);
+    }
+
+    bool serverOwnsName() const {
+        return connection.interface()->isServiceRegistered(kNotifications);
+    }
 
     // Returns once the server owns its name.
-    testing::AssertionResult start() {
-        const QString script =
-            QStringLiteral(QT_TESTCASE_SOURCEDIR "/support/fake-notification-server.py");
-        // Must not outlive a crashed test: it would hold the output pipe and the name.
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process_.start(QStringLiteral("/usr/bin/python3"), {script, logPath_});
-        if (!process_.waitForStarted(10'000))
+    testing::AssertionResult startServer() {
+        // Must not outlive a crashed test: it would hold the output pipe.
+        server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus_.address);
+        server_.setProcessEnvironment(env);
+        server_.start(QStringLiteral("/usr/bin/python3"),
+                      {QStringLiteral(QT_TESTCASE_SOURCEDIR "/support/fake-notification-server.py"),
+                       logPath()});
+        if (!QTest::qWaitFor(
+                [&] { return serverOwnsName() || server_.state() == QProcess::NotRunning; },
+                10'000) ||
+            !serverOwnsName())
             return testing::AssertionFailure()
-                   << "cannot run /usr/bin/python3: " << process_.errorString().toStdString();
-        const bool settled = QTest::qWaitFor(
-            [&] { return serverOwnsName() || process_.state() != QProcess::Running; }, 10'000);
-        if (!settled || !serverOwnsName())
-            return testing::AssertionFailure()
-                   << "the fake server did not take " << kNotifications.toStdString()
-                   << " (needs python3-dbus and python3-gi): "
-                   << process_.readAllStandardError().toStdString();
+                   << "the fake server did not take its name (needs python3-dbus and "
+                      "python3-gi): "
+                   << server_.readAllStandardError().toStdString();
         return testing::AssertionSuccess();
     }
 
-    void stop() {
-        if (process_.state() == QProcess::NotRunning)
+    void stopServer() {
+        if (server_.state() == QProcess::NotRunning)
             return;
-        process_.terminate();
-        if (!process_.waitForFinished(5'000)) {
-            process_.kill();
-            process_.waitForFinished(5'000);
-        }
+        server_.kill();
+        server_.waitForFinished(5'000);
         // The bus drops the name once it notices the disconnection.
-        if (!QTest::qWaitFor([] { return !serverOwnsName(); }, 5'000))
+        if (!QTest::qWaitFor([&] { return !serverOwnsName(); }, 5'000))
             ADD_FAILURE() << "the stopped fake server still owns its name";
     }
 
     // Every Notify call received so far, as logged by the script.
     QList<QJsonObject> deliveries() const {
-        QFile file(logPath_);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
         QList<QJsonObject> records;
-        for (const QByteArray& line : file.readAll().split('\n')) {
+        for (const QByteArray& line : orvana::test::fileBytes(logPath()).split('\n')) {
             if (!line.isEmpty())
                 records << QJsonDocument::fromJson(line).object();
         }
@@ -152,43 +142,16 @@ public:
         return arrived;
     }
 
-private:
-    QString logPath_;
-    QProcess process_;
-};
-
-// Runs only on a bus without any notification server of its own, so that no
-// real notification is ever shown. Test processes that share one bus take
-// turns (ctest runs them in parallel), since they all claim the same name.
-class SystemNotificationCenterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-            GTEST_SKIP() << "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is unset); "
-                            "scripts/test runs these tests inside dbus-run-session";
-        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected())
-            << "cannot connect to the session bus at "
-            << qgetenv("DBUS_SESSION_BUS_ADDRESS").toStdString();
-        const QByteArray busHash =
-            QCryptographicHash::hash(qgetenv("DBUS_SESSION_BUS_ADDRESS"), QCryptographicHash::Sha1)
-                .toHex()
-                .left(16);
-        lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(
-            QStringLiteral("orvana-notification-tests-%1.lock").arg(QString::fromLatin1(busHash))));
-        lock_->setStaleLockTime(0); // held for as long as a test runs, however long
-        ASSERT_TRUE(lock_->tryLock(300'000)) << "another test kept the notification server lock";
-        if (serverOwnsName() || serverIsActivatable())
-            GTEST_SKIP() << "a notification server is already on this session bus (a desktop "
-                            "session?); these tests only run on a private bus, such as the one "
-                            "scripts/test starts, so that no real notification is shown";
-        ASSERT_TRUE(dir_.isValid());
-    }
-
     QString statePath() const { return dir_.filePath(QStringLiteral("state/Orvana/pending.json")); }
+    QString logPath() const { return dir_.filePath(QStringLiteral("notify-log.jsonl")); }
 
-    std::unique_ptr<QLockFile> lock_; // declared first: released last
+    const QString connectionName = QStringLiteral("orvana-notification-test");
+    QDBusConnection connection{QString()};
+    test::PrivateBus bus_;
+
+private:
     QTemporaryDir dir_;
-    FakeNotificationServer server{dir_.filePath(QStringLiteral("notify-log.jsonl"))};
+    QProcess server_;
 };
 
 // Authorised exactly while a server is on the bus. Due requests are shown
@@ -196,10 +159,11 @@ protected:
 // replaced, and a far one stays pending.
 TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOnce) {
     double skew = 0; // the wall clock, until the test moves it on
-    SystemNotificationCenter center(statePath(), [&skew] { return systemNow() + skew; });
+    SystemNotificationCenter center(
+        statePath(), [&skew] { return systemNow() + skew; }, connection);
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::denied);
     EXPECT_FALSE(QCoro::waitFor(center.requestAuthorization()));
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(startServer());
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::authorized);
     EXPECT_TRUE(QCoro::waitFor(center.requestAuthorization()));
 
@@ -216,9 +180,9 @@ TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOn
     center.removePendingNotificationRequests({"dropped", "unknown"});
     EXPECT_EQ(identifiersInFile(statePath()), (QStringList{"soon", "kept", "due", "far"}));
 
-    ASSERT_TRUE(server.waitForDeliveries(2, 1'500));
-    EXPECT_EQ(server.summaries(), (QStringList{"Reminder", "Second"}));
-    const QJsonObject notification = server.deliveries().value(0);
+    ASSERT_TRUE(waitForDeliveries(2, 1'500));
+    EXPECT_EQ(summaries(), (QStringList{"Reminder", "Second"}));
+    const QJsonObject notification = deliveries().value(0);
     EXPECT_EQ(text(notification, "body"), "Call the dentist — today");
     EXPECT_EQ(text(notification, "app_name"), "Orvana");
     EXPECT_EQ(text(notification, "app_icon"), "app.orvana.Orvana");
@@ -228,26 +192,27 @@ TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOn
     EXPECT_EQ(notification.value(QLatin1String("expire_timeout")).toInt(), -1);
     // Not early (a lower bound only; being late is the scheduler's business).
     EXPECT_GE(notification.value(QLatin1String("time")).toDouble() - addedAt, 0.9);
-    EXPECT_GE(server.deliveries().value(1).value(QLatin1String("time")).toDouble() - addedAt, 1.4);
+    EXPECT_GE(deliveries().value(1).value(QLatin1String("time")).toDouble() - addedAt, 1.4);
 
     // The focus timer withdraws a segment's request in the same second the
     // segment ends, maybe before the centre's own timer has run: shown, not lost.
     skew = 600;
     center.removePendingNotificationRequests({"due"});
-    ASSERT_TRUE(server.waitForDeliveries(3, 500));
-    EXPECT_EQ(server.summaries(), (QStringList{"Reminder", "Second", "Focus session complete"}));
+    ASSERT_TRUE(waitForDeliveries(3, 500));
+    EXPECT_EQ(summaries(), (QStringList{"Reminder", "Second", "Focus session complete"}));
     EXPECT_EQ(center.pendingIdentifiers(), QStringList{"far"});
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{"far"});
 
-    server.stop();
+    stopServer();
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::denied);
 }
 
 TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndDropsStaleOnes) {
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(startServer());
     const Timestamp closedAt = systemNow();
     {
-        SystemNotificationCenter before(statePath(), [=] { return closedAt; });
+        SystemNotificationCenter before(
+            statePath(), [=] { return closedAt; }, connection);
         before.start();
         add(before, "late", "An hour late", 29 * kHour, "late body");
         add(before, "stale", "A day late", 5 * kHour);
@@ -258,42 +223,32 @@ TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndD
 
     const Timestamp reopenedAt = closedAt + 30 * kHour;
     {
-        SystemNotificationCenter after(statePath(), [=] { return reopenedAt; });
+        SystemNotificationCenter after(
+            statePath(), [=] { return reopenedAt; }, connection);
         EXPECT_EQ(after.pendingIdentifiers(), all);
         after.start();
         EXPECT_EQ(after.pendingIdentifiers(), QStringList{"future"});
         EXPECT_EQ(identifiersInFile(statePath()), QStringList{"future"});
-        ASSERT_TRUE(server.waitForDeliveries(1, 0));
+        ASSERT_TRUE(waitForDeliveries(1, 0));
     }
 
     // Yet another start shows nothing again.
-    SystemNotificationCenter again(statePath(), [=] { return reopenedAt + kHour; });
+    SystemNotificationCenter again(
+        statePath(), [=] { return reopenedAt + kHour; }, connection);
     again.start();
     QTest::qWait(1'000);
-    ASSERT_EQ(server.summaries(), QStringList{"An hour late"});
-    EXPECT_EQ(text(server.deliveries().first(), "body"), "late body");
+    ASSERT_EQ(summaries(), QStringList{"An hour late"});
+    EXPECT_EQ(text(deliveries().first(), "body"), "late body");
     EXPECT_EQ(again.pendingIdentifiers(), QStringList{"future"});
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{"future"});
 }
 
-// A bus of the test's own, whose service directory the test controls: the
-// common case of a server that the bus starts on the first notification.
-TEST(SystemNotificationCenterActivation, AuthorizedWhenTheBusCanStartAServer) {
-    test::PrivateBus bus;
-    if (bus.address.isEmpty())
-        GTEST_SKIP() << "dbus-daemon is not installed";
+// The common case: a server that the bus starts on the first notification.
+TEST_F(SystemNotificationCenterTest, AuthorizedWhenTheBusCanStartAServer) {
     ASSERT_NO_FATAL_FAILURE(writeFile(
-        bus.servicesDirectory() + QStringLiteral("/org.freedesktop.Notifications.service"),
+        bus_.servicesDirectory() + QStringLiteral("/org.freedesktop.Notifications.service"),
         "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=/bin/false\n"));
-    const QString connectionName = QStringLiteral("orvana-activation-test");
-    const auto disconnect =
-        qScopeGuard([&] { QDBusConnection::disconnectFromBus(connectionName); });
-    QDBusConnection connection = QDBusConnection::connectToBus(bus.address, connectionName);
-    ASSERT_TRUE(connection.isConnected()) << bus.address.toStdString();
-
-    QTemporaryDir dir;
-    SystemNotificationCenter center(dir.filePath(QStringLiteral("pending.json")), systemClock(),
-                                    connection);
+    SystemNotificationCenter center(statePath(), systemClock(), connection);
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::authorized);
     EXPECT_TRUE(QCoro::waitFor(center.requestAuthorization()));
 }

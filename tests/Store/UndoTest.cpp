@@ -13,27 +13,33 @@ namespace {
 
 class Undo : public ::testing::Test {
 protected:
-    void SetUp() override { manager = ctx.ensureUndoManager(); }
+    void SetUp() override {
+        manager = ctx.ensureUndoManager();
+        goal = ctx.create<Goal>(QStringLiteral("A"));
+    }
+
+    // Undoes one step; the goal's title and order after it.
+    QString undo() {
+        manager->undo();
+        return goal->title() + u' ' + QString::number(goal->sortOrder());
+    }
 
     ModelContext ctx;
     UndoManager* manager = nullptr;
+    Goal* goal = nullptr;
 };
 
 TEST_F(Undo, ChangesOfOneEventLoopTurnFormOneStepAndExplicitGroupsAnother) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("A"));
     goal->setTitle(QStringLiteral("B"));
     drainEvents(); // end of the turn closes the implicit group
     goal->setTitle(QStringLiteral("C"));
     goal->setSortOrder(7);
     drainEvents();
 
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("B"));
-    EXPECT_EQ(goal->sortOrder(), 0);
-    manager->undo();
+    EXPECT_EQ(undo(), QStringLiteral("B 0"));
+    undo();
     EXPECT_TRUE(goal->isDeleted());
     EXPECT_FALSE(manager->canUndo());
-
     manager->redo();
     manager->redo();
     EXPECT_EQ(goal->title(), QStringLiteral("C"));
@@ -51,11 +57,9 @@ TEST_F(Undo, ChangesOfOneEventLoopTurnFormOneStepAndExplicitGroupsAnother) {
     EXPECT_FALSE(imported->isDeleted());
     manager->endUndoGrouping();
 
-    manager->undo();
+    EXPECT_EQ(undo(), QStringLiteral("before import 7"));
     EXPECT_TRUE(imported->isDeleted());
-    EXPECT_EQ(goal->title(), QStringLiteral("before import"));
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("C"));
+    EXPECT_EQ(undo(), QStringLiteral("C 7"));
     // A new change drops what could be redone.
     ASSERT_TRUE(manager->canRedo());
     goal->setSortOrder(2);
@@ -63,56 +67,47 @@ TEST_F(Undo, ChangesOfOneEventLoopTurnFormOneStepAndExplicitGroupsAnother) {
 }
 
 TEST_F(Undo, ABurstOfTypingIsOneStepUntilSomethingElseLandsOrTheBurstEnds) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("R"));
     drainEvents();
-    const quint64 before = manager->latestUndoStep();
     quint64 burst = manager->newBurst();
-    for (const char* typed : {"Ru", "Run", "Run "}) {
-        goal->setTitle(QString::fromLatin1(typed));
+    // Each keystroke and each other change is a turn of its own, unless told.
+    auto type = [&](const char* title, bool endTurn = true) {
+        goal->setTitle(QString::fromLatin1(title));
         manager->continueBurst(burst);
-        drainEvents(); // each keystroke is its own turn
-    }
+        if (endTurn)
+            drainEvents();
+    };
+    auto reorder = [&](qint64 order) {
+        goal->setSortOrder(order);
+        drainEvents();
+    };
+    const quint64 before = manager->latestUndoStep();
+    for (const char* typed : {"Ru", "Run", "Run "})
+        type(typed);
     EXPECT_EQ(manager->latestUndoStep(), before + 1);
     // A change in between breaks the burst even though typing goes on.
-    goal->setSortOrder(3);
-    drainEvents();
-    goal->setTitle(QStringLiteral("Run 5k"));
-    manager->continueBurst(burst);
-    drainEvents();
+    reorder(3);
+    type("Run 5k");
     // A keystroke that changed nothing leaves no mark for the next change.
     burst = manager->newBurst();
-    goal->setTitle(QStringLiteral("Run 5k"));
-    manager->continueBurst(burst);
-    drainEvents();
-    goal->setSortOrder(4);
-    drainEvents();
+    type("Run 5k");
+    reorder(4);
 
-    manager->undo();
-    EXPECT_EQ(goal->sortOrder(), 3);
-    EXPECT_EQ(goal->title(), QStringLiteral("Run 5k"));
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("Run "));
-    manager->undo();
-    EXPECT_EQ(goal->sortOrder(), 0);
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("R"));
-    // Redo brings the burst back whole, and new typing starts a new step.
+    EXPECT_EQ(undo(), QStringLiteral("Run 5k 3"));
+    EXPECT_EQ(undo(), QStringLiteral("Run  3"));
+    EXPECT_EQ(undo(), QStringLiteral("Run  0"));
+    EXPECT_EQ(undo(), QStringLiteral("A 0"));
+    // Redo brings the burst back whole.
     manager->redo();
     EXPECT_EQ(goal->title(), QStringLiteral("Run "));
 
     // A change made in the same turn as a keystroke does not ride along.
     burst = manager->newBurst();
-    goal->setTitle(QStringLiteral("Run 1"));
-    manager->continueBurst(burst);
-    drainEvents();
+    type("Run 1");
     manager->closeImplicitGroup();
-    goal->setTitle(QStringLiteral("Run 10"));
-    manager->continueBurst(burst);
+    type("Run 10", false);
     goal->setSortOrder(9); // a session logged by a timer in the same turn
     drainEvents();
-    manager->undo();
-    EXPECT_EQ(goal->sortOrder(), 0);
-    EXPECT_EQ(goal->title(), QStringLiteral("Run 1")) << "only that turn's keystroke goes with it";
+    EXPECT_EQ(undo(), QStringLiteral("Run 1 0")) << "only that turn's keystroke goes with it";
 }
 
 // With and without a date range, which goes through the day index.

@@ -115,17 +115,6 @@ protected:
         ASSERT_TRUE(openModelContext(path(), &calendar).ok());
     }
 
-    // Read in each zone after a writer ran there: from the kept sums while
-    // every entry is within what they hold; another zone's reader reads the
-    // entries. How days fall in each zone is the focus figures' to test.
-    void expectSameFiguresEverywhere(bool kept) {
-        for (const char* zone : {"Europe/Berlin", "Asia/Kathmandu"}) {
-            openIn(zone);
-            expectSameFigures(zone, kept);
-        }
-        expectSameFigures("UTC", false);
-    }
-
     QTemporaryDir dir;
 };
 
@@ -162,14 +151,22 @@ TEST_F(StoreFiguresTest, AnswerAsTheLoadedRecordsDoInEveryZone) {
     execute(path(), "UPDATE goal SET status = 'paused' WHERE title = 'Odd status';"
                     "UPDATE trailEntry SET goal = 999 WHERE minutes = 30;");
     expectSameFigures("UTC", false); // an edit in place drops the sums
-    expectSameFiguresEverywhere(true);
+    // Read in each zone after a writer ran there: from the kept sums; a
+    // reader in another zone reads the entries. How days fall in each zone
+    // is the focus figures' to test.
+    for (const char* zone : {"Europe/Berlin", "Asia/Kathmandu"}) {
+        openIn(zone);
+        expectSameFigures(zone, true);
+    }
+    expectSameFigures("UTC", false);
 
     // Before 1900 and after 2099.
     write([](ModelContext& ctx) {
         for (Timestamp t : {-2208988800.0 - 86400 * 30, 4102444800.0 + 86400 * 400})
             ctx.create<TrailEntry>(t, 9, nullptr, t);
     });
-    expectSameFiguresEverywhere(false);
+    openIn("Europe/Berlin");
+    expectSameFigures("Europe/Berlin", false);
 
     // Far outside any sane range: every figure still as the records give it.
     execute(path(), "UPDATE trailEntry SET date = 5e12 WHERE seq = 1;");

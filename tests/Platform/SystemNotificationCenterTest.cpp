@@ -3,12 +3,13 @@
 #include "support/TestSupport.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -16,10 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
+#include <memory>
 #include <ostream>
-
-#include <sys/prctl.h>
 
 // Readable failure messages for Qt strings.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -62,12 +61,62 @@ void add(SystemNotificationCenter& center, const char* identifier, const char* t
                               QString::fromUtf8(body), delaySeconds));
 }
 
-QString text(const QJsonObject& object, const char* key) {
-    return object.value(QLatin1String(key)).toString();
-}
+// The desktop's notification server, on a connection of its own: keeps
+// every Notify call with the wall-clock time it came.
+class FakeNotificationServer : public QDBusVirtualObject {
+public:
+    struct Delivery {
+        QVariantList
+            args; // app_name, replaces_id, app_icon, summary, body, actions, hints, timeout
+        Timestamp time;
+    };
 
-// A session bus of the test's own, so that no real notification is ever
-// shown, and the fake server script (tests/support) on it, started on demand.
+    explicit FakeNotificationServer(const QString& address)
+        : bus_(QDBusConnection::connectToBus(address, QStringLiteral("notification-server"))) {}
+    ~FakeNotificationServer() override {
+        stop();
+        QDBusConnection::disconnectFromBus(QStringLiteral("notification-server"));
+    }
+    bool start() {
+        return bus_.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), this) &&
+               bus_.registerService(kNotifications);
+    }
+    void stop() {
+        bus_.unregisterService(kNotifications);
+        bus_.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    }
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        deliveries.push_back({message.arguments(), systemNow()});
+        connection.send(message.createReply(QVariant::fromValue(uint(deliveries.size()))));
+        return true;
+    }
+
+    QStringList summaries() const {
+        QStringList result;
+        for (const Delivery& delivery : deliveries)
+            result << delivery.args.value(3).toString();
+        return result;
+    }
+
+    // Waits for `count` deliveries, then `settleMs` more for a wrong extra one.
+    bool waitForDeliveries(qsizetype count, int settleMs) const {
+        const bool arrived =
+            QTest::qWaitFor([&] { return deliveries.size() >= count; }, kDeliveryTimeoutMs);
+        QTest::qWait(settleMs);
+        return arrived;
+    }
+
+    QList<Delivery> deliveries;
+
+private:
+    QDBusConnection bus_;
+};
+
+// A session bus of the test's own, so that no real notification is ever shown.
 class SystemNotificationCenterTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -75,83 +124,23 @@ protected:
             GTEST_SKIP() << "dbus-daemon is not installed";
         connection = QDBusConnection::connectToBus(bus_.address, connectionName);
         ASSERT_TRUE(connection.isConnected()) << bus_.address.toStdString();
+        server = std::make_unique<FakeNotificationServer>(bus_.address);
         ASSERT_TRUE(dir_.isValid());
     }
     void TearDown() override {
-        stopServer();
+        server.reset();
         QDBusConnection::disconnectFromBus(connectionName);
     }
 
-    bool serverOwnsName() const {
-        return connection.interface()->isServiceRegistered(kNotifications);
-    }
-
-    // Returns once the server owns its name.
-    testing::AssertionResult startServer() {
-        // Must not outlive a crashed test: it would hold the output pipe.
-        server_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus_.address);
-        server_.setProcessEnvironment(env);
-        server_.start(QStringLiteral("/usr/bin/python3"),
-                      {QStringLiteral(QT_TESTCASE_SOURCEDIR "/support/fake-notification-server.py"),
-                       logPath()});
-        if (!QTest::qWaitFor(
-                [&] { return serverOwnsName() || server_.state() == QProcess::NotRunning; },
-                10'000) ||
-            !serverOwnsName())
-            return testing::AssertionFailure()
-                   << "the fake server did not take its name (needs python3-dbus and "
-                      "python3-gi): "
-                   << server_.readAllStandardError().toStdString();
-        return testing::AssertionSuccess();
-    }
-
-    void stopServer() {
-        if (server_.state() == QProcess::NotRunning)
-            return;
-        server_.kill();
-        server_.waitForFinished(5'000);
-        // The bus drops the name once it notices the disconnection.
-        if (!QTest::qWaitFor([&] { return !serverOwnsName(); }, 5'000))
-            ADD_FAILURE() << "the stopped fake server still owns its name";
-    }
-
-    // Every Notify call received so far, as logged by the script.
-    QList<QJsonObject> deliveries() const {
-        QList<QJsonObject> records;
-        for (const QByteArray& line : orvana::test::fileBytes(logPath()).split('\n')) {
-            if (!line.isEmpty())
-                records << QJsonDocument::fromJson(line).object();
-        }
-        return records;
-    }
-
-    QStringList summaries() const {
-        QStringList result;
-        for (const QJsonObject& delivery : deliveries())
-            result << text(delivery, "summary");
-        return result;
-    }
-
-    // Waits for `count` deliveries, then `settleMs` more for a wrong extra one.
-    bool waitForDeliveries(qsizetype count, int settleMs) const {
-        const bool arrived =
-            QTest::qWaitFor([&] { return deliveries().size() >= count; }, kDeliveryTimeoutMs);
-        QTest::qWait(settleMs);
-        return arrived;
-    }
-
     QString statePath() const { return dir_.filePath(QStringLiteral("state/Orvana/pending.json")); }
-    QString logPath() const { return dir_.filePath(QStringLiteral("notify-log.jsonl")); }
 
     const QString connectionName = QStringLiteral("orvana-notification-test");
     QDBusConnection connection{QString()};
     test::PrivateBus bus_;
+    std::unique_ptr<FakeNotificationServer> server;
 
 private:
     QTemporaryDir dir_;
-    QProcess server_;
 };
 
 // Authorised exactly while a server is on the bus. Due requests are shown
@@ -163,7 +152,7 @@ TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOn
         statePath(), [&skew] { return systemNow() + skew; }, connection);
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::denied);
     EXPECT_FALSE(QCoro::waitFor(center.requestAuthorization()));
-    ASSERT_TRUE(startServer());
+    ASSERT_TRUE(server->start());
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::authorized);
     EXPECT_TRUE(QCoro::waitFor(center.requestAuthorization()));
 
@@ -180,35 +169,34 @@ TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOn
     center.removePendingNotificationRequests({"dropped", "unknown"});
     EXPECT_EQ(identifiersInFile(statePath()), (QStringList{"soon", "kept", "due", "far"}));
 
-    ASSERT_TRUE(waitForDeliveries(2, 1'500));
-    EXPECT_EQ(summaries(), (QStringList{"Reminder", "Second"}));
-    const QJsonObject notification = deliveries().value(0);
-    EXPECT_EQ(text(notification, "body"), "Call the dentist — today");
-    EXPECT_EQ(text(notification, "app_name"), "Orvana");
-    EXPECT_EQ(text(notification, "app_icon"), "app.orvana.Orvana");
-    EXPECT_TRUE(notification.value(QLatin1String("actions")).toArray().isEmpty());
-    EXPECT_FALSE(
-        text(notification.value(QLatin1String("hints")).toObject(), "sound-name").isEmpty());
-    EXPECT_EQ(notification.value(QLatin1String("expire_timeout")).toInt(), -1);
+    ASSERT_TRUE(server->waitForDeliveries(2, 1'500));
+    EXPECT_EQ(server->summaries(), (QStringList{"Reminder", "Second"}));
+    const QVariantList notification = server->deliveries.value(0).args;
+    EXPECT_EQ(notification.value(0).toString(), "Orvana");
+    EXPECT_EQ(notification.value(2).toString(), "app.orvana.Orvana");
+    EXPECT_EQ(notification.value(4).toString(), "Call the dentist — today");
+    EXPECT_TRUE(notification.value(5).toStringList().isEmpty()) << "no actions";
+    EXPECT_TRUE(qdbus_cast<QVariantMap>(notification.value(6)).contains("sound-name"));
+    EXPECT_EQ(notification.value(7).toInt(), -1) << "the server's own timeout";
     // Not early (a lower bound only; being late is the scheduler's business).
-    EXPECT_GE(notification.value(QLatin1String("time")).toDouble() - addedAt, 0.9);
-    EXPECT_GE(deliveries().value(1).value(QLatin1String("time")).toDouble() - addedAt, 1.4);
+    EXPECT_GE(server->deliveries.value(0).time - addedAt, 0.9);
+    EXPECT_GE(server->deliveries.value(1).time - addedAt, 1.4);
 
     // The focus timer withdraws a segment's request in the same second the
     // segment ends, maybe before the centre's own timer has run: shown, not lost.
     skew = 600;
     center.removePendingNotificationRequests({"due"});
-    ASSERT_TRUE(waitForDeliveries(3, 500));
-    EXPECT_EQ(summaries(), (QStringList{"Reminder", "Second", "Focus session complete"}));
+    ASSERT_TRUE(server->waitForDeliveries(3, 500));
+    EXPECT_EQ(server->summaries(), (QStringList{"Reminder", "Second", "Focus session complete"}));
     EXPECT_EQ(center.pendingIdentifiers(), QStringList{"far"});
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{"far"});
 
-    stopServer();
+    server->stop();
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::denied);
 }
 
 TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndDropsStaleOnes) {
-    ASSERT_TRUE(startServer());
+    ASSERT_TRUE(server->start());
     const Timestamp closedAt = systemNow();
     {
         SystemNotificationCenter before(
@@ -229,7 +217,7 @@ TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndD
         after.start();
         EXPECT_EQ(after.pendingIdentifiers(), QStringList{"future"});
         EXPECT_EQ(identifiersInFile(statePath()), QStringList{"future"});
-        ASSERT_TRUE(waitForDeliveries(1, 0));
+        ASSERT_TRUE(server->waitForDeliveries(1, 0));
     }
 
     // Yet another start shows nothing again.
@@ -237,8 +225,8 @@ TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndD
         statePath(), [=] { return reopenedAt + kHour; }, connection);
     again.start();
     QTest::qWait(1'000);
-    ASSERT_EQ(summaries(), QStringList{"An hour late"});
-    EXPECT_EQ(text(deliveries().first(), "body"), "late body");
+    ASSERT_EQ(server->summaries(), QStringList{"An hour late"});
+    EXPECT_EQ(server->deliveries.value(0).args.value(4).toString(), "late body");
     EXPECT_EQ(again.pendingIdentifiers(), QStringList{"future"});
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{"future"});
 }

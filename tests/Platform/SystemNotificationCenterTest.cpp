@@ -66,8 +66,8 @@ void add(SystemNotificationCenter& center, const char* identifier, const char* t
 class FakeNotificationServer : public QDBusVirtualObject {
 public:
     struct Delivery {
-        QVariantList
-            args; // app_name, replaces_id, app_icon, summary, body, actions, hints, timeout
+        // app_name, replaces_id, app_icon, summary, body, actions, hints, timeout
+        QVariantList args;
         Timestamp time;
     };
 

@@ -154,26 +154,6 @@ TEST_F(PlanningRules, RelationshipsAreTwoSidedAndKeepInsertionOrder) {
     EXPECT_EQ(entry->goal(), b);
 }
 
-TEST_F(PlanningRules, CompletionFlowsFromTaskToItemOnlyAndFromItemToAllTasks) {
-    const Timestamp monday = at(berlin, 2026, 6, 8, 10);
-    Chain c = makeChain(monday);
-    auto* tuesdayTask = c.item->materializeDayTask(monday + 86400, calendar);
-
-    c.task->setComplete(true);
-    EXPECT_TRUE(c.item->isComplete());
-    EXPECT_FALSE(tuesdayTask->isComplete()) << "sibling tasks keep their state";
-    c.task->setComplete(false);
-    EXPECT_FALSE(c.item->isComplete());
-
-    c.item->setComplete(true);
-    EXPECT_TRUE(c.task->isComplete());
-    EXPECT_TRUE(tuesdayTask->isComplete());
-
-    auto* loose = ctx.create<DayTask>(QStringLiteral("loose"), monday);
-    loose->setComplete(true);
-    EXPECT_TRUE(loose->isComplete());
-}
-
 TEST_F(PlanningRules, TodaysOneThingIsUniquePerCalendarDayOnly) {
     const Timestamp today = at(berlin, 2026, 6, 10, 0);
     const Timestamp tomorrow = at(berlin, 2026, 6, 11, 0);
@@ -197,22 +177,34 @@ TEST_F(PlanningRules, TodaysOneThingIsUniquePerCalendarDayOnly) {
     EXPECT_FALSE(tomorrowFlagged->isTodaysOneThing());
 }
 
-TEST_F(PlanningRules, MaterializeDayTaskReusesTheDaysTaskAndDatesNewOnesAtMidnight) {
-    const Timestamp evening = at(berlin, 2026, 6, 10, 18, 30);
-    Chain c = makeChain(at(berlin, 2026, 6, 9, 8));
+// An item's task for a day is made once, at the day's midnight, with the
+// item's goal and state; completion then flows from a task to its item only,
+// and from the item to all its tasks.
+TEST_F(PlanningRules, AnItemsTasksAreOneADayAndShareItsCompletion) {
+    Chain c = makeChain(at(berlin, 2026, 6, 8, 10));
     c.item->setComplete(true);
-
-    DayTask* first = c.item->materializeDayTask(evening, calendar);
-    EXPECT_EQ(first->date(), at(berlin, 2026, 6, 10));
-    EXPECT_EQ(first->goal(), c.goal);
-    EXPECT_EQ(first->weekItem(), c.item);
-    EXPECT_TRUE(first->isComplete()) << "a new task takes over the item's state";
-
+    DayTask* tuesday = c.item->materializeDayTask(at(berlin, 2026, 6, 9, 18, 30), calendar);
+    EXPECT_EQ(tuesday->date(), at(berlin, 2026, 6, 9));
+    EXPECT_EQ(tuesday->goal(), c.goal);
+    EXPECT_EQ(tuesday->weekItem(), c.item);
+    EXPECT_TRUE(tuesday->isComplete()) << "a new task takes over the item's state";
     const auto before = ctx.count<DayTask>();
-    first->setTitle(QStringLiteral("renamed"));
-    EXPECT_EQ(c.item->materializeDayTask(at(berlin, 2026, 6, 10, 7), calendar), first);
-    EXPECT_EQ(first->title(), QStringLiteral("renamed")) << "the found task is not updated";
+    tuesday->setTitle(QStringLiteral("renamed"));
+    EXPECT_EQ(c.item->materializeDayTask(at(berlin, 2026, 6, 9, 7), calendar), tuesday);
+    EXPECT_EQ(tuesday->title(), QStringLiteral("renamed")) << "the found task is not updated";
     EXPECT_EQ(ctx.count<DayTask>(), before);
+
+    tuesday->setComplete(false);
+    EXPECT_FALSE(c.item->isComplete());
+    EXPECT_TRUE(c.task->isComplete()) << "sibling tasks keep their state";
+    tuesday->setComplete(true);
+    EXPECT_TRUE(c.item->isComplete());
+    c.item->setComplete(false);
+    EXPECT_FALSE(c.task->isComplete() || tuesday->isComplete());
+
+    auto* loose = ctx.create<DayTask>(QStringLiteral("loose"), 0.0);
+    loose->setComplete(true);
+    EXPECT_TRUE(loose->isComplete());
 }
 
 TEST_F(PlanningRules, WeeksFollowTheCalendarsFirstWeekday) {
@@ -244,8 +236,7 @@ TEST_F(PlanningRules, MostRecentPastWeekIsTheLatestStartingStrictlyBefore) {
     EXPECT_EQ(Week::mostRecentPast(at(berlin, 2026, 6, 10), ctx), nullptr);
     Week* may = Week::findOrCreate(at(berlin, 2026, 5, 20), ctx, calendar);
     Week* june = Week::findOrCreate(at(berlin, 2026, 6, 10), ctx, calendar);
-    Week* earlier = Week::findOrCreate(at(berlin, 2026, 4, 1), ctx, calendar);
-    (void)earlier;
+    Week::findOrCreate(at(berlin, 2026, 4, 1), ctx, calendar); // earlier
     EXPECT_EQ(Week::mostRecentPast(june->startDate(), ctx), may);
     EXPECT_EQ(Week::mostRecentPast(june->startDate() + 1, ctx), june);
 }

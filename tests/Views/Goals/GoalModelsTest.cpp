@@ -7,9 +7,11 @@
 #include "Views/Goals/GoalDetailModel.h"
 #include "Views/Goals/GoalFormModel.h"
 #include "Views/Goals/GoalListModel.h"
+#include "Views/Goals/GoalTrailModel.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 namespace {
@@ -225,6 +227,55 @@ TEST_F(Goals, ABurstOfTypingInTheTitleIsOneUndoStep) {
     EXPECT_EQ(run->title(), QStringLiteral("Run 10k"));
     undo->undo();
     EXPECT_EQ(run->title(), QStringLiteral("Run")) << "the title's burst, whole";
+}
+
+TEST_F(Goals, TheTrailSumsTheGoalsSessionsPerDayAndFollowsOnlyItsOwnEntries) {
+    EXPECT_EQ(GoalTrailModel::summaryText(0, 0), QStringLiteral("0 minutes across 0 sessions"));
+    EXPECT_EQ(GoalTrailModel::summaryText(1, 1), QStringLiteral("1 minute across 1 session"));
+    Goal* run = goal(QStringLiteral("Run a marathon"));
+    Goal* other = goal(QStringLiteral("Other"));
+    auto entry = [&](Timestamp date, qint64 minutes, Goal* to) {
+        t.context.create<TrailEntry>(date, minutes, to, date);
+    };
+    EXPECT_TRUE(GoalTrailModel(t.env, *run).isEmpty());
+    // Two sessions on one day make one bar; another goal's entry does not count.
+    entry(t.local(2026, 3, 1, 8), 25, run);
+    entry(t.local(2026, 3, 1, 18), 30, run);
+    entry(t.local(2026, 3, 1, 12), 40, other);
+    GoalTrailModel model(t.env, *run);
+    EXPECT_FALSE(model.isEmpty());
+    EXPECT_EQ(model.summary(), QStringLiteral("55 minutes across 2 sessions"));
+    EXPECT_EQ(model.totalMinutes(), 55);
+    EXPECT_EQ(model.dailyTotals(), (std::vector<DailyTrailTotal>{{t.local(2026, 3, 1), 55}}));
+
+    // 1 and 3 March: two bars, nothing in between.
+    QSignalSpy changed(&model, &GoalTrailModel::changed);
+    entry(t.local(2026, 3, 3, 7), 20, run);
+    EXPECT_EQ(model.sessionCount(), 2) << "the context announces once per event-loop turn";
+    drainEvents();
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(model.summary(), QStringLiteral("75 minutes across 3 sessions"));
+    EXPECT_EQ(model.dailyTotals(),
+              (std::vector<DailyTrailTotal>{{t.local(2026, 3, 1), 55}, {t.local(2026, 3, 3), 20}}));
+
+    // Edits elsewhere leave it alone.
+    run->setTitle(QStringLiteral("Run a faster marathon"));
+    entry(t.local(2026, 3, 4), 5, other);
+    drainEvents();
+    EXPECT_EQ(changed.count(), 1);
+
+    // The goal deleted and brought back empties and refills the trail.
+    t.context.ensureUndoManager()->closeImplicitGroup();
+    t.context.remove(run);
+    drainEvents();
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_TRUE(model.isEmpty());
+    EXPECT_EQ(model.totalMinutes(), 0);
+    EXPECT_TRUE(model.dailyTotals().empty());
+    t.context.undoManager()->undo();
+    drainEvents();
+    EXPECT_EQ(changed.count(), 3);
+    EXPECT_EQ(model.summary(), QStringLiteral("75 minutes across 3 sessions"));
 }
 
 } // namespace

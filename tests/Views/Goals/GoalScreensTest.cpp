@@ -38,12 +38,18 @@ using orvana::test::drainEvents;
 
 namespace {
 
+struct NoHttp final : URLRequestPerforming {
+    QCoro::Task<Result<HttpResponse>> perform(HttpRequest) override {
+        co_return Error{QStringLiteral("offline")};
+    }
+};
+
 // The Goals section as the main window holds it: the list at the bottom of
-// its navigation stack.
+// its navigation stack. With a reviewer the detail has its AI section.
 struct Section {
-    explicit Section(AppEnvironment* env = nullptr) {
+    explicit Section(bool reviewing = false) {
         t.context.ensureUndoManager();
-        stack.reset(makeSectionScreen(SidebarSection::goals, env ? *env : t.env));
+        stack.reset(makeSectionScreen(SidebarSection::goals, reviewing ? env : t.env));
         stack->resize(640, 560);
     }
 
@@ -70,7 +76,11 @@ struct Section {
                                       std::nullopt, order);
     }
 
+    NoHttp http;
+    test::FakeSecretBackend secrets;
     test::TestEnvironment t;
+    AppEnvironment env{{t.context, t.preferences, t.notifications, t.calendar,
+                        AppPaths::under(t.dir.path()), &http, &secrets, &t.badge}};
     std::unique_ptr<NavigationStack> stack;
 };
 
@@ -228,22 +238,12 @@ TEST(GoalScreens, NewGoalByKeyboardOpenItEditItThenDeleteAndUndoFromTheList) {
 TEST(Screenshots, Goals) {
     if (!test::shotsWanted())
         GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
-    // An environment that can review, so the detail shows its AI section.
-    struct NoHttp final : URLRequestPerforming {
-        QCoro::Task<Result<HttpResponse>> perform(HttpRequest) override {
-            co_return Error{QStringLiteral("offline")};
-        }
-    } http;
-    test::FakeSecretBackend secrets;
-    test::TestEnvironment base;
-    AppEnvironment env{{base.context, base.preferences, base.notifications, base.calendar,
-                        AppPaths::under(base.dir.path()), &http, &secrets, &base.badge}};
-    Section s(&env);
+    Section s(true);
     s.show();
     test::saveShots(s.stack.get(), QStringLiteral("goals-empty"));
 
-    ModelContext& ctx = base.context;
-    test::fillSample(ctx, base.calendar, base.now);
+    ModelContext& ctx = s.t.context;
+    test::fillSample(ctx, s.t.calendar, s.t.now);
     Goal* marathon = ctx.fetch<Goal>()[0]; // with a trail
     drainEvents();
     s.list()->list()->setCurrentIndex(s.list()->list()->model()->index(1, 0));

@@ -14,8 +14,6 @@
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/RecordListView.h"
 #include "Views/Shared/TagColors.h"
-#include "Views/Shared/UndoBanner.h"
-#include "Views/Shared/UndoToast.h"
 #include "support/FakeSecretBackend.h"
 #include "support/Sample.h"
 #include "support/Shots.h"
@@ -205,7 +203,8 @@ TEST(GoalScreens, NewGoalByKeyboardOpenItEditItThenDeleteAndUndoFromTheList) {
     const ListRow* row = s.list()->model()->list()->rowAt(0);
     EXPECT_EQ(row->data.value(GoalListModel::ColorTagRole).toString(), QStringLiteral("orange"));
 
-    // Delete the selected rows as shown under a search, then undo.
+    // Delete the selected rows as shown under a search (the banner's Undo is
+    // the Focus Blocks flow's and the Goals list model's test).
     Goal* ride = s.goal(QStringLiteral("Ride"), 1);
     Goal* read = s.goal(QStringLiteral("Read"), 2);
     Goal* learn = s.goal(QStringLiteral("Learn"), 3);
@@ -221,17 +220,9 @@ TEST(GoalScreens, NewGoalByKeyboardOpenItEditItThenDeleteAndUndoFromTheList) {
     QTest::keyClick(list, Qt::Key_Down, Qt::ShiftModifier);
     QTest::keyClick(list, Qt::Key_Delete);
     drainEvents();
-    EXPECT_TRUE(ride->isDeleted());
-    EXPECT_TRUE(read->isDeleted());
-    EXPECT_FALSE(learn->isDeleted());
-    EXPECT_FALSE(goal->isDeleted());
-    UndoBanner* banner = s.list()->undoBanner();
-
-    QTest::mouseClick(banner->toast()->undoButton(), Qt::LeftButton);
-    drainEvents();
-    EXPECT_FALSE(ride->isDeleted());
-    EXPECT_FALSE(read->isDeleted());
-    EXPECT_EQ(list->model()->rowCount(), 4);
+    EXPECT_TRUE(ride->isDeleted() && read->isDeleted());
+    EXPECT_FALSE(learn->isDeleted() || goal->isDeleted());
+    EXPECT_EQ(list->model()->rowCount(), 2);
 }
 
 // Only with ORVANA_SHOTS_DIR set (scripts/screenshots).

@@ -8,8 +8,6 @@
 #include "Views/Navigation/NavigationStack.h"
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/RecordListView.h"
-#include "Views/Shared/UndoBanner.h"
-#include "Views/Shared/UndoToast.h"
 #include "Views/Weeks/PlanWeekDialog.h"
 #include "Views/Weeks/WeekDetailModel.h"
 #include "Views/Weeks/WeekDetailView.h"
@@ -156,7 +154,6 @@ TEST(WeekScreens, PlanAWeekAheadAndReopenItByPickingAnotherDayOfIt) {
     ASSERT_NE(planned, nullptr);
     ASSERT_EQ(s.t.context.count<Week>(), 1u);
     Week* week = s.t.context.fetch<Week>().front();
-    EXPECT_EQ(s.list()->list()->model()->rowCount(), 1) << "listed at once";
 
     // Two items; Return in the field adds nothing, "Add" waits for a title.
     WeekDetailView* detail = planned->detail();
@@ -219,7 +216,7 @@ TEST(WeekScreens, PlanAWeekAheadAndReopenItByPickingAnotherDayOfIt) {
     drainEvents();
     EXPECT_TRUE(run->isComplete());
 
-    // Back to the list; Delete deletes the week, "Undo" brings it back.
+    // Back to the list; Delete deletes the week (its undo is the list model's test).
     QTest::keyClick(items, Qt::Key_Left, Qt::AltModifier);
     drainEvents();
     ASSERT_EQ(s.stack->depth(), 1);
@@ -228,11 +225,6 @@ TEST(WeekScreens, PlanAWeekAheadAndReopenItByPickingAnotherDayOfIt) {
     drainEvents();
     EXPECT_TRUE(week->isDeleted());
     EXPECT_TRUE(s.list()->emptyState()->isVisible());
-    QTest::mouseClick(s.list()->undoBanner()->toast()->undoButton(), Qt::LeftButton);
-    drainEvents();
-    EXPECT_FALSE(week->isDeleted());
-    EXPECT_EQ(week->items().size(), 2u);
-    EXPECT_EQ(list->model()->rowCount(), 1);
 }
 
 TEST(WeeklyRitualWindow, RunOnAFirstWeekThenAgainTheNextWeekWithTheRetroStep) {

@@ -142,22 +142,6 @@ TEST_F(Focus, DeletingBlocksNamesTheLastAndTheBannerUndoesIt) {
     EXPECT_EQ(shownTitles(model), (QStringList{"Write", "Read \"slowly\"", "Plan"}));
 }
 
-TEST_F(Focus, ABlockNeedsATitleAndAWeekday) {
-    FocusBlockFormModel form(t.env);
-    EXPECT_FALSE(form.canSave());
-    form.setTitle(QStringLiteral(" \n\t "));
-    EXPECT_FALSE(form.canSave()) << "white space is no title";
-    form.setTitle(QStringLiteral("Write"));
-    EXPECT_TRUE(form.canSave());
-    for (qint64 day = 1; day <= 7; ++day)
-        form.setWeekdaySelected(day, false);
-    EXPECT_FALSE(form.canSave());
-    EXPECT_FALSE(form.save());
-    EXPECT_EQ(ctx.count<FocusBlockTemplate>(), 0u);
-    form.setWeekdaySelected(7, true);
-    EXPECT_TRUE(form.canSave());
-}
-
 // The block form and the timer share the stepper's rule.
 TEST_F(Focus, DurationsLandOnTheirStepWithinTheirRange) {
     FocusBlockFormModel form(t.env);
@@ -191,16 +175,26 @@ TEST_F(Focus, TheBlockFormsGoalsFollowTheStore) {
     EXPECT_EQ(form.goal(), nullptr);
 }
 
-TEST_F(Focus, CreatingAndEditingABlockAreOneUndoStepEach) {
+TEST_F(Focus, ABlockNeedsATitleAndADayAndIsCreatedOrEditedAsOneUndoStep) {
     goal(QStringLiteral("Second"), 2);
     Goal* first = goal(QStringLiteral("First"), 1);
     drainEvents();
     ctx.undoManager()->removeAllActions();
 
+    // A title and a weekday are needed.
     FocusBlockFormModel form(t.env);
+    EXPECT_FALSE(form.canSave());
+    form.setTitle(QStringLiteral(" \n\t "));
+    EXPECT_FALSE(form.canSave()) << "white space is no title";
     form.setTitle(QStringLiteral("  Deep work\n"));
-    form.setWeekdaySelected(1, true);
-    form.setWeekdaySelected(4, false);
+    EXPECT_TRUE(form.canSave());
+    for (qint64 day = 1; day <= 7; ++day)
+        form.setWeekdaySelected(day, false);
+    EXPECT_FALSE(form.canSave());
+    EXPECT_FALSE(form.save());
+    EXPECT_EQ(ctx.count<FocusBlockTemplate>(), 0u);
+    for (qint64 day : {1, 2, 3, 5, 6})
+        form.setWeekdaySelected(day, true);
     form.setTime(7, 30);
     form.setDurationMinutes(45);
     form.setGoal(first);

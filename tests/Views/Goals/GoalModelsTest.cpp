@@ -51,11 +51,9 @@ TEST_F(Goals, ListBySortOrderSearchedUnderTheLocaleAndEmptyOnlyWithoutGoals) {
     EXPECT_EQ(role(m, 0, Qt::AccessibleTextRole).toString(), QStringLiteral("Ship it, completed"));
     EXPECT_TRUE(role(m, 1, GoalListModel::StatusTextRole).toString().isEmpty());
 
-    m.setSearchText(QStringLiteral("READ"));
-    EXPECT_EQ(titles(m), (QStringList{"read more"}));
     m.setSearchText(QStringLiteral("run ")); // untrimmed
     EXPECT_EQ(titles(m), (QStringList{"Run a 10k"}));
-    m.setSearchText(QStringLiteral("R")); // in list order
+    m.setSearchText(QStringLiteral("R")); // either case, in list order
     EXPECT_EQ(titles(m), (QStringList{"Run a 10k", "Learn Rust", "read more"}));
     m.setSearchText(QStringLiteral("zzz"));
     EXPECT_TRUE(titles(m).isEmpty());

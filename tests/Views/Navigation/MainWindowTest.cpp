@@ -3,6 +3,7 @@
 #include "Models/Week.h"
 #include "Models/WeekItem.h"
 #include "Services/URLRequestPerforming.h"
+#include "Store/SqliteStore.h"
 #include "Store/UndoManager.h"
 #include "Views/AI/AIReviewWindow.h"
 #include "Views/Focus/FocusTimerController.h"
@@ -14,11 +15,13 @@
 #include "Views/Settings/SettingsModel.h"
 #include "Views/Settings/SettingsView.h"
 #include "support/FakeSecretBackend.h"
+#include "support/FullDisk.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFrame>
 #include <QLabel>
 #include <QListWidget>
 #include <QPointer>
@@ -37,8 +40,10 @@ void key(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoM
 }
 
 // The window from the intro on, by keyboard: the sections, the Edit menu's
-// history, a row's keys, the windows it opens and a return from the tray.
-TEST(MainWindow, FromTheIntroThroughTheSectionsTheHistoryAndTheWindowsItOpens) {
+// history, a row's keys, the windows it opens, a return from the tray, and a
+// disk that fills up under it.
+TEST(MainWindow, FromTheIntroThroughTheSectionsTheHistoryTheWindowsItOpensAndAFullDisk) {
+    test::FullDisk disk; // before the store opens, and gone after it
     struct NoNetwork : URLRequestPerforming {
         QCoro::Task<Result<HttpResponse>> perform(HttpRequest) override {
             co_return Result<HttpResponse>(Error{QStringLiteral("offline")});
@@ -48,6 +53,12 @@ TEST(MainWindow, FromTheIntroThroughTheSectionsTheHistoryAndTheWindowsItOpens) {
     test::TestEnvironment t;
     AppEnvironment env({t.context, t.preferences, t.notifications, t.calendar,
                         AppPaths::under(t.dir.path()), &network, &secrets, &t.badge});
+    const QString path = t.dir.filePath(QStringLiteral("data/Orvana.sqlite"));
+    auto store = SqliteStore::open(path);
+    ASSERT_TRUE(store.ok()) << store.error().message.toStdString();
+    t.context.attachStore(std::move(store.value())); // a new store, as empty as the context
+    t.context.setAutosaveInterval(10);
+    t.context.setAutosaveEnabled(true);
     Goal* early = t.context.create<Goal>(QStringLiteral("Learn Spanish"));
     auto* item = t.context.create<WeekItem>(QStringLiteral("Long run"));
     item->setWeek(Week::findOrCreate(t.now, t.context, t.calendar));
@@ -172,6 +183,42 @@ TEST(MainWindow, FromTheIntroThroughTheSectionsTheHistoryAndTheWindowsItOpens) {
     EXPECT_EQ(window.model()->selection(), SidebarSection::today);
     EXPECT_EQ(t.context.undoManager(), manager);
     EXPECT_TRUE(undo->isEnabled());
+
+    // The disk fills up: the autosave fails and the strip says so with Try
+    // Again; once space returns, Try Again saves, the strip goes and the
+    // change is in the file.
+    auto* strip = window.findChild<QFrame*>(QStringLiteral("SaveProblem"));
+    ASSERT_NE(strip, nullptr);
+    EXPECT_FALSE(strip->isVisible());
+    auto storedGoals = [&] {
+        auto reading = openModelContextForReading(path);
+        EXPECT_TRUE(reading.ok());
+        return reading.ok() ? reading.value()->count<Goal>() : std::size_t(0);
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(!t.context.hasChanges(), 10000);
+    const std::size_t saved = storedGoals();
+    disk.setFull(true);
+    t.context.create<Goal>(QStringLiteral("Written once there is space"));
+    QTRY_VERIFY_WITH_TIMEOUT(strip->isVisible(), 10000);
+    QLabel* message = nullptr;
+    for (auto* label : strip->findChildren<QLabel*>())
+        if (label->accessibleName() == QLatin1String("Save problem"))
+            message = label;
+    ASSERT_NE(message, nullptr);
+    EXPECT_TRUE(message->text().startsWith(QLatin1String("Couldn't save your changes: ")))
+        << message->text().toStdString();
+    EXPECT_TRUE(message->text().contains(QLatin1String("full"))) << message->text().toStdString();
+    EXPECT_EQ(storedGoals(), saved);
+    disk.setFull(false);
+    QPushButton* retry = nullptr;
+    for (auto* button : strip->findChildren<QPushButton*>())
+        if (button->text() == QLatin1String("Try Again"))
+            retry = button;
+    ASSERT_NE(retry, nullptr);
+    QTest::mouseClick(retry, Qt::LeftButton);
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_FALSE(t.context.hasChanges());
+    EXPECT_EQ(storedGoals(), saved + 1);
 }
 
 } // namespace

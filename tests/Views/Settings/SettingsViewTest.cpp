@@ -9,7 +9,6 @@
 #include "Views/Settings/SettingsModel.h"
 #include "support/FakeSecretBackend.h"
 #include "support/PrivateBus.h"
-#include "support/Shots.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -237,26 +236,6 @@ TEST(SettingsWindow, KeyWheelExportImportUndoAndANudgeByKeyboard) {
         press(Qt::Key_Space);
         EXPECT_TRUE(view.dailyNudgeTime()->isVisible());
         EXPECT_EQ(t.center.pending.count(QStringLiteral("daily-planning-nudge")), 1u);
-    }
-}
-
-// Only with ORVANA_SHOTS_DIR set (scripts/screenshots): every section in one picture.
-TEST(Screenshots, Settings) {
-    if (!test::shotsWanted())
-        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
-    test::FakeSecretBackend secrets;
-    test::TestEnvironment t;
-    AppEnvironment env{{t.context, t.preferences, t.notifications, t.calendar,
-                        AppPaths::under(t.dir.path()), nullptr, &secrets, &t.badge}};
-    for (const char* name : {"settings-hosted", "settings-own-key-nudges"}) {
-        SettingsView view(env);
-        view.resize(600, 1500);
-        view.show();
-        drainEvents();
-        test::saveShots(&view, QString::fromLatin1(name));
-        (void)QCoro::waitFor(KeychainService::shared(secrets).save(QStringLiteral("sk-or-1")));
-        t.preferences.setValue(PreferenceKeys::dailyPlanningNudgeEnabled, true);
-        t.preferences.setValue(PreferenceKeys::weeklyRitualNudgeEnabled, true);
     }
 }
 

@@ -4,7 +4,6 @@
 #include "Models/Goal.h"
 #include "Views/Tray/TrayIcon.h"
 #include "Views/Tray/TraySummaryModel.h"
-#include "support/Shots.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractButton>
@@ -153,24 +152,6 @@ TEST(TraySummaryPopup, PlacementKeepsThePopupBesideTheIconAndOnTheScreen) {
     EXPECT_EQ(
         TraySummaryPopup::placement(size, QRect(QPoint(50, 50), QSize()), QRect(10, 20, 200, 100)),
         QPoint(10, 20));
-}
-
-TEST(Screenshots, TraySummary) {
-    if (!test::shotsWanted())
-        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
-    test::TestEnvironment t;
-    auto popup = std::make_unique<TraySummaryPopup>(t.env);
-    popup->show();
-    drainEvents();
-    test::saveShots(popup.get(), QStringLiteral("tray-empty"));
-    Day day(t);
-    popup = std::make_unique<TraySummaryPopup>(t.env);
-    popup->show();
-    drainEvents();
-    test::saveShots(popup.get(), QStringLiteral("tray-full"));
-    day.one->setOnlyCompleteFlag(true);
-    drainEvents();
-    test::saveShots(popup.get(), QStringLiteral("tray-done"));
 }
 
 } // namespace

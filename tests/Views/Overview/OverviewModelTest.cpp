@@ -124,15 +124,13 @@ TEST_F(OverviewModelTest, CardsChartWindowAndGoalRows) {
     EXPECT_EQ(model.cards()[2].value, QStringLiteral("1"));
     EXPECT_EQ(model.cards()[2].label, QStringLiteral("active goal"));
     EXPECT_EQ(model.cards()[2].accessibleName, QStringLiteral("1 active goal"));
-    t.now = t.local(2026, 3, 3, 9);
-    model.checkDay();
-    EXPECT_EQ(model.cards()[1].value, QStringLiteral("2")) << "today has no focus yet";
-    EXPECT_EQ(model.windowStart(), t.local(2026, 2, 2));
-    EXPECT_EQ(model.chartSeries().size(), 2u);
+    // (How the streak and the window count days is the focus figures' test's.)
     t.now = t.local(2026, 3, 4, 9);
     model.checkDay();
     EXPECT_EQ(model.cards()[1].value, QStringLiteral("0"));
     EXPECT_EQ(model.cards()[1].tint, Tint::secondary);
+    EXPECT_EQ(model.windowStart(), t.local(2026, 2, 3));
+    EXPECT_EQ(model.chartSeries().size(), 2u);
 }
 
 TEST_F(OverviewModelTest, OnlyOldFocusShowsTheChartWithoutBars) {
@@ -186,7 +184,6 @@ TEST_F(OverviewModelTest, AnnouncesTheNewestEntryOnceAndMarksItsGoalForFourSecon
 
     model.setShown(true);
     ASSERT_EQ(announced.count(), 1);
-    EXPECT_EQ(announced.at(0).at(0), QStringLiteral("25 min logged to Run a marathon"));
     EXPECT_EQ(model.acknowledgmentMessage(), QStringLiteral("25 min logged to Run a marathon"));
     EXPECT_EQ(model.justLoggedGoalID(), marathon->id());
     auto justLogged = [&](int row) {
@@ -215,23 +212,20 @@ TEST_F(OverviewModelTest, AnnouncesTheNewestEntryOnceAndMarksItsGoalForFourSecon
     EXPECT_EQ(model.goalRows()->rows().at(1).data.value(Qt::AccessibleTextRole),
               QStringLiteral("Run a marathon"));
 
-    // Shown again: nothing new; that entry was older than the one announced.
+    // Shown again: nothing new. (Once across restarts, and the goal-less
+    // wording, are TrailAcknowledgment's test's.)
     model.setShown(false);
     model.setShown(true);
     EXPECT_EQ(announced.count(), 2);
-    OverviewModel afterRestart(t.env);
-    afterRestart.setShown(true);
-    EXPECT_TRUE(afterRestart.acknowledgmentMessage().isEmpty());
 
-    // A goal-less entry: announced for "your goal", nothing marked.
+    // A new entry is announced on showing, not while shown.
     t.now += 60;
     ctx.create<TrailEntry>(t.now, 3, nullptr, t.now);
     drainEvents();
-    EXPECT_EQ(announced.count(), 2) << "announced on showing, not while shown";
+    EXPECT_EQ(announced.count(), 2);
     model.setShown(false);
     model.setShown(true);
     ASSERT_EQ(announced.count(), 3);
-    EXPECT_EQ(announced.at(2).at(0), QStringLiteral("3 min logged to your goal"));
     EXPECT_FALSE(model.justLoggedGoalID());
     endWait();
     EXPECT_TRUE(model.acknowledgmentMessage().isEmpty()) << "the message has its wait too";

@@ -81,8 +81,12 @@ TEST(MainWindow, FromTheIntroThroughTheSectionsTheHistoryTheWindowsItOpensAndAFu
     // Drawn even without an icon theme (bundled fallbacks).
     for (int row = 0; row < window.sidebar()->count(); ++row)
         EXPECT_FALSE(window.sidebar()->item(row)->icon().pixmap(24, 24).isNull()) << row;
-    QTRY_COMPARE_WITH_TIMEOUT(
-        QDir(t.dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size(), 1, 5000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return QDir(t.dir.filePath(QStringLiteral("backups"))).entryList(QDir::Files).size() ==
+                   1;
+        },
+        5000));
 
     // Ctrl+4 and Ctrl+1 each make the section's screen afresh.
     QWidget* today = window.currentSection();
@@ -195,11 +199,11 @@ TEST(MainWindow, FromTheIntroThroughTheSectionsTheHistoryTheWindowsItOpensAndAFu
         EXPECT_TRUE(reading.ok());
         return reading.ok() ? reading.value()->count<Goal>() : std::size_t(0);
     };
-    QTRY_VERIFY_WITH_TIMEOUT(!t.context.hasChanges(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !t.context.hasChanges(); }, 10000));
     const std::size_t saved = storedGoals();
     disk.setFull(true);
     t.context.create<Goal>(QStringLiteral("Written once there is space"));
-    QTRY_VERIFY_WITH_TIMEOUT(strip->isVisible(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip->isVisible(); }, 10000));
     QLabel* message = nullptr;
     for (auto* label : strip->findChildren<QLabel*>())
         if (label->accessibleName() == QLatin1String("Save problem"))

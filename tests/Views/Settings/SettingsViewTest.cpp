@@ -132,7 +132,8 @@ TEST(SettingsWindow, KeyWheelExportImportUndoAndANudgeByKeyboard) {
         const QString right =
             keyring ? QStringLiteral("your system keyring") : QStringLiteral("secrets.json");
         EXPECT_FALSE(view.model()->aiFooter().contains(wrong)) << "at the first paint";
-        QTRY_VERIFY_WITH_TIMEOUT(view.model()->aiFooter().contains(right), 10000);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return view.model()->aiFooter().contains(right); }, 10000));
 
         auto* field = view.findChild<QLineEdit*>();
         ASSERT_NE(field, nullptr);
@@ -143,14 +144,14 @@ TEST(SettingsWindow, KeyWheelExportImportUndoAndANudgeByKeyboard) {
         QTest::keyClicks(field, QStringLiteral("  sk-real  "));
         tabTo(button(view, QStringLiteral("Save Key")));
         press(Qt::Key_Space);
-        QTRY_VERIFY_WITH_TIMEOUT(view.model()->hasStoredKey(), 10000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return view.model()->hasStoredKey(); }, 10000));
         EXPECT_EQ(QCoro::waitFor(KeychainService::shared(secrets).read()),
                   QStringLiteral("sk-real"));
         QPushButton* remove = button(view, QStringLiteral("Remove Key"));
         ASSERT_TRUE(remove && remove->isVisible());
         remove->setFocus();
         press(Qt::Key_Space);
-        QTRY_VERIFY_WITH_TIMEOUT(!view.model()->hasStoredKey(), 10000);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !view.model()->hasStoredKey(); }, 10000));
         EXPECT_EQ(QCoro::waitFor(KeychainService::shared(secrets).read()), std::nullopt);
 
         // The wheel scrolls the page and changes only the control being edited.

@@ -34,18 +34,9 @@ void fillSeveralPieces(ModelContext& ctx, Timestamp now) {
 
 // The whole copy in the slice taken within the call, however busy the
 // machine running the tests.
-BackupSlicing withinTheCall() {
-    BackupSlicing slicing;
-    slicing.budget = std::chrono::hours(1);
-    return slicing;
-}
-
+const BackupSlicing withinTheCall{.budget = std::chrono::hours(1)};
 // A slice per record, so that even a small store takes many events.
-BackupSlicing recordBySlice() {
-    BackupSlicing slicing;
-    slicing.maxRecords = 1;
-    return slicing;
-}
+const BackupSlicing recordBySlice{.maxRecords = 1};
 
 QString idText(const Record* record) {
     return record->id().toString(QUuid::WithoutBraces).toUpper();
@@ -103,7 +94,7 @@ TEST_F(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
         BackupService::backupIfNeeded(ctx, cal, now, dir.filePath(QStringLiteral("sync")));
 
     const QString folder = dir.filePath(QStringLiteral("async"));
-    startInBackground(ctx, folder, withinTheCall());
+    startInBackground(ctx, folder, withinTheCall);
     EXPECT_FALSE(delivered) << "never within the call";
     ctx.fetch<Goal>().front()->setTitle(QStringLiteral("changed after the call"));
     ctx.create<Goal>(QStringLiteral("added after the call"));
@@ -127,10 +118,9 @@ TEST_F(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
     auto beforeDelivery = std::make_unique<QObject>();
     auto whileRunning = std::make_unique<QObject>();
     BackupService::backupIfNeededInBackground(
-        ctx, cal, now, dir.path(), beforeDelivery.get(), [&](QString) { ++calls; },
-        withinTheCall());
+        ctx, cal, now, dir.path(), beforeDelivery.get(), [&](QString) { ++calls; }, withinTheCall);
     BackupService::backupIfNeededInBackground(
-        ctx, cal, now, dir.path(), whileRunning.get(), [&](QString) { ++calls; }, withinTheCall());
+        ctx, cal, now, dir.path(), whileRunning.get(), [&](QString) { ++calls; }, withinTheCall);
     whileRunning.reset();
     QThreadPool::globalInstance()->waitForDone();
     beforeDelivery.reset();
@@ -160,7 +150,7 @@ TEST_F(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
     });
     typing.start(0);
 
-    startInBackground(ctx, dir.path(), recordBySlice());
+    startInBackground(ctx, dir.path(), recordBySlice);
     ASSERT_TRUE(waitForDelivery()) << "steady changes do not hold the backup off";
     typing.stop();
 
@@ -183,7 +173,7 @@ TEST_F(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
 TEST_F(Backup, InTheBackgroundAStoreClosedDuringTheCopyLeavesNoFile) {
     auto closing = std::make_unique<ModelContext>();
     test::fillEveryKind(*closing);
-    startInBackground(*closing, dir.path(), recordBySlice());
+    startInBackground(*closing, dir.path(), recordBySlice);
     closing.reset();
     ASSERT_TRUE(waitForDelivery());
     EXPECT_EQ(*delivered, QString());

@@ -8,9 +8,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
-#include <qcoro/qcorotimer.h>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -239,30 +237,15 @@ TEST_F(NotificationServiceTest, AsksForAuthorizationOnlyWhenNotDeterminedAndSwal
 // The service must not reach back into itself once the centre has answered:
 // screens drop their service values freely.
 TEST_F(NotificationServiceTest, AScheduleInFlightOutlivesItsService) {
-    // A centre whose status answer arrives in a later turn of the event loop.
-    class SlowCenter final : public NotificationCenter {
-    public:
-        FakeNotificationCenter inner;
-        QCoro::Task<NotificationAuthorization> authorizationStatus() override {
-            co_await QCoro::sleepFor(std::chrono::milliseconds(1));
-            co_return co_await inner.authorizationStatus();
-        }
-        QCoro::Task<bool> requestAuthorization() override { return inner.requestAuthorization(); }
-        QCoro::Task<> add(QString id, QString title, QString body, double delay) override {
-            return inner.add(std::move(id), std::move(title), std::move(body), delay);
-        }
-        void removePendingNotificationRequests(const QStringList& ids) override {
-            inner.removePendingNotificationRequests(ids);
-        }
-    } slow;
-
+    FakeNotificationCenter slow;
+    slow.statusNextTurn = true; // the status answer arrives in a later turn of the event loop
     // On the heap, so that AddressSanitizer catches any use after it is gone.
     auto shortLived = std::make_unique<NotificationService>(
         slow, [this] { return now; }, calendar);
     QCoro::Task<> task = shortLived->scheduleDailyPlanningNudge(13, 0);
     shortLived.reset();
     QCoro::waitFor(task);
-    EXPECT_EQ(slow.inner.pending.at(QStringLiteral("daily-planning-nudge")).delaySeconds, kHour);
+    EXPECT_EQ(slow.pending.at(QStringLiteral("daily-planning-nudge")).delaySeconds, kHour);
 }
 
 TEST(NotificationServiceOccurrence, NextDailyOccurrence) {

@@ -76,43 +76,28 @@ protected:
     QTemporaryDir dir;
 };
 
-// Every key gets a value unlike its default; the integers count up from 0,
-// which is also what a failed integer conversion gives.
-TEST_F(PreferencesTest, ReadingCreatesNothingAndEveryKeySurvivesAReload) {
+// Read back after a reload: an empty string rather than the non-empty
+// default, and 0, which is also what a failed integer conversion gives.
+TEST_F(PreferencesTest, ReadingCreatesNothingAndWrittenValuesSurviveAReload) {
     const QString filePath = path("config/Orvana/preferences.json");
-    const std::pair<StringPreference, QString> strings[] = {
-        // Empty must stay empty rather than fall back to the non-empty default.
-        {Keys::aiModelID, QString()},
-        {Keys::hostedProxyBaseURL, QStringLiteral(R"(https://proxy.example/path?q="a b"&x=\n)")},
-        {Keys::lastAcknowledgedTrailEntryID, QStringLiteral("Ørvana — 目標 ✓ 😀\nsecond line")},
-    };
+    const QString text = QStringLiteral(R"(Ørvana — 目標 ✓ 😀 "a b"&x=\n)") + u'\n';
     {
         Preferences prefs(filePath);
         expectAllDefaults(prefs);
         EXPECT_FALSE(QFileInfo::exists(path("config")));
-
         // The parent folders do not exist yet; the first write creates them.
-        for (const auto& key : kBoolKeys)
-            EXPECT_TRUE(prefs.setValue(key, !key.defaultValue)) << key.name;
-        qint64 next = 0;
-        for (const auto& key : kIntKeys) {
-            ASSERT_NE(next, key.defaultValue) << key.name;
-            EXPECT_TRUE(prefs.setValue(key, next++)) << key.name;
-        }
-        for (const auto& [key, value] : strings)
-            EXPECT_TRUE(prefs.setValue(key, value)) << key.name;
+        EXPECT_TRUE(prefs.setValue(Keys::showGuidanceTips, false));
+        EXPECT_TRUE(prefs.setValue(Keys::pomodoroWorkMinutes, 0));
+        EXPECT_TRUE(prefs.setValue(Keys::aiModelID, QString()));
+        EXPECT_TRUE(prefs.setValue(Keys::lastAcknowledgedTrailEntryID, text));
     }
-
     const Preferences reloaded(filePath);
-    for (const auto& key : kBoolKeys)
-        EXPECT_EQ(reloaded.value(key), !key.defaultValue) << key.name;
-    qint64 next = 0;
-    for (const auto& key : kIntKeys)
-        EXPECT_EQ(reloaded.value(key), next++) << key.name;
-    for (const auto& [key, value] : strings)
-        EXPECT_EQ(reloaded.value(key), value) << key.name;
+    EXPECT_FALSE(reloaded.value(Keys::showGuidanceTips));
+    EXPECT_EQ(reloaded.value(Keys::pomodoroWorkMinutes), 0);
+    EXPECT_EQ(reloaded.value(Keys::aiModelID), QString());
+    EXPECT_EQ(reloaded.value(Keys::lastAcknowledgedTrailEntryID), text);
     // Meant to be opened by hand: one entry per line, not a single line.
-    EXPECT_GT(fileBytes(filePath).count('\n'), 16);
+    EXPECT_GT(fileBytes(filePath).count('\n'), 4);
 }
 
 // A hand-edited or newer file: what this build cannot use is read as the

@@ -52,9 +52,8 @@ TEST(DataExport, WritesTheDocumentByteForByte) {
     auto* session = make<FocusSession>(ctx, sessionID, 1500.0, march5, 1499.25);
     session->setDayTask(task);
     session->setKindRawValue(std::nullopt); // written as "work"
-    auto* block = make<FocusBlockTemplate>(ctx, blockID, QStringLiteral("Deep"),
-                                           std::vector<qint64>{2, 4}, 7, 30, 45, false, march5);
-    (void)block;
+    make<FocusBlockTemplate>(ctx, blockID, QStringLiteral("Deep"), std::vector<qint64>{2, 4}, 7, 30,
+                             45, false, march5);
     make<TrailEntry>(ctx, entryID, march5 - 1, 25, goal, march5);
 
     auto json = DataExportService::exportJSON(ctx, march5 + 60.999);

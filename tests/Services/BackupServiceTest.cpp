@@ -64,34 +64,15 @@ protected:
     }
 };
 
-TEST_F(Backup, OncePerLocalDayAndNeverRewrittenThatDay) {
-    const QString folder = dir.filePath(QStringLiteral("Orvana/Backups"));
-    // 23:30 in Berlin is already the next day in UTC terms of some zones:
-    // the name follows the calendar's zone.
+// Named after the day in the calendar's zone (23:30 in Berlin is the next
+// day in UTC), and written once that day, in the call or in the background.
+TEST_F(Backup, OncePerLocalDayWithTheRecordsAsTheyWereAtTheCall) {
     now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 23, 30);
-
-    const QString path = BackupService::backupIfNeeded(ctx, cal, now, folder);
-    EXPECT_TRUE(path.endsWith(QStringLiteral("/Orvana-Backup-2026-06-10.json")));
-    const QJsonObject doc = QJsonDocument::fromJson(test::fileBytes(path)).object();
-    EXPECT_EQ(doc.value(QLatin1String("schemaVersion")).toInt(), 1) << "an empty store too";
-
-    // The user edited today's file: the next run the same day leaves it.
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("edited");
-    }
-    ctx.create<Goal>(QStringLiteral("new"));
-    EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now + 600, folder), path);
-    EXPECT_EQ(test::fileBytes(path), "edited");
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
-}
-
-TEST_F(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     fillSeveralPieces(ctx, now);
     const QByteArray expected = DataExportService::exportJSON(ctx, now).value();
-    const QString syncPath =
-        BackupService::backupIfNeeded(ctx, cal, now, dir.filePath(QStringLiteral("sync")));
+    const QString syncFolder = dir.filePath(QStringLiteral("Orvana/Backups"));
+    const QString syncPath = BackupService::backupIfNeeded(ctx, cal, now, syncFolder);
+    EXPECT_TRUE(syncPath.endsWith(QStringLiteral("/Orvana-Backup-2026-06-10.json")));
 
     const QString folder = dir.filePath(QStringLiteral("async"));
     startInBackground(ctx, folder, withinTheCall);
@@ -103,11 +84,14 @@ TEST_F(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     EXPECT_TRUE(test::fileBytes(*delivered) == expected);
     EXPECT_TRUE(test::fileBytes(syncPath) == expected);
 
-    // Today's file is there: left as it is, and its path is the answer.
+    // Today's files are there: left as they are, and their paths are the answer.
     now += 60;
+    EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now, syncFolder), syncPath);
     startInBackground(ctx, folder);
     ASSERT_TRUE(waitForDelivery());
     EXPECT_TRUE(test::fileBytes(*delivered) == expected);
+    EXPECT_TRUE(test::fileBytes(syncPath) == expected);
+    EXPECT_EQ(QDir(syncFolder).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {

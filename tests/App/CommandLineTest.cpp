@@ -1,5 +1,6 @@
 // The `orvana` verbs, run as a person would: the real binary, with HOME and
-// the XDG folders in a temporary directory.
+// the XDG folders in a temporary directory, no display and no session bus
+// (an import can reach no running app).
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "support/AppProcess.h"
@@ -7,6 +8,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -19,33 +21,80 @@
 #include <unistd.h>
 
 using namespace orvana;
+using namespace orvana::test;
 
 namespace {
 
-struct Outcome {
-    int code = -1;
-    QByteArray out;
-    QString err;
-};
-
 class Verbs : public ::testing::Test {
 protected:
-    // No display and no session bus: an import can reach no running app.
-    Outcome orvana(const QStringList& args) {
-        QProcess p;
-        p.setProcessEnvironment(sandbox.env(/*headless=*/true));
-        p.start(QStringLiteral(ORVANA_BINARY), args);
-        p.waitForFinished(60000);
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                p.readAllStandardOutput(), QString::fromUtf8(p.readAllStandardError())};
-    }
-    QString storePath() const { return sandbox.storePath(); }
-    test::Sandbox sandbox{test::Sandbox::Bus::none};
+    Outcome orvana(const QStringList& args) { return runOrvana(args, sandbox.env(true)); }
+    Sandbox sandbox{Sandbox::Bus::none};
 };
+
+// A document without the moment it was written.
+std::string unstamped(const QString& json) {
+    static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
+    return QString(json).remove(stamp).toStdString();
+}
+
+// The flags listed under "Options:" in a help text ("-h", "--help", ...);
+// options that take a value are left out.
+QStringList listedFlags(const QString& help) {
+    static const QRegularExpression optionLine(QStringLiteral("^\\s+(-\\S.*?)(\\s{2,}|$)"));
+    static const QRegularExpression flag(QStringLiteral("--?[\\w-]+"));
+    QStringList flags;
+    for (const QString& line : help.split(u'\n')) {
+        const auto m = optionLine.match(line);
+        if (!m.hasMatch() || m.captured(1).contains(u'<'))
+            continue;
+        for (const auto& f : flag.globalMatch(m.captured(1)))
+            flags << f.captured();
+    }
+    return flags;
+}
+
+// Whatever the help text offers must answer and stop: none of its options
+// may fall through to starting the app. Mistakes are refused with status 2.
+TEST_F(Verbs, OptionsAnswerAndMistakesAreRefusedWithoutAStore) {
+    const Outcome help = orvana({QStringLiteral("--help")});
+    expectExit(help, 0);
+    // The usage line names the program as it was run.
+    EXPECT_TRUE(help.out.contains(QRegularExpression(QStringLiteral("Usage: \\S*orvana "))))
+        << help;
+    const QStringList flags = listedFlags(help.out);
+    for (const char* expected : {"-h", "--help", "-v", "--version"})
+        ASSERT_TRUE(flags.contains(QLatin1String(expected))) << expected << "\n" << help;
+
+    for (const QString& flag : flags) {
+        SCOPED_TRACE(flag.toStdString());
+        const Outcome o = orvana({flag});
+        expectExit(o, 0);
+        if (flag == QLatin1String("-v") || flag == QLatin1String("--version"))
+            EXPECT_EQ(o.out.toStdString(), "orvana " ORVANA_VERSION "\n");
+        else
+            EXPECT_FALSE(o.out.isEmpty()) << o;
+        EXPECT_EQ(o.err, QString()) << "nothing should be reported on stderr";
+    }
+
+    // Each with what the message must name.
+    const std::pair<QStringList, const char*> mistakes[] = {
+        {{QStringLiteral("--frobnicate")}, "frobnicate"},
+        {{QStringLiteral("notes.txt")}, "notes.txt"},
+        {{QStringLiteral("import")}, "import takes"},
+        {{QStringLiteral("stats"), QStringLiteral("--yaml")}, "stats takes"}};
+    for (const auto& [args, named] : mistakes) {
+        SCOPED_TRACE(args.join(u' ').toStdString());
+        const Outcome o = orvana(args);
+        expectExit(o, 2);
+        EXPECT_TRUE(o.err.contains(QLatin1String(named))) << o;
+        EXPECT_TRUE(o.out.isEmpty()) << o;
+    }
+    EXPECT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
+}
 
 TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {
     {
-        auto ctx = openModelContext(storePath());
+        auto ctx = openModelContext(sandbox.storePath());
         ASSERT_TRUE(ctx.ok());
         auto* goal = ctx.value()->create<Goal>(QStringLiteral("Run"));
         ctx.value()->create<TrailEntry>(systemNow() - 60, 25, goal);
@@ -54,69 +103,52 @@ TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {
         ASSERT_TRUE(ctx.value()->save().ok());
     }
     const Outcome exported = orvana({QStringLiteral("export")});
-    ASSERT_EQ(exported.code, 0) << exported.err.toStdString();
-    EXPECT_TRUE(exported.out.startsWith("{\n  \"dayTasks\" : ["));
+    expectExit(exported, 0);
+    EXPECT_TRUE(exported.out.startsWith(QLatin1String("{\n  \"dayTasks\" : [")));
 
     const Outcome stats = orvana({QStringLiteral("stats"), QStringLiteral("--json")});
-    ASSERT_EQ(stats.code, 0);
-    const QJsonObject figures = QJsonDocument::fromJson(stats.out).object();
+    expectExit(stats, 0);
+    const QJsonObject figures = QJsonDocument::fromJson(stats.out.toUtf8()).object();
     EXPECT_EQ(figures.value(QLatin1String("totalFocusMinutes")).toInt(), 25);
     EXPECT_EQ(figures.value(QLatin1String("todaysOneThing")).toString(), QStringLiteral("Ship it"));
     EXPECT_EQ(figures.value(QLatin1String("goalBreakdown")).toArray().size(), 1);
-    EXPECT_EQ(orvana({QStringLiteral("today")}).out, "Today's One Thing is Ship it.\n");
+    EXPECT_EQ(orvana({QStringLiteral("today")}).out.toStdString(),
+              "Today's One Thing is Ship it.\n");
     const Outcome goals = orvana({QStringLiteral("goals")});
-    EXPECT_TRUE(goals.out.endsWith("\tRun\n")) << goals.out.toStdString();
+    EXPECT_TRUE(goals.out.endsWith(QLatin1String("\tRun\n"))) << goals;
 
-    // Into a second, empty profile: the same document comes back out.
+    // Written to a file as it is made: the same document as on standard
+    // output; imported into a second, empty profile, it comes back out.
     const QString file = sandbox.path(QStringLiteral("export.json"));
-    ASSERT_EQ(orvana({QStringLiteral("export"), file}).code, 0);
-    static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
-    {
-        // Written to a file as it is made: the same bytes as on standard output.
-        QFile written(file);
-        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-        EXPECT_EQ(QString::fromUtf8(written.readAll()).remove(stamp),
-                  QString::fromUtf8(exported.out).remove(stamp));
-    }
-    ASSERT_TRUE(QFile::remove(storePath()));
+    expectExit(orvana({QStringLiteral("export"), file}), 0);
+    EXPECT_EQ(unstamped(QString::fromUtf8(fileBytes(file))), unstamped(exported.out));
+    ASSERT_TRUE(QFile::remove(sandbox.storePath()));
     const Outcome imported = orvana({QStringLiteral("import"), file});
-    EXPECT_EQ(imported.code, 0) << imported.err.toStdString();
-    EXPECT_EQ(imported.out, "Imported from export.json\n");
-    // The same document, but for the time it was written.
-    EXPECT_EQ(QString::fromUtf8(orvana({QStringLiteral("export")}).out).remove(stamp),
-              QString::fromUtf8(exported.out).remove(stamp));
+    expectExit(imported, 0);
+    EXPECT_EQ(imported.out.toStdString(), "Imported from export.json\n");
+    EXPECT_EQ(unstamped(orvana({QStringLiteral("export")}).out), unstamped(exported.out));
 }
 
-TEST_F(Verbs, WhileTheAppHoldsTheStoreReadsWorkAndImportChangesNothing) {
-    auto held = SqliteStore::open(storePath());
-    ASSERT_TRUE(held.ok());
-    EXPECT_EQ(orvana({QStringLiteral("stats")}).code, 0) << "reading beside the app";
-    QFile doc(sandbox.path(QStringLiteral("doc.json")));
-    ASSERT_TRUE(doc.open(QIODevice::WriteOnly));
-    doc.write(orvana({QStringLiteral("export")}).out);
-    doc.close();
-    const Outcome refused = orvana({QStringLiteral("import"), doc.fileName()});
-    EXPECT_EQ(refused.code, 1);
-    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Import failed: Orvana is running")))
-        << refused.err.toStdString();
-}
-
-TEST_F(Verbs, UsageErrorsExitWithTwoAndFailuresWithOne) {
-    EXPECT_EQ(orvana({QStringLiteral("import")}).code, 2);
-    EXPECT_EQ(orvana({QStringLiteral("stats"), QStringLiteral("--yaml")}).code, 2);
-    const Outcome missing =
-        orvana({QStringLiteral("import"), sandbox.path(QStringLiteral("none"))});
-    EXPECT_EQ(missing.code, 1);
-    EXPECT_TRUE(missing.err.startsWith(QStringLiteral("Import failed: ")));
-    QFile v2(sandbox.path(QStringLiteral("v2.json")));
-    ASSERT_TRUE(v2.open(QIODevice::WriteOnly));
-    v2.write(orvana({QStringLiteral("export")})
-                 .out.replace("\"schemaVersion\" : 1", "\"schemaVersion\" : 2"));
-    v2.close();
-    const Outcome newer = orvana({QStringLiteral("import"), v2.fileName()});
-    EXPECT_EQ(newer.code, 1);
-    EXPECT_EQ(newer.err, QStringLiteral("Import failed: This file uses export format 2, which "
+TEST_F(Verbs, ImportFailuresExitWithOneAndSayWhy) {
+    const QByteArray document = orvana({QStringLiteral("export")}).out.toUtf8();
+    const QString current = sandbox.path(QStringLiteral("doc.json"));
+    const QString newer = sandbox.path(QStringLiteral("v2.json"));
+    writeFile(current, document);
+    writeFile(newer,
+              QByteArray(document).replace("\"schemaVersion\" : 1", "\"schemaVersion\" : 2"));
+    auto expectRefused = [&](const QString& file, const QString& message) {
+        const Outcome o = orvana({QStringLiteral("import"), file});
+        expectExit(o, 1);
+        EXPECT_TRUE(o.err.startsWith(message)) << o;
+    };
+    expectRefused(sandbox.path(QStringLiteral("none")), QStringLiteral("Import failed: "));
+    expectRefused(newer, QStringLiteral("Import failed: This file uses export format 2, which "
                                         "this version of Orvana doesn't understand.\n"));
+    // Beside the app holding the store, reading works and importing is refused.
+    auto held = SqliteStore::open(sandbox.storePath());
+    ASSERT_TRUE(held.ok());
+    expectExit(orvana({QStringLiteral("stats")}), 0);
+    expectRefused(current, QStringLiteral("Import failed: Orvana is running"));
 }
 
 // A FIFO or a device is written where it is: replaced by a file, the reader
@@ -124,15 +156,12 @@ TEST_F(Verbs, UsageErrorsExitWithTwoAndFailuresWithOne) {
 // link is replaced, the link kept. What cannot be written is refused in one
 // line that names it.
 TEST_F(Verbs, ExportWritesIntoFifosAndDevicesAndRefusesWhatItCannotWrite) {
-    static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
-    auto unstamped = [](const QByteArray& json) {
-        return QString::fromUtf8(json).remove(stamp).toStdString();
-    };
     const std::string document = unstamped(orvana({QStringLiteral("export")}).out);
     ASSERT_FALSE(document.empty());
-    auto refusedNaming = [](const Outcome& o, const QString& path) {
-        return o.code == 1 && o.err.count(u'\n') == 1 && o.err.endsWith(u'\n') &&
-               o.err.contains(path);
+    auto expectRefusedNaming = [&](const QString& path) {
+        const Outcome o = orvana({QStringLiteral("export"), path});
+        expectExit(o, 1);
+        EXPECT_TRUE(o.err.count(u'\n') == 1 && o.err.endsWith(u'\n') && o.err.contains(path)) << o;
     };
     struct stat st;
 
@@ -142,10 +171,10 @@ TEST_F(Verbs, ExportWritesIntoFifosAndDevicesAndRefusesWhatItCannotWrite) {
     const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
     QProcess writer;
-    writer.setProcessEnvironment(sandbox.env(/*headless=*/true));
+    writer.setProcessEnvironment(sandbox.env(true));
     writer.start(QStringLiteral(ORVANA_BINARY), {QStringLiteral("export"), fifo});
     QByteArray received;
-    const QDeadlineTimer deadline(test::exitTimeoutMs);
+    const QDeadlineTimer deadline(exitTimeoutMs);
     for (bool done = false; !done && !deadline.hasExpired();) {
         done = writer.state() == QProcess::NotRunning || writer.waitForFinished(10);
         char buffer[65536];
@@ -154,7 +183,7 @@ TEST_F(Verbs, ExportWritesIntoFifosAndDevicesAndRefusesWhatItCannotWrite) {
     }
     ::close(reader);
     EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
-    EXPECT_EQ(unstamped(received), document);
+    EXPECT_EQ(unstamped(QString::fromUtf8(received)), document);
     ASSERT_EQ(::lstat(QFile::encodeName(fifo).constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "still a FIFO";
 
@@ -163,34 +192,28 @@ TEST_F(Verbs, ExportWritesIntoFifosAndDevicesAndRefusesWhatItCannotWrite) {
     if (::mknod(QFile::encodeName(full).constData(), S_IFCHR | 0666, makedev(1, 7)) != 0)
         full = QStringLiteral("/dev/full");
     if (::stat(QFile::encodeName(full).constData(), &st) == 0 && S_ISCHR(st.st_mode)) {
-        const Outcome o = orvana({QStringLiteral("export"), full});
-        EXPECT_TRUE(refusedNaming(o, full)) << o.code << ' ' << o.err.toStdString();
+        expectRefusedNaming(full);
         ASSERT_EQ(::lstat(QFile::encodeName(full).constData(), &st), 0);
         EXPECT_TRUE(S_ISCHR(st.st_mode)) << "still a device";
     }
 
     const QString folder = sandbox.path(QStringLiteral("folder"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    const Outcome intoFolder = orvana({QStringLiteral("export"), folder});
-    EXPECT_TRUE(refusedNaming(intoFolder, folder)) << intoFolder.err.toStdString();
+    expectRefusedNaming(folder);
     if (::geteuid() != 0) { // root writes anywhere
         ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
-        const QString inside = folder + QStringLiteral("/out.json");
-        const Outcome unwritable = orvana({QStringLiteral("export"), inside});
-        EXPECT_TRUE(refusedNaming(unwritable, inside)) << unwritable.err.toStdString();
+        expectRefusedNaming(folder + QStringLiteral("/out.json"));
         EXPECT_TRUE(QDir(folder).isEmpty());
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     const QString real = sandbox.path(QStringLiteral("real.json"));
     const QString link = sandbox.path(QStringLiteral("link.json"));
-    QFile old(real);
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-    old.close();
+    writeFile(real, "old");
     ASSERT_TRUE(QFile::link(real, link));
-    EXPECT_EQ(orvana({QStringLiteral("export"), link}).code, 0);
+    expectExit(orvana({QStringLiteral("export"), link}), 0);
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(unstamped(test::fileBytes(real)), document);
+    EXPECT_EQ(unstamped(QString::fromUtf8(fileBytes(real))), document);
 }
 
 } // namespace

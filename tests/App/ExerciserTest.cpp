@@ -36,7 +36,6 @@
 #include <QDBusConnection>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QJsonArray>
@@ -70,7 +69,6 @@ using namespace orvana;
 // 429 and 500 in turn. The provider's endpoint (a key saved in Settings)
 // gets the same answers in its own envelope.
 struct StandInReviewer {
-    std::map<int, int> answered; // by status
     proxy::HttpServer server{[this](proxy::Request request) -> QCoro::Task<proxy::Response> {
         co_return answer(request);
     }};
@@ -79,9 +77,7 @@ struct StandInReviewer {
         if (request.path == "/v1/register")
             return {200, R"({"deviceID":"walk-device","token":"walk-token"})", {}};
         static constexpr int statuses[] = {200, 401, 429, 500};
-        const int status = statuses[reviews_++ % 4];
-        ++answered[status];
-        if (status != 200)
+        if (const int status = statuses[reviews_++ % 4]; status != 200)
             return proxy::HttpServer::error(status, QStringLiteral("stand-in"));
         const QByteArray review = R"({"isVague":true,"isMeasurable":false,)"
                                   R"("isOvercommitted":false,"suggestions":["Add a number."]})";
@@ -120,19 +116,19 @@ QByteArray exported(const ModelContext& context, Timestamp at) {
     return json.ok() ? json.value() : QByteArray();
 }
 
+// The first line of SQLite's verdict: "ok" for a sound file.
 QString integrityCheck(const QString& path) {
     sqlite3* db = nullptr;
     QString answer = QStringLiteral("cannot open");
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr) ==
-                SQLITE_OK &&
-            sqlite3_step(statement) == SQLITE_ROW)
-            answer =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-        sqlite3_finalize(statement);
-    }
+        SQLITE_OK)
+        sqlite3_exec(
+            db, "PRAGMA integrity_check",
+            [](void* to, int, char** values, char**) {
+                *static_cast<QString*>(to) = QString::fromUtf8(values[0]);
+                return 1;
+            },
+            &answer, nullptr);
     sqlite3_close(db);
     return answer;
 }
@@ -160,7 +156,6 @@ public:
     }
 
     QStringList log;
-    std::map<QString, int> kinds;
     std::set<QString> windows;
 
 private:
@@ -208,7 +203,6 @@ private:
         }
         const Move& move = pick(top, moves);
         windows.insert(where(top));
-        ++kinds[QLatin1String(kindNames[move.kind])];
         log << QStringLiteral("#%1 %2: %3 %4")
                    .arg(log.size() + 1)
                    .arg(where(top), QLatin1String(kindNames[move.kind]), move.name);
@@ -322,43 +316,36 @@ private:
     void addRowMove(QAbstractItemView* view, const QString& name, std::vector<Move>& moves) {
         if (!view->model() || view->model()->rowCount(view->rootIndex()) == 0)
             return;
-        moves.push_back({row, name, [this, v = QPointer<QAbstractItemView>(view)] {
-                             const int rows = v->model()->rowCount(v->rootIndex());
-                             const QModelIndex index = v->model()->index(
-                                 int(below(std::size_t(rows))), 0, v->rootIndex());
-                             v->setFocus(Qt::OtherFocusReason);
-                             v->setCurrentIndex(index);
-                             if (chance(0.4)) {
-                                 const QPoint at = v->visualRect(index).center();
-                                 QContextMenuEvent event(chance(0.5) ? QContextMenuEvent::Mouse
-                                                                     : QContextMenuEvent::Keyboard,
-                                                         at, v->viewport()->mapToGlobal(at));
-                                 QCoreApplication::sendEvent(v->viewport(), &event);
-                             } else if (chance(0.5)) {
-                                 press(v, QStringLiteral("Return")); // opens or edits the row
-                             } else {
-                                 static const QStringList keys =
-                                     QStringLiteral("Space Delete Ctrl+T Ctrl+Return "
-                                                    "Ctrl+Shift+Return Alt+Up Alt+Down")
-                                         .split(u' ');
-                                 press(v, keys[qsizetype(below(std::size_t(keys.size())))]);
-                             }
-                         }});
+        moves.push_back(
+            {row, name, [this, v = QPointer<QAbstractItemView>(view)] {
+                 const int rows = v->model()->rowCount(v->rootIndex());
+                 const QModelIndex index =
+                     v->model()->index(int(below(std::size_t(rows))), 0, v->rootIndex());
+                 v->setFocus(Qt::OtherFocusReason);
+                 v->setCurrentIndex(index);
+                 if (chance(0.4)) {
+                     const QPoint at = v->visualRect(index).center();
+                     QContextMenuEvent event(chance(0.5) ? QContextMenuEvent::Mouse
+                                                         : QContextMenuEvent::Keyboard,
+                                             at, v->viewport()->mapToGlobal(at));
+                     return void(QCoreApplication::sendEvent(v->viewport(), &event));
+                 }
+                 // Return opens or edits the row.
+                 static const QStringList keys = QStringLiteral("Space Delete Ctrl+T Ctrl+Return "
+                                                                "Ctrl+Shift+Return Alt+Up Alt+Down")
+                                                     .split(u' ');
+                 press(v, chance(0.5) ? QStringLiteral("Return")
+                                      : keys[qsizetype(below(std::size_t(keys.size())))]);
+             }});
     }
 
     void addTextMove(QWidget* widget, const QString& name, std::vector<Move>& moves) {
-        static const QString texts[] = {
-            QStringLiteral("Run 5 km by Friday"),
-            QStringLiteral("<b>x</b> & <i>y"),
-            QStringLiteral("Lernen 🏃 ünïcödé"),
-            QStringLiteral("maybe try to improve some stuff"),
-            QStringLiteral("0"),
-            QStringLiteral("-1"),
-            QStringLiteral("99999"),
-            QStringLiteral("12:30"),
-            QStringLiteral("http://example.invalid/x"),
-            QStringLiteral("   "),
-            QStringLiteral("Every day: read, write, run, swim, cook, call, plan. ").repeated(60)};
+        static const QStringList texts =
+            QStringLiteral("Run 5 km by Friday|<b>x</b> & <i>y|Lernen 🏃 ünïcödé|"
+                           "maybe try to improve some stuff|0|-1|99999|12:30|"
+                           "http://example.invalid/x|   ")
+                .split(u'|')
+            << QStringLiteral("Every day: read, write, run, swim, cook, call, plan. ").repeated(60);
         moves.push_back(
             {text, name, [this, w = QPointer<QWidget>(widget)] {
                  w->setFocus(Qt::OtherFocusReason);
@@ -367,7 +354,8 @@ private:
                  // One key event carries the whole text, as an input method sends it.
                  if (w)
                      QTest::sendKeyEvent(QTest::Press, w, Qt::Key_unknown,
-                                         texts[below(std::size(texts))], Qt::NoModifier);
+                                         texts[qsizetype(below(std::size_t(texts.size())))],
+                                         Qt::NoModifier);
                  if (w && chance(0.3))
                      QTest::keyClick(w, Qt::Key_Return);
              }});
@@ -391,6 +379,15 @@ private:
         }
     }
 
+    // Calls `member` on `widget` unless it has gone meanwhile.
+    template <class Member>
+    static std::function<void()> whileAlive(QWidget* widget, Member member) {
+        return [w = QPointer<QWidget>(widget), member] {
+            if (w)
+                (w->*member)();
+        };
+    }
+
     // Types one key combination ("Ctrl+Shift+Z") into `to`.
     static void press(QWidget* to, const QString& keys) {
         const QKeyCombination combination = QKeySequence::fromString(keys)[0];
@@ -404,16 +401,11 @@ private:
             if (other != current && other->isVisible() && other->windowType() != Qt::Popup &&
                 other->windowType() != Qt::ToolTip)
                 moves.push_back({window, QStringLiteral("activate ") + describe(other),
-                                 [w = QPointer<QWidget>(other)] {
-                                     if (w)
-                                         w->activateWindow();
-                                 }});
+                                 whileAlive(other, &QWidget::activateWindow)});
         }
         if (current != &app_.window)
-            moves.push_back({window, QStringLiteral("close"), [w = QPointer<QWidget>(current)] {
-                                 if (w)
-                                     w->close();
-                             }});
+            moves.push_back(
+                {window, QStringLiteral("close"), whileAlive(current, &QWidget::close)});
         moves.push_back(
             {window, QStringLiteral("tray popup"), [this] { app_.tray.togglePopup(); }});
         moves.push_back({window, QStringLiteral("tray menu"),
@@ -530,10 +522,7 @@ void exercise(const std::function<std::unique_ptr<SecretBackend>(const AppPaths&
     Walk walk({window, tray, quickAdd}, dir.path(), seed, steps);
     deathLog = &walk.log;
     const auto forget = qScopeGuard([] { deathLog = nullptr; });
-    QElapsedTimer clock;
-    clock.start();
     walk.run();
-    const double seconds = double(clock.elapsed()) / 1000;
     const auto printWalk = qScopeGuard([&] {
         if (::testing::Test::HasFailure())
             std::printf("The walk (seed %llu):\n%s\n", static_cast<unsigned long long>(seed),
@@ -563,18 +552,9 @@ void exercise(const std::function<std::unique_ptr<SecretBackend>(const AppPaths&
     ASSERT_TRUE(imported.ok()) << imported.error().message.toStdString();
     EXPECT_TRUE(exported(fresh, at) == first) << "the export changed on its way through an import";
 
-    QStringList counts, answers;
-    for (const auto& [kind, n] : walk.kinds)
-        counts << QStringLiteral("%1 %2").arg(kind).arg(n);
-    for (const auto& [status, n] : reviewer.answered)
-        answers << QStringLiteral("%1 x%2").arg(status).arg(n);
-    std::printf(
-        "exerciser: %lld steps in %.1f s (seed %llu); %s\n  reviewer answered: %s\n"
-        "  windows: %s\n  crashes: 0\n",
-        static_cast<long long>(walk.log.size()), seconds, static_cast<unsigned long long>(seed),
-        qPrintable(counts.join(QLatin1String(", "))), qPrintable(answers.join(QLatin1String(", "))),
-        qPrintable(
-            QStringList(walk.windows.begin(), walk.windows.end()).join(QLatin1String("; "))));
+    std::printf("exerciser: %lld steps, windows reached: %s\n",
+                static_cast<long long>(walk.log.size()),
+                qPrintable(QStringList(walk.windows.begin(), walk.windows.end()).join(u';')));
 }
 
 TEST(Exerciser, WalksTheAppWithSecretsInTheFile) {

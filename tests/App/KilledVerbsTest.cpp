@@ -12,6 +12,7 @@
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "support/AppProcess.h"
+#include "support/Sample.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -22,11 +23,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <csignal>
 #include <functional>
+#include <optional>
 #include <random>
-#include <set>
 
 using namespace orvana;
 using test::Sandbox;
@@ -39,78 +39,30 @@ int faultRounds() {
     return ok && rounds > 0 ? rounds : 4;
 }
 
-// Tens of thousands of records of every kind, linked as in real use.
+// Tens of thousands of records of every kind, linked as in real use: the
+// sample's goals, weeks, tasks, blocks and sessions, week after week.
 void fillLarge(ModelContext& ctx) {
-    const Timestamp start = 1.75e9;
-    std::vector<Week*> weeks;
-    for (int w = 0; w < 50; ++w)
-        weeks.push_back(ctx.create<Week>(start + w * 604800.0, start + (w + 1) * 604800.0,
-                                         QStringLiteral("Week %1").arg(w), std::nullopt, start));
-    for (int g = 0; g < 100; ++g) {
-        auto* goal =
-            ctx.create<Goal>(QStringLiteral("Goal %1").arg(g), QStringLiteral("Because %1").arg(g),
-                             start + 9e6, GoalStatus::active, QStringLiteral("blue"), g, start);
-        ctx.create<FocusBlockTemplate>(QStringLiteral("Block %1").arg(g), std::vector<qint64>{2, 4},
-                                       9, 0, 50, true, start)
-            ->setGoal(goal);
-        for (int i = 0; i < 30; ++i) {
-            auto* item = ctx.create<WeekItem>(QStringLiteral("Item %1.%2").arg(g).arg(i),
-                                              std::nullopt, i % 2 == 0, i, start);
-            item->setGoal(goal);
-            item->setWeek(weeks[std::size_t(i + g) % weeks.size()]);
-            for (int d = 0; d < 3; ++d) {
-                auto* task = ctx.create<DayTask>(
-                    QStringLiteral("Task %1.%2.%3").arg(g).arg(i).arg(d), start + d * 86400.0,
-                    QStringLiteral("notes"), d == 0, false, d, start);
-                task->setWeekItem(item);
-                task->setGoal(goal);
-                auto* session = ctx.create<FocusSession>(1500.0, start, 1500.0, std::nullopt,
-                                                         start + 1500, true, true);
-                session->setDayTask(task);
-                session->setGoal(goal);
-            }
-        }
-        for (int e = 0; e < 80; ++e)
-            ctx.create<TrailEntry>(start + e * 86400.0, 25, goal, start);
-    }
+    const Calendar calendar = test::berlinMondayFirst();
+    for (int week = 0; week < 1500; ++week)
+        test::fillSample(ctx, calendar, 1.75e9 + week * 604800.0);
 }
 
-// The ids of every record, by type.
-using Ids = std::array<std::set<QUuid>, entityTypeCount>;
-
-template <class T> void collect(const ModelContext& ctx, Ids& ids) {
-    for (const T* record : ctx.fetch<T>())
-        ids[std::size_t(record->entityType())].insert(record->id());
+// Records as a document (stamped at one fixed moment), to compare stores by.
+QByteArray document(const ModelContext& ctx) {
+    auto json = DataExportService::exportJSON(ctx, 1.8e9);
+    EXPECT_TRUE(json.ok()) << json.error().message.toStdString();
+    return json.ok() ? json.value() : QByteArray();
 }
 
-Ids idsOf(const ModelContext& ctx) {
-    Ids ids;
-    collect<Goal>(ctx, ids);
-    collect<Week>(ctx, ids);
-    collect<WeekItem>(ctx, ids);
-    collect<DayTask>(ctx, ids);
-    collect<FocusSession>(ctx, ids);
-    collect<FocusBlockTemplate>(ctx, ids);
-    collect<TrailEntry>(ctx, ids);
-    return ids;
-}
-
-std::string counts(const Ids& ids) {
-    std::string text;
-    for (const auto& kind : ids)
-        text += std::to_string(kind.size()) + ' ';
-    return text;
+QByteArray storeDocument(const QString& path) {
+    auto ctx = openModelContext(path);
+    EXPECT_TRUE(ctx.ok()) << ctx.error().message.toStdString();
+    return ctx.ok() ? document(*ctx.value()) : QByteArray();
 }
 
 QByteArray withoutStamp(QByteArray document) {
     static const QRegularExpression stamp(QStringLiteral("\"exportedAt\" : \"[^\"]*\""));
     return QString::fromUtf8(document).remove(stamp).toUtf8();
-}
-
-void copyFile(const QString& from, const QString& to) {
-    QDir().mkpath(QFileInfo(to).absolutePath());
-    QFile::remove(to);
-    ASSERT_TRUE(QFile::copy(from, to)) << to.toStdString();
 }
 
 // As on a file system without O_TMPFILE.
@@ -171,38 +123,23 @@ protected:
     // Made once for all scenarios: a large store and its export, and a small
     // store of the user's own.
     static void SetUpTestSuite() {
-        files = new QTemporaryDir;
-        {
-            auto ctx = openModelContext(largeStore());
+        files.emplace();
+        auto make = [](const QString& path, void (*fill)(ModelContext&), QByteArray& made) {
+            auto ctx = openModelContext(path);
             ASSERT_TRUE(ctx.ok());
-            fillLarge(*ctx.value());
+            fill(*ctx.value());
             ASSERT_TRUE(ctx.value()->save().ok());
-            largeIds = new Ids(idsOf(*ctx.value()));
-            auto json = DataExportService::exportJSON(*ctx.value(), 1.8e9);
-            ASSERT_TRUE(json.ok());
-            largeDocument = new QByteArray(json.value());
-        }
-        auto ctx = openModelContext(smallStore());
-        ASSERT_TRUE(ctx.ok());
-        test::fillEveryKind(*ctx.value());
-        ASSERT_TRUE(ctx.value()->save().ok());
-        smallIds = new Ids(idsOf(*ctx.value()));
-        auto json = DataExportService::exportJSON(*ctx.value(), 1.7e9);
-        ASSERT_TRUE(json.ok());
-        smallDocument = new QByteArray(json.value());
+            made = document(*ctx.value());
+        };
+        make(smallStore(), test::fillEveryKind, smallDocument);
+        make(largeStore(), fillLarge, largeDocument);
     }
-    static void TearDownTestSuite() {
-        delete files;
-        delete largeIds;
-        delete smallIds;
-        delete largeDocument;
-        delete smallDocument;
-    }
+    static void TearDownTestSuite() { files.reset(); }
     static QString largeStore() { return files->filePath(QStringLiteral("large.sqlite")); }
     static QString smallStore() { return files->filePath(QStringLiteral("small.sqlite")); }
 
     void SetUp() override {
-        if (!largeDocument)
+        if (largeDocument.isEmpty())
             GTEST_SKIP() << "the stores could not be made";
     }
 
@@ -214,11 +151,51 @@ protected:
         return std::uniform_int_distribution<qint64>(from, std::max(from, to))(random);
     }
 
-    static inline QTemporaryDir* files = nullptr;
-    static inline Ids* largeIds = nullptr;
-    static inline Ids* smallIds = nullptr;
-    static inline QByteArray* largeDocument = nullptr;
-    static inline QByteArray* smallDocument = nullptr;
+    // `args` run whole on what `prepare` makes (where `state()` is
+    // `before`) must leave `after`; then killed at random moments, each time
+    // on what `prepare` makes, it leaves `before` or `after`. When `writing`
+    // is given, every other kill lands once it first held in the whole run.
+    void expectBeforeOrAfter(const char* verb, const QStringList& args, bool savedFile,
+                             const std::function<void()>& prepare,
+                             const std::function<QByteArray()>& state, const QByteArray& before,
+                             const QByteArray& after, const std::function<bool()>& writing = {}) {
+        SCOPED_TRACE(testing::Message() << "random seed " << seed);
+        prepare();
+        qint64 writeStartsMs = -1;
+        const Ending whole = runAndKill(sandbox.env(true), args, -1, [&](qint64 now) {
+            if (writing && writeStartsMs < 0 && writing())
+                writeStartsMs = now;
+        });
+        test::expectExit(whole.outcome, 0);
+        ASSERT_TRUE(state() == after) << "the whole run left " << state().size() << " bytes";
+        if (writeStartsMs < 0)
+            writeStartsMs = writing ? whole.ms * 3 / 4 : 0;
+
+        int kept = 0, took = 0;
+        for (int round = 0; round < faultRounds(); ++round) {
+            SCOPED_TRACE(round);
+            prepare();
+            const qint64 at =
+                round % 2 ? randomMs(writeStartsMs * 9 / 10, whole.ms) : randomMs(0, whole.ms);
+            const Ending run =
+                runAndKill(savedFile ? envForRound(round) : sandbox.env(true), args, at);
+            if (!run.killed)
+                test::expectExit(run.outcome, 0);
+            const QByteArray now = state();
+            if (now == before && run.killed)
+                ++kept;
+            else if (now == after)
+                ++took;
+            else
+                ADD_FAILURE() << "killed at " << at << " ms: " << now.size() << " bytes; before "
+                              << before.size() << ", after " << after.size();
+        }
+        std::printf("%s: %d rounds (%lld ms each): %d left as before, %d as after\n", verb,
+                    faultRounds(), static_cast<long long>(whole.ms), kept, took);
+    }
+
+    static inline std::optional<QTemporaryDir> files;
+    static inline QByteArray largeDocument, smallDocument;
 
     Sandbox sandbox{Sandbox::Bus::none};
     const unsigned seed = std::random_device()();
@@ -226,107 +203,52 @@ protected:
 };
 
 TEST_F(Killed, ImportLeavesTheStoreAsItWasOrWithTheWholeDocument) {
-    SCOPED_TRACE(testing::Message() << "random seed " << seed);
-    const QString document = sandbox.path(QStringLiteral("large.json"));
-    test::writeFile(document, *largeDocument);
-    Ids merged = *smallIds;
-    for (std::size_t kind = 0; kind < merged.size(); ++kind)
-        merged[kind].insert((*largeIds)[kind].begin(), (*largeIds)[kind].end());
-    const QString wal = sandbox.storePath() + QStringLiteral("-wal");
-    auto storeIds = [&] {
-        auto ctx = openModelContext(sandbox.storePath());
-        EXPECT_TRUE(ctx.ok()) << ctx.error().message.toStdString();
-        return ctx.ok() ? idsOf(*ctx.value()) : Ids{};
-    };
-
-    // Uninterrupted first: how long it takes, and when the write begins
-    // (the WAL grows only as the save commits).
-    copyFile(smallStore(), sandbox.storePath());
-    qint64 writeStartsMs = -1;
-    const Ending whole =
-        runAndKill(sandbox.env(true), {QStringLiteral("import"), document}, -1, [&](qint64 now) {
-            if (writeStartsMs < 0 && QFileInfo(wal).size() > 0)
-                writeStartsMs = now;
-        });
-    test::expectExit(whole.outcome, 0);
-    ASSERT_TRUE(storeIds() == merged) << counts(storeIds());
-    if (writeStartsMs < 0)
-        writeStartsMs = whole.ms * 3 / 4;
-
-    int keptOld = 0, tookAll = 0;
-    for (int round = 0; round < faultRounds(); ++round) {
-        SCOPED_TRACE(round);
-        QFile::remove(wal);
-        QFile::remove(sandbox.storePath() + QStringLiteral("-shm"));
-        copyFile(smallStore(), sandbox.storePath());
-        // Every other kill lands while the records are written.
-        const qint64 at =
-            round % 2 ? randomMs(writeStartsMs * 9 / 10, whole.ms) : randomMs(0, whole.ms);
-        const Ending run = runAndKill(sandbox.env(true), {QStringLiteral("import"), document}, at);
-        if (!run.killed)
-            test::expectExit(run.outcome, 0);
-        const Ids after = storeIds();
-        if (after == *smallIds && run.killed)
-            ++keptOld;
-        else if (after == merged)
-            ++tookAll;
-        else
-            ADD_FAILURE() << "killed at " << at << " ms: records by kind " << counts(after)
-                          << "; before " << counts(*smallIds) << ", whole " << counts(merged);
-    }
-    std::printf("import: %d rounds (%lld ms each): %d kept the old records, %d took all\n",
-                faultRounds(), static_cast<long long>(whole.ms), keptOld, tookAll);
+    const QString file = sandbox.path(QStringLiteral("large.json"));
+    test::writeFile(file, largeDocument);
+    ModelContext merged; // the small store's records with the large document's
+    ASSERT_TRUE(DataImport::importJSON(smallDocument, merged).ok());
+    ASSERT_TRUE(DataImport::importJSON(largeDocument, merged).ok());
+    const QString store = sandbox.storePath();
+    expectBeforeOrAfter(
+        "import", {QStringLiteral("import"), file}, false,
+        [&] {
+            QFile::remove(store + QStringLiteral("-wal"));
+            QFile::remove(store + QStringLiteral("-shm"));
+            test::writeFile(store, test::fileBytes(smallStore()));
+        },
+        [&] { return storeDocument(store); }, smallDocument, document(merged),
+        // The WAL grows only as the save commits.
+        [&] { return QFileInfo(store + QStringLiteral("-wal")).size() > 0; });
 }
 
 TEST_F(Killed, ExportLeavesTheOldFileOrTheWholeNewDocument) {
-    SCOPED_TRACE(testing::Message() << "random seed " << seed);
-    copyFile(largeStore(), sandbox.storePath());
+    test::writeFile(sandbox.storePath(), test::fileBytes(largeStore()));
     const QString target = sandbox.path(QStringLiteral("out/export.json"));
-    const QByteArray expected = withoutStamp(*largeDocument);
-
-    test::writeFile(target, *smallDocument);
-    const Ending whole = runAndKill(sandbox.env(true), {QStringLiteral("export"), target}, -1);
-    test::expectExit(whole.outcome, 0);
-    ASSERT_TRUE(withoutStamp(test::fileBytes(target)) == expected);
-
-    int old = 0, complete = 0;
-    for (int round = 0; round < faultRounds(); ++round) {
-        SCOPED_TRACE(round);
-        test::writeFile(target, *smallDocument);
-        const qint64 at = randomMs(0, whole.ms);
-        const Ending run = runAndKill(envForRound(round), {QStringLiteral("export"), target}, at);
-        if (!run.killed)
-            test::expectExit(run.outcome, 0);
-        const QByteArray now = test::fileBytes(target);
-        if (now == *smallDocument)
-            ++old;
-        else if (withoutStamp(now) == expected)
-            ++complete;
-        else
-            ADD_FAILURE() << "killed at " << at << " ms: the file holds " << now.size()
-                          << " bytes, neither the old " << smallDocument->size()
-                          << " nor the whole new document";
-    }
-    std::printf("export: %d rounds (%lld ms each): %d kept the old file, %d the new one\n",
-                faultRounds(), static_cast<long long>(whole.ms), old, complete);
+    expectBeforeOrAfter(
+        "export", {QStringLiteral("export"), target}, true,
+        [&] { test::writeFile(target, smallDocument); },
+        [&] { return withoutStamp(test::fileBytes(target)); }, withoutStamp(smallDocument),
+        withoutStamp(largeDocument));
 }
-
 TEST_F(Killed, BackupLeavesOnlyWholeBackupsAndTheNextRunClearsWhatAKillLeft) {
     SCOPED_TRACE(testing::Message() << "random seed " << seed);
-    copyFile(largeStore(), sandbox.storePath());
+    test::writeFile(sandbox.storePath(), test::fileBytes(largeStore()));
     const QString folder = sandbox.backupsFolder();
-    const QByteArray expected = withoutStamp(*largeDocument);
+    const QByteArray expected = withoutStamp(largeDocument);
     static const QRegularExpression backupName(
         QStringLiteral("^Orvana-Backup-\\d{4}-\\d\\d-\\d\\d\\.json$"));
     auto entries = [&] {
         return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                                       QDir::Name);
     };
-    // Whole backups only; anything else must be a write's temporary.
+    // Whole backups, and the write's temporaries (returned) only.
     auto checkFolder = [&](const char* when) -> QStringList {
         QStringList others;
         for (const QString& name : entries()) {
             if (!backupName.match(name).hasMatch()) {
+                EXPECT_TRUE(name.startsWith(QLatin1String("Orvana-Backup-")) &&
+                            name.contains(QLatin1String(".json.")))
+                    << when << ": not a backup's temporary: " << name.toStdString();
                 others << name;
                 continue;
             }
@@ -335,6 +257,12 @@ TEST_F(Killed, BackupLeavesOnlyWholeBackupsAndTheNextRunClearsWhatAKillLeft) {
             EXPECT_TRUE(withoutStamp(bytes) == expected) << when << ": " << name.toStdString();
         }
         return others;
+    };
+    auto temporary = [&](Timestamp day, const char* suffix) {
+        const QString path = QDir(folder).filePath(
+            BackupService::fileName(day, Calendar::current()) + QLatin1String(suffix));
+        test::writeFile(path, smallDocument.left(100));
+        return path;
     };
 
     // Uninterrupted first, as on a file system without unnamed temporaries:
@@ -359,30 +287,19 @@ TEST_F(Killed, BackupLeavesOnlyWholeBackupsAndTheNextRunClearsWhatAKillLeft) {
         const Ending run = runAndKill(envForRound(round), {QStringLiteral("backup")}, at);
         if (!run.killed)
             test::expectExit(run.outcome, 0);
-        const QStringList left = checkFolder("after the kill");
-        for (const QString& name : left)
-            EXPECT_TRUE(name.startsWith(QLatin1String("Orvana-Backup-")) &&
-                        name.contains(QLatin1String(".json.")))
-                << "not a backup's temporary: " << name.toStdString();
-        leftovers += int(left.size());
+        leftovers += int(checkFolder("after the kill").size());
 
         // The next run comes later: what the kill left has aged, as has one
         // of an earlier kill; one just made belongs to a write in progress
         // elsewhere and must stay.
-        const QString earlier = QDir(folder).filePath(
-            BackupService::fileName(1.7e9, Calendar::current()) + QStringLiteral(".Ab12Cd"));
-        test::writeFile(earlier, smallDocument->left(100));
-        for (const QString& name : QDir(folder).entryList(QDir::Files)) {
-            if (backupName.match(name).hasMatch())
-                continue;
+        temporary(1.7e9, ".Ab12Cd");
+        for (const QString& name : checkFolder("aged")) {
             QFile file(QDir(folder).filePath(name));
             ASSERT_TRUE(file.open(QIODevice::ReadWrite));
             ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-3600),
                                          QFileDevice::FileModificationTime));
         }
-        const QString inProgress = QDir(folder).filePath(
-            BackupService::fileName(systemNow(), Calendar::current()) + QStringLiteral(".Zz99Yy"));
-        test::writeFile(inProgress, smallDocument->left(100));
+        const QString inProgress = temporary(systemNow(), ".Zz99Yy");
 
         const Ending next = runAndKill(envForRound(round), {QStringLiteral("backup")}, -1);
         test::expectExit(next.outcome, 0);

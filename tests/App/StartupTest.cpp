@@ -15,12 +15,12 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <sqlite3.h>
 
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <sys/stat.h>
@@ -33,73 +33,18 @@ static void PrintTo(const QString& text, std::ostream* out) {
 namespace {
 
 using namespace orvana;
-using orvana::test::fileBytes;
+using namespace orvana::test;
+using Orvana = OrvanaProcess;
 
-// How long a started app must stay up to count as started.
-constexpr int settleMs = 1500;
+// An export holding one goal, "Run a marathon".
+const QByteArray oneGoalDocument =
+    R"({"dayTasks":[],"exportedAt":"2026-03-02T10:00:00Z","focusBlockTemplates":[],)"
+    R"("focusSessions":[],"goals":[{"createdAt":"2026-03-01T09:00:00Z",)"
+    R"("id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","sortOrder":0,"status":"active",)"
+    R"("title":"Run a marathon"}],"schemaVersion":1,"trailEntries":[],"weekItems":[],)"
+    R"("weeks":[]})";
 
-using test::exitTimeoutMs;
-using test::expectExit;
-using test::fingerprint;
-using test::Outcome;
-using test::runOrvana;
-using test::writeFile;
-using Orvana = test::OrvanaProcess;
-using Sandbox = test::Sandbox;
-
-// --- command line ------------------------------------------------------
-
-// The flags listed under "Options:" in a help text ("-h", "--help", ...);
-// options that take a value are left out.
-QStringList listedFlags(const QString& help) {
-    static const QRegularExpression optionLine(QStringLiteral("^\\s+(-\\S.*?)(\\s{2,}|$)"));
-    static const QRegularExpression flag(QStringLiteral("--?[\\w-]+"));
-    QStringList flags;
-    for (const QString& line : help.split(u'\n')) {
-        const auto m = optionLine.match(line);
-        if (!m.hasMatch() || m.captured(1).contains(u'<'))
-            continue;
-        for (const auto& f : flag.globalMatch(m.captured(1)))
-            flags << f.captured();
-    }
-    return flags;
-}
-
-// Whatever the help text offers must answer and stop: none of its options
-// may fall through to starting the app. Mistakes are refused with status 2.
-TEST(CommandLine, OptionsAnswerAndMistakesAreRefusedWithoutADisplayOrAStore) {
-    Sandbox sandbox;
-    const Outcome help = runOrvana({QStringLiteral("--help")}, sandbox.env(true));
-    expectExit(help, 0);
-    // The usage line names the program as it was run.
-    EXPECT_TRUE(help.out.contains(QRegularExpression(QStringLiteral("Usage: \\S*orvana "))))
-        << help;
-    const QStringList flags = listedFlags(help.out);
-    for (const char* expected : {"-h", "--help", "-v", "--version"})
-        ASSERT_TRUE(flags.contains(QLatin1String(expected))) << expected << "\n" << help;
-
-    for (const QString& flag : flags) {
-        SCOPED_TRACE(flag.toStdString());
-        const Outcome o = runOrvana({flag}, sandbox.env(true));
-        expectExit(o, 0);
-        if (flag == QLatin1String("-v") || flag == QLatin1String("--version"))
-            EXPECT_EQ(o.out, QStringLiteral("orvana " ORVANA_VERSION "\n"));
-        else
-            EXPECT_FALSE(o.out.isEmpty()) << o;
-        EXPECT_EQ(o.err, QString()) << "nothing should be reported on stderr";
-    }
-
-    for (const QString& bad : {QStringLiteral("--frobnicate"), QStringLiteral("notes.txt")}) {
-        SCOPED_TRACE(bad.toStdString());
-        const Outcome o = runOrvana({bad}, sandbox.env(true));
-        expectExit(o, 2);
-        EXPECT_TRUE(o.err.contains(bad.mid(bad.lastIndexOf(u'-') + 1))) << o;
-        EXPECT_TRUE(o.out.isEmpty()) << o;
-    }
-    EXPECT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
-}
-
-// --- stores the app must refuse ----------------------------------------
+// --- data the app must refuse ----------------------------------------------
 
 // A real, empty store as this build makes it, closed again.
 void makeStore(const QString& path) {
@@ -124,117 +69,152 @@ void makeNewerStoreWithPendingWal(const QString& path) {
     ASSERT_GT(QFileInfo(path + QStringLiteral("-wal")).size(), 0);
 }
 
-struct RefusalCase {
-    const char* name;
-    void (*prepare)(const QString& path);
-    const char* reason; // in the message, any case
+// `folder` bound read-only onto itself in a mount namespace of the app's
+// own, which binds root too. Without the privilege for that, the folder's
+// mode is taken away instead (root ignores that).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : folder_(folder) {
+        // Root may make the namespace; anyone else needs a user namespace.
+        unshare_ = {::geteuid() == 0 ? QStringLiteral("-m") : QStringLiteral("-rm"),
+                    QStringLiteral("sh"),
+                    QStringLiteral("-c"),
+                    QStringLiteral("mount --bind \"$1\" \"$1\" && "
+                                   "mount -o remount,bind,ro \"$1\" && shift && exec \"$@\""),
+                    QStringLiteral("sh"),
+                    folder};
+        QProcess probe;
+        probe.start(QStringLiteral("unshare"), unshare_ + QStringList{QStringLiteral("true")});
+        mounted_ = probe.waitForFinished(10000) && probe.exitStatus() == QProcess::NormalExit &&
+                   probe.exitCode() == 0;
+        if (!mounted_)
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                              QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    }
+    ~ReadOnlyFolder() {
+        if (!mounted_)
+            QFile::setPermissions(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // Whether the folder really is read-only for the app.
+    bool binds() const { return mounted_ || ::geteuid() != 0; }
+
+    Outcome run(const QStringList& args, const QProcessEnvironment& env) const {
+        if (!mounted_)
+            return test::runOrvana(args, env);
+        return test::OrvanaProcess(env,
+                                   unshare_ + QStringList{QStringLiteral(ORVANA_BINARY)} + args,
+                                   QStringLiteral("unshare"))
+            .outcome();
+    }
+
+private:
+    QString folder_;
+    QStringList unshare_;
+    bool mounted_ = false;
 };
 
-TEST(StoreRefusal, StopsStartupNamesFileAndReasonAndLeavesTheFileAlone) {
+struct RefusalCase {
+    const char* name;
+    void (*prepare)(const Sandbox& sandbox);
+    const char* reason; // in the messages, any case
+    // The data folder is refused (its path right before the reason), not
+    // the store file.
+    bool folder = false;
+};
+
+// Whatever is wrong with the store or its folder, the window and the
+// command line stop with a message naming it and the reason, and leave
+// every file as it was (no half-made new store either).
+TEST(StoreRefusal, StartAndCommandsStopNamingTheFileOrFolderAndReasonAndChangeNothing) {
     const RefusalCase cases[] = {
         {"garbage",
-         [](const QString& p) { writeFile(p, QByteArray("the user's own notes\n").repeated(400)); },
+         [](const Sandbox& s) {
+             writeFile(s.storePath(), QByteArray("the user's own notes\n").repeated(400));
+         },
          "not an Orvana data store"},
-        {"newer schema, pending WAL", makeNewerStoreWithPendingWal, "newer version"},
+        {"newer schema, pending WAL",
+         [](const Sandbox& s) { makeNewerStoreWithPendingWal(s.storePath()); }, "newer version"},
         // Our header (and application id) intact, the pages behind it overwritten.
         {"damaged pages",
-         [](const QString& p) {
-             makeStore(p);
-             QByteArray bytes = fileBytes(p);
+         [](const Sandbox& s) {
+             makeStore(s.storePath());
+             QByteArray bytes = fileBytes(s.storePath());
              ASSERT_GT(bytes.size(), 4096);
              bytes.replace(100, bytes.size() - 100, QByteArray(bytes.size() - 100, '\x5a'));
-             writeFile(p, bytes);
+             writeFile(s.storePath(), bytes);
          },
          "damaged"},
-        {"folder", [](const QString& p) { writeFile(p + "/keep.txt", "a file of the user's"); },
+        {"folder in the store's place",
+         [](const Sandbox& s) { writeFile(s.storePath() + "/keep.txt", "a file of the user's"); },
          "folder"},
-        {"read-only",
-         [](const QString& p) {
-             makeStore(p);
-             QFile::setPermissions(p, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        {"read-only store",
+         [](const Sandbox& s) {
+             makeStore(s.storePath());
+             QFile::setPermissions(s.storePath(),
+                                   QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
          },
          "cannot be written"},
+        {"file in the folder's place",
+         [](const Sandbox& s) { writeFile(s.storeFolder(), "the user's own notes\n"); },
+         "is a file, not a folder", true},
+        // Last: a skip ends the test.
+        {"read-only folder", [](const Sandbox& s) { makeStore(s.storePath()); },
+         "cannot be written", true},
     };
     for (const RefusalCase& c : cases) {
         // File permissions do not bind root.
-        if (std::string_view(c.name) == "read-only" && ::geteuid() == 0)
+        if (std::string_view(c.name) == "read-only store" && ::geteuid() == 0)
             continue;
         SCOPED_TRACE(c.name);
         Sandbox sandbox;
-        const QString path = sandbox.storePath();
-        ASSERT_NO_FATAL_FAILURE(c.prepare(path));
-        const QByteArray before = fingerprint(path);
-        const QByteArray walBefore = fileBytes(path + QStringLiteral("-wal"));
-
-        const Outcome o = runOrvana({}, sandbox.env());
-
-        expectExit(o, -1);
-        EXPECT_TRUE(o.err.contains(QLatin1String("could not set up its data store"))) << o;
-        EXPECT_TRUE(o.err.contains(path)) << o;
-        // The command line names the file too.
-        const Outcome read = runOrvana({QStringLiteral("today")}, sandbox.env(true));
-        expectExit(read, 1);
-        EXPECT_TRUE(read.err.contains(path)) << read;
-        EXPECT_TRUE(o.err.contains(QLatin1String(c.reason), Qt::CaseInsensitive))
-            << "expected the reason \"" << c.reason << "\"\n"
-            << o;
-        EXPECT_TRUE(fingerprint(path) == before) << "the store (or folder) changed";
-        // Readers see the WAL too, so it must be as it was; and no half-made new
-        // store may remain.
-        EXPECT_TRUE(fileBytes(path + QStringLiteral("-wal")) == walBefore) << "the WAL changed";
-        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
-        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".creating")));
-    }
-}
-
-// --- first start and one writer ------------------------------------------
-
-TEST(FirstStart, CreatesAStoreAtTheXdgDataPathThatOnlyOneProcessMayUse) {
-    Sandbox sandbox;
-    const QString path = sandbox.storePath();
-    ASSERT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
-    // Left readable by others by an earlier version, under a lax umask.
-    const QString preferences = sandbox.path(QStringLiteral("config/Orvana/preferences.json"));
-    writeFile(preferences, "{}");
-    ::chmod(QFile::encodeName(preferences).constData(), 0644);
-    ::chmod(QFile::encodeName(QFileInfo(preferences).absolutePath()).constData(), 0755);
-    const mode_t umaskBefore = ::umask(022);
-    const auto restoreUmask = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
-    {
-        Orvana app(sandbox.env());
-        ASSERT_TRUE(app.staysUpFor(settleMs)) << app.outcome();
-        ASSERT_TRUE(QFileInfo(path).isFile()) << "no store at " << path.toStdString();
-
-        // Nobody else may read a person's plans.
-        auto mode = [](const QString& p) {
-            struct stat st {};
-            return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 0777 : 0777;
+        ASSERT_NO_FATAL_FAILURE(c.prepare(sandbox));
+        const QString document = sandbox.path(QStringLiteral("import.json"));
+        writeFile(document, oneGoalDocument);
+        std::optional<ReadOnlyFolder> locked;
+        if (std::string_view(c.name) == "read-only folder") {
+            locked.emplace(sandbox.storeFolder());
+            if (!locked->binds())
+                GTEST_SKIP() << "no mount namespace here, and root ignores file modes";
+        }
+        auto run = [&](const QStringList& args, const QProcessEnvironment& env) {
+            return locked ? locked->run(args, env) : runOrvana(args, env);
         };
-        EXPECT_EQ(mode(sandbox.storeFolder()), 0700u);
-        EXPECT_EQ(mode(path), 0600u);
-        EXPECT_EQ(mode(path + QStringLiteral("-wal")), 0600u);
-        EXPECT_EQ(mode(QFileInfo(preferences).absolutePath()), 0700u) << "tightened at start";
-        EXPECT_EQ(mode(preferences), 0600u);
+        const QString named = c.folder ? sandbox.storeFolder() : sandbox.storePath();
+        const QString wal = sandbox.storePath() + QStringLiteral("-wal");
+        const QByteArray before = fingerprint(named), walBefore = fileBytes(wal);
+        const QString reason = (c.folder ? named + u' ' : QString()) + QLatin1String(c.reason);
 
-        // A second start brings the first forward and leaves quietly.
-        const Outcome second = runOrvana({}, sandbox.env());
-        expectExit(second, 0);
-        EXPECT_TRUE(app.staysUpFor(0)) << "the first copy went away: " << app.outcome();
+        const Outcome window = run({}, sandbox.env());
+        expectExit(window, 1);
+        EXPECT_TRUE(window.err.contains(QLatin1String("could not set up its data store")))
+            << window;
+        EXPECT_TRUE(window.err.contains(named) && window.err.contains(reason, Qt::CaseInsensitive))
+            << "expected " << named.toStdString() << " and " << reason.toStdString() << "\n"
+            << window;
+        // The command line names it too, importing or (with a store to read) reading.
+        if (!c.folder) {
+            const Outcome read = run({QStringLiteral("today")}, sandbox.env(true));
+            expectExit(read, 1);
+            EXPECT_TRUE(read.err.contains(named)) << read;
+        }
+        const Outcome import = run({QStringLiteral("import"), document}, sandbox.env(true));
+        expectExit(import, 1);
+        EXPECT_TRUE(import.err.startsWith(QLatin1String("Import failed: "))) << import;
+        EXPECT_TRUE(import.err.contains(named) && import.err.contains(reason, Qt::CaseInsensitive))
+            << import;
+
+        locked.reset();
+        EXPECT_TRUE(fingerprint(named) == before) << "the store (or folder) changed";
+        // Readers see the WAL too, so it must be as it was; and no half-made
+        // new store may remain.
+        EXPECT_TRUE(fileBytes(wal) == walBefore) << "the WAL changed";
+        EXPECT_FALSE(QFileInfo::exists(sandbox.storePath() + QStringLiteral("-journal")));
+        EXPECT_FALSE(QFileInfo::exists(sandbox.storePath() + QStringLiteral(".creating")));
     }
-
-    // What the app made is a store this build accepts, not just any database;
-    // and while another process holds it, the app is turned away.
-    auto held = SqliteStore::open(path);
-    ASSERT_TRUE(held.ok()) << held.error().message.toStdString();
-    const QByteArray before = fileBytes(path);
-    const Outcome refused = runOrvana({}, sandbox.env());
-    expectExit(refused, -1);
-    EXPECT_TRUE(refused.err.contains(QLatin1String("Another Orvana process"))) << refused;
-    EXPECT_TRUE(refused.err.contains(path)) << refused;
-    EXPECT_TRUE(fileBytes(path) == before) << "the refused app changed the store";
 }
 
-// --- one instance and the desktop's requests ----------------------------
+// --- first start, one app per session, one writer ------------------------
 
 QString runText(const QStringList& args, const QProcessEnvironment& env, int code = 0) {
     const Outcome o = runOrvana(args, env);
@@ -242,11 +222,22 @@ QString runText(const QStringList& args, const QProcessEnvironment& env, int cod
     return o.out.trimmed();
 }
 
-TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommandLine) {
+// Ten starts at once on a new profile: one app, a store only its owner may
+// read, the desktop's and the command line's requests answered; stopped, a
+// sound store; held by another process, the app is turned away.
+TEST(FirstStart, TenStartsMakeOneAppWithAPrivateStoreThatAnswersTheDesktopAndTheCommandLine) {
     Sandbox sandbox;
     if (sandbox.busAddress().isEmpty())
         GTEST_SKIP() << "dbus-daemon could not be started";
     const QProcessEnvironment env = sandbox.env();
+    const QString path = sandbox.storePath();
+    // Left readable by others by an earlier version, under a lax umask.
+    const QString preferences = sandbox.path(QStringLiteral("config/Orvana/preferences.json"));
+    writeFile(preferences, "{}");
+    ::chmod(QFile::encodeName(preferences).constData(), 0644);
+    ::chmod(QFile::encodeName(QFileInfo(preferences).absolutePath()).constData(), 0755);
+    const mode_t umaskBefore = ::umask(022);
+    const auto restoreUmask = qScopeGuard([umaskBefore] { ::umask(umaskBefore); });
 
     std::vector<std::unique_ptr<Orvana>> starts;
     for (int i = 0; i < 10; ++i)
@@ -258,12 +249,23 @@ TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommand
             app = start.get();
             continue;
         }
-        const Outcome o = start->outcome();
-        expectExit(o, 0);
+        expectExit(start->outcome(), 0);
         ++left;
     }
     ASSERT_EQ(left, 9) << "one app and nine that left";
     ASSERT_NE(app, nullptr);
+    ASSERT_TRUE(QFileInfo(path).isFile()) << "no store at " << path.toStdString();
+
+    // Nobody else may read a person's plans.
+    auto mode = [](const QString& p) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(p).constData(), &st) == 0 ? st.st_mode & 0777 : 0777;
+    };
+    EXPECT_EQ(mode(sandbox.storeFolder()), 0700u);
+    EXPECT_EQ(mode(path), 0600u);
+    EXPECT_EQ(mode(path + QStringLiteral("-wal")), 0600u);
+    EXPECT_EQ(mode(QFileInfo(preferences).absolutePath()), 0700u) << "tightened at start";
+    EXPECT_EQ(mode(preferences), 0600u);
 
     // The desktop's door: org.freedesktop.Application and the intents.
     const QString connectionName = QStringLiteral("orvana-single-instance-test");
@@ -301,12 +303,7 @@ TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommand
 
     // An import is handed over and merged by the app itself.
     const QString document = sandbox.path(QStringLiteral("mine.json"));
-    writeFile(document,
-              R"({"dayTasks":[],"exportedAt":"2026-03-02T10:00:00Z","focusBlockTemplates":[],)"
-              R"("focusSessions":[],"goals":[{"createdAt":"2026-03-01T09:00:00Z",)"
-              R"("id":"6F9619FF-8B86-D011-B42D-00C04FC964FF","sortOrder":0,"status":"active",)"
-              R"("title":"Run a marathon"}],"schemaVersion":1,"trailEntries":[],"weekItems":[],)"
-              R"("weeks":[]})");
+    writeFile(document, oneGoalDocument);
     EXPECT_EQ(runText({QStringLiteral("import"), document}, env),
               QStringLiteral("Imported from mine.json"));
     EXPECT_EQ(runText({QStringLiteral("goals")}, env),
@@ -318,11 +315,23 @@ TEST(SingleInstance, TenStartsAtOnceMakeOneAppThatAnswersTheDesktopAndTheCommand
 
     // Stopped, the one app leaves a sound store with the import in it.
     starts.clear();
-    auto reopened = openModelContextForReading(sandbox.storePath());
-    ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
-    const auto goals = reopened.value()->fetch<Goal>();
-    ASSERT_EQ(goals.size(), 1u);
-    EXPECT_EQ(goals.front()->title(), QStringLiteral("Run a marathon"));
+    {
+        auto reopened = openModelContextForReading(path);
+        ASSERT_TRUE(reopened.ok()) << reopened.error().message.toStdString();
+        const auto goals = reopened.value()->fetch<Goal>();
+        ASSERT_EQ(goals.size(), 1u);
+        EXPECT_EQ(goals.front()->title(), QStringLiteral("Run a marathon"));
+    }
+
+    // While another process holds the store, the app is turned away.
+    auto held = SqliteStore::open(path);
+    ASSERT_TRUE(held.ok()) << held.error().message.toStdString();
+    const QByteArray before = fileBytes(path);
+    const Outcome refused = runOrvana({}, env);
+    expectExit(refused, -1);
+    EXPECT_TRUE(refused.err.contains(QLatin1String("Another Orvana process"))) << refused;
+    EXPECT_TRUE(refused.err.contains(path)) << refused;
+    EXPECT_TRUE(fileBytes(path) == before) << "the refused app changed the store";
 }
 
 } // namespace

@@ -90,10 +90,13 @@ protected:
     void SetUp() override {
         ctx.setClock([] { return 5000.0; });
     }
-    FocusSession* endedSession(double activeSeconds, Timestamp end = 4000) {
+    FocusSession* endedSession(double activeSeconds, DayTask* task = nullptr,
+                               Goal* goal = nullptr) {
         auto* s = ctx.create<FocusSession>(1500.0);
         s->setAccumulatedActiveDuration(activeSeconds);
-        s->setEndedAt(end);
+        s->setEndedAt(4000);
+        s->setDayTask(task);
+        s->setGoal(goal);
         return s;
     }
     ModelContext ctx;
@@ -108,8 +111,7 @@ TEST_F(Trail, LogsWholeMinutesOnceToTheFirstGoalInTheChain) {
     auto* task = ctx.create<DayTask>(QStringLiteral("t"), 0.0);
     task->setWeekItem(item);
 
-    auto* s = endedSession(1499);
-    s->setDayTask(task);
+    auto* s = endedSession(1499, task);
     TrailEntry* e = TrailEntry::logIfNeeded(*s, ctx);
     ASSERT_TRUE(e);
     EXPECT_EQ(e->minutes(), 24);
@@ -121,13 +123,8 @@ TEST_F(Trail, LogsWholeMinutesOnceToTheFirstGoalInTheChain) {
     EXPECT_EQ(ctx.count<TrailEntry>(), 1u);
 
     task->setGoal(viaTask);
-    auto* s2 = endedSession(1500);
-    s2->setDayTask(task);
-    EXPECT_EQ(TrailEntry::logIfNeeded(*s2, ctx)->goal(), viaTask);
-    auto* s3 = endedSession(1500);
-    s3->setDayTask(task);
-    s3->setGoal(direct);
-    EXPECT_EQ(TrailEntry::logIfNeeded(*s3, ctx)->goal(), direct);
+    EXPECT_EQ(TrailEntry::logIfNeeded(*endedSession(1500, task), ctx)->goal(), viaTask);
+    EXPECT_EQ(TrailEntry::logIfNeeded(*endedSession(1500, task, direct), ctx)->goal(), direct);
 
     auto* running = ctx.create<FocusSession>(1500.0);
     running->setAccumulatedActiveDuration(120);
@@ -137,24 +134,18 @@ TEST_F(Trail, LogsWholeMinutesOnceToTheFirstGoalInTheChain) {
 
 TEST_F(Trail, MarksUncreditableSessionsLoggedWithoutAnEntry) {
     auto* goal = ctx.create<Goal>(QStringLiteral("g"));
-    auto* shortOne = endedSession(59);
-    shortOne->setGoal(goal);
-    auto* breakOne = endedSession(300);
-    breakOne->setGoal(goal);
+    auto* shortOne = endedSession(59, nullptr, goal);
+    auto* breakOne = endedSession(300, nullptr, goal);
     breakOne->setKind(FocusSessionKind::shortBreak);
-    auto* goalless = endedSession(600);
-    goalless->setDayTask(ctx.create<DayTask>(QStringLiteral("loose"), 0.0));
-    auto* nonsense = endedSession(std::numeric_limits<double>::quiet_NaN());
-    nonsense->setGoal(goal);
+    auto* goalless = endedSession(600, ctx.create<DayTask>(QStringLiteral("loose"), 0.0));
+    auto* nonsense = endedSession(std::numeric_limits<double>::quiet_NaN(), nullptr, goal);
     for (FocusSession* s : {shortOne, breakOne, goalless, nonsense}) {
         EXPECT_EQ(TrailEntry::logIfNeeded(*s, ctx), nullptr);
         EXPECT_TRUE(s->hasBeenLogged());
     }
     EXPECT_EQ(ctx.count<TrailEntry>(), 0u);
 
-    auto* huge = endedSession(1e300);
-    huge->setGoal(goal);
-    ASSERT_TRUE(TrailEntry::logIfNeeded(*huge, ctx));
+    ASSERT_TRUE(TrailEntry::logIfNeeded(*endedSession(1e300, nullptr, goal), ctx));
     EXPECT_GT(ctx.fetch<TrailEntry>().front()->minutes(), 0) << "capped, not overflowed";
 }
 

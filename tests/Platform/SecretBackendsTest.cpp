@@ -18,44 +18,13 @@ using namespace orvana;
 
 namespace {
 
-const QString kService = QStringLiteral("app.orvana.Orvana.aiApiKey");
+const QString kService = QString::fromLatin1(KeychainService::service);
 
 std::optional<QByteArray> readValue(SecretBackend& backend, const QString& service,
                                     const QString& account) {
     auto result = QCoro::waitFor(backend.read(service, account));
     EXPECT_TRUE(result.ok()) << result.error().message.toStdString();
     return result.ok() ? result.value() : std::nullopt;
-}
-
-TEST(FileSecrets, PrivateFileKeyedByServiceAndAccount) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Orvana/secrets.json"));
-    const mode_t oldMask = ::umask(0); // even a permissive umask must not widen the file
-    FileSecretBackend backend(path);
-    EXPECT_EQ(readValue(backend, kService, QStringLiteral("openrouter")), std::nullopt);
-    ASSERT_TRUE(QCoro::waitFor(backend.write(kService, QStringLiteral("openrouter"), "sk-1")).ok());
-    ::umask(oldMask);
-    struct stat st {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(backend.fallbackFilePath(), path);
-
-    ASSERT_TRUE(
-        QCoro::waitFor(backend.write(kService, QStringLiteral("device-identity-id"), "d")).ok());
-    ASSERT_TRUE(
-        QCoro::waitFor(backend.write(QStringLiteral("other"), QStringLiteral("openrouter"), "x"))
-            .ok());
-    FileSecretBackend reopened(path);
-    EXPECT_EQ(readValue(reopened, kService, QStringLiteral("openrouter")), QByteArray("sk-1"));
-    EXPECT_EQ(readValue(reopened, QStringLiteral("other"), QStringLiteral("openrouter")),
-              QByteArray("x"));
-    ASSERT_TRUE(QCoro::waitFor(reopened.remove(kService, QStringLiteral("openrouter"))).ok());
-    ASSERT_TRUE(QCoro::waitFor(reopened.remove(kService, QStringLiteral("openrouter"))).ok());
-    EXPECT_EQ(readValue(backend, kService, QStringLiteral("openrouter")), std::nullopt);
-    EXPECT_EQ(readValue(backend, kService, QStringLiteral("device-identity-id")), QByteArray("d"));
-    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("Orvana"))).entryList(QDir::Files | QDir::Hidden),
-              QStringList{QStringLiteral("secrets.json")})
-        << "no temporary file left behind";
 }
 
 TEST(FileSecrets, ADamagedFileIsReportedAndNeverOverwritten) {
@@ -71,41 +40,27 @@ TEST(FileSecrets, ADamagedFileIsReportedAndNeverOverwritten) {
     EXPECT_EQ(test::fileBytes(path), "{\"app.orvana.Orvana.aiApiKey\": {\"openrouter\": \"sk");
 }
 
-// Only against the private keyring that scripts/test unlocks on its own
-// session bus, never a developer's real one.
-TEST(KeyringSecrets, RoundTripThroughTheSecretService) {
-    if (qEnvironmentVariable("ORVANA_TEST_KEYRING") != QLatin1String("1"))
-        GTEST_SKIP() << "needs the private keyring of scripts/test";
-    const QString service = QStringLiteral("app.orvana.Orvana.test-") +
-                            QUuid::createUuid().toString(QUuid::WithoutBraces);
-    SystemSecretBackend backend;
-    ASSERT_TRUE(QCoro::waitFor(backend.write(service, QStringLiteral("openrouter"), "sk-ü1")).ok());
-    EXPECT_EQ(backend.fallbackFilePath(), std::nullopt) << "the keyring, not the file";
-    ASSERT_TRUE(QCoro::waitFor(backend.write(service, QStringLiteral("openrouter"), "sk-ü2")).ok());
-    KeyringSecretBackend fresh;
-    EXPECT_EQ(readValue(fresh, service, QStringLiteral("openrouter")), QByteArray("sk-\xc3\xbc"
-                                                                                  "2"));
-    EXPECT_EQ(readValue(fresh, service, QStringLiteral("device-identity-id")), std::nullopt);
-    ASSERT_TRUE(QCoro::waitFor(fresh.remove(service, QStringLiteral("openrouter"))).ok());
-    EXPECT_EQ(readValue(backend, service, QStringLiteral("openrouter")), std::nullopt);
-}
-
 // Read, write, remove and the proxy identity's clear, through the backend the
-// app builds (the choice between keyring and file) and the services above it.
-// Removal once crashed the optimised build in both backends.
-void roundTripThroughTheServices(SystemSecretBackend& backend, const QString& account) {
+// app builds (the choice between keyring and file) and the services above it;
+// `fresh`, another backend on the same secrets, reads what they keep, keyed
+// by service and account. Removal once crashed the optimised build in both
+// backends.
+void roundTripThroughTheServices(SystemSecretBackend& backend, SecretBackend& fresh,
+                                 const QString& account) {
     const KeychainService key(backend, account);
     EXPECT_EQ(QCoro::waitFor(key.read()), std::nullopt);
     ASSERT_TRUE(QCoro::waitFor(key.remove()).ok()) << "removing a missing item succeeds";
+    ASSERT_TRUE(QCoro::waitFor(backend.write(QStringLiteral("other"), account, "x")).ok());
     ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-1"))).ok());
-    ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-2"))).ok());
-    EXPECT_EQ(QCoro::waitFor(key.read()), QStringLiteral("sk-2"));
+    ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-ü2"))).ok());
+    EXPECT_EQ(QCoro::waitFor(key.read()), QStringLiteral("sk-ü2"));
+    EXPECT_EQ(readValue(fresh, kService, account), QByteArray("sk-\xc3\xbc"
+                                                              "2"));
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(QCoro::waitFor(key.remove()).ok());
         EXPECT_EQ(QCoro::waitFor(key.read()), std::nullopt);
         ASSERT_TRUE(QCoro::waitFor(key.save(QStringLiteral("sk-again"))).ok());
     }
-    ASSERT_TRUE(QCoro::waitFor(key.remove()).ok());
 
     ASSERT_TRUE(QCoro::waitFor(DeviceIdentityService::store(backend, QStringLiteral("dev"),
                                                             QStringLiteral("tok")))
@@ -113,6 +68,10 @@ void roundTripThroughTheServices(SystemSecretBackend& backend, const QString& ac
     QCoro::waitFor(DeviceIdentityService::clear(backend));
     EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceID(backend)), std::nullopt);
     EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceToken(backend)), std::nullopt);
+    EXPECT_EQ(readValue(fresh, kService, account), QByteArray("sk-again"));
+    ASSERT_TRUE(QCoro::waitFor(key.remove()).ok());
+    EXPECT_EQ(readValue(fresh, kService, account), std::nullopt);
+    EXPECT_EQ(readValue(fresh, QStringLiteral("other"), account), QByteArray("x"));
 
     // The hosted client's 401: the clear starts from a plain call and runs
     // on while the caller goes on.
@@ -123,33 +82,49 @@ void roundTripThroughTheServices(SystemSecretBackend& backend, const QString& ac
     auto deps = DeviceIdentityService::dependencies(backend, snapshot, [] { return QString(); });
     deps.clearDeviceIdentity();
     EXPECT_EQ(deps.deviceIDProvider(), std::nullopt);
-    QTRY_VERIFY_WITH_TIMEOUT(!QCoro::waitFor(DeviceIdentityService::deviceToken(backend)), 10000);
+    // QTRY_* would return from the test on a time-out without failing it.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !QCoro::waitFor(DeviceIdentityService::deviceToken(backend)); }, 10000));
     EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceID(backend)), std::nullopt);
 }
 
-// Without a keyring on the bus the file is used.
-TEST(SystemSecrets, ServicesRoundTripThroughTheFile) {
+// Without a keyring on the bus the file is used: private even under a
+// permissive umask, and no temporary file left beside it.
+TEST(SystemSecrets, ServicesRoundTripThroughThePrivateFile) {
     QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Orvana/secrets.json"));
+    const mode_t oldMask = ::umask(0);
     SystemSecretBackend backend(
         QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent"),
                                       QStringLiteral("orvana-no-bus-services")),
-        dir.filePath(QStringLiteral("secrets.json")));
+        path);
     int changes = 0;
     QObject::connect(&backend, &SecretBackend::changed, [&] { ++changes; });
-    roundTripThroughTheServices(backend, QStringLiteral("openrouter"));
+    FileSecretBackend fresh(path);
+    roundTripThroughTheServices(backend, fresh, QStringLiteral("openrouter"));
+    ::umask(oldMask);
     EXPECT_GT(changes, 0);
-    EXPECT_EQ(backend.fallbackFilePath(), dir.filePath(QStringLiteral("secrets.json")));
+    EXPECT_EQ(backend.fallbackFilePath(), path);
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(QDir(dir.filePath(QStringLiteral("Orvana"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("secrets.json")});
 }
 
+// Only against the private keyring that scripts/test unlocks on its own
+// session bus, never a developer's real one.
 TEST(KeyringSecrets, ServicesRoundTripThroughTheSecretService) {
     if (qEnvironmentVariable("ORVANA_TEST_KEYRING") != QLatin1String("1"))
         GTEST_SKIP() << "needs the private keyring of scripts/test";
     QTemporaryDir dir;
     SystemSecretBackend backend(QDBusConnection::sessionBus(),
                                 dir.filePath(QStringLiteral("secrets.json")));
+    KeyringSecretBackend fresh;
     // A test account, so a developer's own key in this session is never touched.
-    roundTripThroughTheServices(backend, QStringLiteral("test-") +
-                                             QUuid::createUuid().toString(QUuid::WithoutBraces));
+    roundTripThroughTheServices(backend, fresh,
+                                QStringLiteral("test-") +
+                                    QUuid::createUuid().toString(QUuid::WithoutBraces));
     EXPECT_EQ(backend.fallbackFilePath(), std::nullopt) << "the keyring, not the file";
 }
 

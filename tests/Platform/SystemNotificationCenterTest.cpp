@@ -2,16 +2,14 @@
 #include "support/PrivateBus.h"
 #include "support/TestSupport.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnectionInterface>
-#include <QDBusReply>
+#include <QDBusMetaType>
+#include <QDBusVirtualObject>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLockFile>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -19,11 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <memory>
 #include <ostream>
-
-#include <sys/prctl.h>
 
 // Readable failure messages for Qt strings.
 static void PrintTo(const QString& text, std::ostream* out) {
@@ -42,17 +37,6 @@ constexpr int kDeliveryTimeoutMs = 15'000;
 
 const QString kNotifications = QStringLiteral("org.freedesktop.Notifications");
 
-// Blocking bus queries: fine in a test, never in the app.
-bool serverOwnsName() {
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(kNotifications);
-}
-
-bool serverIsActivatable() {
-    const QDBusReply<QStringList> names =
-        QDBusConnection::sessionBus().interface()->activatableServiceNames();
-    return names.isValid() && names.value().contains(kNotifications);
-}
-
 void writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -62,10 +46,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 // The identifiers in a state file, in file order; the file must be a JSON
 // array of request objects and nothing else.
 QStringList identifiersInFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("<unreadable>")};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(orvana::test::fileBytes(path));
     if (!document.isArray())
         return {QStringLiteral("<not an array>")};
     QStringList identifiers;
@@ -80,115 +61,86 @@ void add(SystemNotificationCenter& center, const char* identifier, const char* t
                               QString::fromUtf8(body), delaySeconds));
 }
 
-QString text(const QJsonObject& object, const char* key) {
-    return object.value(QLatin1String(key)).toString();
-}
-
-// The fake server script (tests/support), on the session bus the test command
-// provides. Owns the process: stopped, and the name released, on destruction.
-class FakeNotificationServer {
+// The desktop's notification server, on a connection of its own: keeps
+// every Notify call with the wall-clock time it came.
+class FakeNotificationServer : public QDBusVirtualObject {
 public:
-    explicit FakeNotificationServer(QString logPath) : logPath_(std::move(logPath)) {}
-    ~FakeNotificationServer() { stop(); }
+    struct Delivery {
+        // app_name, replaces_id, app_icon, summary, body, actions, hints, timeout
+        QVariantList args;
+        Timestamp time;
+    };
 
-    // Returns once the server owns its name.
-    testing::AssertionResult start() {
-        const QString script =
-            QStringLiteral(QT_TESTCASE_SOURCEDIR "/support/fake-notification-server.py");
-        // Must not outlive a crashed test: it would hold the output pipe and the name.
-        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
-        process_.start(QStringLiteral("/usr/bin/python3"), {script, logPath_});
-        if (!process_.waitForStarted(10'000))
-            return testing::AssertionFailure()
-                   << "cannot run /usr/bin/python3: " << process_.errorString().toStdString();
-        const bool settled = QTest::qWaitFor(
-            [&] { return serverOwnsName() || process_.state() != QProcess::Running; }, 10'000);
-        if (!settled || !serverOwnsName())
-            return testing::AssertionFailure()
-                   << "the fake server did not take " << kNotifications.toStdString()
-                   << " (needs python3-dbus and python3-gi): "
-                   << process_.readAllStandardError().toStdString();
-        return testing::AssertionSuccess();
+    explicit FakeNotificationServer(const QString& address)
+        : bus_(QDBusConnection::connectToBus(address, QStringLiteral("notification-server"))) {}
+    ~FakeNotificationServer() override {
+        stop();
+        QDBusConnection::disconnectFromBus(QStringLiteral("notification-server"));
     }
-
+    bool start() {
+        return bus_.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), this) &&
+               bus_.registerService(kNotifications);
+    }
     void stop() {
-        if (process_.state() == QProcess::NotRunning)
-            return;
-        process_.terminate();
-        if (!process_.waitForFinished(5'000)) {
-            process_.kill();
-            process_.waitForFinished(5'000);
-        }
-        // The bus drops the name once it notices the disconnection.
-        if (!QTest::qWaitFor([] { return !serverOwnsName(); }, 5'000))
-            ADD_FAILURE() << "the stopped fake server still owns its name";
+        bus_.unregisterService(kNotifications);
+        bus_.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
     }
 
-    // Every Notify call received so far, as logged by the script.
-    QList<QJsonObject> deliveries() const {
-        QFile file(logPath_);
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QList<QJsonObject> records;
-        for (const QByteArray& line : file.readAll().split('\n')) {
-            if (!line.isEmpty())
-                records << QJsonDocument::fromJson(line).object();
-        }
-        return records;
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+        if (message.member() != QLatin1String("Notify"))
+            return false;
+        deliveries.push_back({message.arguments(), systemNow()});
+        connection.send(message.createReply(QVariant::fromValue(uint(deliveries.size()))));
+        return true;
     }
 
     QStringList summaries() const {
         QStringList result;
-        for (const QJsonObject& delivery : deliveries())
-            result << text(delivery, "summary");
+        for (const Delivery& delivery : deliveries)
+            result << delivery.args.value(3).toString();
         return result;
     }
 
     // Waits for `count` deliveries, then `settleMs` more for a wrong extra one.
     bool waitForDeliveries(qsizetype count, int settleMs) const {
         const bool arrived =
-            QTest::qWaitFor([&] { return deliveries().size() >= count; }, kDeliveryTimeoutMs);
+            QTest::qWaitFor([&] { return deliveries.size() >= count; }, kDeliveryTimeoutMs);
         QTest::qWait(settleMs);
         return arrived;
     }
 
+    QList<Delivery> deliveries;
+
 private:
-    QString logPath_;
-    QProcess process_;
+    QDBusConnection bus_;
 };
 
-// Runs only on a bus without any notification server of its own, so that no
-// real notification is ever shown. Test processes that share one bus take
-// turns (ctest runs them in parallel), since they all claim the same name.
+// A session bus of the test's own, so that no real notification is ever shown.
 class SystemNotificationCenterTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-            GTEST_SKIP() << "no D-Bus session bus (DBUS_SESSION_BUS_ADDRESS is unset); "
-                            "scripts/test runs these tests inside dbus-run-session";
-        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected())
-            << "cannot connect to the session bus at "
-            << qgetenv("DBUS_SESSION_BUS_ADDRESS").toStdString();
-        const QByteArray busHash =
-            QCryptographicHash::hash(qgetenv("DBUS_SESSION_BUS_ADDRESS"), QCryptographicHash::Sha1)
-                .toHex()
-                .left(16);
-        lock_ = std::make_unique<QLockFile>(QDir::temp().filePath(
-            QStringLiteral("orvana-notification-tests-%1.lock").arg(QString::fromLatin1(busHash))));
-        lock_->setStaleLockTime(0); // held for as long as a test runs, however long
-        ASSERT_TRUE(lock_->tryLock(300'000)) << "another test kept the notification server lock";
-        if (serverOwnsName() || serverIsActivatable())
-            GTEST_SKIP() << "a notification server is already on this session bus (a desktop "
-                            "session?); these tests only run on a private bus, such as the one "
-                            "scripts/test starts, so that no real notification is shown";
+        if (bus_.address.isEmpty())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        connection = QDBusConnection::connectToBus(bus_.address, connectionName);
+        ASSERT_TRUE(connection.isConnected()) << bus_.address.toStdString();
+        server = std::make_unique<FakeNotificationServer>(bus_.address);
         ASSERT_TRUE(dir_.isValid());
+    }
+    void TearDown() override {
+        server.reset();
+        QDBusConnection::disconnectFromBus(connectionName);
     }
 
     QString statePath() const { return dir_.filePath(QStringLiteral("state/Orvana/pending.json")); }
 
-    std::unique_ptr<QLockFile> lock_; // declared first: released last
+    const QString connectionName = QStringLiteral("orvana-notification-test");
+    QDBusConnection connection{QString()};
+    test::PrivateBus bus_;
+    std::unique_ptr<FakeNotificationServer> server;
+
+private:
     QTemporaryDir dir_;
-    FakeNotificationServer server{dir_.filePath(QStringLiteral("notify-log.jsonl"))};
 };
 
 // Authorised exactly while a server is on the bus. Due requests are shown
@@ -196,10 +148,11 @@ protected:
 // replaced, and a far one stays pending.
 TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOnce) {
     double skew = 0; // the wall clock, until the test moves it on
-    SystemNotificationCenter center(statePath(), [&skew] { return systemNow() + skew; });
+    SystemNotificationCenter center(
+        statePath(), [&skew] { return systemNow() + skew; }, connection);
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::denied);
     EXPECT_FALSE(QCoro::waitFor(center.requestAuthorization()));
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server->start());
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::authorized);
     EXPECT_TRUE(QCoro::waitFor(center.requestAuthorization()));
 
@@ -216,38 +169,38 @@ TEST_F(SystemNotificationCenterTest, WhileAServerIsOnTheBusDueRequestsAreShownOn
     center.removePendingNotificationRequests({"dropped", "unknown"});
     EXPECT_EQ(identifiersInFile(statePath()), (QStringList{"soon", "kept", "due", "far"}));
 
-    ASSERT_TRUE(server.waitForDeliveries(2, 1'500));
-    EXPECT_EQ(server.summaries(), (QStringList{"Reminder", "Second"}));
-    const QJsonObject notification = server.deliveries().value(0);
-    EXPECT_EQ(text(notification, "body"), "Call the dentist — today");
-    EXPECT_EQ(text(notification, "app_name"), "Orvana");
-    EXPECT_EQ(text(notification, "app_icon"), "app.orvana.Orvana");
-    EXPECT_TRUE(notification.value(QLatin1String("actions")).toArray().isEmpty());
-    EXPECT_FALSE(
-        text(notification.value(QLatin1String("hints")).toObject(), "sound-name").isEmpty());
-    EXPECT_EQ(notification.value(QLatin1String("expire_timeout")).toInt(), -1);
+    ASSERT_TRUE(server->waitForDeliveries(2, 1'500));
+    EXPECT_EQ(server->summaries(), (QStringList{"Reminder", "Second"}));
+    const QVariantList notification = server->deliveries.value(0).args;
+    EXPECT_EQ(notification.value(0).toString(), "Orvana");
+    EXPECT_EQ(notification.value(2).toString(), "app.orvana.Orvana");
+    EXPECT_EQ(notification.value(4).toString(), "Call the dentist — today");
+    EXPECT_TRUE(notification.value(5).toStringList().isEmpty()) << "no actions";
+    EXPECT_TRUE(qdbus_cast<QVariantMap>(notification.value(6)).contains("sound-name"));
+    EXPECT_EQ(notification.value(7).toInt(), -1) << "the server's own timeout";
     // Not early (a lower bound only; being late is the scheduler's business).
-    EXPECT_GE(notification.value(QLatin1String("time")).toDouble() - addedAt, 0.9);
-    EXPECT_GE(server.deliveries().value(1).value(QLatin1String("time")).toDouble() - addedAt, 1.4);
+    EXPECT_GE(server->deliveries.value(0).time - addedAt, 0.9);
+    EXPECT_GE(server->deliveries.value(1).time - addedAt, 1.4);
 
     // The focus timer withdraws a segment's request in the same second the
     // segment ends, maybe before the centre's own timer has run: shown, not lost.
     skew = 600;
     center.removePendingNotificationRequests({"due"});
-    ASSERT_TRUE(server.waitForDeliveries(3, 500));
-    EXPECT_EQ(server.summaries(), (QStringList{"Reminder", "Second", "Focus session complete"}));
+    ASSERT_TRUE(server->waitForDeliveries(3, 500));
+    EXPECT_EQ(server->summaries(), (QStringList{"Reminder", "Second", "Focus session complete"}));
     EXPECT_EQ(center.pendingIdentifiers(), QStringList{"far"});
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{"far"});
 
-    server.stop();
+    server->stop();
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::denied);
 }
 
 TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndDropsStaleOnes) {
-    ASSERT_TRUE(server.start());
+    ASSERT_TRUE(server->start());
     const Timestamp closedAt = systemNow();
     {
-        SystemNotificationCenter before(statePath(), [=] { return closedAt; });
+        SystemNotificationCenter before(
+            statePath(), [=] { return closedAt; }, connection);
         before.start();
         add(before, "late", "An hour late", 29 * kHour, "late body");
         add(before, "stale", "A day late", 5 * kHour);
@@ -258,42 +211,32 @@ TEST_F(SystemNotificationCenterTest, ARestartShowsRecentlyMissedRequestsOnceAndD
 
     const Timestamp reopenedAt = closedAt + 30 * kHour;
     {
-        SystemNotificationCenter after(statePath(), [=] { return reopenedAt; });
+        SystemNotificationCenter after(
+            statePath(), [=] { return reopenedAt; }, connection);
         EXPECT_EQ(after.pendingIdentifiers(), all);
         after.start();
         EXPECT_EQ(after.pendingIdentifiers(), QStringList{"future"});
         EXPECT_EQ(identifiersInFile(statePath()), QStringList{"future"});
-        ASSERT_TRUE(server.waitForDeliveries(1, 0));
+        ASSERT_TRUE(server->waitForDeliveries(1, 0));
     }
 
     // Yet another start shows nothing again.
-    SystemNotificationCenter again(statePath(), [=] { return reopenedAt + kHour; });
+    SystemNotificationCenter again(
+        statePath(), [=] { return reopenedAt + kHour; }, connection);
     again.start();
     QTest::qWait(1'000);
-    ASSERT_EQ(server.summaries(), QStringList{"An hour late"});
-    EXPECT_EQ(text(server.deliveries().first(), "body"), "late body");
+    ASSERT_EQ(server->summaries(), QStringList{"An hour late"});
+    EXPECT_EQ(server->deliveries.value(0).args.value(4).toString(), "late body");
     EXPECT_EQ(again.pendingIdentifiers(), QStringList{"future"});
     EXPECT_EQ(identifiersInFile(statePath()), QStringList{"future"});
 }
 
-// A bus of the test's own, whose service directory the test controls: the
-// common case of a server that the bus starts on the first notification.
-TEST(SystemNotificationCenterActivation, AuthorizedWhenTheBusCanStartAServer) {
-    test::PrivateBus bus;
-    if (bus.address.isEmpty())
-        GTEST_SKIP() << "dbus-daemon is not installed";
+// The common case: a server that the bus starts on the first notification.
+TEST_F(SystemNotificationCenterTest, AuthorizedWhenTheBusCanStartAServer) {
     ASSERT_NO_FATAL_FAILURE(writeFile(
-        bus.servicesDirectory() + QStringLiteral("/org.freedesktop.Notifications.service"),
+        bus_.servicesDirectory() + QStringLiteral("/org.freedesktop.Notifications.service"),
         "[D-BUS Service]\nName=org.freedesktop.Notifications\nExec=/bin/false\n"));
-    const QString connectionName = QStringLiteral("orvana-activation-test");
-    const auto disconnect =
-        qScopeGuard([&] { QDBusConnection::disconnectFromBus(connectionName); });
-    QDBusConnection connection = QDBusConnection::connectToBus(bus.address, connectionName);
-    ASSERT_TRUE(connection.isConnected()) << bus.address.toStdString();
-
-    QTemporaryDir dir;
-    SystemNotificationCenter center(dir.filePath(QStringLiteral("pending.json")), systemClock(),
-                                    connection);
+    SystemNotificationCenter center(statePath(), systemClock(), connection);
     EXPECT_EQ(QCoro::waitFor(center.authorizationStatus()), NotificationAuthorization::authorized);
     EXPECT_TRUE(QCoro::waitFor(center.requestAuthorization()));
 }

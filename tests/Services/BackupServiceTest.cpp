@@ -34,18 +34,9 @@ void fillSeveralPieces(ModelContext& ctx, Timestamp now) {
 
 // The whole copy in the slice taken within the call, however busy the
 // machine running the tests.
-BackupSlicing withinTheCall() {
-    BackupSlicing slicing;
-    slicing.budget = std::chrono::hours(1);
-    return slicing;
-}
-
+const BackupSlicing withinTheCall{.budget = std::chrono::hours(1)};
 // A slice per record, so that even a small store takes many events.
-BackupSlicing recordBySlice() {
-    BackupSlicing slicing;
-    slicing.maxRecords = 1;
-    return slicing;
-}
+const BackupSlicing recordBySlice{.maxRecords = 1};
 
 QString idText(const Record* record) {
     return record->id().toString(QUuid::WithoutBraces).toUpper();
@@ -73,37 +64,18 @@ protected:
     }
 };
 
-TEST_F(Backup, OncePerLocalDayAndNeverRewrittenThatDay) {
-    const QString folder = dir.filePath(QStringLiteral("Orvana/Backups"));
-    // 23:30 in Berlin is already the next day in UTC terms of some zones:
-    // the name follows the calendar's zone.
+// Named after the day in the calendar's zone (23:30 in Berlin is the next
+// day in UTC), and written once that day, in the call or in the background.
+TEST_F(Backup, OncePerLocalDayWithTheRecordsAsTheyWereAtTheCall) {
     now = test::at(QTimeZone("Europe/Berlin"), 2026, 6, 10, 23, 30);
-
-    const QString path = BackupService::backupIfNeeded(ctx, cal, now, folder);
-    EXPECT_TRUE(path.endsWith(QStringLiteral("/Orvana-Backup-2026-06-10.json")));
-    const QJsonObject doc = QJsonDocument::fromJson(test::fileBytes(path)).object();
-    EXPECT_EQ(doc.value(QLatin1String("schemaVersion")).toInt(), 1) << "an empty store too";
-
-    // The user edited today's file: the next run the same day leaves it.
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("edited");
-    }
-    ctx.create<Goal>(QStringLiteral("new"));
-    EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now + 600, folder), path);
-    EXPECT_EQ(test::fileBytes(path), "edited");
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 1);
-}
-
-TEST_F(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     fillSeveralPieces(ctx, now);
     const QByteArray expected = DataExportService::exportJSON(ctx, now).value();
-    const QString syncPath =
-        BackupService::backupIfNeeded(ctx, cal, now, dir.filePath(QStringLiteral("sync")));
+    const QString syncFolder = dir.filePath(QStringLiteral("Orvana/Backups"));
+    const QString syncPath = BackupService::backupIfNeeded(ctx, cal, now, syncFolder);
+    EXPECT_TRUE(syncPath.endsWith(QStringLiteral("/Orvana-Backup-2026-06-10.json")));
 
     const QString folder = dir.filePath(QStringLiteral("async"));
-    startInBackground(ctx, folder, withinTheCall());
+    startInBackground(ctx, folder, withinTheCall);
     EXPECT_FALSE(delivered) << "never within the call";
     ctx.fetch<Goal>().front()->setTitle(QStringLiteral("changed after the call"));
     ctx.create<Goal>(QStringLiteral("added after the call"));
@@ -112,11 +84,14 @@ TEST_F(Backup, InTheBackgroundWritesTheRecordsAsTheyWereAtTheCall) {
     EXPECT_TRUE(test::fileBytes(*delivered) == expected);
     EXPECT_TRUE(test::fileBytes(syncPath) == expected);
 
-    // Today's file is there: left as it is, and its path is the answer.
+    // Today's files are there: left as they are, and their paths are the answer.
     now += 60;
+    EXPECT_EQ(BackupService::backupIfNeeded(ctx, cal, now, syncFolder), syncPath);
     startInBackground(ctx, folder);
     ASSERT_TRUE(waitForDelivery());
     EXPECT_TRUE(test::fileBytes(*delivered) == expected);
+    EXPECT_TRUE(test::fileBytes(syncPath) == expected);
+    EXPECT_EQ(QDir(syncFolder).entryList(QDir::Files).size(), 1);
 }
 
 TEST_F(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
@@ -127,10 +102,9 @@ TEST_F(Backup, InTheBackgroundNothingReachesAReceiverThatIsGone) {
     auto beforeDelivery = std::make_unique<QObject>();
     auto whileRunning = std::make_unique<QObject>();
     BackupService::backupIfNeededInBackground(
-        ctx, cal, now, dir.path(), beforeDelivery.get(), [&](QString) { ++calls; },
-        withinTheCall());
+        ctx, cal, now, dir.path(), beforeDelivery.get(), [&](QString) { ++calls; }, withinTheCall);
     BackupService::backupIfNeededInBackground(
-        ctx, cal, now, dir.path(), whileRunning.get(), [&](QString) { ++calls; }, withinTheCall());
+        ctx, cal, now, dir.path(), whileRunning.get(), [&](QString) { ++calls; }, withinTheCall);
     whileRunning.reset();
     QThreadPool::globalInstance()->waitForDone();
     beforeDelivery.reset();
@@ -160,7 +134,7 @@ TEST_F(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
     });
     typing.start(0);
 
-    startInBackground(ctx, dir.path(), recordBySlice());
+    startInBackground(ctx, dir.path(), recordBySlice);
     ASSERT_TRUE(waitForDelivery()) << "steady changes do not hold the backup off";
     typing.stop();
 
@@ -183,7 +157,7 @@ TEST_F(Backup, InTheBackgroundTheFileShowsOneInstantOfAStoreThatKeepsChanging) {
 TEST_F(Backup, InTheBackgroundAStoreClosedDuringTheCopyLeavesNoFile) {
     auto closing = std::make_unique<ModelContext>();
     test::fillEveryKind(*closing);
-    startInBackground(*closing, dir.path(), recordBySlice());
+    startInBackground(*closing, dir.path(), recordBySlice);
     closing.reset();
     ASSERT_TRUE(waitForDelivery());
     EXPECT_EQ(*delivered, QString());

@@ -52,9 +52,8 @@ TEST(DataExport, WritesTheDocumentByteForByte) {
     auto* session = make<FocusSession>(ctx, sessionID, 1500.0, march5, 1499.25);
     session->setDayTask(task);
     session->setKindRawValue(std::nullopt); // written as "work"
-    auto* block = make<FocusBlockTemplate>(ctx, blockID, QStringLiteral("Deep"),
-                                           std::vector<qint64>{2, 4}, 7, 30, 45, false, march5);
-    (void)block;
+    make<FocusBlockTemplate>(ctx, blockID, QStringLiteral("Deep"), std::vector<qint64>{2, 4}, 7, 30,
+                             45, false, march5);
     make<TrailEntry>(ctx, entryID, march5 - 1, 25, goal, march5);
 
     auto json = DataExportService::exportJSON(ctx, march5 + 60.999);
@@ -146,39 +145,18 @@ TEST(DataExport, WritesTheDocumentByteForByte) {
 
 TEST(DataExport, AnEmptyStoreHasAllNineKeysAndNothingChanges) {
     ModelContext ctx;
-    auto json = DataExportService::exportJSON(ctx, 0);
-    ASSERT_TRUE(json.ok());
-    const QJsonObject root = QJsonDocument::fromJson(json.value()).object();
+    const QJsonObject root =
+        QJsonDocument::fromJson(DataExportService::exportJSON(ctx, 0).value()).object();
     EXPECT_EQ(root.keys().size(), 9);
-    EXPECT_EQ(root.value(QLatin1String("schemaVersion")).toInt(), 1);
-    EXPECT_EQ(root.value(QLatin1String("exportedAt")).toString(), "1970-01-01T00:00:00Z");
     EXPECT_TRUE(root.value(QLatin1String("goals")).isArray());
-    EXPECT_FALSE(json.value().endsWith('\n'));
     EXPECT_FALSE(ctx.hasChanges());
 }
 
-TEST(DataExport, WrittenToADeviceInPiecesTheBytesAreTheSame) {
-    ModelContext ctx;
-    test::fillEveryKind(ctx);
-    for (int i = 0; i < 3000; ++i) // well over one piece
-        ctx.create<TrailEntry>(march5 + i, i, nullptr, march5);
-    const OrvanaExport document = DataExportService::exportDocument(ctx, march5);
-
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    ASSERT_TRUE(DataExportService::encode(document, buffer).ok());
-    EXPECT_TRUE(buffer.data() == DataExportService::encode(document).value());
-
-    QBuffer readOnly;
-    readOnly.open(QIODevice::ReadOnly);
-    EXPECT_FALSE(DataExportService::encode(document, readOnly).ok()) << "a refused write fails";
-}
-
-// The backup copies a large store a slice at a time: wherever the slices
-// and the pieces of a fetch end (within a kind of record, at its end,
-// between two looks at the clock) and after a restart, the copy is the one
-// taken at once.
-TEST(DataExport, ASnapshotTakenInSlicesIsTheOneTakenAtOnce) {
+// The backup copies a large store a slice at a time and writes it in pieces:
+// wherever the slices and the pieces of a fetch end (within a kind of record,
+// at its end, between two looks at the clock) and after a restart, the copy
+// is the one taken at once, and so are the bytes.
+TEST(DataExport, ASnapshotTakenInSlicesAndWrittenInPiecesIsTheOneTakenAtOnce) {
     ModelContext ctx;
     test::fillEveryKind(ctx);
     for (int i = 1; i < 5000; ++i)
@@ -198,6 +176,14 @@ TEST(DataExport, ASnapshotTakenInSlicesIsTheOneTakenAtOnce) {
         EXPECT_GT(slices, 1) << maxRecords;
         EXPECT_TRUE(snapshot.takeDocument() == whole) << maxRecords;
     }
+
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(DataExportService::encode(whole, buffer).ok());
+    EXPECT_TRUE(buffer.data() == DataExportService::encode(whole).value());
+    QBuffer readOnly;
+    readOnly.open(QIODevice::ReadOnly);
+    EXPECT_FALSE(DataExportService::encode(whole, readOnly).ok()) << "a refused write fails";
 }
 
 TEST(DataExport, TimestampsDropTheFractionAndStayInRange) {
@@ -258,17 +244,12 @@ TEST(DataExport, EveryDurationIsWrittenInItsShortestFormAndReadsBack) {
         return 17;
     };
     // Digits from the first to the last that is not 0, before any exponent.
-    auto significantDigits = [](const std::string& text) {
-        const char *first = nullptr, *last = nullptr;
-        for (const char& c : std::string_view(text).substr(0, text.find_first_of("eE"))) {
-            if (c >= '1' && c <= '9') {
-                first = first ? first : &c;
-                last = &c;
-            }
-        }
-        if (!first)
-            return 1;
-        return int(last - first) + 1 - (std::find(first, last, '.') != last);
+    auto significantDigits = [](std::string text) {
+        text.resize(std::min(text.size(), text.find_first_of("eE")));
+        std::erase_if(text, [](char c) { return c < '0' || c > '9'; });
+        text.erase(0, text.find_first_not_of('0'));
+        text.erase(text.find_last_not_of('0') + 1);
+        return std::max(int(text.size()), 1);
     };
     const std::string_view all(json.constData(), std::size_t(json.size()));
     std::size_t at = 0, wrong = 0;
@@ -287,13 +268,9 @@ TEST(DataExport, EveryDurationIsWrittenInItsShortestFormAndReadsBack) {
 
     const auto decoded = DataImport::decode(json);
     ASSERT_TRUE(decoded.ok()) << decoded.error().message.toStdString();
-    std::size_t differing = 0;
-    for (std::size_t i = 0; i < values.size(); i += 2) {
-        const FocusSessionExport& s = decoded.value().focusSessions[i / 2];
-        differing +=
-            !same(s.accumulatedActiveDuration, values[i]) + !same(s.plannedDuration, values[i + 1]);
-    }
-    EXPECT_EQ(differing, 0u) << "read back to other doubles";
+    // Each text names one double: other doubles would be written otherwise.
+    EXPECT_TRUE(DataExportService::encode(decoded.value()).value() == json)
+        << "read back to other doubles";
 }
 
 } // namespace

@@ -24,11 +24,6 @@ struct Nudges : ::testing::Test {
     void refresh() { QCoro::waitFor(nudges.refresh()); }
     bool pending(const QString& id) const { return t.center.pending.count(id) > 0; }
     double delay(const QString& id) const { return t.center.pending.at(id).delaySeconds; }
-    DayTask* oneThingToday() {
-        auto* task = t.context.create<DayTask>(QStringLiteral("Ship"), t.local(2026, 3, 2, 12));
-        task->setIsTodaysOneThing(true);
-        return task;
-    }
 };
 
 TEST_F(Nudges, WeeklyIsSkippedForAWeekWhoseRitualIsDone) {
@@ -83,7 +78,8 @@ TEST_F(Nudges, KeptCurrentTheyFollowTheSettingsTheRecordsAndTheDays) {
 
     // Marked on Today's list (not through the form): withdrawn; undone: back.
     t.context.ensureUndoManager();
-    DayTask* task = oneThingToday();
+    auto* task = t.context.create<DayTask>(QStringLiteral("Ship"), t.local(2026, 3, 2, 12));
+    task->setIsTodaysOneThing(true);
     drainEvents();
     EXPECT_FALSE(pending(daily));
     task->setIsTodaysOneThing(false);

@@ -70,56 +70,34 @@ struct ChangeRecorder {
 
 class PreferencesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-
-    QString path(const QString& relative = QStringLiteral("preferences.json")) const {
-        return dir_.filePath(relative);
+    QString path(const char* relative = "preferences.json") const {
+        return dir.filePath(QLatin1String(relative));
     }
-
-private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir;
 };
 
-// Every key gets a value unlike its default; the integers count up from 0,
-// which is also what a failed integer conversion gives.
-TEST_F(PreferencesTest, ReadingCreatesNothingAndEveryKeySurvivesAReload) {
-    const QString filePath = path(QStringLiteral("config/Orvana/preferences.json"));
-    const std::pair<StringPreference, QString> strings[] = {
-        // Empty must stay empty rather than fall back to the non-empty default.
-        {Keys::aiModelID, QString()},
-        {Keys::hostedProxyBaseURL, QStringLiteral(R"(https://proxy.example/path?q="a b"&x=\n)")},
-        {Keys::lastAcknowledgedTrailEntryID, QStringLiteral("Ørvana — 目標 ✓ 😀\nsecond line")},
-    };
+// Read back after a reload: an empty string rather than the non-empty
+// default, and 0, which is also what a failed integer conversion gives.
+TEST_F(PreferencesTest, ReadingCreatesNothingAndWrittenValuesSurviveAReload) {
+    const QString filePath = path("config/Orvana/preferences.json");
+    const QString text = QStringLiteral(R"(Ørvana — 目標 ✓ 😀 "a b"&x=\n)") + u'\n';
     {
         Preferences prefs(filePath);
         expectAllDefaults(prefs);
-        for (const char* name : {Keys::hasCompletedOnboarding.name, Keys::pomodoroWorkMinutes.name,
-                                 Keys::aiModelID.name})
-            EXPECT_FALSE(prefs.contains(name)) << name;
-        EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("config"))));
-
+        EXPECT_FALSE(QFileInfo::exists(path("config")));
         // The parent folders do not exist yet; the first write creates them.
-        for (const auto& key : kBoolKeys)
-            EXPECT_TRUE(prefs.setValue(key, !key.defaultValue)) << key.name;
-        qint64 next = 0;
-        for (const auto& key : kIntKeys) {
-            ASSERT_NE(next, key.defaultValue) << key.name;
-            EXPECT_TRUE(prefs.setValue(key, next++)) << key.name;
-        }
-        for (const auto& [key, value] : strings)
-            EXPECT_TRUE(prefs.setValue(key, value)) << key.name;
+        EXPECT_TRUE(prefs.setValue(Keys::showGuidanceTips, false));
+        EXPECT_TRUE(prefs.setValue(Keys::pomodoroWorkMinutes, 0));
+        EXPECT_TRUE(prefs.setValue(Keys::aiModelID, QString()));
+        EXPECT_TRUE(prefs.setValue(Keys::lastAcknowledgedTrailEntryID, text));
     }
-
     const Preferences reloaded(filePath);
-    for (const auto& key : kBoolKeys)
-        EXPECT_EQ(reloaded.value(key), !key.defaultValue) << key.name;
-    qint64 next = 0;
-    for (const auto& key : kIntKeys)
-        EXPECT_EQ(reloaded.value(key), next++) << key.name;
-    for (const auto& [key, value] : strings)
-        EXPECT_EQ(reloaded.value(key), value) << key.name;
+    EXPECT_FALSE(reloaded.value(Keys::showGuidanceTips));
+    EXPECT_EQ(reloaded.value(Keys::pomodoroWorkMinutes), 0);
+    EXPECT_EQ(reloaded.value(Keys::aiModelID), QString());
+    EXPECT_EQ(reloaded.value(Keys::lastAcknowledgedTrailEntryID), text);
     // Meant to be opened by hand: one entry per line, not a single line.
-    EXPECT_GT(fileBytes(filePath).count('\n'), 16);
+    EXPECT_GT(fileBytes(filePath).count('\n'), 4);
 }
 
 // A hand-edited or newer file: what this build cannot use is read as the
@@ -149,10 +127,8 @@ TEST_F(PreferencesTest, ValuesOfAnotherTypeAndUnknownKeysReadAsDefaultsAndAreKep
     ASSERT_TRUE(prefs.setValue(Keys::aiModelID, QStringLiteral("local/model")));
     QJsonObject expected = QJsonDocument::fromJson(json).object();
     expected.insert(QStringLiteral("aiModelID"), QStringLiteral("local/model"));
-    const auto compact = [](const QJsonObject& o) {
-        return QJsonDocument(o).toJson(QJsonDocument::Compact);
-    };
-    EXPECT_EQ(compact(QJsonDocument::fromJson(fileBytes(path())).object()), compact(expected));
+    EXPECT_TRUE(QJsonDocument::fromJson(fileBytes(path())).object() == expected)
+        << fileBytes(path()).toStdString();
 }
 
 TEST_F(PreferencesTest, UnusableFileReadsAsDefaultsAndIsReplacedByTheNextWrite) {
@@ -199,8 +175,8 @@ TEST_F(PreferencesTest, ChangeSignalNamesTheKeyOnlyWhenTheStoredValueChanges) {
 TEST_F(PreferencesTest, FailedWriteReturnsFalseButTheValueStaysInEffect) {
     // The folder the file should go into is a regular file, so neither the
     // folder nor the file can be created (permissions would not stop root).
-    writeFile(path(QStringLiteral("config")), "not a folder");
-    Preferences prefs(path(QStringLiteral("config/Orvana/preferences.json")));
+    writeFile(path("config"), "not a folder");
+    Preferences prefs(path("config/Orvana/preferences.json"));
     ChangeRecorder recorder(prefs);
 
     EXPECT_FALSE(prefs.setValue(Keys::pomodoroWorkMinutes, 50));
@@ -210,7 +186,7 @@ TEST_F(PreferencesTest, FailedWriteReturnsFalseButTheValueStaysInEffect) {
     EXPECT_EQ(prefs.value(Keys::aiModelID), QStringLiteral("local/model"));
     EXPECT_EQ(recorder.keys,
               (QStringList{QStringLiteral("pomodoroWorkMinutes"), QStringLiteral("aiModelID")}));
-    EXPECT_EQ(fileBytes(path(QStringLiteral("config"))), "not a folder");
+    EXPECT_EQ(fileBytes(path("config")), "not a folder");
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -32,16 +32,10 @@ TEST(CrashSafety, KilledWhileSavingTheStoreOpensWithEverySavedChange) {
         ASSERT_TRUE(child.waitForStarted(10000));
         // Wait for the first reported save, then a random while longer, so
         // kills land in every phase of the edit/save cycle.
-        QElapsedTimer clock;
-        clock.start();
-        while (child.bytesAvailable() == 0 && clock.elapsed() < 20000 &&
-               child.state() == QProcess::Running)
-            child.waitForReadyRead(50);
-        const int delayMs = std::uniform_int_distribution<int>(0, 250)(random);
-        QElapsedTimer extra;
-        extra.start();
-        while (extra.elapsed() < delayMs)
-            child.waitForReadyRead(5);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return child.bytesAvailable() > 0 || child.state() != QProcess::Running; },
+            20000));
+        QTest::qWait(std::uniform_int_distribution<int>(0, 250)(random));
         ASSERT_EQ(child.state(), QProcess::Running) << child.readAllStandardError().constData();
         ::kill(pid_t(child.processId()), SIGKILL);
         ASSERT_TRUE(child.waitForFinished(10000));

@@ -60,19 +60,4 @@ TEST(DayIndex, RangeFetchesAgreeWithAFullScanThroughEditsUndoAndRedo) {
     check(300);
 }
 
-TEST(DayIndex, RangeFetchKeepsPredicateSortAndLimit) {
-    ModelContext ctx;
-    auto* late = ctx.create<DayTask>(QStringLiteral("late"), 100.0, std::nullopt, false, false, 2);
-    auto* early = ctx.create<DayTask>(QStringLiteral("early"), 50.0, std::nullopt, true, false, 1);
-    ctx.create<DayTask>(QStringLiteral("outside"), 200.0);
-    auto open = FetchDescriptor<DayTask>::where([](const DayTask& t) {
-                    return !t.isComplete();
-                }).onDates(0, 200);
-    EXPECT_EQ(ctx.fetch(open), std::vector<DayTask*>{late});
-    auto sorted = FetchDescriptor<DayTask>().onDates(0, 200).sortedBy(
-        SortDescriptor<DayTask>::by(&DayTask::sortOrder));
-    EXPECT_EQ(ctx.fetch(sorted), (std::vector<DayTask*>{early, late}));
-    EXPECT_EQ(ctx.fetch(sorted.limitedTo(1)), std::vector<DayTask*>{early});
-}
-
 } // namespace

@@ -13,85 +13,33 @@ namespace {
 
 class Undo : public ::testing::Test {
 protected:
-    void SetUp() override { manager = ctx.ensureUndoManager(); }
+    void SetUp() override {
+        manager = ctx.ensureUndoManager();
+        goal = ctx.create<Goal>(QStringLiteral("A"));
+    }
+
+    // Undoes one step; the goal's title and order after it.
+    QString undo() {
+        manager->undo();
+        return goal->title() + u' ' + QString::number(goal->sortOrder());
+    }
 
     ModelContext ctx;
     UndoManager* manager = nullptr;
+    Goal* goal = nullptr;
 };
 
-TEST_F(Undo, UndoOfACascadeDeleteBringsBackTheSameObjectsWithBothSidesLinked) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("Run"), QStringLiteral("why"), 1000.0,
-                                  GoalStatus::completed, QStringLiteral("blue"), 3, 50.0);
-    auto* week = ctx.create<Week>(100.0, 200.0, QStringLiteral("focus"));
-    auto* item = ctx.create<WeekItem>(QStringLiteral("Long run"));
-    item->setGoal(goal);
-    item->setWeek(week);
-    auto* itemTask = ctx.create<DayTask>(QStringLiteral("from item"), 150.0);
-    itemTask->setWeekItem(item);
-    itemTask->setGoal(goal);
-    auto* directTask = ctx.create<DayTask>(QStringLiteral("direct"), 150.0);
-    directTask->setGoal(goal);
-    auto* session = ctx.create<FocusSession>(1500.0);
-    session->setDayTask(itemTask);
-    session->setGoal(goal);
-    auto* block =
-        ctx.create<FocusBlockTemplate>(QStringLiteral("b"), std::vector<qint64>{2}, 9, 0, 25);
-    block->setGoal(goal);
-    auto* entry = ctx.create<TrailEntry>(160.0, 25, goal);
-    drainEvents();
-    const auto stepsBefore = manager->undoCount();
-
-    ctx.remove(goal);
-    drainEvents();
-    EXPECT_EQ(manager->undoCount(), stepsBefore + 1) << "the whole cascade is one step";
-    ASSERT_TRUE(item->isDeleted() && itemTask->isDeleted() && session->isDeleted());
-
-    manager->undo();
-    for (Record* r : std::initializer_list<Record*>{goal, item, itemTask, session, entry})
-        EXPECT_FALSE(r->isDeleted());
-    EXPECT_EQ(goal->title(), QStringLiteral("Run"));
-    EXPECT_EQ(goal->status(), GoalStatus::completed);
-    EXPECT_EQ(goal->colorTag(), QStringLiteral("blue"));
-    EXPECT_EQ(goal->weekItems(), std::vector<WeekItem*>{item});
-    EXPECT_EQ(goal->directDayTasks(), (std::vector<DayTask*>{itemTask, directTask}));
-    EXPECT_EQ(goal->directFocusSessions(), std::vector<FocusSession*>{session});
-    EXPECT_EQ(goal->focusBlockTemplates(), std::vector<FocusBlockTemplate*>{block});
-    EXPECT_EQ(goal->trailEntries(), std::vector<TrailEntry*>{entry});
-    EXPECT_EQ(week->items(), std::vector<WeekItem*>{item});
-    EXPECT_EQ(item->week(), week);
-    EXPECT_EQ(item->dayTasks(), std::vector<DayTask*>{itemTask});
-    EXPECT_EQ(itemTask->focusSessions(), std::vector<FocusSession*>{session});
-    EXPECT_EQ(session->goal(), goal);
-    EXPECT_EQ(directTask->goal(), goal);
-    EXPECT_EQ(block->goal(), goal);
-    EXPECT_EQ(ctx.findByID<Goal>(goal->id()), goal);
-    EXPECT_EQ(ctx.count<DayTask>(), 2u);
-
-    ASSERT_TRUE(manager->canRedo());
-    manager->redo();
-    EXPECT_TRUE(goal->isDeleted() && item->isDeleted() && entry->isDeleted());
-    EXPECT_EQ(directTask->goal(), nullptr);
-
-    manager->undo();
-    EXPECT_FALSE(goal->isDeleted());
-    EXPECT_EQ(item->dayTasks(), std::vector<DayTask*>{itemTask});
-}
-
 TEST_F(Undo, ChangesOfOneEventLoopTurnFormOneStepAndExplicitGroupsAnother) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("A"));
     goal->setTitle(QStringLiteral("B"));
     drainEvents(); // end of the turn closes the implicit group
     goal->setTitle(QStringLiteral("C"));
     goal->setSortOrder(7);
     drainEvents();
 
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("B"));
-    EXPECT_EQ(goal->sortOrder(), 0);
-    manager->undo();
+    EXPECT_EQ(undo(), QStringLiteral("B 0"));
+    undo();
     EXPECT_TRUE(goal->isDeleted());
     EXPECT_FALSE(manager->canUndo());
-
     manager->redo();
     manager->redo();
     EXPECT_EQ(goal->title(), QStringLiteral("C"));
@@ -109,115 +57,84 @@ TEST_F(Undo, ChangesOfOneEventLoopTurnFormOneStepAndExplicitGroupsAnother) {
     EXPECT_FALSE(imported->isDeleted());
     manager->endUndoGrouping();
 
-    manager->undo();
+    EXPECT_EQ(undo(), QStringLiteral("before import 7"));
     EXPECT_TRUE(imported->isDeleted());
-    EXPECT_EQ(goal->title(), QStringLiteral("before import"));
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("C"));
+    EXPECT_EQ(undo(), QStringLiteral("C 7"));
+    // A new change drops what could be redone.
+    ASSERT_TRUE(manager->canRedo());
+    goal->setSortOrder(2);
+    EXPECT_FALSE(manager->canRedo());
 }
 
 TEST_F(Undo, ABurstOfTypingIsOneStepUntilSomethingElseLandsOrTheBurstEnds) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("R"));
     drainEvents();
-    const quint64 before = manager->latestUndoStep();
     quint64 burst = manager->newBurst();
-    for (const char* typed : {"Ru", "Run", "Run "}) {
-        goal->setTitle(QString::fromLatin1(typed));
+    // Each keystroke and each other change is a turn of its own, unless told.
+    auto type = [&](const char* title, bool endTurn = true) {
+        goal->setTitle(QString::fromLatin1(title));
         manager->continueBurst(burst);
-        drainEvents(); // each keystroke is its own turn
-    }
+        if (endTurn)
+            drainEvents();
+    };
+    auto reorder = [&](qint64 order) {
+        goal->setSortOrder(order);
+        drainEvents();
+    };
+    const quint64 before = manager->latestUndoStep();
+    for (const char* typed : {"Ru", "Run", "Run "})
+        type(typed);
     EXPECT_EQ(manager->latestUndoStep(), before + 1);
     // A change in between breaks the burst even though typing goes on.
-    goal->setSortOrder(3);
-    drainEvents();
-    goal->setTitle(QStringLiteral("Run 5k"));
-    manager->continueBurst(burst);
-    drainEvents();
+    reorder(3);
+    type("Run 5k");
     // A keystroke that changed nothing leaves no mark for the next change.
     burst = manager->newBurst();
-    goal->setTitle(QStringLiteral("Run 5k"));
-    manager->continueBurst(burst);
-    drainEvents();
-    goal->setSortOrder(4);
-    drainEvents();
+    type("Run 5k");
+    reorder(4);
 
-    manager->undo();
-    EXPECT_EQ(goal->sortOrder(), 3);
-    EXPECT_EQ(goal->title(), QStringLiteral("Run 5k"));
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("Run "));
-    manager->undo();
-    EXPECT_EQ(goal->sortOrder(), 0);
-    manager->undo();
-    EXPECT_EQ(goal->title(), QStringLiteral("R"));
-    // Redo brings the burst back whole, and new typing starts a new step.
+    EXPECT_EQ(undo(), QStringLiteral("Run 5k 3"));
+    EXPECT_EQ(undo(), QStringLiteral("Run  3"));
+    EXPECT_EQ(undo(), QStringLiteral("Run  0"));
+    EXPECT_EQ(undo(), QStringLiteral("A 0"));
+    // Redo brings the burst back whole.
     manager->redo();
     EXPECT_EQ(goal->title(), QStringLiteral("Run "));
 
     // A change made in the same turn as a keystroke does not ride along.
     burst = manager->newBurst();
-    goal->setTitle(QStringLiteral("Run 1"));
-    manager->continueBurst(burst);
-    drainEvents();
+    type("Run 1");
     manager->closeImplicitGroup();
-    goal->setTitle(QStringLiteral("Run 10"));
-    manager->continueBurst(burst);
+    type("Run 10", false);
     goal->setSortOrder(9); // a session logged by a timer in the same turn
     drainEvents();
-    manager->undo();
-    EXPECT_EQ(goal->sortOrder(), 0);
-    EXPECT_EQ(goal->title(), QStringLiteral("Run 1")) << "only that turn's keystroke goes with it";
+    EXPECT_EQ(undo(), QStringLiteral("Run 1 0")) << "only that turn's keystroke goes with it";
 }
 
-TEST_F(Undo, ANewChangeDropsTheRedoHistory) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("A"));
-    drainEvents();
-    goal->setTitle(QStringLiteral("B"));
-    drainEvents();
-    manager->undo();
-    EXPECT_TRUE(manager->canRedo());
-    goal->setSortOrder(2);
-    EXPECT_FALSE(manager->canRedo());
-}
-
-TEST_F(Undo, UndoOfAnInsertionMadeWithLinksUnlinksIt) {
-    auto* goal = ctx.create<Goal>(QStringLiteral("G"));
-    drainEvents();
-    auto pending = std::make_unique<TrailEntry>(0.0, 10, goal); // linked before insertion
-    auto* entry = ctx.insert(std::move(pending));
-    drainEvents();
-    manager->undo();
-    EXPECT_TRUE(entry->isDeleted());
-    EXPECT_TRUE(goal->trailEntries().empty());
-    manager->redo();
-    EXPECT_EQ(goal->trailEntries(), std::vector<TrailEntry*>{entry});
-    EXPECT_EQ(entry->goal(), goal);
-}
-
+// With and without a date range, which goes through the day index.
 TEST(ModelContextBehaviour, FetchSeesUnsavedInsertsFiltersSortsAndLimits) {
     ModelContext ctx;
     for (int i = 0; i < 6; ++i)
-        ctx.create<Goal>(QStringLiteral("g%1").arg(i), std::nullopt, std::nullopt,
-                         i % 2 ? GoalStatus::active : GoalStatus::archived, std::nullopt, i / 2);
-    auto active = FetchDescriptor<Goal>::where(
-        [](const Goal& g) { return g.status() == GoalStatus::active; });
-    active.sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder, SortOrder::reverse));
-    auto titles = [](const std::vector<Goal*>& goals) {
+        ctx.create<DayTask>(QStringLiteral("t%1").arg(i), 100.0 * i, std::nullopt, i % 2 == 0,
+                            false, i / 2);
+    auto titles = [&](const FetchDescriptor<DayTask>& fetch) {
         QStringList out;
-        for (Goal* g : goals)
-            out << g->title();
+        for (DayTask* t : ctx.fetch(fetch))
+            out << t->title();
         return out.join(u' ');
     };
-    EXPECT_EQ(titles(ctx.fetch(active)), QStringLiteral("g5 g3 g1"));
-    active.limitedTo(2);
-    EXPECT_EQ(titles(ctx.fetch(active)), QStringLiteral("g5 g3"));
-
+    auto open = FetchDescriptor<DayTask>::where([](const DayTask& t) { return !t.isComplete(); });
+    open.sortedBy(SortDescriptor<DayTask>::by(&DayTask::sortOrder, SortOrder::reverse));
+    EXPECT_EQ(titles(open), QStringLiteral("t5 t3 t1"));
+    EXPECT_EQ(titles(open.onDates(0, 400)), QStringLiteral("t3 t1"));
+    EXPECT_EQ(titles(open.limitedTo(1)), QStringLiteral("t3"));
     // Ties keep insertion order.
-    auto bySort = FetchDescriptor<Goal>().sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder));
-    EXPECT_EQ(titles(ctx.fetch(bySort)), QStringLiteral("g0 g1 g2 g3 g4 g5"));
+    auto bySort =
+        FetchDescriptor<DayTask>().sortedBy(SortDescriptor<DayTask>::by(&DayTask::sortOrder));
+    EXPECT_EQ(titles(bySort), QStringLiteral("t0 t1 t2 t3 t4 t5"));
+    EXPECT_EQ(titles(bySort.onDates(100, 400)), QStringLiteral("t1 t2 t3"));
 
     ctx.remove(ctx.fetch(bySort).front());
-    EXPECT_EQ(ctx.fetch<Goal>().size(), 5u);
+    EXPECT_EQ(ctx.fetch<DayTask>().size(), 5u);
     EXPECT_EQ(ctx.pendingChangeCount(), 6u) << "a deleted unsaved record is still tracked";
 }
 

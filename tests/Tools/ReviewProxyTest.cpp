@@ -296,35 +296,6 @@ const AIReviewResult goodResult{false, true, true, {QStringLiteral("a")}};
 
 using FakeProvider = test::LoopbackHttpServer;
 
-TEST(ReviewProxyUpstream, TheProviderClientReadsOnlyAPlainJSONAnswer) {
-    FakeProvider provider;
-    NetworkRequestPerformer network;
-    AIReviewService service(
-        network, [] { return QStringLiteral("sk-key"); }, QStringLiteral("openai/gpt-4o-mini"));
-    service.setEndpoint(provider.url());
-    const std::string parseMessage = "Couldn't parse the AI provider's response.";
-    const struct {
-        int status;
-        QByteArray body;
-        std::string error; // empty: goodResult
-    } cases[] = {
-        {200, chat(goodContent), {}},
-        {200, chat("```json\n" + goodContent + "\n```"), parseMessage},
-        {200, R"({"choices": []})", parseMessage},
-        {500, R"({"error": {"message": "down"}})", "The AI provider returned an error (HTTP 500)."},
-        {429, "{}", "The AI provider returned an error (HTTP 429)."},
-    };
-    for (const auto& c : cases) {
-        provider.status = c.status;
-        provider.body = c.body;
-        auto result = QCoro::waitFor(service.review(QStringLiteral("Run 5k")));
-        if (c.error.empty())
-            EXPECT_TRUE(result.ok() && result.value() == goodResult) << errorOf(result);
-        else
-            EXPECT_EQ(errorOf(result), c.error) << c.body.toStdString();
-    }
-}
-
 TEST(ReviewProxyUpstream, ForwardsWithTheKeyRefusesBeyondCapacityAndCountsOnlySuccesses) {
     FakeProvider provider;
     provider.body = chat(goodContent);

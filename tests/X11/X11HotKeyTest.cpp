@@ -1,12 +1,20 @@
+// The quick-add key on a private X server: the X11 grab itself, and
+// `orvana quick-add` (the command a desktop's own shortcut runs) end to end.
 #include "Platform/X11HotKey.h"
+#include "support/AppProcess.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -33,11 +41,17 @@ struct HotKey : ::testing::Test {
     }
 };
 
-// Turns a lock key on for the scope, and off again however the test ends.
-struct LockOn {
-    QString key;
-    explicit LockOn(QString name) : key(std::move(name)) { xdotool({QStringLiteral("key"), key}); }
-    ~LockOn() { xdotool({QStringLiteral("key"), key}); }
+// Turns lock keys on for the scope, and off again however the test ends.
+struct LocksOn {
+    QStringList keys;
+    explicit LocksOn(QStringList names) : keys(std::move(names)) {
+        for (const QString& key : keys)
+            xdotool({QStringLiteral("key"), key});
+    }
+    ~LocksOn() {
+        for (const QString& key : keys)
+            xdotool({QStringLiteral("key"), key});
+    }
 };
 
 TEST_F(HotKey, CtrlAltSpaceFiresWhateverTheLockKeysUntilReleased) {
@@ -45,23 +59,11 @@ TEST_F(HotKey, CtrlAltSpaceFiresWhateverTheLockKeysUntilReleased) {
     ASSERT_TRUE(hotKey.registerHotKey());
     QSignalSpy activated(&hotKey, &X11HotKey::activated);
 
-    ASSERT_TRUE(pressHotKey());
-    ASSERT_TRUE(activated.wait(3000));
-    EXPECT_EQ(activated.count(), 1);
-    {
-        LockOn numLock(QStringLiteral("Num_Lock"));
+    for (const char* locks : {"", "Num_Lock", "Num_Lock Caps_Lock", "Caps_Lock"}) {
+        SCOPED_TRACE(locks);
+        const LocksOn on(QString::fromLatin1(locks).split(u' ', Qt::SkipEmptyParts));
         ASSERT_TRUE(pressHotKey());
-        ASSERT_TRUE(activated.wait(3000)) << "with NumLock on";
-        {
-            LockOn capsLock(QStringLiteral("Caps_Lock"));
-            ASSERT_TRUE(pressHotKey());
-            ASSERT_TRUE(activated.wait(3000)) << "with NumLock and CapsLock on";
-        }
-    }
-    {
-        LockOn capsLock(QStringLiteral("Caps_Lock"));
-        ASSERT_TRUE(pressHotKey());
-        ASSERT_TRUE(activated.wait(3000)) << "with CapsLock on";
+        ASSERT_TRUE(activated.wait(3000));
     }
     EXPECT_EQ(activated.count(), 4) << "one activation per press";
 
@@ -113,6 +115,66 @@ TEST_F(HotKey, ACombinationAnotherClientHoldsIsLeftToIt) {
     ASSERT_TRUE(hotKey.registerHotKey());
     ASSERT_TRUE(pressHotKey());
     EXPECT_TRUE(activated.wait(3000));
+}
+
+// `orvana quick-add` starts the app when it is not running, the field opens
+// in front, what is typed and Returned lands on Today, and a second command
+// finds the running app.
+struct QuickAddCommand : HotKey {
+    void SetUp() override {
+        HotKey::SetUp();
+        if (IsSkipped())
+            return;
+        if (sandbox.busAddress().isEmpty())
+            GTEST_SKIP() << "dbus-daemon could not be started";
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    }
+    void TearDown() override {
+        // The app the command started: found by its name on this test's bus.
+        const QString busName = QStringLiteral("orvana-quick-add-command-test");
+        QDBusConnection connection = QDBusConnection::connectToBus(sandbox.busAddress(), busName);
+        if (connection.interface()) {
+            const uint pid =
+                connection.interface()->servicePid(QStringLiteral("app.orvana.Orvana")).value();
+            if (pid > 0)
+                ::kill(pid_t(pid), SIGTERM);
+        }
+        QDBusConnection::disconnectFromBus(busName);
+    }
+
+    qint64 tasksTotal() {
+        const test::Outcome stats =
+            test::runOrvana({QStringLiteral("stats"), QStringLiteral("--json")}, env);
+        return QJsonDocument::fromJson(stats.out.toUtf8())
+            .object()
+            .value(QLatin1String("tasksTotal"))
+            .toInteger(-1);
+    }
+
+    test::Sandbox sandbox;
+    QProcessEnvironment env = sandbox.env();
+};
+
+TEST_F(QuickAddCommand, StartsTheAppOpensTheFieldAndPutsTheTypedTaskOnToday) {
+    // The command starts the app and asks it.
+    ASSERT_EQ(test::runOrvana({QStringLiteral("quick-add")}, env).code, 0);
+    // The field is in front with the keyboard.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                            QStringLiteral("--name"), QStringLiteral("Quick Add")});
+        },
+        10'000));
+    QTest::qWait(300);
+    ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"),
+                         QStringLiteral("Stretch")}));
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Return")}));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return tasksTotal() == 1; }, 10'000))
+        << "the task was not saved to Today";
+
+    // Asked again, the running app opens a new, empty field.
+    test::expectExit(test::runOrvana({QStringLiteral("quick-add")}, env), 0);
 }
 
 } // namespace

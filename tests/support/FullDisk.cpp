@@ -30,84 +30,50 @@ int refuse() {
     return SQLITE_FULL;
 }
 
-int xClose(sqlite3_file* f) {
-    return real(f)->pMethods->xClose(real(f));
-}
-int xRead(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
-    return real(f)->pMethods->xRead(real(f), buffer, amount, offset);
-}
+// Hands a call to the underlying file's method of the same slot.
+template <auto Method> struct Forward;
+template <typename R, typename... Args, R (*sqlite3_io_methods::*Method)(sqlite3_file*, Args...)>
+struct Forward<Method> {
+    static R call(sqlite3_file* f, Args... args) {
+        return (real(f)->pMethods->*Method)(real(f), args...);
+    }
+};
+template <auto Method> constexpr auto forward = Forward<Method>::call;
+
 int xWrite(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
-    return full ? refuse() : real(f)->pMethods->xWrite(real(f), buffer, amount, offset);
+    return full ? refuse() : forward<&sqlite3_io_methods::xWrite>(f, buffer, amount, offset);
 }
 int xTruncate(sqlite3_file* f, sqlite3_int64 size) {
-    return full ? refuse() : real(f)->pMethods->xTruncate(real(f), size);
-}
-int xSync(sqlite3_file* f, int flags) {
-    return real(f)->pMethods->xSync(real(f), flags);
-}
-int xFileSize(sqlite3_file* f, sqlite3_int64* size) {
-    return real(f)->pMethods->xFileSize(real(f), size);
-}
-int xLock(sqlite3_file* f, int level) {
-    return real(f)->pMethods->xLock(real(f), level);
-}
-int xUnlock(sqlite3_file* f, int level) {
-    return real(f)->pMethods->xUnlock(real(f), level);
-}
-int xCheckReservedLock(sqlite3_file* f, int* out) {
-    return real(f)->pMethods->xCheckReservedLock(real(f), out);
+    return full ? refuse() : forward<&sqlite3_io_methods::xTruncate>(f, size);
 }
 int xFileControl(sqlite3_file* f, int op, void* arg) {
     // Growing the file ahead of writes is a write too.
     if (op == SQLITE_FCNTL_SIZE_HINT && full)
         return refuse();
-    return real(f)->pMethods->xFileControl(real(f), op, arg);
-}
-int xSectorSize(sqlite3_file* f) {
-    return real(f)->pMethods->xSectorSize(real(f));
-}
-int xDeviceCharacteristics(sqlite3_file* f) {
-    return real(f)->pMethods->xDeviceCharacteristics(real(f));
-}
-int xShmMap(sqlite3_file* f, int region, int size, int extend, void volatile** out) {
-    return real(f)->pMethods->xShmMap(real(f), region, size, extend, out);
-}
-int xShmLock(sqlite3_file* f, int offset, int n, int flags) {
-    return real(f)->pMethods->xShmLock(real(f), offset, n, flags);
-}
-void xShmBarrier(sqlite3_file* f) {
-    real(f)->pMethods->xShmBarrier(real(f));
-}
-int xShmUnmap(sqlite3_file* f, int deleteFlag) {
-    return real(f)->pMethods->xShmUnmap(real(f), deleteFlag);
-}
-int xFetch(sqlite3_file* f, sqlite3_int64 offset, int amount, void** out) {
-    return real(f)->pMethods->xFetch(real(f), offset, amount, out);
-}
-int xUnfetch(sqlite3_file* f, sqlite3_int64 offset, void* p) {
-    return real(f)->pMethods->xUnfetch(real(f), offset, p);
+    return forward<&sqlite3_io_methods::xFileControl>(f, op, arg);
 }
 
+using M = sqlite3_io_methods;
 const sqlite3_io_methods methods = {
     3,
-    xClose,
-    xRead,
+    forward<&M::xClose>,
+    forward<&M::xRead>,
     xWrite,
     xTruncate,
-    xSync,
-    xFileSize,
-    xLock,
-    xUnlock,
-    xCheckReservedLock,
+    forward<&M::xSync>,
+    forward<&M::xFileSize>,
+    forward<&M::xLock>,
+    forward<&M::xUnlock>,
+    forward<&M::xCheckReservedLock>,
     xFileControl,
-    xSectorSize,
-    xDeviceCharacteristics,
-    xShmMap,
-    xShmLock,
-    xShmBarrier,
-    xShmUnmap,
-    xFetch,
-    xUnfetch,
+    forward<&M::xSectorSize>,
+    forward<&M::xDeviceCharacteristics>,
+    forward<&M::xShmMap>,
+    forward<&M::xShmLock>,
+    forward<&M::xShmBarrier>,
+    forward<&M::xShmUnmap>,
+    forward<&M::xFetch>,
+    forward<&M::xUnfetch>,
 };
 
 int xOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {

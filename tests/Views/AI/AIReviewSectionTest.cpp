@@ -74,6 +74,19 @@ struct Environment {
     void answer(int status, QByteArray body) {
         http.reviewAnswers.push_back(HttpResponse{true, status, std::move(body)});
     }
+    // The key as Settings saves it, or removes it.
+    void setKey(std::optional<QString> key) {
+        KeychainService keychain = KeychainService::shared(secrets);
+        ASSERT_TRUE(
+            (key ? QCoro::waitFor(keychain.save(*key)) : QCoro::waitFor(keychain.remove())).ok());
+        drainEvents();
+    }
+    // One review answered `status` with `body`, to its end.
+    void review(AIReviewSectionModel& model, int status = 200, QByteArray body = kSolid) {
+        answer(status, std::move(body));
+        model.review();
+        drainEvents();
+    }
 };
 
 using Kind = AIReviewSectionModel::Line::Kind;
@@ -111,47 +124,33 @@ TEST(AIReviewSection, ChoosesTheClientAtEveryTapByTheStoredKey) {
     AIReviewSectionModel model(QStringLiteral("Write a book"), e.env());
     drainEvents();
     EXPECT_TRUE(model.showsHostedFootnote());
-
-    e.answer(200, kSolid);
-    model.review();
-    drainEvents();
+    e.review(model);
     ASSERT_EQ(e.http.requests.size(), 2u);
     EXPECT_EQ(e.http.requests[1].url.toString(), QStringLiteral("http://127.0.0.1:9/v1/review"));
     EXPECT_EQ(QCoro::waitFor(DeviceIdentityService::deviceToken(e.secrets)), QStringLiteral("tok"));
 
     // A key saved in Settings takes over the next review; the footnote goes.
-    ASSERT_TRUE(
-        QCoro::waitFor(KeychainService::shared(e.secrets).save(QStringLiteral("sk-1"))).ok());
-    drainEvents();
+    e.setKey(QStringLiteral("sk-1"));
     EXPECT_FALSE(model.showsHostedFootnote());
     e.prefs.setValue(PreferenceKeys::aiModelID, QStringLiteral("vendor/model"));
-    e.answer(200, kSolid);
-    model.review();
-    drainEvents();
+    e.review(model);
     ASSERT_EQ(e.http.requests.size(), 3u);
     EXPECT_EQ(e.http.requests[2].url.host(), QStringLiteral("openrouter.ai"));
     EXPECT_EQ(e.http.requests[2].header("Authorization"), "Bearer sk-1");
     EXPECT_TRUE(e.http.requests[2].body.contains("\"model\":\"vendor/model\""));
 
     // A key of blanks is no key: it never reaches the provider.
-    ASSERT_TRUE(QCoro::waitFor(KeychainService::shared(e.secrets).save(QStringLiteral("  "))).ok());
-    drainEvents();
+    e.setKey(QStringLiteral("  "));
     EXPECT_TRUE(model.showsHostedFootnote());
-    e.answer(200, kSolid);
-    model.review();
-    drainEvents();
+    e.review(model);
     ASSERT_EQ(e.http.requests.size(), 4u);
     EXPECT_EQ(e.http.requests[3].url.path(), QStringLiteral("/v1/review")) << "identity reused";
 
     // A key removed while its review runs: the footnote stays once it ends.
-    ASSERT_TRUE(
-        QCoro::waitFor(KeychainService::shared(e.secrets).save(QStringLiteral("sk-2"))).ok());
-    e.answer(200, kSolid);
+    e.setKey(QStringLiteral("sk-2"));
     e.http.hold = true;
-    model.review();
-    drainEvents();
-    (void)QCoro::waitFor(KeychainService::shared(e.secrets).remove());
-    drainEvents();
+    e.review(model);
+    e.setKey(std::nullopt);
     e.http.release();
     drainEvents();
     EXPECT_FALSE(model.isLoading());
@@ -165,7 +164,7 @@ TEST(AIReviewSection, AnIdentityTheKeyringRefusesIsReportedBesideTheCritique) {
     AIReviewSectionModel model(QStringLiteral("Write a book"), e.env());
     e.answer(200, kSolid);
     model.review();
-    QTRY_VERIFY(!model.isLoading());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !model.isLoading(); }));
     drainEvents(); // the key's state is read again after each review
     EXPECT_TRUE(model.result().has_value()) << "the review itself went through";
     ASSERT_TRUE(model.errorMessage().has_value());
@@ -176,24 +175,16 @@ TEST(AIReviewSection, AnIdentityTheKeyringRefusesIsReportedBesideTheCritique) {
 TEST(AIReviewSection, ResultLinesAndAFailedRetryKeepTheOldCritique) {
     Environment e;
     AIReviewSectionModel model(QStringLiteral("Get fit"), e.env());
-    e.answer(200, kCritique);
-    model.review();
-    drainEvents();
+    e.review(model, 200, kCritique);
     EXPECT_EQ(model.resultLines(), (QList<AIReviewSectionModel::Line>{
                                        {Kind::warning, QStringLiteral("Wording is vague")},
                                        {Kind::warning, QStringLiteral("No measurable outcome")},
                                        {Kind::warning, QStringLiteral("Looks overcommitted")},
                                        {Kind::suggestion, QStringLiteral("\u2022 Say when.")}}));
-
-    e.answer(429, {});
-    model.review();
-    drainEvents();
+    e.review(model, 429, {});
     EXPECT_TRUE(model.errorMessage().has_value());
     EXPECT_EQ(model.resultLines().size(), 4) << "the earlier critique stays";
-
-    e.answer(200, kSolid);
-    model.review();
-    drainEvents();
+    e.review(model);
     EXPECT_EQ(model.errorMessage(), std::nullopt);
     EXPECT_EQ(model.resultLines().front(),
               (AIReviewSectionModel::Line{Kind::solid, QStringLiteral("Looks solid")}));

@@ -49,6 +49,9 @@ TEST(OnboardingModel, NextRunsThroughThePagesOnlyForwardsAndTheLastOpensTheGoalF
     EXPECT_EQ(model.step(), OnboardingStep::createGoal) << "no page after the last";
     EXPECT_FALSE(completed(t)) << "showing the form is not the end yet";
 
+    EXPECT_TRUE(storedPreferences(t).isEmpty()) << "the page reached is not stored";
+    EXPECT_EQ(OnboardingModel(t.env).step(), OnboardingStep::chain) << "a new one starts anew";
+
     model.goalFormDismissed();
     EXPECT_FALSE(model.isPresentingGoalForm());
     EXPECT_TRUE(model.isComplete());
@@ -79,21 +82,6 @@ TEST(OnboardingModel, EveryWayOutCompletesAndNothingButTheCompletionIsStored) {
     model.goalFormDismissed();
     EXPECT_TRUE(completed(t));
     EXPECT_EQ(storedPreferences(t), (QJsonObject{{"hasCompletedOnboarding", true}}));
-}
-
-TEST(OnboardingModel, AFreshModelStartsOnTheFirstPage) {
-    test::TestEnvironment t;
-    {
-        OnboardingModel quitOnThirdPage(t.env);
-        quitOnThirdPage.secondButton();
-        quitOnThirdPage.secondButton();
-        ASSERT_EQ(quitOnThirdPage.step(), OnboardingStep::aiOptional);
-    }
-    OnboardingModel again(t.env);
-    EXPECT_EQ(again.step(), OnboardingStep::chain);
-    EXPECT_FALSE(again.isPresentingGoalForm());
-    EXPECT_FALSE(again.isComplete());
-    EXPECT_TRUE(storedPreferences(t).isEmpty()) << "the page reached is not stored";
 }
 
 } // namespace

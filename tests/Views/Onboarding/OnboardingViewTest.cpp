@@ -9,7 +9,6 @@
 #include "Views/Onboarding/OnboardingView.h"
 #include "Views/Onboarding/PageDots.h"
 #include "Views/Shared/RecordListView.h"
-#include "support/Shots.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -90,26 +89,6 @@ TEST(OnboardingView, ReturnLeadsThroughThePagesIntoTheFirstGoalThenTheNavigation
     auto* detail = qobject_cast<GoalDetailView*>(window.currentSection()->currentPage());
     ASSERT_NE(detail, nullptr);
     EXPECT_EQ(detail->titleField()->text(), QStringLiteral("Run a half marathon"));
-}
-
-// The four pages in the window, for people to look at (scripts/screenshots).
-TEST(Screenshots, OnboardingPages) {
-    if (!test::shotsWanted())
-        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
-    test::TestEnvironment t;
-    MainWindow window(t.env);
-    window.model()->setBackupDirectory(QString());
-    window.resize(980, 640);
-    window.show();
-    drainEvents();
-    const QStringList names{"onboarding-chain", "onboarding-ritual", "onboarding-ai",
-                            "onboarding-create-goal"};
-    for (const QString& name : names) {
-        test::saveShots(&window, name);
-        if (!window.onboarding()->model()->isLastStep())
-            window.onboarding()->secondButton()->click();
-        drainEvents();
-    }
 }
 
 } // namespace

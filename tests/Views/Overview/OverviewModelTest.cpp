@@ -4,13 +4,11 @@
 #include "Models/FocusSession.h"
 #include "Models/Goal.h"
 #include "Services/Preferences.h"
-#include "Store/FocusFigures.h"
 #include "Store/UndoManager.h"
 #include "Views/Overview/DurationText.h"
 #include "support/TestEnvironment.h"
 
 #include <QSignalSpy>
-#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace orvana;
@@ -37,42 +35,24 @@ protected:
         return titles;
     }
 
-    // The model kept up to date change by change shows the trail's figures
-    // and what counting the goals and tasks afresh gives.
+    // Every figure, card and row of a model kept up to date change by change
+    // is what a model made afresh shows.
     void expectAsFresh(const OverviewModel& model) {
         drainEvents();
-        const OverviewStats& s = model.stats();
-        FocusFigures& figures = FocusFigures::of(ctx, t.calendar);
-        EXPECT_EQ(s.totalFocusMinutes, figures.totalMinutes());
-        EXPECT_EQ(s.dailyTotals, figures.dailyTotals());
-        EXPECT_EQ(s.currentStreakDays, figures.streak(t.now));
-        auto byOrder = FetchDescriptor<Goal>();
-        byOrder.sortedBy(SortDescriptor<Goal>::by(&Goal::sortOrder));
-        std::vector<GoalMinutes> breakdown;
-        qint64 active = 0, completed = 0, tasksDone = 0;
-        for (Goal* g : ctx.fetch(byOrder)) {
-            active += g->status() == GoalStatus::active;
-            completed += g->status() == GoalStatus::completed;
-            if (const qint64 minutes = figures.minutesOf(*g); minutes >= 1)
-                breakdown.push_back({g, minutes});
-        }
-        std::stable_sort(breakdown.begin(), breakdown.end(),
-                         [](const auto& a, const auto& b) { return a.minutes > b.minutes; });
-        std::vector<QString> want, rows;
-        for (const GoalMinutes& g : breakdown)
-            want.push_back(g.goal->title() + u'=' + formattedDuration(g.minutes));
-        for (const ListRow& r : model.goalRows()->rows())
-            rows.push_back(r.data.value(Qt::DisplayRole).toString() + u'=' +
-                           r.data.value(OverviewModel::DurationTextRole).toString());
-        EXPECT_EQ(rows, want);
-        EXPECT_EQ(s.activeGoalsCount, active);
-        EXPECT_EQ(s.completedGoalsCount, completed);
-        for (const DayTask* task : ctx.fetch<DayTask>())
-            tasksDone += task->isComplete();
-        EXPECT_EQ(s.tasksCompleted, tasksDone);
-        EXPECT_EQ(s.tasksTotal, qint64(ctx.count<DayTask>()));
-        EXPECT_EQ(model.showsEmptyState(), ctx.count<Goal>() == 0 && ctx.count<TrailEntry>() == 0 &&
-                                               ctx.count<DayTask>() == 0);
+        OverviewModel fresh(t.env);
+        fresh.setShown(true);
+        auto shown = [](const OverviewModel& m) {
+            QStringList all;
+            for (const auto& c : m.cards())
+                all << c.accessibleName << QString::number(int(c.tint));
+            for (const ListRow& r : m.goalRows()->rows())
+                all << r.data.value(Qt::DisplayRole).toString() +
+                           r.data.value(OverviewModel::DurationTextRole).toString() +
+                           r.data.value(OverviewModel::ColorTagRole).toString();
+            return all << QString::number(m.showsEmptyState());
+        };
+        EXPECT_EQ(shown(model), shown(fresh));
+        EXPECT_EQ(model.stats().dailyTotals, fresh.stats().dailyTotals);
     }
 
     test::TestEnvironment t; // Monday 2 March 2026, 10:00 Berlin
@@ -109,24 +89,12 @@ TEST_F(OverviewModelTest, CardsChartWindowAndGoalRows) {
     OverviewModel model(t.env);
     model.setShown(true);
     const auto& cards = model.cards();
-    EXPECT_EQ(cards[0].symbol, QStringLiteral("flame.fill"));
     EXPECT_EQ(cards[0].value, QStringLiteral("2h 50m"));
-    EXPECT_EQ(cards[0].label, QStringLiteral("total focus time"));
-    EXPECT_EQ(cards[0].tint, Tint::orange);
     EXPECT_EQ(cards[0].accessibleName, QStringLiteral("2h 50m total focus time"));
-    EXPECT_EQ(cards[1].symbol, QStringLiteral("bolt.fill"));
     EXPECT_EQ(cards[1].value, QStringLiteral("2"));
-    EXPECT_EQ(cards[1].label, QStringLiteral("day streak"));
     EXPECT_EQ(cards[1].tint, Tint::orange);
-    EXPECT_EQ(cards[2].symbol, QStringLiteral("target"));
     EXPECT_EQ(cards[2].value, QStringLiteral("2"));
-    EXPECT_EQ(cards[2].label, QStringLiteral("active goals"));
-    EXPECT_EQ(cards[2].tint, Tint::accent);
-    EXPECT_EQ(cards[3].symbol, QStringLiteral("checkmark.circle.fill"));
     EXPECT_EQ(cards[3].value, QStringLiteral("1/2"));
-    EXPECT_EQ(cards[3].label, QStringLiteral("tasks completed"));
-    EXPECT_EQ(cards[3].tint, Tint::green);
-    EXPECT_EQ(cards[3].accessibleName, QStringLiteral("1/2 tasks completed"));
 
     // The last 30 days, today included, with only the days that have focus.
     EXPECT_TRUE(model.showsChart());
@@ -156,15 +124,13 @@ TEST_F(OverviewModelTest, CardsChartWindowAndGoalRows) {
     EXPECT_EQ(model.cards()[2].value, QStringLiteral("1"));
     EXPECT_EQ(model.cards()[2].label, QStringLiteral("active goal"));
     EXPECT_EQ(model.cards()[2].accessibleName, QStringLiteral("1 active goal"));
-    t.now = t.local(2026, 3, 3, 9);
-    model.checkDay();
-    EXPECT_EQ(model.cards()[1].value, QStringLiteral("2")) << "today has no focus yet";
-    EXPECT_EQ(model.windowStart(), t.local(2026, 2, 2));
-    EXPECT_EQ(model.chartSeries().size(), 2u);
+    // (How the streak and the window count days is the focus figures' test's.)
     t.now = t.local(2026, 3, 4, 9);
     model.checkDay();
     EXPECT_EQ(model.cards()[1].value, QStringLiteral("0"));
     EXPECT_EQ(model.cards()[1].tint, Tint::secondary);
+    EXPECT_EQ(model.windowStart(), t.local(2026, 2, 3));
+    EXPECT_EQ(model.chartSeries().size(), 2u);
 }
 
 TEST_F(OverviewModelTest, OnlyOldFocusShowsTheChartWithoutBars) {
@@ -218,7 +184,6 @@ TEST_F(OverviewModelTest, AnnouncesTheNewestEntryOnceAndMarksItsGoalForFourSecon
 
     model.setShown(true);
     ASSERT_EQ(announced.count(), 1);
-    EXPECT_EQ(announced.at(0).at(0), QStringLiteral("25 min logged to Run a marathon"));
     EXPECT_EQ(model.acknowledgmentMessage(), QStringLiteral("25 min logged to Run a marathon"));
     EXPECT_EQ(model.justLoggedGoalID(), marathon->id());
     auto justLogged = [&](int row) {
@@ -247,23 +212,20 @@ TEST_F(OverviewModelTest, AnnouncesTheNewestEntryOnceAndMarksItsGoalForFourSecon
     EXPECT_EQ(model.goalRows()->rows().at(1).data.value(Qt::AccessibleTextRole),
               QStringLiteral("Run a marathon"));
 
-    // Shown again: nothing new; that entry was older than the one announced.
+    // Shown again: nothing new. (Once across restarts, and the goal-less
+    // wording, are TrailAcknowledgment's test's.)
     model.setShown(false);
     model.setShown(true);
     EXPECT_EQ(announced.count(), 2);
-    OverviewModel afterRestart(t.env);
-    afterRestart.setShown(true);
-    EXPECT_TRUE(afterRestart.acknowledgmentMessage().isEmpty());
 
-    // A goal-less entry: announced for "your goal", nothing marked.
+    // A new entry is announced on showing, not while shown.
     t.now += 60;
     ctx.create<TrailEntry>(t.now, 3, nullptr, t.now);
     drainEvents();
-    EXPECT_EQ(announced.count(), 2) << "announced on showing, not while shown";
+    EXPECT_EQ(announced.count(), 2);
     model.setShown(false);
     model.setShown(true);
     ASSERT_EQ(announced.count(), 3);
-    EXPECT_EQ(announced.at(2).at(0), QStringLiteral("3 min logged to your goal"));
     EXPECT_FALSE(model.justLoggedGoalID());
     endWait();
     EXPECT_TRUE(model.acknowledgmentMessage().isEmpty()) << "the message has its wait too";
@@ -289,9 +251,7 @@ TEST_F(OverviewModelTest, GoalAndTaskChangesKeepTheFiguresAsAFreshCountWould) {
     expectAsFresh(model);
     EXPECT_EQ(rowTitles(model).front(), QStringLiteral("Defend the thesis"));
     spanish->setColorTag(QStringLiteral("blue"));
-    drainEvents();
-    EXPECT_EQ(model.goalRows()->rows().back().data.value(OverviewModel::ColorTagRole),
-              QStringLiteral("blue"));
+    expectAsFresh(model);
 
     SCOPED_TRACE("archived and completed");
     marathon->setStatus(GoalStatus::archived);

@@ -2,7 +2,6 @@
 
 #include "Views/QuickAdd/QuickAddModel.h"
 #include "Views/Today/TodayModel.h"
-#include "support/Shots.h"
 #include "support/TestEnvironment.h"
 
 #include <QAccessible>
@@ -100,20 +99,6 @@ TEST(QuickAddWindow, TypeReturnEscapeAndTheSecondPress) {
     drainEvents();
     EXPECT_FALSE(panel.isVisible());
     EXPECT_EQ(t.context.count<DayTask>(), 1u);
-}
-
-// Only with ORVANA_SHOTS_DIR set (scripts/screenshots).
-TEST(Screenshots, QuickAdd) {
-    if (!test::shotsWanted())
-        GTEST_SKIP() << "set ORVANA_SHOTS_DIR to take pictures";
-    test::TestEnvironment t;
-    QuickAddPanel panel(t.env);
-    QuickAddView* view = openPanel(panel);
-    ASSERT_NE(view, nullptr);
-    test::saveShots(view, QStringLiteral("quick-add-empty"));
-    QTest::keyClicks(view->field(), QStringLiteral("Buy milk"));
-    drainEvents();
-    test::saveShots(view, QStringLiteral("quick-add-typed"));
 }
 
 } // namespace

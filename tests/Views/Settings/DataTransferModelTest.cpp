@@ -27,11 +27,6 @@ void waitUntilDone(DataTransferModel& model) {
     drainEvents();
 }
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void write(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -63,52 +58,36 @@ private:
     int held_ = 0;
 };
 
-TEST(DataTransfer, TheExportedFileImportsIntoAnotherStoreRecordForRecord) {
+// The record-for-record round trip is DataImport's test; here the busy state,
+// the messages, the document as of the export's start, and the import as one
+// undo step over the store it came from.
+TEST(DataTransfer, AnExportImportsBackAsOneUndoStep) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("mine.json"));
-    test::TestEnvironment source;
-    test::fillEveryKind(source.context);
-    DataTransferModel exporter(source.env);
-    exporter.beginExport();
-    EXPECT_TRUE(exporter.isBusy()) << "busy from the start of the copy";
-    exporter.exportTo(path);
-    waitUntilDone(exporter);
-    EXPECT_EQ(exporter.message(), QStringLiteral("Exported to mine.json"));
-    EXPECT_FALSE(exporter.isBusy());
-    EXPECT_TRUE(exporter.activity().isEmpty());
-    EXPECT_EQ(contents(path), DataExportService::exportJSON(source.context, source.now).value())
-        << "the document as of the export's start";
-
-    test::TestEnvironment target;
-    DataTransferModel importer(target.env);
-    importer.importFrom(path);
-    EXPECT_EQ(importer.activity(), QStringLiteral("Reading mine.json…"));
-    waitUntilDone(importer);
-    EXPECT_EQ(importer.message(), QStringLiteral("Imported from mine.json"));
-    EXPECT_EQ(everything(target.context), everything(source.context));
-}
-
-TEST(DataTransfer, AnImportIsOneUndoStepOverTheStoreItCameFrom) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("back.json"));
     test::TestEnvironment t;
     UndoManager* undo = t.context.ensureUndoManager();
     test::fillEveryKind(t.context);
     drainEvents();
     DataTransferModel model(t.env);
-    model.exportTo(path); // without a separate first step
+    model.beginExport();
+    EXPECT_TRUE(model.isBusy()) << "busy from the start of the copy";
+    model.exportTo(path);
     waitUntilDone(model);
+    EXPECT_EQ(model.message(), QStringLiteral("Exported to mine.json"));
+    EXPECT_FALSE(model.isBusy());
+    EXPECT_TRUE(model.activity().isEmpty());
+    EXPECT_EQ(test::fileBytes(path), DataExportService::exportJSON(t.context, t.now).value())
+        << "the document as of the export's start";
     const QByteArray exported = everything(t.context);
 
-    Goal* goal = t.context.fetch<Goal>().front();
-    goal->setTitle(QStringLiteral("Renamed since"));
+    t.context.fetch<Goal>().front()->setTitle(QStringLiteral("Renamed since"));
     drainEvents();
     const QByteArray renamed = everything(t.context);
     const auto steps = undo->undoCount();
-
     model.importFrom(path);
+    EXPECT_EQ(model.activity(), QStringLiteral("Reading mine.json…"));
     waitUntilDone(model);
-    EXPECT_EQ(model.message(), QStringLiteral("Imported from back.json"));
+    EXPECT_EQ(model.message(), QStringLiteral("Imported from mine.json"));
     EXPECT_EQ(everything(t.context), exported);
     EXPECT_EQ(undo->undoCount(), steps + 1);
     undo->undo();
@@ -125,17 +104,6 @@ TEST(DataTransfer, FailuresSayWhichSideFailedAndChangeNothing) {
     const auto steps = undo->undoCount();
     DataTransferModel model(t.env);
 
-    const QString otherVersion = dir.filePath(QStringLiteral("v2.json"));
-    write(otherVersion, QByteArrayLiteral(
-                            R"({"schemaVersion": 2, "exportedAt": "2026-03-05T14:07:00Z",
-        "goals": [], "weeks": [], "weekItems": [], "dayTasks": [], "focusSessions": [],
-        "focusBlockTemplates": [], "trailEntries": []})"));
-    model.importFrom(otherVersion);
-    waitUntilDone(model);
-    EXPECT_EQ(model.message(),
-              QStringLiteral("Import failed: This file uses export format 2, which this version "
-                             "of Orvana doesn't understand."));
-
     model.importFrom(dir.filePath(QStringLiteral("missing.json")));
     waitUntilDone(model);
     ASSERT_TRUE(model.message());
@@ -143,12 +111,6 @@ TEST(DataTransfer, FailuresSayWhichSideFailedAndChangeNothing) {
     EXPECT_GT(model.message()->size(), 16) << "with the reason";
 
     const QString garbage = dir.filePath(QStringLiteral("notes.json"));
-    write(garbage, QByteArrayLiteral("{\"schemaVersion\": 1"));
-    model.importFrom(garbage);
-    waitUntilDone(model);
-    EXPECT_TRUE(model.message()->startsWith(QStringLiteral("Import failed: The file is not")));
-    EXPECT_FALSE(model.message()->contains(QLatin1String(".)"))) << qPrintable(*model.message());
-
     // The parser's own sentence is quoted without its full stop: one ends the line.
     write(garbage, QByteArrayLiteral("{\"schemaVersion\": 1, \"goals\": [{\"title\": \"Read"));
     model.importFrom(garbage);
@@ -221,7 +183,7 @@ TEST(DataTransfer, ACancelledExportWritesNothingAndADismissedDialogSaysNothing) 
         pool.release();
         waitUntilDone(model);
     }
-    EXPECT_EQ(contents(existing), QByteArrayLiteral("what was there"));
+    EXPECT_EQ(test::fileBytes(existing), QByteArrayLiteral("what was there"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("existing.json")})
         << "no new file, nothing half-written";

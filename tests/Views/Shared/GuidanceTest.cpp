@@ -2,7 +2,6 @@
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/GuidedFooterText.h"
 #include "Views/Shared/SymbolIconLabel.h"
-#include "support/Shots.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -55,13 +54,11 @@ TEST(Guidance, TipsShowAndHideTheDescriptionAndTheFooter) {
     EXPECT_TRUE(icon->isVisible() && !icon->isNull() && !icon->size().isEmpty());
     EXPECT_TRUE(title->isVisible());
     EXPECT_TRUE(description->isVisible() && footer->isVisible()) << "tips are on by default";
-    test::saveShots(&window, QStringLiteral("guidance-on"));
 
     setTips(false);
     EXPECT_TRUE(icon->isVisible() && title->isVisible());
     EXPECT_FALSE(description->isVisible());
     EXPECT_FALSE(footer->isVisible());
-    test::saveShots(&window, QStringLiteral("guidance-off"));
 
     setTips(true);
     EXPECT_TRUE(description->isVisible() && footer->isVisible());

@@ -2,6 +2,7 @@
 
 #include "Models/FocusBlockTemplate.h"
 #include "Store/UndoManager.h"
+#include "Views/Today/DayTaskFormModel.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractItemModelTester>
@@ -16,30 +17,27 @@ using orvana::test::drainEvents;
 struct Today : ::testing::Test {
     test::TestEnvironment t; // Monday 2026-03-02 10:00
     Timestamp monday = t.local(2026, 3, 2);
+    const QString nudge = QString::fromLatin1(NotificationService::dailyPlanningNudgeIdentifier);
 
     DayTask* task(const QString& title, Timestamp day, qint64 order = 0, bool flagged = false) {
         return t.context.create<DayTask>(title, day, std::nullopt, false, flagged, order, t.now);
     }
-    // The rows as "kind:text", headers and footers included.
+    bool reminded(const DayTask* task) const {
+        return t.center.pending.count(NotificationService::reminderIdentifier(task->id())) > 0;
+    }
+    // The rows as "kind:text", headers included, footers left out.
     static QStringList shown(const TodayModel& m) {
         QStringList out;
         for (int i = 0; i < m.list()->rowCount(); ++i) {
-            const QModelIndex index = m.list()->index(i);
             if (m.list()->rowAt(i)->kind != TodayModel::footerRow)
                 out << QString::number(m.list()->rowAt(i)->kind) + u':' +
-                           index.data(Qt::DisplayRole).toString();
+                           m.list()->index(i).data(Qt::DisplayRole).toString();
         }
         return out;
     }
 };
 
 TEST_F(Today, SectionsInOrderWithEverySecondFlaggedTaskUnderAlsoToday) {
-    task(QStringLiteral("Old report"), monday - 3 * 86400);
-    task(QStringLiteral("Done yesterday"), monday - 86400)->setOnlyCompleteFlag(true);
-    task(QStringLiteral("Tomorrow"), monday + 86400);
-    task(QStringLiteral("Ship it"), monday, 2, true);
-    task(QStringLiteral("Second flag"), monday, 3, true); // from an import
-    task(QStringLiteral("Email"), monday, 1);
     auto* block = t.context.create<FocusBlockTemplate>(QStringLiteral("Deep work"),
                                                        std::vector<qint64>{2, 4}, 9, 0, 50);
     t.context.create<FocusBlockTemplate>(QStringLiteral("Tuesday only"), std::vector<qint64>{3}, 8,
@@ -48,15 +46,24 @@ TEST_F(Today, SectionsInOrderWithEverySecondFlaggedTaskUnderAlsoToday) {
                                          false);
     TodayModel m(t.env);
     QAbstractItemModelTester tester(m.list());
+    EXPECT_TRUE(m.showsEmptyState()) << "a block due does not fill the day";
+    EXPECT_EQ(m.unmaterializedTemplatesToday(), std::vector<FocusBlockTemplate*>{block});
+
+    task(QStringLiteral("Old report"), monday - 3 * 86400);
+    task(QStringLiteral("Done yesterday"), monday - 86400)->setOnlyCompleteFlag(true);
+    task(QStringLiteral("Tomorrow"), monday + 86400);
+    task(QStringLiteral("Ship it"), monday, 2, true);
+    task(QStringLiteral("Second flag"), monday, 3, true); // from an import
+    task(QStringLiteral("Email"), monday, 1);
+    drainEvents();
     using M = TodayModel;
-    const QString H = QString::number(M::headerRow) + u':';
-    EXPECT_EQ(
-        shown(m),
-        (QStringList{H + "Overdue", QString::number(M::overdueRow) + ":Old report",
-                     H + "Today's One Thing", QString::number(M::oneThingRow) + ":Ship it",
-                     H + "Today's Recurring Blocks", QString::number(M::blockRow) + ":Deep work",
-                     H + "Also Today", QString::number(M::taskRow) + ":Email",
-                     QString::number(M::taskRow) + ":Second flag"}));
+    auto row = [](int kind, const char* text) { return QString::number(kind) + u':' + text; };
+    EXPECT_EQ(shown(m),
+              (QStringList{row(M::headerRow, "Overdue"), row(M::overdueRow, "Old report"),
+                           row(M::headerRow, "Today's One Thing"), row(M::oneThingRow, "Ship it"),
+                           row(M::headerRow, "Today's Recurring Blocks"),
+                           row(M::blockRow, "Deep work"), row(M::headerRow, "Also Today"),
+                           row(M::taskRow, "Email"), row(M::taskRow, "Second flag")}));
     EXPECT_FALSE(m.showsEmptyState());
 
     // Guidance footers follow the preference at once.
@@ -104,14 +111,6 @@ TEST_F(Today, SearchIgnoresCaseInOverdueAndTodayButNeverHidesTheOneThing) {
     EXPECT_FALSE(m.showsEmptyState()) << "the empty state is about the day, not the search";
 }
 
-TEST_F(Today, EmptyStateWithABlockDueStillOffersTheBlock) {
-    t.context.create<FocusBlockTemplate>(QStringLiteral("Deep work"), std::vector<qint64>{2}, 9, 0,
-                                         50);
-    TodayModel m(t.env);
-    EXPECT_TRUE(m.showsEmptyState());
-    EXPECT_EQ(m.unmaterializedTemplatesToday().size(), 1u);
-}
-
 TEST_F(Today, ReorderRenumbersTheSectionAndStaysInsideIt) {
     auto* a = task(QStringLiteral("a task"), monday, 5);
     auto* b = task(QStringLiteral("b task"), monday, 7);
@@ -121,11 +120,10 @@ TEST_F(Today, ReorderRenumbersTheSectionAndStaysInsideIt) {
     TodayModel m(t.env);
     const int rowA =
         m.list()->rowOf(QStringLiteral("task:") + a->id().toString(QUuid::WithoutBraces));
-    const int rowC = rowA + 2;
-    ASSERT_EQ(m.taskAt(rowC), c);
+    ASSERT_EQ(m.taskAt(rowA + 2), c);
 
     // Drag c to the top of the section (a move before a).
-    ASSERT_TRUE(m.list()->moveRow({}, rowC, {}, rowA));
+    ASSERT_TRUE(m.list()->moveRow({}, rowA + 2, {}, rowA));
     EXPECT_EQ(c->sortOrder(), 0);
     EXPECT_EQ(a->sortOrder(), 1);
     EXPECT_EQ(b->sortOrder(), 2);
@@ -153,22 +151,20 @@ TEST_F(Today, DeleteAnnouncesTheLastAndTheBannerUndoesOnlyItsOwnStep) {
     milk->setReminderAt(t.now + 3600);
     call->setReminderAt(t.now - 60); // already past
     drainEvents();
-    const QString reminder = NotificationService::reminderIdentifier(milk->id());
-    t.center.pending[reminder] = {};
+    t.center.pending[NotificationService::reminderIdentifier(milk->id())] = {};
 
     TodayModel m(t.env);
     m.deleteTasks({milk, call});
     EXPECT_EQ(m.undoBanner()->message(), QStringLiteral("\"Call\" deleted"));
     EXPECT_TRUE(milk->isDeleted());
-    EXPECT_FALSE(t.center.pending.count(reminder));
+    EXPECT_FALSE(reminded(milk));
 
     m.undoBanner()->undo();
     drainEvents();
-    EXPECT_FALSE(milk->isDeleted());
-    EXPECT_FALSE(call->isDeleted());
+    EXPECT_FALSE(milk->isDeleted() || call->isDeleted());
     EXPECT_TRUE(m.undoBanner()->message().isEmpty());
-    EXPECT_TRUE(t.center.pending.count(reminder)) << "the future reminder comes back";
-    EXPECT_FALSE(t.center.pending.count(NotificationService::reminderIdentifier(call->id())));
+    EXPECT_TRUE(reminded(milk)) << "the future reminder comes back";
+    EXPECT_FALSE(reminded(call));
 
     // A later change lands: the banner goes and can no longer undo anything.
     m.deleteTasks({milk});
@@ -185,14 +181,13 @@ TEST_F(Today, DeleteAnnouncesTheLastAndTheBannerUndoesOnlyItsOwnStep) {
 TEST_F(Today, CompletingCancelsTheReminderAndMoveToTodayKeepsOrderAndFlag) {
     auto* late = task(QStringLiteral("Late"), monday - 2 * 86400, 8, true);
     late->setReminderAt(t.now + 60);
-    const QString reminder = NotificationService::reminderIdentifier(late->id());
-    t.center.pending[reminder] = {};
+    t.center.pending[NotificationService::reminderIdentifier(late->id())] = {};
     TodayModel m(t.env);
     m.toggleComplete(*late);
     EXPECT_TRUE(late->isComplete());
-    EXPECT_FALSE(t.center.pending.count(reminder));
+    EXPECT_FALSE(reminded(late));
     m.toggleComplete(*late);
-    EXPECT_FALSE(t.center.pending.count(reminder)) << "un-completing schedules nothing";
+    EXPECT_FALSE(reminded(late)) << "un-completing schedules nothing";
 
     task(QStringLiteral("Already the one"), monday, 0, true);
     m.moveToToday(*late);
@@ -204,19 +199,32 @@ TEST_F(Today, CompletingCancelsTheReminderAndMoveToTodayKeepsOrderAndFlag) {
     EXPECT_EQ(m.otherTasks(), std::vector<DayTask*>{late}) << "a second flagged task is listed";
 }
 
-TEST_F(Today, RowsChangeInPlaceAndOnlyForTheRecordsTodayReads) {
+TEST_F(Today, RowsChangeInPlaceOnlyForTheRecordsTodayReadsAsTheyAreNow) {
+    auto* goal = t.context.create<Goal>(QStringLiteral("Health"));
+    goal->setColorTag(QStringLiteral("green"));
+    auto* late = task(QStringLiteral("Run"), monday - 86400);
+    late->setGoal(goal);
     auto* a = task(QStringLiteral("A"), monday, 0);
-    task(QStringLiteral("B"), monday, 1);
     TodayModel m(t.env);
     QAbstractItemModelTester tester(m.list());
     QSignalSpy reset(m.list(), &QAbstractItemModel::modelReset);
     QSignalSpy removed(m.list(), &QAbstractItemModel::rowsRemoved);
     QSignalSpy changed(m.list(), &QAbstractItemModel::dataChanged);
     QSignalSpy rebuilt(&m, &TodayModel::changed);
+    const QModelIndex row = m.list()->index(1); // under the Overdue header
+    ASSERT_EQ(m.taskAt(1), late);
+    const QString day = row.data(TodayModel::DateTextRole).toString();
+    EXPECT_FALSE(day.isEmpty());
+    EXPECT_EQ(row.data(TodayModel::ColorTagRole).toString(), QStringLiteral("green"));
+    EXPECT_EQ(row.data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Health, ") + day);
 
     a->setTitle(QStringLiteral("A, renamed"));
     drainEvents();
     EXPECT_EQ(changed.size(), 1);
+    goal->setTitle(QStringLiteral("Fitness"));
+    drainEvents();
+    EXPECT_EQ(changed.size(), 2) << "a row follows its goal";
+    EXPECT_EQ(row.data(TodayModel::GoalTitleRole).toString(), QStringLiteral("Fitness"));
     EXPECT_EQ(reset.size() + removed.size(), 0);
 
     // A new trail entry or session is none of Today's business.
@@ -225,30 +233,10 @@ TEST_F(Today, RowsChangeInPlaceAndOnlyForTheRecordsTodayReads) {
     t.context.create<FocusSession>(1500.0, t.now);
     drainEvents();
     EXPECT_EQ(rebuilt.size(), 0);
-}
 
-TEST_F(Today, TaskRowsShowTheirTaskAndGoalAsTheyAreNow) {
-    auto* goal = t.context.create<Goal>(QStringLiteral("Health"));
-    goal->setColorTag(QStringLiteral("green"));
-    auto* late = task(QStringLiteral("Run"), monday - 86400);
-    late->setGoal(goal);
-    TodayModel m(t.env);
-    QAbstractItemModelTester tester(m.list());
-    QSignalSpy changed(m.list(), &QAbstractItemModel::dataChanged);
-    const QModelIndex row = m.list()->index(1); // under the Overdue header
-    ASSERT_EQ(m.taskAt(1), late);
-    const QString day = row.data(TodayModel::DateTextRole).toString();
-    EXPECT_FALSE(day.isEmpty());
-    EXPECT_EQ(row.data(TodayModel::ColorTagRole).toString(), QStringLiteral("green"));
-    EXPECT_EQ(row.data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("Health, ") + day);
-
-    goal->setTitle(QStringLiteral("Fitness"));
-    drainEvents();
-    EXPECT_EQ(changed.size(), 1) << "a row follows its goal";
-    EXPECT_EQ(row.data(TodayModel::GoalTitleRole).toString(), QStringLiteral("Fitness"));
     late->setOnlyCompleteFlag(true); // leaves the overdue list
     drainEvents();
-    EXPECT_EQ(m.list()->rowCount(), 0);
+    EXPECT_EQ(m.taskAt(1), a) << "the overdue rows left the list";
 }
 
 TEST_F(Today, MovesToTheNewDayAtMidnight) {
@@ -260,6 +248,137 @@ TEST_F(Today, MovesToTheNewDayAtMidnight) {
     EXPECT_EQ(m.startOfToday(), t.local(2026, 3, 3));
     EXPECT_TRUE(m.otherTasks().empty());
     EXPECT_EQ(m.filteredOverdueTasks(), std::vector<DayTask*>{monTask});
+}
+
+TEST_F(Today, TheFormSavesATrimmedTaskOnTheStartOfItsDayWithTheReminderAsChosen) {
+    auto* goal = t.context.create<Goal>(QStringLiteral("Archived goal"));
+    goal->setStatus(GoalStatus::archived);
+    DayTaskFormModel form(t.env);
+    EXPECT_EQ(form.goals(), std::vector<Goal*>{goal}) << "every goal, whatever its status";
+    form.setTitle(QStringLiteral(" \n\t "));
+    EXPECT_FALSE(form.canSave());
+    EXPECT_FALSE(form.save());
+    EXPECT_EQ(t.context.count<DayTask>(), 0u);
+
+    form.setTitle(QStringLiteral("  Write the  report \n"));
+    form.setDate(t.local(2026, 3, 3, 17, 45));
+    form.setGoal(goal);
+    form.setHasReminder(true);
+    const Timestamp remindAt = t.local(2026, 3, 5, 8, 30); // another day, on purpose
+    form.setReminderTime(remindAt);
+    ASSERT_TRUE(form.save());
+    drainEvents();
+    ASSERT_EQ(t.context.count<DayTask>(), 1u);
+    const DayTask* task = t.context.fetch<DayTask>()[0];
+    EXPECT_EQ(task->title(), QStringLiteral("Write the  report"));
+    EXPECT_EQ(task->date(), t.local(2026, 3, 3));
+    EXPECT_EQ(task->goal(), goal);
+    EXPECT_EQ(task->reminderAt(), remindAt);
+    const QString id = NotificationService::reminderIdentifier(task->id());
+    ASSERT_TRUE(t.center.pending.count(id));
+    EXPECT_EQ(t.center.pending.at(id).delaySeconds, remindAt - t.now);
+}
+
+TEST_F(Today, TheFormsOneThingForTodayTakesTheFlagAndWithdrawsTheNudge) {
+    auto* previous = task(QStringLiteral("Old one"), monday, 0, true);
+    auto* tomorrowsOne = task(QStringLiteral("Tomorrow's"), monday + 86400, 0, true);
+    t.center.pending[nudge] = {};
+
+    // Switched on for today, then the date moved: the hidden toggle does not apply.
+    DayTaskFormModel hidden(t.env);
+    hidden.setTitle(QStringLiteral("Tomorrow task"));
+    hidden.setTodaysOneThing(true);
+    hidden.setDate(monday + 86400 + 3600);
+    EXPECT_FALSE(hidden.showsOneThingToggle());
+    ASSERT_TRUE(hidden.save());
+    EXPECT_TRUE(tomorrowsOne->isTodaysOneThing());
+    EXPECT_TRUE(t.center.pending.count(nudge));
+
+    DayTaskFormModel form(t.env);
+    form.setTitle(QStringLiteral("Ship it"));
+    EXPECT_TRUE(form.showsOneThingToggle());
+    form.setTodaysOneThing(true);
+    ASSERT_TRUE(form.save());
+    EXPECT_FALSE(previous->isTodaysOneThing());
+    EXPECT_FALSE(t.center.pending.count(nudge));
+    EXPECT_EQ(t.context.count<DayTask>(), 4u);
+
+    // An overdue one thing edited without moving keeps its flag; moved, it loses it.
+    auto* friday = task(QStringLiteral("Send the draft"), monday - 3 * 86400, 0, true);
+    DayTaskFormModel edit(t.env, friday);
+    EXPECT_FALSE(edit.showsOneThingToggle()) << "offered for today only";
+    edit.setTitle(QStringLiteral("Send the final draft"));
+    ASSERT_TRUE(edit.save());
+    EXPECT_TRUE(friday->isTodaysOneThing());
+    DayTaskFormModel moved(t.env, friday);
+    moved.setDate(monday + 86400);
+    ASSERT_TRUE(moved.save());
+    EXPECT_FALSE(friday->isTodaysOneThing()) << "a hidden toggle does not flag another day";
+}
+
+TEST_F(Today, TheFormsGoalPickerFollowsGoalsAddedRenamedAndDeleted) {
+    auto* first = t.context.create<Goal>(QStringLiteral("First"));
+    DayTaskFormModel form(t.env);
+    int changes = 0;
+    QObject::connect(&form, &DayTaskFormModel::changed, [&changes] { ++changes; });
+    auto* second = t.context.create<Goal>(QStringLiteral("Second"));
+    drainEvents();
+    EXPECT_EQ(form.goals(), (std::vector<Goal*>{first, second}));
+    form.setGoal(second);
+    changes = 0;
+    second->setTitle(QStringLiteral("Second, renamed"));
+    drainEvents();
+    EXPECT_GT(changes, 0) << "the picker shows the new title";
+    t.context.remove(second);
+    drainEvents();
+    EXPECT_EQ(form.goals(), std::vector<Goal*>{first});
+    EXPECT_EQ(form.goal(), nullptr) << "a deleted goal is no choice";
+}
+
+TEST_F(Today, EditingInTheFormIsOneUndoStepAndKeepsTheReminderInStep) {
+    UndoManager* undo = t.context.ensureUndoManager();
+    auto* task = this->task(QStringLiteral("Tpyo"), monday, 3);
+    task->setReminderAt(t.now + 600);
+    drainEvents();
+    DayTaskFormModel form(t.env, task);
+    EXPECT_EQ(form.title(), QStringLiteral("Tpyo"));
+    EXPECT_TRUE(form.hasReminder());
+    form.setTitle(QStringLiteral("Typo"));
+    form.setDate(monday + 86400);
+    form.setHasReminder(false);
+    t.center.pending[NotificationService::reminderIdentifier(task->id())] = {};
+    ASSERT_TRUE(form.save());
+    EXPECT_EQ(task->title(), QStringLiteral("Typo"));
+    EXPECT_FALSE(task->reminderAt());
+    EXPECT_FALSE(reminded(task));
+    EXPECT_EQ(t.context.count<DayTask>(), 1u);
+
+    undo->undo();
+    drainEvents();
+    EXPECT_EQ(task->title(), QStringLiteral("Tpyo"));
+    EXPECT_EQ(task->date(), monday);
+    EXPECT_TRUE(reminded(task)) << "the undone edit's reminder is due again";
+    undo->redo();
+    drainEvents();
+    EXPECT_FALSE(reminded(task));
+}
+
+TEST_F(Today, AReminderJobGivesNothingToATaskDeletedOrDoneWhileItWaits) {
+    t.center.statusNextTurn = true;
+    for (bool deleteIt : {true, false}) {
+        DayTaskFormModel form(t.env);
+        form.setTitle(deleteIt ? QStringLiteral("Deleted") : QStringLiteral("Done"));
+        form.setHasReminder(true);
+        form.setReminderTime(t.now + 3600);
+        ASSERT_TRUE(form.save());
+        DayTask* task = t.context.fetch<DayTask>().back();
+        if (deleteIt)
+            t.context.remove(task);
+        else
+            task->setComplete(true);
+        drainEvents();
+        EXPECT_FALSE(reminded(task)) << task->title().toStdString();
+    }
 }
 
 } // namespace

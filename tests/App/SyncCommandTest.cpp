@@ -76,7 +76,9 @@ TEST(SyncCommand, SignInStatusAndSignOutAgainstARealServer) {
     CalDavClient client(http, {server.url(), server.user, server.password});
     const QString home = QCoro::waitFor(client.findCalendarHome()).value();
     QStringList names;
-    for (const dav::Response& calendar : QCoro::waitFor(client.calendars(home)).value())
+    const Result<std::vector<dav::Response>> calendars = QCoro::waitFor(client.calendars(home));
+    ASSERT_TRUE(calendars.ok());
+    for (const dav::Response& calendar : calendars.value())
         names << calendar.displayName;
     names.sort();
     EXPECT_EQ(names, (QStringList{"Orvana Focus Blocks", "Orvana Focus Log", "Orvana Plan",

@@ -524,6 +524,25 @@ constexpr qint64 fetchNsPerRecord = 20;
 
 } // namespace
 
+GoalExport DataExportService::valueOf(const Goal& goal) {
+    return exported(goal, rawValues<GoalStatus, 3>());
+}
+WeekExport DataExportService::valueOf(const Week& week) {
+    return exported(week);
+}
+WeekItemExport DataExportService::valueOf(const WeekItem& item) {
+    return exported(item);
+}
+DayTaskExport DataExportService::valueOf(const DayTask& task) {
+    return exported(task);
+}
+FocusBlockTemplateExport DataExportService::valueOf(const FocusBlockTemplate& block) {
+    return exported(block);
+}
+TrailEntryExport DataExportService::valueOf(const TrailEntry& entry) {
+    return exported(entry);
+}
+
 ExportSnapshot::ExportSnapshot(const ModelContext& context, Timestamp exportedAt,
                                std::size_t recordsPerFetch)
     : context_(context), exportedAt_(exportedAt),

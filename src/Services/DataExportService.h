@@ -48,6 +48,14 @@ public:
     // snapshot. Fails also when the device takes less than it is given.
     static Result<void> encode(const OrvanaExport& document, QIODevice& device);
 
+    // One record as the document holds it: whole seconds, links by id.
+    static GoalExport valueOf(const Goal& goal);
+    static WeekExport valueOf(const Week& week);
+    static WeekItemExport valueOf(const WeekItem& item);
+    static DayTaskExport valueOf(const DayTask& task);
+    static FocusBlockTemplateExport valueOf(const FocusBlockTemplate& block);
+    static TrailEntryExport valueOf(const TrailEntry& entry);
+
     // encode(exportDocument(context, exportedAt)).
     static Result<QByteArray> exportJSON(const ModelContext& context, Timestamp exportedAt);
 

@@ -2,6 +2,7 @@
 
 #include "Store/SqliteStore.h"
 
+#include <algorithm>
 #include <limits>
 #include <sqlite3.h>
 
@@ -18,6 +19,8 @@ CREATE TABLE syncJournal(record BLOB PRIMARY KEY, type INTEGER NOT NULL,
 CREATE INDEX syncJournalByTime ON syncJournal(changedAt);
 CREATE TABLE syncCollection(kind INTEGER PRIMARY KEY, href TEXT NOT NULL,
   token TEXT NOT NULL DEFAULT '');
+CREATE TABLE syncResource(record BLOB PRIMARY KEY, type INTEGER NOT NULL,
+  href TEXT NOT NULL UNIQUE, etag TEXT NOT NULL, ics BLOB NOT NULL);
 )sql";
 
 // The record types that travel; focus sessions are timer state.
@@ -131,7 +134,7 @@ Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestam
 Result<void> SyncState::drop(sqlite3* db) {
     if (sqlite3_exec(db,
                      "DROP TABLE IF EXISTS syncAccount; DROP TABLE IF EXISTS syncJournal;"
-                     "DROP TABLE IF EXISTS syncCollection;",
+                     "DROP TABLE IF EXISTS syncCollection; DROP TABLE IF EXISTS syncResource;",
                      nullptr, nullptr, nullptr) != SQLITE_OK)
         return failure(db);
     return {};
@@ -182,12 +185,13 @@ Result<SyncAccount> SyncState::account() {
     return a;
 }
 
-Result<std::vector<SyncJournalEntry>> SyncState::pending(std::size_t most) {
+Result<std::vector<SyncJournalEntry>> SyncState::pending(std::size_t most, unsigned types) {
     Statement st(db_, "SELECT record, type, changedAt, deleted FROM syncJournal "
-                      "ORDER BY changedAt, rowid LIMIT ?");
+                      "WHERE ((1 << type) & ?) != 0 ORDER BY changedAt, rowid LIMIT ?");
     if (!st.ok())
         return failure(db_);
-    st.bind(1, qint64(std::min<std::size_t>(most, std::numeric_limits<qint64>::max())));
+    st.bind(1, qint64(types));
+    st.bind(2, qint64(std::min<std::size_t>(most, std::numeric_limits<qint64>::max())));
     std::vector<SyncJournalEntry> out;
     int rc;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
@@ -219,6 +223,67 @@ Result<void> SyncState::confirm(const std::vector<SyncJournalEntry>& sent) {
         if (!st.run())
             return failure(db_);
     }
+    return {};
+}
+
+namespace {
+
+Result<std::optional<SyncBase>> readBase(sqlite3* db, Statement& st) {
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_DONE)
+        return std::optional<SyncBase>();
+    if (rc != SQLITE_ROW)
+        return failure(db);
+    SyncBase base;
+    base.record = st.id(0);
+    base.type =
+        EntityType(std::clamp<qint64>(sqlite3_column_int64(st.get(), 1), 0, entityTypeCount - 1));
+    base.href = st.text(2);
+    base.etag = st.text(3).toUtf8();
+    base.ics = QByteArray(static_cast<const char*>(sqlite3_column_blob(st.get(), 4)),
+                          sqlite3_column_bytes(st.get(), 4));
+    return std::optional<SyncBase>(std::move(base));
+}
+
+} // namespace
+
+Result<std::optional<SyncBase>> SyncState::baseOf(const QUuid& record) {
+    Statement st(db_, "SELECT record, type, href, etag, ics FROM syncResource WHERE record = ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, record);
+    return readBase(db_, st);
+}
+
+Result<std::optional<SyncBase>> SyncState::baseAt(const QString& href) {
+    Statement st(db_, "SELECT record, type, href, etag, ics FROM syncResource WHERE href = ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, href);
+    return readBase(db_, st);
+}
+
+Result<void> SyncState::keep(const SyncBase& base) {
+    Statement st(db_, "INSERT OR REPLACE INTO syncResource VALUES(?, ?, ?, ?, ?)");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, base.record);
+    st.bind(2, qint64(base.type));
+    st.bind(3, base.href);
+    st.bind(4, QString::fromUtf8(base.etag));
+    sqlite3_bind_blob(st.get(), 5, base.ics.constData(), int(base.ics.size()), SQLITE_TRANSIENT);
+    if (!st.run())
+        return failure(db_);
+    return {};
+}
+
+Result<void> SyncState::forget(const QUuid& record) {
+    Statement st(db_, "DELETE FROM syncResource WHERE record = ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, record);
+    if (!st.run())
+        return failure(db_);
     return {};
 }
 

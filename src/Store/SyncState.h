@@ -40,6 +40,17 @@ struct SyncJournalEntry {
     friend bool operator==(const SyncJournalEntry&, const SyncJournalEntry&) = default;
 };
 
+// The copy of a record the server last confirmed: where it is, its ETag and
+// its bytes, for the three-way merge and for writing over it.
+struct SyncBase {
+    QUuid record;
+    EntityType type = EntityType::goal;
+    QString href;
+    QByteArray etag;
+    QByteArray ics;
+    friend bool operator==(const SyncBase&, const SyncBase&) = default;
+};
+
 // The sync's own tables in the store file, there only while an account is
 // set up: so that sync stays out of the file until the user signs in.
 //
@@ -64,12 +75,20 @@ public:
     Result<void> note(const std::vector<Record*>& records, Timestamp at);
 
     Result<SyncAccount> account();
-    // Oldest change first, at most `most`.
-    Result<std::vector<SyncJournalEntry>> pending(std::size_t most);
+    // Oldest change first, at most `most`, of the types in `types`
+    // (entityBit masks).
+    Result<std::vector<SyncJournalEntry>> pending(std::size_t most,
+                                                  unsigned types = allEntityTypes);
     Result<qint64> pendingCount();
     // The server confirmed these: their journal entries go, unless the
     // record changed again since (a later changedAt).
     Result<void> confirm(const std::vector<SyncJournalEntry>& sent);
+
+    Result<std::optional<SyncBase>> baseOf(const QUuid& record);
+    Result<std::optional<SyncBase>> baseAt(const QString& href);
+    // Inside changeSync's transaction.
+    Result<void> keep(const SyncBase& base);
+    Result<void> forget(const QUuid& record);
 
 private:
     sqlite3* db_;

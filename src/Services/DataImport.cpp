@@ -532,6 +532,20 @@ T* upsert(ModelContext& ctx, const QUuid& id, Make make, Assign assign) {
 
 } // namespace
 
+void DataImport::assign(DayTask& r, const DayTaskExport& t, WeekItem* weekItem, Goal* goal) {
+    r.setTitle(t.title);
+    r.setNotes(t.notes);
+    r.setDate(t.date);
+    r.setOnlyCompleteFlag(t.isComplete);
+    r.setIsTodaysOneThing(t.isTodaysOneThing);
+    r.setSortOrder(t.sortOrder);
+    r.setCreatedAt(t.createdAt);
+    r.setSourceTemplateID(t.sourceTemplateID);
+    r.setReminderAt(t.reminderAt);
+    r.setWeekItem(weekItem);
+    r.setGoal(goal);
+}
+
 Result<void> DataImport::importJSON(const QByteArray& json, ModelContext& ctx) {
     auto decoded = decode(json);
     if (!decoded.ok())
@@ -619,17 +633,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
         tasks[t.id] = upsert<DayTask>(
             ctx, t.id, [&] { return std::make_unique<DayTask>(t.title, t.date); },
             [&](DayTask& r) {
-                r.setTitle(t.title);
-                r.setNotes(t.notes);
-                r.setDate(t.date);
-                r.setOnlyCompleteFlag(t.isComplete);
-                r.setIsTodaysOneThing(t.isTodaysOneThing);
-                r.setSortOrder(t.sortOrder);
-                r.setCreatedAt(t.createdAt);
-                r.setSourceTemplateID(t.sourceTemplateID);
-                r.setReminderAt(t.reminderAt);
-                r.setWeekItem(mapped(items, t.weekItemID));
-                r.setGoal(mapped(goals, t.goalID));
+                assign(r, t, mapped(items, t.weekItemID), mapped(goals, t.goalID));
             });
     }
     for (const FocusSessionExport& s : e.focusSessions) {

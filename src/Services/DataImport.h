@@ -11,7 +11,10 @@
 
 namespace orvana {
 
+class DayTask;
+class Goal;
 class ModelContext;
+class WeekItem;
 
 // Reads an export document back and merges it into the store.
 class DataImport {
@@ -33,6 +36,10 @@ public:
     // say): the schema version is checked here, then the same single undo
     // step, upsert and save. Main thread only, like every store access.
     static Result<void> importDocument(const OrvanaExport& document, ModelContext& context);
+
+    // Gives `task` the values of `value`, its links already found (sync
+    // applies what it pulls the way an import does).
+    static void assign(DayTask& task, const DayTaskExport& value, WeekItem* weekItem, Goal* goal);
 
     // "2026-03-05T14:07:00Z" and nothing else: UTC, whole seconds.
     static std::optional<Timestamp> parseTimestamp(QStringView text);

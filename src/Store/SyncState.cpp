@@ -287,4 +287,49 @@ Result<void> SyncState::forget(const QUuid& record) {
     return {};
 }
 
+Result<std::optional<SyncJournalEntry>> SyncState::journalOf(const QUuid& record) {
+    Statement st(db_, "SELECT type, changedAt, deleted FROM syncJournal WHERE record = ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, record);
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_DONE)
+        return std::optional<SyncJournalEntry>();
+    if (rc != SQLITE_ROW)
+        return failure(db_);
+    return std::optional<SyncJournalEntry>(SyncJournalEntry{
+        record,
+        EntityType(std::clamp<qint64>(sqlite3_column_int64(st.get(), 0), 0, entityTypeCount - 1)),
+        sqlite3_column_double(st.get(), 1), sqlite3_column_int64(st.get(), 2) != 0});
+}
+
+Result<qint64> SyncState::baseCount() {
+    Statement st(db_, "SELECT count(*) FROM syncResource");
+    if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
+        return failure(db_);
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+Result<QString> SyncState::token(int collection) {
+    Statement st(db_, "SELECT token FROM syncCollection WHERE kind = ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, qint64(collection));
+    const int rc = sqlite3_step(st.get());
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+        return failure(db_);
+    return rc == SQLITE_ROW ? st.text(0) : QString();
+}
+
+Result<void> SyncState::setToken(int collection, const QString& token) {
+    Statement st(db_, "UPDATE syncCollection SET token = ? WHERE kind = ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, token);
+    st.bind(2, qint64(collection));
+    if (!st.run())
+        return failure(db_);
+    return {};
+}
+
 } // namespace orvana

@@ -84,6 +84,16 @@ public:
     // record changed again since (a later changedAt).
     Result<void> confirm(const std::vector<SyncJournalEntry>& sent);
 
+    // The record's entry in the journal: changed here since the server
+    // last confirmed it.
+    Result<std::optional<SyncJournalEntry>> journalOf(const QUuid& record);
+    // How many records the server has confirmed.
+    Result<qint64> baseCount();
+    // A collection's sync token (empty before the first listing).
+    Result<QString> token(int collection);
+    // Inside changeSync's transaction.
+    Result<void> setToken(int collection, const QString& token);
+
     Result<std::optional<SyncBase>> baseOf(const QUuid& record);
     Result<std::optional<SyncBase>> baseAt(const QString& href);
     // Inside changeSync's transaction.

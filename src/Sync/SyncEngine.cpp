@@ -1,10 +1,13 @@
 #include "Sync/SyncEngine.h"
 
 #include "Services/DataExportService.h"
+#include "Services/DataImport.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Store/SyncState.h"
+#include "Store/UndoManager.h"
 #include "Sync/CalendarObject.h"
+#include "Sync/Merge.h"
 #include "Sync/RecordMapping.h"
 #include "Sync/SyncSetup.h"
 
@@ -46,8 +49,8 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
     SyncReport report;
     QSet<QUuid> heldBack;
     for (;;) {
-        Result<std::vector<SyncJournalEntry>> pending =
-            state->pending(batchSize + std::size_t(heldBack.size()), entityBit(EntityType::dayTask));
+        Result<std::vector<SyncJournalEntry>> pending = state->pending(
+            batchSize + std::size_t(heldBack.size()), entityBit(EntityType::dayTask));
         if (!pending.ok())
             co_return pending.error();
         std::vector<SyncBase> kept;
@@ -138,6 +141,201 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
         if (!committed.ok())
             co_return committed.error();
     }
+    co_return report;
+}
+
+namespace {
+
+// Resources fetched per calendar-multiget.
+constexpr std::size_t fetchBatch = 100;
+
+// The deletion guard: more than this many, and more than this share of the
+// synced records.
+constexpr qint64 guardCount = 20;
+constexpr double guardShare = 0.10;
+
+DayTask* applyDayTask(ModelContext& ctx, const DayTaskExport& v) {
+    WeekItem* item = v.weekItemID ? ctx.findByID<WeekItem>(*v.weekItemID) : nullptr;
+    Goal* goal = v.goalID ? ctx.findByID<Goal>(*v.goalID) : nullptr;
+    if (DayTask* existing = ctx.findByID<DayTask>(v.id)) {
+        DataImport::assign(*existing, v, item, goal);
+        return existing;
+    }
+    auto created = std::make_unique<DayTask>(v.title, v.date);
+    created->setID(v.id);
+    DataImport::assign(*created, v, item, goal);
+    return ctx.insert(std::move(created));
+}
+
+// A pull is not a step of the user's: nothing it does goes on the undo
+// stack.
+class WithoutUndo {
+public:
+    explicit WithoutUndo(ModelContext& ctx) : ctx_(ctx), undo_(ctx.undoManager()) {
+        ctx_.setUndoManager(nullptr);
+    }
+    ~WithoutUndo() { ctx_.setUndoManager(undo_); }
+    WithoutUndo(const WithoutUndo&) = delete;
+    WithoutUndo& operator=(const WithoutUndo&) = delete;
+
+private:
+    ModelContext& ctx_;
+    UndoManager* undo_;
+};
+
+struct Fetched {
+    QString href;
+    QByteArray etag;
+    QByteArray ics;
+};
+
+} // namespace
+
+QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
+    SqliteStore* store = context_.store();
+    SyncState* state = store ? store->sync() : nullptr;
+    if (!state)
+        co_return Error{QCoreApplication::translate("SyncEngine", "Sync is not set up."),
+                        ErrorKind::notFound};
+    if (auto saved = context_.save(); !saved.ok())
+        co_return saved.error();
+    Result<SyncAccount> account = state->account();
+    if (!account.ok())
+        co_return account.error();
+    const int kind = int(SyncCollection::tasks);
+    const QString collection = account.value().collections[std::size_t(kind)];
+    Result<QString> token = state->token(kind);
+    if (!token.ok())
+        co_return token.error();
+
+    Result<std::optional<dav::Multistatus>> changes =
+        co_await client_.changesSince(collection, token.value());
+    if (!changes.ok())
+        co_return changes.error();
+    if (!changes.value()) {
+        changes = co_await client_.changesSince(collection, QString());
+        if (!changes.ok())
+            co_return changes.error();
+        if (!changes.value())
+            co_return Error{QCoreApplication::translate(
+                                "SyncEngine", "The server would not list the calendar %1.")
+                                .arg(collection),
+                            ErrorKind::general};
+    }
+    const dav::Multistatus& listing = *changes.value();
+
+    std::vector<QString> wanted;
+    std::vector<SyncBase> gone;
+    for (const dav::Response& r : listing.responses) {
+        if (r.href == collection || r.href.endsWith(u'/'))
+            continue;
+        Result<std::optional<SyncBase>> base = state->baseAt(r.href);
+        if (!base.ok())
+            co_return base.error();
+        if (r.status == 404) {
+            if (base.value())
+                gone.push_back(*base.value());
+        } else if (!base.value() || base.value()->etag != r.etag || r.etag.isEmpty()) {
+            wanted.push_back(r.href);
+        }
+    }
+
+    // Deletions here are counted before anything changes.
+    SyncReport report;
+    std::vector<SyncBase> toDelete, toResend;
+    for (const SyncBase& base : gone) {
+        Result<std::optional<SyncJournalEntry>> journal = state->journalOf(base.record);
+        if (!journal.ok())
+            co_return journal.error();
+        const bool changedHere =
+            journal.value() && !journal.value()->deleted && context_.findByID<DayTask>(base.record);
+        (changedHere ? toResend : toDelete).push_back(base);
+    }
+    Result<qint64> synced = state->baseCount();
+    if (!synced.ok())
+        co_return synced.error();
+    const qint64 deleting = qint64(toDelete.size());
+    if (!allowDeletions && deleting > guardCount &&
+        double(deleting) > guardShare * double(synced.value())) {
+        report.guarded = deleting;
+        co_return report;
+    }
+
+    std::vector<Fetched> fetched;
+    for (std::size_t from = 0; from < wanted.size(); from += fetchBatch) {
+        const std::vector<QString> batch(
+            wanted.begin() + std::ptrdiff_t(from),
+            wanted.begin() + std::ptrdiff_t(std::min(wanted.size(), from + fetchBatch)));
+        Result<dav::Multistatus> got = co_await client_.multiget(collection, batch);
+        if (!got.ok())
+            co_return got.error();
+        for (dav::Response& r : got.value().responses) {
+            if (r.status == 0 || r.status / 100 == 2)
+                fetched.push_back({r.href, r.etag, std::move(r.calendarData)});
+        }
+    }
+
+    const Timestamp now = context_.now();
+    std::vector<SyncBase> kept;
+    {
+        WithoutUndo quiet(context_);
+        for (const Fetched& f : fetched) {
+            Result<CalendarObject> object = CalendarObject::parse(f.ics);
+            if (!object.ok() || object.value().kind() != CalendarObject::Kind::todo)
+                continue; // not something Orvana can show: left alone there
+            Result<std::optional<SyncBase>> base = state->baseAt(f.href);
+            if (!base.ok())
+                co_return base.error();
+            std::optional<DayTaskExport> baseValue;
+            if (base.value()) {
+                Result<CalendarObject> old = CalendarObject::parse(base.value()->ics);
+                if (old.ok())
+                    baseValue = sync::readDayTask(old.value(), nullptr, calendar_, now);
+            }
+            const DayTaskExport remote = sync::readDayTask(
+                object.value(), baseValue ? &*baseValue : nullptr, calendar_, now);
+            const DayTask* local = context_.findByID<DayTask>(remote.id);
+            Result<std::optional<SyncJournalEntry>> journal = state->journalOf(remote.id);
+            if (!journal.ok())
+                co_return journal.error();
+            DayTaskExport value = remote;
+            if (local && journal.value() && !journal.value()->deleted) {
+                const sync::Merged<DayTaskExport> merged = sync::merge(
+                    baseValue, comparable(DataExportService::valueOf(*local), calendar_),
+                    journal.value()->changedAt, comparable(remote, calendar_),
+                    object.value().instant("LAST-MODIFIED").value_or(now));
+                value = merged.value;
+                report.conflicts += qint64(merged.conflicts.size());
+            }
+            applyDayTask(context_, value);
+            ++report.received;
+            kept.push_back({remote.id, EntityType::dayTask, f.href, f.etag, f.ics});
+        }
+        for (const SyncBase& base : toDelete) {
+            if (DayTask* task = context_.findByID<DayTask>(base.record)) {
+                context_.remove(task);
+                ++report.removedHere;
+            }
+        }
+    }
+    if (auto saved = context_.save(); !saved.ok())
+        co_return saved.error();
+    Result<void> committed = store->changeSync([&](SyncState& s) -> Result<void> {
+        for (const SyncBase& b : kept) {
+            if (auto ok = s.keep(b); !ok.ok())
+                return ok;
+        }
+        // Deleted there: forgotten; changed here: sent again as new.
+        for (const std::vector<SyncBase>* list : {&toDelete, &toResend}) {
+            for (const SyncBase& b : *list) {
+                if (auto ok = s.forget(b.record); !ok.ok())
+                    return ok;
+            }
+        }
+        return s.setToken(kind, listing.syncToken);
+    });
+    if (!committed.ok())
+        co_return committed.error();
     co_return report;
 }
 

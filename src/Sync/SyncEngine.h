@@ -11,9 +11,15 @@ namespace orvana {
 class ModelContext;
 
 struct SyncReport {
-    qint64 sent = 0;     // resources written to the server
-    qint64 removed = 0;  // resources deleted on the server
-    qint64 heldBack = 0; // changed on the server meanwhile: merged at the next pull
+    qint64 sent = 0;        // resources written to the server
+    qint64 removed = 0;     // resources deleted on the server
+    qint64 heldBack = 0;    // changed on the server meanwhile: merged at the next pull
+    qint64 received = 0;    // records changed or made here from the server
+    qint64 removedHere = 0; // records deleted here because another device deleted them
+    qint64 conflicts = 0;   // fields both sides changed; the later edit won
+    // Records a pull would have deleted here when the deletion guard stopped
+    // it: then nothing was changed.
+    qint64 guarded = 0;
 };
 
 // One account's sync, on the main thread beside the context it syncs.
@@ -28,6 +34,18 @@ public:
     // after the server answered, so a sync that is killed resends at most a
     // batch, and never makes a second copy. Day tasks so far.
     QCoro::Task<Result<SyncReport>> push();
+
+    // Takes what changed on the server since the last pull (sync-collection
+    // with the collection's token; a token the server forgot lists it
+    // afresh, which never deletes anything here). Each changed resource is
+    // merged with this device's change when there is one, field by field;
+    // a resource deleted there is deleted here unless it changed here (then
+    // it is sent again). Applied on this thread in one step, outside the
+    // undo history, and saved; the confirmed copies and the token follow in
+    // one transaction. More than 20 deletions that are also more than 10 %
+    // of the synced records stop the pull before it changes anything, unless
+    // `allowDeletions`. Day tasks so far.
+    QCoro::Task<Result<SyncReport>> pull(bool allowDeletions);
 
 private:
     ModelContext& context_;

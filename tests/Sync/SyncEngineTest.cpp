@@ -82,6 +82,109 @@ TEST_P(SyncEngineTest, PushSendsEachChangeOnceAndNeverOverwritesAnotherClients) 
     EXPECT_EQ(ctx.store()->sync()->pendingCount().value(), 1);
 }
 
+// One device of an account: its own store, clock and engine.
+struct Device {
+    explicit Device(const CalDavServer& server, Timestamp now)
+        : http(), client(http, {server.url(), server.user, server.password}) {
+        auto opened = openModelContext(dir.filePath("Orvana.sqlite"));
+        EXPECT_TRUE(opened.ok());
+        ctx = std::move(opened.value());
+        at(now);
+        Result<SyncAccount> account =
+            QCoro::waitFor(signIn(client, server.url().toString(), server.user, false));
+        EXPECT_TRUE(account.ok());
+        EXPECT_TRUE(ctx->store()->startSync(account.value(), now).ok());
+        engine = std::make_unique<SyncEngine>(*ctx, client, calendar);
+    }
+    void at(Timestamp now) {
+        ctx->setClock([now] { return now; });
+    }
+    SyncReport sync(bool allowDeletions = false) {
+        Result<SyncReport> pulled = QCoro::waitFor(engine->pull(allowDeletions));
+        EXPECT_TRUE(pulled.ok()) << pulled.error().message.toStdString();
+        if (!pulled.ok() || pulled.value().guarded)
+            return pulled.ok() ? pulled.value() : SyncReport{};
+        Result<SyncReport> pushed = QCoro::waitFor(engine->push());
+        EXPECT_TRUE(pushed.ok()) << pushed.error().message.toStdString();
+        SyncReport r = pulled.value();
+        if (pushed.ok()) {
+            r.sent = pushed.value().sent;
+            r.removed = pushed.value().removed;
+        }
+        return r;
+    }
+    DayTask* task(const QString& title) {
+        for (DayTask* t : ctx->fetch<DayTask>())
+            if (t->title() == title)
+                return t;
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    NetworkRequestPerformer http;
+    CalDavClient client;
+    const Calendar calendar{QTimeZone("Europe/Berlin"), 2};
+    std::unique_ptr<ModelContext> ctx;
+    std::unique_ptr<SyncEngine> engine;
+};
+
+// Two homes, one server: what each device does reaches the other; edits of
+// different fields both survive, the later edit of one field wins (and is
+// counted as a conflict), a deletion travels unless the other device changed
+// the record meanwhile, and a mass deletion stops at the guard.
+TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600; // 8 Dec 2026, 09:30 in Berlin
+    Device laptop(server, t0), phone(server, t0);
+    const Timestamp day = laptop.calendar.startOfDay(t0);
+    laptop.ctx->create<DayTask>(QStringLiteral("Run"), day);
+    for (int i = 0; i < 30; ++i)
+        laptop.ctx->create<DayTask>(QStringLiteral("Chore %1").arg(i), day);
+    EXPECT_EQ(laptop.sync().sent, 31);
+    EXPECT_EQ(phone.sync().received, 31);
+    ASSERT_NE(phone.task("Run"), nullptr);
+    EXPECT_EQ(phone.task("Run")->date(), day);
+
+    // Different fields, then the same field: the later edit wins.
+    laptop.at(t0 + 60);
+    laptop.task("Run")->setNotes(QStringLiteral("easy pace"));
+    laptop.task("Chore 0")->setTitle(QStringLiteral("Laundry (laptop)"));
+    phone.at(t0 + 120);
+    phone.task("Run")->setOnlyCompleteFlag(true);
+    phone.task("Chore 0")->setTitle(QStringLiteral("Laundry (phone)"));
+    laptop.sync();
+    EXPECT_EQ(phone.sync().conflicts, 1);
+    laptop.sync();
+    for (Device* d : {&laptop, &phone}) {
+        ASSERT_NE(d->task("Run"), nullptr);
+        EXPECT_EQ(d->task("Run")->notes(), "easy pace");
+        EXPECT_TRUE(d->task("Run")->isComplete());
+        EXPECT_NE(d->task("Laundry (phone)"), nullptr);
+        EXPECT_EQ(d->task("Laundry (laptop)"), nullptr);
+    }
+
+    // Deleted on the laptop, changed on the phone meanwhile: it comes back.
+    laptop.ctx->remove(laptop.task("Chore 1"));
+    phone.task("Chore 1")->setNotes(QStringLiteral("still needed"));
+    laptop.sync();
+    phone.sync();
+    laptop.sync();
+    EXPECT_NE(laptop.task("Chore 1"), nullptr);
+
+    // A deletion travels; a mass deletion waits for the user's word.
+    laptop.ctx->remove(laptop.task("Chore 2"));
+    laptop.sync();
+    EXPECT_EQ(phone.sync().removedHere, 1);
+    for (int i = 3; i < 30; ++i)
+        laptop.ctx->remove(laptop.task(QStringLiteral("Chore %1").arg(i)));
+    laptop.sync();
+    EXPECT_EQ(phone.sync().guarded, 27);
+    EXPECT_NE(phone.task("Chore 29"), nullptr);
+    EXPECT_EQ(phone.sync(true).removedHere, 27);
+    EXPECT_EQ(phone.task("Chore 29"), nullptr);
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,
                          ::testing::Values(CalDavServer::Kind::radicale,
                                            CalDavServer::Kind::xandikos),

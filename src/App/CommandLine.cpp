@@ -364,6 +364,8 @@ QString CommandLine::verbsHelp() {
                           "                  when needed; bind it to a key in the desktop\n"
                           "  sync setup URL --user NAME [--password-stdin] [--allow-insecure]\n"
                           "                  sign in to a CalDAV server to sync this data\n"
+                          "  sync [--json] [--allow-deletions]  one sync with the server; exit 3\n"
+                          "                  when it stopped before deleting many records here\n"
                           "  sync status [--json]  the account, the last sync, what is pending\n"
                           "  sync signout    forget the account and its password; keep the data\n"
                           "The running app answers today, goals and import itself; an import\n"

@@ -5,9 +5,11 @@
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
 #include "Services/KeychainService.h"
+#include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Store/SyncState.h"
 #include "Sync/CalDavClient.h"
+#include "Sync/SyncEngine.h"
 #include "Sync/SyncSetup.h"
 
 #include <QDateTime>
@@ -227,6 +229,75 @@ int signOut(const QStringList& args) {
     return 0;
 }
 
+// One cycle on the store itself: pull, then push.
+int cycle(const QStringList& args) {
+    bool json = false, allowDeletions = false;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--json"))
+            json = true;
+        else if (a == QLatin1String("--allow-deletions"))
+            allowDeletions = true;
+        else
+            return usage(QStringLiteral("sync has no option '%1'").arg(a));
+    }
+    auto ctx = openModelContext(PersistenceController::defaultStorePath());
+    if (!ctx.ok())
+        return fail(busyOr(ctx.error(), QStringLiteral("Sync")));
+    SqliteStore* store = ctx.value()->store();
+    if (!store->sync())
+        return fail(QStringLiteral("Sync failed: no account is set up (orvana sync setup)."));
+    Result<SyncAccount> account = store->sync()->account();
+    if (!account.ok())
+        return fail(QStringLiteral("Sync failed: %1").arg(account.error().message));
+    SystemSecretBackend secrets;
+    const std::optional<QString> password = QCoro::waitFor(passwordItem(secrets).read());
+    if (!password)
+        return fail(QStringLiteral("Sync failed: the password is not in the secret store; sign "
+                                   "in again (orvana sync setup)."));
+    NetworkRequestPerformer http;
+    CalDavClient client(http, {QUrl(account.value().server), account.value().user, *password});
+    SyncEngine engine(*ctx.value(), client, Calendar::current());
+    auto finish = [&](const Result<SyncReport>& outcome) {
+        (void)store->sync()->setOutcome(outcome.ok() ? std::optional(systemNow()) : std::nullopt,
+                                        outcome.ok() ? QString() : outcome.error().message);
+    };
+    Result<SyncReport> pulled = QCoro::waitFor(engine.pull(allowDeletions));
+    if (!pulled.ok()) {
+        finish(pulled);
+        return fail(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
+    }
+    if (pulled.value().guarded > 0) {
+        printLine(stderr, QStringLiteral("Sync stopped: it would delete %1 records on this device "
+                                         "that another device deleted. Nothing was changed; run "
+                                         "orvana sync --allow-deletions to delete them.")
+                              .arg(pulled.value().guarded));
+        return 3;
+    }
+    Result<SyncReport> pushed = QCoro::waitFor(engine.push());
+    finish(pushed);
+    if (!pushed.ok())
+        return fail(QStringLiteral("Sync failed: %1").arg(pushed.error().message));
+    const SyncReport& in = pulled.value();
+    const SyncReport& out = pushed.value();
+    if (json) {
+        const QJsonObject o{{QStringLiteral("received"), double(in.received)},
+                            {QStringLiteral("deletedHere"), double(in.removedHere)},
+                            {QStringLiteral("conflicts"), double(in.conflicts)},
+                            {QStringLiteral("sent"), double(out.sent)},
+                            {QStringLiteral("deletedThere"), double(out.removed)}};
+        printLine(stdout, QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
+    } else {
+        printLine(stdout, QStringLiteral("Synced: %1 received, %2 deleted here, %3 sent, %4 "
+                                         "deleted on the server, %5 conflicts.")
+                              .arg(in.received)
+                              .arg(in.removedHere)
+                              .arg(out.sent)
+                              .arg(out.removed)
+                              .arg(in.conflicts));
+    }
+    return 0;
+}
+
 } // namespace
 
 int SyncCommand::run(const QStringList& arguments) {
@@ -238,7 +309,9 @@ int SyncCommand::run(const QStringList& arguments) {
         return status(rest);
     if (what == QLatin1String("signout"))
         return signOut(rest);
-    return usage(QStringLiteral("sync needs setup, status or signout"));
+    if (what.isEmpty() || what.startsWith(u'-'))
+        return cycle(arguments);
+    return usage(QStringLiteral("unknown sync command '%1'").arg(what));
 }
 
 } // namespace orvana

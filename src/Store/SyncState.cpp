@@ -332,4 +332,18 @@ Result<void> SyncState::setToken(int collection, const QString& token) {
     return {};
 }
 
+Result<void> SyncState::setOutcome(std::optional<Timestamp> lastSync, const QString& lastError) {
+    Statement st(db_, lastSync ? "UPDATE syncAccount SET lastSync = ?, lastError = ?"
+                               : "UPDATE syncAccount SET lastError = ?");
+    if (!st.ok())
+        return failure(db_);
+    int i = 1;
+    if (lastSync)
+        st.bind(i++, *lastSync);
+    st.bind(i, lastError);
+    if (!st.run())
+        return failure(db_);
+    return {};
+}
+
 } // namespace orvana

@@ -89,6 +89,9 @@ public:
     Result<std::optional<SyncJournalEntry>> journalOf(const QUuid& record);
     // How many records the server has confirmed.
     Result<qint64> baseCount();
+    // How the last sync ended: when it last succeeded, and the error of
+    // the last one that failed (empty once one succeeds).
+    Result<void> setOutcome(std::optional<Timestamp> lastSync, const QString& lastError);
     // A collection's sync token (empty before the first listing).
     Result<QString> token(int collection);
     // Inside changeSync's transaction.

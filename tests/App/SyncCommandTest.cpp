@@ -84,7 +84,16 @@ TEST(SyncCommand, SignInStatusAndSignOutAgainstARealServer) {
     EXPECT_EQ(names, (QStringList{"Orvana Focus Blocks", "Orvana Focus Log", "Orvana Plan",
                                   "Orvana Tasks"}));
 
+    // One cycle on the store itself, remembered in the status.
+    const Outcome synced = runOrvana({"sync", "--json"}, laptop.env(true));
+    expectExit(synced, 0);
+    EXPECT_EQ(QJsonDocument::fromJson(synced.out.toUtf8()).object().value("sent"), 0) << synced;
+    EXPECT_TRUE(statusOf(laptop).value("lastSync").toString().endsWith("Z"));
+
     expectExit(runOrvana({"sync", "signout"}, laptop.env(true)), 0);
+    const Outcome off = runOrvana({"sync"}, laptop.env(true));
+    expectExit(off, 1);
+    EXPECT_TRUE(off.err.contains("no account")) << off;
     EXPECT_EQ(statusOf(laptop).value("account"), QJsonValue::Null);
     EXPECT_FALSE(fileBytes(laptop.storeFolder() + "/secrets.json").contains(password));
 }
@@ -97,8 +106,8 @@ TEST(SyncCommand, RefusesUnsafeOrIncompleteRequests) {
     expectExit(plain, 1);
     EXPECT_TRUE(plain.err.contains("--allow-insecure")) << plain;
     for (const QStringList& args :
-         {QStringList{"sync"}, QStringList{"sync", "setup"},
-          QStringList{"sync", "setup", "https://dav.example.org/"},
+         {QStringList{"sync", "bogus"}, QStringList{"sync", "--bogus"},
+          QStringList{"sync", "setup"}, QStringList{"sync", "setup", "https://dav.example.org/"},
           QStringList{"sync", "setup", "https://a/", "https://b/", "--user", "u"},
           QStringList{"sync", "status", "--yaml"}, QStringList{"sync", "signout", "now"}})
         expectExit(runOrvana(args, box.env(true)), 2);

@@ -7,6 +7,7 @@
 #include "Sync/RecordMapping.h"
 #include "Sync/SyncSetup.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
@@ -183,6 +184,45 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     EXPECT_NE(phone.task("Chore 29"), nullptr);
     EXPECT_EQ(phone.sync(true).removedHere, 27);
     EXPECT_EQ(phone.task("Chore 29"), nullptr);
+}
+
+// Another client (python3-caldav) writes into "Orvana Tasks": a to-do it
+// makes becomes a task on its DUE day; its rename and its completion of one
+// of Orvana's tasks arrive, and Orvana's own fields survive its rewrite.
+TEST_P(SyncEngineTest, AnotherClientsToDosArriveAndKeepOrvanasFields) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0);
+    DayTask* run =
+        laptop.ctx->create<DayTask>(QStringLiteral("Run"), laptop.calendar.startOfDay(t0));
+    run->setSortOrder(7);
+    laptop.sync();
+    const QString uid = sync::uidOf(run->id());
+    const QString tasks =
+        QCoro::waitFor(laptop.client.findCalendarHome()).value() + QStringLiteral("orvana-tasks/");
+    auto foreign = [&](const QStringList& args) {
+        QProcess python;
+        python.start(QStringLiteral("/usr/bin/python3"),
+                     QStringList{QStringLiteral(QT_TESTCASE_SOURCEDIR "/Sync/foreign_client.py"),
+                                 server.url().toString(), server.user, server.password, tasks} +
+                         args);
+        EXPECT_TRUE(python.waitForFinished(60'000));
+        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+        return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+    };
+    foreign({"create", "phone-7", "Water plants", "20261210"});
+    foreign({"rename", uid, "Run 5 km"});
+    foreign({"complete", uid});
+    EXPECT_EQ(foreign({"show", uid, "X-ORVANA-SORT"}), "7");
+
+    EXPECT_EQ(laptop.sync().received, 2);
+    const DayTask* water = laptop.task("Water plants");
+    ASSERT_NE(water, nullptr);
+    EXPECT_EQ(water->date(), laptop.calendar.startOfDay(*laptop.calendar.date({2026, 12, 10, 12})));
+    EXPECT_EQ(run->title(), "Run 5 km");
+    EXPECT_TRUE(run->isComplete());
+    EXPECT_EQ(run->sortOrder(), 7);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,

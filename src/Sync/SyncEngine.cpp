@@ -12,6 +12,7 @@
 #include "Sync/SyncSetup.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QSet>
 
 namespace orvana {
@@ -277,6 +278,7 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
 
     const Timestamp now = context_.now();
     std::vector<SyncBase> kept;
+    QHash<QUuid, Timestamp> arrived; // when each task that arrived was last changed there
     {
         WithoutUndo quiet(context_);
         for (const Fetched& f : fetched) {
@@ -308,6 +310,7 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                 report.conflicts += qint64(merged.conflicts.size());
             }
             applyDayTask(context_, value);
+            arrived[value.id] = object.value().instant("LAST-MODIFIED").value_or(now);
             ++report.received;
             kept.push_back({remote.id, EntityType::dayTask, f.href, f.etag, f.ics});
         }
@@ -316,6 +319,11 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                 context_.remove(task);
                 ++report.removedHere;
             }
+        }
+        if (!arrived.isEmpty()) {
+            Result<void> merged = keepOnePerDay(arrived, *state);
+            if (!merged.ok())
+                co_return merged.error();
         }
     }
     if (auto saved = context_.save(); !saved.ok())
@@ -337,6 +345,74 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
     if (!committed.ok())
         co_return committed.error();
     co_return report;
+}
+
+Result<void> SyncEngine::keepOnePerDay(const QHash<QUuid, Timestamp>& arrived, SyncState& state) {
+    // The days the pull touched, and every task on them.
+    QSet<qint64> days;
+    for (auto it = arrived.begin(); it != arrived.end(); ++it) {
+        if (const DayTask* t = context_.findByID<DayTask>(it.key()))
+            days.insert(qint64(calendar_.startOfDay(t->date())));
+    }
+    QHash<qint64, std::vector<DayTask*>> byDay;
+    for (DayTask* t : context_.fetch<DayTask>()) {
+        const qint64 day = qint64(calendar_.startOfDay(t->date()));
+        if (days.contains(day))
+            byDay[day].push_back(t);
+    }
+    // Every device must pick the same survivor: by id where nothing else
+    // decides.
+    auto idText = [](const DayTask* t) { return t->id().toString(); };
+    for (auto it = byDay.begin(); it != byDay.end(); ++it) {
+        std::vector<DayTask*>& tasks = it.value();
+        std::sort(tasks.begin(), tasks.end(),
+                  [&](const DayTask* a, const DayTask* b) { return idText(a) < idText(b); });
+        // A block's task and a week item's task of a day are one task, even
+        // when two devices each made it; done on either is done.
+        for (std::size_t i = 0; i < tasks.size(); ++i) {
+            DayTask* keep = tasks[i];
+            if (keep->isDeleted())
+                continue;
+            for (std::size_t j = i + 1; j < tasks.size(); ++j) {
+                DayTask* other = tasks[j];
+                if (other->isDeleted())
+                    continue;
+                const bool sameBlock = keep->sourceTemplateID() &&
+                                       keep->sourceTemplateID() == other->sourceTemplateID();
+                const bool sameItem = keep->weekItem() && keep->weekItem() == other->weekItem();
+                if (!sameBlock && !sameItem)
+                    continue;
+                if (other->isComplete() && !keep->isComplete())
+                    keep->setOnlyCompleteFlag(true);
+                if (other->isTodaysOneThing() && !keep->isTodaysOneThing())
+                    keep->setIsTodaysOneThing(true);
+                context_.remove(other);
+            }
+        }
+        // One flagged task a day: the most recently flagged.
+        DayTask* flagged = nullptr;
+        Timestamp flaggedAt = 0;
+        for (DayTask* t : tasks) {
+            if (t->isDeleted() || !t->isTodaysOneThing())
+                continue;
+            Timestamp at = arrived.value(t->id(), 0);
+            if (!arrived.contains(t->id())) {
+                Result<std::optional<SyncJournalEntry>> journal = state.journalOf(t->id());
+                if (!journal.ok())
+                    return journal.error();
+                at = journal.value() ? journal.value()->changedAt : 0;
+            }
+            if (!flagged || at >= flaggedAt) {
+                if (flagged)
+                    flagged->setIsTodaysOneThing(false);
+                flagged = t;
+                flaggedAt = at;
+            } else {
+                t->setIsTodaysOneThing(false);
+            }
+        }
+    }
+    return {};
 }
 
 } // namespace orvana

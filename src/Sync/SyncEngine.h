@@ -4,11 +4,14 @@
 #include "Core/Result.h"
 #include "Sync/CalDavClient.h"
 
+#include <QHash>
+#include <QUuid>
 #include <qcoro/qcorotask.h>
 
 namespace orvana {
 
 class ModelContext;
+class SyncState;
 
 struct SyncReport {
     qint64 sent = 0;        // resources written to the server
@@ -48,6 +51,9 @@ public:
     QCoro::Task<Result<SyncReport>> pull(bool allowDeletions);
 
 private:
+    // The sync's own one-per-day rules over the days a pull touched.
+    Result<void> keepOnePerDay(const QHash<QUuid, Timestamp>& arrived, SyncState& state);
+
     ModelContext& context_;
     CalDavClient& client_;
     Calendar calendar_;

@@ -225,6 +225,45 @@ TEST_P(SyncEngineTest, AnotherClientsToDosArriveAndKeepOrvanasFields) {
     EXPECT_EQ(run->sortOrder(), 7);
 }
 
+// The sync's one-per-day rules: a block's task of a day that both devices
+// made becomes one (done on either is done), and of two tasks flagged as the
+// day's one thing, the most recently flagged keeps the flag.
+TEST_P(SyncEngineTest, OneADayRulesHoldAcrossDevices) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0), phone(server, t0);
+    const Timestamp day = laptop.calendar.startOfDay(t0);
+    const QUuid block = QUuid::createUuid();
+    laptop.ctx->create<DayTask>(QStringLiteral("Deep work"), day)->setSourceTemplateID(block);
+    DayTask* phones = phone.ctx->create<DayTask>(QStringLiteral("Deep work"), day);
+    phones->setSourceTemplateID(block);
+    phones->setOnlyCompleteFlag(true);
+    laptop.at(t0 + 60);
+    laptop.ctx->create<DayTask>(QStringLiteral("Write"), day)->setIsTodaysOneThing(true);
+    phone.at(t0 + 120);
+    phone.ctx->create<DayTask>(QStringLiteral("Read"), day)->setIsTodaysOneThing(true);
+
+    for (int round = 0; round < 2; ++round) {
+        laptop.sync();
+        phone.sync();
+    }
+    for (Device* d : {&laptop, &phone}) {
+        int blockTasks = 0;
+        QStringList flagged;
+        for (const DayTask* t : d->ctx->fetch<DayTask>()) {
+            if (t->sourceTemplateID() == block) {
+                ++blockTasks;
+                EXPECT_TRUE(t->isComplete());
+            }
+            if (t->isTodaysOneThing())
+                flagged << t->title();
+        }
+        EXPECT_EQ(blockTasks, 1);
+        EXPECT_EQ(flagged, QStringList{"Read"});
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,
                          ::testing::Values(CalDavServer::Kind::radicale,
                                            CalDavServer::Kind::xandikos),

@@ -162,15 +162,20 @@ int status(const QStringList& args) {
         return fail(QStringLiteral("Sync status failed: %1").arg(store.error().message));
     SyncState* sync = store.value()->sync();
     std::optional<SyncAccount> account;
-    qint64 pending = 0;
+    qint64 pending = 0, conflicts = 0, deletedElsewhere = 0;
     if (sync) {
         Result<SyncAccount> read = sync->account();
-        Result<qint64> count = sync->pendingCount();
-        if (!read.ok() || !count.ok())
-            return fail(QStringLiteral("Sync status failed: %1")
-                            .arg((read.ok() ? count.error() : read.error()).message));
+        if (!read.ok())
+            return fail(QStringLiteral("Sync status failed: %1").arg(read.error().message));
         account = read.value();
-        pending = count.value();
+        for (auto [into, count] :
+             {std::pair{&pending, sync->pendingCount()},
+              std::pair{&conflicts, sync->conflictCount()},
+              std::pair{&deletedElsewhere, sync->deletedCount(systemNow() - 30 * 86'400)}}) {
+            if (!count.ok())
+                return fail(QStringLiteral("Sync status failed: %1").arg(count.error().message));
+            *into = count.value();
+        }
     }
     const QString lastSync =
         account && account->lastSync
@@ -186,8 +191,8 @@ int status(const QStringList& args) {
             {QStringLiteral("user"), textOrNull(account ? account->user : QString())},
             {QStringLiteral("lastSync"), textOrNull(lastSync)},
             {QStringLiteral("pending"), double(pending)},
-            {QStringLiteral("conflicts"), 0},
-            {QStringLiteral("deletedElsewhere"), 0},
+            {QStringLiteral("conflicts"), double(conflicts)},
+            {QStringLiteral("deletedElsewhere"), double(deletedElsewhere)},
             {QStringLiteral("error"), textOrNull(account ? account->lastError : QString())},
         };
         printLine(stdout, QString::fromUtf8(QJsonDocument(out).toJson(QJsonDocument::Compact)));
@@ -199,11 +204,13 @@ int status(const QStringList& args) {
     }
     printLine(stdout,
               QStringLiteral("Account: %1\nUser: %2\nLast sync: %3\nPending changes: %4\n"
-                             "Open conflicts: 0\nDeleted on another device (30 days): 0\n"
-                             "Last error: %5")
+                             "Open conflicts: %5\nDeleted on another device (30 days): %6\n"
+                             "Last error: %7")
                   .arg(account->server, account->user,
                        lastSync.isEmpty() ? QStringLiteral("never") : lastSync)
                   .arg(pending)
+                  .arg(conflicts)
+                  .arg(deletedElsewhere)
                   .arg(account->lastError.isEmpty() ? QStringLiteral("none") : account->lastError));
     return 0;
 }

@@ -21,6 +21,11 @@ CREATE TABLE syncCollection(kind INTEGER PRIMARY KEY, href TEXT NOT NULL,
   token TEXT NOT NULL DEFAULT '');
 CREATE TABLE syncResource(record BLOB PRIMARY KEY, type INTEGER NOT NULL,
   href TEXT NOT NULL UNIQUE, etag TEXT NOT NULL, ics BLOB NOT NULL);
+CREATE TABLE syncConflict(id INTEGER PRIMARY KEY, record BLOB NOT NULL, type INTEGER NOT NULL,
+  field TEXT NOT NULL, kept TEXT NOT NULL, lost TEXT NOT NULL, thisDeviceLost INTEGER NOT NULL,
+  at REAL NOT NULL);
+CREATE TABLE syncDeleted(record BLOB PRIMARY KEY, type INTEGER NOT NULL, contents TEXT NOT NULL,
+  at REAL NOT NULL);
 )sql";
 
 // The record types that travel; focus sessions are timer state.
@@ -134,7 +139,8 @@ Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestam
 Result<void> SyncState::drop(sqlite3* db) {
     if (sqlite3_exec(db,
                      "DROP TABLE IF EXISTS syncAccount; DROP TABLE IF EXISTS syncJournal;"
-                     "DROP TABLE IF EXISTS syncCollection; DROP TABLE IF EXISTS syncResource;",
+                     "DROP TABLE IF EXISTS syncCollection; DROP TABLE IF EXISTS syncResource;"
+                     "DROP TABLE IF EXISTS syncConflict; DROP TABLE IF EXISTS syncDeleted;",
                      nullptr, nullptr, nullptr) != SQLITE_OK)
         return failure(db);
     return {};
@@ -344,6 +350,56 @@ Result<void> SyncState::setOutcome(std::optional<Timestamp> lastSync, const QStr
     if (!st.run())
         return failure(db_);
     return {};
+}
+
+Result<void> SyncState::addConflict(const QUuid& record, EntityType type, const QString& field,
+                                    const QByteArray& kept, const QByteArray& lost,
+                                    bool thisDeviceLost, Timestamp at) {
+    Statement st(db_, "INSERT INTO syncConflict(record, type, field, kept, lost, thisDeviceLost, "
+                      "at) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, record);
+    st.bind(2, qint64(type));
+    st.bind(3, field);
+    st.bind(4, QString::fromUtf8(kept));
+    st.bind(5, QString::fromUtf8(lost));
+    st.bind(6, qint64(thisDeviceLost));
+    st.bind(7, at);
+    if (!st.run())
+        return failure(db_);
+    return {};
+}
+
+Result<qint64> SyncState::conflictCount() {
+    Statement st(db_, "SELECT count(*) FROM syncConflict");
+    if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
+        return failure(db_);
+    return sqlite3_column_int64(st.get(), 0);
+}
+
+Result<void> SyncState::addDeleted(const QUuid& record, EntityType type, const QByteArray& contents,
+                                   Timestamp at) {
+    Statement st(db_, "INSERT OR REPLACE INTO syncDeleted VALUES(?, ?, ?, ?)");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, record);
+    st.bind(2, qint64(type));
+    st.bind(3, QString::fromUtf8(contents));
+    st.bind(4, at);
+    if (!st.run())
+        return failure(db_);
+    return {};
+}
+
+Result<qint64> SyncState::deletedCount(Timestamp since) {
+    Statement st(db_, "SELECT count(*) FROM syncDeleted WHERE at >= ?");
+    if (!st.ok())
+        return failure(db_);
+    st.bind(1, since);
+    if (sqlite3_step(st.get()) != SQLITE_ROW)
+        return failure(db_);
+    return sqlite3_column_int64(st.get(), 0);
 }
 
 } // namespace orvana

@@ -89,6 +89,20 @@ public:
     Result<std::optional<SyncJournalEntry>> journalOf(const QUuid& record);
     // How many records the server has confirmed.
     Result<qint64> baseCount();
+    // A field both devices changed, the losing value kept (JSON text) so the
+    // user can take it instead. Inside changeSync's transaction.
+    Result<void> addConflict(const QUuid& record, EntityType type, const QString& field,
+                             const QByteArray& kept, const QByteArray& lost, bool thisDeviceLost,
+                             Timestamp at);
+    Result<qint64> conflictCount();
+    // A record another device deleted, with its contents (an export
+    // document holding just it) for restoring. Inside changeSync's
+    // transaction.
+    Result<void> addDeleted(const QUuid& record, EntityType type, const QByteArray& contents,
+                            Timestamp at);
+    // Those deleted at `since` or later.
+    Result<qint64> deletedCount(Timestamp since);
+
     // How the last sync ended: when it last succeeded, and the error of
     // the last one that failed (empty once one succeeds).
     Result<void> setOutcome(std::optional<Timestamp> lastSync, const QString& lastError);

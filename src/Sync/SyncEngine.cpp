@@ -13,6 +13,8 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSet>
 
 namespace orvana {
@@ -279,6 +281,8 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
     const Timestamp now = context_.now();
     std::vector<SyncBase> kept;
     QHash<QUuid, Timestamp> arrived; // when each task that arrived was last changed there
+    std::vector<std::pair<QUuid, sync::Conflict>> conflicts;
+    std::vector<std::pair<QUuid, QByteArray>> deleted;
     {
         WithoutUndo quiet(context_);
         for (const Fetched& f : fetched) {
@@ -308,6 +312,8 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                     object.value().instant("LAST-MODIFIED").value_or(now));
                 value = merged.value;
                 report.conflicts += qint64(merged.conflicts.size());
+                for (const sync::Conflict& c : merged.conflicts)
+                    conflicts.push_back({remote.id, c});
             }
             applyDayTask(context_, value);
             arrived[value.id] = object.value().instant("LAST-MODIFIED").value_or(now);
@@ -316,6 +322,12 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
         }
         for (const SyncBase& base : toDelete) {
             if (DayTask* task = context_.findByID<DayTask>(base.record)) {
+                // Kept for 30 days as a document of its own, to restore from.
+                OrvanaExport contents;
+                contents.exportedAt = now;
+                contents.dayTasks.push_back(DataExportService::valueOf(*task));
+                if (Result<QByteArray> bytes = DataExportService::encode(contents); bytes.ok())
+                    deleted.push_back({base.record, bytes.value()});
                 context_.remove(task);
                 ++report.removedHere;
             }
@@ -339,6 +351,19 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                 if (auto ok = s.forget(b.record); !ok.ok())
                     return ok;
             }
+        }
+        for (const auto& [record, c] : conflicts) {
+            auto text = [](const QJsonValue& v) {
+                return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+            };
+            if (auto ok = s.addConflict(record, EntityType::dayTask, c.field, text(c.kept),
+                                        text(c.lost), c.thisDeviceLost, now);
+                !ok.ok())
+                return ok;
+        }
+        for (const auto& [record, contents] : deleted) {
+            if (auto ok = s.addDeleted(record, EntityType::dayTask, contents, now); !ok.ok())
+                return ok;
         }
         return s.setToken(kind, listing.syncToken);
     });

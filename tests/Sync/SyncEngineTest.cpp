@@ -156,6 +156,7 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     phone.task("Chore 0")->setTitle(QStringLiteral("Laundry (phone)"));
     laptop.sync();
     EXPECT_EQ(phone.sync().conflicts, 1);
+    EXPECT_EQ(phone.ctx->store()->sync()->conflictCount().value(), 1); // the loser is kept
     laptop.sync();
     for (Device* d : {&laptop, &phone}) {
         ASSERT_NE(d->task("Run"), nullptr);
@@ -184,6 +185,8 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     EXPECT_NE(phone.task("Chore 29"), nullptr);
     EXPECT_EQ(phone.sync(true).removedHere, 27);
     EXPECT_EQ(phone.task("Chore 29"), nullptr);
+    // Each kept 30 days, with its contents, to be restored.
+    EXPECT_EQ(phone.ctx->store()->sync()->deletedCount(t0).value(), 28);
 }
 
 // Another client (python3-caldav) writes into "Orvana Tasks": a to-do it

@@ -66,7 +66,7 @@ TEST(SyncKilled, AFirstSyncKilledAtRandomResumesWithoutDuplicatesOrLosses) {
         ::kill(pid_t(sync.pid()), SIGKILL);
         ++kills;
     }
-    EXPECT_GE(kills, 2) << "the sync ended before it could be killed";
+    EXPECT_GE(kills, 1) << "the sync ended before it could be killed";
     const Outcome finished = runOrvana({"sync"}, laptop.env(true));
     expectExit(finished, 0);
 

@@ -1,6 +1,6 @@
 #include "Store/SyncState.h"
 
-#include "Store/SqliteStore.h"
+#include "Store/SqliteStatement.h"
 
 #include <algorithm>
 #include <limits>
@@ -42,96 +42,46 @@ bool synced(EntityType type) {
     return type != EntityType::focusSession;
 }
 
-Error failure(sqlite3* db) {
-    QString cause = QString::fromUtf8(sqlite3_errmsg(db));
-    if (!cause.endsWith(u'.'))
-        cause += u'.';
-    return Error{cause, sqliteErrorKind(sqlite3_extended_errcode(db))};
-}
-
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
-            s_ = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(s_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return s_ != nullptr; }
-    sqlite3_stmt* get() const { return s_; }
-    void bind(int i, const QUuid& id) {
-        const QByteArray bytes = id.toRfc4122();
-        sqlite3_bind_blob(s_, i, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, const QString& text) {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(s_, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, double v) { sqlite3_bind_double(s_, i, v); }
-    void bind(int i, qint64 v) { sqlite3_bind_int64(s_, i, v); }
-    // Steps once and resets; true when done.
-    bool run() {
-        const int rc = sqlite3_step(s_);
-        sqlite3_reset(s_);
-        return rc == SQLITE_DONE;
-    }
-    QString text(int column) const {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(s_, column)),
-                                 sqlite3_column_bytes(s_, column));
-    }
-    QUuid id(int column) const {
-        return sqlite3_column_bytes(s_, column) == 16
-                   ? QUuid::fromRfc4122(QByteArrayView(
-                         static_cast<const char*>(sqlite3_column_blob(s_, column)), 16))
-                   : QUuid();
-    }
-
-private:
-    sqlite3_stmt* s_ = nullptr;
-};
-
 } // namespace
 
 bool SyncState::present(sqlite3* db) {
-    Statement st(db, "SELECT count(*) FROM syncAccount");
+    SqliteStatement st(db, "SELECT count(*) FROM syncAccount");
     return st.ok() && sqlite3_step(st.get()) == SQLITE_ROW &&
            sqlite3_column_int64(st.get(), 0) == 1;
 }
 
 Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestamp at) {
     if (sqlite3_exec(db, schemaSQL, nullptr, nullptr, nullptr) != SQLITE_OK)
-        return failure(db);
-    Statement insert(db, "INSERT INTO syncAccount VALUES(1, ?, ?, ?, ?, ?, NULL, '')");
+        return sqliteFailure(db);
+    SqliteStatement insert(db, "INSERT INTO syncAccount VALUES(1, ?, ?, ?, ?, ?, NULL, '')");
     if (!insert.ok())
-        return failure(db);
+        return sqliteFailure(db);
     insert.bind(1, account.server);
     insert.bind(2, account.user);
     insert.bind(3, account.home);
     insert.bind(4, qint64(account.allowInsecure));
     insert.bind(5, account.accountID);
     if (!insert.run())
-        return failure(db);
-    Statement collection(db, "INSERT INTO syncCollection(kind, href) VALUES(?, ?)");
+        return sqliteFailure(db);
+    SqliteStatement collection(db, "INSERT INTO syncCollection(kind, href) VALUES(?, ?)");
     if (!collection.ok())
-        return failure(db);
+        return sqliteFailure(db);
     for (std::size_t kind = 0; kind < account.collections.size(); ++kind) {
         collection.bind(1, qint64(kind));
         collection.bind(2, account.collections[kind]);
         if (!collection.run())
-            return failure(db);
+            return sqliteFailure(db);
     }
     for (EntityType type : syncedTypes) {
         const QByteArray sql = QByteArray("INSERT INTO syncJournal SELECT id, ") +
                                QByteArray::number(int(type)) + ", ?, 0 FROM " +
                                tableNames[int(type)];
-        Statement all(db, sql.constData());
+        SqliteStatement all(db, sql.constData());
         if (!all.ok())
-            return failure(db);
+            return sqliteFailure(db);
         all.bind(1, at);
         if (!all.run())
-            return failure(db);
+            return sqliteFailure(db);
     }
     return {};
 }
@@ -142,15 +92,16 @@ Result<void> SyncState::drop(sqlite3* db) {
                      "DROP TABLE IF EXISTS syncCollection; DROP TABLE IF EXISTS syncResource;"
                      "DROP TABLE IF EXISTS syncConflict; DROP TABLE IF EXISTS syncDeleted;",
                      nullptr, nullptr, nullptr) != SQLITE_OK)
-        return failure(db);
+        return sqliteFailure(db);
     return {};
 }
 
 Result<void> SyncState::note(const std::vector<Record*>& records, Timestamp at) {
-    Statement st(db_, "INSERT INTO syncJournal VALUES(?, ?, ?, ?) ON CONFLICT(record) DO UPDATE "
-                      "SET changedAt = excluded.changedAt, deleted = excluded.deleted");
+    SqliteStatement st(db_,
+                       "INSERT INTO syncJournal VALUES(?, ?, ?, ?) ON CONFLICT(record) DO UPDATE "
+                       "SET changedAt = excluded.changedAt, deleted = excluded.deleted");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     for (Record* r : records) {
         if (!synced(r->entityType()))
             continue;
@@ -159,16 +110,17 @@ Result<void> SyncState::note(const std::vector<Record*>& records, Timestamp at) 
         st.bind(3, at);
         st.bind(4, qint64(r->isDeleted()));
         if (!st.run())
-            return failure(db_);
+            return sqliteFailure(db_);
     }
     return {};
 }
 
 Result<SyncAccount> SyncState::account() {
-    Statement st(db_, "SELECT server, user, home, allowInsecure, accountID, lastSync, lastError "
-                      "FROM syncAccount");
+    SqliteStatement st(db_,
+                       "SELECT server, user, home, allowInsecure, accountID, lastSync, lastError "
+                       "FROM syncAccount");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     if (sqlite3_step(st.get()) != SQLITE_ROW)
         return Error{QStringLiteral("No sync account is set up."), ErrorKind::notFound};
     SyncAccount a;
@@ -180,9 +132,9 @@ Result<SyncAccount> SyncState::account() {
     if (sqlite3_column_type(st.get(), 5) != SQLITE_NULL)
         a.lastSync = sqlite3_column_double(st.get(), 5);
     a.lastError = st.text(6);
-    Statement collections(db_, "SELECT kind, href FROM syncCollection");
+    SqliteStatement collections(db_, "SELECT kind, href FROM syncCollection");
     if (!collections.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     while (sqlite3_step(collections.get()) == SQLITE_ROW) {
         const qint64 kind = sqlite3_column_int64(collections.get(), 0);
         if (kind >= 0 && kind < qint64(a.collections.size()))
@@ -192,10 +144,10 @@ Result<SyncAccount> SyncState::account() {
 }
 
 Result<std::vector<SyncJournalEntry>> SyncState::pending(std::size_t most, unsigned types) {
-    Statement st(db_, "SELECT record, type, changedAt, deleted FROM syncJournal "
-                      "WHERE ((1 << type) & ?) != 0 ORDER BY changedAt, rowid LIMIT ?");
+    SqliteStatement st(db_, "SELECT record, type, changedAt, deleted FROM syncJournal "
+                            "WHERE ((1 << type) & ?) != 0 ORDER BY changedAt, rowid LIMIT ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, qint64(types));
     st.bind(2, qint64(std::min<std::size_t>(most, std::numeric_limits<qint64>::max())));
     std::vector<SyncJournalEntry> out;
@@ -208,38 +160,38 @@ Result<std::vector<SyncJournalEntry>> SyncState::pending(std::size_t most, unsig
                        sqlite3_column_int64(st.get(), 3) != 0});
     }
     if (rc != SQLITE_DONE)
-        return failure(db_);
+        return sqliteFailure(db_);
     return out;
 }
 
 Result<qint64> SyncState::pendingCount() {
-    Statement st(db_, "SELECT count(*) FROM syncJournal");
+    SqliteStatement st(db_, "SELECT count(*) FROM syncJournal");
     if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
-        return failure(db_);
+        return sqliteFailure(db_);
     return sqlite3_column_int64(st.get(), 0);
 }
 
 Result<void> SyncState::confirm(const std::vector<SyncJournalEntry>& sent) {
-    Statement st(db_, "DELETE FROM syncJournal WHERE record = ? AND changedAt <= ?");
+    SqliteStatement st(db_, "DELETE FROM syncJournal WHERE record = ? AND changedAt <= ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     for (const SyncJournalEntry& e : sent) {
         st.bind(1, e.record);
         st.bind(2, e.changedAt);
         if (!st.run())
-            return failure(db_);
+            return sqliteFailure(db_);
     }
     return {};
 }
 
 namespace {
 
-Result<std::optional<SyncBase>> readBase(sqlite3* db, Statement& st) {
+Result<std::optional<SyncBase>> readBase(sqlite3* db, SqliteStatement& st) {
     const int rc = sqlite3_step(st.get());
     if (rc == SQLITE_DONE)
         return std::optional<SyncBase>();
     if (rc != SQLITE_ROW)
-        return failure(db);
+        return sqliteFailure(db);
     SyncBase base;
     base.record = st.id(0);
     base.type =
@@ -254,55 +206,57 @@ Result<std::optional<SyncBase>> readBase(sqlite3* db, Statement& st) {
 } // namespace
 
 Result<std::optional<SyncBase>> SyncState::baseOf(const QUuid& record) {
-    Statement st(db_, "SELECT record, type, href, etag, ics FROM syncResource WHERE record = ?");
+    SqliteStatement st(db_,
+                       "SELECT record, type, href, etag, ics FROM syncResource WHERE record = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, record);
     return readBase(db_, st);
 }
 
 Result<std::optional<SyncBase>> SyncState::baseAt(const QString& href) {
-    Statement st(db_, "SELECT record, type, href, etag, ics FROM syncResource WHERE href = ?");
+    SqliteStatement st(db_,
+                       "SELECT record, type, href, etag, ics FROM syncResource WHERE href = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, href);
     return readBase(db_, st);
 }
 
 Result<void> SyncState::keep(const SyncBase& base) {
-    Statement st(db_, "INSERT OR REPLACE INTO syncResource VALUES(?, ?, ?, ?, ?)");
+    SqliteStatement st(db_, "INSERT OR REPLACE INTO syncResource VALUES(?, ?, ?, ?, ?)");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, base.record);
     st.bind(2, qint64(base.type));
     st.bind(3, base.href);
     st.bind(4, QString::fromUtf8(base.etag));
     sqlite3_bind_blob(st.get(), 5, base.ics.constData(), int(base.ics.size()), SQLITE_TRANSIENT);
     if (!st.run())
-        return failure(db_);
+        return sqliteFailure(db_);
     return {};
 }
 
 Result<void> SyncState::forget(const QUuid& record) {
-    Statement st(db_, "DELETE FROM syncResource WHERE record = ?");
+    SqliteStatement st(db_, "DELETE FROM syncResource WHERE record = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, record);
     if (!st.run())
-        return failure(db_);
+        return sqliteFailure(db_);
     return {};
 }
 
 Result<std::optional<SyncJournalEntry>> SyncState::journalOf(const QUuid& record) {
-    Statement st(db_, "SELECT type, changedAt, deleted FROM syncJournal WHERE record = ?");
+    SqliteStatement st(db_, "SELECT type, changedAt, deleted FROM syncJournal WHERE record = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, record);
     const int rc = sqlite3_step(st.get());
     if (rc == SQLITE_DONE)
         return std::optional<SyncJournalEntry>();
     if (rc != SQLITE_ROW)
-        return failure(db_);
+        return sqliteFailure(db_);
     return std::optional<SyncJournalEntry>(SyncJournalEntry{
         record,
         EntityType(std::clamp<qint64>(sqlite3_column_int64(st.get(), 0), 0, entityTypeCount - 1)),
@@ -310,55 +264,56 @@ Result<std::optional<SyncJournalEntry>> SyncState::journalOf(const QUuid& record
 }
 
 Result<qint64> SyncState::baseCount() {
-    Statement st(db_, "SELECT count(*) FROM syncResource");
+    SqliteStatement st(db_, "SELECT count(*) FROM syncResource");
     if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
-        return failure(db_);
+        return sqliteFailure(db_);
     return sqlite3_column_int64(st.get(), 0);
 }
 
 Result<QString> SyncState::token(int collection) {
-    Statement st(db_, "SELECT token FROM syncCollection WHERE kind = ?");
+    SqliteStatement st(db_, "SELECT token FROM syncCollection WHERE kind = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, qint64(collection));
     const int rc = sqlite3_step(st.get());
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return failure(db_);
+        return sqliteFailure(db_);
     return rc == SQLITE_ROW ? st.text(0) : QString();
 }
 
 Result<void> SyncState::setToken(int collection, const QString& token) {
-    Statement st(db_, "UPDATE syncCollection SET token = ? WHERE kind = ?");
+    SqliteStatement st(db_, "UPDATE syncCollection SET token = ? WHERE kind = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, token);
     st.bind(2, qint64(collection));
     if (!st.run())
-        return failure(db_);
+        return sqliteFailure(db_);
     return {};
 }
 
 Result<void> SyncState::setOutcome(std::optional<Timestamp> lastSync, const QString& lastError) {
-    Statement st(db_, lastSync ? "UPDATE syncAccount SET lastSync = ?, lastError = ?"
-                               : "UPDATE syncAccount SET lastError = ?");
+    SqliteStatement st(db_, lastSync ? "UPDATE syncAccount SET lastSync = ?, lastError = ?"
+                                     : "UPDATE syncAccount SET lastError = ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     int i = 1;
     if (lastSync)
         st.bind(i++, *lastSync);
     st.bind(i, lastError);
     if (!st.run())
-        return failure(db_);
+        return sqliteFailure(db_);
     return {};
 }
 
 Result<void> SyncState::addConflict(const QUuid& record, EntityType type, const QString& field,
                                     const QByteArray& kept, const QByteArray& lost,
                                     bool thisDeviceLost, Timestamp at) {
-    Statement st(db_, "INSERT INTO syncConflict(record, type, field, kept, lost, thisDeviceLost, "
-                      "at) VALUES(?, ?, ?, ?, ?, ?, ?)");
+    SqliteStatement st(db_,
+                       "INSERT INTO syncConflict(record, type, field, kept, lost, thisDeviceLost, "
+                       "at) VALUES(?, ?, ?, ?, ?, ?, ?)");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, record);
     st.bind(2, qint64(type));
     st.bind(3, field);
@@ -367,38 +322,38 @@ Result<void> SyncState::addConflict(const QUuid& record, EntityType type, const 
     st.bind(6, qint64(thisDeviceLost));
     st.bind(7, at);
     if (!st.run())
-        return failure(db_);
+        return sqliteFailure(db_);
     return {};
 }
 
 Result<qint64> SyncState::conflictCount() {
-    Statement st(db_, "SELECT count(*) FROM syncConflict");
+    SqliteStatement st(db_, "SELECT count(*) FROM syncConflict");
     if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
-        return failure(db_);
+        return sqliteFailure(db_);
     return sqlite3_column_int64(st.get(), 0);
 }
 
 Result<void> SyncState::addDeleted(const QUuid& record, EntityType type, const QByteArray& contents,
                                    Timestamp at) {
-    Statement st(db_, "INSERT OR REPLACE INTO syncDeleted VALUES(?, ?, ?, ?)");
+    SqliteStatement st(db_, "INSERT OR REPLACE INTO syncDeleted VALUES(?, ?, ?, ?)");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, record);
     st.bind(2, qint64(type));
     st.bind(3, QString::fromUtf8(contents));
     st.bind(4, at);
     if (!st.run())
-        return failure(db_);
+        return sqliteFailure(db_);
     return {};
 }
 
 Result<qint64> SyncState::deletedCount(Timestamp since) {
-    Statement st(db_, "SELECT count(*) FROM syncDeleted WHERE at >= ?");
+    SqliteStatement st(db_, "SELECT count(*) FROM syncDeleted WHERE at >= ?");
     if (!st.ok())
-        return failure(db_);
+        return sqliteFailure(db_);
     st.bind(1, since);
     if (sqlite3_step(st.get()) != SQLITE_ROW)
-        return failure(db_);
+        return sqliteFailure(db_);
     return sqlite3_column_int64(st.get(), 0);
 }
 

@@ -1,46 +1,11 @@
 #include "Store/TrailSums.h"
 
-#include "Store/SqliteStore.h"
+#include "Store/SqliteStatement.h"
 
 #include <QString>
 #include <sqlite3.h>
 
 namespace orvana {
-
-namespace {
-
-class Statement {
-public:
-    Statement(sqlite3* db, const char* sql) {
-        if (sqlite3_prepare_v2(db, sql, -1, &s_, nullptr) != SQLITE_OK)
-            s_ = nullptr;
-    }
-    ~Statement() { sqlite3_finalize(s_); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-
-    bool ok() const { return s_ != nullptr; }
-    sqlite3_stmt* get() const { return s_; }
-    // Steps once and resets; true when done.
-    bool run() {
-        const int rc = sqlite3_step(s_);
-        sqlite3_reset(s_);
-        sqlite3_clear_bindings(s_);
-        return rc == SQLITE_DONE;
-    }
-
-private:
-    sqlite3_stmt* s_ = nullptr;
-};
-
-Error sqlError(sqlite3* db) {
-    QString cause = QString::fromUtf8(sqlite3_errmsg(db));
-    if (!cause.endsWith(u'.'))
-        cause += u'.';
-    return Error{cause, sqliteErrorKind(sqlite3_extended_errcode(db))};
-}
-
-} // namespace
 
 TrailSums::TrailSums(const Calendar& calendar) : calendar_(calendar), days_(calendar_) {}
 
@@ -89,22 +54,23 @@ Result<void> TrailSums::write(sqlite3* db, bool whole) {
     };
     if (whole || !sane_) {
         if (!exec("DELETE FROM trailDay; DELETE FROM trailGoal;"))
-            return sqlError(db);
+            return sqliteFailure(db);
     }
     if (!sane_) {
         if (!exec("DELETE FROM meta WHERE key = 'trailSums'"))
-            return sqlError(db);
+            return sqliteFailure(db);
         return {};
     }
-    Statement day(db, "INSERT INTO trailDay VALUES(?, ?, ?, ?) ON CONFLICT(day) DO UPDATE SET "
-                      "minutes = minutes + excluded.minutes, entries = entries + excluded.entries");
-    Statement goal(db,
-                   "INSERT INTO trailGoal VALUES(?, ?, ?) ON CONFLICT(goal) DO UPDATE SET "
-                   "minutes = minutes + excluded.minutes, entries = entries + excluded.entries");
-    Statement emptyDay(db, "DELETE FROM trailDay WHERE day = ? AND entries <= 0");
-    Statement emptyGoal(db, "DELETE FROM trailGoal WHERE goal = ? AND entries <= 0");
+    SqliteStatement day(
+        db, "INSERT INTO trailDay VALUES(?, ?, ?, ?) ON CONFLICT(day) DO UPDATE SET "
+            "minutes = minutes + excluded.minutes, entries = entries + excluded.entries");
+    SqliteStatement goal(
+        db, "INSERT INTO trailGoal VALUES(?, ?, ?) ON CONFLICT(goal) DO UPDATE SET "
+            "minutes = minutes + excluded.minutes, entries = entries + excluded.entries");
+    SqliteStatement emptyDay(db, "DELETE FROM trailDay WHERE day = ? AND entries <= 0");
+    SqliteStatement emptyGoal(db, "DELETE FROM trailGoal WHERE goal = ? AND entries <= 0");
     if (!day.ok() || !goal.ok() || !emptyDay.ok() || !emptyGoal.ok())
-        return sqlError(db);
+        return sqliteFailure(db);
     for (const auto& [number, d] : byDay_) {
         if (d.entries == 0 && d.minutes == 0)
             continue;
@@ -113,11 +79,11 @@ Result<void> TrailSums::write(sqlite3* db, bool whole) {
         sqlite3_bind_int64(day.get(), 3, d.minutes);
         sqlite3_bind_int64(day.get(), 4, d.entries);
         if (!day.run())
-            return sqlError(db);
+            return sqliteFailure(db);
         if (d.entries < 0) {
             sqlite3_bind_int64(emptyDay.get(), 1, number);
             if (!emptyDay.run())
-                return sqlError(db);
+                return sqliteFailure(db);
         }
     }
     for (const auto& [sequence, g] : byGoal_) {
@@ -127,21 +93,21 @@ Result<void> TrailSums::write(sqlite3* db, bool whole) {
         sqlite3_bind_int64(goal.get(), 2, g.minutes);
         sqlite3_bind_int64(goal.get(), 3, g.entries);
         if (!goal.run())
-            return sqlError(db);
+            return sqliteFailure(db);
         if (g.entries < 0) {
             sqlite3_bind_int64(emptyGoal.get(), 1, sequence);
             if (!emptyGoal.run())
-                return sqlError(db);
+                return sqliteFailure(db);
         }
     }
     if (whole) {
-        Statement named(db, "INSERT OR REPLACE INTO meta VALUES('trailSums', ?)");
+        SqliteStatement named(db, "INSERT OR REPLACE INTO meta VALUES('trailSums', ?)");
         const QByteArray& name = zone();
         if (!named.ok() ||
             sqlite3_bind_text(named.get(), 1, name.constData(), int(name.size()),
                               SQLITE_TRANSIENT) != SQLITE_OK ||
             !named.run())
-            return sqlError(db);
+            return sqliteFailure(db);
     }
     return {};
 }

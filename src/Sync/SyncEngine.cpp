@@ -35,18 +35,23 @@ DayTaskExport comparable(DayTaskExport task, const Calendar& calendar) {
 SyncEngine::SyncEngine(ModelContext& context, CalDavClient& client, Calendar calendar)
     : context_(context), client_(client), calendar_(std::move(calendar)) {}
 
-QCoro::Task<Result<SyncReport>> SyncEngine::push() {
+Result<SyncAccount> SyncEngine::prepare() {
     SqliteStore* store = context_.store();
-    SyncState* state = store ? store->sync() : nullptr;
-    if (!state)
-        co_return Error{QCoreApplication::translate("SyncEngine", "Sync is not set up."),
-                        ErrorKind::notFound};
+    if (!store || !store->sync())
+        return Error{QCoreApplication::translate("SyncEngine", "Sync is not set up."),
+                     ErrorKind::notFound};
     // Everything the user did is in the journal once it is saved.
     if (auto saved = context_.save(); !saved.ok())
-        co_return saved.error();
-    Result<SyncAccount> account = state->account();
+        return saved.error();
+    return store->sync()->account();
+}
+
+QCoro::Task<Result<SyncReport>> SyncEngine::push() {
+    Result<SyncAccount> account = prepare();
     if (!account.ok())
         co_return account.error();
+    SqliteStore* store = context_.store();
+    SyncState* state = store->sync();
     const QString tasks = account.value().collections[std::size_t(SyncCollection::tasks)];
 
     SyncReport report;
@@ -195,16 +200,11 @@ struct Fetched {
 } // namespace
 
 QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
-    SqliteStore* store = context_.store();
-    SyncState* state = store ? store->sync() : nullptr;
-    if (!state)
-        co_return Error{QCoreApplication::translate("SyncEngine", "Sync is not set up."),
-                        ErrorKind::notFound};
-    if (auto saved = context_.save(); !saved.ok())
-        co_return saved.error();
-    Result<SyncAccount> account = state->account();
+    Result<SyncAccount> account = prepare();
     if (!account.ok())
         co_return account.error();
+    SqliteStore* store = context_.store();
+    SyncState* state = store->sync();
     const int kind = int(SyncCollection::tasks);
     const QString collection = account.value().collections[std::size_t(kind)];
     Result<QString> token = state->token(kind);

@@ -2,6 +2,7 @@
 
 #include "Core/Calendar.h"
 #include "Core/Result.h"
+#include "Store/SyncState.h"
 #include "Sync/CalDavClient.h"
 
 #include <QHash>
@@ -11,7 +12,6 @@
 namespace orvana {
 
 class ModelContext;
-class SyncState;
 
 struct SyncReport {
     qint64 sent = 0;        // resources written to the server
@@ -51,6 +51,8 @@ public:
     QCoro::Task<Result<SyncReport>> pull(bool allowDeletions);
 
 private:
+    // The account, once sync is set up and what the user did is saved.
+    Result<SyncAccount> prepare();
     // The sync's own one-per-day rules over the days a pull touched.
     Result<void> keepOnePerDay(const QHash<QUuid, Timestamp>& arrived, SyncState& state);
 

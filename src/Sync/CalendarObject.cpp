@@ -88,6 +88,20 @@ icaltimetype timeOf(icalcomponent* root, icalproperty* p) {
     return t;
 }
 
+// The time of the first property `name`, its zone found; nothing when absent.
+std::optional<icaltimetype> timeNamed(icalcomponent* root, icalcomponent* main, const char* name) {
+    icalproperty* p = find(main, name);
+    if (!p)
+        return std::nullopt;
+    const icaltimetype t = timeOf(root, p);
+    return icaltime_is_null_time(t) ? std::nullopt : std::optional(t);
+}
+
+// Seconds since 1970 of a time in its zone; a floating one is taken as UTC.
+time_t secondsOf(const icaltimetype& t) {
+    return icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
+}
+
 } // namespace
 
 CalendarObject::CalendarObject(Kind kind, const QString& uid) {
@@ -209,19 +223,14 @@ void CalendarObject::setText(const char* name, const std::optional<QString>& val
 }
 
 std::optional<QDate> CalendarObject::day(const char* name, const QTimeZone& local) const {
-    icalproperty* p = find(main_, name);
-    if (!p)
+    const std::optional<icaltimetype> t = timeNamed(root_, main_, name);
+    if (!t)
         return std::nullopt;
-    const icaltimetype t = timeOf(root_, p);
-    if (icaltime_is_null_time(t))
-        return std::nullopt;
-    if (t.is_date || (!t.zone && !icaltime_is_utc(t))) {
-        const QDate day(t.year, t.month, t.day);
+    if (t->is_date || (!t->zone && !icaltime_is_utc(*t))) {
+        const QDate day(t->year, t->month, t->day);
         return day.isValid() ? std::optional(day) : std::nullopt;
     }
-    const time_t at =
-        icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
-    return QDateTime::fromSecsSinceEpoch(qint64(at), local).date();
+    return QDateTime::fromSecsSinceEpoch(qint64(secondsOf(*t)), local).date();
 }
 
 void CalendarObject::setDay(const char* name, std::optional<QDate> day) {
@@ -238,14 +247,8 @@ void CalendarObject::setDay(const char* name, std::optional<QDate> day) {
 }
 
 std::optional<Timestamp> CalendarObject::instant(const char* name) const {
-    icalproperty* p = find(main_, name);
-    if (!p)
-        return std::nullopt;
-    const icaltimetype t = timeOf(root_, p);
-    if (icaltime_is_null_time(t))
-        return std::nullopt;
-    return Timestamp(
-        icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone()));
+    const std::optional<icaltimetype> t = timeNamed(root_, main_, name);
+    return t ? std::optional(Timestamp(secondsOf(*t))) : std::nullopt;
 }
 
 void CalendarObject::setInstant(const char* name, std::optional<Timestamp> t) {
@@ -270,8 +273,7 @@ std::optional<Timestamp> absoluteTrigger(icalcomponent* alarm) {
     const icaltriggertype trigger = icalproperty_get_trigger(p);
     if (icaltime_is_null_time(trigger.time))
         return std::nullopt;
-    return Timestamp(icaltime_as_timet_with_zone(
-        trigger.time, trigger.time.zone ? trigger.time.zone : icaltimezone_get_utc_timezone()));
+    return Timestamp(secondsOf(trigger.time));
 }
 
 // Orvana's alarm, else the first at an absolute time.

@@ -15,6 +15,10 @@ struct sqlite3;
 
 namespace orvana {
 
+// Orvana's calendars on the server, in the order SyncAccount::collections
+// keeps their paths.
+enum class SyncCollection { tasks, plan, blocks, focusLog };
+
 // The account this store syncs with. The password is not here: it lives in
 // the secret store.
 struct SyncAccount {

@@ -2,10 +2,13 @@
 
 #include "Core/Calendar.h"
 #include "Models/ExportRecords.h"
+#include "Models/Record.h"
+#include "Store/SyncState.h"
 #include "Sync/CalendarObject.h"
 
 #include <QUuid>
 #include <optional>
+#include <vector>
 
 namespace orvana::sync {
 
@@ -29,5 +32,60 @@ CalendarObject writeDayTask(const DayTaskExport& task, const CalendarObject* ser
 // client made has no X- fields and no DUE: then it is for `now`'s day.
 DayTaskExport readDayTask(const CalendarObject& object, const DayTaskExport* base,
                           const Calendar& calendar, Timestamp now);
+
+// Every mapping below reads back exactly what it wrote, in any zone where the
+// write's calendar day exists: the sync compares what the server holds with
+// the record by reading the server's copy. Orvana's own X- fields that
+// another client dropped keep their `base` values; a standard property
+// another client changed is an edit.
+
+// Which record a resource in one of Orvana's calendars is: a day task in
+// "Orvana Tasks"; a goal (any to-do not marked as a week item), a week item
+// or a week (a journal) in "Orvana Plan"; a block in "Orvana Focus Blocks";
+// a day of focus minutes in "Orvana Focus Log". Nothing for what Orvana
+// does not show: the account's mark, another client's event in the log.
+std::optional<EntityType> recordTypeOf(const CalendarObject& object, SyncCollection calendar);
+
+// Goals, in "Orvana Plan" as to-dos: the title, the description, the target
+// date as a DUE date, active/completed/archived as NEEDS-ACTION/COMPLETED/
+// CANCELLED (archived marked as such), the colour tag.
+CalendarObject writeGoal(const GoalExport& goal, const CalendarObject* server,
+                         const Calendar& calendar, Timestamp now);
+GoalExport readGoal(const CalendarObject& object, const GoalExport* base,
+                    const Calendar& calendar, Timestamp now);
+
+// Week items, in "Orvana Plan" as to-dos spanning their week (when `week`
+// is given), the goal as the parent.
+CalendarObject writeWeekItem(const WeekItemExport& item, const WeekExport* week,
+                             const CalendarObject* server, const Calendar& calendar,
+                             Timestamp now);
+WeekItemExport readWeekItem(const CalendarObject& object, const WeekItemExport* base,
+                            const Calendar& calendar, Timestamp now);
+
+// Weeks, in "Orvana Plan" as journal entries on their start day, with the
+// intention, the reflection and when the ritual was finished.
+CalendarObject writeWeek(const WeekExport& week, const CalendarObject* server,
+                         const Calendar& calendar, Timestamp now);
+WeekExport readWeek(const CalendarObject& object, const WeekExport* base,
+                    const Calendar& calendar, Timestamp now);
+
+// Recurring focus blocks, in "Orvana Focus Blocks" as weekly events at the
+// block's local hour and minute on its weekdays; a paused block is a
+// cancelled event.
+CalendarObject writeBlock(const FocusBlockTemplateExport& block, const CalendarObject* server,
+                          const Calendar& calendar, Timestamp now);
+FocusBlockTemplateExport readBlock(const CalendarObject& object,
+                                   const FocusBlockTemplateExport* base,
+                                   const Calendar& calendar, Timestamp now);
+
+// Focus minutes, in "Orvana Focus Log" as one all-day, free event per day
+// listing that day's entries (a device's local day when it first sends
+// them): a ten-year trail is a few thousand resources, not tens of
+// thousands. Entries are never edited, so two devices' lists of a day merge
+// as their union.
+QString trailDayUid(QDate day);
+CalendarObject writeTrailDay(QDate day, const std::vector<TrailEntryExport>& entries,
+                             const CalendarObject* server, Timestamp now);
+std::vector<TrailEntryExport> readTrailDay(const CalendarObject& object);
 
 } // namespace orvana::sync

@@ -5,9 +5,6 @@
 
 namespace orvana {
 
-// Orvana's calendars on the server, in the order SyncAccount::collections
-// keeps their paths.
-enum class SyncCollection { tasks, plan, blocks, focusLog };
 
 struct SyncCollectionSpec {
     const char* displayName; // what every client shows

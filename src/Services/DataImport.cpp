@@ -510,10 +510,14 @@ namespace {
 
 template <class T> using IDMap = QHash<QUuid, T*>;
 
-template <class T> T* mapped(const IDMap<T>& map, const std::optional<QUuid>& id) {
+// The record the document's reference names; with `store`, also one that is
+// only in the store.
+template <class T>
+T* mapped(const IDMap<T>& map, const std::optional<QUuid>& id, ModelContext* store = nullptr) {
     if (!id)
         return nullptr;
-    return map.value(*id, nullptr);
+    T* found = map.value(*id, nullptr);
+    return found || !store ? found : store->findByID<T>(*id);
 }
 
 // The record with this id, or a new one inserted after `prepare` gave it its
@@ -573,7 +577,12 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 undo->endUndoGrouping();
         }
     } endGroup{undo};
+    merge(e, ctx, false);
+    return ctx.save();
+}
 
+void DataImport::merge(const OrvanaExport& e, ModelContext& ctx, bool resolveInStore) {
+    ModelContext* store = resolveInStore ? &ctx : nullptr;
     // Room for every record up front: no growing of the lists and id maps.
     ctx.reserve<Goal>(e.goals.size());
     ctx.reserve<Week>(e.weeks.size());
@@ -623,8 +632,8 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 r.setOnlyCompleteFlag(i.isComplete);
                 r.setSortOrder(i.sortOrder);
                 r.setCreatedAt(i.createdAt);
-                r.setWeek(mapped(weeks, i.weekID));
-                r.setGoal(mapped(goals, i.goalID));
+                r.setWeek(mapped(weeks, i.weekID, store));
+                r.setGoal(mapped(goals, i.goalID, store));
             });
     }
     IDMap<DayTask> tasks;
@@ -633,7 +642,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
         tasks[t.id] = upsert<DayTask>(
             ctx, t.id, [&] { return std::make_unique<DayTask>(t.title, t.date); },
             [&](DayTask& r) {
-                assign(r, t, mapped(items, t.weekItemID), mapped(goals, t.goalID));
+                assign(r, t, mapped(items, t.weekItemID, store), mapped(goals, t.goalID, store));
             });
     }
     for (const FocusSessionExport& s : e.focusSessions) {
@@ -646,8 +655,8 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 r.setEndedAt(s.endedAt);
                 r.setIsCompleted(s.isCompleted);
                 r.setPomodoroCycleNumber(s.pomodoroCycleNumber);
-                r.setDayTask(mapped(tasks, s.dayTaskID));
-                r.setGoal(mapped(goals, s.goalID));
+                r.setDayTask(mapped(tasks, s.dayTaskID, store));
+                r.setGoal(mapped(goals, s.goalID, store));
                 r.setKind(focusSessionKindFromRaw(s.kind).value_or(FocusSessionKind::work));
             });
     }
@@ -666,7 +675,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 r.setHour(b.hour);
                 r.setMinute(b.minute);
                 r.setDurationMinutes(b.durationMinutes);
-                r.setGoal(mapped(goals, b.goalID));
+                r.setGoal(mapped(goals, b.goalID, store));
             });
     }
     for (const TrailEntryExport& t : e.trailEntries) {
@@ -676,10 +685,9 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 r.setDate(t.date);
                 r.setMinutes(t.minutes);
                 r.setCreatedAt(t.createdAt);
-                r.setGoal(mapped(goals, t.goalID));
+                r.setGoal(mapped(goals, t.goalID, store));
             });
     }
-    return ctx.save();
 }
 
 } // namespace orvana

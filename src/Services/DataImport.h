@@ -37,8 +37,12 @@ public:
     // step, upsert and save. Main thread only, like every store access.
     static Result<void> importDocument(const OrvanaExport& document, ModelContext& context);
 
-    // Gives `task` the values of `value`, its links already found (sync
-    // applies what it pulls the way an import does).
+    // Every record of `document` made or updated by id, without an undo
+    // step of its own and unsaved (sync applies what it pulls the way an
+    // import does). A reference names a record of the document or, with
+    // `resolveInStore`, also one already in the store.
+    static void merge(const OrvanaExport& document, ModelContext& context, bool resolveInStore);
+    // Gives `task` the values of `value`, its links already found.
     static void assign(DayTask& task, const DayTaskExport& value, WeekItem* weekItem, Goal* goal);
 
     // "2026-03-05T14:07:00Z" and nothing else: UTC, whole seconds.

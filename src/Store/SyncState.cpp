@@ -26,6 +26,8 @@ CREATE TABLE syncConflict(id INTEGER PRIMARY KEY, record BLOB NOT NULL, type INT
   at REAL NOT NULL);
 CREATE TABLE syncDeleted(record BLOB PRIMARY KEY, type INTEGER NOT NULL, contents TEXT NOT NULL,
   at REAL NOT NULL);
+CREATE TABLE syncMember(entry BLOB PRIMARY KEY, resource BLOB NOT NULL);
+CREATE INDEX syncMemberByResource ON syncMember(resource);
 )sql";
 
 // The record types that travel; focus sessions are timer state.
@@ -72,10 +74,15 @@ Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestam
         if (!collection.run())
             return sqliteFailure(db);
     }
+    return noteAll(db, at);
+}
+
+Result<void> SyncState::noteAll(sqlite3* db, Timestamp at) {
     for (EntityType type : syncedTypes) {
         const QByteArray sql = QByteArray("INSERT INTO syncJournal SELECT id, ") +
                                QByteArray::number(int(type)) + ", ?, 0 FROM " +
-                               tableNames[int(type)];
+                               tableNames[int(type)] +
+                               " WHERE true ON CONFLICT(record) DO NOTHING";
         SqliteStatement all(db, sql.constData());
         if (!all.ok())
             return sqliteFailure(db);
@@ -86,11 +93,51 @@ Result<void> SyncState::create(sqlite3* db, const SyncAccount& account, Timestam
     return {};
 }
 
+Result<void> SyncState::restart(Timestamp at) {
+    if (sqlite3_exec(db_,
+                     "DELETE FROM syncResource; DELETE FROM syncMember;"
+                     "UPDATE syncCollection SET token = '';",
+                     nullptr, nullptr, nullptr) != SQLITE_OK)
+        return sqliteFailure(db_);
+    return noteAll(db_, at);
+}
+
+Result<void> SyncState::setMembers(const QUuid& resource, const std::vector<QUuid>& entries) {
+    SqliteStatement clear(db_, "DELETE FROM syncMember WHERE resource = ?");
+    SqliteStatement add(db_, "INSERT OR REPLACE INTO syncMember VALUES(?, ?)");
+    if (!clear.ok() || !add.ok())
+        return sqliteFailure(db_);
+    clear.bind(1, resource);
+    if (!clear.run())
+        return sqliteFailure(db_);
+    for (const QUuid& entry : entries) {
+        add.bind(1, entry);
+        add.bind(2, resource);
+        if (!add.run())
+            return sqliteFailure(db_);
+    }
+    return {};
+}
+
+Result<std::optional<QUuid>> SyncState::resourceOf(const QUuid& entry) {
+    SqliteStatement st(db_, "SELECT resource FROM syncMember WHERE entry = ?");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, entry);
+    const int rc = sqlite3_step(st.get());
+    if (rc == SQLITE_DONE)
+        return std::optional<QUuid>();
+    if (rc != SQLITE_ROW)
+        return sqliteFailure(db_);
+    return std::optional<QUuid>(st.id(0));
+}
+
 Result<void> SyncState::drop(sqlite3* db) {
     if (sqlite3_exec(db,
                      "DROP TABLE IF EXISTS syncAccount; DROP TABLE IF EXISTS syncJournal;"
                      "DROP TABLE IF EXISTS syncCollection; DROP TABLE IF EXISTS syncResource;"
-                     "DROP TABLE IF EXISTS syncConflict; DROP TABLE IF EXISTS syncDeleted;",
+                     "DROP TABLE IF EXISTS syncConflict; DROP TABLE IF EXISTS syncDeleted;"
+                     "DROP TABLE IF EXISTS syncMember;",
                      nullptr, nullptr, nullptr) != SQLITE_OK)
         return sqliteFailure(db);
     return {};
@@ -214,6 +261,50 @@ Result<std::optional<SyncBase>> SyncState::baseOf(const QUuid& record) {
     return readBase(db_, st);
 }
 
+Result<std::vector<SyncBase>> SyncState::basesIn(const QString& collection) {
+    SqliteStatement st(db_, "SELECT record, type, href, etag, x'' FROM syncResource "
+                            "WHERE substr(href, 1, length(?1)) = ?1");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, collection);
+    std::vector<SyncBase> out;
+    for (;;) {
+        Result<std::optional<SyncBase>> next = readBase(db_, st);
+        if (!next.ok())
+            return next.error();
+        if (!next.value())
+            return out;
+        out.push_back(std::move(*next.value()));
+    }
+}
+
+Result<std::vector<QUuid>> SyncState::membersOf(const QUuid& resource) {
+    SqliteStatement st(db_, "SELECT entry FROM syncMember WHERE resource = ?");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, resource);
+    std::vector<QUuid> out;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        out.push_back(st.id(0));
+    if (rc != SQLITE_DONE)
+        return sqliteFailure(db_);
+    return out;
+}
+
+Result<void> SyncState::touch(const QUuid& record, EntityType type, Timestamp at) {
+    SqliteStatement st(db_, "INSERT INTO syncJournal VALUES(?, ?, ?, 0) ON CONFLICT(record) DO "
+                            "UPDATE SET changedAt = excluded.changedAt, deleted = 0");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, record);
+    st.bind(2, qint64(type));
+    st.bind(3, at);
+    if (!st.run())
+        return sqliteFailure(db_);
+    return {};
+}
+
 Result<std::optional<SyncBase>> SyncState::baseAt(const QString& href) {
     SqliteStatement st(db_,
                        "SELECT record, type, href, etag, ics FROM syncResource WHERE href = ?");
@@ -239,10 +330,12 @@ Result<void> SyncState::keep(const SyncBase& base) {
 
 Result<void> SyncState::forget(const QUuid& record) {
     SqliteStatement st(db_, "DELETE FROM syncResource WHERE record = ?");
-    if (!st.ok())
+    SqliteStatement members(db_, "DELETE FROM syncMember WHERE resource = ?");
+    if (!st.ok() || !members.ok())
         return sqliteFailure(db_);
     st.bind(1, record);
-    if (!st.run())
+    members.bind(1, record);
+    if (!st.run() || !members.run())
         return sqliteFailure(db_);
     return {};
 }

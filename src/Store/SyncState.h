@@ -71,6 +71,9 @@ public:
     // as changed at `at`, so that the first sync sends them all (and can
     // stop and resume). Inside the caller's transaction.
     static Result<void> create(sqlite3* db, const SyncAccount& account, Timestamp at);
+    // Notes every record in the file as changed at `at` (one already noted
+    // keeps its time). Inside the caller's transaction.
+    static Result<void> noteAll(sqlite3* db, Timestamp at);
     // Drops the tables: account, journal and all. Inside the caller's
     // transaction.
     static Result<void> drop(sqlite3* db);
@@ -117,9 +120,29 @@ public:
 
     Result<std::optional<SyncBase>> baseOf(const QUuid& record);
     Result<std::optional<SyncBase>> baseAt(const QString& href);
+    // The copies of a collection's resources, without their bytes.
+    Result<std::vector<SyncBase>> basesIn(const QString& collection);
+    // Notes `record` as changed here at `at`, to be sent again. Inside
+    // changeSync's transaction.
+    Result<void> touch(const QUuid& record, EntityType type, Timestamp at);
     // Inside changeSync's transaction.
     Result<void> keep(const SyncBase& base);
+    // Forgets the copy and, for a resource holding several records, which
+    // records it held.
     Result<void> forget(const QUuid& record);
+
+    // Focus minutes travel a day to a resource: which entries the server's
+    // copy of `resource` holds. An entry stays in the resource it was first
+    // sent in, whatever day another device's zone would give it. Inside
+    // changeSync's transaction.
+    Result<void> setMembers(const QUuid& resource, const std::vector<QUuid>& entries);
+    Result<std::optional<QUuid>> resourceOf(const QUuid& entry);
+    Result<std::vector<QUuid>> membersOf(const QUuid& resource);
+
+    // Starts over with a server that lost what it held (restored, reset,
+    // another account's): no confirmed copies, no tokens, and every record
+    // to be sent again. Inside changeSync's transaction.
+    Result<void> restart(Timestamp at);
 
 private:
     sqlite3* db_;

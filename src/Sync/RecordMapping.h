@@ -51,14 +51,13 @@ std::optional<EntityType> recordTypeOf(const CalendarObject& object, SyncCollect
 // CANCELLED (archived marked as such), the colour tag.
 CalendarObject writeGoal(const GoalExport& goal, const CalendarObject* server,
                          const Calendar& calendar, Timestamp now);
-GoalExport readGoal(const CalendarObject& object, const GoalExport* base,
-                    const Calendar& calendar, Timestamp now);
+GoalExport readGoal(const CalendarObject& object, const GoalExport* base, const Calendar& calendar,
+                    Timestamp now);
 
 // Week items, in "Orvana Plan" as to-dos spanning their week (when `week`
 // is given), the goal as the parent.
 CalendarObject writeWeekItem(const WeekItemExport& item, const WeekExport* week,
-                             const CalendarObject* server, const Calendar& calendar,
-                             Timestamp now);
+                             const CalendarObject* server, const Calendar& calendar, Timestamp now);
 WeekItemExport readWeekItem(const CalendarObject& object, const WeekItemExport* base,
                             const Calendar& calendar, Timestamp now);
 
@@ -66,8 +65,8 @@ WeekItemExport readWeekItem(const CalendarObject& object, const WeekItemExport* 
 // intention, the reflection and when the ritual was finished.
 CalendarObject writeWeek(const WeekExport& week, const CalendarObject* server,
                          const Calendar& calendar, Timestamp now);
-WeekExport readWeek(const CalendarObject& object, const WeekExport* base,
-                    const Calendar& calendar, Timestamp now);
+WeekExport readWeek(const CalendarObject& object, const WeekExport* base, const Calendar& calendar,
+                    Timestamp now);
 
 // Recurring focus blocks, in "Orvana Focus Blocks" as weekly events at the
 // block's local hour and minute on its weekdays; a paused block is a
@@ -75,8 +74,8 @@ WeekExport readWeek(const CalendarObject& object, const WeekExport* base,
 CalendarObject writeBlock(const FocusBlockTemplateExport& block, const CalendarObject* server,
                           const Calendar& calendar, Timestamp now);
 FocusBlockTemplateExport readBlock(const CalendarObject& object,
-                                   const FocusBlockTemplateExport* base,
-                                   const Calendar& calendar, Timestamp now);
+                                   const FocusBlockTemplateExport* base, const Calendar& calendar,
+                                   Timestamp now);
 
 // Focus minutes, in "Orvana Focus Log" as one all-day, free event per day
 // listing that day's entries (a device's local day when it first sends

@@ -16,6 +16,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSet>
+#include <QtConcurrent/QtConcurrentRun>
+#include <map>
+#include <qcoro/qcorofuture.h>
+#include <type_traits>
+#include <variant>
 
 namespace orvana {
 
@@ -23,12 +28,221 @@ namespace {
 
 // Journal entries read and sent per transaction.
 constexpr std::size_t batchSize = 100;
+// Focus-minute entries read per transaction: a day's resource holds many.
+constexpr std::size_t trailBatchSize = 2000;
+// Resources fetched per calendar-multiget.
+constexpr std::size_t fetchBatch = 100;
 
-// What the server holds of a task: its day as the start of that day.
-DayTaskExport comparable(DayTaskExport task, const Calendar& calendar) {
-    task.date = calendar.startOfDay(task.date);
-    return task;
+// The deletion guard: more than this many, and more than this share of the
+// synced records.
+constexpr qint64 guardCount = 20;
+constexpr double guardShare = 0.10;
+
+// Records that go one to a resource.
+constexpr unsigned oneToAResource =
+    entityBit(EntityType::goal) | entityBit(EntityType::week) | entityBit(EntityType::weekItem) |
+    entityBit(EntityType::dayTask) | entityBit(EntityType::focusBlockTemplate);
+
+struct Env {
+    ModelContext& ctx;
+    const Calendar& calendar;
+    Timestamp now;
+};
+
+QDate dayOf(Timestamp t, const Calendar& calendar) {
+    const DateComponents c = calendar.components(t);
+    return QDate(c.year, c.month, c.day);
 }
+
+// How each record type travels: its model, its calendar, its mapping.
+template <class V> struct Kind;
+
+template <> struct Kind<GoalExport> {
+    using Model = Goal;
+    static constexpr EntityType type = EntityType::goal;
+    static constexpr SyncCollection collection = SyncCollection::plan;
+    static CalendarObject write(const GoalExport& v, const CalendarObject* s, const Env& e) {
+        return sync::writeGoal(v, s, e.calendar, e.now);
+    }
+    static GoalExport read(const CalendarObject& o, const GoalExport* b, const Calendar& c,
+                           Timestamp now) {
+        return sync::readGoal(o, b, c, now);
+    }
+    static GoalExport comparable(GoalExport v, const Env&) { return v; }
+    static std::vector<GoalExport>& in(OrvanaExport& d) { return d.goals; }
+};
+
+template <> struct Kind<WeekExport> {
+    using Model = Week;
+    static constexpr EntityType type = EntityType::week;
+    static constexpr SyncCollection collection = SyncCollection::plan;
+    static CalendarObject write(const WeekExport& v, const CalendarObject* s, const Env& e) {
+        return sync::writeWeek(v, s, e.calendar, e.now);
+    }
+    static WeekExport read(const CalendarObject& o, const WeekExport* b, const Calendar& c,
+                           Timestamp now) {
+        return sync::readWeek(o, b, c, now);
+    }
+    static WeekExport comparable(WeekExport v, const Env&) { return v; }
+    static std::vector<WeekExport>& in(OrvanaExport& d) { return d.weeks; }
+};
+
+template <> struct Kind<WeekItemExport> {
+    using Model = WeekItem;
+    static constexpr EntityType type = EntityType::weekItem;
+    static constexpr SyncCollection collection = SyncCollection::plan;
+    static CalendarObject write(const WeekItemExport& v, const CalendarObject* s, const Env& e) {
+        const Week* week = v.weekID ? e.ctx.findByID<Week>(*v.weekID) : nullptr;
+        std::optional<WeekExport> span;
+        if (week)
+            span = DataExportService::valueOf(*week);
+        return sync::writeWeekItem(v, span ? &*span : nullptr, s, e.calendar, e.now);
+    }
+    static WeekItemExport read(const CalendarObject& o, const WeekItemExport* b, const Calendar& c,
+                               Timestamp now) {
+        return sync::readWeekItem(o, b, c, now);
+    }
+    static WeekItemExport comparable(WeekItemExport v, const Env&) { return v; }
+    static std::vector<WeekItemExport>& in(OrvanaExport& d) { return d.weekItems; }
+};
+
+template <> struct Kind<DayTaskExport> {
+    using Model = DayTask;
+    static constexpr EntityType type = EntityType::dayTask;
+    static constexpr SyncCollection collection = SyncCollection::tasks;
+    static CalendarObject write(const DayTaskExport& v, const CalendarObject* s, const Env& e) {
+        return sync::writeDayTask(v, s, e.calendar, e.now);
+    }
+    static DayTaskExport read(const CalendarObject& o, const DayTaskExport* b, const Calendar& c,
+                              Timestamp now) {
+        return sync::readDayTask(o, b, c, now);
+    }
+    // What the server holds of a task: its day as the start of that day.
+    static DayTaskExport comparable(DayTaskExport v, const Env& e) {
+        v.date = e.calendar.startOfDay(v.date);
+        return v;
+    }
+    static std::vector<DayTaskExport>& in(OrvanaExport& d) { return d.dayTasks; }
+};
+
+template <> struct Kind<FocusBlockTemplateExport> {
+    using Model = FocusBlockTemplate;
+    static constexpr EntityType type = EntityType::focusBlockTemplate;
+    static constexpr SyncCollection collection = SyncCollection::blocks;
+    static CalendarObject write(const FocusBlockTemplateExport& v, const CalendarObject* s,
+                                const Env& e) {
+        return sync::writeBlock(v, s, e.calendar, e.now);
+    }
+    static FocusBlockTemplateExport read(const CalendarObject& o, const FocusBlockTemplateExport* b,
+                                         const Calendar& c, Timestamp now) {
+        return sync::readBlock(o, b, c, now);
+    }
+    static FocusBlockTemplateExport comparable(FocusBlockTemplateExport v, const Env&) { return v; }
+    static std::vector<FocusBlockTemplateExport>& in(OrvanaExport& d) {
+        return d.focusBlockTemplates;
+    }
+};
+
+// Calls `f` with the value type of a record that goes one to a resource.
+template <class F> auto byType(EntityType type, F&& f) {
+    switch (type) {
+    case EntityType::goal:
+        return f(std::type_identity<GoalExport>());
+    case EntityType::week:
+        return f(std::type_identity<WeekExport>());
+    case EntityType::weekItem:
+        return f(std::type_identity<WeekItemExport>());
+    case EntityType::focusBlockTemplate:
+        return f(std::type_identity<FocusBlockTemplateExport>());
+    default:
+        return f(std::type_identity<DayTaskExport>());
+    }
+}
+
+Record* findRecord(const ModelContext& ctx, EntityType type, const QUuid& id) {
+    if (type == EntityType::trailEntry)
+        return ctx.findByID<TrailEntry>(id);
+    return byType(type, [&]<class V>(std::type_identity<V>) -> Record* {
+        return ctx.findByID<typename Kind<V>::Model>(id);
+    });
+}
+
+// A record as a document of its own, to restore from.
+QByteArray contentsOf(Record* record, Timestamp now) {
+    OrvanaExport doc;
+    doc.exportedAt = now;
+    if (auto* t = dynamic_cast<TrailEntry*>(record))
+        doc.trailEntries.push_back(DataExportService::valueOf(*t));
+    else
+        byType(record->entityType(), [&]<class V>(std::type_identity<V>) {
+            Kind<V>::in(doc).push_back(
+                DataExportService::valueOf(*static_cast<typename Kind<V>::Model*>(record)));
+        });
+    Result<QByteArray> bytes = DataExportService::encode(doc);
+    return bytes.ok() ? bytes.value() : QByteArray();
+}
+
+std::optional<CalendarObject> parsed(const QByteArray& ics) {
+    Result<CalendarObject> object = CalendarObject::parse(ics);
+    return object.ok() ? std::optional(std::move(object.value())) : std::nullopt;
+}
+
+// What one journal entry asks of the server.
+struct Write {
+    enum class Action { none, put, remove } action = Action::none;
+    QString href;
+    QByteArray ics;
+    QByteArray etag; // the copy written over; none: only if still new there
+};
+
+template <class V>
+Write planWrite(const SyncJournalEntry& e, const std::optional<SyncBase>& base, const Env& env,
+                const QString& collection) {
+    using M = typename Kind<V>::Model;
+    const M* record = e.deleted ? nullptr : env.ctx.findByID<M>(e.record);
+    if (!record)
+        return base ? Write{Write::Action::remove, base->href, {}, base->etag} : Write{};
+    const V value = DataExportService::valueOf(*record);
+    const std::optional<CalendarObject> server = base ? parsed(base->ics) : std::nullopt;
+    if (server && Kind<V>::comparable(Kind<V>::read(*server, nullptr, env.calendar, env.now),
+                                      env) == Kind<V>::comparable(value, env))
+        return {}; // the server has it as it is
+    return {Write::Action::put,
+            base ? base->href : collection + sync::uidOf(value.id) + QLatin1String(".ics"),
+            Kind<V>::write(value, server ? &*server : nullptr, env).bytes(),
+            base ? base->etag : QByteArray()};
+}
+
+// A full calendar names the calendar, not the resource.
+Error withCalendar(Error error, SyncCollection collection) {
+    if (error.kind == ErrorKind::diskFull)
+        error.message = QCoreApplication::translate(
+                            "SyncEngine", "The calendar \u201c%1\u201d on the server is full: %2")
+                            .arg(QString::fromUtf8(specOf(collection).displayName), error.message);
+    return error;
+}
+
+SyncCollection collectionOf(EntityType type) {
+    if (type == EntityType::trailEntry)
+        return SyncCollection::focusLog;
+    return byType(type, []<class V>(std::type_identity<V>) { return Kind<V>::collection; });
+}
+
+// A pull is not a step of the user's: nothing it does goes on the undo
+// stack.
+class WithoutUndo {
+public:
+    explicit WithoutUndo(ModelContext& ctx) : ctx_(ctx), undo_(ctx.undoManager()) {
+        ctx_.setUndoManager(nullptr);
+    }
+    ~WithoutUndo() { ctx_.setUndoManager(undo_); }
+    WithoutUndo(const WithoutUndo&) = delete;
+    WithoutUndo& operator=(const WithoutUndo&) = delete;
+
+private:
+    ModelContext& ctx_;
+    UndoManager* undo_;
+};
 
 } // namespace
 
@@ -52,13 +266,13 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
         co_return account.error();
     SqliteStore* store = context_.store();
     SyncState* state = store->sync();
-    const QString tasks = account.value().collections[std::size_t(SyncCollection::tasks)];
+    const Env env{context_, calendar_, context_.now()};
 
     SyncReport report;
     QSet<QUuid> heldBack;
     for (;;) {
-        Result<std::vector<SyncJournalEntry>> pending = state->pending(
-            batchSize + std::size_t(heldBack.size()), entityBit(EntityType::dayTask));
+        Result<std::vector<SyncJournalEntry>> pending =
+            state->pending(batchSize + std::size_t(heldBack.size()), oneToAResource);
         if (!pending.ok())
             co_return pending.error();
         std::vector<SyncBase> kept;
@@ -72,64 +286,52 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
             Result<std::optional<SyncBase>> base = state->baseOf(e.record);
             if (!base.ok())
                 co_return base.error();
-            const DayTask* task = e.deleted ? nullptr : context_.findByID<DayTask>(e.record);
-            if (!task) {
-                if (base.value()) {
-                    Result<DavReply> removed =
-                        co_await client_.remove(base.value()->href, base.value()->etag);
-                    if (!removed.ok())
-                        co_return removed.error();
-                    if (removed.value().status == 412) {
-                        // Changed there meanwhile: the change wins over the deletion.
-                        heldBack.insert(e.record);
-                        ++report.heldBack;
-                        continue;
-                    }
-                    gone.push_back(e.record);
-                    ++report.removed;
-                }
+            const SyncCollection collection = collectionOf(e.type);
+            const QString& href = account.value().collections[std::size_t(collection)];
+            const Write w = byType(e.type, [&]<class V>(std::type_identity<V>) {
+                return planWrite<V>(e, base.value(), env, href);
+            });
+            if (w.action == Write::Action::none) {
                 done.push_back(e);
                 continue;
             }
-            const Timestamp now = context_.now();
-            const DayTaskExport value = DataExportService::valueOf(*task);
-            std::optional<CalendarObject> server;
-            if (base.value()) {
-                Result<CalendarObject> parsed = CalendarObject::parse(base.value()->ics);
-                if (parsed.ok())
-                    server = std::move(parsed.value());
-            }
-            if (server && comparable(sync::readDayTask(*server, nullptr, calendar_, now),
-                                     calendar_) == comparable(value, calendar_)) {
-                done.push_back(e); // the server has it as it is
+            if (w.action == Write::Action::remove) {
+                Result<DavReply> removed = co_await client_.remove(w.href, w.etag);
+                if (!removed.ok())
+                    co_return withCalendar(removed.error(), collection);
+                if (removed.value().status == 412) {
+                    // Changed there meanwhile: the change wins over the deletion.
+                    heldBack.insert(e.record);
+                    ++report.heldBack;
+                    continue;
+                }
+                gone.push_back(e.record);
+                done.push_back(e);
+                ++report.removed;
                 continue;
             }
-            QByteArray ics =
-                sync::writeDayTask(value, server ? &*server : nullptr, calendar_, now).bytes();
-            const QString href = base.value()
-                                     ? base.value()->href
-                                     : tasks + sync::uidOf(task->id()) + QLatin1String(".ics");
             std::optional<QByteArray> condition;
             if (base.value())
-                condition = base.value()->etag;
-            Result<DavReply> put = co_await client_.put(href, ics, condition);
+                condition = w.etag;
+            Result<DavReply> put = co_await client_.put(w.href, w.ics, condition);
             if (!put.ok())
-                co_return put.error();
+                co_return withCalendar(put.error(), collection);
             if (put.value().status == 412) {
                 heldBack.insert(e.record);
                 ++report.heldBack;
                 continue;
             }
             QByteArray etag = put.value().etag;
+            QByteArray ics = w.ics;
             if (etag.isEmpty()) {
                 // The server changed what it stored: keep its copy as the base.
-                Result<DavReply> stored = co_await client_.get(href);
+                Result<DavReply> stored = co_await client_.get(w.href);
                 if (!stored.ok())
                     co_return stored.error();
                 etag = stored.value().etag;
                 ics = stored.value().body;
             }
-            kept.push_back({e.record, EntityType::dayTask, href, etag, ics});
+            kept.push_back({e.record, e.type, w.href, etag, ics});
             done.push_back(e);
             ++report.sent;
         }
@@ -149,53 +351,261 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
         if (!committed.ok())
             co_return committed.error();
     }
+    if (auto trail = co_await pushTrail(report); !trail.ok())
+        co_return trail.error();
     co_return report;
 }
 
 namespace {
 
-// Resources fetched per calendar-multiget.
-constexpr std::size_t fetchBatch = 100;
-
-// The deletion guard: more than this many, and more than this share of the
-// synced records.
-constexpr qint64 guardCount = 20;
-constexpr double guardShare = 0.10;
-
-DayTask* applyDayTask(ModelContext& ctx, const DayTaskExport& v) {
-    WeekItem* item = v.weekItemID ? ctx.findByID<WeekItem>(*v.weekItemID) : nullptr;
-    Goal* goal = v.goalID ? ctx.findByID<Goal>(*v.goalID) : nullptr;
-    if (DayTask* existing = ctx.findByID<DayTask>(v.id)) {
-        DataImport::assign(*existing, v, item, goal);
-        return existing;
-    }
-    auto created = std::make_unique<DayTask>(v.title, v.date);
-    created->setID(v.id);
-    DataImport::assign(*created, v, item, goal);
-    return ctx.insert(std::move(created));
+bool earlier(const TrailEntryExport& a, const TrailEntryExport& b) {
+    return a.date != b.date ? a.date < b.date : a.id.toString() < b.id.toString();
 }
 
-// A pull is not a step of the user's: nothing it does goes on the undo
-// stack.
-class WithoutUndo {
-public:
-    explicit WithoutUndo(ModelContext& ctx) : ctx_(ctx), undo_(ctx.undoManager()) {
-        ctx_.setUndoManager(nullptr);
-    }
-    ~WithoutUndo() { ctx_.setUndoManager(undo_); }
-    WithoutUndo(const WithoutUndo&) = delete;
-    WithoutUndo& operator=(const WithoutUndo&) = delete;
+// The day a focus-log resource holds, from its UID.
+QDate trailDayOf(const CalendarObject& object) {
+    return QDate::fromString(object.uid().mid(6), QStringLiteral("yyyyMMdd"));
+}
 
-private:
-    ModelContext& ctx_;
-    UndoManager* undo_;
-};
+} // namespace
+
+QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
+    SqliteStore* store = context_.store();
+    SyncState* state = store->sync();
+    Result<SyncAccount> account = state->account();
+    if (!account.ok())
+        co_return account.error();
+    const QString log = account.value().collections[std::size_t(SyncCollection::focusLog)];
+    const Timestamp now = context_.now();
+
+    // Entries changed here, gathered by the resource of their day.
+    struct Day {
+        std::vector<SyncJournalEntry> journal;
+        std::vector<QUuid> added;
+        QDate day;
+    };
+    QSet<QUuid> heldBack;
+    for (;;) {
+        Result<std::vector<SyncJournalEntry>> pending = state->pending(
+            trailBatchSize + std::size_t(heldBack.size()), entityBit(EntityType::trailEntry));
+        if (!pending.ok())
+            co_return pending.error();
+        std::map<QUuid, Day> days;
+        std::vector<SyncJournalEntry> done;
+        bool any = false;
+        for (const SyncJournalEntry& e : pending.value()) {
+            if (heldBack.contains(e.record))
+                continue;
+            any = true;
+            Result<std::optional<QUuid>> resource = state->resourceOf(e.record);
+            if (!resource.ok())
+                co_return resource.error();
+            const TrailEntry* entry = e.deleted ? nullptr : context_.findByID<TrailEntry>(e.record);
+            QUuid key;
+            if (resource.value()) {
+                key = *resource.value();
+            } else if (!entry) {
+                done.push_back(e); // never sent
+                continue;
+            } else {
+                const QDate day = dayOf(entry->date(), calendar_);
+                key = sync::idOf(sync::trailDayUid(day));
+                days[key].day = day;
+            }
+            days[key].journal.push_back(e);
+            if (entry)
+                days[key].added.push_back(e.record);
+        }
+        if (!any)
+            break;
+
+        std::vector<SyncBase> kept;
+        std::vector<std::pair<QUuid, std::vector<QUuid>>> members;
+        std::vector<QUuid> gone;
+        for (auto it = days.begin(); it != days.end(); ++it) {
+            const QUuid key = it->first;
+            Day& d = it->second;
+            Result<std::optional<SyncBase>> base = state->baseOf(key);
+            if (!base.ok())
+                co_return base.error();
+            const std::optional<CalendarObject> server =
+                base.value() ? parsed(base.value()->ics) : std::nullopt;
+            const std::vector<TrailEntryExport> before =
+                server ? sync::readTrailDay(*server) : std::vector<TrailEntryExport>();
+            // What the server holds and this device still has, and what is new here.
+            std::vector<TrailEntryExport> after;
+            QSet<QUuid> in;
+            for (const TrailEntryExport& b : before) {
+                if (const TrailEntry* t = context_.findByID<TrailEntry>(b.id);
+                    t && !in.contains(b.id)) {
+                    after.push_back(DataExportService::valueOf(*t));
+                    in.insert(b.id);
+                }
+            }
+            for (const QUuid& id : d.added) {
+                if (!in.contains(id)) {
+                    after.push_back(DataExportService::valueOf(*context_.findByID<TrailEntry>(id)));
+                    in.insert(id);
+                }
+            }
+            std::sort(after.begin(), after.end(), earlier);
+            if (server)
+                d.day = trailDayOf(*server);
+            if (after == before || !d.day.isValid()) {
+                done.insert(done.end(), d.journal.begin(), d.journal.end());
+                continue;
+            }
+            auto holdBack = [&] {
+                for (const SyncJournalEntry& e : d.journal)
+                    heldBack.insert(e.record);
+                ++report.heldBack;
+            };
+            if (after.empty()) {
+                Result<DavReply> removed =
+                    co_await client_.remove(base.value()->href, base.value()->etag);
+                if (!removed.ok())
+                    co_return withCalendar(removed.error(), SyncCollection::focusLog);
+                if (removed.value().status == 412) {
+                    holdBack();
+                    continue;
+                }
+                gone.push_back(key);
+                ++report.removed;
+                done.insert(done.end(), d.journal.begin(), d.journal.end());
+                continue;
+            }
+            QByteArray ics =
+                sync::writeTrailDay(d.day, after, server ? &*server : nullptr, now).bytes();
+            const QString href = base.value()
+                                     ? base.value()->href
+                                     : log + sync::trailDayUid(d.day) + QLatin1String(".ics");
+            std::optional<QByteArray> condition;
+            if (base.value())
+                condition = base.value()->etag;
+            Result<DavReply> put = co_await client_.put(href, ics, condition);
+            if (!put.ok())
+                co_return withCalendar(put.error(), SyncCollection::focusLog);
+            if (put.value().status == 412) {
+                // Another device wrote this day meanwhile: its list is merged
+                // at the next pull, then both are sent.
+                holdBack();
+                continue;
+            }
+            QByteArray etag = put.value().etag;
+            if (etag.isEmpty()) {
+                Result<DavReply> stored = co_await client_.get(href);
+                if (!stored.ok())
+                    co_return stored.error();
+                etag = stored.value().etag;
+                ics = stored.value().body;
+            }
+            kept.push_back({key, EntityType::trailEntry, href, etag, ics});
+            std::vector<QUuid> ids;
+            for (const TrailEntryExport& a : after)
+                ids.push_back(a.id);
+            members.emplace_back(key, std::move(ids));
+            done.insert(done.end(), d.journal.begin(), d.journal.end());
+            ++report.sent;
+        }
+        Result<void> committed = store->changeSync([&](SyncState& s) -> Result<void> {
+            for (const SyncBase& b : kept) {
+                if (auto ok = s.keep(b); !ok.ok())
+                    return ok;
+            }
+            for (const auto& [key, ids] : members) {
+                if (auto ok = s.setMembers(key, ids); !ok.ok())
+                    return ok;
+            }
+            for (const QUuid& id : gone) {
+                if (auto ok = s.forget(id); !ok.ok())
+                    return ok;
+            }
+            return s.confirm(done);
+        });
+        if (!committed.ok())
+            co_return committed.error();
+    }
+    co_return Result<void>();
+}
+
+namespace {
 
 struct Fetched {
+    SyncCollection collection;
     QString href;
     QByteArray etag;
     QByteArray ics;
 };
+
+// Deleted there, to be deleted here.
+struct Doomed {
+    EntityType type;
+    QUuid record;
+};
+
+struct Lost {
+    SyncBase base;
+    std::vector<QUuid> members;
+};
+
+using Value = std::variant<std::monostate, GoalExport, WeekExport, WeekItemExport, DayTaskExport,
+                           FocusBlockTemplateExport>;
+
+// What a fetched resource says, and what the server said of it last time.
+struct Reading {
+    std::optional<EntityType> type; // none: unreadable, or not a record
+    std::optional<QString> account; // the account's mark: its id
+    Timestamp changedThere = 0;     // LAST-MODIFIED
+    Value remote, base;             // a record of its own
+    QUuid key;                      // a day of focus minutes: its resource
+    std::vector<TrailEntryExport> there, before;
+};
+
+struct Read {
+    std::vector<Fetched> fetched;
+    std::vector<Reading> readings;
+};
+
+// Plain values from bytes: no store, no records, so that it runs anywhere.
+// It owns what it reads, so that it may outlive a sync that was dropped.
+Read readAll(std::vector<Fetched> fetched, std::vector<std::optional<QByteArray>> bases,
+             QString mark, Calendar calendar, Timestamp now) {
+    std::vector<Reading> out(fetched.size());
+    for (std::size_t i = 0; i < fetched.size(); ++i) {
+        Reading& r = out[i];
+        const std::optional<CalendarObject> object = parsed(fetched[i].ics);
+        if (!object)
+            continue;
+        if (fetched[i].href == mark) {
+            r.account = object->text("X-ORVANA-ACCOUNT").value_or(QString());
+            continue;
+        }
+        r.type = sync::recordTypeOf(*object, fetched[i].collection);
+        if (!r.type)
+            continue;
+        r.changedThere = object->instant("LAST-MODIFIED").value_or(now);
+        const std::optional<CalendarObject> old = bases[i] ? parsed(*bases[i]) : std::nullopt;
+        if (*r.type == EntityType::trailEntry) {
+            r.key = sync::idOf(object->uid());
+            r.there = sync::readTrailDay(*object);
+            if (old)
+                r.before = sync::readTrailDay(*old);
+            continue;
+        }
+        byType(*r.type, [&]<class V>(std::type_identity<V>) {
+            std::optional<V> base;
+            if (old)
+                base = Kind<V>::read(*old, nullptr, calendar, now);
+            r.remote = Kind<V>::read(*object, base ? &*base : nullptr, calendar, now);
+            if (base)
+                r.base = std::move(*base);
+        });
+    }
+    return {std::move(fetched), std::move(out)};
+}
+
+constexpr SyncCollection pullOrder[] = {SyncCollection::plan, SyncCollection::blocks,
+                                        SyncCollection::tasks, SyncCollection::focusLog};
 
 } // namespace
 
@@ -205,132 +615,245 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
         co_return account.error();
     SqliteStore* store = context_.store();
     SyncState* state = store->sync();
-    const int kind = int(SyncCollection::tasks);
-    const QString collection = account.value().collections[std::size_t(kind)];
-    Result<QString> token = state->token(kind);
-    if (!token.ok())
-        co_return token.error();
+    const SyncAccount& acc = account.value();
+    const QString mark = accountMarkPath(acc);
+    const Env env{context_, calendar_, context_.now()};
+    const Timestamp now = env.now;
 
-    Result<std::optional<dav::Multistatus>> changes =
-        co_await client_.changesSince(collection, token.value());
-    if (!changes.ok())
-        co_return changes.error();
-    if (!changes.value()) {
-        changes = co_await client_.changesSince(collection, QString());
+    // What changed there, collection by collection.
+    std::vector<Fetched> fetched;
+    std::vector<SyncBase> gone; // deleted there
+    std::vector<Lost> lost;     // missing from a fresh listing: sent again
+    std::array<QString, 4> tokens;
+    bool identityLost = false;
+    for (SyncCollection c : pullOrder) {
+        const int kind = int(c);
+        const QString collection = acc.collections[std::size_t(kind)];
+        Result<QString> token = state->token(kind);
+        if (!token.ok())
+            co_return token.error();
+        bool fresh = token.value().isEmpty();
+        Result<std::optional<dav::Multistatus>> changes =
+            co_await client_.changesSince(collection, token.value());
         if (!changes.ok())
             co_return changes.error();
-        if (!changes.value())
-            co_return Error{QCoreApplication::translate(
-                                "SyncEngine", "The server would not list the calendar %1.")
-                                .arg(collection),
-                            ErrorKind::general};
-    }
-    const dav::Multistatus& listing = *changes.value();
-
-    std::vector<QString> wanted;
-    std::vector<SyncBase> gone;
-    for (const dav::Response& r : listing.responses) {
-        if (r.href == collection || r.href.endsWith(u'/'))
-            continue;
-        Result<std::optional<SyncBase>> base = state->baseAt(r.href);
-        if (!base.ok())
-            co_return base.error();
-        if (r.status == 404) {
-            if (base.value())
-                gone.push_back(*base.value());
-        } else if (!base.value() || base.value()->etag != r.etag || r.etag.isEmpty()) {
-            wanted.push_back(r.href);
+        if (!changes.value()) {
+            fresh = true;
+            changes = co_await client_.changesSince(collection, QString());
+            if (!changes.ok())
+                co_return changes.error();
+            if (!changes.value())
+                co_return Error{QCoreApplication::translate(
+                                    "SyncEngine", "The server would not list the calendar %1.")
+                                    .arg(collection),
+                                ErrorKind::general};
+        }
+        const dav::Multistatus& listing = *changes.value();
+        tokens[std::size_t(kind)] = listing.syncToken;
+        QSet<QString> listed;
+        std::vector<QString> wanted;
+        for (const dav::Response& r : listing.responses) {
+            if (r.href == collection || r.href.endsWith(u'/'))
+                continue;
+            listed.insert(r.href);
+            if (r.href == mark) {
+                if (r.status == 404)
+                    identityLost = true;
+                else
+                    wanted.push_back(r.href);
+                continue;
+            }
+            Result<std::optional<SyncBase>> base = state->baseAt(r.href);
+            if (!base.ok())
+                co_return base.error();
+            if (r.status == 404) {
+                if (base.value())
+                    gone.push_back(*base.value());
+            } else if (!base.value() || base.value()->etag != r.etag || r.etag.isEmpty()) {
+                wanted.push_back(r.href);
+            }
+        }
+        if (fresh) {
+            if (c == SyncCollection::plan && !listed.contains(mark))
+                identityLost = true;
+            Result<std::vector<SyncBase>> bases = state->basesIn(collection);
+            if (!bases.ok())
+                co_return bases.error();
+            for (SyncBase& b : bases.value()) {
+                if (listed.contains(b.href))
+                    continue;
+                Result<std::vector<QUuid>> members = state->membersOf(b.record);
+                if (!members.ok())
+                    co_return members.error();
+                lost.push_back({std::move(b), std::move(members.value())});
+            }
+        }
+        for (std::size_t from = 0; from < wanted.size(); from += fetchBatch) {
+            const std::vector<QString> batch(
+                wanted.begin() + std::ptrdiff_t(from),
+                wanted.begin() + std::ptrdiff_t(std::min(wanted.size(), from + fetchBatch)));
+            Result<dav::Multistatus> got = co_await client_.multiget(collection, batch);
+            if (!got.ok())
+                co_return got.error();
+            for (dav::Response& r : got.value().responses) {
+                if (r.status == 0 || r.status / 100 == 2)
+                    fetched.push_back({c, r.href, r.etag, std::move(r.calendarData)});
+            }
         }
     }
 
-    // Deletions here are counted before anything changes.
+    // Read on a worker: libical's parsing is what grows with a pull.
+    std::vector<std::optional<QByteArray>> bases;
+    bases.reserve(fetched.size());
+    for (const Fetched& f : fetched) {
+        Result<std::optional<SyncBase>> base = state->baseAt(f.href);
+        if (!base.ok())
+            co_return base.error();
+        bases.push_back(base.value() ? std::optional(base.value()->ics) : std::nullopt);
+    }
+    QFuture<Read> reading =
+        QtConcurrent::run(readAll, std::move(fetched), std::move(bases), mark, calendar_, now);
+    Read read = co_await reading;
+    fetched = std::move(read.fetched);
+    const std::vector<Reading>& readings = read.readings;
+
+    // Merged with what changed here, before anything changes.
     SyncReport report;
-    std::vector<SyncBase> toDelete, toResend;
+    OrvanaExport incoming;
+    incoming.exportedAt = now;
+    std::vector<SyncBase> kept;
+    std::vector<std::pair<QUuid, std::vector<QUuid>>> members;
+    QHash<QUuid, Timestamp> arrived; // when each task that arrived was last changed there
+    std::vector<QUuid> arrivedWeeks;
+    std::vector<std::tuple<QUuid, EntityType, sync::Conflict>> conflicts;
+    std::vector<Doomed> doomed;
+    for (std::size_t i = 0; i < fetched.size(); ++i) {
+        const Fetched& f = fetched[i];
+        const Reading& r = readings[i];
+        if (r.account) {
+            if (*r.account != acc.accountID)
+                identityLost = true;
+            continue;
+        }
+        if (!r.type)
+            continue; // not something Orvana shows: left alone there
+
+        if (*r.type == EntityType::trailEntry) {
+            // A day's entries: what is new there arrives, what went there goes.
+            QSet<QUuid> ids;
+            std::vector<QUuid> list;
+            for (const TrailEntryExport& t : r.there) {
+                ids.insert(t.id);
+                list.push_back(t.id);
+                Result<std::optional<SyncJournalEntry>> journal = state->journalOf(t.id);
+                if (!journal.ok())
+                    co_return journal.error();
+                if ((journal.value() && journal.value()->deleted) ||
+                    context_.findByID<TrailEntry>(t.id))
+                    continue;
+                incoming.trailEntries.push_back(t);
+                ++report.received;
+            }
+            for (const TrailEntryExport& t : r.before) {
+                if (!ids.contains(t.id) && context_.findByID<TrailEntry>(t.id))
+                    doomed.push_back({EntityType::trailEntry, t.id});
+            }
+            kept.push_back({r.key, EntityType::trailEntry, f.href, f.etag, f.ics});
+            members.emplace_back(r.key, std::move(list));
+            continue;
+        }
+
+        auto take = [&]<class V>(std::type_identity<V>) -> Result<void> {
+            const std::optional<V> baseValue = std::holds_alternative<V>(r.base)
+                                                   ? std::optional(std::get<V>(r.base))
+                                                   : std::nullopt;
+            const V& remote = std::get<V>(r.remote);
+            const auto* local = context_.findByID<typename Kind<V>::Model>(remote.id);
+            Result<std::optional<SyncJournalEntry>> journal = state->journalOf(remote.id);
+            if (!journal.ok())
+                return journal.error();
+            V value = remote;
+            if (local && journal.value() && !journal.value()->deleted) {
+                sync::Merged<V> merged = sync::merge(
+                    baseValue, Kind<V>::comparable(DataExportService::valueOf(*local), env),
+                    journal.value()->changedAt, Kind<V>::comparable(remote, env), r.changedThere);
+                value = std::move(merged.value);
+                report.conflicts += qint64(merged.conflicts.size());
+                for (sync::Conflict& c : merged.conflicts)
+                    conflicts.emplace_back(remote.id, Kind<V>::type, std::move(c));
+            }
+            if constexpr (std::is_same_v<V, DayTaskExport>)
+                arrived[value.id] = r.changedThere;
+            if constexpr (std::is_same_v<V, WeekExport>)
+                arrivedWeeks.push_back(value.id);
+            Kind<V>::in(incoming).push_back(std::move(value));
+            ++report.received;
+            kept.push_back({remote.id, Kind<V>::type, f.href, f.etag, f.ics});
+            return {};
+        };
+        if (Result<void> took = byType(*r.type, take); !took.ok())
+            co_return took.error();
+    }
+
+    // Deleted there: deleted here, unless it changed here (then it is sent again).
+    std::vector<SyncBase> resend;
     for (const SyncBase& base : gone) {
+        if (base.type == EntityType::trailEntry) {
+            Result<std::vector<QUuid>> ids = state->membersOf(base.record);
+            if (!ids.ok())
+                co_return ids.error();
+            for (const QUuid& id : ids.value()) {
+                if (context_.findByID<TrailEntry>(id))
+                    doomed.push_back({EntityType::trailEntry, id});
+            }
+            continue;
+        }
         Result<std::optional<SyncJournalEntry>> journal = state->journalOf(base.record);
         if (!journal.ok())
             co_return journal.error();
-        const bool changedHere =
-            journal.value() && !journal.value()->deleted && context_.findByID<DayTask>(base.record);
-        (changedHere ? toResend : toDelete).push_back(base);
+        if (!findRecord(context_, base.type, base.record))
+            continue;
+        if (journal.value() && !journal.value()->deleted)
+            resend.push_back(base);
+        else
+            doomed.push_back({base.type, base.record});
+    }
+
+    // The guard, before anything changes here.
+    if (identityLost) {
+        if (!allowDeletions) {
+            report = SyncReport();
+            report.identityLost = true;
+            co_return report;
+        }
+        if (auto restarted = co_await startOver(); !restarted.ok())
+            co_return restarted.error();
+        co_return SyncReport();
     }
     Result<qint64> synced = state->baseCount();
     if (!synced.ok())
         co_return synced.error();
-    const qint64 deleting = qint64(toDelete.size());
+    const qint64 deleting = qint64(doomed.size());
     if (!allowDeletions && deleting > guardCount &&
         double(deleting) > guardShare * double(synced.value())) {
+        report = SyncReport();
         report.guarded = deleting;
         co_return report;
     }
 
-    std::vector<Fetched> fetched;
-    for (std::size_t from = 0; from < wanted.size(); from += fetchBatch) {
-        const std::vector<QString> batch(
-            wanted.begin() + std::ptrdiff_t(from),
-            wanted.begin() + std::ptrdiff_t(std::min(wanted.size(), from + fetchBatch)));
-        Result<dav::Multistatus> got = co_await client_.multiget(collection, batch);
-        if (!got.ok())
-            co_return got.error();
-        for (dav::Response& r : got.value().responses) {
-            if (r.status == 0 || r.status / 100 == 2)
-                fetched.push_back({r.href, r.etag, std::move(r.calendarData)});
-        }
-    }
-
-    const Timestamp now = context_.now();
-    std::vector<SyncBase> kept;
-    QHash<QUuid, Timestamp> arrived; // when each task that arrived was last changed there
-    std::vector<std::pair<QUuid, sync::Conflict>> conflicts;
-    std::vector<std::pair<QUuid, QByteArray>> deleted;
+    // Applied in one step, outside the undo history.
+    std::vector<std::tuple<QUuid, EntityType, QByteArray>> deleted;
     {
         WithoutUndo quiet(context_);
-        for (const Fetched& f : fetched) {
-            Result<CalendarObject> object = CalendarObject::parse(f.ics);
-            if (!object.ok() || object.value().kind() != CalendarObject::Kind::todo)
-                continue; // not something Orvana can show: left alone there
-            Result<std::optional<SyncBase>> base = state->baseAt(f.href);
-            if (!base.ok())
-                co_return base.error();
-            std::optional<DayTaskExport> baseValue;
-            if (base.value()) {
-                Result<CalendarObject> old = CalendarObject::parse(base.value()->ics);
-                if (old.ok())
-                    baseValue = sync::readDayTask(old.value(), nullptr, calendar_, now);
-            }
-            const DayTaskExport remote = sync::readDayTask(
-                object.value(), baseValue ? &*baseValue : nullptr, calendar_, now);
-            const DayTask* local = context_.findByID<DayTask>(remote.id);
-            Result<std::optional<SyncJournalEntry>> journal = state->journalOf(remote.id);
-            if (!journal.ok())
-                co_return journal.error();
-            DayTaskExport value = remote;
-            if (local && journal.value() && !journal.value()->deleted) {
-                const sync::Merged<DayTaskExport> merged = sync::merge(
-                    baseValue, comparable(DataExportService::valueOf(*local), calendar_),
-                    journal.value()->changedAt, comparable(remote, calendar_),
-                    object.value().instant("LAST-MODIFIED").value_or(now));
-                value = merged.value;
-                report.conflicts += qint64(merged.conflicts.size());
-                for (const sync::Conflict& c : merged.conflicts)
-                    conflicts.push_back({remote.id, c});
-            }
-            applyDayTask(context_, value);
-            arrived[value.id] = object.value().instant("LAST-MODIFIED").value_or(now);
-            ++report.received;
-            kept.push_back({remote.id, EntityType::dayTask, f.href, f.etag, f.ics});
-        }
-        for (const SyncBase& base : toDelete) {
-            if (DayTask* task = context_.findByID<DayTask>(base.record)) {
-                // Kept for 30 days as a document of its own, to restore from.
-                OrvanaExport contents;
-                contents.exportedAt = now;
-                contents.dayTasks.push_back(DataExportService::valueOf(*task));
-                if (Result<QByteArray> bytes = DataExportService::encode(contents); bytes.ok())
-                    deleted.push_back({base.record, bytes.value()});
-                context_.remove(task);
-                ++report.removedHere;
-            }
+        DataImport::merge(incoming, context_, true);
+        keepOneWeekPerDay(arrivedWeeks);
+        for (const Doomed& d : doomed) {
+            Record* record = findRecord(context_, d.type, d.record);
+            if (!record || record->isDeleted())
+                continue; // went with a record deleted before it
+            deleted.emplace_back(d.record, d.type, contentsOf(record, now));
+            context_.remove(record);
+            ++report.removedHere;
         }
         if (!arrived.isEmpty()) {
             Result<void> merged = keepOnePerDay(arrived, *state);
@@ -345,31 +868,109 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
             if (auto ok = s.keep(b); !ok.ok())
                 return ok;
         }
-        // Deleted there: forgotten; changed here: sent again as new.
-        for (const std::vector<SyncBase>* list : {&toDelete, &toResend}) {
+        for (const auto& [key, ids] : members) {
+            if (auto ok = s.setMembers(key, ids); !ok.ok())
+                return ok;
+        }
+        for (const std::vector<SyncBase>* list : {&gone, &resend}) {
             for (const SyncBase& b : *list) {
                 if (auto ok = s.forget(b.record); !ok.ok())
                     return ok;
             }
         }
-        for (const auto& [record, c] : conflicts) {
-            auto text = [](const QJsonValue& v) {
-                return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-            };
-            if (auto ok = s.addConflict(record, EntityType::dayTask, c.field, text(c.kept),
-                                        text(c.lost), c.thisDeviceLost, now);
+        // Not there any more, though never deleted: sent again.
+        for (const Lost& l : lost) {
+            if (auto ok = s.forget(l.base.record); !ok.ok())
+                return ok;
+            const bool day = l.base.type == EntityType::trailEntry;
+            for (const QUuid& id : day ? l.members : std::vector<QUuid>{l.base.record}) {
+                if (!findRecord(context_, l.base.type, id))
+                    continue;
+                if (auto ok = s.touch(id, l.base.type, now); !ok.ok())
+                    return ok;
+            }
+        }
+        auto text = [](const QJsonValue& v) {
+            return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+        };
+        for (const auto& [record, type, c] : conflicts) {
+            if (auto ok = s.addConflict(record, type, c.field, text(c.kept), text(c.lost),
+                                        c.thisDeviceLost, now);
                 !ok.ok())
                 return ok;
         }
-        for (const auto& [record, contents] : deleted) {
-            if (auto ok = s.addDeleted(record, EntityType::dayTask, contents, now); !ok.ok())
+        for (const auto& [record, type, contents] : deleted) {
+            if (auto ok = s.addDeleted(record, type, contents, now); !ok.ok())
                 return ok;
         }
-        return s.setToken(kind, listing.syncToken);
+        for (SyncCollection c : pullOrder) {
+            if (auto ok = s.setToken(int(c), tokens[std::size_t(c)]); !ok.ok())
+                return ok;
+        }
+        return {};
     });
     if (!committed.ok())
         co_return committed.error();
     co_return report;
+}
+
+QCoro::Task<Result<void>> SyncEngine::startOver() {
+    SqliteStore* store = context_.store();
+    Result<SyncAccount> account = store->sync()->account();
+    if (!account.ok())
+        co_return account.error();
+    // The mark back, so that this account's other devices find it again.
+    const QString mark = accountMarkPath(account.value());
+    Result<DavReply> there = co_await client_.get(mark);
+    if (!there.ok())
+        co_return there.error();
+    std::optional<QByteArray> condition;
+    if (there.value().status == 200)
+        condition = there.value().etag;
+    const QByteArray bytes = accountMark(account.value().accountID);
+    Result<DavReply> written = co_await client_.put(mark, bytes, condition);
+    if (!written.ok())
+        co_return written.error();
+    const Timestamp now = context_.now();
+    co_return store->changeSync([&](SyncState& s) { return s.restart(now); });
+}
+
+void SyncEngine::keepOneWeekPerDay(const std::vector<QUuid>& arrived) {
+    QSet<qint64> days;
+    for (const QUuid& id : arrived) {
+        if (const Week* w = context_.findByID<Week>(id))
+            days.insert(qint64(calendar_.startOfDay(w->startDate())));
+    }
+    if (days.isEmpty())
+        return;
+    QHash<qint64, std::vector<Week*>> byDay;
+    for (Week* w : context_.fetch<Week>()) {
+        const qint64 day = qint64(calendar_.startOfDay(w->startDate()));
+        if (days.contains(day) && !w->isDeleted())
+            byDay[day].push_back(w);
+    }
+    // Two devices that each planned the week of a day made one week: every
+    // device keeps the same one, and the other's items move to it.
+    for (auto it = byDay.begin(); it != byDay.end(); ++it) {
+        std::vector<Week*>& weeks = it.value();
+        std::sort(weeks.begin(), weeks.end(), [](const Week* a, const Week* b) {
+            return a->id().toString() < b->id().toString();
+        });
+        Week* keep = weeks.front();
+        for (std::size_t i = 1; i < weeks.size(); ++i) {
+            Week* other = weeks[i];
+            const std::vector<WeekItem*> items = other->items();
+            for (WeekItem* item : items)
+                item->setWeek(keep);
+            if (!keep->intention())
+                keep->setIntention(other->intention());
+            if (!keep->reflection())
+                keep->setReflection(other->reflection());
+            if (!keep->ritualCompletedAt())
+                keep->setRitualCompletedAt(other->ritualCompletedAt());
+            context_.remove(other);
+        }
+    }
 }
 
 Result<void> SyncEngine::keepOnePerDay(const QHash<QUuid, Timestamp>& arrived, SyncState& state) {

@@ -23,6 +23,9 @@ struct SyncReport {
     // Records a pull would have deleted here when the deletion guard stopped
     // it: then nothing was changed.
     qint64 guarded = 0;
+    // The server lost the account's mark (restored, reset, another
+    // account's data): the pull stopped before changing anything.
+    bool identityLost = false;
 };
 
 // One account's sync, on the main thread beside the context it syncs.
@@ -35,7 +38,8 @@ public:
     // it is still new there (If-None-Match), a deleted one removed. The
     // journal and the confirmed copies change in one transaction per batch,
     // after the server answered, so a sync that is killed resends at most a
-    // batch, and never makes a second copy. Day tasks so far.
+    // batch, and never makes a second copy. Focus minutes go a day to a
+    // resource, each day's list the union of what both sides hold.
     QCoro::Task<Result<SyncReport>> push();
 
     // Takes what changed on the server since the last pull (sync-collection
@@ -46,15 +50,23 @@ public:
     // it is sent again). Applied on this thread in one step, outside the
     // undo history, and saved; the confirmed copies and the token follow in
     // one transaction. More than 20 deletions that are also more than 10 %
-    // of the synced records stop the pull before it changes anything, unless
-    // `allowDeletions`. Day tasks so far.
+    // of the synced records, or a server that lost the account's mark, stop
+    // the pull before it changes anything, unless `allowDeletions` (then a
+    // server that lost the mark gets everything again). A listing that
+    // misses resources the server had confirmed (a token it forgot) sends
+    // them again: it is never read as deletions.
     QCoro::Task<Result<SyncReport>> pull(bool allowDeletions);
 
 private:
     // The account, once sync is set up and what the user did is saved.
     Result<SyncAccount> prepare();
+    QCoro::Task<Result<void>> pushTrail(SyncReport& report);
+    // With a server that lost the account: the mark written back and
+    // everything to be sent again.
+    QCoro::Task<Result<void>> startOver();
     // The sync's own one-per-day rules over the days a pull touched.
     Result<void> keepOnePerDay(const QHash<QUuid, Timestamp>& arrived, SyncState& state);
+    void keepOneWeekPerDay(const std::vector<QUuid>& arrived);
 
     ModelContext& context_;
     CalDavClient& client_;

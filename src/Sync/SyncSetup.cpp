@@ -44,11 +44,7 @@ QCoro::Task<Result<QString>> accountOf(CalDavClient& client, QString plan) {
             co_return *id;
         }
         const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-        CalendarObject object(CalendarObject::Kind::journal,
-                              QStringLiteral("ORVANA-ACCOUNT-") + id);
-        object.setText("SUMMARY", QStringLiteral("Orvana account"));
-        object.setText(accountProperty, id);
-        const QByteArray bytes = object.bytes();
+        const QByteArray bytes = accountMark(id);
         Result<DavReply> written = co_await client.put(path, bytes, std::nullopt);
         if (!written.ok())
             co_return written.error();
@@ -64,6 +60,14 @@ QCoro::Task<Result<QString>> accountOf(CalDavClient& client, QString plan) {
 
 const SyncCollectionSpec& specOf(SyncCollection collection) {
     return specs[int(collection)];
+}
+
+QByteArray accountMark(const QString& accountID) {
+    CalendarObject object(CalendarObject::Kind::journal,
+                          QStringLiteral("ORVANA-ACCOUNT-") + accountID);
+    object.setText("SUMMARY", QStringLiteral("Orvana account"));
+    object.setText(accountProperty, accountID);
+    return object.bytes();
 }
 
 QString accountMarkPath(const SyncAccount& account) {

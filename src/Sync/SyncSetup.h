@@ -5,7 +5,6 @@
 
 namespace orvana {
 
-
 struct SyncCollectionSpec {
     const char* displayName; // what every client shows
     QByteArray component;    // what it holds
@@ -23,5 +22,7 @@ QCoro::Task<Result<SyncAccount>> signIn(CalDavClient& client, QString server, QS
 
 // The mark's path in the plan calendar.
 QString accountMarkPath(const SyncAccount& account);
+// The mark's bytes.
+QByteArray accountMark(const QString& accountID);
 
 } // namespace orvana

@@ -1,5 +1,6 @@
 #include "Sync/SyncEngine.h"
 #include "Platform/NetworkRequestPerformer.h"
+#include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Sync/CalDavServers.h"
@@ -85,8 +86,10 @@ TEST_P(SyncEngineTest, PushSendsEachChangeOnceAndNeverOverwritesAnotherClients) 
 
 // One device of an account: its own store, clock and engine.
 struct Device {
-    explicit Device(const CalDavServer& server, Timestamp now)
-        : http(), client(http, {server.url(), server.user, server.password}) {
+    explicit Device(const CalDavServer& server, Timestamp now,
+                    Calendar zone = Calendar(QTimeZone("Europe/Berlin"), 2))
+        : http(), client(http, {server.url(), server.user, server.password}),
+          calendar(std::move(zone)) {
         auto opened = openModelContext(dir.filePath("Orvana.sqlite"));
         EXPECT_TRUE(opened.ok());
         ctx = std::move(opened.value());
@@ -103,7 +106,7 @@ struct Device {
     SyncReport sync(bool allowDeletions = false) {
         Result<SyncReport> pulled = QCoro::waitFor(engine->pull(allowDeletions));
         EXPECT_TRUE(pulled.ok()) << pulled.error().message.toStdString();
-        if (!pulled.ok() || pulled.value().guarded)
+        if (!pulled.ok() || pulled.value().guarded || pulled.value().identityLost)
             return pulled.ok() ? pulled.value() : SyncReport{};
         Result<SyncReport> pushed = QCoro::waitFor(engine->push());
         EXPECT_TRUE(pushed.ok()) << pushed.error().message.toStdString();
@@ -111,6 +114,7 @@ struct Device {
         if (pushed.ok()) {
             r.sent = pushed.value().sent;
             r.removed = pushed.value().removed;
+            r.heldBack = pushed.value().heldBack;
         }
         return r;
     }
@@ -124,7 +128,7 @@ struct Device {
     QTemporaryDir dir;
     NetworkRequestPerformer http;
     CalDavClient client;
-    const Calendar calendar{QTimeZone("Europe/Berlin"), 2};
+    const Calendar calendar;
     std::unique_ptr<ModelContext> ctx;
     std::unique_ptr<SyncEngine> engine;
 };
@@ -265,6 +269,147 @@ TEST_P(SyncEngineTest, OneADayRulesHoldAcrossDevices) {
         EXPECT_EQ(blockTasks, 1);
         EXPECT_EQ(flagged, QStringList{"Read"});
     }
+}
+
+// What a device holds, the same on every device: the records by id.
+OrvanaExport contentsOf(const Device& d) {
+    OrvanaExport doc = DataExportService::exportDocument(*d.ctx, 0);
+    auto byID = [](auto& list) {
+        std::sort(list.begin(), list.end(),
+                  [](const auto& a, const auto& b) { return a.id.toString() < b.id.toString(); });
+    };
+    byID(doc.goals), byID(doc.weeks), byID(doc.weekItems), byID(doc.dayTasks);
+    byID(doc.focusBlockTemplates), byID(doc.trailEntries);
+    doc.focusSessions.clear();
+    return doc;
+}
+
+// Every record type travels, from Berlin to New York and back: goals, weeks
+// and their items, tasks (on their calendar day there too), blocks (at the
+// same local hour) and focus minutes, whose day lists both devices add to
+// at once and which merge as their union.
+TEST_P(SyncEngineTest, EverythingTravelsAcrossZones) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600; // 8 Dec 2026, 09:30 in Berlin, 03:30 in New York
+    Device laptop(server, t0), phone(server, t0, Calendar(QTimeZone("America/New_York"), 1));
+    ModelContext& ctx = *laptop.ctx;
+    const Calendar& berlin = laptop.calendar;
+    Goal* goal = ctx.create<Goal>(QStringLiteral("Marathon"), QStringLiteral("Sub 4 h"),
+                                  t0 + 90 * 86'400, GoalStatus::active, QStringLiteral("blue"));
+    const DateInterval span = *berlin.weekInterval(t0);
+    Week* week = ctx.create<Week>(span.start, span.end, QStringLiteral("Base miles"));
+    WeekItem* item = ctx.create<WeekItem>(QStringLiteral("Three runs"));
+    item->setWeek(week);
+    item->setGoal(goal);
+    DayTask* task = ctx.create<DayTask>(QStringLiteral("Run"), berlin.startOfDay(t0));
+    task->setWeekItem(item);
+    task->setGoal(goal);
+    ctx.create<FocusBlockTemplate>(QStringLiteral("Deep work"), std::vector<qint64>{2, 4}, 9, 0, 45)
+        ->setGoal(goal);
+    for (int i = 0; i < 3; ++i)
+        ctx.create<TrailEntry>(t0 - i * 43'200, 25, goal);
+    laptop.sync();
+    phone.sync();
+    // The phone's own minutes of the same day, logged while the laptop logs more.
+    phone.ctx->create<TrailEntry>(t0 + 600, 30, phone.ctx->findByID<Goal>(goal->id()));
+    ctx.create<TrailEntry>(t0 + 900, 15, goal);
+    for (int round = 0; round < 2; ++round) {
+        laptop.sync();
+        phone.sync();
+    }
+
+    const OrvanaExport here = contentsOf(laptop), there = contentsOf(phone);
+    EXPECT_EQ(there.goals, here.goals);
+    EXPECT_EQ(there.weeks, here.weeks);
+    EXPECT_EQ(there.weekItems, here.weekItems);
+    EXPECT_EQ(there.focusBlockTemplates, here.focusBlockTemplates);
+    EXPECT_EQ(there.trailEntries, here.trailEntries);
+    EXPECT_EQ(here.trailEntries.size(), 5u);
+    ASSERT_EQ(there.dayTasks.size(), 1u);
+    DayTaskExport run = there.dayTasks.front();
+    EXPECT_EQ(run.date, phone.calendar.startOfDay(*phone.calendar.date({2026, 12, 8, 12})));
+    run.date = here.dayTasks.front().date;
+    EXPECT_EQ(run, here.dayTasks.front());
+    // Nothing left to send, and nothing sent twice.
+    EXPECT_EQ(laptop.sync().sent + phone.sync().sent, 0);
+}
+
+// Two devices that each planned the week of the same day end with one week
+// holding both devices' items.
+TEST_P(SyncEngineTest, WeeksOfOneDayBecomeOne) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0), phone(server, t0);
+    const DateInterval span = *laptop.calendar.weekInterval(t0);
+    for (Device* d : {&laptop, &phone}) {
+        Week* week = d->ctx->create<Week>(span.start, span.end);
+        d->ctx
+            ->create<WeekItem>(d == &laptop ? QStringLiteral("Laptop's item")
+                                            : QStringLiteral("Phone's item"))
+            ->setWeek(week);
+    }
+    laptop.ctx->fetch<Week>().front()->setIntention(QStringLiteral("Rest"));
+    for (int round = 0; round < 2; ++round) {
+        laptop.sync();
+        phone.sync();
+    }
+    laptop.sync();
+    for (Device* d : {&laptop, &phone}) {
+        const std::vector<Week*> weeks = d->ctx->fetch<Week>();
+        ASSERT_EQ(weeks.size(), 1u);
+        EXPECT_EQ(weeks.front()->items().size(), 2u);
+        EXPECT_EQ(weeks.front()->intention(), "Rest");
+    }
+    EXPECT_EQ(laptop.ctx->fetch<Week>().front()->id(), phone.ctx->fetch<Week>().front()->id());
+}
+
+// A server that forgot a token lists everything again: what it lost is sent
+// again, never deleted here. A server that lost the account's mark (reset,
+// restored, another account) stops the sync until the user allows it; then
+// it gets everything again.
+TEST_P(SyncEngineTest, AServerThatLostThingsNeverDeletesThem) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0);
+    const Timestamp day = laptop.calendar.startOfDay(t0);
+    DayTask* run = laptop.ctx->create<DayTask>(QStringLiteral("Run"), day);
+    laptop.ctx->create<DayTask>(QStringLiteral("Swim"), day);
+    laptop.sync();
+    const SyncAccount account = laptop.ctx->store()->sync()->account().value();
+    const QString tasks = account.collections[std::size_t(SyncCollection::tasks)];
+    const QString runHref = tasks + sync::uidOf(run->id()) + ".ics";
+    auto removeThere = [&](const QString& href) {
+        const DavReply there = QCoro::waitFor(laptop.client.get(href)).value();
+        ASSERT_EQ(QCoro::waitFor(laptop.client.remove(href, there.etag)).value().status / 100, 2);
+    };
+
+    removeThere(runHref);
+    ASSERT_TRUE(laptop.ctx->store()
+                    ->changeSync([&](SyncState& s) {
+                        return s.setToken(int(SyncCollection::tasks), "http://x/forgotten");
+                    })
+                    .ok());
+    const SyncReport resynced = laptop.sync();
+    EXPECT_EQ(resynced.removedHere, 0);
+    EXPECT_EQ(resynced.sent, 1);
+    EXPECT_EQ(QCoro::waitFor(laptop.client.get(runHref)).value().status, 200);
+
+    removeThere(accountMarkPath(account));
+    laptop.at(t0 + 60);
+    laptop.task("Swim")->setTitle(QStringLiteral("Swim 1 km"));
+    const SyncReport stopped = laptop.sync();
+    EXPECT_TRUE(stopped.identityLost);
+    EXPECT_EQ(laptop.ctx->fetch<DayTask>().size(), 2u);
+    EXPECT_EQ(laptop.ctx->store()->sync()->pendingCount().value(), 1);
+    laptop.sync(true);
+    laptop.sync();
+    const SyncReport settled = laptop.sync();
+    EXPECT_EQ(settled.sent + settled.heldBack + settled.received, 0);
+    EXPECT_NE(laptop.task("Swim 1 km"), nullptr);
+    EXPECT_EQ(QCoro::waitFor(laptop.client.get(accountMarkPath(account))).value().status, 200);
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,

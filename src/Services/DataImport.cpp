@@ -534,9 +534,7 @@ T* upsert(ModelContext& ctx, const QUuid& id, Make make, Assign assign) {
     return ctx.insert(std::move(created));
 }
 
-} // namespace
-
-void DataImport::assign(DayTask& r, const DayTaskExport& t, WeekItem* weekItem, Goal* goal) {
+void assign(DayTask& r, const DayTaskExport& t, WeekItem* weekItem, Goal* goal) {
     r.setTitle(t.title);
     r.setNotes(t.notes);
     r.setDate(t.date);
@@ -549,6 +547,8 @@ void DataImport::assign(DayTask& r, const DayTaskExport& t, WeekItem* weekItem, 
     r.setWeekItem(weekItem);
     r.setGoal(goal);
 }
+
+} // namespace
 
 Result<void> DataImport::importJSON(const QByteArray& json, ModelContext& ctx) {
     auto decoded = decode(json);

@@ -42,8 +42,6 @@ public:
     // import does). A reference names a record of the document or, with
     // `resolveInStore`, also one already in the store.
     static void merge(const OrvanaExport& document, ModelContext& context, bool resolveInStore);
-    // Gives `task` the values of `value`, its links already found.
-    static void assign(DayTask& task, const DayTaskExport& value, WeekItem* weekItem, Goal* goal);
 
     // "2026-03-05T14:07:00Z" and nothing else: UTC, whole seconds.
     static std::optional<Timestamp> parseTimestamp(QStringView text);

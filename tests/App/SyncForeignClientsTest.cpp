@@ -49,15 +49,6 @@ QDate dayOf(const QJsonObject& task) {
     return QDateTime::fromString(task.value("date").toString(), Qt::ISODate).toLocalTime().date();
 }
 
-QJsonObject taskTitled(const QJsonArray& tasks, const QString& title) {
-    for (const QJsonValue& t : tasks) {
-        if (t.toObject().value("title") == title)
-            return t.toObject();
-    }
-    ADD_FAILURE() << "no task " << title.toStdString();
-    return {};
-}
-
 // Debian's vdirsyncer and todoman, and curl, edit "Orvana Tasks" the way
 // their users do; everything reaches Orvana through its command line:
 // todoman's rename and completion of Orvana's task (which it rewrites whole)
@@ -78,39 +69,27 @@ TEST(SyncForeignClients, TodomanVdirsyncerAndCurlEditOrvanasTasks) {
     setup.input(server.password.toUtf8() + '\n');
     expectExit(setup.outcome(), 0);
     const QString eighth = QDateTime(QDate(2026, 12, 8), QTime(0, 0)).toUTC().toString(Qt::ISODate);
-    const QJsonObject run{{"id", "5C0FFEE0-0000-4000-8000-000000000001"},
-                          {"title", "Run"},
-                          {"date", eighth},
-                          {"createdAt", eighth},
-                          {"isComplete", false},
-                          {"isTodaysOneThing", true},
-                          {"sortOrder", 7}};
-    const QJsonObject document{{"schemaVersion", 1},
-                               {"exportedAt", eighth},
-                               {"goals", QJsonArray()},
-                               {"weeks", QJsonArray()},
-                               {"weekItems", QJsonArray()},
-                               {"dayTasks", QJsonArray{run}},
-                               {"focusSessions", QJsonArray()},
-                               {"focusBlockTemplates", QJsonArray()},
-                               {"trailEntries", QJsonArray()}};
-    writeFile(laptop.path("run.json"), QJsonDocument(document).toJson());
+    const QString runId = QStringLiteral("5C0FFEE0-0000-4000-8000-000000000001");
+    writeFile(laptop.path("run.json"), QStringLiteral(R"({"schemaVersion":1,"exportedAt":"%1",
+"dayTasks":[{"id":"%2","title":"Run","date":"%1","createdAt":"%1","isComplete":false,
+"isTodaysOneThing":true,"sortOrder":7}],"goals":[],"weeks":[],"weekItems":[],
+"focusSessions":[],"focusBlockTemplates":[],"trailEntries":[]})")
+                                           .arg(eighth, runId)
+                                           .toUtf8());
     expectExit(runOrvana({"import", laptop.path("run.json")}, laptop.env(true)), 0);
     expectExit(runOrvana({"sync"}, laptop.env(true)), 0);
 
     ForeignTools tools;
     const QString vdirsyncerConfig = tools.path("config/vdirsyncer/config");
-    writeFile(vdirsyncerConfig, QStringLiteral("[general]\nstatus_path = \"%1\"\n"
-                                               "[pair orvana]\na = \"local\"\nb = \"server\"\n"
-                                               "collections = [\"orvana-tasks\"]\n"
-                                               "[storage local]\ntype = \"filesystem\"\n"
-                                               "path = \"%2\"\nfileext = \".ics\"\n"
-                                               "[storage server]\ntype = \"caldav\"\n"
-                                               "url = \"%3\"\nusername = \"%4\"\n"
-                                               "password = \"%5\"\n")
-                                    .arg(tools.path("status/"), tools.path("vdir/"), url,
-                                         server.user, server.password)
-                                    .toUtf8());
+    writeFile(
+        vdirsyncerConfig,
+        QStringLiteral("[general]\nstatus_path = \"%1\"\n[pair orvana]\na = \"local\"\n"
+                       "b = \"server\"\ncollections = [\"orvana-tasks\"]\n[storage local]\n"
+                       "type = \"filesystem\"\npath = \"%2\"\nfileext = \".ics\"\n"
+                       "[storage server]\ntype = \"caldav\"\nurl = \"%3\"\n"
+                       "username = \"%4\"\npassword = \"%5\"\n")
+            .arg(tools.path("status/"), tools.path("vdir/"), url, server.user, server.password)
+            .toUtf8());
     writeFile(tools.path("config/todoman/config.py"),
               QStringLiteral("path = \"%1/*\"\ndate_format = \"%Y-%m-%d\"\n"
                              "time_format = \"%H:%M\"\ndefault_list = \"orvana-tasks\"\n")
@@ -146,18 +125,21 @@ TEST(SyncForeignClients, TodomanVdirsyncerAndCurlEditOrvanasTasks) {
     EXPECT_EQ(QJsonDocument::fromJson(synced.out.toUtf8()).object().value("received"), 3) << synced;
     const Outcome exported = runOrvana({"export"}, laptop.env(true));
     expectExit(exported, 0);
-    const QJsonArray tasks =
+    const QJsonArray all =
         QJsonDocument::fromJson(exported.out.toUtf8()).object().value("dayTasks").toArray();
-    EXPECT_EQ(tasks.size(), 3) << exported.out.toStdString();
+    EXPECT_EQ(all.size(), 3) << exported.out.toStdString(); // none twice
+    QHash<QString, QJsonObject> tasks;
+    for (const QJsonValue& t : all)
+        tasks.insert(t.toObject().value("title").toString(), t.toObject());
 
-    const QJsonObject renamed = taskTitled(tasks, "Run 5 km");
-    EXPECT_EQ(renamed.value("id"), run.value("id"));
+    const QJsonObject renamed = tasks.value("Run 5 km");
+    EXPECT_EQ(renamed.value("id"), runId);
     EXPECT_EQ(renamed.value("isComplete"), true);
     EXPECT_EQ(renamed.value("isTodaysOneThing"), true);
     EXPECT_EQ(renamed.value("sortOrder"), 7);
     EXPECT_EQ(dayOf(renamed), QDate(2026, 12, 8));
-    EXPECT_EQ(dayOf(taskTitled(tasks, "Water plants")), QDate(2026, 12, 10));
-    const QDate plumber = dayOf(taskTitled(tasks, "Call the plumber"));
+    EXPECT_EQ(dayOf(tasks.value("Water plants")), QDate(2026, 12, 10));
+    const QDate plumber = dayOf(tasks.value("Call the plumber"));
     EXPECT_TRUE(plumber == before || plumber == QDate::currentDate())
         << plumber.toString().toStdString();
 }

@@ -1,6 +1,7 @@
 #include "Sync/CalDavClient.h"
 
 #include <QCoreApplication>
+#include <QHash>
 #include <QHostAddress>
 
 namespace orvana {
@@ -9,6 +10,8 @@ namespace {
 
 constexpr int requestTimeoutMs = 60'000;
 constexpr int mostRedirects = 5;
+// Pages of one change listing that the server cuts short, at most.
+constexpr int mostPages = 1000;
 
 bool isMultistatus(const HttpResponse& r) {
     return r.isHttp && r.statusCode == 207;
@@ -78,15 +81,27 @@ Error CalDavClient::failure(const HttpResponse& response, const QUrl& url) const
                 .arg(where)
                 .arg(status),
             ErrorKind::network};
+    // Nextcloud (sabre/dav) says why in its error document: a UID already in
+    // the calendar or its trash bin, a write it forbids. Its words beat a
+    // status number.
+    const QString said = dav::errorMessage(response.body);
     if (status == 403)
-        return {QCoreApplication::translate("CalDavClient",
-                                            "The server %1 did not allow this (HTTP 403) at %2.")
-                    .arg(where, url.path()),
+        return {said.isEmpty()
+                    ? QCoreApplication::translate(
+                          "CalDavClient", "The server %1 did not allow this (HTTP 403) at %2.")
+                          .arg(where, url.path())
+                    : QCoreApplication::translate("CalDavClient",
+                                                  "The server %1 did not allow this at %2: %3")
+                          .arg(where, url.path(), said),
                 ErrorKind::permission};
     if (status == 404)
         return {QCoreApplication::translate("CalDavClient", "Nothing was found at %1 on %2.")
                     .arg(url.path(), where),
                 ErrorKind::notFound};
+    if (!said.isEmpty())
+        return {QCoreApplication::translate("CalDavClient", "The server %1 refused %2: %3")
+                    .arg(where, url.path(), said),
+                ErrorKind::general};
     return {QCoreApplication::translate("CalDavClient", "The server %1 answered HTTP %2 at %3.")
                 .arg(where)
                 .arg(status)
@@ -248,23 +263,48 @@ QCoro::Task<Result<DavReply>> CalDavClient::remove(QString href, QByteArray ifMa
 QCoro::Task<Result<std::optional<dav::Multistatus>>> CalDavClient::changesSince(QString collection,
                                                                                 QString token) {
     const QUrl url = urlOf(collection);
-    const QByteArray body = dav::syncCollectionBody(token);
-    Result<HttpResponse> answer = co_await send("REPORT", url, body, 0);
-    if (!answer.ok())
-        co_return answer.error();
-    const HttpResponse& r = answer.value();
-    // A token the server no longer knows: 403 or 409 (valid-sync-token), or
-    // from some servers a bare 500. Listing afresh is the answer, never
-    // reading it as "everything was deleted"; a server that is really down
-    // fails that listing too.
-    if (!token.isEmpty() && (r.statusCode == 403 || r.statusCode == 409 || r.statusCode == 500))
-        co_return std::optional<dav::Multistatus>();
-    if (!isMultistatus(r))
-        co_return failure(r, url);
-    Result<dav::Multistatus> parsed = dav::parseMultistatus(r.body);
-    if (!parsed.ok())
-        co_return parsed.error();
-    co_return std::optional<dav::Multistatus>(std::move(parsed.value()));
+    dav::Multistatus all;
+    QHash<QString, std::size_t> place; // a later page's word on an href replaces the earlier one
+    for (int page = 0; page < mostPages; ++page) {
+        const QByteArray body = dav::syncCollectionBody(token);
+        Result<HttpResponse> answer = co_await send("REPORT", url, body, 0);
+        if (!answer.ok())
+            co_return answer.error();
+        const HttpResponse& r = answer.value();
+        // A token the server no longer knows: 403 or 409 (valid-sync-token), or
+        // from some servers a bare 500. Listing afresh is the answer, never
+        // reading it as "everything was deleted"; a server that is really down
+        // fails that listing too.
+        if (!token.isEmpty() && (r.statusCode == 403 || r.statusCode == 409 || r.statusCode == 500))
+            co_return std::optional<dav::Multistatus>();
+        if (!isMultistatus(r))
+            co_return failure(r, url);
+        Result<dav::Multistatus> parsed = dav::parseMultistatus(r.body);
+        if (!parsed.ok())
+            co_return parsed.error();
+        for (dav::Response& member : parsed.value().responses) {
+            const auto known = place.constFind(member.href);
+            if (known != place.cend()) {
+                all.responses[*known] = std::move(member);
+            } else {
+                place.insert(member.href, all.responses.size());
+                all.responses.push_back(std::move(member));
+            }
+        }
+        const QString next = parsed.value().syncToken;
+        all.syncToken = next;
+        if (!parsed.value().truncated)
+            co_return std::optional<dav::Multistatus>(std::move(all));
+        // Cut short (RFC 6578 3.6): its token covers what it listed, so ask
+        // on from there; a server that does not move on is not asked forever.
+        if (next.isEmpty() || next == token)
+            break;
+        token = next;
+    }
+    co_return Error{QCoreApplication::translate(
+                        "CalDavClient", "The server %1 listed the changes of %2 only in part.")
+                        .arg(url.host(), url.path()),
+                    ErrorKind::general};
 }
 
 QCoro::Task<Result<dav::Multistatus>> CalDavClient::multiget(QString collection,

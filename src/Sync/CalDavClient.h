@@ -28,7 +28,8 @@ struct DavReply {
 // acts on (201, 204, 207, 404, 412, a sync token refused) come back as
 // replies; the rest are errors in words with a kind: 401 authentication,
 // 507 disk full, 5xx and transport failures network, a certificate the
-// system does not trust certificate. The password goes only into the
+// system does not trust certificate; a refusal carries the server's own
+// words when it gives them. The password goes only into the
 // Authorization header, never into a message.
 class CalDavClient {
 public:
@@ -51,8 +52,10 @@ public:
                                       std::optional<QByteArray> ifMatch);
     QCoro::Task<Result<DavReply>> remove(QString href, QByteArray ifMatch);
 
-    // The changes since `token` (empty: everything). A token the server no
-    // longer knows gives nullopt: the caller lists the collection afresh.
+    // The changes since `token` (empty: everything), whole: a listing the
+    // server cuts short is asked on from the token it gave. A token the
+    // server no longer knows gives nullopt: the caller lists the collection
+    // afresh.
     QCoro::Task<Result<std::optional<dav::Multistatus>>> changesSince(QString collection,
                                                                       QString token);
     QCoro::Task<Result<dav::Multistatus>> multiget(QString collection, std::vector<QString> hrefs);

@@ -11,6 +11,9 @@ namespace {
 
 constexpr QStringView davNs = u"DAV:";
 constexpr QStringView calNs = u"urn:ietf:params:xml:ns:caldav";
+constexpr QStringView sabreNs = u"http://sabredav.org/ns";
+// Server text shown to a person: one line, and not a page of it.
+constexpr qsizetype maxMessageChars = 200;
 
 Error badAnswer() {
     return Error{QObject::tr("The server's answer could not be read."), ErrorKind::damaged};
@@ -38,12 +41,17 @@ public:
             return badAnswer();
         Multistatus out;
         while (x_.readNextStartElement()) {
-            if (is(davNs, u"response"))
-                out.responses.push_back(response());
-            else if (is(davNs, u"sync-token"))
+            if (is(davNs, u"response")) {
+                Response r = response();
+                if (r.status == 507)
+                    out.truncated = true;
+                else
+                    out.responses.push_back(std::move(r));
+            } else if (is(davNs, u"sync-token")) {
                 out.syncToken = text();
-            else
+            } else {
                 x_.skipCurrentElement();
+            }
         }
         if (x_.hasError() || tooLarge_)
             return badAnswer();
@@ -188,6 +196,33 @@ QString hrefPath(const QString& href) {
         s.startsWith(u"https://", Qt::CaseInsensitive))
         return QUrl(s).path(QUrl::FullyDecoded);
     return QUrl::fromPercentEncoding(s.toUtf8());
+}
+
+QString errorMessage(const QByteArray& xml) {
+    QXmlStreamReader x(xml);
+    while (!x.atEnd() && x.readNext() != QXmlStreamReader::StartElement) {
+        if (x.tokenType() == QXmlStreamReader::DTD)
+            return {};
+    }
+    if (x.namespaceUri() != davNs || x.name() != u"error")
+        return {};
+    QString message, precondition;
+    while (x.readNextStartElement()) {
+        if (x.namespaceUri() == sabreNs && x.name() == u"message") {
+            message = x.readElementText(QXmlStreamReader::IncludeChildElements);
+            continue;
+        }
+        if (precondition.isEmpty() && x.namespaceUri() != sabreNs)
+            precondition = x.name().toString();
+        x.skipCurrentElement();
+    }
+    if (x.hasError())
+        return {};
+    QString line = (message.trimmed().isEmpty() ? precondition : message).simplified();
+    line.removeIf([](QChar c) { return c.category() == QChar::Other_Control; });
+    if (line.size() > maxMessageChars)
+        line = line.left(maxMessageChars - 1) + u'\u2026';
+    return line;
 }
 
 Result<Multistatus> parseMultistatus(const QByteArray& xml) {

@@ -35,11 +35,20 @@ struct Response {
 struct Multistatus {
     std::vector<Response> responses;
     QString syncToken; // a sync report's new token
+    // A sync report that lists only part of the changes (a 507 for the
+    // collection, RFC 6578 3.6); its token covers the part listed. The
+    // marker itself is not among the responses.
+    bool truncated = false;
 };
 
 // Reads a 207 answer strictly: well-formed XML without a document type,
 // elements known by namespace and name, sizes bounded.
 Result<Multistatus> parseMultistatus(const QByteArray& xml);
+
+// The words of a WebDAV error document (sabre/dav's message, or else the
+// name of the precondition that failed), on one line; empty for any other
+// body.
+QString errorMessage(const QByteArray& xml);
 
 // The path of an href as a server wrote it (absolute URL, encoded or not).
 QString hrefPath(const QString& href);

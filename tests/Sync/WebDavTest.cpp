@@ -52,6 +52,68 @@ END:VCALENDAR</c:calendar-data></d:prop><d:status>HTTP/1.1 200 OK</d:status></d:
     EXPECT_TRUE(r[2].isCollection && r[2].isCalendar);
     EXPECT_EQ(r[2].components, std::vector<QByteArray>{"VTODO"});
     EXPECT_EQ(report.value().syncToken, "token-2");
+    EXPECT_FALSE(report.value().truncated);
+}
+
+// Nextcloud's sync-collection answer as sabre/dav writes it: hrefs
+// percent-encoded, quotes in ETags as entities, a removed member without a
+// propstat, and the collection itself with a 507 when the list is cut short
+// (RFC 6578 3.6): read as "more to come", never as a member or a deletion.
+TEST(WebDav, ReadsNextcloudsTruncatedSyncReport) {
+    auto report = dav::parseMultistatus(R"(<?xml version="1.0"?>
+<d:multistatus xmlns:d="DAV:" xmlns:s="http://sabredav.org/ns" xmlns:cal="urn:ietf:params:xml:ns:caldav" xmlns:cs="http://calendarserver.org/ns/" xmlns:oc="http://owncloud.org/ns" xmlns:nc="http://nextcloud.org/ns">
+ <d:response>
+  <d:href>/remote.php/dav/calendars/alice/orvana-tasks/Einkauf%20f%C3%BCr%20Sonntag@phone.ics</d:href>
+  <d:propstat>
+   <d:prop>
+    <d:getetag>&quot;6a1f7be3c0b2d4e2f1a9b8c7d6e5f403&quot;</d:getetag>
+   </d:prop>
+   <d:status>HTTP/1.1 200 OK</d:status>
+  </d:propstat>
+ </d:response>
+ <d:response>
+  <d:href>/remote.php/dav/calendars/alice/orvana-tasks/5C0FFEE0-0000-4000-8000-000000000001.ics</d:href>
+  <d:status>HTTP/1.1 404 Not Found</d:status>
+ </d:response>
+ <d:response>
+  <d:href>/remote.php/dav/calendars/alice/orvana-tasks/</d:href>
+  <d:status>HTTP/1.1 507 Insufficient Storage</d:status>
+ </d:response>
+ <d:sync-token>http://sabre.io/ns/sync/1274</d:sync-token>
+</d:multistatus>
+)");
+    ASSERT_TRUE(report.ok());
+    const auto& r = report.value().responses;
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r[0].href,
+              u"/remote.php/dav/calendars/alice/orvana-tasks/Einkauf für Sonntag@phone.ics");
+    EXPECT_EQ(r[0].etag, "\"6a1f7be3c0b2d4e2f1a9b8c7d6e5f403\"");
+    EXPECT_EQ(r[1].status, 404);
+    EXPECT_TRUE(r[1].etag.isEmpty());
+    EXPECT_TRUE(report.value().truncated);
+    EXPECT_EQ(report.value().syncToken, "http://sabre.io/ns/sync/1274");
+}
+
+// The words of an error document, on one line; nothing from other bodies.
+TEST(WebDav, ReadsTheWordsOfAnErrorDocument) {
+    const std::pair<QByteArray, QString> cases[] = {
+        {R"(<?xml version="1.0" encoding="utf-8"?>
+<d:error xmlns:d="DAV:" xmlns:s="http://sabredav.org/ns">
+  <s:exception>Sabre\DAV\Exception\BadRequest</s:exception>
+  <s:message>Calendar object with uid already
+ exists in this calendar collection.</s:message>
+</d:error>)",
+         "Calendar object with uid already exists in this calendar collection."},
+        {R"(<D:error xmlns:D="DAV:" xmlns:C="urn:ietf:params:xml:ns:caldav"><C:no-uid-conflict><D:href>/a/b.ics</D:href></C:no-uid-conflict></D:error>)",
+         "no-uid-conflict"},
+        {"<html><body>Bad Request</body></html>", ""},
+        {R"(<!DOCTYPE e [<!ENTITY a "x">]><d:error xmlns:d="DAV:"><d:a>&a;</d:a></d:error>)", ""},
+        {"<d:error xmlns:d=\"DAV:\"><s:message xmlns:s=\"http://sabredav.org/ns\">" +
+             QByteArray(500, 'x') + "</s:message></d:error>",
+         QString(199, u'x') + u'\u2026'},
+    };
+    for (const auto& [body, words] : cases)
+        EXPECT_EQ(dav::errorMessage(body), words) << body.left(60).constData();
 }
 
 // Server content is untrusted: a document type (entity expansion), broken

@@ -222,6 +222,18 @@ Error withCalendar(Error error, SyncCollection collection) {
     return error;
 }
 
+// A refusal of one resource, not of the account or the connection: the
+// other records still go.
+bool refusedOne(const Error& error) {
+    return error.kind == ErrorKind::general || error.kind == ErrorKind::permission;
+}
+
+void noteRefusal(SyncReport& report, const Error& error) {
+    if (report.refusal.isEmpty())
+        report.refusal = error.message;
+    ++report.refused;
+}
+
 SyncCollection collectionOf(EntityType type) {
     if (type == EntityType::trailEntry)
         return SyncCollection::focusLog;
@@ -297,6 +309,11 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
             }
             if (w.action == Write::Action::remove) {
                 Result<DavReply> removed = co_await client_.remove(w.href, w.etag);
+                if (!removed.ok() && refusedOne(removed.error())) {
+                    heldBack.insert(e.record);
+                    noteRefusal(report, removed.error());
+                    continue;
+                }
                 if (!removed.ok())
                     co_return withCalendar(removed.error(), collection);
                 if (removed.value().status == 412) {
@@ -314,6 +331,11 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
             if (base.value())
                 condition = w.etag;
             Result<DavReply> put = co_await client_.put(w.href, w.ics, condition);
+            if (!put.ok() && refusedOne(put.error())) {
+                heldBack.insert(e.record);
+                noteRefusal(report, put.error());
+                continue;
+            }
             if (!put.ok())
                 co_return withCalendar(put.error(), collection);
             if (put.value().status == 412) {
@@ -463,6 +485,11 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
             if (after.empty()) {
                 Result<DavReply> removed =
                     co_await client_.remove(base.value()->href, base.value()->etag);
+                if (!removed.ok() && refusedOne(removed.error())) {
+                    holdBack();
+                    noteRefusal(report, removed.error());
+                    continue;
+                }
                 if (!removed.ok())
                     co_return withCalendar(removed.error(), SyncCollection::focusLog);
                 if (removed.value().status == 412) {
@@ -483,6 +510,11 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
             if (base.value())
                 condition = base.value()->etag;
             Result<DavReply> put = co_await client_.put(href, ics, condition);
+            if (!put.ok() && refusedOne(put.error())) {
+                holdBack();
+                noteRefusal(report, put.error());
+                continue;
+            }
             if (!put.ok())
                 co_return withCalendar(put.error(), SyncCollection::focusLog);
             if (put.value().status == 412) {

@@ -20,6 +20,10 @@ struct SyncReport {
     qint64 received = 0;    // records changed or made here from the server
     qint64 removedHere = 0; // records deleted here because another device deleted them
     qint64 conflicts = 0;   // fields both sides changed; the later edit won
+    // Records the server would not take (a UID still in its trash bin, say):
+    // held back while the others go on, and the first reason in its words.
+    qint64 refused = 0;
+    QString refusal;
     // Records a pull would have deleted here when the deletion guard stopped
     // it: then nothing was changed.
     qint64 guarded = 0;

@@ -82,6 +82,17 @@ TEST_P(SyncEngineTest, PushSendsEachChangeOnceAndNeverOverwritesAnotherClients) 
     EXPECT_EQ(push().heldBack, 1);
     EXPECT_EQ(summaryOf(run), "Run 12 km");
     EXPECT_EQ(ctx.store()->sync()->pendingCount().value(), 1);
+
+    // A record the server refuses (over Radicale's size limit, as the
+    // fixture sets it) waits, and says why; the others still go.
+    if (server.checksPasswords()) {
+        ctx.create<DayTask>(QStringLiteral("Huge"), day)->setNotes(QString(300'000, u'x'));
+        DayTask* small = ctx.create<DayTask>(QStringLiteral("Small"), day);
+        const SyncReport refused = push();
+        EXPECT_EQ(refused.refused, 1);
+        EXPECT_FALSE(refused.refusal.isEmpty());
+        EXPECT_EQ(summaryOf(small), "Small");
+    }
 }
 
 // One device of an account: its own store, clock and engine.

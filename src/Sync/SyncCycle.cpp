@@ -1,0 +1,93 @@
+#include "Sync/SyncCycle.h"
+
+#include "Store/ModelContext.h"
+#include "Store/SqliteStore.h"
+#include "Store/SyncState.h"
+#include "Sync/CalDavClient.h"
+#include "Sync/SyncEngine.h"
+
+#include <QJsonDocument>
+
+namespace orvana {
+
+namespace {
+
+SyncCycleOutcome failed(const QString& line) {
+    SyncCycleOutcome outcome;
+    outcome.exitCode = 1;
+    outcome.line = line;
+    return outcome;
+}
+
+} // namespace
+
+KeychainService syncPassword(SecretBackend& secrets) {
+    return KeychainService(secrets, QStringLiteral("caldav"));
+}
+
+QString SyncCycleOutcome::text(bool asJson) const {
+    if (asJson && exitCode == 0)
+        return QString::fromUtf8(QJsonDocument(json).toJson(QJsonDocument::Compact));
+    return line;
+}
+
+QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerforming& http,
+                                       SecretBackend& secrets, Calendar calendar,
+                                       bool allowDeletions) {
+    SqliteStore* store = context.store();
+    if (!store || !store->sync())
+        co_return failed(QStringLiteral("Sync failed: no account is set up (orvana sync setup)."));
+    const Result<SyncAccount> account = store->sync()->account();
+    if (!account.ok())
+        co_return failed(QStringLiteral("Sync failed: %1").arg(account.error().message));
+    const KeychainService item = syncPassword(secrets);
+    const std::optional<QString> password = co_await item.read();
+    if (!password)
+        co_return failed(QStringLiteral("Sync failed: the password is not in the secret store; "
+                                        "sign in again (orvana sync setup)."));
+    CalDavClient client(http,
+                        DavAccount{QUrl(account.value().server), account.value().user, *password});
+    SyncEngine engine(context, client, std::move(calendar));
+    // Kept for `sync status`: when it last went through, or why not.
+    auto finish = [&](const Result<SyncReport>& outcome) {
+        (void)store->sync()->setOutcome(outcome.ok() ? std::optional(context.now()) : std::nullopt,
+                                        outcome.ok() ? QString() : outcome.error().message);
+    };
+    const Result<SyncReport> pulled = co_await engine.pull(allowDeletions);
+    if (!pulled.ok()) {
+        finish(pulled);
+        co_return failed(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
+    }
+    // Nothing was changed, so there is no outcome to keep.
+    if (pulled.value().guarded > 0) {
+        SyncCycleOutcome stopped;
+        stopped.exitCode = 3;
+        stopped.line = QStringLiteral("Sync stopped: it would delete %1 records on this device "
+                                      "that another device deleted. Nothing was changed; run "
+                                      "orvana sync --allow-deletions to delete them.")
+                           .arg(pulled.value().guarded);
+        co_return stopped;
+    }
+    const Result<SyncReport> pushed = co_await engine.push();
+    finish(pushed);
+    if (!pushed.ok())
+        co_return failed(QStringLiteral("Sync failed: %1").arg(pushed.error().message));
+    const SyncReport& in = pulled.value();
+    const SyncReport& out = pushed.value();
+    SyncCycleOutcome done;
+    done.line = QStringLiteral("Synced: %1 received, %2 deleted here, %3 sent, %4 deleted on the "
+                               "server, %5 conflicts.")
+                    .arg(in.received)
+                    .arg(in.removedHere)
+                    .arg(out.sent)
+                    .arg(out.removed)
+                    .arg(in.conflicts);
+    done.json = QJsonObject{{QStringLiteral("received"), double(in.received)},
+                            {QStringLiteral("deletedHere"), double(in.removedHere)},
+                            {QStringLiteral("conflicts"), double(in.conflicts)},
+                            {QStringLiteral("sent"), double(out.sent)},
+                            {QStringLiteral("deletedThere"), double(out.removed)}};
+    co_return done;
+}
+
+} // namespace orvana

@@ -368,8 +368,8 @@ QString CommandLine::verbsHelp() {
                           "                  when it stopped before deleting many records here\n"
                           "  sync status [--json]  the account, the last sync, what is pending\n"
                           "  sync signout    forget the account and its password; keep the data\n"
-                          "The running app answers today, goals and import itself; an import\n"
-                          "then is one step its Ctrl+Z undoes.\n");
+                          "The running app answers today, goals, import and sync itself; an\n"
+                          "import then is one step its Ctrl+Z undoes.\n");
 }
 
 int CommandLine::run(const QStringList& arguments) {

@@ -2,6 +2,7 @@
 
 #include "App/CommandOutput.h"
 #include "App/PersistenceController.h"
+#include "Platform/ApplicationBus.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Platform/SecretBackends.h"
 #include "Services/KeychainService.h"
@@ -9,14 +10,17 @@
 #include "Store/SqliteStore.h"
 #include "Store/SyncState.h"
 #include "Sync/CalDavClient.h"
-#include "Sync/SyncEngine.h"
+#include "Sync/SyncCycle.h"
 #include "Sync/SyncSetup.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <fcntl.h>
+#include <limits>
 #include <qcoro/qcorotask.h>
 #include <termios.h>
 #include <unistd.h>
@@ -28,10 +32,6 @@ namespace {
 using cli::fail;
 using cli::printLine;
 using cli::usage;
-
-KeychainService passwordItem(SecretBackend& backend) {
-    return KeychainService(backend, QStringLiteral("caldav"));
-}
 
 // Asked on the terminal without echo; nothing when there is no terminal.
 std::optional<QString> askPassword() {
@@ -144,7 +144,7 @@ int setup(const QStringList& args) {
     if (!account.ok())
         return fail(QStringLiteral("Sign-in failed: %1").arg(account.error().message));
     SystemSecretBackend secrets;
-    if (auto kept = QCoro::waitFor(passwordItem(secrets).save(*password)); !kept.ok())
+    if (auto kept = QCoro::waitFor(syncPassword(secrets).save(*password)); !kept.ok())
         return fail(QStringLiteral("Sign-in failed: the password could not be kept: %1")
                         .arg(kept.error().message));
     if (auto started = store.value()->startSync(account.value(), systemNow()); !started.ok())
@@ -228,7 +228,7 @@ int signOut(const QStringList& args) {
     if (auto stopped = store.value()->stopSync(); !stopped.ok())
         return fail(QStringLiteral("Sign-out failed: %1").arg(stopped.error().message));
     SystemSecretBackend secrets;
-    if (auto removed = QCoro::waitFor(passwordItem(secrets).remove()); !removed.ok())
+    if (auto removed = QCoro::waitFor(syncPassword(secrets).remove()); !removed.ok())
         return fail(QStringLiteral("Signed out, but the password is still in the secret store: "
                                    "%1")
                         .arg(removed.error().message));
@@ -236,7 +236,30 @@ int signOut(const QStringList& args) {
     return 0;
 }
 
-// One cycle on the store itself: pull, then push.
+// Exit status and where the words go, as `orvana sync` answers.
+int printed(const SyncCycleOutcome& outcome, bool json) {
+    printLine(outcome.exitCode == 0 ? stdout : stderr, outcome.text(json));
+    return outcome.exitCode;
+}
+
+// The running app holds the store and sees what is not saved yet, so it
+// runs the cycle itself; the answer waits for it however long a first sync
+// takes.
+int cycleInApp(QDBusConnection bus, bool json, bool allowDeletions) {
+    const QDBusMessage reply = ApplicationBus::callRunning(
+        bus, QLatin1String(ApplicationBus::intentsInterface), QStringLiteral("Sync"),
+        {allowDeletions}, std::numeric_limits<int>::max());
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        return fail(QStringLiteral("Sync failed: %1").arg(reply.errorMessage()));
+    const QVariantList answer = reply.arguments();
+    SyncCycleOutcome outcome;
+    outcome.exitCode = answer.value(0).toInt();
+    outcome.line = answer.value(1).toString();
+    outcome.json = QJsonDocument::fromJson(answer.value(2).toString().toUtf8()).object();
+    return printed(outcome, json);
+}
+
+// One cycle: in the running app when there is one, else on the store itself.
 int cycle(const QStringList& args) {
     bool json = false, allowDeletions = false;
     for (const QString& a : args) {
@@ -247,62 +270,16 @@ int cycle(const QStringList& args) {
         else
             return usage(QStringLiteral("sync has no option '%1'").arg(a));
     }
+    if (QDBusConnection bus = QDBusConnection::sessionBus(); ApplicationBus::isRunning(bus))
+        return cycleInApp(bus, json, allowDeletions);
     auto ctx = openModelContext(PersistenceController::defaultStorePath());
     if (!ctx.ok())
         return fail(busyOr(ctx.error(), QStringLiteral("Sync")));
-    SqliteStore* store = ctx.value()->store();
-    if (!store->sync())
-        return fail(QStringLiteral("Sync failed: no account is set up (orvana sync setup)."));
-    Result<SyncAccount> account = store->sync()->account();
-    if (!account.ok())
-        return fail(QStringLiteral("Sync failed: %1").arg(account.error().message));
-    SystemSecretBackend secrets;
-    const std::optional<QString> password = QCoro::waitFor(passwordItem(secrets).read());
-    if (!password)
-        return fail(QStringLiteral("Sync failed: the password is not in the secret store; sign "
-                                   "in again (orvana sync setup)."));
     NetworkRequestPerformer http;
-    CalDavClient client(http, {QUrl(account.value().server), account.value().user, *password});
-    SyncEngine engine(*ctx.value(), client, Calendar::current());
-    auto finish = [&](const Result<SyncReport>& outcome) {
-        (void)store->sync()->setOutcome(outcome.ok() ? std::optional(systemNow()) : std::nullopt,
-                                        outcome.ok() ? QString() : outcome.error().message);
-    };
-    Result<SyncReport> pulled = QCoro::waitFor(engine.pull(allowDeletions));
-    if (!pulled.ok()) {
-        finish(pulled);
-        return fail(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
-    }
-    if (pulled.value().guarded > 0) {
-        printLine(stderr, QStringLiteral("Sync stopped: it would delete %1 records on this device "
-                                         "that another device deleted. Nothing was changed; run "
-                                         "orvana sync --allow-deletions to delete them.")
-                              .arg(pulled.value().guarded));
-        return 3;
-    }
-    Result<SyncReport> pushed = QCoro::waitFor(engine.push());
-    finish(pushed);
-    if (!pushed.ok())
-        return fail(QStringLiteral("Sync failed: %1").arg(pushed.error().message));
-    const SyncReport& in = pulled.value();
-    const SyncReport& out = pushed.value();
-    if (json) {
-        const QJsonObject o{{QStringLiteral("received"), double(in.received)},
-                            {QStringLiteral("deletedHere"), double(in.removedHere)},
-                            {QStringLiteral("conflicts"), double(in.conflicts)},
-                            {QStringLiteral("sent"), double(out.sent)},
-                            {QStringLiteral("deletedThere"), double(out.removed)}};
-        printLine(stdout, QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)));
-    } else {
-        printLine(stdout, QStringLiteral("Synced: %1 received, %2 deleted here, %3 sent, %4 "
-                                         "deleted on the server, %5 conflicts.")
-                              .arg(in.received)
-                              .arg(in.removedHere)
-                              .arg(out.sent)
-                              .arg(out.removed)
-                              .arg(in.conflicts));
-    }
-    return 0;
+    SystemSecretBackend secrets;
+    return printed(
+        QCoro::waitFor(syncOnce(*ctx.value(), http, secrets, Calendar::current(), allowDeletions)),
+        json);
 }
 
 } // namespace

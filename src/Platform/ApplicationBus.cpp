@@ -206,6 +206,15 @@ QString ApplicationBus::Import(const QString& path) {
     return {};
 }
 
+int ApplicationBus::Sync(bool allowDeletions, QString&, QString&) {
+    if (!calledFromDBus())
+        return 1;
+    // Answered when the cycle is done, which may take minutes.
+    setDelayedReply(true);
+    emit syncRequested(allowDeletions, message());
+    return 0;
+}
+
 } // namespace orvana
 
 #include "ApplicationBus.moc"

@@ -25,7 +25,8 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, BusGoal& goal);
 // one instance exists per session, and at /app/orvana/Orvana it answers
 // org.freedesktop.Application (Activate, Open, ActivateAction: the desktop
 // file's actions) and app.orvana.Orvana.Intents (today's one thing, start a
-// focus session, the goals, an import handed over by the command line).
+// focus session, the goals, an import or a sync handed over by the command
+// line).
 //
 // Start-up claims the name first, before the store is opened, so that of two
 // starts at once only one goes on to open it; the objects follow once the
@@ -65,6 +66,9 @@ signals:
     void actionRequested(const QString& name, const QVariant& parameter);
     // `reply` is sent with the outcome's one line once the import is done.
     void importRequested(const QString& path, const QDBusMessage& reply);
+    // `reply` is sent with (exit status, line, counts as JSON) once the
+    // cycle is done.
+    void syncRequested(bool allowDeletions, const QDBusMessage& reply);
 
 public slots:
     // app.orvana.Orvana.Intents
@@ -73,6 +77,10 @@ public slots:
     orvana::BusGoalList SuggestedGoals();
     orvana::BusGoalList GoalsByIds(const QStringList& ids);
     QString Import(const QString& path);
+    // One sync cycle, answered as `orvana sync` ends: 0 synced, 1 failed, 3
+    // stopped by the deletion guard; the line it prints; the counts as a
+    // JSON object (empty unless synced).
+    int Sync(bool allowDeletions, QString& line, QString& json);
 
 private:
     AppEnvironment& env_;

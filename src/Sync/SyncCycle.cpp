@@ -13,7 +13,10 @@ namespace orvana {
 namespace {
 
 SyncCycleOutcome failed(const QString& line) {
-    return {1, line, {}};
+    SyncCycleOutcome outcome;
+    outcome.exitCode = 1;
+    outcome.line = line;
+    return outcome;
 }
 
 } // namespace
@@ -34,7 +37,7 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     SqliteStore* store = context.store();
     if (!store || !store->sync())
         co_return failed(QStringLiteral("Sync failed: no account is set up (orvana sync setup)."));
-    Result<SyncAccount> account = store->sync()->account();
+    const Result<SyncAccount> account = store->sync()->account();
     if (!account.ok())
         co_return failed(QStringLiteral("Sync failed: %1").arg(account.error().message));
     const KeychainService item = syncPassword(secrets);
@@ -42,8 +45,8 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     if (!password)
         co_return failed(QStringLiteral("Sync failed: the password is not in the secret store; "
                                         "sign in again (orvana sync setup)."));
-    const DavAccount dav{QUrl(account.value().server), account.value().user, *password};
-    CalDavClient client(http, dav);
+    CalDavClient client(http,
+                        DavAccount{QUrl(account.value().server), account.value().user, *password});
     SyncEngine engine(context, client, std::move(calendar));
     // Kept for `sync status`: when it last went through, or why not.
     auto finish = [&](const Result<SyncReport>& outcome) {
@@ -55,14 +58,16 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
         finish(pulled);
         co_return failed(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
     }
-    if (pulled.value().guarded > 0)
-        co_return SyncCycleOutcome{
-            3,
-            QStringLiteral("Sync stopped: it would delete %1 records on this device that another "
-                           "device deleted. Nothing was changed; run orvana sync "
-                           "--allow-deletions to delete them.")
-                .arg(pulled.value().guarded),
-            {}};
+    // Nothing was changed, so there is no outcome to keep.
+    if (pulled.value().guarded > 0) {
+        SyncCycleOutcome stopped;
+        stopped.exitCode = 3;
+        stopped.line = QStringLiteral("Sync stopped: it would delete %1 records on this device "
+                                      "that another device deleted. Nothing was changed; run "
+                                      "orvana sync --allow-deletions to delete them.")
+                           .arg(pulled.value().guarded);
+        co_return stopped;
+    }
     const Result<SyncReport> pushed = co_await engine.push();
     finish(pushed);
     if (!pushed.ok())

@@ -1,12 +1,19 @@
 #include "Platform/NetworkRequestPerformer.h"
+#include "Services/DataExportService.h"
+#include "Store/ModelContext.h"
 #include "Sync/CalDavClient.h"
 #include "Sync/CalDavServers.h"
 #include "support/AppProcess.h"
 #include "support/TestSupport.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDirIterator>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
+#include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 
@@ -96,6 +103,89 @@ TEST(SyncCommand, SignInStatusAndSignOutAgainstARealServer) {
     EXPECT_TRUE(off.err.contains("no account")) << off;
     EXPECT_EQ(statusOf(laptop).value("account"), QJsonValue::Null);
     EXPECT_FALSE(fileBytes(laptop.storeFolder() + "/secrets.json").contains(password));
+}
+
+// The resources of "Orvana Tasks" on the server.
+std::vector<dav::Response> serverTasks(CalDavClient& client) {
+    const QString home = QCoro::waitFor(client.findCalendarHome()).value();
+    const Result<std::vector<dav::Response>> calendars = QCoro::waitFor(client.calendars(home));
+    QString tasks;
+    for (const dav::Response& calendar : calendars.value())
+        if (calendar.displayName == QLatin1String("Orvana Tasks"))
+            tasks = calendar.href;
+    const auto listed = QCoro::waitFor(client.changesSince(tasks, QString()));
+    EXPECT_TRUE(listed.ok() && listed.value());
+    std::vector<dav::Response> resources;
+    if (listed.ok() && listed.value())
+        for (const dav::Response& r : listed.value()->responses)
+            if (!r.href.endsWith(u'/'))
+                resources.push_back(r);
+    return resources;
+}
+
+// While the app runs it holds the store, so `orvana sync` hands the cycle
+// to it and answers with its words and exit status: two calls at once take
+// turns (the tasks go out once), and the deletion guard stops it there too
+// until --allow-deletions, which reaches the app.
+TEST(SyncCommand, RunsTheCycleInTheRunningApp) {
+    CalDavServer server(CalDavServer::Kind::radicale);
+    ASSERT_TRUE(server.ready());
+    Sandbox laptop;
+    if (laptop.busAddress().isEmpty())
+        GTEST_SKIP() << "dbus-daemon could not be started";
+    expectExit(orvanaWithInput(laptop,
+                               {"sync", "setup", server.url().toString(), "--user", server.user,
+                                "--password-stdin"},
+                               server.password.toUtf8()),
+               0);
+
+    OrvanaProcess app(laptop.env());
+    const QString connectionName = QStringLiteral("sync-through-app-test");
+    const auto disconnect =
+        qScopeGuard([&] { QDBusConnection::disconnectFromBus(connectionName); });
+    QDBusConnection bus = QDBusConnection::connectToBus(laptop.busAddress(), connectionName);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return bus.interface()->isServiceRegistered("app.orvana.Orvana").value(); },
+        exitTimeoutMs))
+        << app.outcome();
+    // Handed over too: merged into the app's records, not yet sent.
+    constexpr int taskCount = 25;
+    ModelContext made;
+    for (int i = 0; i < taskCount; ++i)
+        made.create<DayTask>(QStringLiteral("Task %1").arg(i), 1'796'684'400.0);
+    writeFile(laptop.path("tasks.json"),
+              DataExportService::exportJSON(made, 1'796'718'600).value());
+    expectExit(runOrvana({"import", laptop.path("tasks.json")}, laptop.env(true)), 0);
+
+    OrvanaProcess first(laptop.env(true), {"sync", "--json"});
+    OrvanaProcess second(laptop.env(true), {"sync", "--json"});
+    std::vector<qint64> sent;
+    for (OrvanaProcess* sync : {&first, &second}) {
+        const Outcome o = sync->outcome();
+        expectExit(o, 0);
+        sent.push_back(QJsonDocument::fromJson(o.out.toUtf8()).object().value("sent").toInteger());
+    }
+    std::sort(sent.begin(), sent.end());
+    EXPECT_EQ(sent, (std::vector<qint64>{0, taskCount})) << "not one cycle after the other";
+    EXPECT_TRUE(statusOf(laptop).value("lastSync").toString().endsWith("Z"));
+
+    NetworkRequestPerformer http;
+    CalDavClient client(http, {server.url(), server.user, server.password});
+    const std::vector<dav::Response> tasks = serverTasks(client);
+    ASSERT_EQ(tasks.size(), std::size_t(taskCount));
+    EXPECT_TRUE(QCoro::waitFor(client.get(tasks.front().href)).value().body.contains("Task "));
+
+    // Another device deleted them all.
+    for (const dav::Response& task : tasks)
+        ASSERT_TRUE(QCoro::waitFor(client.remove(task.href, task.etag)).ok());
+    const Outcome stopped = runOrvana({"sync", "--json"}, laptop.env(true));
+    expectExit(stopped, 3);
+    EXPECT_TRUE(stopped.out.isEmpty()) << stopped;
+    EXPECT_TRUE(stopped.err.startsWith("Sync stopped: it would delete 25 records")) << stopped;
+    const Outcome allowed = runOrvana({"sync", "--allow-deletions"}, laptop.env(true));
+    expectExit(allowed, 0);
+    EXPECT_TRUE(allowed.out.startsWith("Synced: 0 received, 25 deleted here,")) << allowed;
+    EXPECT_TRUE(app.staysUpFor(0)) << app.outcome();
 }
 
 TEST(SyncCommand, RefusesUnsafeOrIncompleteRequests) {

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "Core/Calendar.h"
+#include "Services/KeychainService.h"
+
+#include <QJsonObject>
+#include <QString>
+#include <qcoro/qcorotask.h>
+
+namespace orvana {
+
+class ModelContext;
+class SecretBackend;
+class URLRequestPerforming;
+
+// The account's password in the secret store.
+KeychainService syncPassword(SecretBackend& secrets);
+
+// How one cycle ended, in the words and exit status of `orvana sync`, so the
+// command line prints the same whether it ran the cycle or the app did.
+struct SyncCycleOutcome {
+    int exitCode = 0; // 0 synced, 1 failed, 3 stopped by the deletion guard
+    QString line;     // for people: standard output on 0, standard error otherwise
+    QJsonObject json; // the counts for `--json`; empty unless synced
+
+    // What is printed: with `asJson` and synced, the counts as one compact
+    // line; otherwise the line.
+    QString text(bool asJson) const;
+};
+
+// One cycle on `context`'s store: the account and its password, a pull that
+// stops at the deletion guard unless `allowDeletions`, then a push, and the
+// outcome kept in the store's sync state for `sync status`. On the thread of
+// `context`; the caller keeps it, `http` and `secrets` alive until the end.
+QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerforming& http,
+                                       SecretBackend& secrets, Calendar calendar,
+                                       bool allowDeletions);
+
+} // namespace orvana

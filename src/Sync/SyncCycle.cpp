@@ -59,6 +59,15 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
         co_return failed(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
     }
     // Nothing was changed, so there is no outcome to keep.
+    if (pulled.value().identityLost) {
+        SyncCycleOutcome stopped;
+        stopped.exitCode = 3;
+        stopped.line = QStringLiteral(
+            "Sync stopped: the server no longer holds this account's data (it was restored or "
+            "reset, or holds another account's). Nothing was changed; run orvana sync "
+            "--allow-deletions to send everything on this device to it again.");
+        co_return stopped;
+    }
     if (pulled.value().guarded > 0) {
         SyncCycleOutcome stopped;
         stopped.exitCode = 3;
@@ -68,11 +77,37 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
                            .arg(pulled.value().guarded);
         co_return stopped;
     }
-    const Result<SyncReport> pushed = co_await engine.push();
+    Result<SyncReport> pushed = co_await engine.push();
+    SyncReport in = pulled.value();
+    // Records changed there while this device sent its own: fetched and
+    // merged once more, then sent; what is still held back waits for the
+    // next cycle rather than going round.
+    if (pushed.ok() && pushed.value().heldBack > 0) {
+        const Result<SyncReport> again = co_await engine.pull(false);
+        if (again.ok() && !again.value().guarded && !again.value().identityLost) {
+            in.received += again.value().received;
+            in.removedHere += again.value().removedHere;
+            in.conflicts += again.value().conflicts;
+            const qint64 sent = pushed.value().sent, removed = pushed.value().removed;
+            pushed = co_await engine.push();
+            if (pushed.ok()) {
+                pushed.value().sent += sent;
+                pushed.value().removed += removed;
+            }
+        }
+    }
+    if (pushed.ok() && pushed.value().refused > 0) {
+        const QString line =
+            QStringLiteral("Sync failed: the server refused %1 records (%2); the others were "
+                           "synced.")
+                .arg(pushed.value().refused)
+                .arg(pushed.value().refusal);
+        (void)store->sync()->setOutcome(std::nullopt, line);
+        co_return failed(line);
+    }
     finish(pushed);
     if (!pushed.ok())
         co_return failed(QStringLiteral("Sync failed: %1").arg(pushed.error().message));
-    const SyncReport& in = pulled.value();
     const SyncReport& out = pushed.value();
     SyncCycleOutcome done;
     done.line = QStringLiteral("Synced: %1 received, %2 deleted here, %3 sent, %4 deleted on the "

@@ -480,7 +480,6 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
             auto holdBack = [&] {
                 for (const SyncJournalEntry& e : d.journal)
                     heldBack.insert(e.record);
-                ++report.heldBack;
             };
             if (after.empty()) {
                 Result<DavReply> removed =
@@ -494,6 +493,7 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
                     co_return withCalendar(removed.error(), SyncCollection::focusLog);
                 if (removed.value().status == 412) {
                     holdBack();
+                    ++report.heldBack;
                     continue;
                 }
                 gone.push_back(key);
@@ -521,6 +521,7 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
                 // Another device wrote this day meanwhile: its list is merged
                 // at the next pull, then both are sent.
                 holdBack();
+                ++report.heldBack;
                 continue;
             }
             QByteArray etag = put.value().etag;

@@ -3,6 +3,7 @@
 #include "Sync/WebDav.h"
 
 #include <QObject>
+#include <algorithm>
 #include <cmath>
 #include <libical/ical.h>
 #include <mutex>
@@ -58,6 +59,17 @@ icalproperty* find(icalcomponent* c, const char* name) {
     return nullptr;
 }
 
+std::vector<icalproperty*> findAll(icalcomponent* c, const char* name) {
+    const icalproperty_kind kind = propertyKind(name);
+    std::vector<icalproperty*> found;
+    for (icalproperty* p = icalcomponent_get_first_property(c, kind); p;
+         p = icalcomponent_get_next_property(c, kind)) {
+        if (kind != ICAL_X_PROPERTY || qstricmp(icalproperty_get_x_name(p), name) == 0)
+            found.push_back(p);
+    }
+    return found;
+}
+
 void removeAll(icalcomponent* c, const char* name) {
     while (icalproperty* p = find(c, name)) {
         icalcomponent_remove_property(c, p);
@@ -100,6 +112,47 @@ std::optional<icaltimetype> timeNamed(icalcomponent* root, icalcomponent* main, 
 // Seconds since 1970 of a time in its zone; a floating one is taken as UTC.
 time_t secondsOf(const icaltimetype& t) {
     return icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
+}
+
+// What iCalendar can state: the years 1 to 9999.
+bool stated(QDate day) {
+    return day.isValid() && day.year() >= 1 && day.year() <= 9999;
+}
+
+// The UTC time of an instant iCalendar can state (converting any other
+// double to time_t would be undefined).
+std::optional<icaltimetype> utcTime(std::optional<Timestamp> t) {
+    constexpr double first = -62'135'596'800; // 0001-01-01T00:00:00Z
+    constexpr double last = 253'402'300'799;  // 9999-12-31T23:59:59Z
+    if (!t || !(*t >= first && *t <= last))
+        return std::nullopt;
+    return icaltime_from_timet_with_zone(time_t(std::floor(*t)), 0,
+                                         icaltimezone_get_utc_timezone());
+}
+
+void addValue(icalcomponent* c, const char* name, icalvalue* value) {
+    icalproperty* p = newProperty(name);
+    icalproperty_set_value(p, value);
+    icalcomponent_add_property(c, p);
+}
+
+// Replaces the calendar's definitions of `tzid` with `definition`, relabelled.
+void putTimezone(icalcomponent* root, const char* tzid, icalcomponent* definition) {
+    std::vector<icalcomponent*> stale;
+    for (icalcomponent* c = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); c;
+         c = icalcomponent_get_next_component(root, ICAL_VTIMEZONE_COMPONENT)) {
+        icalproperty* id = icalcomponent_get_first_property(c, ICAL_TZID_PROPERTY);
+        if (id && qstrcmp(icalproperty_get_tzid(id), tzid) == 0)
+            stale.push_back(c);
+    }
+    for (icalcomponent* c : stale) {
+        icalcomponent_remove_component(root, c);
+        icalcomponent_free(c);
+    }
+    icalcomponent* copy = icalcomponent_new_clone(definition);
+    if (icalproperty* id = icalcomponent_get_first_property(copy, ICAL_TZID_PROPERTY))
+        icalproperty_set_tzid(id, tzid);
+    icalcomponent_add_component(root, copy);
 }
 
 } // namespace
@@ -207,19 +260,46 @@ std::optional<QString> CalendarObject::text(const char* name) const {
     return out;
 }
 
-void CalendarObject::setText(const char* name, const std::optional<QString>& value) {
-    removeAll(main_, name);
-    if (!value)
+namespace {
+
+// An empty value is not written: iCalendar readers drop it with an error.
+void addText(icalcomponent* main, const char* name, const QString& value) {
+    if (value.isEmpty())
         return;
     icalproperty* p = newProperty(name);
-    const QByteArray utf8 = value->toUtf8();
+    const QByteArray utf8 = value.toUtf8();
     if (icalproperty_isa(p) == ICAL_X_PROPERTY)
         icalproperty_set_x(p, utf8.constData());
     else if (icalproperty_kind_to_value_kind(icalproperty_isa(p)) == ICAL_TEXT_VALUE)
         icalproperty_set_value(p, icalvalue_new_text(utf8.constData()));
     else
         icalproperty_set_value_from_string(p, utf8.constData(), "NO");
-    icalcomponent_add_property(main_, p);
+    icalcomponent_add_property(main, p);
+}
+
+} // namespace
+
+void CalendarObject::setText(const char* name, const std::optional<QString>& value) {
+    removeAll(main_, name);
+    if (value)
+        addText(main_, name, *value);
+}
+
+std::vector<QString> CalendarObject::texts(const char* name) const {
+    std::vector<QString> out;
+    for (icalproperty* p : findAll(main_, name)) {
+        if (icalproperty_isa(p) == ICAL_X_PROPERTY)
+            out.push_back(QString::fromUtf8(icalproperty_get_x(p)));
+        else if (icalvalue_isa(icalproperty_get_value(p)) == ICAL_TEXT_VALUE)
+            out.push_back(QString::fromUtf8(icalvalue_get_text(icalproperty_get_value(p))));
+    }
+    return out;
+}
+
+void CalendarObject::setTexts(const char* name, const std::vector<QString>& values) {
+    removeAll(main_, name);
+    for (const QString& value : values)
+        addText(main_, name, value);
 }
 
 std::optional<QDate> CalendarObject::day(const char* name, const QTimeZone& local) const {
@@ -235,15 +315,13 @@ std::optional<QDate> CalendarObject::day(const char* name, const QTimeZone& loca
 
 void CalendarObject::setDay(const char* name, std::optional<QDate> day) {
     removeAll(main_, name);
-    if (!day || !day->isValid())
+    if (!day || !stated(*day))
         return;
     icaltimetype t = icaltime_null_date();
     t.year = day->year();
     t.month = day->month();
     t.day = day->day();
-    icalproperty* p = newProperty(name);
-    icalproperty_set_value(p, icalvalue_new_date(t));
-    icalcomponent_add_property(main_, p);
+    addValue(main_, name, icalvalue_new_date(t));
 }
 
 std::optional<Timestamp> CalendarObject::instant(const char* name) const {
@@ -253,13 +331,102 @@ std::optional<Timestamp> CalendarObject::instant(const char* name) const {
 
 void CalendarObject::setInstant(const char* name, std::optional<Timestamp> t) {
     removeAll(main_, name);
-    if (!t || !std::isfinite(*t))
+    if (const std::optional<icaltimetype> v = utcTime(t))
+        addValue(main_, name, icalvalue_new_datetime(*v));
+}
+
+std::optional<CalendarObject::WallClock>
+CalendarObject::wallClock(const char* name, const QTimeZone& utcShownIn) const {
+    const std::optional<icaltimetype> t = timeNamed(root_, main_, name);
+    if (!t)
+        return std::nullopt;
+    WallClock at;
+    if (icaltime_is_utc(*t)) {
+        const QDateTime local = QDateTime::fromSecsSinceEpoch(
+            qint64(secondsOf(*t)), utcShownIn.isValid() ? utcShownIn : QTimeZone::utc());
+        at = {local.date(), local.time().hour(), local.time().minute()};
+    } else {
+        at = {QDate(t->year, t->month, t->day), t->is_date ? 0 : t->hour,
+              t->is_date ? 0 : t->minute};
+    }
+    const bool valid =
+        at.date.isValid() && at.hour >= 0 && at.hour < 24 && at.minute >= 0 && at.minute < 60;
+    return valid ? std::optional(at) : std::nullopt;
+}
+
+void CalendarObject::setWallClock(const char* name, const WallClock& at, const QTimeZone& zone) {
+    removeAll(main_, name);
+    if (!stated(at.date))
         return;
-    const icaltimetype v =
-        icaltime_from_timet_with_zone(time_t(std::floor(*t)), 0, icaltimezone_get_utc_timezone());
+    icaltimetype t = icaltime_null_time();
+    t.year = at.date.year();
+    t.month = at.date.month();
+    t.day = at.date.day();
+    t.hour = std::clamp(at.hour, 0, 23);
+    t.minute = std::clamp(at.minute, 0, 59);
     icalproperty* p = newProperty(name);
-    icalproperty_set_value(p, icalvalue_new_datetime(v));
+    icalproperty_set_value(p, icalvalue_new_datetime(t));
+    const QByteArray tzid = zone.id();
+    icaltimezone* builtin =
+        tzid.isEmpty() ? nullptr : icaltimezone_get_builtin_timezone(tzid.constData());
+    if (icalcomponent* definition = builtin ? icaltimezone_get_component(builtin) : nullptr) {
+        icalproperty_set_parameter(p, icalparameter_new_tzid(tzid.constData()));
+        putTimezone(root_, tzid.constData(), definition);
+    }
     icalcomponent_add_property(main_, p);
+}
+
+std::optional<qint64> CalendarObject::duration(const char* name) const {
+    icalproperty* p = find(main_, name);
+    if (!p || icalvalue_isa(icalproperty_get_value(p)) != ICAL_DURATION_VALUE)
+        return std::nullopt;
+    const icaldurationtype d = icalvalue_get_duration(icalproperty_get_value(p));
+    if (icaldurationtype_is_bad_duration(d))
+        return std::nullopt;
+    // In 64 bits: libical's own sum overflows an int for long durations.
+    const qint64 seconds =
+        ((qint64(d.weeks) * 7 + d.days) * 24 + d.hours) * 3600 + qint64(d.minutes) * 60 + d.seconds;
+    return d.is_neg ? -seconds : seconds;
+}
+
+void CalendarObject::setDurationMinutes(const char* name, std::optional<int> minutes) {
+    removeAll(main_, name);
+    if (!minutes)
+        return;
+    icaldurationtype d = icaldurationtype_null_duration();
+    d.is_neg = *minutes < 0;
+    d.minutes = unsigned(std::abs(qint64(*minutes)));
+    addValue(main_, name, icalvalue_new_duration(d));
+}
+
+std::optional<std::vector<int>> CalendarObject::recurrenceWeekdays() const {
+    icalproperty* p = find(main_, "RRULE");
+    if (!p || icalvalue_isa(icalproperty_get_value(p)) != ICAL_RECUR_VALUE)
+        return std::nullopt;
+    const icalrecurrencetype rule = icalproperty_get_rrule(p);
+    std::vector<int> days;
+    for (int i = 0; i < ICAL_BY_DAY_SIZE && rule.by_day[i] != ICAL_RECURRENCE_ARRAY_MAX; ++i) {
+        const int day = icalrecurrencetype_day_day_of_week(rule.by_day[i]);
+        if (day >= 1 && day <= 7)
+            days.push_back(day);
+    }
+    return days;
+}
+
+void CalendarObject::setWeeklyRecurrence(const std::vector<int>& weekdays) {
+    removeAll(main_, "RRULE");
+    if (weekdays.empty())
+        return;
+    icalrecurrencetype rule;
+    icalrecurrencetype_clear(&rule);
+    rule.freq = ICAL_WEEKLY_RECURRENCE;
+    int n = 0;
+    for (const int day : weekdays) {
+        if (day >= 1 && day <= 7 && n < ICAL_BY_DAY_SIZE - 1)
+            rule.by_day[n++] = short(day); // position 0: every such weekday
+    }
+    rule.by_day[n] = ICAL_RECURRENCE_ARRAY_MAX;
+    addValue(main_, "RRULE", icalvalue_new_recur(rule));
 }
 
 namespace {
@@ -301,15 +468,14 @@ void CalendarObject::setReminder(std::optional<Timestamp> at, const QString& des
         icalcomponent_remove_component(main_, old);
         icalcomponent_free(old);
     }
-    if (!at || !std::isfinite(*at))
+    if (!utcTime(at))
         return;
     icalcomponent* alarm = icalcomponent_new(ICAL_VALARM_COMPONENT);
     icalcomponent_add_property(alarm, icalproperty_new_action(ICAL_ACTION_DISPLAY));
     icalcomponent_add_property(alarm,
                                icalproperty_new_description(description.toUtf8().constData()));
     icaltriggertype trigger = icaltriggertype_from_int(0);
-    trigger.time =
-        icaltime_from_timet_with_zone(time_t(std::floor(*at)), 0, icaltimezone_get_utc_timezone());
+    trigger.time = *utcTime(at);
     icalproperty* when = icalproperty_new_trigger(trigger);
     icalproperty_add_parameter(when, icalparameter_new_value(ICAL_VALUE_DATETIME));
     icalcomponent_add_property(alarm, when);

@@ -9,6 +9,7 @@
 #include <QTimeZone>
 #include <memory>
 #include <optional>
+#include <vector>
 
 typedef struct icalcomponent_impl icalcomponent;
 
@@ -44,13 +45,45 @@ public:
     // setting replaces every property of that name with one.
     std::optional<QString> text(const char* name) const;
     void setText(const char* name, const std::optional<QString>& value);
+    // Every property of that name, in order (a repeated X- property);
+    // setting replaces them all.
+    std::vector<QString> texts(const char* name) const;
+    void setTexts(const char* name, const std::vector<QString>& values);
     // A DATE, or the local day of a DATE-TIME in `local` (a floating time is
-    // already local).
+    // already local). Days outside the years 1 to 9999, which iCalendar
+    // cannot state, are not written.
     std::optional<QDate> day(const char* name, const QTimeZone& local) const;
     void setDay(const char* name, std::optional<QDate> day);
-    // A DATE-TIME in UTC (CREATED, COMPLETED, LAST-MODIFIED), whole seconds.
+    // A DATE-TIME in UTC (CREATED, COMPLETED, LAST-MODIFIED), whole seconds;
+    // an instant outside those years is not written.
     std::optional<Timestamp> instant(const char* name) const;
     void setInstant(const char* name, std::optional<Timestamp> t);
+
+    // A wall-clock time as the property states it, in its own zone (TZID, or
+    // floating): 09:00 in Berlin reads as 09:00 on every device. A UTC time
+    // is shown in `utcShownIn`.
+    struct WallClock {
+        QDate date;
+        int hour = 0;
+        int minute = 0;
+    };
+    std::optional<WallClock> wallClock(const char* name, const QTimeZone& utcShownIn) const;
+    // A DATE-TIME with TZID = `zone` and the zone's VTIMEZONE (libical's copy
+    // of the system's zones, relabelled with the plain zone id that clients
+    // expect); floating where libical has no definition (UTC, an unknown id).
+    void setWallClock(const char* name, const WallClock& at, const QTimeZone& zone);
+
+    // A DURATION in seconds (negative ones are negative).
+    std::optional<qint64> duration(const char* name) const;
+    void setDurationMinutes(const char* name, std::optional<int> minutes);
+
+    // The BYDAY weekdays (1 = Sunday ... 7 = Saturday) of the recurrence
+    // rule, in the rule's order; empty for a rule without BYDAY; nothing
+    // without a rule.
+    std::optional<std::vector<int>> recurrenceWeekdays() const;
+    // Replaces the recurrence rule with a weekly one on `weekdays` (1...7);
+    // none for an empty list.
+    void setWeeklyRecurrence(const std::vector<int>& weekdays);
 
     // The reminder: Orvana's alarm (marked as ours), else the first alarm
     // at an absolute time, which another client may have set. Setting

@@ -688,6 +688,10 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
         for (const dav::Response& r : listing.responses) {
             if (r.href == collection || r.href.endsWith(u'/'))
                 continue;
+            // A fresh listing says what is there; some servers add what they
+            // remember deleting, which is not to be trusted without a token.
+            if (fresh && r.status == 404)
+                continue;
             listed.insert(r.href);
             if (r.href == mark) {
                 if (r.status == 404)

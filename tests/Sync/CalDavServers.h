@@ -34,15 +34,14 @@ public:
             users.close();
             QFile config(root + "/config");
             config.open(QIODevice::WriteOnly);
-            config.write(
-                QStringLiteral("[server]\nhosts = 127.0.0.1:%1\nmax_content_length = 200000\n"
-                               "[auth]\ntype = htpasswd\nhtpasswd_filename = %2/users\n"
-                               "htpasswd_encryption = plain\n"
-                               "[storage]\nfilesystem_folder = %2/collections\n"
-                               "[logging]\nlevel = warning\n")
-                    .arg(port_)
-                    .arg(root)
-                    .toUtf8());
+            config.write(QStringLiteral("[server]\nhosts = 127.0.0.1:%1\n"
+                                        "[auth]\ntype = htpasswd\nhtpasswd_filename = %2/users\n"
+                                        "htpasswd_encryption = plain\n"
+                                        "[storage]\nfilesystem_folder = %2/collections\n"
+                                        "[logging]\nlevel = warning\n")
+                             .arg(port_)
+                             .arg(root)
+                             .toUtf8());
             config.close();
             process_.start(QStringLiteral("radicale"),
                            {QStringLiteral("--config"), root + "/config"});

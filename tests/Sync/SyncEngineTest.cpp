@@ -83,11 +83,17 @@ TEST_P(SyncEngineTest, PushSendsEachChangeOnceAndNeverOverwritesAnotherClients) 
     EXPECT_EQ(summaryOf(run), "Run 12 km");
     EXPECT_EQ(ctx.store()->sync()->pendingCount().value(), 1);
 
-    // A record the server refuses (over Radicale's size limit, as the
-    // fixture sets it) waits, and says why; the others still go.
+    // A record the server refuses (its UID already taken there, as Radicale
+    // and Nextcloud refuse it) waits, and says why; the others still go.
     if (server.checksPasswords()) {
-        ctx.create<DayTask>(QStringLiteral("Huge"), day)->setNotes(QString(300'000, u'x'));
+        DayTask* twin = ctx.create<DayTask>(QStringLiteral("Twin"), day);
         DayTask* small = ctx.create<DayTask>(QStringLiteral("Small"), day);
+        CalendarObject copy(CalendarObject::Kind::todo, sync::uidOf(twin->id()));
+        ASSERT_EQ(QCoro::waitFor(client.put(tasks + "copy.ics", copy.bytes(), std::nullopt))
+                          .value()
+                          .status /
+                      100,
+                  2);
         const SyncReport refused = push();
         EXPECT_EQ(refused.refused, 1);
         EXPECT_FALSE(refused.refusal.isEmpty());

@@ -114,17 +114,17 @@ time_t secondsOf(const icaltimetype& t) {
     return icaltime_as_timet_with_zone(t, t.zone ? t.zone : icaltimezone_get_utc_timezone());
 }
 
-// What iCalendar can state: the years 1 to 9999.
-bool stated(QDate day) {
-    return day.isValid() && day.year() >= 1 && day.year() <= 9999;
+// Text without the control characters iCalendar text cannot hold (all but
+// tab and line feed): a carriage return would not read back.
+QString plain(QString text) {
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 && c != u'\t' && c != u'\n'; });
+    return text;
 }
 
-// The UTC time of an instant iCalendar can state (converting any other
+// The UTC time of an instant that can be stated (converting any other
 // double to time_t would be undefined).
 std::optional<icaltimetype> utcTime(std::optional<Timestamp> t) {
-    constexpr double first = -62'135'596'800; // 0001-01-01T00:00:00Z
-    constexpr double last = 253'402'300'799;  // 9999-12-31T23:59:59Z
-    if (!t || !(*t >= first && *t <= last))
+    if (!t || !CalendarObject::canState(*t))
         return std::nullopt;
     return icaltime_from_timet_with_zone(time_t(std::floor(*t)), 0,
                                          icaltimezone_get_utc_timezone());
@@ -242,7 +242,7 @@ CalendarObject::Kind CalendarObject::kind() const {
 }
 
 QString CalendarObject::uid() const {
-    return QString::fromUtf8(icalcomponent_get_uid(main_));
+    return plain(QString::fromUtf8(icalcomponent_get_uid(main_)));
 }
 
 std::optional<QString> CalendarObject::text(const char* name) const {
@@ -251,11 +251,11 @@ std::optional<QString> CalendarObject::text(const char* name) const {
         return std::nullopt;
     const icalvalue* v = icalproperty_get_value(p);
     if (icalvalue_isa(v) == ICAL_TEXT_VALUE)
-        return QString::fromUtf8(icalvalue_get_text(v));
+        return plain(QString::fromUtf8(icalvalue_get_text(v)));
     if (icalproperty_isa(p) == ICAL_X_PROPERTY)
-        return QString::fromUtf8(icalproperty_get_x(p));
+        return plain(QString::fromUtf8(icalproperty_get_x(p)));
     char* s = icalproperty_get_value_as_string_r(p);
-    QString out = QString::fromUtf8(s);
+    QString out = plain(QString::fromUtf8(s));
     icalmemory_free_buffer(s);
     return out;
 }
@@ -263,7 +263,8 @@ std::optional<QString> CalendarObject::text(const char* name) const {
 namespace {
 
 // An empty value is not written: iCalendar readers drop it with an error.
-void addText(icalcomponent* main, const char* name, const QString& value) {
+void addText(icalcomponent* main, const char* name, const QString& text) {
+    const QString value = plain(text);
     if (value.isEmpty())
         return;
     icalproperty* p = newProperty(name);
@@ -289,9 +290,9 @@ std::vector<QString> CalendarObject::texts(const char* name) const {
     std::vector<QString> out;
     for (icalproperty* p : findAll(main_, name)) {
         if (icalproperty_isa(p) == ICAL_X_PROPERTY)
-            out.push_back(QString::fromUtf8(icalproperty_get_x(p)));
+            out.push_back(plain(QString::fromUtf8(icalproperty_get_x(p))));
         else if (icalvalue_isa(icalproperty_get_value(p)) == ICAL_TEXT_VALUE)
-            out.push_back(QString::fromUtf8(icalvalue_get_text(icalproperty_get_value(p))));
+            out.push_back(plain(QString::fromUtf8(icalvalue_get_text(icalproperty_get_value(p)))));
     }
     return out;
 }
@@ -300,6 +301,17 @@ void CalendarObject::setTexts(const char* name, const std::vector<QString>& valu
     removeAll(main_, name);
     for (const QString& value : values)
         addText(main_, name, value);
+}
+
+bool CalendarObject::canState(QDate day) {
+    // libical writes a later year as 00000000 (icaltime_is_valid_time).
+    return day.isValid() && day.year() >= 1 && day.year() <= 3000;
+}
+
+bool CalendarObject::canState(Timestamp t) {
+    constexpr double first = -62'135'596'800; // 0001-01-01T00:00:00Z
+    constexpr double last = 32'535'215'999;   // 3000-12-31T23:59:59Z
+    return t >= first && t <= last;
 }
 
 std::optional<QDate> CalendarObject::day(const char* name, const QTimeZone& local) const {
@@ -315,7 +327,7 @@ std::optional<QDate> CalendarObject::day(const char* name, const QTimeZone& loca
 
 void CalendarObject::setDay(const char* name, std::optional<QDate> day) {
     removeAll(main_, name);
-    if (!day || !stated(*day))
+    if (!day || !canState(*day))
         return;
     icaltimetype t = icaltime_null_date();
     t.year = day->year();
@@ -356,7 +368,7 @@ CalendarObject::wallClock(const char* name, const QTimeZone& utcShownIn) const {
 
 void CalendarObject::setWallClock(const char* name, const WallClock& at, const QTimeZone& zone) {
     removeAll(main_, name);
-    if (!stated(at.date))
+    if (!canState(at.date))
         return;
     icaltimetype t = icaltime_null_time();
     t.year = at.date.year();

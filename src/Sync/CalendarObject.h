@@ -42,20 +42,25 @@ public:
 
     // Properties of the main component, by their iCalendar names
     // ("SUMMARY", "X-ORVANA-SORT"). Setting nothing removes the property;
-    // setting replaces every property of that name with one.
+    // setting replaces every property of that name with one. An empty text
+    // is not written (iCalendar readers drop it), nor are control characters
+    // other than tab and line feed, which iCalendar text cannot hold.
     std::optional<QString> text(const char* name) const;
     void setText(const char* name, const std::optional<QString>& value);
     // Every property of that name, in order (a repeated X- property);
     // setting replaces them all.
     std::vector<QString> texts(const char* name) const;
     void setTexts(const char* name, const std::vector<QString>& values);
+    // What a date or time value can hold here: libical states the years 1
+    // to 3000. Other days and instants are not written.
+    static bool canState(QDate day);
+    static bool canState(Timestamp t);
+
     // A DATE, or the local day of a DATE-TIME in `local` (a floating time is
-    // already local). Days outside the years 1 to 9999, which iCalendar
-    // cannot state, are not written.
+    // already local).
     std::optional<QDate> day(const char* name, const QTimeZone& local) const;
     void setDay(const char* name, std::optional<QDate> day);
-    // A DATE-TIME in UTC (CREATED, COMPLETED, LAST-MODIFIED), whole seconds;
-    // an instant outside those years is not written.
+    // A DATE-TIME in UTC (CREATED, COMPLETED, LAST-MODIFIED), whole seconds.
     std::optional<Timestamp> instant(const char* name) const;
     void setInstant(const char* name, std::optional<Timestamp> t);
 

@@ -168,17 +168,15 @@ std::optional<QUuid> uuidOf(const QString& text) {
     return id.isNull() ? std::nullopt : std::optional(id);
 }
 
-// The day of `t` when iCalendar can state it (years 1 to 9999).
+// The day of `t` when a DATE can hold it.
 std::optional<QDate> statedDay(Timestamp t, const Calendar& calendar) {
     const QDate day = dayOf(t, calendar);
-    return day.isValid() && day.year() >= 1 && day.year() <= 9999 ? std::optional(day)
-                                                                  : std::nullopt;
+    return CalendarObject::canState(day) ? std::optional(day) : std::nullopt;
 }
 
 // Its whole second when iCalendar can state it, as CREATED holds it.
 std::optional<Timestamp> statedSecond(Timestamp t) {
-    return t >= -62'135'596'800.0 && t <= 253'402'300'799.0 ? std::optional(std::floor(t))
-                                                            : std::nullopt;
+    return CalendarObject::canState(t) ? std::optional(std::floor(t)) : std::nullopt;
 }
 
 // What one of Orvana's own fields holds; absent when another client dropped it.

@@ -106,4 +106,52 @@ TEST(CalendarObject, RefusesWhatIsNotOneCalendarObject) {
     }
 }
 
+// A Berlin device's 09:00 reads as 09:00 in New York and means 08:00 UTC;
+// a UTC time shows in the reader's zone; a zone libical lacks stays floating.
+TEST(CalendarObject, WallClocksDurationsWeeklyRulesAndRepeatedFields) {
+    CalendarObject object(CalendarObject::Kind::event, QStringLiteral("B1"));
+    object.setWallClock("DTSTART", {QDate(2026, 12, 7), 9, 0}, berlin);
+    object.setWallClock("DTSTART", {QDate(2026, 12, 7), 9, 0}, berlin); // no second VTIMEZONE
+    object.setDurationMinutes("DURATION", 90);
+    object.setWeeklyRecurrence({4, 2});
+    object.setTexts("X-ORVANA-ENTRY", {QStringLiteral("a b,c;d\\e\nf"), QString(),
+                                       QStringLiteral("tab\tand\rreturn")});
+    object.setInstant("CREATED", 40'000'000'000.0); // the year 3237
+    object.setDay("DUE", QDate(3001, 1, 1));
+
+    auto parsed = CalendarObject::parse(object.bytes());
+    ASSERT_TRUE(parsed.ok());
+    const CalendarObject& read = parsed.value();
+    const QByteArray bytes = read.bytes();
+    EXPECT_TRUE(bytes.contains("DTSTART;TZID=Europe/Berlin:20261207T090000")) << bytes.constData();
+    EXPECT_EQ(bytes.count("BEGIN:VTIMEZONE"), 1);
+    EXPECT_TRUE(bytes.contains("DURATION:PT90M"));
+    EXPECT_TRUE(bytes.contains("RRULE:FREQ=WEEKLY;BYDAY=MO,WE"));
+    EXPECT_FALSE(bytes.contains("CREATED") || bytes.contains("DUE"));
+
+    const auto clock = read.wallClock("DTSTART", QTimeZone("America/New_York"));
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(std::tuple(clock->date, clock->hour, clock->minute),
+              std::tuple(QDate(2026, 12, 7), 9, 0));
+    EXPECT_EQ(read.instant("DTSTART"), 1'796'630'400); // 08:00 UTC
+    EXPECT_EQ(read.duration("DURATION"), 5'400);
+    EXPECT_EQ(read.recurrenceWeekdays(), std::vector<int>({2, 4}));
+    EXPECT_EQ(
+        read.texts("X-ORVANA-ENTRY"),
+        std::vector<QString>({QStringLiteral("a b,c;d\\e\nf"), QStringLiteral("tab\tandreturn")}));
+
+    auto foreign = CalendarObject::parse("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:x\r\n"
+                                         "DTSTART:20261207T080000Z\r\nDURATION:-P1DT2H\r\n"
+                                         "RRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    ASSERT_TRUE(foreign.ok());
+    EXPECT_EQ(foreign.value().wallClock("DTSTART", berlin)->hour, 9);
+    EXPECT_EQ(foreign.value().duration("DURATION"), -93'600);
+    EXPECT_EQ(foreign.value().recurrenceWeekdays(), std::vector<int>());
+
+    object.setWallClock("DTSTART", {QDate(2026, 12, 7), 9, 0}, QTimeZone::utc());
+    object.setWeeklyRecurrence({});
+    EXPECT_TRUE(object.bytes().contains("DTSTART:20261207T090000\r\n"));
+    EXPECT_FALSE(object.recurrenceWeekdays());
+}
+
 } // namespace

@@ -153,9 +153,10 @@ QString exactText(Timestamp t) {
     return QString::number(t, 'g', QLocale::FloatingPointShortest);
 }
 
+// The first word: a dated instant adds the day it was shown as.
 std::optional<Timestamp> exactOf(const QString& text) {
     bool ok = false;
-    const double t = text.toDouble(&ok);
+    const double t = QStringView(text).left(text.indexOf(u' ')).toDouble(&ok);
     return ok && std::isfinite(t) ? std::optional(t) : std::nullopt;
 }
 
@@ -257,15 +258,30 @@ T reconcile(const std::optional<T>& exact, const T* base, const Observed& observ
     return fromObserved(observed);
 }
 
-// An instant shown as a day (DUE, DTSTART) with its exact value in `field`:
-// another client that moves the day moves it to the start of that day.
+// An instant shown as a day (DUE, DTSTART) with its exact value in `field`,
+// the day it was shown as and the zone it was written in. Read in that zone
+// it is exact while nobody moved the day; in another zone it is the start
+// of the same calendar day there, as a task's day is (the week of 7 Dec is
+// the week of 7 Dec in New York too, from its midnight). Another client that
+// moves the day moves it to the start of that day.
 std::optional<Timestamp> datedInstant(const CalendarObject& object, const Marks& marks,
                                       const char* standard, const char* field,
                                       const std::optional<Timestamp>* base,
                                       const Calendar& calendar) {
+    const Own own = marks.own(object, field);
+    const QStringList parts = own && *own ? (**own).split(u' ') : QStringList();
+    const std::optional<QDate> observed = object.day(standard, calendar.timeZone());
+    if (parts.size() == 3) {
+        const std::optional<Timestamp> exact = exactOf(parts[0]);
+        if (exact && observed &&
+            QDate::fromString(parts[1], QStringLiteral("yyyyMMdd")) == *observed &&
+            parts[2] == QString::fromUtf8(calendar.timeZone().id()))
+            return exact;
+        if (observed)
+            return startOf(*observed, calendar);
+    }
     return reconcile<std::optional<Timestamp>>(
-        ownAs<Timestamp>(marks.own(object, field), exactOf), base,
-        object.day(standard, calendar.timeZone()),
+        ownAs<Timestamp>(own, exactOf), base, observed,
         [&](const std::optional<Timestamp>& t) {
             return t ? statedDay(*t, calendar) : std::nullopt;
         },
@@ -276,8 +292,15 @@ std::optional<Timestamp> datedInstant(const CalendarObject& object, const Marks&
 
 void putInstant(CalendarObject& object, Marks& marks, const char* standard, const char* field,
                 const std::optional<Timestamp>& t, const Calendar& calendar) {
-    object.setDay(standard, t ? statedDay(*t, calendar) : std::nullopt);
-    marks.put(object, field, t ? std::optional(exactText(*t)) : std::nullopt);
+    const std::optional<QDate> day = t ? statedDay(*t, calendar) : std::nullopt;
+    object.setDay(standard, day);
+    QString text;
+    if (t)
+        text = exactText(*t);
+    if (day)
+        text += u' ' + day->toString(QStringLiteral("yyyyMMdd")) + u' ' +
+                QString::fromUtf8(calendar.timeZone().id());
+    marks.put(object, field, t ? std::optional(text) : std::nullopt);
 }
 
 // CREATED is a whole second; the exact creation time rides beside it.

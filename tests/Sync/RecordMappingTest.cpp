@@ -195,6 +195,12 @@ TEST(RecordMapping, WeekItemsAndWeeksRoundTripAcrossZones) {
         WeekExport there = sync::readWeek(object, &other, newYork, now);
         EXPECT_EQ(dayIn(newYork, there.startDate), QDate(2026, 12, 7));
         EXPECT_EQ(dayIn(newYork, there.endDate), QDate(2026, 12, 14));
+        // Written back there, it is the week of 7 Dec here still, from
+        // Berlin's midnight: not New York's.
+        const CalendarObject back = served(sync::writeWeek(there, &object, newYork, now));
+        EXPECT_EQ(dayIn(berlin, sync::readWeek(back, &w, berlin, now).startDate),
+                  QDate(2026, 12, 7));
+        EXPECT_EQ(sync::readWeek(back, &w, berlin, now).startDate, berlin.startOfDay(at(7, 12, 0)));
         there.startDate = w.startDate;
         there.endDate = w.endDate;
         EXPECT_EQ(there, w);

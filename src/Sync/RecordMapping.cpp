@@ -66,6 +66,11 @@ void setDone(CalendarObject& object, bool done, Timestamp now) {
     }
 }
 
+// The creation time: CREATED holds its second, an own field the exact value
+// (a record made now has a fraction of a second).
+void stamp(CalendarObject& object, Timestamp createdAt, Timestamp now);
+Timestamp createdOf(const CalendarObject& object, const Timestamp* base, Timestamp now);
+
 } // namespace
 
 QString uidOf(const QUuid& id) {
@@ -91,10 +96,7 @@ CalendarObject writeDayTask(const DayTaskExport& task, const CalendarObject* ser
     object.setText(sortOrder, QString::number(task.sortOrder));
     object.setText(weekItem, uidText(task.weekItemID));
     object.setText(block, uidText(task.sourceTemplateID));
-    if (!object.instant("CREATED"))
-        object.setInstant("CREATED", task.createdAt);
-    object.setInstant("LAST-MODIFIED", now);
-    object.setInstant("DTSTAMP", now);
+    stamp(object, task.createdAt, now);
     return object;
 }
 
@@ -109,7 +111,7 @@ DayTaskExport readDayTask(const CalendarObject& object, const DayTaskExport* bas
     task.isComplete = isDone(object);
     task.reminderAt = object.reminder();
     task.goalID = idText(object.text("RELATED-TO"));
-    task.createdAt = object.instant("CREATED").value_or(base ? base->createdAt : now);
+    task.createdAt = createdOf(object, base ? &base->createdAt : nullptr, now);
 
     // Orvana's own fields: absent means unchanged.
     const std::optional<QString> flag = object.text(oneThing);

@@ -117,9 +117,12 @@ template <> struct Kind<DayTaskExport> {
                               Timestamp now) {
         return sync::readDayTask(o, b, c, now);
     }
-    // What the server holds of a task: its day as the start of that day.
+    // What the server holds of a task: its day as the start of that day,
+    // empty notes as none.
     static DayTaskExport comparable(DayTaskExport v, const Env& e) {
         v.date = e.calendar.startOfDay(v.date);
+        if (v.notes && v.notes->isEmpty())
+            v.notes.reset();
         return v;
     }
     static std::vector<DayTaskExport>& in(OrvanaExport& d) { return d.dayTasks; }

@@ -24,7 +24,7 @@ DayTaskExport sampleTask() {
     t.isComplete = true;
     t.isTodaysOneThing = true;
     t.sortOrder = 7;
-    t.createdAt = now - 86'400;
+    t.createdAt = now - 86'400.25;
     t.sourceTemplateID = QUuid::createUuid();
     t.weekItemID = QUuid::createUuid();
     t.goalID = QUuid::createUuid();

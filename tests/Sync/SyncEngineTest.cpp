@@ -33,9 +33,10 @@ TEST_P(SyncEngineTest, PushSendsEachChangeOnceAndNeverOverwritesAnotherClients) 
     ModelContext& ctx = *opened.value();
     const Calendar calendar(QTimeZone("Europe/Berlin"), 2);
     const Timestamp day = calendar.startOfDay(1'796'718'600); // 8 Dec 2026
-    ctx.setClock([] { return 1'796'718'600.0; });
+    ctx.setClock([] { return 1'796'718'600.375; }); // a fraction of a second, as a real clock has
     DayTask* run = ctx.create<DayTask>(QStringLiteral("Run"), day);
     DayTask* swim = ctx.create<DayTask>(QStringLiteral("Swim"), day);
+    swim->setNotes(QString()); // cleared notes: the server keeps none
     ASSERT_TRUE(ctx.save().ok());
 
     NetworkRequestPerformer http;

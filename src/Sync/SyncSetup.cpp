@@ -13,7 +13,9 @@ constexpr const char* accountProperty = "X-ORVANA-ACCOUNT";
 
 const SyncCollectionSpec specs[] = {
     {"Orvana Tasks", "VTODO", "orvana-tasks/"},
-    {"Orvana Plan", "VTODO", "orvana-plan/"},
+    // Goals and week items are to-dos, weeks and the account's mark journal
+    // entries: a server that keeps to the component set refuses the rest.
+    {"Orvana Plan", "VTODO,VJOURNAL", "orvana-plan/"},
     {"Orvana Focus Blocks", "VEVENT", "orvana-focus-blocks/"},
     {"Orvana Focus Log", "VEVENT", "orvana-focus-log/"},
 };

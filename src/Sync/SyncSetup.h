@@ -7,7 +7,7 @@ namespace orvana {
 
 struct SyncCollectionSpec {
     const char* displayName; // what every client shows
-    QByteArray component;    // what it holds
+    QByteArray component;    // what it holds, comma-separated
     const char* slug;        // its path under the calendar home, when Orvana makes it
 };
 const SyncCollectionSpec& specOf(SyncCollection collection);

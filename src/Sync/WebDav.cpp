@@ -282,8 +282,10 @@ QByteArray mkcalendarBody(const QString& displayName, const QByteArray& componen
         w.writeStartElement(davNs.toString(), QStringLiteral("prop"));
         w.writeTextElement(davNs.toString(), QStringLiteral("displayname"), displayName);
         w.writeStartElement(calNs.toString(), QStringLiteral("supported-calendar-component-set"));
-        w.writeEmptyElement(calNs.toString(), QStringLiteral("comp"));
-        w.writeAttribute(QStringLiteral("name"), QString::fromLatin1(component));
+        for (const QByteArray& name : component.split(',')) {
+            w.writeEmptyElement(calNs.toString(), QStringLiteral("comp"));
+            w.writeAttribute(QStringLiteral("name"), QString::fromLatin1(name));
+        }
         w.writeEndElement();
         w.writeEndElement();
         w.writeEndElement();

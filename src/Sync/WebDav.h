@@ -63,6 +63,7 @@ enum class Props {
 QByteArray propfindBody(Props props);
 QByteArray syncCollectionBody(const QString& token);
 QByteArray multigetBody(const std::vector<QString>& hrefs);
-QByteArray mkcalendarBody(const QString& displayName, const QByteArray& component);
+// `components` comma-separated ("VTODO,VJOURNAL").
+QByteArray mkcalendarBody(const QString& displayName, const QByteArray& components);
 
 } // namespace orvana::dav

@@ -145,8 +145,8 @@ TEST(WebDav, BodiesAreWellFormedAndEscaped) {
     EXPECT_TRUE(multiget.contains("<d:href>/alice/tasks/A%20B%26C.ics</d:href>"));
     const QByteArray sync = dav::syncCollectionBody("t<1>");
     EXPECT_TRUE(sync.contains("<d:sync-token>t&lt;1&gt;</d:sync-token>"));
-    const QByteArray mk = dav::mkcalendarBody("Orvana Tasks", "VTODO");
-    EXPECT_TRUE(mk.contains("<c:comp name=\"VTODO\"/>"));
+    const QByteArray mk = dav::mkcalendarBody("Orvana Plan", "VTODO,VJOURNAL");
+    EXPECT_TRUE(mk.contains("<c:comp name=\"VTODO\"/><c:comp name=\"VJOURNAL\"/>"));
     for (const QByteArray& body :
          {multiget, sync, mk, dav::propfindBody(dav::Props::collections)}) {
         QXmlStreamReader x(body);

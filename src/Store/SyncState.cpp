@@ -81,8 +81,7 @@ Result<void> SyncState::noteAll(sqlite3* db, Timestamp at) {
     for (EntityType type : syncedTypes) {
         const QByteArray sql = QByteArray("INSERT INTO syncJournal SELECT id, ") +
                                QByteArray::number(int(type)) + ", ?, 0 FROM " +
-                               tableNames[int(type)] +
-                               " WHERE true ON CONFLICT(record) DO NOTHING";
+                               tableNames[int(type)] + " WHERE true ON CONFLICT(record) DO NOTHING";
         SqliteStatement all(db, sql.constData());
         if (!all.ok())
             return sqliteFailure(db);
@@ -356,9 +355,13 @@ Result<std::optional<SyncJournalEntry>> SyncState::journalOf(const QUuid& record
         sqlite3_column_double(st.get(), 1), sqlite3_column_int64(st.get(), 2) != 0});
 }
 
-Result<qint64> SyncState::baseCount() {
-    SqliteStatement st(db_, "SELECT count(*) FROM syncResource");
-    if (!st.ok() || sqlite3_step(st.get()) != SQLITE_ROW)
+Result<qint64> SyncState::syncedCount() {
+    SqliteStatement st(db_, "SELECT (SELECT count(*) FROM syncResource WHERE type != ?) + "
+                            "(SELECT count(*) FROM syncMember)");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, qint64(EntityType::trailEntry));
+    if (sqlite3_step(st.get()) != SQLITE_ROW)
         return sqliteFailure(db_);
     return sqlite3_column_int64(st.get(), 0);
 }

@@ -94,8 +94,9 @@ public:
     // The record's entry in the journal: changed here since the server
     // last confirmed it.
     Result<std::optional<SyncJournalEntry>> journalOf(const QUuid& record);
-    // How many records the server has confirmed.
-    Result<qint64> baseCount();
+    // How many records the server holds: focus minutes counted one by one,
+    // not by the day.
+    Result<qint64> syncedCount();
     // A field both devices changed, the losing value kept (JSON text) so the
     // user can take it instead. Inside changeSync's transaction.
     Result<void> addConflict(const QUuid& record, EntityType type, const QString& field,

@@ -19,6 +19,25 @@ SyncCycleOutcome failed(const QString& line) {
     return outcome;
 }
 
+// A pull the deletion guard or a server that lost the account stopped.
+std::optional<SyncCycleOutcome> stopped(const SyncReport& pulled) {
+    SyncCycleOutcome outcome;
+    outcome.exitCode = 3;
+    if (pulled.identityLost)
+        outcome.line = QStringLiteral(
+            "Sync stopped: the server no longer holds this account's data (it was restored or "
+            "reset, or holds another account's). Nothing was changed; run orvana sync "
+            "--allow-deletions to send everything on this device to it again.");
+    else if (pulled.guarded > 0)
+        outcome.line = QStringLiteral("Sync stopped: it would delete %1 records on this device "
+                                      "that another device deleted. Nothing was changed; run "
+                                      "orvana sync --allow-deletions to delete them.")
+                           .arg(pulled.guarded);
+    else
+        return std::nullopt;
+    return outcome;
+}
+
 } // namespace
 
 KeychainService syncPassword(SecretBackend& secrets) {
@@ -59,24 +78,8 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
         co_return failed(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
     }
     // Nothing was changed, so there is no outcome to keep.
-    if (pulled.value().identityLost) {
-        SyncCycleOutcome stopped;
-        stopped.exitCode = 3;
-        stopped.line = QStringLiteral(
-            "Sync stopped: the server no longer holds this account's data (it was restored or "
-            "reset, or holds another account's). Nothing was changed; run orvana sync "
-            "--allow-deletions to send everything on this device to it again.");
-        co_return stopped;
-    }
-    if (pulled.value().guarded > 0) {
-        SyncCycleOutcome stopped;
-        stopped.exitCode = 3;
-        stopped.line = QStringLiteral("Sync stopped: it would delete %1 records on this device "
-                                      "that another device deleted. Nothing was changed; run "
-                                      "orvana sync --allow-deletions to delete them.")
-                           .arg(pulled.value().guarded);
-        co_return stopped;
-    }
+    if (std::optional<SyncCycleOutcome> stop = stopped(pulled.value()))
+        co_return *stop;
     Result<SyncReport> pushed = co_await engine.push();
     SyncReport in = pulled.value();
     // Records changed there while this device sent its own: fetched and
@@ -84,16 +87,20 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     // next cycle rather than going round.
     if (pushed.ok() && pushed.value().heldBack > 0) {
         const Result<SyncReport> again = co_await engine.pull(false);
-        if (again.ok() && !again.value().guarded && !again.value().identityLost) {
-            in.received += again.value().received;
-            in.removedHere += again.value().removedHere;
-            in.conflicts += again.value().conflicts;
-            const qint64 sent = pushed.value().sent, removed = pushed.value().removed;
-            pushed = co_await engine.push();
-            if (pushed.ok()) {
-                pushed.value().sent += sent;
-                pushed.value().removed += removed;
-            }
+        if (!again.ok()) {
+            finish(again);
+            co_return failed(QStringLiteral("Sync failed: %1").arg(again.error().message));
+        }
+        if (std::optional<SyncCycleOutcome> stop = stopped(again.value()))
+            co_return *stop;
+        in.received += again.value().received;
+        in.removedHere += again.value().removedHere;
+        in.conflicts += again.value().conflicts;
+        const qint64 sent = pushed.value().sent, removed = pushed.value().removed;
+        pushed = co_await engine.push();
+        if (pushed.ok()) {
+            pushed.value().sent += sent;
+            pushed.value().removed += removed;
         }
     }
     if (pushed.ok() && pushed.value().refused > 0) {

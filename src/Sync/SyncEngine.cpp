@@ -170,17 +170,41 @@ Record* findRecord(const ModelContext& ctx, EntityType type, const QUuid& id) {
     });
 }
 
-// A record as a document of its own, to restore from.
-QByteArray contentsOf(Record* record, Timestamp now) {
+// A record and the synced records its removal takes with it (a goal's week
+// items, their tasks and its focus minutes; a week's items and their tasks;
+// a week item's tasks).
+std::vector<Record*> withCascade(Record* record) {
+    std::vector<Record*> out{record};
+    auto item = [&](WeekItem* i) {
+        out.push_back(i);
+        out.insert(out.end(), i->dayTasks().begin(), i->dayTasks().end());
+    };
+    if (auto* goal = dynamic_cast<Goal*>(record)) {
+        for (WeekItem* i : goal->weekItems())
+            item(i);
+        out.insert(out.end(), goal->trailEntries().begin(), goal->trailEntries().end());
+    } else if (auto* week = dynamic_cast<Week*>(record)) {
+        for (WeekItem* i : week->items())
+            item(i);
+    } else if (auto* i = dynamic_cast<WeekItem*>(record)) {
+        out.insert(out.end(), i->dayTasks().begin(), i->dayTasks().end());
+    }
+    return out;
+}
+
+// Records as a document of their own, to restore from.
+QByteArray contentsOf(const std::vector<Record*>& records, Timestamp now) {
     OrvanaExport doc;
     doc.exportedAt = now;
-    if (auto* t = dynamic_cast<TrailEntry*>(record))
-        doc.trailEntries.push_back(DataExportService::valueOf(*t));
-    else
-        byType(record->entityType(), [&]<class V>(std::type_identity<V>) {
-            Kind<V>::in(doc).push_back(
-                DataExportService::valueOf(*static_cast<typename Kind<V>::Model*>(record)));
-        });
+    for (Record* record : records) {
+        if (auto* t = dynamic_cast<TrailEntry*>(record))
+            doc.trailEntries.push_back(DataExportService::valueOf(*t));
+        else
+            byType(record->entityType(), [&]<class V>(std::type_identity<V>) {
+                Kind<V>::in(doc).push_back(
+                    DataExportService::valueOf(*static_cast<typename Kind<V>::Model*>(record)));
+            });
+    }
     Result<QByteArray> bytes = DataExportService::encode(doc);
     return bytes.ok() ? bytes.value() : QByteArray();
 }
@@ -610,12 +634,13 @@ Read readAll(std::vector<Fetched> fetched, std::vector<std::optional<QByteArray>
     for (std::size_t i = 0; i < fetched.size(); ++i) {
         Reading& r = out[i];
         const std::optional<CalendarObject> object = parsed(fetched[i].ics);
-        if (!object)
-            continue;
         if (fetched[i].href == mark) {
-            r.account = object->text("X-ORVANA-ACCOUNT").value_or(QString());
+            // A mark that does not read is not this account's.
+            r.account = object ? object->text("X-ORVANA-ACCOUNT").value_or(QString()) : QString();
             continue;
         }
+        if (!object)
+            continue;
         r.type = sync::recordTypeOf(*object, fetched[i].collection);
         if (!r.type)
             continue;
@@ -755,6 +780,10 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
         QtConcurrent::run(readAll, std::move(fetched), std::move(bases), mark, calendar_, now);
     Read read = co_await reading;
     fetched = std::move(read.fetched);
+    // What the user did while the pull waited is in the journal before it
+    // is merged with.
+    if (auto saved = context_.save(); !saved.ok())
+        co_return saved.error();
     const std::vector<Reading>& readings = read.readings;
 
     // Merged with what changed here, before anything changes.
@@ -835,7 +864,36 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
             co_return took.error();
     }
 
-    // Deleted there: deleted here, unless it changed here (then it is sent again).
+    // Deleted there: deleted here, unless it (or what its removal takes
+    // with it) changed here since the server last had it: then it is sent
+    // again. A journal entry alone is not a change: a pull's own save
+    // writes one for each record it took in.
+    auto changedHere = [&](Record* r) -> Result<bool> {
+        Result<std::optional<SyncJournalEntry>> journal = state->journalOf(r->id());
+        if (!journal.ok())
+            return journal.error();
+        if (!journal.value() || journal.value()->deleted)
+            return false;
+        if (r->entityType() == EntityType::trailEntry) {
+            Result<std::optional<QUuid>> in = state->resourceOf(r->id());
+            if (!in.ok())
+                return in.error();
+            return !in.value(); // not sent yet
+        }
+        Result<std::optional<SyncBase>> base = state->baseOf(r->id());
+        if (!base.ok())
+            return base.error();
+        const std::optional<CalendarObject> there =
+            base.value() ? parsed(base.value()->ics) : std::nullopt;
+        if (!there)
+            return true;
+        return byType(r->entityType(), [&]<class V>(std::type_identity<V>) {
+            return Kind<V>::comparable(
+                       DataExportService::valueOf(*static_cast<typename Kind<V>::Model*>(r)),
+                       env) !=
+                   Kind<V>::comparable(Kind<V>::read(*there, nullptr, calendar_, now), env);
+        });
+    };
     std::vector<SyncBase> resend;
     for (const SyncBase& base : gone) {
         if (base.type == EntityType::trailEntry) {
@@ -848,12 +906,18 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
             }
             continue;
         }
-        Result<std::optional<SyncJournalEntry>> journal = state->journalOf(base.record);
-        if (!journal.ok())
-            co_return journal.error();
-        if (!findRecord(context_, base.type, base.record))
+        Record* local = findRecord(context_, base.type, base.record);
+        if (!local)
             continue;
-        if (journal.value() && !journal.value()->deleted)
+        bool keep = false;
+        for (Record* r : withCascade(local)) {
+            Result<bool> changed = changedHere(r);
+            if (!changed.ok())
+                co_return changed.error();
+            if ((keep = changed.value()))
+                break;
+        }
+        if (keep)
             resend.push_back(base);
         else
             doomed.push_back({base.type, base.record});
@@ -870,10 +934,14 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
             co_return restarted.error();
         co_return SyncReport();
     }
-    Result<qint64> synced = state->baseCount();
+    Result<qint64> synced = state->syncedCount();
     if (!synced.ok())
         co_return synced.error();
-    const qint64 deleting = qint64(doomed.size());
+    qint64 deleting = 0;
+    for (const Doomed& d : doomed) {
+        if (Record* r = findRecord(context_, d.type, d.record))
+            deleting += qint64(withCascade(r).size());
+    }
     if (!allowDeletions && deleting > guardCount &&
         double(deleting) > guardShare * double(synced.value())) {
         report = SyncReport();
@@ -891,9 +959,10 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
             Record* record = findRecord(context_, d.type, d.record);
             if (!record || record->isDeleted())
                 continue; // went with a record deleted before it
-            deleted.emplace_back(d.record, d.type, contentsOf(record, now));
+            const std::vector<Record*> going = withCascade(record);
+            deleted.emplace_back(d.record, d.type, contentsOf(going, now));
             context_.remove(record);
-            ++report.removedHere;
+            report.removedHere += qint64(going.size());
         }
         if (!arrived.isEmpty()) {
             Result<void> merged = keepOnePerDay(arrived, *state);
@@ -901,6 +970,26 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                 co_return merged.error();
         }
     }
+    // The losers and what went are kept first: a sync killed after the save
+    // would not find them again.
+    Result<void> noted = store->changeSync([&](SyncState& s) -> Result<void> {
+        auto text = [](const QJsonValue& v) {
+            return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
+        };
+        for (const auto& [record, type, c] : conflicts) {
+            if (auto ok = s.addConflict(record, type, c.field, text(c.kept), text(c.lost),
+                                        c.thisDeviceLost, now);
+                !ok.ok())
+                return ok;
+        }
+        for (const auto& [record, type, contents] : deleted) {
+            if (auto ok = s.addDeleted(record, type, contents, now); !ok.ok())
+                return ok;
+        }
+        return {};
+    });
+    if (!noted.ok())
+        co_return noted.error();
     if (auto saved = context_.save(); !saved.ok())
         co_return saved.error();
     Result<void> committed = store->changeSync([&](SyncState& s) -> Result<void> {
@@ -930,17 +1019,9 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                     return ok;
             }
         }
-        auto text = [](const QJsonValue& v) {
-            return QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact);
-        };
-        for (const auto& [record, type, c] : conflicts) {
-            if (auto ok = s.addConflict(record, type, c.field, text(c.kept), text(c.lost),
-                                        c.thisDeviceLost, now);
-                !ok.ok())
-                return ok;
-        }
-        for (const auto& [record, type, contents] : deleted) {
-            if (auto ok = s.addDeleted(record, type, contents, now); !ok.ok())
+        // Sent again as new: changed here, or what it takes with it did.
+        for (const SyncBase& b : resend) {
+            if (auto ok = s.touch(b.record, b.type, now); !ok.ok())
                 return ok;
         }
         for (SyncCollection c : pullOrder) {

@@ -196,6 +196,16 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     laptop.sync();
     EXPECT_NE(laptop.task("Chore 1"), nullptr);
 
+    // A task the phone only received (its push never ran) is no change of
+    // its own: deleted on the laptop, it goes on the phone too.
+    laptop.ctx->create<DayTask>(QStringLiteral("Errand"), day);
+    laptop.sync();
+    ASSERT_TRUE(QCoro::waitFor(phone.engine->pull(false)).ok());
+    laptop.ctx->remove(laptop.task("Errand"));
+    laptop.sync();
+    phone.sync();
+    EXPECT_EQ(phone.task("Errand"), nullptr);
+
     // A deletion travels; a mass deletion waits for the user's word.
     laptop.ctx->remove(laptop.task("Chore 2"));
     laptop.sync();
@@ -208,7 +218,7 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     EXPECT_EQ(phone.sync(true).removedHere, 27);
     EXPECT_EQ(phone.task("Chore 29"), nullptr);
     // Each kept 30 days, with its contents, to be restored.
-    EXPECT_EQ(phone.ctx->store()->sync()->deletedCount(t0).value(), 28);
+    EXPECT_EQ(phone.ctx->store()->sync()->deletedCount(t0).value(), 29);
 }
 
 // Another client (python3-caldav) writes into "Orvana Tasks": a to-do it
@@ -354,6 +364,20 @@ TEST_P(SyncEngineTest, EverythingTravelsAcrossZones) {
     EXPECT_EQ(here.dayTasks.size(), 1u);
     // Nothing left to send, and nothing sent twice.
     EXPECT_EQ(laptop.sync().sent + phone.sync().sent, 0);
+
+    // The week item deleted on the laptop (its task with it) while the phone
+    // ticked that task: the change wins, and both come back.
+    const QUuid itemID = item->id(), taskID = task->id();
+    ctx.remove(item);
+    phone.at(t0 + 300);
+    phone.ctx->findByID<DayTask>(taskID)->setOnlyCompleteFlag(true);
+    laptop.sync();
+    phone.sync();
+    laptop.sync();
+    ASSERT_NE(ctx.findByID<DayTask>(taskID), nullptr);
+    EXPECT_TRUE(ctx.findByID<DayTask>(taskID)->isComplete());
+    EXPECT_EQ(ctx.findByID<DayTask>(taskID)->weekItem(), ctx.findByID<WeekItem>(itemID));
+    EXPECT_NE(ctx.findByID<WeekItem>(itemID), nullptr);
 }
 
 // Two devices that each planned the week of the same day end with one week

@@ -66,6 +66,13 @@ void setDone(CalendarObject& object, bool done, Timestamp now) {
     }
 }
 
+// The parent, as another client wrote its UID when it names the same record
+// (a foreign UID reads as a name-based id, which is no UID of its own).
+void setParent(CalendarObject& object, const std::optional<QUuid>& parent) {
+    if (idText(object.text("RELATED-TO")) != parent)
+        object.setText("RELATED-TO", uidText(parent));
+}
+
 // The creation time: CREATED holds its second, an own field the exact value
 // (a record made now has a fraction of a second).
 void stamp(CalendarObject& object, Timestamp createdAt, Timestamp now);
@@ -91,7 +98,7 @@ CalendarObject writeDayTask(const DayTaskExport& task, const CalendarObject* ser
     object.setDay("DUE", dayOf(task.date, calendar));
     setDone(object, task.isComplete, now);
     object.setReminder(task.reminderAt, task.title);
-    object.setText("RELATED-TO", uidText(task.goalID));
+    setParent(object, task.goalID);
     object.setText(oneThing, task.isTodaysOneThing ? QStringLiteral("1") : QStringLiteral("0"));
     object.setText(sortOrder, QString::number(task.sortOrder));
     object.setText(weekItem, uidText(task.weekItemID));
@@ -517,7 +524,7 @@ CalendarObject writeWeekItem(const WeekItemExport& item, const WeekExport* week,
         object.setDay("DTSTART", std::nullopt);
         object.setDay("DUE", std::nullopt);
     }
-    object.setText("RELATED-TO", uidText(item.goalID));
+    setParent(object, item.goalID);
     marks.put(object, weekField, uidText(item.weekID));
     object.setText(sortOrder, QString::number(item.sortOrder));
     stamp(object, item.createdAt, now);

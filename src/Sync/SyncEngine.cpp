@@ -222,6 +222,25 @@ struct Write {
     QByteArray etag; // the copy written over; none: only if still new there
 };
 
+// A link to a record this device does not have (not yet arrived, or refused
+// by the server) reads as none here; the server's copy keeps it, so that
+// this device's next write does not take it from every device.
+template <class T>
+void keepUnknown(std::optional<QUuid>& mine, const std::optional<QUuid>& there,
+                 const ModelContext& ctx) {
+    if (!mine && there && !ctx.findByID<T>(*there))
+        mine = there;
+}
+
+template <class V> void keepUnknownLinks(V& mine, const V& there, const ModelContext& ctx) {
+    if constexpr (requires { mine.goalID; })
+        keepUnknown<Goal>(mine.goalID, there.goalID, ctx);
+    if constexpr (requires { mine.weekItemID; })
+        keepUnknown<WeekItem>(mine.weekItemID, there.weekItemID, ctx);
+    if constexpr (requires { mine.weekID; })
+        keepUnknown<Week>(mine.weekID, there.weekID, ctx);
+}
+
 template <class V>
 Write planWrite(const SyncJournalEntry& e, const std::optional<SyncBase>& base, const Env& env,
                 const QString& collection) {
@@ -229,11 +248,14 @@ Write planWrite(const SyncJournalEntry& e, const std::optional<SyncBase>& base, 
     const M* record = e.deleted ? nullptr : env.ctx.findByID<M>(e.record);
     if (!record)
         return base ? Write{Write::Action::remove, base->href, {}, base->etag} : Write{};
-    const V value = DataExportService::valueOf(*record);
+    V value = DataExportService::valueOf(*record);
     const std::optional<CalendarObject> server = base ? parsed(base->ics) : std::nullopt;
-    if (server && Kind<V>::comparable(Kind<V>::read(*server, nullptr, env.calendar, env.now),
-                                      env) == Kind<V>::comparable(value, env))
-        return {}; // the server has it as it is
+    if (server) {
+        const V there = Kind<V>::read(*server, nullptr, env.calendar, env.now);
+        keepUnknownLinks(value, there, env.ctx);
+        if (Kind<V>::comparable(there, env) == Kind<V>::comparable(value, env))
+            return {}; // the server has it as it is
+    }
     return {Write::Action::put,
             base ? base->href : collection + sync::uidOf(value.id) + QLatin1String(".ics"),
             Kind<V>::write(value, server ? &*server : nullptr, env).bytes(),
@@ -843,9 +865,11 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                 return journal.error();
             V value = remote;
             if (local && journal.value() && !journal.value()->deleted) {
+                V mine = DataExportService::valueOf(*local);
+                keepUnknownLinks(mine, baseValue.value_or(remote), context_);
                 sync::Merged<V> merged = sync::merge(
-                    baseValue, Kind<V>::comparable(DataExportService::valueOf(*local), env),
-                    journal.value()->changedAt, Kind<V>::comparable(remote, env), r.changedThere);
+                    baseValue, Kind<V>::comparable(mine, env), journal.value()->changedAt,
+                    Kind<V>::comparable(remote, env), r.changedThere);
                 value = std::move(merged.value);
                 report.conflicts += qint64(merged.conflicts.size());
                 for (sync::Conflict& c : merged.conflicts)
@@ -888,10 +912,10 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
         if (!there)
             return true;
         return byType(r->entityType(), [&]<class V>(std::type_identity<V>) {
-            return Kind<V>::comparable(
-                       DataExportService::valueOf(*static_cast<typename Kind<V>::Model*>(r)),
-                       env) !=
-                   Kind<V>::comparable(Kind<V>::read(*there, nullptr, calendar_, now), env);
+            V mine = DataExportService::valueOf(*static_cast<typename Kind<V>::Model*>(r));
+            const V theirs = Kind<V>::read(*there, nullptr, calendar_, now);
+            keepUnknownLinks(mine, theirs, context_);
+            return Kind<V>::comparable(mine, env) != Kind<V>::comparable(theirs, env);
         });
     };
     std::vector<SyncBase> resend;

@@ -258,6 +258,24 @@ TEST_P(SyncEngineTest, AnotherClientsToDosArriveAndKeepOrvanasFields) {
     EXPECT_EQ(run->title(), "Run 5 km");
     EXPECT_TRUE(run->isComplete());
     EXPECT_EQ(run->sortOrder(), 7);
+
+    // A to-do whose parent Orvana does not have keeps its parent through
+    // Orvana's sync and edits.
+    CalendarObject child(CalendarObject::Kind::todo, QStringLiteral("phone-8"));
+    child.setText("SUMMARY", QStringLiteral("Buy shoes"));
+    child.setText("RELATED-TO", QStringLiteral("phone-parent-1"));
+    const QByteArray childBytes = child.bytes();
+    ASSERT_EQ(QCoro::waitFor(laptop.client.put(tasks + "phone-8.ics", childBytes, std::nullopt))
+                      .value()
+                      .status /
+                  100,
+              2);
+    laptop.sync();
+    ASSERT_NE(laptop.task("Buy shoes"), nullptr);
+    laptop.task("Buy shoes")->setTitle(QStringLiteral("Buy trail shoes"));
+    laptop.sync();
+    EXPECT_EQ(foreign({"show", "phone-8", "SUMMARY"}), "Buy trail shoes");
+    EXPECT_EQ(foreign({"show", "phone-8", "RELATED-TO"}), "phone-parent-1");
 }
 
 // The sync's one-per-day rules: a block's task of a day that both devices

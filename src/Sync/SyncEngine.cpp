@@ -54,43 +54,46 @@ QDate dayOf(Timestamp t, const Calendar& calendar) {
     return QDate(c.year, c.month, c.day);
 }
 
-// How each record type travels: its model, its calendar, its mapping.
+// How each record type travels: its model, its calendar, its mapping, its
+// list in a document.
+template <class V, class M, EntityType T, SyncCollection C, auto Write, auto Read,
+          std::vector<V> OrvanaExport::*List>
+struct Travels {
+    using Model = M;
+    static constexpr EntityType type = T;
+    static constexpr SyncCollection collection = C;
+    static CalendarObject write(const V& v, const CalendarObject* s, const Env& e) {
+        return Write(v, s, e.calendar, e.now);
+    }
+    static V read(const CalendarObject& o, const V* b, const Calendar& c, Timestamp now) {
+        return Read(o, b, c, now);
+    }
+    // What the server holds of it, to compare with.
+    static V comparable(V v, const Env&) { return v; }
+    static std::vector<V>& in(OrvanaExport& d) { return d.*List; }
+};
+
 template <class V> struct Kind;
 
-template <> struct Kind<GoalExport> {
-    using Model = Goal;
-    static constexpr EntityType type = EntityType::goal;
-    static constexpr SyncCollection collection = SyncCollection::plan;
-    static CalendarObject write(const GoalExport& v, const CalendarObject* s, const Env& e) {
-        return sync::writeGoal(v, s, e.calendar, e.now);
-    }
-    static GoalExport read(const CalendarObject& o, const GoalExport* b, const Calendar& c,
-                           Timestamp now) {
-        return sync::readGoal(o, b, c, now);
-    }
-    static GoalExport comparable(GoalExport v, const Env&) { return v; }
-    static std::vector<GoalExport>& in(OrvanaExport& d) { return d.goals; }
-};
+template <>
+struct Kind<GoalExport> : Travels<GoalExport, Goal, EntityType::goal, SyncCollection::plan,
+                                  &sync::writeGoal, &sync::readGoal, &OrvanaExport::goals> {};
 
-template <> struct Kind<WeekExport> {
-    using Model = Week;
-    static constexpr EntityType type = EntityType::week;
-    static constexpr SyncCollection collection = SyncCollection::plan;
-    static CalendarObject write(const WeekExport& v, const CalendarObject* s, const Env& e) {
-        return sync::writeWeek(v, s, e.calendar, e.now);
-    }
-    static WeekExport read(const CalendarObject& o, const WeekExport* b, const Calendar& c,
-                           Timestamp now) {
-        return sync::readWeek(o, b, c, now);
-    }
-    static WeekExport comparable(WeekExport v, const Env&) { return v; }
-    static std::vector<WeekExport>& in(OrvanaExport& d) { return d.weeks; }
-};
+template <>
+struct Kind<WeekExport> : Travels<WeekExport, Week, EntityType::week, SyncCollection::plan,
+                                  &sync::writeWeek, &sync::readWeek, &OrvanaExport::weeks> {};
 
-template <> struct Kind<WeekItemExport> {
-    using Model = WeekItem;
-    static constexpr EntityType type = EntityType::weekItem;
-    static constexpr SyncCollection collection = SyncCollection::plan;
+template <>
+struct Kind<FocusBlockTemplateExport>
+    : Travels<FocusBlockTemplateExport, FocusBlockTemplate, EntityType::focusBlockTemplate,
+              SyncCollection::blocks, &sync::writeBlock, &sync::readBlock,
+              &OrvanaExport::focusBlockTemplates> {};
+
+template <>
+struct Kind<WeekItemExport>
+    : Travels<WeekItemExport, WeekItem, EntityType::weekItem, SyncCollection::plan, nullptr,
+              &sync::readWeekItem, &OrvanaExport::weekItems> {
+    // Shown spanning its week.
     static CalendarObject write(const WeekItemExport& v, const CalendarObject* s, const Env& e) {
         const Week* week = v.weekID ? e.ctx.findByID<Week>(*v.weekID) : nullptr;
         std::optional<WeekExport> span;
@@ -98,51 +101,18 @@ template <> struct Kind<WeekItemExport> {
             span = DataExportService::valueOf(*week);
         return sync::writeWeekItem(v, span ? &*span : nullptr, s, e.calendar, e.now);
     }
-    static WeekItemExport read(const CalendarObject& o, const WeekItemExport* b, const Calendar& c,
-                               Timestamp now) {
-        return sync::readWeekItem(o, b, c, now);
-    }
-    static WeekItemExport comparable(WeekItemExport v, const Env&) { return v; }
-    static std::vector<WeekItemExport>& in(OrvanaExport& d) { return d.weekItems; }
 };
 
-template <> struct Kind<DayTaskExport> {
-    using Model = DayTask;
-    static constexpr EntityType type = EntityType::dayTask;
-    static constexpr SyncCollection collection = SyncCollection::tasks;
-    static CalendarObject write(const DayTaskExport& v, const CalendarObject* s, const Env& e) {
-        return sync::writeDayTask(v, s, e.calendar, e.now);
-    }
-    static DayTaskExport read(const CalendarObject& o, const DayTaskExport* b, const Calendar& c,
-                              Timestamp now) {
-        return sync::readDayTask(o, b, c, now);
-    }
-    // What the server holds of a task: its day as the start of that day,
-    // empty notes as none.
+template <>
+struct Kind<DayTaskExport>
+    : Travels<DayTaskExport, DayTask, EntityType::dayTask, SyncCollection::tasks,
+              &sync::writeDayTask, &sync::readDayTask, &OrvanaExport::dayTasks> {
+    // Its day as the start of that day, empty notes as none.
     static DayTaskExport comparable(DayTaskExport v, const Env& e) {
         v.date = e.calendar.startOfDay(v.date);
         if (v.notes && v.notes->isEmpty())
             v.notes.reset();
         return v;
-    }
-    static std::vector<DayTaskExport>& in(OrvanaExport& d) { return d.dayTasks; }
-};
-
-template <> struct Kind<FocusBlockTemplateExport> {
-    using Model = FocusBlockTemplate;
-    static constexpr EntityType type = EntityType::focusBlockTemplate;
-    static constexpr SyncCollection collection = SyncCollection::blocks;
-    static CalendarObject write(const FocusBlockTemplateExport& v, const CalendarObject* s,
-                                const Env& e) {
-        return sync::writeBlock(v, s, e.calendar, e.now);
-    }
-    static FocusBlockTemplateExport read(const CalendarObject& o, const FocusBlockTemplateExport* b,
-                                         const Calendar& c, Timestamp now) {
-        return sync::readBlock(o, b, c, now);
-    }
-    static FocusBlockTemplateExport comparable(FocusBlockTemplateExport v, const Env&) { return v; }
-    static std::vector<FocusBlockTemplateExport>& in(OrvanaExport& d) {
-        return d.focusBlockTemplates;
     }
 };
 

@@ -221,6 +221,19 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     EXPECT_EQ(phone.ctx->store()->sync()->deletedCount(t0).value(), 29);
 }
 
+// Another CalDAV client (python3-caldav) at work in one of Orvana's calendars.
+QString foreignClient(const CalDavServer& server, const QString& calendar,
+                      const QStringList& args) {
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 QStringList{QStringLiteral(QT_TESTCASE_SOURCEDIR "/Sync/foreign_client.py"),
+                             server.url().toString(), server.user, server.password, calendar} +
+                     args);
+    EXPECT_TRUE(python.waitForFinished(60'000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
+}
+
 // Another client (python3-caldav) writes into "Orvana Tasks": a to-do it
 // makes becomes a task on its DUE day; its rename and its completion of one
 // of Orvana's tasks arrive, and Orvana's own fields survive its rewrite.
@@ -236,16 +249,7 @@ TEST_P(SyncEngineTest, AnotherClientsToDosArriveAndKeepOrvanasFields) {
     const QString uid = sync::uidOf(run->id());
     const QString tasks =
         QCoro::waitFor(laptop.client.findCalendarHome()).value() + QStringLiteral("orvana-tasks/");
-    auto foreign = [&](const QStringList& args) {
-        QProcess python;
-        python.start(QStringLiteral("/usr/bin/python3"),
-                     QStringList{QStringLiteral(QT_TESTCASE_SOURCEDIR "/Sync/foreign_client.py"),
-                                 server.url().toString(), server.user, server.password, tasks} +
-                         args);
-        EXPECT_TRUE(python.waitForFinished(60'000));
-        EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-        return QString::fromUtf8(python.readAllStandardOutput()).trimmed();
-    };
+    auto foreign = [&](const QStringList& args) { return foreignClient(server, tasks, args); };
     foreign({"create", "phone-7", "Water plants", "20261210"});
     foreign({"rename", uid, "Run 5 km"});
     foreign({"complete", uid});
@@ -367,7 +371,20 @@ TEST_P(SyncEngineTest, EverythingTravelsAcrossZones) {
     for (int i = 0; i < 3; ++i)
         ctx.create<TrailEntry>(t0 - i * 43'200, 25, goal);
     laptop.sync();
+    // Another client sees the block as a weekly event at 09:00 Berlin time,
+    // and the goal as a to-do, which it renames.
+    const SyncAccount account = ctx.store()->sync()->account().value();
+    auto calendarOf = [&](SyncCollection c) { return account.collections[std::size_t(c)]; };
+    const QString block = sync::uidOf(ctx.fetch<FocusBlockTemplate>().front()->id());
+    EXPECT_EQ(foreignClient(server, calendarOf(SyncCollection::blocks), {"show", block, "RRULE"}),
+              "FREQ=WEEKLY;BYDAY=MO,WE");
+    EXPECT_TRUE(
+        foreignClient(server, calendarOf(SyncCollection::blocks), {"show", block, "DTSTART"})
+            .endsWith("T090000"));
+    foreignClient(server, calendarOf(SyncCollection::plan),
+                  {"rename", sync::uidOf(goal->id()), "Marathon in spring"});
     phone.sync();
+    EXPECT_EQ(phone.ctx->findByID<Goal>(goal->id())->title(), "Marathon in spring");
     // The phone's own minutes of the same day, logged while the laptop logs more.
     phone.ctx->create<TrailEntry>(t0 + 600, 30, phone.ctx->findByID<Goal>(goal->id()));
     ctx.create<TrailEntry>(t0 + 900, 15, goal);

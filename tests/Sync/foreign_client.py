@@ -5,7 +5,8 @@ foreign_client.py URL USER PASSWORD CALENDAR-PATH ACTION UID [ARG]
   create UID SUMMARY   a to-do with DUE;VALUE=DATE ARG[2] (YYYYMMDD)
   rename UID SUMMARY
   complete UID
-  show UID NAME        prints the property NAME, or nothing
+  show UID NAME        prints the property NAME (of a to-do or an event), or
+                       nothing
 """
 import sys
 
@@ -14,7 +15,7 @@ import caldav
 
 def todo_of(item):
     for component in item.icalendar_instance.subcomponents:
-        if component.name == "VTODO":
+        if component.name in ("VTODO", "VEVENT"):
             return component
     return None
 
@@ -30,7 +31,10 @@ def main():
             f"BEGIN:VTODO\r\nUID:{uid}\r\nSUMMARY:{rest[0]}\r\n"
             f"DUE;VALUE=DATE:{rest[1]}\r\nEND:VTODO\r\nEND:VCALENDAR\r\n")
         return
-    for item in calendar.todos(include_completed=True):
+    items = calendar.todos(include_completed=True)
+    if action == "show":
+        items += calendar.events()
+    for item in items:
         todo = todo_of(item)
         if todo is None or str(todo.get("uid")) != uid:
             continue

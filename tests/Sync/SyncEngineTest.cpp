@@ -195,6 +195,14 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     phone.sync();
     laptop.sync();
     EXPECT_NE(laptop.task("Chore 1"), nullptr);
+    // And the other way round.
+    phone.ctx->remove(phone.task("Chore 1"));
+    laptop.task("Chore 1")->setNotes(QStringLiteral("needed twice"));
+    phone.sync();
+    laptop.sync();
+    phone.sync();
+    ASSERT_NE(phone.task("Chore 1"), nullptr);
+    EXPECT_EQ(phone.task("Chore 1")->notes(), "needed twice");
 
     // A task the phone only received (its push never ran) is no change of
     // its own: deleted on the laptop, it goes on the phone too.
@@ -282,9 +290,10 @@ TEST_P(SyncEngineTest, AnotherClientsToDosArriveAndKeepOrvanasFields) {
     EXPECT_EQ(foreign({"show", "phone-8", "RELATED-TO"}), "phone-parent-1");
 }
 
-// The sync's one-per-day rules: a block's task of a day that both devices
-// made becomes one (done on either is done), and of two tasks flagged as the
-// day's one thing, the most recently flagged keeps the flag.
+// The sync's one-per-day rules: a block's or a week item's task of a day
+// that both devices made becomes one (done on either is done), and of two
+// tasks flagged as the day's one thing, the most recently flagged keeps the
+// flag.
 TEST_P(SyncEngineTest, OneADayRulesHoldAcrossDevices) {
     CalDavServer server(GetParam());
     ASSERT_TRUE(server.ready());
@@ -292,6 +301,13 @@ TEST_P(SyncEngineTest, OneADayRulesHoldAcrossDevices) {
     Device laptop(server, t0), phone(server, t0);
     const Timestamp day = laptop.calendar.startOfDay(t0);
     const QUuid block = QUuid::createUuid();
+    const QUuid item = laptop.ctx->create<WeekItem>(QStringLiteral("Stretch"))->id();
+    laptop.sync();
+    phone.sync();
+    for (Device* d : {&laptop, &phone}) {
+        DayTask* t = d->ctx->create<DayTask>(QStringLiteral("Stretch"), day);
+        t->setWeekItem(d->ctx->findByID<WeekItem>(item));
+    }
     laptop.ctx->create<DayTask>(QStringLiteral("Deep work"), day)->setSourceTemplateID(block);
     DayTask* phones = phone.ctx->create<DayTask>(QStringLiteral("Deep work"), day);
     phones->setSourceTemplateID(block);
@@ -306,17 +322,19 @@ TEST_P(SyncEngineTest, OneADayRulesHoldAcrossDevices) {
         phone.sync();
     }
     for (Device* d : {&laptop, &phone}) {
-        int blockTasks = 0;
+        int blockTasks = 0, itemTasks = 0;
         QStringList flagged;
         for (const DayTask* t : d->ctx->fetch<DayTask>()) {
             if (t->sourceTemplateID() == block) {
                 ++blockTasks;
                 EXPECT_TRUE(t->isComplete());
             }
+            itemTasks += t->weekItem() && t->weekItem()->id() == item;
             if (t->isTodaysOneThing())
                 flagged << t->title();
         }
         EXPECT_EQ(blockTasks, 1);
+        EXPECT_EQ(itemTasks, 1);
         EXPECT_EQ(flagged, QStringList{"Read"});
     }
 }

@@ -184,13 +184,25 @@ std::optional<CalendarObject> parsed(const QByteArray& ics) {
     return object.ok() ? std::optional(std::move(object.value())) : std::nullopt;
 }
 
+} // namespace
+
 // What one journal entry asks of the server.
-struct Write {
+struct SyncWrite {
     enum class Action { none, put, remove } action = Action::none;
     QString href;
     QByteArray ics;
-    QByteArray etag; // the copy written over; none: only if still new there
+    // The ETag of the copy written over or removed; none: only if still new there.
+    std::optional<QByteArray> ifMatch;
 };
+
+// What the server made of one write.
+struct SyncSent {
+    enum class Outcome { stored, removed, heldBack, refused } outcome;
+    QByteArray etag; // stored: the copy the server now holds
+    QByteArray ics;
+};
+
+namespace {
 
 // A link to a record this device does not have (not yet arrived, or refused
 // by the server) reads as none here; the server's copy keeps it, so that
@@ -212,12 +224,13 @@ template <class V> void keepUnknownLinks(V& mine, const V& there, const ModelCon
 }
 
 template <class V>
-Write planWrite(const SyncJournalEntry& e, const std::optional<SyncBase>& base, const Env& env,
-                const QString& collection) {
+SyncWrite planWrite(const SyncJournalEntry& e, const std::optional<SyncBase>& base, const Env& env,
+                    const QString& collection) {
     using M = typename Kind<V>::Model;
     const M* record = e.deleted ? nullptr : env.ctx.findByID<M>(e.record);
     if (!record)
-        return base ? Write{Write::Action::remove, base->href, {}, base->etag} : Write{};
+        return base ? SyncWrite{SyncWrite::Action::remove, base->href, {}, base->etag}
+                    : SyncWrite{};
     V value = DataExportService::valueOf(*record);
     const std::optional<CalendarObject> server = base ? parsed(base->ics) : std::nullopt;
     if (server) {
@@ -226,10 +239,10 @@ Write planWrite(const SyncJournalEntry& e, const std::optional<SyncBase>& base, 
         if (Kind<V>::comparable(there, env) == Kind<V>::comparable(value, env))
             return {}; // the server has it as it is
     }
-    return {Write::Action::put,
+    return {SyncWrite::Action::put,
             base ? base->href : collection + sync::uidOf(value.id) + QLatin1String(".ics"),
             Kind<V>::write(value, server ? &*server : nullptr, env).bytes(),
-            base ? base->etag : QByteArray()};
+            base ? std::optional(base->etag) : std::nullopt};
 }
 
 // A full calendar names the calendar, not the resource.
@@ -319,62 +332,29 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
                 co_return base.error();
             const SyncCollection collection = collectionOf(e.type);
             const QString& href = account.value().collections[std::size_t(collection)];
-            const Write w = byType(e.type, [&]<class V>(std::type_identity<V>) {
+            const SyncWrite w = byType(e.type, [&]<class V>(std::type_identity<V>) {
                 return planWrite<V>(e, base.value(), env, href);
             });
-            if (w.action == Write::Action::none) {
+            if (w.action == SyncWrite::Action::none) {
                 done.push_back(e);
                 continue;
             }
-            if (w.action == Write::Action::remove) {
-                Result<DavReply> removed = co_await client_.remove(w.href, w.etag);
-                if (!removed.ok() && refusedOne(removed.error())) {
-                    heldBack.insert(e.record);
-                    noteRefusal(report, removed.error());
-                    continue;
-                }
-                if (!removed.ok())
-                    co_return withCalendar(removed.error(), collection);
-                if (removed.value().status == 412) {
-                    // Changed there meanwhile: the change wins over the deletion.
-                    heldBack.insert(e.record);
-                    ++report.heldBack;
-                    continue;
-                }
+            Result<SyncSent> sent = co_await send(w, collection, report);
+            if (!sent.ok())
+                co_return sent.error();
+            switch (sent.value().outcome) {
+            case SyncSent::Outcome::heldBack:
+            case SyncSent::Outcome::refused:
+                heldBack.insert(e.record);
+                continue;
+            case SyncSent::Outcome::removed:
                 gone.push_back(e.record);
-                done.push_back(e);
-                ++report.removed;
-                continue;
+                break;
+            case SyncSent::Outcome::stored:
+                kept.push_back({e.record, e.type, w.href, sent.value().etag, sent.value().ics});
+                break;
             }
-            std::optional<QByteArray> condition;
-            if (base.value())
-                condition = w.etag;
-            Result<DavReply> put = co_await client_.put(w.href, w.ics, condition);
-            if (!put.ok() && refusedOne(put.error())) {
-                heldBack.insert(e.record);
-                noteRefusal(report, put.error());
-                continue;
-            }
-            if (!put.ok())
-                co_return withCalendar(put.error(), collection);
-            if (put.value().status == 412) {
-                heldBack.insert(e.record);
-                ++report.heldBack;
-                continue;
-            }
-            QByteArray etag = put.value().etag;
-            QByteArray ics = w.ics;
-            if (etag.isEmpty()) {
-                // The server changed what it stored: keep its copy as the base.
-                Result<DavReply> stored = co_await client_.get(w.href);
-                if (!stored.ok())
-                    co_return stored.error();
-                etag = stored.value().etag;
-                ics = stored.value().body;
-            }
-            kept.push_back({e.record, e.type, w.href, etag, ics});
             done.push_back(e);
-            ++report.sent;
         }
         if (!any)
             break;
@@ -395,6 +375,42 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
     if (auto trail = co_await pushTrail(report); !trail.ok())
         co_return trail.error();
     co_return report;
+}
+
+QCoro::Task<Result<SyncSent>> SyncEngine::send(SyncWrite w, SyncCollection collection,
+                                               SyncReport& report) {
+    Result<DavReply> answer = Error{};
+    if (w.action == SyncWrite::Action::remove)
+        answer = co_await client_.remove(w.href, *w.ifMatch);
+    else
+        answer = co_await client_.put(w.href, w.ics, w.ifMatch);
+    if (!answer.ok() && refusedOne(answer.error())) {
+        noteRefusal(report, answer.error());
+        co_return SyncSent{SyncSent::Outcome::refused, {}, {}};
+    }
+    if (!answer.ok())
+        co_return withCalendar(answer.error(), collection);
+    if (answer.value().status == 412) {
+        // Changed there meanwhile: merged at the next pull; a change wins
+        // over a deletion.
+        ++report.heldBack;
+        co_return SyncSent{SyncSent::Outcome::heldBack, {}, {}};
+    }
+    if (w.action == SyncWrite::Action::remove) {
+        ++report.removed;
+        co_return SyncSent{SyncSent::Outcome::removed, {}, {}};
+    }
+    SyncSent stored{SyncSent::Outcome::stored, answer.value().etag, w.ics};
+    if (stored.etag.isEmpty()) {
+        // The server changed what it stored: its copy is the base.
+        Result<DavReply> copy = co_await client_.get(w.href);
+        if (!copy.ok())
+            co_return copy.error();
+        stored.etag = copy.value().etag;
+        stored.ics = copy.value().body;
+    }
+    ++report.sent;
+    co_return stored;
 }
 
 namespace {
@@ -496,68 +512,42 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
                 done.insert(done.end(), d.journal.begin(), d.journal.end());
                 continue;
             }
-            auto holdBack = [&] {
+            SyncWrite w;
+            if (after.empty()) {
+                w = {SyncWrite::Action::remove, base.value()->href, {}, base.value()->etag};
+            } else {
+                w.action = SyncWrite::Action::put;
+                w.href = base.value() ? base.value()->href
+                                      : log + sync::trailDayUid(d.day) + QLatin1String(".ics");
+                w.ics = sync::writeTrailDay(d.day, after, server ? &*server : nullptr, now).bytes();
+                if (base.value())
+                    w.ifMatch = base.value()->etag;
+            }
+            // Another device that wrote this day meanwhile: its list is
+            // merged at the next pull, then both are sent.
+            Result<SyncSent> sent = co_await send(w, SyncCollection::focusLog, report);
+            if (!sent.ok())
+                co_return sent.error();
+            switch (sent.value().outcome) {
+            case SyncSent::Outcome::heldBack:
+            case SyncSent::Outcome::refused:
                 for (const SyncJournalEntry& e : d.journal)
                     heldBack.insert(e.record);
-            };
-            if (after.empty()) {
-                Result<DavReply> removed =
-                    co_await client_.remove(base.value()->href, base.value()->etag);
-                if (!removed.ok() && refusedOne(removed.error())) {
-                    holdBack();
-                    noteRefusal(report, removed.error());
-                    continue;
-                }
-                if (!removed.ok())
-                    co_return withCalendar(removed.error(), SyncCollection::focusLog);
-                if (removed.value().status == 412) {
-                    holdBack();
-                    ++report.heldBack;
-                    continue;
-                }
+                continue;
+            case SyncSent::Outcome::removed:
                 gone.push_back(key);
-                ++report.removed;
-                done.insert(done.end(), d.journal.begin(), d.journal.end());
-                continue;
+                break;
+            case SyncSent::Outcome::stored: {
+                kept.push_back(
+                    {key, EntityType::trailEntry, w.href, sent.value().etag, sent.value().ics});
+                std::vector<QUuid> ids;
+                for (const TrailEntryExport& a : after)
+                    ids.push_back(a.id);
+                members.emplace_back(key, std::move(ids));
+                break;
             }
-            QByteArray ics =
-                sync::writeTrailDay(d.day, after, server ? &*server : nullptr, now).bytes();
-            const QString href = base.value()
-                                     ? base.value()->href
-                                     : log + sync::trailDayUid(d.day) + QLatin1String(".ics");
-            std::optional<QByteArray> condition;
-            if (base.value())
-                condition = base.value()->etag;
-            Result<DavReply> put = co_await client_.put(href, ics, condition);
-            if (!put.ok() && refusedOne(put.error())) {
-                holdBack();
-                noteRefusal(report, put.error());
-                continue;
             }
-            if (!put.ok())
-                co_return withCalendar(put.error(), SyncCollection::focusLog);
-            if (put.value().status == 412) {
-                // Another device wrote this day meanwhile: its list is merged
-                // at the next pull, then both are sent.
-                holdBack();
-                ++report.heldBack;
-                continue;
-            }
-            QByteArray etag = put.value().etag;
-            if (etag.isEmpty()) {
-                Result<DavReply> stored = co_await client_.get(href);
-                if (!stored.ok())
-                    co_return stored.error();
-                etag = stored.value().etag;
-                ics = stored.value().body;
-            }
-            kept.push_back({key, EntityType::trailEntry, href, etag, ics});
-            std::vector<QUuid> ids;
-            for (const TrailEntryExport& a : after)
-                ids.push_back(a.id);
-            members.emplace_back(key, std::move(ids));
             done.insert(done.end(), d.journal.begin(), d.journal.end());
-            ++report.sent;
         }
         Result<void> committed = store->changeSync([&](SyncState& s) -> Result<void> {
             for (const SyncBase& b : kept) {

@@ -12,6 +12,8 @@
 namespace orvana {
 
 class ModelContext;
+struct SyncWrite;
+struct SyncSent;
 
 struct SyncReport {
     qint64 sent = 0;        // resources written to the server
@@ -65,6 +67,8 @@ private:
     // The account, once sync is set up and what the user did is saved.
     Result<SyncAccount> prepare();
     QCoro::Task<Result<void>> pushTrail(SyncReport& report);
+    // One write or removal, and what the server made of it.
+    QCoro::Task<Result<SyncSent>> send(SyncWrite w, SyncCollection collection, SyncReport& report);
     // With a server that lost the account: the mark written back and
     // everything to be sent again.
     QCoro::Task<Result<void>> startOver();

@@ -19,6 +19,12 @@ SyncCycleOutcome failed(const QString& line) {
     return outcome;
 }
 
+SyncCycleOutcome failed(const Error& error) {
+    SyncCycleOutcome outcome = failed(QStringLiteral("Sync failed: %1").arg(error.message));
+    outcome.retryable = error.kind == ErrorKind::network;
+    return outcome;
+}
+
 // A pull the deletion guard or a server that lost the account stopped.
 std::optional<SyncCycleOutcome> stopped(const SyncReport& pulled) {
     SyncCycleOutcome outcome;
@@ -75,7 +81,7 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     const Result<SyncReport> pulled = co_await engine.pull(allowDeletions);
     if (!pulled.ok()) {
         finish(pulled);
-        co_return failed(QStringLiteral("Sync failed: %1").arg(pulled.error().message));
+        co_return failed(pulled.error());
     }
     // Nothing was changed, so there is no outcome to keep.
     if (std::optional<SyncCycleOutcome> stop = stopped(pulled.value()))
@@ -89,7 +95,7 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
         const Result<SyncReport> again = co_await engine.pull(false);
         if (!again.ok()) {
             finish(again);
-            co_return failed(QStringLiteral("Sync failed: %1").arg(again.error().message));
+            co_return failed(again.error());
         }
         if (std::optional<SyncCycleOutcome> stop = stopped(again.value()))
             co_return *stop;
@@ -114,7 +120,7 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     }
     finish(pushed);
     if (!pushed.ok())
-        co_return failed(QStringLiteral("Sync failed: %1").arg(pushed.error().message));
+        co_return failed(pushed.error());
     const SyncReport& out = pushed.value();
     SyncCycleOutcome done;
     done.line = QStringLiteral("Synced: %1 received, %2 deleted here, %3 sent, %4 deleted on the "

@@ -22,6 +22,8 @@ struct SyncCycleOutcome {
     int exitCode = 0; // 0 synced, 1 failed, 3 stopped by the deletion guard
     QString line;     // for people: standard output on 0, standard error otherwise
     QJsonObject json; // the counts for `--json`; empty unless synced
+    // Failed on the connection or the server: trying again later may mend it.
+    bool retryable = false;
 
     // What is printed: with `asJson` and synced, the counts as one compact
     // line; otherwise the line.

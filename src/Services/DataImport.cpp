@@ -557,7 +557,8 @@ Result<void> DataImport::importJSON(const QByteArray& json, ModelContext& ctx) {
     return importDocument(decoded.value(), ctx);
 }
 
-Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx) {
+Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx,
+                                        bool resolveInStore) {
     if (e.schemaVersion != DataExportService::schemaVersion)
         return Error{unsupportedSchemaVersionMessage(e.schemaVersion),
                      e.schemaVersion > DataExportService::schemaVersion ? ErrorKind::newerVersion
@@ -577,7 +578,7 @@ Result<void> DataImport::importDocument(const OrvanaExport& e, ModelContext& ctx
                 undo->endUndoGrouping();
         }
     } endGroup{undo};
-    merge(e, ctx, false);
+    merge(e, ctx, resolveInStore);
     return ctx.save();
 }
 

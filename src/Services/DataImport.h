@@ -35,7 +35,10 @@ public:
     // The merge of importJSON for a document already decoded (on a worker,
     // say): the schema version is checked here, then the same single undo
     // step, upsert and save. Main thread only, like every store access.
-    static Result<void> importDocument(const OrvanaExport& document, ModelContext& context);
+    // With `resolveInStore`, references may also name records already in the
+    // store (a record restored into the store it came from).
+    static Result<void> importDocument(const OrvanaExport& document, ModelContext& context,
+                                       bool resolveInStore = false);
 
     // Every record of `document` made or updated by id, without an undo
     // step of its own and unsaved (sync applies what it pulls the way an

@@ -453,4 +453,32 @@ Result<qint64> SyncState::deletedCount(Timestamp since) {
     return sqlite3_column_int64(st.get(), 0);
 }
 
+Result<std::vector<SyncDeletedRecord>> SyncState::deleted(Timestamp since) {
+    SqliteStatement st(db_, "SELECT record, type, contents, at FROM syncDeleted WHERE at >= ? "
+                            "ORDER BY at DESC, rowid DESC");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, since);
+    std::vector<SyncDeletedRecord> out;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        out.push_back({st.id(0),
+                       EntityType(std::clamp<qint64>(sqlite3_column_int64(st.get(), 1), 0,
+                                                     entityTypeCount - 1)),
+                       st.text(2).toUtf8(), sqlite3_column_double(st.get(), 3)});
+    if (rc != SQLITE_DONE)
+        return sqliteFailure(db_);
+    return out;
+}
+
+Result<void> SyncState::forgetDeleted(const QUuid& record) {
+    SqliteStatement st(db_, "DELETE FROM syncDeleted WHERE record = ?");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, record);
+    if (!st.run())
+        return sqliteFailure(db_);
+    return {};
+}
+
 } // namespace orvana

@@ -55,6 +55,14 @@ struct SyncBase {
     friend bool operator==(const SyncBase&, const SyncBase&) = default;
 };
 
+// A record another device deleted, as it was here.
+struct SyncDeletedRecord {
+    QUuid record;
+    EntityType type = EntityType::goal;
+    QByteArray contents; // an export document holding it and what went with it
+    Timestamp at = 0;
+};
+
 // The sync's own tables in the store file, there only while an account is
 // set up: so that sync stays out of the file until the user signs in.
 //
@@ -110,6 +118,10 @@ public:
                             Timestamp at);
     // Those deleted at `since` or later.
     Result<qint64> deletedCount(Timestamp since);
+    // Newest first.
+    Result<std::vector<SyncDeletedRecord>> deleted(Timestamp since);
+    // Restored, or gone for good. Inside changeSync's transaction.
+    Result<void> forgetDeleted(const QUuid& record);
 
     // How the last sync ended: when it last succeeded, and the error of
     // the last one that failed (empty once one succeeds).

@@ -1146,4 +1146,27 @@ Result<void> SyncEngine::keepOnePerDay(const QHash<QUuid, Timestamp>& arrived, S
     return {};
 }
 
+Result<void> restoreDeleted(ModelContext& context, const QUuid& record) {
+    SqliteStore* store = context.store();
+    if (!store || !store->sync())
+        return Error{QCoreApplication::translate("SyncEngine", "Sync is not set up."),
+                     ErrorKind::notFound};
+    Result<std::vector<SyncDeletedRecord>> kept = store->sync()->deleted(0);
+    if (!kept.ok())
+        return kept.error();
+    const auto found = std::find_if(kept.value().begin(), kept.value().end(),
+                                    [&](const SyncDeletedRecord& d) { return d.record == record; });
+    if (found == kept.value().end())
+        return Error{QCoreApplication::translate("SyncEngine",
+                                                 "That record is not among those deleted on "
+                                                 "another device."),
+                     ErrorKind::notFound};
+    Result<OrvanaExport> contents = DataImport::decode(found->contents);
+    if (!contents.ok())
+        return contents.error();
+    if (auto restored = DataImport::importDocument(contents.value(), context, true); !restored.ok())
+        return restored;
+    return store->changeSync([&](SyncState& s) { return s.forgetDeleted(record); });
+}
+
 } // namespace orvana

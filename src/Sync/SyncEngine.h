@@ -34,6 +34,10 @@ struct SyncReport {
     bool identityLost = false;
 };
 
+// Brings back a record another device deleted, with what went with it, as
+// one step the user can undo; the next sync sends it again. Main thread.
+Result<void> restoreDeleted(ModelContext& context, const QUuid& record);
+
 // One account's sync, on the main thread beside the context it syncs.
 class SyncEngine {
 public:

@@ -225,8 +225,16 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
     EXPECT_NE(phone.task("Chore 29"), nullptr);
     EXPECT_EQ(phone.sync(true).removedHere, 27);
     EXPECT_EQ(phone.task("Chore 29"), nullptr);
-    // Each kept 30 days, with its contents, to be restored.
+    // Each kept 30 days, with its contents, to be restored; a restored task
+    // goes back to every device.
     EXPECT_EQ(phone.ctx->store()->sync()->deletedCount(t0).value(), 29);
+    const QUuid chore = phone.ctx->store()->sync()->deleted(t0).value().front().record;
+    ASSERT_TRUE(restoreDeleted(*phone.ctx, chore).ok());
+    EXPECT_NE(phone.ctx->findByID<DayTask>(chore), nullptr);
+    EXPECT_EQ(phone.ctx->store()->sync()->deletedCount(t0).value(), 28);
+    phone.sync();
+    laptop.sync();
+    EXPECT_NE(laptop.ctx->findByID<DayTask>(chore), nullptr);
 }
 
 // Another CalDAV client (python3-caldav) at work in one of Orvana's calendars.

@@ -429,6 +429,34 @@ Result<qint64> SyncState::conflictCount() {
     return sqlite3_column_int64(st.get(), 0);
 }
 
+Result<std::vector<SyncConflictEntry>> SyncState::conflicts() {
+    SqliteStatement st(db_, "SELECT id, record, type, field, kept, lost, thisDeviceLost, at FROM "
+                            "syncConflict ORDER BY at DESC, id DESC");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    std::vector<SyncConflictEntry> out;
+    int rc;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        out.push_back({sqlite3_column_int64(st.get(), 0), st.id(1),
+                       EntityType(std::clamp<qint64>(sqlite3_column_int64(st.get(), 2), 0,
+                                                     entityTypeCount - 1)),
+                       st.text(3), st.text(4).toUtf8(), st.text(5).toUtf8(),
+                       sqlite3_column_int64(st.get(), 6) != 0, sqlite3_column_double(st.get(), 7)});
+    if (rc != SQLITE_DONE)
+        return sqliteFailure(db_);
+    return out;
+}
+
+Result<void> SyncState::forgetConflict(qint64 id) {
+    SqliteStatement st(db_, "DELETE FROM syncConflict WHERE id = ?");
+    if (!st.ok())
+        return sqliteFailure(db_);
+    st.bind(1, id);
+    if (!st.run())
+        return sqliteFailure(db_);
+    return {};
+}
+
 Result<void> SyncState::addDeleted(const QUuid& record, EntityType type, const QByteArray& contents,
                                    Timestamp at) {
     SqliteStatement st(db_, "INSERT OR REPLACE INTO syncDeleted VALUES(?, ?, ?, ?)");

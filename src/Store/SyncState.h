@@ -55,6 +55,19 @@ struct SyncBase {
     friend bool operator==(const SyncBase&, const SyncBase&) = default;
 };
 
+// A field both devices changed: the value that stayed and the one that lost
+// (JSON arrays of one value, as the export document writes the field).
+struct SyncConflictEntry {
+    qint64 id = 0;
+    QUuid record;
+    EntityType type = EntityType::goal;
+    QString field;
+    QByteArray kept;
+    QByteArray lost;
+    bool thisDeviceLost = false;
+    Timestamp at = 0;
+};
+
 // A record another device deleted, as it was here.
 struct SyncDeletedRecord {
     QUuid record;
@@ -111,6 +124,10 @@ public:
                              const QByteArray& kept, const QByteArray& lost, bool thisDeviceLost,
                              Timestamp at);
     Result<qint64> conflictCount();
+    // Newest first.
+    Result<std::vector<SyncConflictEntry>> conflicts();
+    // Settled. Inside changeSync's transaction.
+    Result<void> forgetConflict(qint64 id);
     // A record another device deleted, with its contents (an export
     // document holding just it) for restoring. Inside changeSync's
     // transaction.

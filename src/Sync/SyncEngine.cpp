@@ -15,6 +15,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QSet>
 #include <QtConcurrent/QtConcurrentRun>
 #include <map>
@@ -1167,6 +1168,48 @@ Result<void> restoreDeleted(ModelContext& context, const QUuid& record) {
     if (auto restored = DataImport::importDocument(contents.value(), context, true); !restored.ok())
         return restored;
     return store->changeSync([&](SyncState& s) { return s.forgetDeleted(record); });
+}
+
+Result<void> useLostValue(ModelContext& context, qint64 conflict) {
+    SqliteStore* store = context.store();
+    if (!store || !store->sync())
+        return Error{QCoreApplication::translate("SyncEngine", "Sync is not set up."),
+                     ErrorKind::notFound};
+    Result<std::vector<SyncConflictEntry>> all = store->sync()->conflicts();
+    if (!all.ok())
+        return all.error();
+    const auto found = std::find_if(all.value().begin(), all.value().end(),
+                                    [&](const SyncConflictEntry& c) { return c.id == conflict; });
+    Record* record =
+        found == all.value().end() ? nullptr : findRecord(context, found->type, found->record);
+    if (!record)
+        return Error{
+            QCoreApplication::translate("SyncEngine", "The record of that conflict is gone."),
+            ErrorKind::notFound};
+    // The record as a document, the field set to the value that lost (times
+    // are kept as seconds, and the document writes them as text).
+    QJsonObject doc = QJsonDocument::fromJson(contentsOf({record}, context.now())).object();
+    static const QStringList times{"targetDate", "startDate",         "endDate",  "date",
+                                   "reminderAt", "ritualCompletedAt", "createdAt"};
+    QJsonValue lost = QJsonDocument::fromJson(found->lost).array().at(0);
+    if (lost.isDouble() && times.contains(found->field))
+        lost = QString::fromLatin1(DataExportService::timestampText(lost.toDouble()));
+    for (auto list = doc.begin(); list != doc.end(); ++list) {
+        QJsonArray records = list.value().toArray();
+        if (records.isEmpty())
+            continue;
+        QJsonObject one = records.at(0).toObject();
+        one.insert(found->field, lost);
+        records.replace(0, one);
+        list.value() = records;
+    }
+    Result<OrvanaExport> changed =
+        DataImport::decode(QJsonDocument(doc).toJson(QJsonDocument::Compact));
+    if (!changed.ok())
+        return changed.error();
+    if (auto used = DataImport::importDocument(changed.value(), context, true); !used.ok())
+        return used;
+    return store->changeSync([&](SyncState& s) { return s.forgetConflict(conflict); });
 }
 
 } // namespace orvana

@@ -38,6 +38,10 @@ struct SyncReport {
 // one step the user can undo; the next sync sends it again. Main thread.
 Result<void> restoreDeleted(ModelContext& context, const QUuid& record);
 
+// Takes the value that lost a conflict instead of the one that stayed, as
+// one step the user can undo; the next sync sends it. Main thread.
+Result<void> useLostValue(ModelContext& context, qint64 conflict);
+
 // One account's sync, on the main thread beside the context it syncs.
 class SyncEngine {
 public:

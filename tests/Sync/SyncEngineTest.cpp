@@ -187,6 +187,14 @@ TEST_P(SyncEngineTest, TwoDevicesStayInStep) {
         EXPECT_NE(d->task("Laundry (phone)"), nullptr);
         EXPECT_EQ(d->task("Laundry (laptop)"), nullptr);
     }
+    // The laptop's title taken instead, on the phone: it goes to both.
+    const SyncConflictEntry lost = phone.ctx->store()->sync()->conflicts().value().front();
+    EXPECT_EQ(lost.field, "title");
+    ASSERT_TRUE(useLostValue(*phone.ctx, lost.id).ok());
+    EXPECT_EQ(phone.ctx->store()->sync()->conflictCount().value(), 0);
+    phone.sync();
+    laptop.sync();
+    EXPECT_NE(laptop.task("Laundry (laptop)"), nullptr);
 
     // Deleted on the laptop, changed on the phone meanwhile: it comes back.
     laptop.ctx->remove(laptop.task("Chore 1"));

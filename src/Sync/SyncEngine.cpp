@@ -273,6 +273,27 @@ SyncCollection collectionOf(EntityType type) {
     return byType(type, []<class V>(std::type_identity<V>) { return Kind<V>::collection; });
 }
 
+// What the server confirmed of a batch: the copies it holds now, which
+// entries a day's resource holds, what it removed, and the journal entries
+// done with. In the batch's one transaction.
+Result<void> keepSent(SyncState& s, const std::vector<SyncBase>& kept,
+                      const std::vector<std::pair<QUuid, std::vector<QUuid>>>& members,
+                      const std::vector<QUuid>& gone, const std::vector<SyncJournalEntry>& done) {
+    for (const SyncBase& b : kept) {
+        if (auto ok = s.keep(b); !ok.ok())
+            return ok;
+    }
+    for (const auto& [key, ids] : members) {
+        if (auto ok = s.setMembers(key, ids); !ok.ok())
+            return ok;
+    }
+    for (const QUuid& id : gone) {
+        if (auto ok = s.forget(id); !ok.ok())
+            return ok;
+    }
+    return s.confirm(done);
+}
+
 // A pull is not a step of the user's: nothing it does goes on the undo
 // stack.
 class WithoutUndo {
@@ -359,17 +380,8 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
         }
         if (!any)
             break;
-        Result<void> committed = store->changeSync([&](SyncState& s) -> Result<void> {
-            for (const SyncBase& b : kept) {
-                if (auto ok = s.keep(b); !ok.ok())
-                    return ok;
-            }
-            for (const QUuid& id : gone) {
-                if (auto ok = s.forget(id); !ok.ok())
-                    return ok;
-            }
-            return s.confirm(done);
-        });
+        Result<void> committed =
+            store->changeSync([&](SyncState& s) { return keepSent(s, kept, {}, gone, done); });
         if (!committed.ok())
             co_return committed.error();
     }
@@ -550,21 +562,8 @@ QCoro::Task<Result<void>> SyncEngine::pushTrail(SyncReport& report) {
             }
             done.insert(done.end(), d.journal.begin(), d.journal.end());
         }
-        Result<void> committed = store->changeSync([&](SyncState& s) -> Result<void> {
-            for (const SyncBase& b : kept) {
-                if (auto ok = s.keep(b); !ok.ok())
-                    return ok;
-            }
-            for (const auto& [key, ids] : members) {
-                if (auto ok = s.setMembers(key, ids); !ok.ok())
-                    return ok;
-            }
-            for (const QUuid& id : gone) {
-                if (auto ok = s.forget(id); !ok.ok())
-                    return ok;
-            }
-            return s.confirm(done);
-        });
+        Result<void> committed =
+            store->changeSync([&](SyncState& s) { return keepSent(s, kept, members, gone, done); });
         if (!committed.ok())
             co_return committed.error();
     }

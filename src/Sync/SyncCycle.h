@@ -2,6 +2,7 @@
 
 #include "Core/Calendar.h"
 #include "Services/KeychainService.h"
+#include "Sync/SyncEngine.h"
 
 #include <QJsonObject>
 #include <QString>

@@ -6,6 +6,7 @@
 #include "Sync/CalDavClient.h"
 
 #include <QHash>
+#include <QStringList>
 #include <QUuid>
 #include <qcoro/qcorotask.h>
 
@@ -14,6 +15,11 @@ namespace orvana {
 class ModelContext;
 struct SyncWrite;
 struct SyncSent;
+
+// What a pull does with records another device deleted, when the deletion
+// guard would stop it: stop and ask, delete them here, or keep them here and
+// send them to the server again.
+enum class SyncDeletions { ask, apply, keep };
 
 struct SyncReport {
     qint64 sent = 0;        // resources written to the server
@@ -29,6 +35,7 @@ struct SyncReport {
     // Records a pull would have deleted here when the deletion guard stopped
     // it: then nothing was changed.
     qint64 guarded = 0;
+    QStringList guardedIn; // the calendars they are in, by name
     // The server lost the account's mark (restored, reset, another
     // account's data): the pull stopped before changing anything.
     bool identityLost = false;

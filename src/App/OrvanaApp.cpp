@@ -21,12 +21,13 @@
 #include "Services/NotificationService.h"
 #include "Services/Preferences.h"
 #include "Store/ModelContext.h"
-#include "Sync/SyncCycle.h"
+#include "Sync/SyncController.h"
 #include "Views/Navigation/MainWindow.h"
 #include "Views/Navigation/MainWindowModel.h"
 #include "Views/QuickAdd/QuickAddPanel.h"
 #include "Views/Settings/DataTransferModel.h"
 #include "Views/Shared/WheelGuard.h"
+#include "Views/Sync/SyncGuardDialog.h"
 #include "Views/Tray/TrayIcon.h"
 
 #include <QApplication>
@@ -39,7 +40,6 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
-#include <deque>
 #include <memory>
 
 namespace orvana {
@@ -146,50 +146,6 @@ void importHandedOver(AppEnvironment& environment, QDBusConnection bus, const QS
     });
     transfer->importFrom(path);
 }
-
-// `orvana sync` while the app runs: the cycle runs here, on the app's own
-// records on this thread, while the window keeps working between the
-// server's answers. One cycle at a time: a call that comes meanwhile waits
-// its turn and then runs a cycle of its own, so what was changed before it
-// was asked is sent too, and `--allow-deletions` is never read into a call
-// that did not give it.
-class SyncHandOver {
-public:
-    SyncHandOver(AppEnvironment& environment, QDBusConnection bus)
-        : environment_(environment), bus_(std::move(bus)) {}
-
-    void request(bool allowDeletions, const QDBusMessage& reply) {
-        waiting_.push_back({allowDeletions, reply});
-        if (!running_)
-            (void)runWaiting();
-    }
-
-private:
-    struct Call {
-        bool allowDeletions;
-        QDBusMessage reply;
-    };
-
-    QCoro::Task<> runWaiting() {
-        running_ = true;
-        while (!waiting_.empty()) {
-            const Call call = waiting_.front();
-            waiting_.pop_front();
-            const SyncCycleOutcome outcome = co_await syncOnce(
-                environment_.context(), *environment_.http(), *environment_.secrets(),
-                environment_.calendar(), call.allowDeletions);
-            const QString json = outcome.json.isEmpty() ? QString() : outcome.text(true);
-            const QVariantList answer{outcome.exitCode, outcome.line, json};
-            bus_.send(call.reply.createReply(answer));
-        }
-        running_ = false;
-    }
-
-    AppEnvironment& environment_;
-    QDBusConnection bus_;
-    std::deque<Call> waiting_;
-    bool running_ = false;
-};
 
 } // namespace
 
@@ -351,11 +307,21 @@ int OrvanaApp::run(int argc, char** argv) {
                      [&environment, session](const QString& path, const QDBusMessage& reply) {
                          importHandedOver(environment, session, path, reply);
                      });
-    SyncHandOver syncHandOver(environment, session);
+    // `orvana sync` while the app runs: the cycle runs here, queued behind
+    // the one that runs, on the app's own records, and the command waits
+    // for its outcome.
+    SyncController& sync = SyncController::of(environment);
     QObject::connect(&bus, &ApplicationBus::syncRequested, &window,
-                     [&syncHandOver](bool allowDeletions, const QDBusMessage& reply) {
-                         syncHandOver.request(allowDeletions, reply);
+                     [&sync, session](bool allowDeletions, const QDBusMessage& reply) {
+                         sync.request(allowDeletions, [session, reply](const SyncCycleOutcome& o) {
+                             const QString json = o.json.isEmpty() ? QString() : o.text(true);
+                             const QVariantList answer{o.exitCode, o.line, json};
+                             QDBusConnection(session).send(reply.createReply(answer));
+                         });
                      });
+    // The deletion guard asks in the window, whoever started the sync.
+    SyncGuardDialog::askWhenNeeded(&window, sync);
+    QObject::connect(&sleep, &SleepWatcher::resumed, &sync, &SyncController::prompt);
     if (claim == ApplicationBus::Claim::owned && !bus.publish(session))
         std::fprintf(stderr, "orvana: the desktop's requests cannot reach this window: %s\n",
                      qPrintable(session.lastError().message()));
@@ -379,6 +345,7 @@ int OrvanaApp::run(int argc, char** argv) {
     QObject::connect(&tray, &TrayIcon::quickAddRequested, &quickAdd, &QuickAddPanel::show);
 
     window.show();
+    sync.start();
     return app.exec();
 }
 

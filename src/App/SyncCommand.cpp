@@ -71,19 +71,6 @@ QString passwordFromStdin() {
     return QString::fromUtf8(all);
 }
 
-// "dav.example.org" is taken as https://dav.example.org/.
-QUrl serverAddress(const QString& text) {
-    QUrl url(text.contains(QLatin1String("://")) ? text : QStringLiteral("https://") + text,
-             QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty() ||
-        (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")) ||
-        !url.userInfo().isEmpty())
-        return {};
-    if (!url.path().endsWith(u'/'))
-        url.setPath(url.path() + u'/');
-    return url;
-}
-
 QString busyOr(const Error& error, const QString& what) {
     if (error.kind == ErrorKind::busy)
         return QStringLiteral("%1 failed: Orvana is running and holds the data store; quit it "
@@ -121,7 +108,7 @@ int setup(const QStringList& args) {
         return usage(QStringLiteral("sync setup needs the server's address"));
     if (!hasUser || user.isEmpty())
         return usage(QStringLiteral("sync setup needs --user NAME"));
-    const QUrl server = serverAddress(address);
+    const QUrl server = syncServerAddress(address);
     if (server.isEmpty())
         return fail(
             QStringLiteral("Sign-in failed: \u201c%1\u201d is not a server address.").arg(address));
@@ -138,17 +125,11 @@ int setup(const QStringList& args) {
     if (!store.ok())
         return fail(busyOr(store.error(), QStringLiteral("Sign-in")));
     NetworkRequestPerformer http;
-    CalDavClient client(http, {server, user, *password});
-    Result<SyncAccount> account =
-        QCoro::waitFor(signIn(client, server.toString(), user, allowInsecure));
-    if (!account.ok())
-        return fail(QStringLiteral("Sign-in failed: %1").arg(account.error().message));
     SystemSecretBackend secrets;
-    if (auto kept = QCoro::waitFor(syncPassword(secrets).save(*password)); !kept.ok())
-        return fail(QStringLiteral("Sign-in failed: the password could not be kept: %1")
-                        .arg(kept.error().message));
-    if (auto started = store.value()->startSync(account.value(), systemNow()); !started.ok())
-        return fail(QStringLiteral("Sign-in failed: %1").arg(started.error().message));
+    if (auto done = QCoro::waitFor(setUpSync(*store.value(), http, secrets, server, user, *password,
+                                             allowInsecure, systemNow()));
+        !done.ok())
+        return fail(QStringLiteral("Sign-in failed: %1").arg(done.error().message));
     printLine(stdout, QStringLiteral("Signed in to %1 as %2.").arg(server.toDisplayString(), user));
     return 0;
 }

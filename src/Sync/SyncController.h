@@ -65,6 +65,11 @@ public:
     // Why the last cycle failed, in words; empty when it did not.
     QString error() const { return error_; }
     Progress progress() const { return progress_; }
+    // Seconds until the schedule's next cycle; nothing when none is planned
+    // (not started, signed out, a cycle runs, or it waits for the user).
+    std::optional<Timestamp> nextIn() const;
+    // The same after a failure the connection or the server may mend.
+    std::optional<Timestamp> retryIn() const;
     std::optional<Question> question() const { return question_; }
     // Open conflicts and records deleted on another device in the last 30
     // days, for the screens that list them.
@@ -104,6 +109,8 @@ signals:
     void questionAsked();
     // A cycle ended (successfully or not).
     void cycleFinished();
+    // No cycle runs or waits any more.
+    void settled();
 
 private:
     explicit SyncController(AppEnvironment& environment);

@@ -5,7 +5,9 @@
 #include "Store/SyncState.h"
 #include "Sync/CalDavClient.h"
 #include "Sync/SyncEngine.h"
+#include "Sync/SyncSetup.h"
 
+#include <QCoreApplication>
 #include <QJsonDocument>
 
 namespace orvana {
@@ -29,6 +31,9 @@ SyncCycleOutcome failed(const Error& error) {
 std::optional<SyncCycleOutcome> stopped(const SyncReport& pulled) {
     SyncCycleOutcome outcome;
     outcome.exitCode = 3;
+    outcome.guarded = pulled.guarded;
+    outcome.guardedIn = pulled.guardedIn;
+    outcome.accountLost = pulled.identityLost;
     if (pulled.identityLost)
         outcome.line = QStringLiteral(
             "Sync stopped: the server no longer holds this account's data (it was restored or "
@@ -58,7 +63,7 @@ QString SyncCycleOutcome::text(bool asJson) const {
 
 QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerforming& http,
                                        SecretBackend& secrets, Calendar calendar,
-                                       bool allowDeletions) {
+                                       SyncDeletions deletions, SyncProgress progress) {
     SqliteStore* store = context.store();
     if (!store || !store->sync())
         co_return failed(QStringLiteral("Sync failed: no account is set up (orvana sync setup)."));
@@ -73,12 +78,13 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     CalDavClient client(http,
                         DavAccount{QUrl(account.value().server), account.value().user, *password});
     SyncEngine engine(context, client, std::move(calendar));
+    engine.onProgress(std::move(progress));
     // Kept for `sync status`: when it last went through, or why not.
     auto finish = [&](const Result<SyncReport>& outcome) {
         (void)store->sync()->setOutcome(outcome.ok() ? std::optional(context.now()) : std::nullopt,
                                         outcome.ok() ? QString() : outcome.error().message);
     };
-    const Result<SyncReport> pulled = co_await engine.pull(allowDeletions);
+    const Result<SyncReport> pulled = co_await engine.pull(deletions);
     if (!pulled.ok()) {
         finish(pulled);
         co_return failed(pulled.error());
@@ -136,6 +142,37 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
                             {QStringLiteral("sent"), double(out.sent)},
                             {QStringLiteral("deletedThere"), double(out.removed)}};
     co_return done;
+}
+
+QCoro::Task<Result<void>> setUpSync(SqliteStore& store, URLRequestPerforming& http,
+                                    SecretBackend& secrets, QUrl server, QString user,
+                                    QString password, bool allowInsecure, Timestamp now) {
+    CalDavClient client(http, {server, user, password});
+    Result<SyncAccount> account = co_await signIn(client, server.toString(), user, allowInsecure);
+    if (!account.ok())
+        co_return account.error();
+    const KeychainService item = syncPassword(secrets);
+    if (auto kept = co_await item.save(password); !kept.ok())
+        co_return Error{
+            QCoreApplication::translate("SyncCycle", "the password could not be kept: %1")
+                .arg(kept.error().message),
+            kept.error().kind};
+    co_return store.startSync(account.value(), now);
+}
+
+QCoro::Task<Result<void>> stopSyncing(SqliteStore& store, SecretBackend& secrets) {
+    if (store.sync()) {
+        if (auto stopped = store.stopSync(); !stopped.ok())
+            co_return stopped;
+    }
+    const KeychainService item = syncPassword(secrets);
+    if (auto removed = co_await item.remove(); !removed.ok())
+        co_return Error{
+            QCoreApplication::translate(
+                "SyncCycle", "Signed out, but the password is still in the secret store: %1")
+                .arg(removed.error().message),
+            removed.error().kind};
+    co_return Result<void>{};
 }
 
 } // namespace orvana

@@ -12,6 +12,7 @@ namespace orvana {
 
 class ModelContext;
 class SecretBackend;
+class SqliteStore;
 class URLRequestPerforming;
 
 // The account's password in the secret store.
@@ -25,18 +26,42 @@ struct SyncCycleOutcome {
     QJsonObject json; // the counts for `--json`; empty unless synced
     // Failed on the connection or the server: trying again later may mend it.
     bool retryable = false;
+    // Stopped (3): the records the pull would delete and their calendars,
+    // or the server lost the account.
+    qint64 guarded = 0;
+    QStringList guardedIn;
+    bool accountLost = false;
 
     // What is printed: with `asJson` and synced, the counts as one compact
     // line; otherwise the line.
     QString text(bool asJson) const;
 };
 
+// Told how far a cycle's sending is.
+using SyncProgress = std::function<void(qint64 sent, qint64 of)>;
+
 // One cycle on `context`'s store: the account and its password, a pull that
-// stops at the deletion guard unless `allowDeletions`, then a push, and the
+// stops at the deletion guard unless told what to do with the deletions,
+// then a push, and the
 // outcome kept in the store's sync state for `sync status`. On the thread of
 // `context`; the caller keeps it, `http` and `secrets` alive until the end.
 QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerforming& http,
                                        SecretBackend& secrets, Calendar calendar,
-                                       bool allowDeletions);
+                                       SyncDeletions deletions, SyncProgress progress = {});
+inline QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerforming& http,
+                                              SecretBackend& secrets, Calendar calendar,
+                                              bool allowDeletions) {
+    return syncOnce(context, http, secrets, std::move(calendar),
+                    allowDeletions ? SyncDeletions::apply : SyncDeletions::ask);
+}
+
+// Signing in: the calendars found or made on `server`, the password kept in
+// the secret store, and the account in `store`. The error in words, after
+// "Sign-in failed: ".
+QCoro::Task<Result<void>> setUpSync(SqliteStore& store, URLRequestPerforming& http,
+                                    SecretBackend& secrets, QUrl server, QString user,
+                                    QString password, bool allowInsecure, Timestamp now);
+// Forgets the account and the sync state (the records stay) and the password.
+QCoro::Task<Result<void>> stopSyncing(SqliteStore& store, SecretBackend& secrets);
 
 } // namespace orvana

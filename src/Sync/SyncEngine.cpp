@@ -336,6 +336,12 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
 
     SyncReport report;
     QSet<QUuid> heldBack;
+    qint64 total = 0, confirmed = 0;
+    if (progress_) {
+        Result<qint64> waiting = state->pendingCount();
+        total = waiting.ok() ? waiting.value() : 0;
+        progress_(0, total);
+    }
     for (;;) {
         Result<std::vector<SyncJournalEntry>> pending =
             state->pending(batchSize + std::size_t(heldBack.size()), oneToAResource);
@@ -384,9 +390,14 @@ QCoro::Task<Result<SyncReport>> SyncEngine::push() {
             store->changeSync([&](SyncState& s) { return keepSent(s, kept, {}, gone, done); });
         if (!committed.ok())
             co_return committed.error();
+        confirmed += qint64(done.size());
+        if (progress_)
+            progress_(std::min(confirmed, total), total);
     }
     if (auto trail = co_await pushTrail(report); !trail.ok())
         co_return trail.error();
+    if (progress_)
+        progress_(total, total);
     co_return report;
 }
 
@@ -652,7 +663,8 @@ constexpr SyncCollection pullOrder[] = {SyncCollection::plan, SyncCollection::bl
 
 } // namespace
 
-QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
+QCoro::Task<Result<SyncReport>> SyncEngine::pull(SyncDeletions deletions) {
+    const bool allowDeletions = deletions != SyncDeletions::ask;
     Result<SyncAccount> account = prepare();
     if (!account.ok())
         co_return account.error();
@@ -922,16 +934,27 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
     if (!synced.ok())
         co_return synced.error();
     qint64 deleting = 0;
+    QStringList deletingIn;
     for (const Doomed& d : doomed) {
-        if (Record* r = findRecord(context_, d.type, d.record))
-            deleting += qint64(withCascade(r).size());
+        Record* r = findRecord(context_, d.type, d.record);
+        if (!r)
+            continue;
+        deleting += qint64(withCascade(r).size());
+        const QString name = QString::fromUtf8(specOf(collectionOf(d.type)).displayName);
+        if (!deletingIn.contains(name))
+            deletingIn << name;
     }
     if (!allowDeletions && deleting > guardCount &&
         double(deleting) > guardShare * double(synced.value())) {
         report = SyncReport();
         report.guarded = deleting;
+        report.guardedIn = deletingIn;
         co_return report;
     }
+    // Kept here: what another device deleted is sent to the server again.
+    std::vector<Doomed> keptHere;
+    if (deletions == SyncDeletions::keep)
+        std::swap(keptHere, doomed);
 
     // Applied in one step, outside the undo history.
     std::vector<std::tuple<QUuid, EntityType, QByteArray>> deleted;
@@ -1003,9 +1026,14 @@ QCoro::Task<Result<SyncReport>> SyncEngine::pull(bool allowDeletions) {
                     return ok;
             }
         }
-        // Sent again as new: changed here, or what it takes with it did.
+        // Sent again as new: changed here, or what it takes with it did,
+        // or the user kept what another device deleted.
         for (const SyncBase& b : resend) {
             if (auto ok = s.touch(b.record, b.type, now); !ok.ok())
+                return ok;
+        }
+        for (const Doomed& d : keptHere) {
+            if (auto ok = s.touch(d.record, d.type, now); !ok.ok())
                 return ok;
         }
         for (SyncCollection c : pullOrder) {

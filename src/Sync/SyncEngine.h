@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QStringList>
 #include <QUuid>
+#include <functional>
 #include <qcoro/qcorotask.h>
 
 namespace orvana {
@@ -76,7 +77,18 @@ public:
     // server that lost the mark gets everything again). A listing that
     // misses resources the server had confirmed (a token it forgot) sends
     // them again: it is never read as deletions.
-    QCoro::Task<Result<SyncReport>> pull(bool allowDeletions);
+    // With SyncDeletions::keep the guard's deletions are not made: the
+    // records stay here and are sent to the server again.
+    QCoro::Task<Result<SyncReport>> pull(SyncDeletions deletions);
+    QCoro::Task<Result<SyncReport>> pull(bool allowDeletions) {
+        return pull(allowDeletions ? SyncDeletions::apply : SyncDeletions::ask);
+    }
+
+    // Told after each batch the push confirmed: records sent of those that
+    // were waiting when it began.
+    void onProgress(std::function<void(qint64 sent, qint64 of)> progress) {
+        progress_ = std::move(progress);
+    }
 
 private:
     // The account, once sync is set up and what the user did is saved.
@@ -94,6 +106,7 @@ private:
     ModelContext& context_;
     CalDavClient& client_;
     Calendar calendar_;
+    std::function<void(qint64, qint64)> progress_;
 };
 
 } // namespace orvana

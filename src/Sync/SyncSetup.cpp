@@ -72,6 +72,20 @@ QByteArray accountMark(const QString& accountID) {
     return object.bytes();
 }
 
+QUrl syncServerAddress(const QString& text) {
+    const QString trimmed = text.trimmed();
+    QUrl url(trimmed.contains(QLatin1String("://")) ? trimmed
+                                                    : QStringLiteral("https://") + trimmed,
+             QUrl::StrictMode);
+    if (!url.isValid() || url.host().isEmpty() ||
+        (url.scheme() != QLatin1String("https") && url.scheme() != QLatin1String("http")) ||
+        !url.userInfo().isEmpty())
+        return {};
+    if (!url.path().endsWith(u'/'))
+        url.setPath(url.path() + u'/');
+    return url;
+}
+
 QString accountMarkPath(const SyncAccount& account) {
     return account.collections[std::size_t(SyncCollection::plan)] + QLatin1String(accountMarkName);
 }

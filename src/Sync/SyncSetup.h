@@ -20,6 +20,10 @@ const SyncCollectionSpec& specOf(SyncCollection collection);
 QCoro::Task<Result<SyncAccount>> signIn(CalDavClient& client, QString server, QString user,
                                         bool allowInsecure);
 
+// What the user typed as a server's address: "dav.example.org" is taken as
+// https://dav.example.org/. Empty when it is not one (or holds a password).
+QUrl syncServerAddress(const QString& text);
+
 // The mark's path in the plan calendar.
 QString accountMarkPath(const SyncAccount& account);
 // The mark's bytes.

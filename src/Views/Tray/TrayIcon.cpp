@@ -1,6 +1,9 @@
 #include "Views/Tray/TrayIcon.h"
 
+#include "Services/AppEnvironment.h"
+#include "Sync/SyncController.h"
 #include "Views/Shared/SymbolIcon.h"
+#include "Views/Sync/SyncStatusText.h"
 #include "Views/Tray/TraySummaryPopup.h"
 
 #include <QCursor>
@@ -29,6 +32,23 @@ TrayIcon::TrayIcon(AppEnvironment& environment, QObject* parent)
     menu_->addAction(tr("Open Orvana"), this, &TrayIcon::openRequested);
     menu_->addAction(tr("Quick Add…"), this, &TrayIcon::quickAddRequested);
     menu_->addAction(tr("Start Focus Session"), this, &TrayIcon::focusRequested);
+    // The sync's state, so a long first sync can be left running here.
+    SyncController& sync = SyncController::of(env_);
+    QAction* syncSeparator = menu_->addSeparator();
+    syncLine_ = menu_->addAction(QString());
+    syncLine_->setEnabled(false);
+    syncNow_ = menu_->addAction(tr("Sync Now"), &sync, &SyncController::syncNow);
+    auto showSync = [this, &sync, syncSeparator] {
+        const bool on = sync.signedIn();
+        syncSeparator->setVisible(on);
+        syncLine_->setVisible(on);
+        syncNow_->setVisible(on);
+        syncLine_->setText(syncStatusLine(sync, env_.now()));
+        syncNow_->setEnabled(sync.phase() != SyncController::Phase::syncing);
+    };
+    connect(&sync, &SyncController::changed, this, showSync);
+    connect(menu_.get(), &QMenu::aboutToShow, this, showSync);
+    showSync();
     menu_->addSeparator();
     menu_->addAction(tr("Quit"), this, &TrayIcon::quitRequested);
     tray_->setContextMenu(menu_.get());

@@ -47,6 +47,8 @@ public:
     bool hasPopup() const { return popup_ != nullptr; }
 
     QMenu* contextMenu() const { return menu_.get(); }
+    // The sync's state line, shown while signed in.
+    QAction* syncStatusAction() const { return syncLine_; }
     QSystemTrayIcon* systemTrayIcon() const { return tray_; }
 
 signals:
@@ -65,6 +67,8 @@ private:
     std::unique_ptr<TraySummaryPopup> popup_;
     QElapsedTimer sinceHidden_;
     qint64 overdueCount_ = 0;
+    QAction* syncLine_ = nullptr;
+    QAction* syncNow_ = nullptr;
 };
 
 } // namespace orvana

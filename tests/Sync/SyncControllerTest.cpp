@@ -1,16 +1,11 @@
 #include "Sync/SyncController.h"
 
 #include "Models/DayTask.h"
-#include "Platform/NetworkRequestPerformer.h"
-#include "Services/AppEnvironment.h"
-#include "Services/NotificationService.h"
-#include "Services/Preferences.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 #include "Sync/CalDavServers.h"
 #include "Views/Sync/SyncStatusText.h"
-#include "support/FakeNotificationCenter.h"
-#include "support/FakeSecretBackend.h"
+#include "support/SyncHome.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -20,44 +15,10 @@
 namespace orvana::test {
 namespace {
 
-// The app's parts around one store: what the controller syncs.
-struct Home {
-    Home() {
-        auto opened = openModelContext(dir.filePath("Orvana.sqlite"));
-        EXPECT_TRUE(opened.ok());
-        ctx = std::move(opened.value());
-        env = std::make_unique<AppEnvironment>(
-            AppEnvironment::Services{*ctx, preferences, notifications, calendar,
-                                     AppPaths::under(dir.path()), &http, &secrets, nullptr});
-    }
-    SyncController& sync() { return SyncController::of(*env); }
-    Result<void> signIn(const CalDavServer& server, const QString& password) {
-        return QCoro::waitFor(sync().signIn(server.url().toString(), server.user, password, false));
-    }
-    bool settled() {
-        return QTest::qWaitFor(
-            [&] {
-                return sync().phase() != SyncController::Phase::syncing &&
-                       sync().nextIn().value_or(1) > 0;
-            },
-            30'000);
-    }
-
-    QTemporaryDir dir;
-    std::unique_ptr<ModelContext> ctx;
-    Calendar calendar{QTimeZone("Europe/Berlin"), 2};
-    Preferences preferences{dir.filePath("preferences.json")};
-    FakeNotificationCenter center;
-    NotificationService notifications{center, [] { return systemNow(); }, calendar};
-    NetworkRequestPerformer http;
-    FakeSecretBackend secrets;
-    std::unique_ptr<AppEnvironment> env;
-};
-
 TEST(SyncController, SignsInSyncsBySelfAndSignsOut) {
     CalDavServer server(CalDavServer::Kind::radicale);
     ASSERT_TRUE(server.ready());
-    Home laptop;
+    SyncHome laptop;
     const Timestamp day = laptop.calendar.startOfDay(systemNow());
     laptop.ctx->create<DayTask>(QStringLiteral("Run"), day);
     SyncController& sync = laptop.sync();
@@ -103,7 +64,7 @@ TEST(SyncController, SignsInSyncsBySelfAndSignsOut) {
 TEST(SyncController, TheGuardAsksAndKeepingSendsThemAgain) {
     CalDavServer server(CalDavServer::Kind::radicale);
     ASSERT_TRUE(server.ready());
-    Home laptop, phone;
+    SyncHome laptop, phone;
     const Timestamp day = laptop.calendar.startOfDay(systemNow());
     for (int i = 0; i < 25; ++i)
         laptop.ctx->create<DayTask>(QStringLiteral("Task %1").arg(i), day);

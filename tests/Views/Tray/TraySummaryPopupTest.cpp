@@ -67,6 +67,8 @@ TEST(TraySummaryPopup, TickTheOneThingThenOpenOrvanaByKeyboardAndFindTomorrowEmp
                          &TrayIcon::focusRequested, &TrayIcon::quitRequested})
         requests.push_back(std::make_unique<QSignalSpy>(&tray, request));
     for (QAction* a : tray.contextMenu()->actions()) {
+        if (!a->isVisible())
+            continue; // the sync's lines, while signed out
         if (!a->isSeparator())
             entries << a->text();
         a->trigger();

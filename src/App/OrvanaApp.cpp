@@ -345,6 +345,7 @@ int OrvanaApp::run(int argc, char** argv) {
     QObject::connect(&tray, &TrayIcon::quickAddRequested, &quickAdd, &QuickAddPanel::show);
 
     window.show();
+    probeStallsDuringFirstSync(sync);
     sync.start();
     return app.exec();
 }

@@ -158,7 +158,7 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
         }
     });
     markDirty(record);
-    registerUndo([this, record, deleted] { setDeleted(record, !deleted); });
+    registerUndo([this, record, deleted] { setDeleted(record, !deleted); }, record);
     noteChange(record->entityType());
     if (deleted)
         emit recordRemoved(record);
@@ -168,7 +168,7 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
 
 void ModelContext::recordChange(Record* record, std::function<void()> undo) {
     markDirty(record);
-    registerUndo(std::move(undo));
+    registerUndo(std::move(undo), record);
     noteChange(record->entityType());
     emit recordEdited(record);
 }
@@ -180,9 +180,38 @@ void ModelContext::markDirty(Record* record) {
     }
 }
 
-void ModelContext::registerUndo(std::function<void()> undo) {
-    if (undoManager_)
-        undoManager_->registerUndo(std::move(undo));
+void ModelContext::registerUndo(std::function<void()> undo, const Record* record) {
+    if (outsideDepth_ > 0)
+        outsideRecords_.insert(record->id());
+    else if (undoManager_)
+        undoManager_->registerUndo(std::move(undo), record->id());
+}
+
+void ModelContext::linkChanged(const Record* old, const Record* owner) {
+    if (outsideDepth_ > 0) {
+        // A step that made the new owner must not take it away from under
+        // the link; a record leaving its old owner leaves that owner as it was.
+        if (owner)
+            outsideRecords_.insert(owner->id());
+    } else if (undoManager_) {
+        // Undoing the link needs the old owner, redoing it the new one.
+        for (const Record* r : {old, owner}) {
+            if (r)
+                undoManager_->noteRecord(r->id());
+        }
+    }
+}
+
+ModelContext::OutsideChange::OutsideChange(ModelContext& context) : context_(context) {
+    ++context_.outsideDepth_;
+}
+
+ModelContext::OutsideChange::~OutsideChange() {
+    if (--context_.outsideDepth_ > 0)
+        return;
+    const QSet<QUuid> touched = std::exchange(context_.outsideRecords_, {});
+    if (context_.undoManager_)
+        context_.undoManager_->dropSteps(touched);
 }
 
 void ModelContext::noteChange(EntityType type) {

@@ -3,6 +3,7 @@
 #include "Services/DataExportService.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
+#include "Store/UndoManager.h"
 #include "Sync/CalDavServers.h"
 #include "Sync/CalendarObject.h"
 #include "Sync/RecordMapping.h"
@@ -530,5 +531,43 @@ INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,
                          ::testing::Values(CalDavServer::Kind::radicale,
                                            CalDavServer::Kind::xandikos),
                          test::serverName);
+} // namespace
 
+namespace {
+
+// A pull is no undo step of the laptop's. Its own step over another task
+// still undoes; the one over the task the phone changed is dropped, so undo
+// never writes the old title over the one that arrived.
+TEST_P(SyncEngineTest, UndoAfterAPullKeepsOtherStepsAndNeverWritesOverWhatArrived) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0), phone(server, t0);
+    const Timestamp day = laptop.calendar.startOfDay(t0);
+    laptop.ctx->create<DayTask>(QStringLiteral("Run"), day);
+    laptop.ctx->create<DayTask>(QStringLiteral("Swim"), day);
+    laptop.sync();
+    phone.sync();
+
+    UndoManager* undo = laptop.ctx->ensureUndoManager();
+    laptop.at(t0 + 60);
+    laptop.task("Swim")->setNotes(QStringLiteral("1 km"));
+    undo->closeImplicitGroup();
+    DayTask* run = laptop.task("Run");
+    run->setTitle(QStringLiteral("Run 5 km"));
+    undo->closeImplicitGroup();
+    ASSERT_TRUE(laptop.ctx->save().ok()); // changed before the phone's edit
+    phone.at(t0 + 120);
+    phone.task("Run")->setTitle(QStringLiteral("Run 10 km"));
+    phone.sync();
+    laptop.at(t0 + 180);
+    laptop.sync();
+    ASSERT_EQ(run->title(), QStringLiteral("Run 10 km"));
+    EXPECT_EQ(undo->undoCount(), 1u);
+
+    undo->undo();
+    EXPECT_EQ(laptop.task("Swim")->notes(), std::nullopt);
+    EXPECT_EQ(run->title(), QStringLiteral("Run 10 km"));
+    EXPECT_FALSE(undo->canUndo());
+}
 } // namespace

@@ -181,10 +181,12 @@ void ModelContext::markDirty(Record* record) {
 }
 
 void ModelContext::registerUndo(std::function<void()> undo, const Record* record) {
-    if (outsideDepth_ > 0)
-        outsideRecords_.insert(record->id());
-    else if (undoManager_)
-        undoManager_->registerUndo(std::move(undo), record->id());
+    if (outsideDepth_ > 0) {
+        if (outsideRecords_.empty() || outsideRecords_.back() != record)
+            outsideRecords_.push_back(record);
+    } else if (undoManager_) {
+        undoManager_->registerUndo(std::move(undo), record);
+    }
 }
 
 void ModelContext::linkChanged(const Record* old, const Record* owner) {
@@ -192,12 +194,12 @@ void ModelContext::linkChanged(const Record* old, const Record* owner) {
         // A step that made the new owner must not take it away from under
         // the link; a record leaving its old owner leaves that owner as it was.
         if (owner)
-            outsideRecords_.insert(owner->id());
+            outsideRecords_.push_back(owner);
     } else if (undoManager_) {
         // Undoing the link needs the old owner, redoing it the new one.
         for (const Record* r : {old, owner}) {
             if (r)
-                undoManager_->noteRecord(r->id());
+                undoManager_->noteRecord(r);
         }
     }
 }
@@ -209,9 +211,18 @@ ModelContext::OutsideChange::OutsideChange(ModelContext& context) : context_(con
 ModelContext::OutsideChange::~OutsideChange() {
     if (--context_.outsideDepth_ > 0)
         return;
-    const QSet<QUuid> touched = std::exchange(context_.outsideRecords_, {});
-    if (context_.undoManager_)
-        context_.undoManager_->dropSteps(touched);
+    const std::vector<const Record*> touched = std::exchange(context_.outsideRecords_, {});
+    UndoManager* undo = context_.undoManager_;
+    if (!undo || touched.empty())
+        return;
+    // Only the ids the steps name are worth a set.
+    const QSet<QUuid> named = undo->recordsInSteps();
+    QSet<QUuid> hit;
+    for (const Record* r : touched) {
+        if (named.contains(r->id()))
+            hit.insert(r->id());
+    }
+    undo->dropSteps(hit);
 }
 
 void ModelContext::noteChange(EntityType type) {

@@ -213,7 +213,9 @@ private:
     UndoManager* undoManager_ = nullptr;
     QPointer<UndoManager> externalUndoManager_;
     int outsideDepth_ = 0;
-    QSet<QUuid> outsideRecords_; // what the outside changes touched so far
+    // What the outside changes touched so far, repeats possible: a pull of a
+    // whole store touches millions, far more than the undo steps name.
+    std::vector<const Record*> outsideRecords_;
     std::unique_ptr<UndoManager> ownUndoManager_;
     Clock clock_ = systemClock();
     QTimer autosaveTimer_;

@@ -1,5 +1,7 @@
 #include "Store/UndoManager.h"
 
+#include "Models/Record.h"
+
 #include <QMetaObject>
 #include <algorithm>
 
@@ -11,13 +13,28 @@ UndoManager::~UndoManager() = default;
 
 bool UndoManager::Group::touches(const QSet<QUuid>& ids) const {
     return std::any_of(records.begin(), records.end(),
-                       [&](const QUuid& r) { return ids.contains(r); });
+                       [&](const Record* r) { return ids.contains(r->id()); });
 }
 
-void UndoManager::Group::add(const QUuid& record) {
+void UndoManager::Group::add(const Record* record) {
     // A record's fields change one after another: one mention is enough.
-    if (!record.isNull() && (records.empty() || records.back() != record))
+    if (record && (records.empty() || records.back() != record))
         records.push_back(record);
+}
+
+void UndoManager::Group::addIDs(QSet<QUuid>& to) const {
+    for (const Record* r : records)
+        to.insert(r->id());
+}
+
+QSet<QUuid> UndoManager::recordsInSteps() const {
+    QSet<QUuid> ids;
+    open_.addIDs(ids);
+    for (const std::vector<Group>* stack : {&undoStack_, &redoStack_}) {
+        for (const Group& g : *stack)
+            g.addIDs(ids);
+    }
+    return ids;
 }
 
 void UndoManager::Group::append(Group&& later) {
@@ -26,13 +43,13 @@ void UndoManager::Group::append(Group&& later) {
     records.insert(records.end(), later.records.begin(), later.records.end());
 }
 
-void UndoManager::noteRecord(const QUuid& record) {
+void UndoManager::noteRecord(const Record* record) {
     Group& group = mode_ != Mode::normal ? collecting_ : open_;
     if (!group.empty())
         group.add(record);
 }
 
-void UndoManager::registerUndo(Action action, const QUuid& record) {
+void UndoManager::registerUndo(Action action, const Record* record) {
     if (mode_ != Mode::normal) {
         collecting_.actions.push_back(std::move(action));
         collecting_.add(record);
@@ -172,8 +189,7 @@ std::vector<std::size_t> UndoManager::dropFrom(std::vector<Group>& stack, QSet<Q
     for (std::size_t i = stack.size(); i-- > 0;) {
         if (!stack[i].touches(records))
             continue;
-        for (const QUuid& r : stack[i].records)
-            records.insert(r);
+        stack[i].addIDs(records);
         dropped.push_back(i);
     }
     std::reverse(dropped.begin(), dropped.end());
@@ -187,8 +203,7 @@ void UndoManager::dropSteps(const QSet<QUuid>& records) {
     // The group being collected is the newest step of all.
     QSet<QUuid> stale = records;
     if (open_.touches(stale)) {
-        for (const QUuid& r : open_.records)
-            stale.insert(r);
+        open_.addIDs(stale);
         open_ = {};
         openBurst_ = 0;
         // A banner may already hold the number it would have had.

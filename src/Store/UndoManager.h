@@ -8,6 +8,8 @@
 
 namespace orvana {
 
+class Record;
+
 // Undo and redo of groups of changes, in the manner of a desktop undo
 // manager: every registered action is the inverse of one change. Actions run
 // while undoing register their own inverses, which become the redo group (and
@@ -27,13 +29,15 @@ public:
     explicit UndoManager(QObject* parent = nullptr);
     ~UndoManager() override;
 
-    // `record` names the record the action changes back (none for an action
-    // that touches no record), so that steps can be dropped by record.
-    void registerUndo(Action action, const QUuid& record = {});
+    // `record` is the record the action changes back (none for an action
+    // that touches no record), so that steps can be dropped by record. Kept
+    // as a pointer (the context keeps even deleted records alive while it
+    // has an undo manager) and compared by id.
+    void registerUndo(Action action, const Record* record = nullptr);
     // The step being collected (or the inverse being collected while undoing
     // or redoing) also depends on this record, without an action of its own:
     // the owner a changed link points at.
-    void noteRecord(const QUuid& record);
+    void noteRecord(const Record* record);
 
     // Drops every undo and redo step that touched one of these records (and
     // every older one that shares a record with a dropped one: undoing it
@@ -42,6 +46,8 @@ public:
     // record they changed would write stale values back. The numbers of
     // dropped steps are never given again.
     void dropSteps(const QSet<QUuid>& records);
+    // The ids of every record some undo or redo step touches.
+    QSet<QUuid> recordsInSteps() const;
 
     void beginUndoGrouping();
     void endUndoGrouping();
@@ -90,10 +96,11 @@ signals:
 private:
     struct Group {
         std::vector<Action> actions;
-        std::vector<QUuid> records; // what the actions touch, repeats possible
+        std::vector<const Record*> records; // what the actions touch, repeats possible
         bool empty() const { return actions.empty(); }
         bool touches(const QSet<QUuid>& ids) const;
-        void add(const QUuid& record);
+        void add(const Record* record);
+        void addIDs(QSet<QUuid>& to) const;
         void append(Group&& later);
     };
     enum class Mode { normal, undoing, redoing };

@@ -30,9 +30,17 @@ void Record::setID(const QUuid& id) {
     }
 }
 
-void Record::ownersChanged(EntityType ownerType) {
+void Record::ownersChanged(const Record* old, const Record* owner) {
+    ModelContext* context = this->context();
+    if (!context)
+        return;
+    context->linkChanged(old, owner);
+    context->noteChange((old ? old : owner)->entityType());
+}
+
+void Record::attachedTo(const Record* owner) {
     if (ModelContext* context = this->context())
-        context->noteChange(ownerType);
+        context->linkChanged(nullptr, owner);
 }
 
 void Record::refusedLink() {

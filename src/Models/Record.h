@@ -133,7 +133,7 @@ protected:
         if (owner)
             insertMember(owner->*toMany, self);
         didChange([self, toOne, toMany, old] { self->setToOne(toOne, toMany, old); });
-        ownersChanged((old ? old : owner)->entityType());
+        ownersChanged(old, owner);
     }
 
     // On insertion: joins the owner's to-many side (in sequence order), or
@@ -150,6 +150,7 @@ protected:
             return;
         }
         insertMember(owner->*toMany, self);
+        attachedTo(owner);
     }
 
     template <class Child> static void insertMember(std::vector<Child*>& members, Child* child) {
@@ -171,7 +172,10 @@ protected:
 
     // Records one change of this record: dirty for saving, undo, notification.
     void didChange(std::function<void()> undo);
-    void ownersChanged(EntityType ownerType);
+    // A to-one link now points at `owner` instead of `old` (either may be null).
+    void ownersChanged(const Record* old, const Record* owner);
+    // On insertion, linked to `owner`: the undo of the insertion depends on it.
+    void attachedTo(const Record* owner);
     static void refusedLink();
 
     // Sets the creation time without undo or dirtying (before insertion).

@@ -17,13 +17,34 @@ RecordNotificationKeeper::RecordNotificationKeeper(ModelContext& context,
     connect(&context_, &ModelContext::recordRestored, this, &RecordNotificationKeeper::restored);
     connect(&context_, &ModelContext::reminderStateChanged, this,
             &RecordNotificationKeeper::reminderStateChanged);
+    connect(&context_, &ModelContext::recordInserted, this, &RecordNotificationKeeper::arrived);
+    connect(&context_, &ModelContext::recordEdited, this, &RecordNotificationKeeper::edited);
 }
 
 void RecordNotificationKeeper::reminderStateChanged(DayTask* task) {
     const UndoManager* undo = context_.undoManager();
-    if (!undo || !(undo->isUndoing() || undo->isRedoing()))
+    if (!context_.applyingOutsideChange() && (!undo || !(undo->isUndoing() || undo->isRedoing())))
         return;
     QTimer::singleShot(0, this, [this, task] { reconcileReminder(task); });
+}
+
+void RecordNotificationKeeper::arrived(Record* record) {
+    // Most tasks that arrive have no reminder: nothing to withdraw for them.
+    if (context_.applyingOutsideChange() && record->entityType() == EntityType::dayTask &&
+        static_cast<DayTask*>(record)->reminderAt())
+        reminderStateChanged(static_cast<DayTask*>(record));
+}
+
+void RecordNotificationKeeper::edited(Record* record) {
+    // A session is only ever started here; one that arrives running belongs
+    // to the device that started it.
+    if (!context_.applyingOutsideChange() || record->entityType() != EntityType::focusSession)
+        return;
+    QTimer::singleShot(0, this, [this, record] {
+        const auto& session = *static_cast<FocusSession*>(record);
+        if (!session.isRunning())
+            notifications_.cancelNotification(session);
+    });
 }
 
 void RecordNotificationKeeper::reconcileReminder(DayTask* task) {

@@ -158,7 +158,7 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
         }
     });
     markDirty(record);
-    registerUndo([this, record, deleted] { setDeleted(record, !deleted); });
+    registerUndo([this, record, deleted] { setDeleted(record, !deleted); }, record);
     noteChange(record->entityType());
     if (deleted)
         emit recordRemoved(record);
@@ -168,7 +168,7 @@ void ModelContext::setDeleted(Record* record, bool deleted) {
 
 void ModelContext::recordChange(Record* record, std::function<void()> undo) {
     markDirty(record);
-    registerUndo(std::move(undo));
+    registerUndo(std::move(undo), record);
     noteChange(record->entityType());
     emit recordEdited(record);
 }
@@ -180,9 +180,49 @@ void ModelContext::markDirty(Record* record) {
     }
 }
 
-void ModelContext::registerUndo(std::function<void()> undo) {
-    if (undoManager_)
-        undoManager_->registerUndo(std::move(undo));
+void ModelContext::registerUndo(std::function<void()> undo, const Record* record) {
+    if (outsideDepth_ > 0) {
+        if (outsideRecords_.empty() || outsideRecords_.back() != record)
+            outsideRecords_.push_back(record);
+    } else if (undoManager_) {
+        undoManager_->registerUndo(std::move(undo), record);
+    }
+}
+
+void ModelContext::linkChanged(const Record* old, const Record* owner) {
+    if (outsideDepth_ > 0) {
+        // A step that made the new owner must not take it away from under
+        // the link; a record leaving its old owner leaves that owner as it was.
+        if (owner)
+            outsideRecords_.push_back(owner);
+    } else if (undoManager_) {
+        // Undoing the link needs the old owner, redoing it the new one.
+        for (const Record* r : {old, owner}) {
+            if (r)
+                undoManager_->noteRecord(r);
+        }
+    }
+}
+
+ModelContext::OutsideChange::OutsideChange(ModelContext& context) : context_(context) {
+    ++context_.outsideDepth_;
+}
+
+ModelContext::OutsideChange::~OutsideChange() {
+    if (--context_.outsideDepth_ > 0)
+        return;
+    const std::vector<const Record*> touched = std::exchange(context_.outsideRecords_, {});
+    UndoManager* undo = context_.undoManager_;
+    if (!undo || touched.empty())
+        return;
+    // Only the ids the steps name are worth a set.
+    const QSet<QUuid> named = undo->recordsInSteps();
+    QSet<QUuid> hit;
+    for (const Record* r : touched) {
+        if (named.contains(r->id()))
+            hit.insert(r->id());
+    }
+    undo->dropSteps(hit);
 }
 
 void ModelContext::noteChange(EntityType type) {

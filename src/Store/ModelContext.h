@@ -13,6 +13,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 #include <algorithm>
 #include <cstddef>
@@ -103,6 +104,24 @@ public:
     // Gives the context an undo manager of its own if it has none.
     UndoManager* ensureUndoManager();
 
+    // Changes made from outside while one is alive (a sync pull): they are
+    // not undo steps, and when the outermost one ends, every undo and redo
+    // step that touched a record they changed, inserted, removed or brought
+    // back (or an owner they linked to or from) is dropped, since undoing it
+    // would write stale values over what arrived. Steps over other records
+    // stay, in order.
+    class OutsideChange {
+    public:
+        explicit OutsideChange(ModelContext& context);
+        ~OutsideChange();
+        OutsideChange(const OutsideChange&) = delete;
+        OutsideChange& operator=(const OutsideChange&) = delete;
+
+    private:
+        ModelContext& context_;
+    };
+    bool applyingOutsideChange() const { return outsideDepth_ > 0; }
+
     // --- time ----------------------------------------------------------
 
     // The instant used for "now" by rules that create records.
@@ -115,6 +134,9 @@ public:
 
     // Called by records; not for other callers.
     void recordChange(Record* record, std::function<void()> undo);
+    // A link of the record being changed or inserted now points at `owner`
+    // instead of `old` (either may be null).
+    void linkChanged(const Record* old, const Record* owner);
     void dayTaskDateChanged(DayTask* task, Timestamp oldDate);
     void dayTaskReminderStateChanged(DayTask* task) { emit reminderStateChanged(task); }
     void noteChange(EntityType type);
@@ -177,7 +199,7 @@ private:
     // The inverse of an insertion: out of its owners' lists and deleted. No
     // delete rules: whatever was linked to it later was undone before.
     void uninsert(Record* record);
-    void registerUndo(std::function<void()> undo);
+    void registerUndo(std::function<void()> undo, const Record* record);
     void emitChanged();
     void autosave();
 
@@ -190,6 +212,10 @@ private:
     std::unique_ptr<SqliteStore> store_;
     UndoManager* undoManager_ = nullptr;
     QPointer<UndoManager> externalUndoManager_;
+    int outsideDepth_ = 0;
+    // What the outside changes touched so far, repeats possible: a pull of a
+    // whole store touches millions, far more than the undo steps name.
+    std::vector<const Record*> outsideRecords_;
     std::unique_ptr<UndoManager> ownUndoManager_;
     Clock clock_ = systemClock();
     QTimer autosaveTimer_;

@@ -194,13 +194,14 @@ template <class T> T* ModelContext::insert(std::unique_ptr<T> record) {
         else
             t.byID.insert(r->id(), r);
     }
+    // The undo first: the owners it attaches to belong to the same step.
+    registerUndo([this, r] { uninsert(r); }, r);
     static_cast<Record*>(r)->attachToOwners();
     if constexpr (std::is_same_v<T, DayTask>) {
         if (dayIndexBuilt_)
             indexDayTask(r);
     }
     markDirty(r);
-    registerUndo([this, r] { uninsert(r); });
     noteChange(r->entityType());
     emit recordInserted(r);
     return r;

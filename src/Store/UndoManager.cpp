@@ -1,6 +1,9 @@
 #include "Store/UndoManager.h"
 
+#include "Models/Record.h"
+
 #include <QMetaObject>
+#include <algorithm>
 
 namespace orvana {
 
@@ -8,9 +11,48 @@ UndoManager::UndoManager(QObject* parent) : QObject(parent) {}
 
 UndoManager::~UndoManager() = default;
 
-void UndoManager::registerUndo(Action action) {
+bool UndoManager::Group::touches(const QSet<QUuid>& ids) const {
+    return std::any_of(records.begin(), records.end(),
+                       [&](const Record* r) { return ids.contains(r->id()); });
+}
+
+void UndoManager::Group::add(const Record* record) {
+    // A record's fields change one after another: one mention is enough.
+    if (record && (records.empty() || records.back() != record))
+        records.push_back(record);
+}
+
+void UndoManager::Group::addIDs(QSet<QUuid>& to) const {
+    for (const Record* r : records)
+        to.insert(r->id());
+}
+
+QSet<QUuid> UndoManager::recordsInSteps() const {
+    QSet<QUuid> ids;
+    open_.addIDs(ids);
+    for (const std::vector<Group>* stack : {&undoStack_, &redoStack_}) {
+        for (const Group& g : *stack)
+            g.addIDs(ids);
+    }
+    return ids;
+}
+
+void UndoManager::Group::append(Group&& later) {
+    actions.insert(actions.end(), std::make_move_iterator(later.actions.begin()),
+                   std::make_move_iterator(later.actions.end()));
+    records.insert(records.end(), later.records.begin(), later.records.end());
+}
+
+void UndoManager::noteRecord(const Record* record) {
+    Group& group = mode_ != Mode::normal ? collecting_ : open_;
+    if (!group.empty())
+        group.add(record);
+}
+
+void UndoManager::registerUndo(Action action, const Record* record) {
     if (mode_ != Mode::normal) {
-        collecting_.push_back(std::move(action));
+        collecting_.actions.push_back(std::move(action));
+        collecting_.add(record);
         return;
     }
     // Anything after a keystroke (a session logged in the same turn) ends
@@ -33,7 +75,8 @@ void UndoManager::registerUndo(Action action) {
     const bool hadRedo = !redoStack_.empty();
     redoStack_.clear();
     const bool wasEmpty = !canUndo();
-    open_.push_back(std::move(action));
+    open_.actions.push_back(std::move(action));
+    open_.add(record);
     if (hadRedo || wasEmpty)
         emit stateChanged();
 }
@@ -82,9 +125,7 @@ bool UndoManager::openGroupJoinsTop() const {
 void UndoManager::pushUndoGroup(Group group) {
     if (openGroupJoinsTop()) {
         // Undo runs a group backwards, so the later keystrokes revert first.
-        Group& top = undoStack_.back();
-        top.insert(top.end(), std::make_move_iterator(group.begin()),
-                   std::make_move_iterator(group.end()));
+        undoStack_.back().append(std::move(group));
     } else {
         undoStack_.push_back(std::move(group));
         undoSteps_.push_back(++lastStep_);
@@ -118,8 +159,8 @@ void UndoManager::run(std::vector<Group>& from, std::vector<Group>& to, Mode mod
         undoBursts_.pop_back();
     }
     mode_ = mode;
-    collecting_.clear();
-    for (auto it = group.rbegin(); it != group.rend(); ++it)
+    collecting_ = {};
+    for (auto it = group.actions.rbegin(); it != group.actions.rend(); ++it)
         (*it)();
     mode_ = Mode::normal;
     if (!collecting_.empty()) {
@@ -138,9 +179,50 @@ void UndoManager::removeAllActions() {
     undoBursts_.clear();
     openBurst_ = 0;
     redoStack_.clear();
-    open_.clear();
+    open_ = {};
     implicitOpen_ = false;
     emit stateChanged();
+}
+
+std::vector<std::size_t> UndoManager::dropFrom(std::vector<Group>& stack, QSet<QUuid> records) {
+    std::vector<std::size_t> dropped;
+    for (std::size_t i = stack.size(); i-- > 0;) {
+        if (!stack[i].touches(records))
+            continue;
+        stack[i].addIDs(records);
+        dropped.push_back(i);
+    }
+    std::reverse(dropped.begin(), dropped.end());
+    return dropped;
+}
+
+void UndoManager::dropSteps(const QSet<QUuid>& records) {
+    if (records.isEmpty() || mode_ != Mode::normal)
+        return;
+    bool changed = false;
+    // The group being collected is the newest step of all.
+    QSet<QUuid> stale = records;
+    if (open_.touches(stale)) {
+        open_.addIDs(stale);
+        open_ = {};
+        openBurst_ = 0;
+        // A banner may already hold the number it would have had.
+        ++lastStep_;
+        changed = true;
+    }
+    auto erase = [&changed](auto& list, const std::vector<std::size_t>& at) {
+        for (auto it = at.rbegin(); it != at.rend(); ++it)
+            list.erase(list.begin() + std::ptrdiff_t(*it));
+        changed = changed || !at.empty();
+    };
+    const std::vector<std::size_t> undone = dropFrom(undoStack_, stale);
+    erase(undoStack_, undone);
+    erase(undoSteps_, undone);
+    erase(undoBursts_, undone);
+    // Redo runs from the back: a step there comes before those below it.
+    erase(redoStack_, dropFrom(redoStack_, records));
+    if (changed)
+        emit stateChanged();
 }
 
 } // namespace orvana

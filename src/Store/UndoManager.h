@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
+#include <QUuid>
 #include <functional>
 #include <vector>
 
 namespace orvana {
+
+class Record;
 
 // Undo and redo of groups of changes, in the manner of a desktop undo
 // manager: every registered action is the inverse of one change. Actions run
@@ -25,7 +29,25 @@ public:
     explicit UndoManager(QObject* parent = nullptr);
     ~UndoManager() override;
 
-    void registerUndo(Action action);
+    // `record` is the record the action changes back (none for an action
+    // that touches no record), so that steps can be dropped by record. Kept
+    // as a pointer (the context keeps even deleted records alive while it
+    // has an undo manager) and compared by id.
+    void registerUndo(Action action, const Record* record = nullptr);
+    // The step being collected (or the inverse being collected while undoing
+    // or redoing) also depends on this record, without an action of its own:
+    // the owner a changed link points at.
+    void noteRecord(const Record* record);
+
+    // Drops every undo and redo step that touched one of these records (and
+    // every older one that shares a record with a dropped one: undoing it
+    // alone could leave a link to a record that is gone), keeping the others
+    // in order. For changes made from outside (a sync pull): a step over a
+    // record they changed would write stale values back. The numbers of
+    // dropped steps are never given again.
+    void dropSteps(const QSet<QUuid>& records);
+    // The ids of every record some undo or redo step touches.
+    QSet<QUuid> recordsInSteps() const;
 
     void beginUndoGrouping();
     void endUndoGrouping();
@@ -66,17 +88,30 @@ public:
     quint64 latestUndoStep() const;
 
     std::size_t undoCount() const { return undoStack_.size() + (open_.empty() ? 0 : 1); }
+    std::size_t redoCount() const { return redoStack_.size(); }
 
 signals:
     void stateChanged();
 
 private:
-    using Group = std::vector<Action>;
+    struct Group {
+        std::vector<Action> actions;
+        std::vector<const Record*> records; // what the actions touch, repeats possible
+        bool empty() const { return actions.empty(); }
+        bool touches(const QSet<QUuid>& ids) const;
+        void add(const Record* record);
+        void addIDs(QSet<QUuid>& to) const;
+        void append(Group&& later);
+    };
     enum class Mode { normal, undoing, redoing };
 
     void pushUndoGroup(Group group);
     bool openGroupJoinsTop() const;
     void run(std::vector<Group>& from, std::vector<Group>& to, Mode mode);
+    // Drops from `stack` (its next step to run last) every group touching
+    // `records`, which grows by the records of each one dropped; the indexes
+    // dropped, in increasing order.
+    static std::vector<std::size_t> dropFrom(std::vector<Group>& stack, QSet<QUuid> records);
 
     std::vector<Group> undoStack_;
     std::vector<quint64> undoSteps_;  // the number of each group of undoStack_

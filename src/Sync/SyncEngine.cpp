@@ -295,20 +295,8 @@ Result<void> keepSent(SyncState& s, const std::vector<SyncBase>& kept,
 }
 
 // A pull is not a step of the user's: nothing it does goes on the undo
-// stack.
-class WithoutUndo {
-public:
-    explicit WithoutUndo(ModelContext& ctx) : ctx_(ctx), undo_(ctx.undoManager()) {
-        ctx_.setUndoManager(nullptr);
-    }
-    ~WithoutUndo() { ctx_.setUndoManager(undo_); }
-    WithoutUndo(const WithoutUndo&) = delete;
-    WithoutUndo& operator=(const WithoutUndo&) = delete;
-
-private:
-    ModelContext& ctx_;
-    UndoManager* undo_;
-};
+// stack, and the user's steps over the records it changed are dropped.
+using WithoutUndo = ModelContext::OutsideChange;
 
 } // namespace
 

@@ -110,6 +110,87 @@ TEST_F(Undo, ABurstOfTypingIsOneStepUntilSomethingElseLandsOrTheBurstEnds) {
     EXPECT_EQ(undo(), QStringLiteral("Run 1 0")) << "only that turn's keystroke goes with it";
 }
 
+// Changes from outside (a sync pull) are no step of their own. The user's
+// steps over other records stay and undo in order; a step over a record they
+// changed is dropped, on the undo stack and the redo stack alike.
+TEST_F(Undo, OutsideChangesDropOnlyTheStepsOverTheRecordsTheyChanged) {
+    auto* x = ctx.create<DayTask>(QStringLiteral("x"), 0.0);
+    auto* y = ctx.create<DayTask>(QStringLiteral("y"), 0.0);
+    drainEvents();
+    auto step = [&](auto&& change) {
+        change();
+        drainEvents();
+    };
+    step([&] { goal->setTitle(QStringLiteral("B")); });
+    step([&] { x->setTitle(QStringLiteral("x mine")); });
+    step([&] { y->setTitle(QStringLiteral("y mine")); });
+    step([&] { goal->setSortOrder(5); });
+    manager->undo();
+    manager->undo(); // y's step and the order's wait for redo
+    ASSERT_EQ(manager->undoCount(), 3u);
+    ASSERT_EQ(manager->redoCount(), 2u);
+    const quint64 top = manager->latestUndoStep();
+
+    QSignalSpy state(manager, &UndoManager::stateChanged);
+    {
+        ModelContext::OutsideChange pull(ctx);
+        x->setTitle(QStringLiteral("x from the phone"));
+        y->setNotes(QStringLiteral("from the phone"));
+        ctx.create<DayTask>(QStringLiteral("new from the phone"), 0.0);
+        EXPECT_EQ(manager->undoCount(), 3u) << "nothing is registered meanwhile";
+    }
+    EXPECT_EQ(state.count(), 1);
+    EXPECT_EQ(manager->undoCount(), 1u) << "the insertion of x and y went too";
+    EXPECT_EQ(manager->redoCount(), 1u);
+    EXPECT_NE(manager->latestUndoStep(), top) << "a banner for the dropped step goes";
+
+    EXPECT_EQ(undo(), QStringLiteral("A 0"));
+    EXPECT_EQ(x->title(), QStringLiteral("x from the phone"));
+    manager->redo();
+    manager->redo();
+    EXPECT_EQ(goal->title() + u' ' + QString::number(goal->sortOrder()), QStringLiteral("B 5"));
+    EXPECT_EQ(y->title(), QStringLiteral("y"));
+    while (manager->canUndo())
+        manager->undo();
+    EXPECT_EQ(goal->title(), QStringLiteral("A"));
+    EXPECT_FALSE(goal->isDeleted() || x->isDeleted() || y->isDeleted());
+}
+
+// A dropped step takes older steps that share a record with it: undoing the
+// making of a goal under a task still linked to it would leave the link
+// dangling. The step being collected is dropped too, and its number is never
+// given to another step.
+TEST_F(Undo, ADroppedStepTakesTheOlderStepsItBuiltOn) {
+    drainEvents();
+    auto* other = ctx.create<Goal>(QStringLiteral("other"));
+    drainEvents();
+    auto* task = ctx.create<DayTask>(QStringLiteral("t"), 0.0);
+    task->setGoal(goal);
+    drainEvents();
+    other->setTitle(QStringLiteral("typed"));
+    {
+        ModelContext::OutsideChange pull(ctx);
+        task->setTitle(QStringLiteral("t from the phone"));
+    }
+    EXPECT_EQ(manager->undoCount(), 2u) << "other's two steps stay";
+    EXPECT_EQ(undo(), QStringLiteral("A 0"));
+    EXPECT_EQ(other->title(), QStringLiteral("other"));
+    other->setTitle(QStringLiteral("typed again"));
+    const quint64 open = manager->latestUndoStep();
+    {
+        ModelContext::OutsideChange pull(ctx);
+        other->setSortOrder(3);
+    }
+    other->setTitle(QStringLiteral("typed once more"));
+    EXPECT_NE(manager->latestUndoStep(), open);
+    EXPECT_EQ(manager->undoCount(), 1u);
+    manager->undo();
+    EXPECT_EQ(other->title(), QStringLiteral("typed again")) << "the step before went";
+    EXPECT_FALSE(other->isDeleted());
+    EXPECT_FALSE(goal->isDeleted());
+    EXPECT_EQ(task->goal(), goal);
+}
+
 // With and without a date range, which goes through the day index.
 TEST(ModelContextBehaviour, FetchSeesUnsavedInsertsFiltersSortsAndLimits) {
     ModelContext ctx;

@@ -1,15 +1,20 @@
 #include "Sync/SyncEngine.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Services/DataExportService.h"
+#include "Services/NotificationService.h"
+#include "Services/RecordNotificationKeeper.h"
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
+#include "Store/UndoManager.h"
 #include "Sync/CalDavServers.h"
 #include "Sync/CalendarObject.h"
 #include "Sync/RecordMapping.h"
 #include "Sync/SyncSetup.h"
+#include "support/FakeNotificationCenter.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <qcoro/qcorotask.h>
 
@@ -530,5 +535,79 @@ INSTANTIATE_TEST_SUITE_P(Servers, SyncEngineTest,
                          ::testing::Values(CalDavServer::Kind::radicale,
                                            CalDavServer::Kind::xandikos),
                          test::serverName);
+
+} // namespace
+
+namespace {
+
+// A pull is no undo step of the laptop's. Its own step over another task
+// still undoes; the one over the task the phone changed is dropped, so undo
+// never writes the old title over the one that arrived.
+TEST_P(SyncEngineTest, UndoAfterAPullKeepsOtherStepsAndNeverWritesOverWhatArrived) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0), phone(server, t0);
+    const Timestamp day = laptop.calendar.startOfDay(t0);
+    laptop.ctx->create<DayTask>(QStringLiteral("Run"), day);
+    laptop.ctx->create<DayTask>(QStringLiteral("Swim"), day);
+    laptop.sync();
+    phone.sync();
+
+    UndoManager* undo = laptop.ctx->ensureUndoManager();
+    laptop.at(t0 + 60);
+    laptop.task("Swim")->setNotes(QStringLiteral("1 km"));
+    undo->closeImplicitGroup();
+    DayTask* run = laptop.task("Run");
+    run->setTitle(QStringLiteral("Run 5 km"));
+    undo->closeImplicitGroup();
+    ASSERT_TRUE(laptop.ctx->save().ok()); // changed before the phone's edit
+    phone.at(t0 + 120);
+    phone.task("Run")->setTitle(QStringLiteral("Run 10 km"));
+    phone.sync();
+    laptop.at(t0 + 180);
+    laptop.sync();
+    ASSERT_EQ(run->title(), QStringLiteral("Run 10 km"));
+    EXPECT_EQ(undo->undoCount(), 1u);
+
+    undo->undo();
+    EXPECT_EQ(laptop.task("Swim")->notes(), std::nullopt);
+    EXPECT_EQ(run->title(), QStringLiteral("Run 10 km"));
+    EXPECT_FALSE(undo->canUndo());
+}
+
+// What a pull brings keeps the laptop's reminders in step: a task ticked on
+// the phone withdraws its reminder here, one that arrives with a reminder
+// gets it.
+TEST_P(SyncEngineTest, APullReplansTheRemindersOfWhatArrived) {
+    CalDavServer server(GetParam());
+    ASSERT_TRUE(server.ready());
+    const Timestamp t0 = 1'796'718'600;
+    Device laptop(server, t0), phone(server, t0);
+    const Timestamp day = laptop.calendar.startOfDay(t0);
+    test::FakeNotificationCenter center;
+    NotificationService notifications(center, laptop.ctx->clockFunction(), laptop.calendar);
+    RecordNotificationKeeper keeper(*laptop.ctx, notifications);
+    DayTask* call = laptop.ctx->create<DayTask>(QStringLiteral("Call"), day);
+    call->setReminderAt(t0 + 3600);
+    QCoro::waitFor(notifications.scheduleReminder(*call));
+    laptop.sync();
+    phone.sync();
+    const QString callReminder = NotificationService::reminderIdentifier(call->id());
+    ASSERT_EQ(center.pending.count(callReminder), 1u);
+
+    phone.at(t0 + 60);
+    phone.task("Call")->setComplete(true);
+    phone.ctx->create<DayTask>(QStringLiteral("Book"), day)->setReminderAt(t0 + 7200);
+    phone.sync();
+    laptop.at(t0 + 120);
+    laptop.sync();
+    DayTask* book = laptop.task("Book");
+    ASSERT_NE(book, nullptr);
+    const QString bookReminder = NotificationService::reminderIdentifier(book->id());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return center.pending.count(bookReminder) == 1; }));
+    EXPECT_EQ(center.pending.at(bookReminder).delaySeconds, 7080.0);
+    EXPECT_EQ(center.pending.count(callReminder), 0u);
+}
 
 } // namespace

@@ -47,7 +47,7 @@ QString SyncConflictsModel::emptyTitle() {
 }
 
 QString SyncConflictsModel::emptySymbol() {
-    return QStringLiteral("checkmark.circle");
+    return QStringLiteral("checkmark.circle.fill");
 }
 
 QString SyncConflictsModel::emptyDescription() {

@@ -6,6 +6,7 @@
 #include "Views/Shared/StatusColors.h"
 #include "Views/Sync/SyncStatusText.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -64,6 +65,12 @@ SyncStatusFooter::SyncStatusFooter(AppEnvironment& environment, QWidget* parent)
     render();
 }
 
+void SyncStatusFooter::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        render();
+}
+
 QString SyncStatusFooter::conflictsText(qint64 count) {
     return count == 1 ? tr("1 conflict") : tr("%1 conflicts").arg(count);
 }
@@ -81,10 +88,11 @@ void SyncStatusFooter::render() {
     const QString line = syncStatusLine(sync_, env_.now());
     status_->setText(line);
     status_->setToolTip(phase == Phase::failed ? sync_.error() : QString());
-    QPalette palette = status_->palette();
-    palette.setColor(QPalette::WindowText, phase == Phase::failed
-                                               ? cautionColor(palette)
-                                               : palette.color(QPalette::PlaceholderText));
+    // The window's own text colour when all is well: the secondary colour
+    // is too faint on the sidebar's background in a dark palette.
+    QPalette palette = this->palette();
+    if (phase == Phase::failed)
+        palette.setColor(QPalette::WindowText, cautionColor(palette));
     status_->setPalette(palette);
 
     const SyncController::Progress sent = sync_.progress();
@@ -93,6 +101,12 @@ void SyncStatusFooter::render() {
     if (sent.of > 0)
         progress_->setValue(int(std::min(sent.sent, sent.of)));
     retry_->setVisible(phase == Phase::failed);
+
+    // In the accent colour, following a change of the desktop's palette.
+    QPalette links = this->palette();
+    links.setColor(QPalette::ButtonText, links.color(QPalette::Highlight));
+    conflicts_->setPalette(links);
+    deleted_->setPalette(links);
 
     const qint64 conflicts = sync_.conflictCount();
     conflicts_->setText(conflictsText(conflicts));

@@ -34,6 +34,9 @@ signals:
     void conflictsWanted();
     void deletedWanted();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void render();
 

@@ -191,6 +191,7 @@ TEST(SyncPages, ADeletionRestoredAndAConflictSettledFromTheWindow) {
     drainEvents();
     EXPECT_NE(phone.named<DayTask>(QStringLiteral("Buy trail shoes")), nullptr);
     EXPECT_EQ(conflicts->list()->model()->rowCount(), 0);
+    test::saveShots(&window, QStringLiteral("sync-conflicts-none"));
     EXPECT_FALSE(footer->conflictsButton()->isVisible());
     ASSERT_TRUE(phone.syncOnce());
     ASSERT_TRUE(laptop.syncOnce());

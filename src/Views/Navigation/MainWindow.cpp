@@ -5,6 +5,7 @@
 #include "Services/ExportFile.h"
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
+#include "Sync/SyncController.h"
 #include "Views/AI/AIReviewWindow.h"
 #include "Views/Focus/FocusTimerView.h"
 #include "Views/Navigation/MainWindowModel.h"
@@ -15,6 +16,11 @@
 #include "Views/Shared/GuidedEmptyState.h"
 #include "Views/Shared/StatusColors.h"
 #include "Views/Shared/SymbolIcon.h"
+#include "Views/Sync/DeletedElsewhereModel.h"
+#include "Views/Sync/DeletedElsewhereView.h"
+#include "Views/Sync/SyncConflictsModel.h"
+#include "Views/Sync/SyncConflictsView.h"
+#include "Views/Sync/SyncStatusFooter.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -65,6 +71,12 @@ MainWindow::MainWindow(AppEnvironment& environment, QWidget* parent)
     sidebarLayout->setContentsMargins(6, 8, 0, 6);
     sidebarLayout->addWidget(sidebarTitle);
     sidebarLayout->addWidget(sidebar_, 1);
+    syncFooter_ = new SyncStatusFooter(env_);
+    sidebarLayout->addWidget(syncFooter_);
+    connect(syncFooter_, &SyncStatusFooter::conflictsWanted, this,
+            [this] { presentSyncPage(SyncPage::conflicts); });
+    connect(syncFooter_, &SyncStatusFooter::deletedWanted, this,
+            [this] { presentSyncPage(SyncPage::deletedElsewhere); });
 
     detail_ = new QStackedWidget;
     noSelection_ =
@@ -167,6 +179,22 @@ void MainWindow::buildMenus() {
                 section_->currentPage()->setFocus(Qt::ShortcutFocusReason);
         });
     }
+
+    viewMenu->addSeparator();
+    conflictsAction_ = viewMenu->addAction(SyncConflictsModel::title());
+    connect(conflictsAction_, &QAction::triggered, this,
+            [this] { presentSyncPage(SyncPage::conflicts); });
+    deletedAction_ = viewMenu->addAction(DeletedElsewhereModel::title());
+    connect(deletedAction_, &QAction::triggered, this,
+            [this] { presentSyncPage(SyncPage::deletedElsewhere); });
+    // The sync pages are there while an account is.
+    SyncController& sync = SyncController::of(env_);
+    auto followAccount = [this, &sync] {
+        conflictsAction_->setEnabled(sync.signedIn());
+        deletedAction_->setEnabled(sync.signedIn());
+    };
+    connect(&sync, &SyncController::changed, this, followAccount);
+    followAccount();
 
     QMenu* focusMenu = menuBar()->addMenu(tr("F&ocus"));
     QAction* quickFocus = focusMenu->addAction(tr("&Quick Focus Timer…"));
@@ -306,18 +334,45 @@ void MainWindow::showSelection() {
             sidebar_->clearSelection();
     }
     // A section's screen starts afresh every time it is selected.
+    replaceSection(selection ? makeSectionScreen(*selection, env_) : nullptr);
+}
+
+void MainWindow::replaceSection(NavigationStack* stack) {
     if (section_) {
         detail_->removeWidget(section_);
         section_->deleteLater();
-        section_ = nullptr;
     }
-    if (!selection) {
+    section_ = stack;
+    if (!section_) {
         detail_->setCurrentWidget(noSelection_);
         return;
     }
-    section_ = makeSectionScreen(*selection, env_);
     detail_->addWidget(section_);
     detail_->setCurrentWidget(section_);
+}
+
+void MainWindow::presentSyncPage(SyncPage page) {
+    if (pages_->currentWidget() != navigation_)
+        return;
+    model_->setSelection(std::nullopt);
+    SyncController& sync = SyncController::of(env_);
+    QWidget* screen = nullptr;
+    if (page == SyncPage::conflicts) {
+        auto* view = new SyncConflictsView(env_);
+        // Settled here: the footer's counts follow at once.
+        connect(view->model(), &SyncConflictsModel::settled, &sync, &SyncController::refreshCounts);
+        connect(&sync, &SyncController::cycleFinished, view->model(), &SyncConflictsModel::refresh);
+        screen = view;
+    } else {
+        auto* view = new DeletedElsewhereView(env_);
+        connect(view->model(), &DeletedElsewhereModel::restored, &sync,
+                &SyncController::refreshCounts);
+        connect(&sync, &SyncController::cycleFinished, view->model(),
+                &DeletedElsewhereModel::refresh);
+        screen = view;
+    }
+    replaceSection(new NavigationStack(screen));
+    screen->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

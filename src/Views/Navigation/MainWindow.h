@@ -17,6 +17,7 @@ class MainWindowModel;
 class NavigationStack;
 class OnboardingView;
 class SettingsView;
+class SyncStatusFooter;
 
 // The main window: the onboarding pages until onboarding is complete, then a
 // sidebar of the five sections beside the selected section's screen, each
@@ -45,6 +46,12 @@ public:
     // File → Quit and the tray's Quit: saves first; when that fails, asks
     // whether to try again, save a copy elsewhere, or quit and lose them.
     void requestQuit();
+    // A sync page in place of a section's screen, the sidebar's selection
+    // cleared (a section's shortcut or a click goes back).
+    enum class SyncPage { conflicts, deletedElsewhere };
+    void presentSyncPage(SyncPage page);
+    SyncStatusFooter* syncFooter() const { return syncFooter_; }
+
     // The one Settings window, made anew when it was closed (Ctrl+,).
     void presentSettings();
     SettingsView* settings() const;
@@ -59,6 +66,7 @@ private:
     void navigationAppeared();
     void showNavigationOrOnboarding();
     void showSelection();
+    void replaceSection(NavigationStack* stack);
     void updateUndoActions();
     void showSaveProblem(const QString& problem);
     bool saveCopy();
@@ -76,6 +84,9 @@ private:
     QAction* redoAction_ = nullptr;
     QAction* aiReviewAction_ = nullptr;
     QAction* settingsAction_ = nullptr;
+    QAction* conflictsAction_ = nullptr;
+    QAction* deletedAction_ = nullptr;
+    SyncStatusFooter* syncFooter_ = nullptr;
     QFrame* saveStrip_ = nullptr;
     QLabel* saveProblem_ = nullptr;
     QPointer<SettingsView> settings_;

@@ -310,14 +310,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     syncState_ = noteLabel();
     syncNow_ = new QPushButton(tr("Sync Now"));
     syncNow_->setAutoDefault(false);
-    connect(syncNow_, &QPushButton::clicked, this, [this] {
-        // Off while it syncs: the keyboard waits on Sign Out and comes back.
-        if (syncNow_->hasFocus()) {
-            signOut_->setFocus(Qt::OtherFocusReason);
-            syncNowFocusParked_ = true;
-        }
-        model_->syncNow();
-    });
+    connect(syncNow_, &QPushButton::clicked, model_, &SettingsModel::syncNow);
     signOut_ = new QPushButton(tr("Sign Out"));
     signOut_->setAutoDefault(false);
     connect(signOut_, &QPushButton::clicked, model_, &SettingsModel::askToSignOut);
@@ -597,7 +590,13 @@ void SettingsView::renderSync() {
     syncUser_->setText(model_->syncUser());
     calendars_->setText(model_->syncCalendars().join(u'\n'));
     syncState_->setText(model_->syncStateLine());
-    syncNow_->setEnabled(model_->canSyncNow());
+    // Off while it syncs: the keyboard waits on Sign Out, and comes back.
+    const bool canSyncNow = model_->canSyncNow();
+    if (!canSyncNow && syncNow_->hasFocus()) {
+        signOut_->setFocus(Qt::OtherFocusReason);
+        syncNowFocusParked_ = true;
+    }
+    syncNow_->setEnabled(canSyncNow);
     signingOut_->setVisible(model_->isSigningOut());
     showNote(signOutError_, model_->signOutError());
     paintRed(signOutError_, QPalette::WindowText, palette());

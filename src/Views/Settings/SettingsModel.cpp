@@ -4,11 +4,16 @@
 #include "Services/AppEnvironment.h"
 #include "Services/KeychainService.h"
 #include "Services/SecretBackend.h"
+#include "Sync/CalDavClient.h"
+#include "Sync/SyncController.h"
+#include "Sync/SyncSetup.h"
 #include "Views/Settings/DataTransferModel.h"
+#include "Views/Sync/SyncStatusText.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QUrl>
 
 namespace orvana {
 
@@ -30,9 +35,11 @@ std::optional<QString> trimmedKey(const QString& text) {
 } // namespace
 
 SettingsModel::SettingsModel(AppEnvironment& environment, LaunchAtLogin launch, QObject* parent)
-    : QObject(parent), env_(environment), launch_(std::move(launch)),
-      transfer_(new DataTransferModel(environment, this)), launchAtLogin_(launch_.isEnabled()) {
+    : QObject(parent), env_(environment), sync_(SyncController::of(environment)),
+      launch_(std::move(launch)), transfer_(new DataTransferModel(environment, this)),
+      launchAtLogin_(launch_.isEnabled()) {
     connect(&env_.preferences(), &Preferences::valueChanged, this, &SettingsModel::changed);
+    connect(&sync_, &SyncController::changed, this, &SettingsModel::changed);
     connect(transfer_, &DataTransferModel::changed, this, &SettingsModel::changed);
     if (SecretBackend* secrets = env_.secrets()) {
         // A key stored or removed elsewhere (another window, the review) shows here.
@@ -191,6 +198,160 @@ void SettingsModel::cancelImport() {
         return;
     pendingImport_.reset();
     emit changed();
+}
+
+bool SettingsModel::syncSignedIn() const {
+    return sync_.signedIn();
+}
+
+void SettingsModel::setServerField(const QString& text) {
+    if (text == serverField_)
+        return;
+    serverField_ = text;
+    emit changed();
+}
+
+void SettingsModel::setUserField(const QString& text) {
+    if (text == userField_)
+        return;
+    userField_ = text;
+    emit changed();
+}
+
+void SettingsModel::setPasswordField(const QString& text) {
+    if (text == passwordField_)
+        return;
+    passwordField_ = text;
+    emit changed();
+}
+
+bool SettingsModel::showsAllowInsecure() const {
+    const QUrl url = syncServerAddress(serverField_);
+    return url.scheme() == QLatin1String("http") && !CalDavClient::transportAllowed(url, false);
+}
+
+bool SettingsModel::allowInsecure() const {
+    return showsAllowInsecure() && insecureHost_ == syncServerAddress(serverField_).host();
+}
+
+void SettingsModel::setAllowInsecure(bool allowed) {
+    if (allowed == allowInsecure())
+        return;
+    if (allowed && showsAllowInsecure())
+        insecureHost_ = syncServerAddress(serverField_).host();
+    else
+        insecureHost_.reset();
+    emit changed();
+}
+
+QCoro::Task<> SettingsModel::signIn() {
+    if (!canSignIn() || syncSignedIn())
+        co_return;
+    QPointer<SettingsModel> self(this);
+    signingIn_ = true;
+    signInError_.reset();
+    signOutError_.reset();
+    emit changed();
+    const bool insecure = allowInsecure();
+    const Result<void> done =
+        co_await sync_.signIn(serverField_, userField_, passwordField_, insecure);
+    if (!self)
+        co_return;
+    signingIn_ = false;
+    if (done.ok())
+        passwordField_.clear();
+    else
+        signInError_ = done.error().message;
+    emit changed();
+}
+
+QString SettingsModel::syncServer() const {
+    return sync_.account() ? sync_.account()->server : QString();
+}
+
+QString SettingsModel::syncUser() const {
+    return sync_.account() ? sync_.account()->user : QString();
+}
+
+QStringList SettingsModel::syncCalendars() const {
+    QStringList names;
+    if (!sync_.account())
+        return names;
+    const auto& paths = sync_.account()->collections;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!paths[i].isEmpty())
+            names << QString::fromUtf8(specOf(SyncCollection(i)).displayName);
+    }
+    return names;
+}
+
+QString SettingsModel::syncStateLine() const {
+    return syncStatusLine(sync_, env_.now());
+}
+
+bool SettingsModel::canSyncNow() const {
+    return syncSignedIn() && !signingOut_ && sync_.phase() != SyncController::Phase::syncing;
+}
+
+void SettingsModel::syncNow() {
+    if (canSyncNow())
+        sync_.syncNow();
+}
+
+void SettingsModel::askToSignOut() {
+    if (!syncSignedIn() || signingOut_ || confirmingSignOut_)
+        return;
+    confirmingSignOut_ = true;
+    emit changed();
+}
+
+QString SettingsModel::signOutConfirmationTitle() const {
+    return tr("Sign out of %1?").arg(syncServer());
+}
+
+QString SettingsModel::signOutConfirmationMessage() {
+    return tr("Everything on this device stays here, and so does everything on the server. This "
+              "device stops syncing and forgets the account and its password.");
+}
+
+QCoro::Task<> SettingsModel::confirmSignOut() {
+    if (!confirmingSignOut_)
+        co_return;
+    QPointer<SettingsModel> self(this);
+    confirmingSignOut_ = false;
+    signingOut_ = true;
+    signOutError_.reset();
+    // Signing in again is a few keys away: the address and the name stay.
+    serverField_ = syncServer();
+    userField_ = syncUser();
+    emit changed();
+    const Result<void> done = co_await sync_.signOut();
+    if (!self)
+        co_return;
+    signingOut_ = false;
+    if (!done.ok())
+        signOutError_ = tr("Couldn't sign out: %1").arg(done.error().message);
+    emit changed();
+}
+
+void SettingsModel::cancelSignOut() {
+    if (!confirmingSignOut_)
+        return;
+    confirmingSignOut_ = false;
+    emit changed();
+}
+
+QString SettingsModel::syncFooter() const {
+    const std::optional<QString> file = env_.secrets() && env_.secrets()->isSettled()
+                                            ? env_.secrets()->fallbackFilePath()
+                                            : std::nullopt;
+    const QString where =
+        file ? tr("The password is kept in %1, readable only by you.").arg(homeRelative(*file))
+             : tr("The password is kept in your system keyring.");
+    return tr("Keeps your goals, plans, tasks and focus time the same on every device signed in "
+              "to the same CalDAV server (Nextcloud, Radicale, Fastmail or any other); a phone's "
+              "own task and calendar apps show the tasks and focus blocks too. %1")
+        .arg(where);
 }
 
 std::vector<SettingsModel::Stepper> SettingsModel::steppers() {

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <optional>
 #include <qcoro/qcorotask.h>
@@ -13,11 +14,12 @@ namespace orvana {
 
 class AppEnvironment;
 class DataTransferModel;
+class SyncController;
 
 // The Settings window without widgets: the AI key, the preferences each
 // control is bound to (written at once; the nudges re-plan themselves when
-// theirs change), export and import, launch at login and the texts of every
-// section. Made anew each time the window opens.
+// theirs change), export and import, the sync account, launch at login and
+// the texts of every section. Made anew each time the window opens.
 class SettingsModel : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +57,47 @@ public:
     static QString importConfirmationMessage();
     void confirmImport();
     void cancelImport();
+
+    // Sync: the sign-in form while signed out, the account and its state
+    // while signed in.
+    bool syncSignedIn() const;
+    QString serverField() const { return serverField_; }
+    void setServerField(const QString& text);
+    QString userField() const { return userField_; }
+    void setUserField(const QString& text);
+    // Kept when signing in fails (the mistake may be elsewhere), forgotten
+    // once it is in the secret store.
+    QString passwordField() const { return passwordField_; }
+    void setPasswordField(const QString& text);
+    // Offered only for plain http:// to a server that is not this machine;
+    // a tick holds for the server it was given for, not for the next one typed.
+    bool showsAllowInsecure() const;
+    bool allowInsecure() const;
+    void setAllowInsecure(bool allowed);
+    bool isSigningIn() const { return signingIn_; }
+    bool canSignIn() const { return !signingIn_ && !signingOut_; }
+    // Finds or makes the calendars with what the fields hold; the error in
+    // words otherwise, the fields as they were.
+    QCoro::Task<> signIn();
+    std::optional<QString> signInError() const { return signInError_; }
+    QString syncServer() const;
+    QString syncUser() const;
+    // The calendars on the server, by the names every client shows.
+    QStringList syncCalendars() const;
+    // "Last synced 2 min ago", "Syncing… 120 of 4,152 sent", the error.
+    QString syncStateLine() const;
+    bool canSyncNow() const;
+    void syncNow();
+    // Signing out asks first.
+    void askToSignOut();
+    bool isConfirmingSignOut() const { return confirmingSignOut_; }
+    QString signOutConfirmationTitle() const;
+    static QString signOutConfirmationMessage();
+    QCoro::Task<> confirmSignOut();
+    void cancelSignOut();
+    bool isSigningOut() const { return signingOut_; }
+    std::optional<QString> signOutError() const { return signOutError_; }
+    QString syncFooter() const;
 
     // Pomodoro steppers, within their ranges and steps.
     struct Stepper {
@@ -94,6 +137,7 @@ private:
     QCoro::Task<> loadKeyState();
 
     AppEnvironment& env_;
+    SyncController& sync_;
     LaunchAtLogin launch_;
     DataTransferModel* transfer_;
     QString apiKeyField_;
@@ -101,6 +145,15 @@ private:
     bool storingKey_ = false;
     std::optional<QString> saveConfirmation_;
     std::optional<QString> pendingImport_;
+    QString serverField_;
+    QString userField_;
+    QString passwordField_;
+    std::optional<QString> insecureHost_; // where the tick was given
+    bool signingIn_ = false;
+    bool signingOut_ = false;
+    bool confirmingSignOut_ = false;
+    std::optional<QString> signInError_;
+    std::optional<QString> signOutError_;
     bool launchAtLogin_ = false;
     std::optional<QString> launchAtLoginError_;
 };

@@ -7,6 +7,7 @@
 #include "Store/UndoManager.h"
 #include "Views/Settings/DataTransferModel.h"
 #include "Views/Settings/SettingsModel.h"
+#include "Views/Shared/BusyIndicator.h"
 #include "Views/Shared/Stepping.h"
 #include "Views/Shared/SymbolIcon.h"
 #include "Views/Shared/TagColors.h"
@@ -35,6 +36,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTimeEdit>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace orvana {
@@ -135,6 +137,42 @@ void showNote(QLabel* label, const std::optional<QString>& text) {
     label->setVisible(text.has_value());
 }
 
+// A text field whose label, beside it, is also its name.
+QLineEdit* namedField(const QString& name) {
+    auto* field = new QLineEdit;
+    field->setAccessibleName(name);
+    return field;
+}
+
+// A spinning arc and what it waits for, shown while that runs.
+QWidget* busyNote(const QString& text) {
+    auto* row = new QWidget;
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* busy = new BusyIndicator;
+    busy->setAccessibleName(text);
+    layout->addWidget(busy);
+    auto* label = new QLabel(text);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    layout->addWidget(label);
+    row->setVisible(false);
+    return row;
+}
+
+// Red, in a hue that stays readable in both palettes: a destructive button,
+// or what went wrong.
+void paintRed(QWidget* widget, QPalette::ColorRole role, const QPalette& window) {
+    QPalette palette = widget->palette();
+    palette.setColor(role, tagColor(QStringLiteral("red"), window));
+    widget->setPalette(palette);
+}
+
+// Focus moves to `next` only from a widget about to go (or from nowhere).
+bool focusLeaving(const QWidget* going) {
+    const QWidget* focus = QApplication::focusWidget();
+    return !focus || focus == going || going->isAncestorOf(focus);
+}
+
 } // namespace
 
 SettingsView::SettingsView(AppEnvironment& environment, QWidget* parent)
@@ -222,6 +260,88 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     data->addLayout(dataButtons);
     data->addWidget(progressRow_);
     data->addWidget(dataMessage_);
+
+    // Sync: the sign-in form, or the account with its state.
+    server_ = namedField(tr("Server Address"));
+    server_->setPlaceholderText(tr("https://dav.example.org"));
+    server_->setInputMethodHints(Qt::ImhUrlCharactersOnly | Qt::ImhNoAutoUppercase);
+    connect(server_, &QLineEdit::textEdited, model_, &SettingsModel::setServerField);
+    user_ = namedField(tr("User Name"));
+    user_->setInputMethodHints(Qt::ImhNoAutoUppercase);
+    connect(user_, &QLineEdit::textEdited, model_, &SettingsModel::setUserField);
+    password_ = namedField(tr("Password"));
+    password_->setEchoMode(QLineEdit::Password);
+    connect(password_, &QLineEdit::textEdited, model_, &SettingsModel::setPasswordField);
+    // Return walks down the form and signs in from its last field.
+    connect(server_, &QLineEdit::returnPressed, user_, [this] { user_->setFocus(); });
+    connect(user_, &QLineEdit::returnPressed, password_, [this] { password_->setFocus(); });
+    connect(password_, &QLineEdit::returnPressed, this, [this] { model_->signIn(); });
+    allowInsecure_ = new QCheckBox(tr("Allow an unencrypted connection"));
+    connect(allowInsecure_, &QCheckBox::toggled, model_, &SettingsModel::setAllowInsecure);
+    signIn_ = new QPushButton(tr("Sign In"));
+    signIn_->setAutoDefault(false);
+    connect(signIn_, &QPushButton::clicked, this, [this] {
+        // The button is off while signing in; the keyboard waits in the form.
+        if (signIn_->hasFocus())
+            password_->setFocus(Qt::OtherFocusReason);
+        model_->signIn();
+    });
+    signingIn_ = busyNote(tr("Signing in…"));
+    auto* signInRow = new QHBoxLayout;
+    signInRow->addWidget(signIn_);
+    signInRow->addWidget(signingIn_);
+    signInRow->addStretch(1);
+    signInError_ = noteLabel();
+    signedOut_ = new QWidget;
+    auto* signedOut = new QVBoxLayout(signedOut_);
+    signedOut->setContentsMargins(0, 0, 0, 0);
+    QFormLayout* fields = form();
+    fields->addRow(tr("Server Address"), server_);
+    fields->addRow(tr("User Name"), user_);
+    fields->addRow(tr("Password"), password_);
+    fields->addRow(QString(), allowInsecure_);
+    signedOut->addLayout(fields);
+    signedOut->addLayout(signInRow);
+    signedOut->addWidget(signInError_);
+
+    syncServer_ = noteLabel();
+    syncUser_ = noteLabel();
+    calendars_ = noteLabel();
+    syncState_ = noteLabel();
+    syncNow_ = new QPushButton(tr("Sync Now"));
+    syncNow_->setAutoDefault(false);
+    connect(syncNow_, &QPushButton::clicked, model_, &SettingsModel::syncNow);
+    signOut_ = new QPushButton(tr("Sign Out"));
+    signOut_->setAutoDefault(false);
+    connect(signOut_, &QPushButton::clicked, model_, &SettingsModel::askToSignOut);
+    signingOut_ = busyNote(tr("Signing out…"));
+    auto* accountButtons = new QHBoxLayout;
+    accountButtons->addWidget(syncNow_);
+    accountButtons->addWidget(signOut_);
+    accountButtons->addWidget(signingOut_);
+    accountButtons->addStretch(1);
+    signOutError_ = noteLabel();
+    signedIn_ = new QWidget;
+    auto* signedIn = new QVBoxLayout(signedIn_);
+    signedIn->setContentsMargins(0, 0, 0, 0);
+    QFormLayout* account = form();
+    account->addRow(tr("Server"), syncServer_);
+    account->addRow(tr("Signed in as"), syncUser_);
+    account->addRow(tr("Calendars"), calendars_);
+    account->addRow(tr("Status"), syncState_);
+    signedIn->addLayout(account);
+    signedIn->addLayout(accountButtons);
+    signedIn->addWidget(signOutError_);
+    auto* sync = new QVBoxLayout;
+    sync->addWidget(signedOut_);
+    sync->addWidget(signedIn_);
+    syncFooter_ = footerLabel();
+    // "2 min ago" moves on by itself.
+    syncClock_ = new QTimer(this);
+    syncClock_->setInterval(30'000);
+    connect(syncClock_, &QTimer::timeout, this,
+            [this] { syncState_->setText(model_->syncStateLine()); });
+    syncClock_->start();
 
     // 4. Pomodoro Timer.
     auto* pomodoro = new QVBoxLayout;
@@ -313,6 +433,8 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
         footerLabel(tr("Defaults to a local development server. Update this once the hosted "
                        "proxy is actually deployed."))));
     sections->addWidget(section(tr("Data Export"), data, footerLabel(model_->dataFooter())));
+    syncSection_ = section(tr("Sync"), sync, syncFooter_);
+    sections->addWidget(syncSection_);
     sections->addWidget(
         section(tr("Pomodoro Timer"), pomodoro,
                 footerLabel(tr("Used when a focus session is started in Pomodoro mode. "
@@ -377,6 +499,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     addAction(undo);
 
     connect(model_, &SettingsModel::changed, this, &SettingsView::render);
+    wasSignedIn_ = model_->syncSignedIn();
     render();
 }
 
@@ -392,12 +515,7 @@ void SettingsView::render() {
     saveKey_->setEnabled(model_->canSaveKey());
     removeKey_->setVisible(model_->showsRemoveKey());
     removeKey_->setEnabled(!model_->isStoringKey());
-    {
-        // A destructive button reads red, in a hue that stays readable in both palettes.
-        QPalette palette = removeKey_->palette();
-        palette.setColor(QPalette::ButtonText, tagColor(QStringLiteral("red"), this->palette()));
-        removeKey_->setPalette(palette);
-    }
+    paintRed(removeKey_, QPalette::ButtonText, palette());
     showNote(keyConfirmation_, model_->saveConfirmation());
     aiFooter_->setText(model_->aiFooter());
     if (!modelID_->hasFocus())
@@ -432,6 +550,8 @@ void SettingsView::render() {
         }
     }
 
+    renderSync();
+
     showChecked(launchAtLogin_, model_->launchAtLogin());
     showNote(launchError_, model_->launchAtLoginError());
 
@@ -452,6 +572,84 @@ void SettingsView::render() {
 
     if (model_->isConfirmingImport() && !confirming_)
         confirmImport();
+}
+
+void SettingsView::renderSync() {
+    const bool signedIn = model_->syncSignedIn();
+    showText(server_, model_->serverField());
+    showText(user_, model_->userField());
+    showText(password_, model_->passwordField());
+    allowInsecure_->setVisible(model_->showsAllowInsecure());
+    showChecked(allowInsecure_, model_->allowInsecure());
+    signIn_->setEnabled(model_->canSignIn());
+    signingIn_->setVisible(model_->isSigningIn());
+    showNote(signInError_, model_->signInError());
+    paintRed(signInError_, QPalette::WindowText, palette());
+
+    syncServer_->setText(model_->syncServer());
+    syncUser_->setText(model_->syncUser());
+    calendars_->setText(model_->syncCalendars().join(u'\n'));
+    syncState_->setText(model_->syncStateLine());
+    // Off while it syncs: the keyboard waits on Sign Out, and comes back.
+    const bool canSyncNow = model_->canSyncNow();
+    if (!canSyncNow && syncNow_->hasFocus()) {
+        signOut_->setFocus(Qt::OtherFocusReason);
+        syncNowFocusParked_ = true;
+    }
+    syncNow_->setEnabled(canSyncNow);
+    signingOut_->setVisible(model_->isSigningOut());
+    showNote(signOutError_, model_->signOutError());
+    paintRed(signOutError_, QPalette::WindowText, palette());
+    paintRed(signOut_, QPalette::ButtonText, palette());
+
+    // The half that goes hands the keyboard to the half that comes.
+    if (signedIn != wasSignedIn_) {
+        QWidget* going = signedIn ? signedOut_ : signedIn_;
+        (signedIn ? signedIn_ : signedOut_)->setVisible(true);
+        if (focusLeaving(going) && isVisible()) {
+            if (signedIn) {
+                syncNowFocusParked_ = !syncNow_->isEnabled();
+                (syncNowFocusParked_ ? signOut_ : syncNow_)->setFocus(Qt::OtherFocusReason);
+            } else {
+                password_->setFocus(Qt::OtherFocusReason);
+            }
+        }
+        wasSignedIn_ = signedIn;
+    }
+    signedOut_->setVisible(!signedIn);
+    signedIn_->setVisible(signedIn);
+    if (syncNowFocusParked_ && syncNow_->isEnabled()) {
+        syncNowFocusParked_ = false;
+        if (signOut_->hasFocus())
+            syncNow_->setFocus(Qt::OtherFocusReason);
+    }
+    syncFooter_->setText(model_->syncFooter());
+
+    if (model_->isConfirmingSignOut() && !confirmingSignOut_)
+        confirmSignOut();
+}
+
+void SettingsView::confirmSignOut() {
+    confirmingSignOut_ = true;
+    auto* box = new QMessageBox(QMessageBox::Question, model_->signOutConfirmationTitle(),
+                                model_->signOutConfirmationTitle(), QMessageBox::NoButton, this);
+    box->setTextFormat(Qt::PlainText);
+    box->setInformativeText(SettingsModel::signOutConfirmationMessage());
+    QPushButton* signOut = box->addButton(tr("Sign Out"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box->addButton(tr("Cancel"), QMessageBox::RejectRole);
+    // Return keeps the account.
+    box->setDefaultButton(cancel);
+    box->setEscapeButton(cancel);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::finished, this, [this, box, signOut] {
+        confirmingSignOut_ = false;
+        if (box->clickedButton() == signOut)
+            model_->confirmSignOut();
+        else
+            model_->cancelSignOut();
+    });
+    box->open();
 }
 
 void SettingsView::exportData() {

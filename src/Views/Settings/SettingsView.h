@@ -5,12 +5,14 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTimeEdit;
+class QTimer;
 
 namespace orvana {
 
@@ -18,7 +20,7 @@ class AppEnvironment;
 class LaunchAtLogin;
 class SettingsModel;
 
-// The Settings window (Ctrl+,): nine sections, each control bound live to its
+// The Settings window (Ctrl+,): ten sections, each control bound live to its
 // preference. Not modal; the main window keeps one at a time and makes it
 // anew each time it opens. Export and import run in the background with a
 // progress line and Cancel; Ctrl+Z right after an import undoes it here too.
@@ -43,6 +45,17 @@ public:
     QLabel* dataMessage() const { return dataMessage_; }
     QProgressBar* progressBar() const { return progress_; }
     QPushButton* cancelTransferButton() const { return cancelTransfer_; }
+    QGroupBox* syncSection() const { return syncSection_; }
+    QLineEdit* serverField() const { return server_; }
+    QLineEdit* userField() const { return user_; }
+    QLineEdit* passwordField() const { return password_; }
+    QCheckBox* allowInsecureSwitch() const { return allowInsecure_; }
+    QPushButton* signInButton() const { return signIn_; }
+    QLabel* signInError() const { return signInError_; }
+    QLabel* syncState() const { return syncState_; }
+    QLabel* syncCalendars() const { return calendars_; }
+    QPushButton* syncNowButton() const { return syncNow_; }
+    QPushButton* signOutButton() const { return signOut_; }
     const std::vector<QSpinBox*>& steppers() const { return steppers_; }
     QCheckBox* launchAtLoginSwitch() const { return launchAtLogin_; }
     QLabel* launchAtLoginError() const { return launchError_; }
@@ -69,7 +82,9 @@ public slots:
 protected:
 private:
     void render();
+    void renderSync();
     void confirmImport();
+    void confirmSignOut();
 
     AppEnvironment& env_;
     SettingsModel* model_;
@@ -89,6 +104,29 @@ private:
     QProgressBar* progress_ = nullptr;
     QPushButton* cancelTransfer_ = nullptr;
     QWidget* progressRow_ = nullptr;
+    QGroupBox* syncSection_ = nullptr;
+    QWidget* signedOut_ = nullptr;
+    QLineEdit* server_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLineEdit* password_ = nullptr;
+    QCheckBox* allowInsecure_ = nullptr;
+    QPushButton* signIn_ = nullptr;
+    QWidget* signingIn_ = nullptr;
+    QLabel* signInError_ = nullptr;
+    QWidget* signedIn_ = nullptr;
+    QLabel* syncServer_ = nullptr;
+    QLabel* syncUser_ = nullptr;
+    QLabel* calendars_ = nullptr;
+    QLabel* syncState_ = nullptr;
+    QPushButton* syncNow_ = nullptr;
+    QPushButton* signOut_ = nullptr;
+    QWidget* signingOut_ = nullptr;
+    QLabel* signOutError_ = nullptr;
+    QLabel* syncFooter_ = nullptr;
+    QTimer* syncClock_ = nullptr;
+    bool wasSignedIn_ = false;
+    bool syncNowFocusParked_ = false;
+    bool confirmingSignOut_ = false;
     std::vector<QSpinBox*> steppers_;
     QCheckBox* launchAtLogin_ = nullptr;
     QLabel* launchError_ = nullptr;

@@ -1,6 +1,8 @@
 #include "Views/Settings/SettingsModel.h"
 
 #include "Services/KeychainService.h"
+#include "Services/URLRequestPerforming.h"
+#include "Store/SqliteStore.h"
 #include "Views/Settings/DataTransferModel.h"
 #include "support/FakeSecretBackend.h"
 #include "support/TestEnvironment.h"
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QFileDevice>
 #include <gtest/gtest.h>
+#include <qcoro/qcorotimer.h>
 
 using namespace orvana;
 using orvana::test::drainEvents;
@@ -135,6 +138,88 @@ TEST_F(Settings, AnImportIsConfirmedFirst) {
     m->cancelImport();
     EXPECT_FALSE(m->isConfirmingImport());
     EXPECT_FALSE(m->transfer()->isBusy());
+}
+
+// A network where nothing answers, noting where the app tried to go.
+struct Unreachable final : URLRequestPerforming {
+    QList<QUrl> asked;
+    QCoro::Task<Result<HttpResponse>> perform(HttpRequest request) override {
+        asked << request.url;
+        co_await QCoro::sleepFor(std::chrono::milliseconds(1)); // as a network would: later
+        co_return Error{QStringLiteral("The server could not be reached."), ErrorKind::general};
+    }
+};
+
+TEST(SettingsSync, TheUnencryptedSwitchIsOfferedForPlainHttpAwayFromThisMachineOnly) {
+    test::TestEnvironment t;
+    SettingsModel m(t.env, LaunchAtLogin(t.dir.filePath(QStringLiteral("a.desktop")), {}));
+    const std::pair<const char*, bool> cases[] = {
+        {"http://dav.example.org/", true},   {"http://192.168.1.20:5232", true},
+        {"https://dav.example.org/", false}, {"dav.example.org", false}, // taken as https
+        {"http://127.0.0.1:5232/", false},   {"http://localhost/dav", false},
+        {"http://[::1]:5232/", false},       {"", false},
+        {"ftp://dav.example.org/", false},
+    };
+    for (const auto& [address, offered] : cases) {
+        m.setServerField(QString::fromLatin1(address));
+        EXPECT_EQ(m.showsAllowInsecure(), offered) << address;
+    }
+}
+
+// Signing in against a real store: the controller's refusals and the
+// network's failure come back in words, the form stays as typed, and the
+// unencrypted tick goes with the server it was given for.
+TEST(SettingsSync, AFailedSignInSaysWhyAndKeepsTheForm) {
+    QTemporaryDir dir;
+    auto opened = openModelContext(dir.filePath(QStringLiteral("Orvana.sqlite")));
+    ASSERT_TRUE(opened.ok());
+    std::unique_ptr<ModelContext> context = std::move(opened.value());
+    Calendar calendar = test::berlinMondayFirst();
+    Preferences preferences(dir.filePath(QStringLiteral("preferences.json")));
+    test::FakeNotificationCenter center;
+    NotificationService notifications(
+        center, [] { return systemNow(); }, calendar);
+    Unreachable http;
+    test::FakeSecretBackend secrets;
+    AppEnvironment env({*context, preferences, notifications, calendar, AppPaths::under(dir.path()),
+                        &http, &secrets, nullptr});
+    SettingsModel m(env, LaunchAtLogin(dir.filePath(QStringLiteral("a.desktop")), {}));
+    ASSERT_FALSE(m.syncSignedIn());
+
+    m.setServerField(QStringLiteral("http://dav.example.org"));
+    m.setUserField(QStringLiteral("alice"));
+    m.setPasswordField(QStringLiteral("secret"));
+    QCoro::waitFor(m.signIn());
+    ASSERT_TRUE(m.signInError());
+    EXPECT_TRUE(m.signInError()->startsWith(QStringLiteral("Plain http:// would send")));
+    EXPECT_TRUE(http.asked.isEmpty());
+
+    // Ticked for this server, then the address changes: the tick stays behind.
+    m.setAllowInsecure(true);
+    EXPECT_TRUE(m.allowInsecure());
+    m.setServerField(QStringLiteral("http://other.example.org"));
+    EXPECT_FALSE(m.allowInsecure());
+    QCoro::waitFor(m.signIn());
+    EXPECT_TRUE(http.asked.isEmpty());
+    m.setServerField(QStringLiteral("http://dav.example.org"));
+    EXPECT_TRUE(m.allowInsecure());
+
+    // Under way: Sign In is off; then the network's answer in words.
+    auto signingIn = m.signIn();
+    EXPECT_TRUE(m.isSigningIn());
+    EXPECT_FALSE(m.canSignIn());
+    QCoro::waitFor(std::move(signingIn));
+    EXPECT_FALSE(m.isSigningIn());
+    ASSERT_FALSE(http.asked.isEmpty());
+    EXPECT_EQ(http.asked.front().host(), QStringLiteral("dav.example.org"));
+    ASSERT_TRUE(m.signInError());
+    EXPECT_TRUE(m.signInError()->contains(QStringLiteral("could not be reached")))
+        << m.signInError()->toStdString();
+    EXPECT_FALSE(m.syncSignedIn());
+    EXPECT_EQ(m.serverField(), QStringLiteral("http://dav.example.org"));
+    EXPECT_EQ(m.userField(), QStringLiteral("alice"));
+    EXPECT_EQ(m.passwordField(), QStringLiteral("secret"));
+    EXPECT_TRUE(secrets.items.empty());
 }
 
 } // namespace

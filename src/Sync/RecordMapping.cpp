@@ -590,10 +590,9 @@ WeekExport readWeek(const CalendarObject& object, const WeekExport* base, const 
     // Without DTSTART (another client removed it) the week stays where it was.
     week.startDate =
         start.value_or(exactStart.value_or(baseStart.value_or(calendar.startOfDay(now))));
-    const std::optional<Timestamp> exactEnd = exactIn(object.text(endField));
-    const std::optional<Timestamp> end = exactEnd ? exactEnd
-                                         : base   ? std::optional(base->endDate)
-                                                  : std::nullopt;
+    std::optional<Timestamp> end = exactIn(object.text(endField));
+    if (!end && base)
+        end = base->endDate;
     // Moved by another client, or never Orvana's: a week from its start.
     const bool moved = exactStart.value_or(baseStart.value_or(week.startDate)) != week.startDate;
     week.endDate =

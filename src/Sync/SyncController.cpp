@@ -18,6 +18,7 @@ namespace orvana {
 namespace {
 
 constexpr Timestamp deletedListDays = 30;
+constexpr Timestamp firstCycleDelay = 2;
 
 SyncCycleOutcome failedWith(const QString& line) {
     SyncCycleOutcome outcome;
@@ -78,6 +79,9 @@ void SyncController::start() {
                         prompt();
                 });
     }
+    // The first cycle waits for the window's first paint and the screens'
+    // first reads, so that starting up stays as quick as without sync.
+    schedule_->prompted(clockNow() + firstCycleDelay);
     plan();
 }
 

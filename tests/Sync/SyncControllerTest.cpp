@@ -52,6 +52,11 @@ TEST(SyncController, SignsInSyncsBySelfAndSignsOut) {
     QSignalSpy cycles(&sync, &SyncController::cycleFinished);
     ASSERT_TRUE(cycles.wait(15'000));
     EXPECT_EQ(laptop.ctx->store()->sync()->pendingCount().value(), 0);
+    // A wake or a network that came back: at once, not at the 5 minutes.
+    ASSERT_TRUE(laptop.settled());
+    sync.prompt();
+    EXPECT_LT(*sync.nextIn(), 1);
+    ASSERT_TRUE(cycles.wait(5'000));
 
     ASSERT_TRUE(QCoro::waitFor(sync.signOut()).ok());
     EXPECT_EQ(sync.phase(), SyncController::Phase::off);

@@ -73,17 +73,12 @@ TEST(SyncController, TheGuardAsksAndKeepingSendsThemAgain) {
     const Timestamp day = laptop.calendar.startOfDay(systemNow());
     for (int i = 0; i < 25; ++i)
         laptop.ctx->create<DayTask>(QStringLiteral("Task %1").arg(i), day);
-    ASSERT_TRUE(laptop.signIn(server, server.password).ok());
-    ASSERT_TRUE(laptop.settled());
-    ASSERT_TRUE(phone.signIn(server, server.password).ok());
-    ASSERT_TRUE(phone.settled());
+    ASSERT_TRUE(laptop.join(server));
+    ASSERT_TRUE(phone.join(server));
     ASSERT_EQ(phone.ctx->fetch<DayTask>().size(), 25u);
 
     // The phone deletes them all; the laptop's next sync asks first.
-    for (DayTask* t : phone.ctx->fetch<DayTask>())
-        phone.ctx->remove(t);
-    phone.sync().syncNow();
-    ASSERT_TRUE(phone.settled());
+    ASSERT_TRUE(phone.deleteAllTasksAndSync());
     QSignalSpy asked(&laptop.sync(), &SyncController::questionAsked);
     laptop.sync().syncNow();
     ASSERT_TRUE(laptop.settled());

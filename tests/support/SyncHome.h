@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Models/DayTask.h"
 #include "Platform/NetworkRequestPerformer.h"
 #include "Services/AppEnvironment.h"
 #include "Services/NotificationService.h"
@@ -32,6 +33,17 @@ struct SyncHome {
     SyncController& sync() { return SyncController::of(*env); }
     Result<void> signIn(const CalDavServer& server, const QString& password) {
         return QCoro::waitFor(sync().signIn(server.url().toString(), server.user, password, false));
+    }
+    // Signed in with the right password and the first cycle done.
+    bool join(const CalDavServer& server) {
+        return signIn(server, server.password).ok() && settled();
+    }
+    // Every task of this device deleted here, and the deletions sent.
+    bool deleteAllTasksAndSync() {
+        for (DayTask* t : ctx->fetch<DayTask>())
+            ctx->remove(t);
+        sync().syncNow();
+        return settled();
     }
     bool settled() {
         return QTest::qWaitFor(

@@ -33,10 +33,8 @@ TEST(SyncArrival, ChangesShowWithoutLosingTheSelectionOrTheTyping) {
     const Timestamp today = laptop.calendar.startOfDay(systemNow());
     for (const char* title : {"Run", "Read", "Write"})
         laptop.ctx->create<DayTask>(QString::fromUtf8(title), today);
-    ASSERT_TRUE(laptop.signIn(server, server.password).ok());
-    ASSERT_TRUE(laptop.settled());
-    ASSERT_TRUE(phone.signIn(server, server.password).ok());
-    ASSERT_TRUE(phone.settled());
+    ASSERT_TRUE(laptop.join(server));
+    ASSERT_TRUE(phone.join(server));
 
     TodayView view(*laptop.env);
     view.resize(700, 500);

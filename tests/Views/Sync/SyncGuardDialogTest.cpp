@@ -33,17 +33,9 @@ TEST(SyncGuardDialog, AsksInTheWindowAndReturnKeeps) {
     const Timestamp day = laptop.calendar.startOfDay(systemNow());
     for (int i = 0; i < 25; ++i)
         laptop.ctx->create<DayTask>(QStringLiteral("Task %1").arg(i), day);
-    ASSERT_TRUE(laptop.signIn(server, server.password).ok());
-    ASSERT_TRUE(laptop.settled());
-    ASSERT_TRUE(phone.signIn(server, server.password).ok());
-    ASSERT_TRUE(phone.settled());
-    auto deleteAllOnPhone = [&] {
-        for (DayTask* t : phone.ctx->fetch<DayTask>())
-            phone.ctx->remove(t);
-        phone.sync().syncNow();
-        ASSERT_TRUE(phone.settled());
-    };
-    deleteAllOnPhone();
+    ASSERT_TRUE(laptop.join(server));
+    ASSERT_TRUE(phone.join(server));
+    ASSERT_TRUE(phone.deleteAllTasksAndSync());
 
     MainWindow window(*laptop.env);
     SyncGuardDialog::askWhenNeeded(&window, laptop.sync());
@@ -73,7 +65,7 @@ TEST(SyncGuardDialog, AsksInTheWindowAndReturnKeeps) {
     phone.sync().syncNow();
     ASSERT_TRUE(phone.settled());
     ASSERT_EQ(phone.ctx->fetch<DayTask>().size(), 25u);
-    deleteAllOnPhone();
+    ASSERT_TRUE(phone.deleteAllTasksAndSync());
     laptop.sync().syncNow();
     dialog = openDialog(window);
     ASSERT_NE(dialog, nullptr);

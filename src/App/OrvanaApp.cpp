@@ -3,6 +3,7 @@
 #include "App/CommandLine.h"
 #include "App/PersistenceController.h"
 #include "App/StallProbe.h"
+#include "App/Translations.h"
 #include "AppIntents/StartFocusSessionIntent.h"
 #include "Core/AppPaths.h"
 #include "Core/PrivateFiles.h"
@@ -162,6 +163,7 @@ int OrvanaApp::run(int argc, char** argv) {
         arguments << QString::fromLocal8Bit(argv[i]);
     if (arguments.size() > 1 && CommandLine::isVerb(arguments[1])) {
         QCoreApplication app(argc, argv);
+        installTranslations();
         return CommandLine::run(arguments);
     }
     QCommandLineParser parser;
@@ -193,6 +195,7 @@ int OrvanaApp::run(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    installTranslations();
     WheelGuard::install(app);
     quitOnTerminationSignals();
     // One instance per session: the name is claimed before the store is

@@ -170,7 +170,7 @@ QString OverviewModel::emptyDescription() {
     return tr("Add a goal and start a focus session — your overview builds itself from there.");
 }
 QString OverviewModel::activeGoalsLabel(qint64 count) {
-    return count == 1 ? tr("active goal") : tr("active goals");
+    return tr("active goals", "stat card label under the number", int(count));
 }
 
 FocusFigures& OverviewModel::figures() const {
@@ -324,7 +324,8 @@ void OverviewModel::rebuildCards() {
     cards_ = {
         card("flame.fill", formattedDuration(s.totalFocusMinutes), tr("total focus time"),
              Tint::orange),
-        card("bolt.fill", QString::number(s.currentStreakDays), tr("day streak"),
+        card("bolt.fill", QString::number(s.currentStreakDays),
+             tr("day streak", "stat card label under the number of days", int(s.currentStreakDays)),
              s.currentStreakDays >= 1 ? Tint::orange : Tint::secondary),
         card("target", QString::number(s.activeGoalsCount), activeGoalsLabel(s.activeGoalsCount),
              Tint::accent),

@@ -319,7 +319,7 @@ void OverviewModel::rebuildCards() {
     const OverviewStats& s = stats_;
     auto card = [](const char* symbol, const QString& value, const QString& label, Tint tint) {
         return StatCard{QString::fromLatin1(symbol), value, label, tint,
-                        tr("%1 %2").arg(value, label)};
+                        tr("%1 %2", "a card's number, then its label").arg(value, label)};
     };
     cards_ = {
         card("flame.fill", formattedDuration(s.totalFocusMinutes), tr("total focus time"),

@@ -9,6 +9,7 @@
 #include "Views/Overview/DurationText.h"
 
 #include <QHash>
+#include <QLocale>
 #include <algorithm>
 
 namespace orvana {
@@ -317,6 +318,7 @@ void OverviewModel::rebuildBreakdown() {
 
 void OverviewModel::rebuildCards() {
     const OverviewStats& s = stats_;
+    const QLocale locale; // the locale's digits, as the durations have them
     auto card = [](const char* symbol, const QString& value, const QString& label, Tint tint) {
         return StatCard{QString::fromLatin1(symbol), value, label, tint,
                         tr("%1 %2", "a card's number, then its label").arg(value, label)};
@@ -324,14 +326,15 @@ void OverviewModel::rebuildCards() {
     cards_ = {
         card("flame.fill", formattedDuration(s.totalFocusMinutes), tr("total focus time"),
              Tint::orange),
-        card("bolt.fill", QString::number(s.currentStreakDays),
+        card("bolt.fill", locale.toString(s.currentStreakDays),
              tr("day streak", "stat card label under the number of days", int(s.currentStreakDays)),
              s.currentStreakDays >= 1 ? Tint::orange : Tint::secondary),
-        card("target", QString::number(s.activeGoalsCount), activeGoalsLabel(s.activeGoalsCount),
+        card("target", locale.toString(s.activeGoalsCount), activeGoalsLabel(s.activeGoalsCount),
              Tint::accent),
         card("checkmark.circle.fill",
-             QStringLiteral("%1/%2").arg(s.tasksCompleted).arg(s.tasksTotal), tr("tasks completed"),
-             Tint::green),
+             QStringLiteral("%1/%2").arg(locale.toString(s.tasksCompleted),
+                                         locale.toString(s.tasksTotal)),
+             tr("tasks completed"), Tint::green),
     };
 }
 

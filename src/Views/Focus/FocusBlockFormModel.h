@@ -11,7 +11,7 @@ namespace orvana {
 class AppEnvironment;
 class FocusBlockTemplate;
 class Goal;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // The recurring block form without widgets: "New Recurring Block" creates an
 // active block, "Edit Recurring Block" changes one (title, weekdays, time,

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
@@ -101,7 +102,11 @@ FocusBlockFormView::FocusBlockFormView(FocusBlockFormModel* model, AppEnvironmen
         new GuidedFooterText(FocusBlockFormModel::repeatsOnFooter(), environment.preferences()));
 
     time_ = new QTimeEdit(QTime(model_->hour(), model_->minute()));
-    time_->setDisplayFormat(QStringLiteral("HH:mm"));
+    // The locale's hours and minutes; the C locale's short time has seconds.
+    const QLocale locale;
+    time_->setDisplayFormat(locale.language() == QLocale::C
+                                ? QStringLiteral("HH:mm")
+                                : locale.timeFormat(QLocale::ShortFormat));
     time_->setAccessibleName(tr("Time"));
     connect(time_, &QTimeEdit::timeChanged, this, [this](QTime t) {
         model_->setTime(t.isValid() ? t.hour() : -1, t.isValid() ? t.minute() : -1);

@@ -6,7 +6,9 @@
 #include "Store/LiveQuery.h"
 #include "Store/ModelContext.h"
 
+#include <QLocale>
 #include <QStringList>
+#include <QTime>
 #include <algorithm>
 #include <optional>
 
@@ -23,9 +25,15 @@ std::vector<qint64> sorted(std::vector<qint64> weekdays) {
     return weekdays;
 }
 
+// The locale's short time ("07:30", "7:30 AM"); the C locale's short time
+// has seconds, so there it is hours and minutes.
 QString clockText(const FocusBlockTemplate& block) {
-    return QString::asprintf("%02lld:%02lld", static_cast<long long>(block.hour()),
-                             static_cast<long long>(block.minute()));
+    const qint64 hour = block.hour(), minute = block.minute();
+    const QLocale locale;
+    if (hour >= 0 && hour <= 23 && minute >= 0 && minute <= 59 && locale.language() != QLocale::C)
+        return locale.toString(QTime(int(hour), int(minute)), QLocale::ShortFormat);
+    return QString::asprintf("%02lld:%02lld", static_cast<long long>(hour),
+                             static_cast<long long>(minute));
 }
 
 // What a screen reader says for the detail line: day names instead of
@@ -84,10 +92,10 @@ QString FocusBlockListModel::pausedBadge() {
     return tr("Paused");
 }
 QString FocusBlockListModel::toggleText(const FocusBlockTemplate& block) {
-    return block.isActive() ? tr("Pause") : tr("Resume");
+    return block.isActive() ? tr("Pause", "a recurring block") : tr("Resume", "a recurring block");
 }
 QString FocusBlockListModel::deletedMessage(const QString& title) {
-    return u'"' + title + u'"' + tr(" deleted");
+    return tr("\"%1\" deleted").arg(title);
 }
 
 QString FocusBlockListModel::weekdayLetter(qint64 weekday) {

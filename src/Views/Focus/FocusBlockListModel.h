@@ -11,7 +11,7 @@ namespace orvana {
 
 class AppEnvironment;
 class FocusBlockTemplate;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // The "Focus Blocks" list without widgets: every recurring block by start
 // hour, with its goal's colour, a "Paused" badge and the line of weekdays,

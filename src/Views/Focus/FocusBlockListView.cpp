@@ -25,7 +25,7 @@ FocusBlockListView::FocusBlockListView(AppEnvironment& environment, QWidget* par
     delegate_ = new FocusBlockRowDelegate(list());
     list()->setMouseTracking(true); // tool tips on the painted button
 
-    toggle_ = list()->addRowAction(tr("Pause"));
+    toggle_ = list()->addRowAction(tr("Pause", "a recurring block"));
     edit_ = list()->addRowAction(tr("Edit…"));
     assemble(
         {FocusBlockListModel::title(),

@@ -26,7 +26,7 @@ struct BusyGuard {
 QString kindName(FocusSessionKind kind) {
     switch (kind) {
     case FocusSessionKind::work:
-        return FocusTimerController::tr("Work");
+        return FocusTimerController::tr("Work", "Pomodoro phase");
     case FocusSessionKind::shortBreak:
         return FocusTimerController::tr("Short Break");
     case FocusSessionKind::longBreak:
@@ -290,7 +290,7 @@ QString FocusTimerController::countdownText() const {
 }
 
 QString FocusTimerController::pauseButtonText() const {
-    return session_ && session_->isRunning() ? tr("Pause") : tr("Resume");
+    return session_ && session_->isRunning() ? tr("Pause", "the timer") : tr("Resume", "the timer");
 }
 
 QString FocusTimerController::transitionMessage() const {
@@ -308,7 +308,8 @@ QString FocusTimerController::nextSegmentButtonText() const {
 }
 
 QString FocusTimerController::endedMessage() const {
-    return session_ && session_->isCompleted() ? tr("Completed") : tr("Stopped early");
+    return session_ && session_->isCompleted() ? tr("Completed", "focus session")
+                                               : tr("Stopped early");
 }
 
 QString FocusTimerController::formattedRemaining(double seconds) {
@@ -330,13 +331,13 @@ QString spokenDuration(double seconds) {
         qint64(std::round(std::clamp(std::isfinite(seconds) ? seconds : 0.0, 0.0, 1e15)));
     const qint64 m = total / 60;
     const qint64 s = total % 60;
-    const QString minutes = m == 1 ? FocusTimerController::tr("1 minute")
-                                   : FocusTimerController::tr("%1 minutes").arg(m);
-    const QString secondsText = s == 1 ? FocusTimerController::tr("1 second")
-                                       : FocusTimerController::tr("%1 seconds").arg(s);
+    const QString minutes = FocusTimerController::tr("%n minutes", nullptr, int(m));
+    const QString secondsText = FocusTimerController::tr("%n seconds", nullptr, int(s));
     if (m == 0)
         return secondsText;
-    return s == 0 ? minutes : FocusTimerController::tr("%1 %2").arg(minutes, secondsText);
+    return s == 0 ? minutes
+                  : FocusTimerController::tr("%1 %2", "minutes, then seconds")
+                        .arg(minutes, secondsText);
 }
 
 } // namespace

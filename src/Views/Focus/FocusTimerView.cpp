@@ -103,8 +103,8 @@ FocusTimerView::FocusTimerView(FocusTimerController* controller, Preferences& pr
 
     auto* active = activeControls_ = new QWidget(running);
     auto* activeLayout = new QHBoxLayout(active);
-    pauseResume_ = button(tr("Pause"), active);
-    stop_ = button(tr("Stop"), active);
+    pauseResume_ = button(tr("Pause", "the timer"), active);
+    stop_ = button(tr("Stop", "the timer"), active);
     activeLayout->addStretch();
     activeLayout->addWidget(pauseResume_);
     activeLayout->addWidget(stop_);

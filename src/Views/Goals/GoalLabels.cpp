@@ -7,11 +7,9 @@
 
 namespace orvana {
 
-namespace {
+// Explicit contexts: lupdate reads a free function's tr() as the namespace's.
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("GoalLabels", text);
-}
+namespace {
 
 // The stored raw value with its first letter capitalised.
 QString capitalised(const QString& raw) {
@@ -23,35 +21,35 @@ QString capitalised(const QString& raw) {
 QString statusLabel(GoalStatus status) {
     switch (status) {
     case GoalStatus::active:
-        return tr("Active");
+        return QCoreApplication::translate("orvana::GoalLabels", "Active", "goal status");
     case GoalStatus::completed:
-        return tr("Completed");
+        return QCoreApplication::translate("orvana::GoalLabels", "Completed", "goal status");
     case GoalStatus::archived:
-        return tr("Archived");
+        return QCoreApplication::translate("orvana::GoalLabels", "Archived", "goal status");
     }
     return capitalised(rawValue(status));
 }
 
 QString colorTagLabel(std::optional<GoalColorTag> tag) {
     if (!tag)
-        return tr("None");
+        return QCoreApplication::translate("orvana::GoalLabels", "None", "no color tag");
     switch (*tag) {
     case GoalColorTag::red:
-        return tr("Red");
+        return QCoreApplication::translate("orvana::GoalLabels", "Red");
     case GoalColorTag::orange:
-        return tr("Orange");
+        return QCoreApplication::translate("orvana::GoalLabels", "Orange");
     case GoalColorTag::yellow:
-        return tr("Yellow");
+        return QCoreApplication::translate("orvana::GoalLabels", "Yellow");
     case GoalColorTag::green:
-        return tr("Green");
+        return QCoreApplication::translate("orvana::GoalLabels", "Green");
     case GoalColorTag::blue:
-        return tr("Blue");
+        return QCoreApplication::translate("orvana::GoalLabels", "Blue");
     case GoalColorTag::purple:
-        return tr("Purple");
+        return QCoreApplication::translate("orvana::GoalLabels", "Purple");
     case GoalColorTag::pink:
-        return tr("Pink");
+        return QCoreApplication::translate("orvana::GoalLabels", "Pink");
     case GoalColorTag::gray:
-        return tr("Gray");
+        return QCoreApplication::translate("orvana::GoalLabels", "Gray");
     }
     return capitalised(rawValue(*tag));
 }
@@ -69,19 +67,21 @@ qint64 daysUntil(Timestamp target, Timestamp now, const Calendar& calendar) {
 TargetBadge targetBadge(Timestamp target, Timestamp now, const Calendar& calendar) {
     const qint64 days = daysUntil(target, now, calendar);
     if (days < 0)
-        return {tr("%1d overdue").arg(-days), TargetBadge::Tone::overdue};
+        return {QCoreApplication::translate("orvana::GoalLabels", "%1d overdue").arg(-days),
+                TargetBadge::Tone::overdue};
     if (days == 0)
-        return {tr("Due today"), TargetBadge::Tone::soon};
-    return {tr("%1d left").arg(days),
+        return {QCoreApplication::translate("orvana::GoalLabels", "Due today"),
+                TargetBadge::Tone::soon};
+    return {QCoreApplication::translate("orvana::GoalLabels", "%1d left").arg(days),
             days <= 7 ? TargetBadge::Tone::soon : TargetBadge::Tone::later};
 }
 
 QString minutesText(qint64 minutes) {
-    return tr("%1 min").arg(minutes);
+    return QCoreApplication::translate("orvana::GoalLabels", "%1 min").arg(minutes);
 }
 
 QString minutesLoggedText(qint64 minutes) {
-    return tr("%1 min logged").arg(minutes);
+    return QCoreApplication::translate("orvana::GoalLabels", "%1 min logged").arg(minutes);
 }
 
 } // namespace orvana

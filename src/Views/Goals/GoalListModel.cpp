@@ -68,7 +68,7 @@ QString GoalListModel::emptyDescription() {
               "tasks from there.");
 }
 QString GoalListModel::deletedMessage(const QString& title) {
-    return u'"' + title + u'"' + tr(" deleted");
+    return tr("\"%1\" deleted").arg(title);
 }
 
 void GoalListModel::setSearchText(const QString& text) {

@@ -13,7 +13,7 @@ namespace orvana {
 
 class AppEnvironment;
 class Goal;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // The "Goals" list without widgets: every goal by sort order (no grouping by
 // status), search, the row's badges (status, minutes, target date), and

@@ -29,7 +29,7 @@ GoalListView::GoalListView(AppEnvironment& environment, QWidget* parent)
     connect(add_, &QToolButton::clicked, this, &GoalListView::presentGoalForm);
 
     delegate_ = new GoalRowDelegate(list());
-    open_ = list()->addRowAction(tr("Open"));
+    open_ = list()->addRowAction(tr("Open", "show the goal"));
     connect(open_, &QAction::triggered, this, [this] {
         if (Goal* goal = model_->goalAt(list()->currentIndex().row()))
             openGoal(*goal);

@@ -30,8 +30,8 @@ const Calendar& GoalTrailModel::calendar() const {
 }
 
 QString GoalTrailModel::summaryText(qint64 minutes, qint64 sessions) {
-    const QString m = minutes == 1 ? tr("1 minute") : tr("%1 minutes").arg(minutes);
-    const QString s = sessions == 1 ? tr("1 session") : tr("%1 sessions").arg(sessions);
+    const QString m = tr("%n minutes", nullptr, int(minutes));
+    const QString s = tr("%n sessions", nullptr, int(sessions));
     return tr("%1 across %2", "minutes across sessions").arg(m, s);
 }
 

@@ -13,7 +13,7 @@ namespace orvana {
 class AppEnvironment;
 class DayTask;
 class Goal;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // The main window without widgets: the onboarding gate, the selected
 // section, the start-up work each time the navigation appears (undo

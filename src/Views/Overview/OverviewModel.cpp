@@ -9,6 +9,7 @@
 #include "Views/Overview/DurationText.h"
 
 #include <QHash>
+#include <QLocale>
 #include <algorithm>
 
 namespace orvana {
@@ -170,7 +171,7 @@ QString OverviewModel::emptyDescription() {
     return tr("Add a goal and start a focus session — your overview builds itself from there.");
 }
 QString OverviewModel::activeGoalsLabel(qint64 count) {
-    return count == 1 ? tr("active goal") : tr("active goals");
+    return tr("active goals", "stat card label under the number", int(count));
 }
 
 FocusFigures& OverviewModel::figures() const {
@@ -317,20 +318,23 @@ void OverviewModel::rebuildBreakdown() {
 
 void OverviewModel::rebuildCards() {
     const OverviewStats& s = stats_;
+    const QLocale locale; // the locale's digits, as the durations have them
     auto card = [](const char* symbol, const QString& value, const QString& label, Tint tint) {
         return StatCard{QString::fromLatin1(symbol), value, label, tint,
-                        tr("%1 %2").arg(value, label)};
+                        tr("%1 %2", "a card's number, then its label").arg(value, label)};
     };
     cards_ = {
         card("flame.fill", formattedDuration(s.totalFocusMinutes), tr("total focus time"),
              Tint::orange),
-        card("bolt.fill", QString::number(s.currentStreakDays), tr("day streak"),
+        card("bolt.fill", locale.toString(s.currentStreakDays),
+             tr("day streak", "stat card label under the number of days", int(s.currentStreakDays)),
              s.currentStreakDays >= 1 ? Tint::orange : Tint::secondary),
-        card("target", QString::number(s.activeGoalsCount), activeGoalsLabel(s.activeGoalsCount),
+        card("target", locale.toString(s.activeGoalsCount), activeGoalsLabel(s.activeGoalsCount),
              Tint::accent),
         card("checkmark.circle.fill",
-             QStringLiteral("%1/%2").arg(s.tasksCompleted).arg(s.tasksTotal), tr("tasks completed"),
-             Tint::green),
+             QStringLiteral("%1/%2").arg(locale.toString(s.tasksCompleted),
+                                         locale.toString(s.tasksTotal)),
+             tr("tasks completed"), Tint::green),
     };
 }
 

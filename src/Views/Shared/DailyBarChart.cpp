@@ -22,8 +22,7 @@ constexpr qreal pad = 4;
 constexpr qreal widestBar = 32;
 
 QString minutesText(qint64 minutes) {
-    return minutes == 1 ? DailyBarChart::tr("1 minute")
-                        : DailyBarChart::tr("%1 minutes").arg(minutes);
+    return DailyBarChart::tr("%n minutes", nullptr, int(minutes));
 }
 
 QString axisDate(qint64 day) {
@@ -329,8 +328,8 @@ QString DailyBarChart::spokenSummary() const {
     if (days_.size() == 1)
         return tr("Focus on 1 day, %1, with %2.")
             .arg(spokenDate(busiest.day), minutesText(busiest.minutes));
-    return tr("Focus on %1 days between %2 and %3. The busiest day, %4, had %5.")
-        .arg(days_.size())
+    return tr("Focus on %n days between %1 and %2. The busiest day, %3, had %4.", nullptr,
+              int(days_.size()))
         .arg(spokenDate(first_), spokenDate(last_), spokenDate(busiest.day),
              minutesText(busiest.minutes));
 }

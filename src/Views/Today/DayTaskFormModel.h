@@ -14,7 +14,7 @@ namespace orvana {
 class AppEnvironment;
 class DayTask;
 class Goal;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // The task form without widgets: "New Task" creates a task, "Edit Task"
 // changes one (title, day, goal, Today's One Thing, reminder) as one undo

@@ -15,6 +15,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -50,7 +51,11 @@ DayTaskFormView::DayTaskFormView(DayTaskFormModel* model, AppEnvironment& enviro
 
     reminderTime_ = new QDateTimeEdit(wallClockOf(model_->reminderTime(), calendar));
     reminderTime_->setCalendarPopup(true);
-    reminderTime_->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+    // The locale's short date and time; the C locale's has seconds.
+    const QLocale locale;
+    reminderTime_->setDisplayFormat(locale.language() == QLocale::C
+                                        ? QStringLiteral("yyyy-MM-dd HH:mm")
+                                        : locale.dateTimeFormat(QLocale::ShortFormat));
     reminderTime_->setAccessibleName(tr("Remind me at"));
     connect(reminderTime_, &QDateTimeEdit::dateTimeChanged, this,
             [this, calendar](const QDateTime& wallClock) {

@@ -100,7 +100,7 @@ QString TodayModel::emptyDescription() {
 }
 
 QString TodayModel::deletedMessage(const QString& title) {
-    return u'"' + title + u'"' + tr(" deleted");
+    return tr("\"%1\" deleted").arg(title);
 }
 
 void TodayModel::setDay() {
@@ -251,7 +251,7 @@ void TodayModel::rebuild() {
                 {Qt::AccessibleDescriptionRole,
                  tr("Recurring block, %1 min").arg(b->durationMinutes())},
                 {KindRole, int(blockRow)},
-                {ButtonTextRole, tr("Start")},
+                {ButtonTextRole, tr("Start", "begin a recurring block's focus session")},
                 {ColorTagRole, b->goal() ? b->goal()->colorTag().value_or(QString()) : QString()}};
             r.flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
             rows.push_back(std::move(r));

@@ -16,7 +16,7 @@ class AppEnvironment;
 class DayTask;
 class FocusBlockTemplate;
 class Goal;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // Today's list without widgets: overdue tasks, Today's One Thing, the
 // recurring blocks still to start today and the rest of today's tasks, as one

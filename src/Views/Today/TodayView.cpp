@@ -67,7 +67,8 @@ TodayView::TodayView(AppEnvironment& environment, QWidget* parent)
     focus_ =
         list_->addRowAction(tr("Start a focus session"), QKeySequence(Qt::CTRL | Qt::Key_Return));
     focus_->setIcon(symbolIcon(QStringLiteral("timer")));
-    start_ = list_->addRowAction(tr("Start"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return));
+    start_ = list_->addRowAction(tr("Start", "begin a focus session on the task"),
+                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return));
     edit_ = list_->addRowAction(tr("Edit…"));
     moveUp_ = list_->addRowAction(tr("Move Up"), QKeySequence(Qt::ALT | Qt::Key_Up));
     moveDown_ = list_->addRowAction(tr("Move Down"), QKeySequence(Qt::ALT | Qt::Key_Down));

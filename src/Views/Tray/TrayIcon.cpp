@@ -89,8 +89,7 @@ bool TrayIcon::isVisible() const {
 QString TrayIcon::toolTipText(qint64 overdueCount) {
     if (overdueCount <= 0)
         return tr("Orvana");
-    return overdueCount == 1 ? tr("Orvana — 1 overdue task")
-                             : tr("Orvana — %1 overdue tasks").arg(overdueCount);
+    return tr("Orvana — %n overdue tasks", nullptr, int(overdueCount));
 }
 
 void TrayIcon::setOverdueCount(qint64 count) {

@@ -67,7 +67,7 @@ QString TraySummaryModel::openButtonText() {
 
 QString TraySummaryModel::streakText(qint64 days) {
     // Plain decimal digits, as the Overview's card shows the number.
-    return days == 1 ? tr("%1 day streak").arg(days) : tr("%1 days streak").arg(days);
+    return tr("%n days streak", nullptr, int(days));
 }
 
 QString TraySummaryModel::timeLabel(const FocusBlockTemplate& block, const QLocale& locale) {

@@ -13,7 +13,7 @@ namespace orvana {
 class AppEnvironment;
 class DayTask;
 class FocusBlockTemplate;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // The tray's summary of the day without widgets: Today's One Thing with its
 // completion toggle, the focus streak, the next recurring block still

@@ -30,7 +30,7 @@ PlanWeekDialog::PlanWeekDialog(AppEnvironment& environment, Timestamp shownDate,
     cancel_ = buttons->addButton(QDialogButtonBox::Cancel);
     cancel_->setText(tr("Cancel"));
     cancel_->setAutoDefault(false); // Return plans, wherever the focus is
-    plan_ = buttons->addButton(tr("Plan"), QDialogButtonBox::AcceptRole);
+    plan_ = buttons->addButton(tr("Plan", "button: create the week"), QDialogButtonBox::AcceptRole);
     plan_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -51,7 +51,8 @@ PlannedWeekDialog::PlannedWeekDialog(AppEnvironment& environment, Week& week, QW
     detail_ = new WeekDetailView(environment, week);
     setWindowTitle(detail_->model()->title());
     auto* buttons = new QDialogButtonBox;
-    done_ = buttons->addButton(tr("Done"), QDialogButtonBox::AcceptRole);
+    done_ =
+        buttons->addButton(tr("Done", "button: close the dialog"), QDialogButtonBox::AcceptRole);
     done_->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     // Gone with its week (an undo, another window).

@@ -14,7 +14,7 @@ class AppEnvironment;
 class Goal;
 class Week;
 class WeekItem;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // A week's detail without widgets: the two pills, the intention edited in
 // place (a burst of typing is one undo step), the items in their order with

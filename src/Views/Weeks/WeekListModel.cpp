@@ -10,6 +10,7 @@
 #include "Store/ModelContext.h"
 #include "Store/UndoManager.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
@@ -87,8 +88,10 @@ std::optional<DateInterval> currentWeekStartDay(Timestamp now, const Calendar& c
 
 QString summaryText(qsizetype done, qsizetype total) {
     if (total == 0)
-        return QObject::tr("No items yet");
-    return QObject::tr("%1/%2 items done").arg(QString::number(done), QString::number(total));
+        return QCoreApplication::translate("orvana::weeks", "No items yet");
+    // The count of all items picks the plural form: "3/5 items done".
+    return QCoreApplication::translate("orvana::weeks", "%1/%n items done", nullptr, int(total))
+        .arg(QString::number(done));
 }
 
 struct YearlessFormat {
@@ -154,8 +157,8 @@ QString RangeFormat::text(QDate start, QDate end) const {
     const bool oneYear = start.year() == end.year() && !withoutYear_.isEmpty();
     const QString& startFormat = oneYear && !yearFirst_ ? withoutYear_ : format_;
     const QString& endFormat = oneYear && yearFirst_ ? withoutYear_ : format_;
-    return QObject::tr("%1 – %2").arg(locale_.toString(start, startFormat),
-                                      locale_.toString(end, endFormat));
+    return QCoreApplication::translate("orvana::weeks", "%1 – %2", "a week's first and last day")
+        .arg(locale_.toString(start, startFormat), locale_.toString(end, endFormat));
 }
 
 QString rangeText(const Week& week, const Calendar& calendar, const QLocale& locale) {
@@ -219,7 +222,7 @@ QString WeekListModel::currentWeekBadgeText() {
     return tr("This Week");
 }
 QString WeekListModel::ritualLabelText() {
-    return tr("Ritual");
+    return tr("Ritual", "badge: the weekly ritual is done");
 }
 QString WeekListModel::ritualToolTip() {
     return tr("Weekly ritual completed");

@@ -18,7 +18,7 @@ namespace orvana {
 class AppEnvironment;
 class Calendar;
 class Week;
-template <class T> class LiveQuery;
+template <typename T> class LiveQuery;
 
 // What a week's row, its detail and the ritual read about a week.
 namespace weeks {

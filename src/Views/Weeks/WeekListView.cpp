@@ -35,7 +35,7 @@ WeekListView::WeekListView(AppEnvironment& environment, QWidget* parent)
     connect(plan_, &QToolButton::clicked, this, &WeekListView::presentPlanDialog);
 
     delegate_ = new WeekRowDelegate(list());
-    open_ = list()->addRowAction(tr("Open"));
+    open_ = list()->addRowAction(tr("Open", "show the week"));
     connect(open_, &QAction::triggered, this, [this] {
         if (Week* week = model_->weekAt(list()->currentIndex().row()))
             openWeek(*week);

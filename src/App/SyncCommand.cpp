@@ -200,20 +200,21 @@ int status(const QStringList& args) {
                   QCoreApplication::translate("SyncCommand", "Sync is off: no account is set up."));
         return 0;
     }
-    printLine(
-        stdout,
-        QCoreApplication::translate("SyncCommand",
-                                    "Account: %1\nUser: %2\nLast sync: %3\nPending changes: %4\n"
-                                    "Open conflicts: %5\nDeleted on another device (30 days): %6\n"
-                                    "Last error: %7")
-            .arg(account->server, account->user,
-                 lastSync.isEmpty() ? QCoreApplication::translate("SyncCommand", "never")
-                                    : lastSync)
-            .arg(pending)
-            .arg(conflicts)
-            .arg(deletedElsewhere)
-            .arg(account->lastError.isEmpty() ? QCoreApplication::translate("SyncCommand", "none")
-                                              : account->lastError));
+    printLine(stdout,
+              QCoreApplication::translate(
+                  "SyncCommand", "Account: %1\nUser: %2\nLast sync: %3\nPending changes: %4\n"
+                                 "Open conflicts: %5\nDeleted on another device (30 days): %6\n"
+                                 "Last error: %7")
+                  .arg(account->server, account->user,
+                       lastSync.isEmpty()
+                           ? QCoreApplication::translate("SyncCommand", "never", "last sync")
+                           : lastSync)
+                  .arg(pending)
+                  .arg(conflicts)
+                  .arg(deletedElsewhere)
+                  .arg(account->lastError.isEmpty()
+                           ? QCoreApplication::translate("SyncCommand", "none", "last error")
+                           : account->lastError));
     return 0;
 }
 

@@ -131,7 +131,8 @@ int answerOnTerminal(const QStringList& arguments) {
         QString help = parser.helpText();
         // The usage line names the program as people type it, not its path.
         const QString program = QCoreApplication::arguments().value(0);
-        if (const qsizetype at = help.indexOf(program); !program.isEmpty() && at >= 0)
+        const qsizetype at = help.indexOf(program);
+        if (!program.isEmpty() && at >= 0 && at < help.indexOf(u'\n'))
             help.replace(at, program.size(), QStringLiteral("orvana"));
         help += u'\n' + CommandLine::verbsHelp();
         std::fputs(help.toUtf8().constData(), stdout);

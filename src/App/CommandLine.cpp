@@ -65,12 +65,13 @@ std::optional<QDBusConnection> startedApp() {
         return bus;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        fail(QStringLiteral("orvana: no session bus to reach the app on"));
+        fail(QCoreApplication::translate("CommandLine",
+                                         "orvana: no session bus to reach the app on"));
         return std::nullopt;
     }
     qint64 pid = 0;
     if (!QProcess::startDetached(QCoreApplication::applicationFilePath(), {}, QString(), &pid)) {
-        fail(QStringLiteral("orvana: the app could not be started"));
+        fail(QCoreApplication::translate("CommandLine", "orvana: the app could not be started"));
         return std::nullopt;
     }
     QDeadlineTimer deadline(20'000);
@@ -79,12 +80,13 @@ std::optional<QDBusConnection> startedApp() {
             return bus;
         // Gone already (no display, its store refused): it said why itself.
         if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH) {
-            fail(QStringLiteral("orvana: the app stopped while starting"));
+            fail(QCoreApplication::translate("CommandLine",
+                                             "orvana: the app stopped while starting"));
             return std::nullopt;
         }
         QThread::msleep(50);
     }
-    fail(QStringLiteral("orvana: the app did not start in time"));
+    fail(QCoreApplication::translate("CommandLine", "orvana: the app did not start in time"));
     return std::nullopt;
 }
 
@@ -113,10 +115,11 @@ Result<std::unique_ptr<SqliteStore>> openForQueries() {
 
 int exportVerb(const QStringList& args) {
     if (args.size() > 1)
-        return usage(QStringLiteral("export takes at most one file"));
+        return usage(QCoreApplication::translate("CommandLine", "export takes at most one file"));
     auto store = openForQueries();
     if (!store.ok())
-        return fail(QStringLiteral("Export failed: %1").arg(storeProblem(store.error())));
+        return fail(QCoreApplication::translate("CommandLine", "Export failed: %1")
+                        .arg(storeProblem(store.error())));
     const QString target = args.value(0, QStringLiteral("-"));
     // The bytes go out as the rows are read, so memory stays small however
     // large the store. A file appears whole or not at all. Standard output,
@@ -126,29 +129,33 @@ int exportVerb(const QStringList& args) {
     if (target == QLatin1String("-")) {
         QFile out;
         if (!out.open(stdout, QIODevice::WriteOnly, QFileDevice::DontCloseHandle))
-            return fail(QStringLiteral("Export failed: %1").arg(out.errorString()));
+            return fail(QCoreApplication::translate("CommandLine", "Export failed: %1")
+                            .arg(out.errorString()));
         if (auto written = DataExportService::exportStore(*store.value(), systemNow(), out);
             !written.ok())
-            return fail(QStringLiteral("Export failed: %1").arg(written.error().message));
+            return fail(QCoreApplication::translate("CommandLine", "Export failed: %1")
+                            .arg(written.error().message));
         return out.flush() && std::fflush(stdout) == 0 ? 0 : 1;
     }
     ExportFile file(target);
     if (!file.open(QIODevice::WriteOnly))
-        return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));
+        return fail(QCoreApplication::translate("CommandLine", "Export failed: %1")
+                        .arg(file.errorString()));
     if (auto written = DataExportService::exportStore(*store.value(), systemNow(), file);
         !written.ok()) {
         file.cancelWriting();
-        return fail(QStringLiteral("Export failed: %1")
+        return fail(QCoreApplication::translate("CommandLine", "Export failed: %1")
                         .arg(file.failed() ? file.errorString() : written.error().message));
     }
     if (!file.commit())
-        return fail(QStringLiteral("Export failed: %1").arg(file.errorString()));
+        return fail(QCoreApplication::translate("CommandLine", "Export failed: %1")
+                        .arg(file.errorString()));
     return 0;
 }
 
 int importVerb(const QStringList& args) {
     if (args.size() != 1)
-        return usage(QStringLiteral("import takes exactly one file"));
+        return usage(QCoreApplication::translate("CommandLine", "import takes exactly one file"));
     if (auto bus = runningApp()) {
         // The app merges it as one undo step its window can revert.
         const QDBusMessage reply =
@@ -158,7 +165,8 @@ int importVerb(const QStringList& args) {
     }
     QFile file(args.first());
     if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("Import failed: %1").arg(file.errorString()));
+        return fail(QCoreApplication::translate("CommandLine", "Import failed: %1")
+                        .arg(file.errorString()));
     // Read with spare room after the end, so the decoder needs no copy.
     QByteArray document;
     if (const qint64 size = file.isSequential() ? 0 : file.size(); size > 0) {
@@ -176,30 +184,37 @@ int importVerb(const QStringList& args) {
         // The running app owns the store; writing behind its back would be
         // lost or overwritten, so nothing is changed.
         if (ctx.error().kind == ErrorKind::busy)
-            return fail(QStringLiteral("Import failed: Orvana is running and holds the data "
-                                       "store; import from the running app or quit it first."));
-        return fail(QStringLiteral("Import failed: %1").arg(storeProblem(ctx.error())));
+            return fail(QCoreApplication::translate(
+                "CommandLine", "Import failed: Orvana is running and holds the data "
+                               "store; import from the running app or quit it first."));
+        return fail(QCoreApplication::translate("CommandLine", "Import failed: %1")
+                        .arg(storeProblem(ctx.error())));
     }
     auto decoded = DataImport::decode(document);
     document = QByteArray(); // all of it is in `decoded` now; the merge needs the room
     if (!decoded.ok())
-        return fail(QStringLiteral("Import failed: %1").arg(decoded.error().message));
+        return fail(QCoreApplication::translate("CommandLine", "Import failed: %1")
+                        .arg(decoded.error().message));
     if (auto imported = DataImport::importDocument(decoded.value(), *ctx.value()); !imported.ok())
-        return fail(QStringLiteral("Import failed: %1").arg(imported.error().message));
-    printLine(stdout, QStringLiteral("Imported from %1").arg(QFileInfo(args.first()).fileName()));
+        return fail(QCoreApplication::translate("CommandLine", "Import failed: %1")
+                        .arg(imported.error().message));
+    printLine(stdout, QCoreApplication::translate("CommandLine", "Imported from %1")
+                          .arg(QFileInfo(args.first()).fileName()));
     return 0;
 }
 
 int backupVerb(const QStringList& args) {
     if (!args.isEmpty())
-        return usage(QStringLiteral("backup takes no arguments"));
+        return usage(QCoreApplication::translate("CommandLine", "backup takes no arguments"));
     auto store = openForQueries();
     if (!store.ok())
-        return fail(QStringLiteral("Backup failed: %1").arg(storeProblem(store.error())));
+        return fail(QCoreApplication::translate("CommandLine", "Backup failed: %1")
+                        .arg(storeProblem(store.error())));
     const QString path =
         BackupService::backupIfNeeded(*store.value(), Calendar::current(), systemNow());
     if (path.isEmpty())
-        return fail(QStringLiteral("Backup failed: today's backup could not be written to %1")
+        return fail(QCoreApplication::translate(
+                        "CommandLine", "Backup failed: today's backup could not be written to %1")
                         .arg(BackupService::backupsDirectory()));
     printLine(stdout, path);
     return 0;
@@ -207,7 +222,7 @@ int backupVerb(const QStringList& args) {
 
 int todayVerb(const QStringList& args) {
     if (!args.isEmpty())
-        return usage(QStringLiteral("today takes no arguments"));
+        return usage(QCoreApplication::translate("CommandLine", "today takes no arguments"));
     if (auto bus = runningApp()) {
         const QDBusMessage reply = askRunning(*bus, ApplicationBus::intentsInterface,
                                               QStringLiteral("GetTodaysOneThing"), {});
@@ -228,7 +243,7 @@ int todayVerb(const QStringList& args) {
 
 int goalsVerb(const QStringList& args) {
     if (!args.isEmpty())
-        return usage(QStringLiteral("goals takes no arguments"));
+        return usage(QCoreApplication::translate("CommandLine", "goals takes no arguments"));
     if (auto bus = runningApp()) {
         const QDBusMessage reply = askRunning(*bus, ApplicationBus::intentsInterface,
                                               QStringLiteral("SuggestedGoals"), {});
@@ -254,7 +269,7 @@ int goalsVerb(const QStringList& args) {
 int statsVerb(const QStringList& args) {
     const bool json = args == QStringList{QStringLiteral("--json")};
     if (!args.isEmpty() && !json)
-        return usage(QStringLiteral("stats takes only --json"));
+        return usage(QCoreApplication::translate("CommandLine", "stats takes only --json"));
     auto store = openForQueries();
     if (!store.ok())
         return fail(storeProblem(store.error()));
@@ -269,13 +284,16 @@ int statsVerb(const QStringList& args) {
     const StoreFigures::Overview& s = figures.value();
     const auto today = GetTodaysOneThingIntent::answer(title.value());
     if (!json) {
+        printLine(stdout, QCoreApplication::translate("CommandLine", "Total focus time: %1")
+                              .arg(formattedDuration(s.totalFocusMinutes)));
+        printLine(stdout, QCoreApplication::translate("CommandLine", "Day streak: %n", nullptr,
+                                                      int(s.currentStreakDays)));
         printLine(
             stdout,
-            QStringLiteral("Total focus time: %1").arg(formattedDuration(s.totalFocusMinutes)));
-        printLine(stdout, QStringLiteral("Day streak: %1").arg(s.currentStreakDays));
-        printLine(stdout, QStringLiteral("Active goals: %1").arg(s.activeGoalsCount));
-        printLine(stdout,
-                  QStringLiteral("Tasks completed: %1/%2").arg(s.tasksCompleted).arg(s.tasksTotal));
+            QCoreApplication::translate("CommandLine", "Active goals: %1").arg(s.activeGoalsCount));
+        printLine(stdout, QCoreApplication::translate("CommandLine", "Tasks completed: %1/%2")
+                              .arg(s.tasksCompleted)
+                              .arg(s.tasksTotal));
         printLine(stdout, today.dialog);
         return 0;
     }
@@ -323,9 +341,11 @@ int focusVerb(const QStringList& args) {
     else if (args.size() == 1 && args[0].startsWith(QLatin1String("--goal=")))
         goal = args[0].mid(7);
     else if (!args.isEmpty())
-        return usage(QStringLiteral("focus takes only --goal ID"));
+        return usage(QCoreApplication::translate("CommandLine", "focus takes only --goal ID"));
     if (!goal.isEmpty() && QUuid::fromString(goal).isNull())
-        return usage(QStringLiteral("'%1' is not a goal id (see 'orvana goals')").arg(goal));
+        return usage(
+            QCoreApplication::translate("CommandLine", "'%1' is not a goal id (see 'orvana goals')")
+                .arg(goal));
     const auto bus = startedApp();
     if (!bus)
         return 1;
@@ -335,7 +355,7 @@ int focusVerb(const QStringList& args) {
 
 int quickAddVerb(const QStringList& args) {
     if (!args.isEmpty())
-        return usage(QStringLiteral("quick-add takes no arguments"));
+        return usage(QCoreApplication::translate("CommandLine", "quick-add takes no arguments"));
     const auto bus = startedApp();
     if (!bus)
         return 1;
@@ -351,25 +371,60 @@ bool CommandLine::isVerb(const QString& word) {
 }
 
 QString CommandLine::verbsHelp() {
-    return QStringLiteral("Commands:\n"
-                          "  export [FILE]   write all data as JSON to FILE (or standard output)\n"
-                          "  import FILE     merge an export document into the data\n"
-                          "  backup          write today's backup if missing; print its path\n"
-                          "  today           say what Today's One Thing is\n"
-                          "  goals           list active goals: id, a tab, the title\n"
-                          "  stats [--json]  overview figures (one JSON object with --json)\n"
-                          "  focus [--goal ID]  open the focus timer (on a goal) in the app,\n"
-                          "                  starting it when needed\n"
-                          "  quick-add       open or close the quick-add field, starting the app\n"
-                          "                  when needed; bind it to a key in the desktop\n"
-                          "  sync setup URL --user NAME [--password-stdin] [--allow-insecure]\n"
-                          "                  sign in to a CalDAV server to sync this data\n"
-                          "  sync [--json] [--allow-deletions]  one sync with the server; exit 3\n"
-                          "                  when it stopped before deleting many records here\n"
-                          "  sync status [--json]  the account, the last sync, what is pending\n"
-                          "  sync signout    forget the account and its password; keep the data\n"
-                          "The running app answers today, goals, import and sync itself; an\n"
-                          "import then is one step its Ctrl+Z undoes.\n");
+    // How each verb is written stays as it is; what it does is translated,
+    // a line break in it starting a line under the first.
+    struct Verb {
+        const char* syntax;
+        const char* does;
+    };
+    static const Verb list[] = {
+        {"export [FILE]",
+         QT_TRANSLATE_NOOP("CommandLine", "write all data as JSON to FILE (or standard output)")},
+        {"import FILE", QT_TRANSLATE_NOOP("CommandLine", "merge an export document into the data")},
+        {"backup",
+         QT_TRANSLATE_NOOP("CommandLine", "write today's backup if missing; print its path")},
+        {"today", QT_TRANSLATE_NOOP("CommandLine", "say what Today's One Thing is")},
+        {"goals", QT_TRANSLATE_NOOP("CommandLine", "list active goals: id, a tab, the title")},
+        {"stats [--json]",
+         QT_TRANSLATE_NOOP("CommandLine", "overview figures (one JSON object with --json)")},
+        {"focus [--goal ID]", QT_TRANSLATE_NOOP("CommandLine", "open the focus timer (on a goal) "
+                                                               "in the app,\nstarting it when "
+                                                               "needed")},
+        {"quick-add",
+         QT_TRANSLATE_NOOP("CommandLine", "open or close the quick-add field, starting the app\n"
+                                          "when needed; bind it to a key in the desktop")},
+        {"sync setup URL --user NAME [--password-stdin] [--allow-insecure]",
+         QT_TRANSLATE_NOOP("CommandLine", "sign in to a CalDAV server to sync this data")},
+        {"sync [--json] [--allow-deletions]",
+         QT_TRANSLATE_NOOP("CommandLine", "one sync with the server; exit 3\nwhen it stopped "
+                                          "before deleting many records here")},
+        {"sync status [--json]",
+         QT_TRANSLATE_NOOP("CommandLine", "the account, the last sync, what is pending")},
+        {"sync signout",
+         QT_TRANSLATE_NOOP("CommandLine", "forget the account and its password; keep the data")},
+    };
+    constexpr qsizetype column = 18;
+    const QString indent(column, u' ');
+    QString help = QCoreApplication::translate("CommandLine", "Commands:") + u'\n';
+    for (const Verb& verb : list) {
+        QString line = QStringLiteral("  ") + QLatin1String(verb.syntax);
+        // A short form pads to the column, a longer one keeps two spaces,
+        // a much longer one has what it does on the next line.
+        if (line.size() + 2 <= column)
+            line = line.leftJustified(column);
+        else if (line.size() <= 2 * column)
+            line += QStringLiteral("  ");
+        else
+            line += u'\n' + indent;
+        const QString does = QCoreApplication::translate("CommandLine", verb.does);
+        help += line + QString(does).replace(u'\n', u'\n' + indent) + u'\n';
+    }
+    return help +
+           QCoreApplication::translate("CommandLine",
+                                       "The running app answers today, goals, import and "
+                                       "sync itself; an\nimport then is one step its Ctrl+Z "
+                                       "undoes.") +
+           u'\n';
 }
 
 int CommandLine::run(const QStringList& arguments) {
@@ -393,7 +448,7 @@ int CommandLine::run(const QStringList& arguments) {
         return quickAddVerb(rest);
     if (verb == QLatin1String("sync"))
         return SyncCommand::run(rest);
-    return usage(QStringLiteral("unknown command '%1'").arg(verb));
+    return usage(QCoreApplication::translate("CommandLine", "unknown command '%1'").arg(verb));
 }
 
 } // namespace orvana

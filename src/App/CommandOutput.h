@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdio>
 
@@ -20,7 +21,8 @@ inline int fail(const QString& message) {
 
 // A usage mistake: exit status 2.
 inline int usage(const QString& message) {
-    printLine(stderr, QStringLiteral("orvana: %1\nTry 'orvana --help'.").arg(message));
+    printLine(stderr, QCoreApplication::translate("CommandLine", "orvana: %1\nTry 'orvana --help'.")
+                          .arg(message));
     return 2;
 }
 

@@ -1,6 +1,7 @@
 #include "App/OrvanaApp.h"
 
 #include "App/CommandLine.h"
+#include "App/CommandOutput.h"
 #include "App/PersistenceController.h"
 #include "App/StallProbe.h"
 #include "App/Translations.h"
@@ -47,18 +48,15 @@ namespace orvana {
 
 namespace {
 
-const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                    QStringLiteral("Show this help and exit."));
-const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                       QStringLiteral("Show the version and exit."));
-
+// Own help and version options: Qt's would need an application object, and
+// whether one is needed is decided by this parser.
 void configure(QCommandLineParser& parser) {
     parser.setApplicationDescription(
         QCoreApplication::translate("OrvanaApp", "Plan personal goals and do focused work."));
-    // Own help and version options: Qt's would need an application object,
-    // and this parser runs before one exists.
-    parser.addOption(helpOption);
-    parser.addOption(versionOption);
+    parser.addOption({{QStringLiteral("h"), QStringLiteral("help")},
+                      QCoreApplication::translate("OrvanaApp", "Show this help and exit.")});
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QCoreApplication::translate("OrvanaApp", "Show the version and exit.")});
 }
 
 // Qt's own GUI options (-platform xcb, -style fusion, ...) are for QApplication,
@@ -109,6 +107,49 @@ bool hasDisplay(const QStringList& arguments) {
     return !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+// Whether the command line asks only for the window: no help, no version,
+// no mistake, and a display to show it on. Read without an application
+// object, so a plain start makes just the one it shows the window with.
+bool startsWindow(const QStringList& arguments) {
+    QCommandLineParser parser;
+    configure(parser);
+    return parser.parse(withoutQtOptions(arguments)) && !parser.isSet(QStringLiteral("help")) &&
+           !parser.isSet(QStringLiteral("version")) && parser.positionalArguments().isEmpty() &&
+           hasDisplay(arguments);
+}
+
+// The help, the version or what is wrong, on the terminal in the user's
+// language: needs an application object with the translations installed.
+int answerOnTerminal(const QStringList& arguments) {
+    QCommandLineParser parser;
+    configure(parser);
+    if (!parser.parse(withoutQtOptions(arguments)))
+        return cli::usage(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        QString help = parser.helpText();
+        // The usage line names the program as people type it, not its path.
+        const QString program = QCoreApplication::arguments().value(0);
+        const qsizetype at = help.indexOf(program);
+        if (!program.isEmpty() && at >= 0 && at < help.indexOf(u'\n'))
+            help.replace(at, program.size(), QStringLiteral("orvana"));
+        help += u'\n' + CommandLine::verbsHelp();
+        std::fputs(help.toUtf8().constData(), stdout);
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("orvana %s\n", ORVANA_VERSION);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return cli::usage(QCoreApplication::translate("OrvanaApp", "unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
+    cli::printLine(stderr, QCoreApplication::translate(
+                               "OrvanaApp", "orvana: no display to show the window on (neither "
+                                            "DISPLAY nor WAYLAND_DISPLAY is set). Start Orvana "
+                                            "from a desktop session."));
+    return 1;
 }
 
 // Fatal start-up problems go to standard error and, when a person can see a
@@ -166,32 +207,10 @@ int OrvanaApp::run(int argc, char** argv) {
         installTranslations();
         return CommandLine::run(arguments);
     }
-    QCommandLineParser parser;
-    configure(parser);
-    if (!parser.parse(withoutQtOptions(arguments))) {
-        std::fprintf(stderr, "orvana: %s\nTry 'orvana --help'.\n", qPrintable(parser.errorText()));
-        return 2;
-    }
-    if (parser.isSet(helpOption)) {
-        QString help = parser.helpText();
-        help.replace(QLatin1String("<executable_name>"), QLatin1String("orvana"));
-        help += u'\n' + CommandLine::verbsHelp();
-        std::fputs(qPrintable(help), stdout);
-        return 0;
-    }
-    if (parser.isSet(versionOption)) {
-        std::printf("orvana %s\n", ORVANA_VERSION);
-        return 0;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "orvana: unexpected argument '%s'\nTry 'orvana --help'.\n",
-                     qPrintable(parser.positionalArguments().constFirst()));
-        return 2;
-    }
-    if (!hasDisplay(arguments)) {
-        std::fprintf(stderr, "orvana: no display to show the window on (neither DISPLAY nor "
-                             "WAYLAND_DISPLAY is set). Start Orvana from a desktop session.\n");
-        return 1;
+    if (!startsWindow(arguments)) {
+        QCoreApplication app(argc, argv);
+        installTranslations();
+        return answerOnTerminal(arguments);
     }
 
     QApplication app(argc, argv);
@@ -212,7 +231,9 @@ int OrvanaApp::run(int argc, char** argv) {
         if (reply.type() != QDBusMessage::ErrorMessage)
             return 0;
         if (ApplicationBus::isRunning(session) || attempt >= 3) {
-            reportFatal(QStringLiteral("Orvana is already running but does not answer: %1")
+            reportFatal(QCoreApplication::translate("OrvanaApp",
+                                                    "Orvana is already running but does not "
+                                                    "answer: %1")
                             .arg(reply.errorMessage()));
             return 1;
         }
@@ -326,8 +347,10 @@ int OrvanaApp::run(int argc, char** argv) {
     SyncGuardDialog::askWhenNeeded(&window, sync);
     QObject::connect(&sleep, &SleepWatcher::resumed, &sync, &SyncController::prompt);
     if (claim == ApplicationBus::Claim::owned && !bus.publish(session))
-        std::fprintf(stderr, "orvana: the desktop's requests cannot reach this window: %s\n",
-                     qPrintable(session.lastError().message()));
+        cli::printLine(
+            stderr, QCoreApplication::translate(
+                        "OrvanaApp", "orvana: the desktop's requests cannot reach this window: %1")
+                        .arg(session.lastError().message()));
 
     // The tray keeps the app at hand with the window closed; without one,
     // closing the window quits as before.

@@ -27,14 +27,16 @@ Result<void> PersistenceController::open(const QString& path) {
     const bool existed = QFileInfo::exists(path);
     auto opened = openModelContext(path);
     if (!opened.ok()) {
-        QString report = QCoreApplication::translate("PersistenceController",
-                                                     "Orvana could not set up its data store.\n\n"
-                                                     "Store file: %1\n%2")
-                             .arg(path, opened.error().message);
-        if (existed)
-            report += QCoreApplication::translate("PersistenceController",
-                                                  "\n\nThe file has not been changed.");
-        return Error{report, opened.error().kind};
+        // Whole texts, so a translation can put the sentence where it fits.
+        const QString report =
+            existed ? QCoreApplication::translate("PersistenceController",
+                                                  "Orvana could not set up its data store.\n\n"
+                                                  "Store file: %1\n%2\n\n"
+                                                  "The file has not been changed.")
+                    : QCoreApplication::translate("PersistenceController",
+                                                  "Orvana could not set up its data store.\n\n"
+                                                  "Store file: %1\n%2");
+        return Error{report.arg(path, opened.error().message), opened.error().kind};
     }
     context_ = std::move(opened.value());
     context_->setAutosaveEnabled(true);

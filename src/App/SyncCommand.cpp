@@ -13,6 +13,7 @@
 #include "Sync/SyncCycle.h"
 #include "Sync/SyncSetup.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDateTime>
@@ -45,8 +46,8 @@ std::optional<QString> askPassword() {
         silent.c_lflag &= ~tcflag_t(ECHO);
         ::tcsetattr(fd, TCSAFLUSH, &silent);
     }
-    const char prompt[] = "Password: ";
-    (void)!::write(fd, prompt, sizeof prompt - 1);
+    const QByteArray prompt = QCoreApplication::translate("SyncCommand", "Password: ").toUtf8();
+    (void)!::write(fd, prompt.constData(), std::size_t(prompt.size()));
     QByteArray line;
     char c = 0;
     while (::read(fd, &c, 1) == 1 && c != '\n')
@@ -71,12 +72,17 @@ QString passwordFromStdin() {
     return QString::fromUtf8(all);
 }
 
-QString busyOr(const Error& error, const QString& what) {
-    if (error.kind == ErrorKind::busy)
-        return QStringLiteral("%1 failed: Orvana is running and holds the data store; quit it "
-                              "first.")
-            .arg(what);
-    return QStringLiteral("%1 failed: %2").arg(what, error.message);
+// `failed` says what failed, with %1 for why.
+QString busyOr(const Error& error, const QString& failed) {
+    return failed.arg(
+        error.kind == ErrorKind::busy
+            ? QCoreApplication::translate(
+                  "SyncCommand", "Orvana is running and holds the data store; quit it first.")
+            : error.message);
+}
+
+QString signInFailed() {
+    return QCoreApplication::translate("SyncCommand", "Sign-in failed: %1");
 }
 
 int setup(const QStringList& args) {
@@ -86,7 +92,7 @@ int setup(const QStringList& args) {
         const QString& a = args[i];
         if (a == QLatin1String("--user")) {
             if (i + 1 >= args.size())
-                return usage(QStringLiteral("--user needs a name"));
+                return usage(QCoreApplication::translate("SyncCommand", "--user needs a name"));
             user = args[++i];
             hasUser = true;
         } else if (a.startsWith(QLatin1String("--user="))) {
@@ -97,64 +103,74 @@ int setup(const QStringList& args) {
         } else if (a == QLatin1String("--allow-insecure")) {
             allowInsecure = true;
         } else if (a.startsWith(u'-')) {
-            return usage(QStringLiteral("sync setup has no option '%1'").arg(a));
+            return usage(
+                QCoreApplication::translate("SyncCommand", "sync setup has no option '%1'").arg(a));
         } else if (address.isEmpty()) {
             address = a;
         } else {
-            return usage(QStringLiteral("sync setup takes one server address"));
+            return usage(
+                QCoreApplication::translate("SyncCommand", "sync setup takes one server address"));
         }
     }
     if (address.isEmpty())
-        return usage(QStringLiteral("sync setup needs the server's address"));
+        return usage(
+            QCoreApplication::translate("SyncCommand", "sync setup needs the server's address"));
     if (!hasUser || user.isEmpty())
-        return usage(QStringLiteral("sync setup needs --user NAME"));
+        return usage(QCoreApplication::translate("SyncCommand", "sync setup needs --user NAME"));
     const QUrl server = syncServerAddress(address);
     if (server.isEmpty())
-        return fail(
-            QStringLiteral("Sign-in failed: \u201c%1\u201d is not a server address.").arg(address));
+        return fail(QCoreApplication::translate(
+                        "SyncCommand", "Sign-in failed: \u201c%1\u201d is not a server address.")
+                        .arg(address));
     if (!CalDavClient::transportAllowed(server, allowInsecure))
-        return fail(QStringLiteral("Sign-in failed: plain http:// would send your password "
-                                   "unencrypted; use https://, or --allow-insecure for a server "
-                                   "you trust on your own network."));
+        return fail(QCoreApplication::translate(
+            "SyncCommand", "Sign-in failed: plain http:// would send your password "
+                           "unencrypted; use https://, or --allow-insecure for a server "
+                           "you trust on your own network."));
     const std::optional<QString> password = fromStdin ? passwordFromStdin() : askPassword();
     if (!password || password->isEmpty())
-        return fail(QStringLiteral("Sign-in failed: no password was given (on a terminal it is "
-                                   "asked for; otherwise give it with --password-stdin)."));
+        return fail(QCoreApplication::translate(
+            "SyncCommand", "Sign-in failed: no password was given (on a terminal it is "
+                           "asked for; otherwise give it with --password-stdin)."));
 
     auto store = SqliteStore::open(PersistenceController::defaultStorePath());
     if (!store.ok())
-        return fail(busyOr(store.error(), QStringLiteral("Sign-in")));
+        return fail(busyOr(store.error(), signInFailed()));
     NetworkRequestPerformer http;
     SystemSecretBackend secrets;
     if (auto done = QCoro::waitFor(setUpSync(*store.value(), http, secrets, server, user, *password,
                                              allowInsecure, systemNow()));
         !done.ok())
-        return fail(QStringLiteral("Sign-in failed: %1").arg(done.error().message));
-    printLine(stdout, QStringLiteral("Signed in to %1 as %2.").arg(server.toDisplayString(), user));
+        return fail(signInFailed().arg(done.error().message));
+    printLine(stdout, QCoreApplication::translate("SyncCommand", "Signed in to %1 as %2.")
+                          .arg(server.toDisplayString(), user));
     return 0;
 }
 
 int status(const QStringList& args) {
     const bool json = args == QStringList{QStringLiteral("--json")};
     if (!args.isEmpty() && !json)
-        return usage(QStringLiteral("sync status takes only --json"));
+        return usage(QCoreApplication::translate("SyncCommand", "sync status takes only --json"));
     auto store = SqliteStore::openForReading(PersistenceController::defaultStorePath());
     if (!store.ok())
-        return fail(QStringLiteral("Sync status failed: %1").arg(store.error().message));
+        return fail(QCoreApplication::translate("SyncCommand", "Sync status failed: %1")
+                        .arg(store.error().message));
     SyncState* sync = store.value()->sync();
     std::optional<SyncAccount> account;
     qint64 pending = 0, conflicts = 0, deletedElsewhere = 0;
     if (sync) {
         Result<SyncAccount> read = sync->account();
         if (!read.ok())
-            return fail(QStringLiteral("Sync status failed: %1").arg(read.error().message));
+            return fail(QCoreApplication::translate("SyncCommand", "Sync status failed: %1")
+                            .arg(read.error().message));
         account = read.value();
         for (auto [into, count] :
              {std::pair{&pending, sync->pendingCount()},
               std::pair{&conflicts, sync->conflictCount()},
               std::pair{&deletedElsewhere, sync->deletedCount(systemNow() - 30 * 86'400)}}) {
             if (!count.ok())
-                return fail(QStringLiteral("Sync status failed: %1").arg(count.error().message));
+                return fail(QCoreApplication::translate("SyncCommand", "Sync status failed: %1")
+                                .arg(count.error().message));
             *into = count.value();
         }
     }
@@ -180,40 +196,51 @@ int status(const QStringList& args) {
         return 0;
     }
     if (!account) {
-        printLine(stdout, QStringLiteral("Sync is off: no account is set up."));
+        printLine(stdout,
+                  QCoreApplication::translate("SyncCommand", "Sync is off: no account is set up."));
         return 0;
     }
     printLine(stdout,
-              QStringLiteral("Account: %1\nUser: %2\nLast sync: %3\nPending changes: %4\n"
-                             "Open conflicts: %5\nDeleted on another device (30 days): %6\n"
-                             "Last error: %7")
+              QCoreApplication::translate(
+                  "SyncCommand", "Account: %1\nUser: %2\nLast sync: %3\nPending changes: %4\n"
+                                 "Open conflicts: %5\nDeleted on another device (30 days): %6\n"
+                                 "Last error: %7")
                   .arg(account->server, account->user,
-                       lastSync.isEmpty() ? QStringLiteral("never") : lastSync)
+                       lastSync.isEmpty()
+                           ? QCoreApplication::translate("SyncCommand", "never", "last sync")
+                           : lastSync)
                   .arg(pending)
                   .arg(conflicts)
                   .arg(deletedElsewhere)
-                  .arg(account->lastError.isEmpty() ? QStringLiteral("none") : account->lastError));
+                  .arg(account->lastError.isEmpty()
+                           ? QCoreApplication::translate("SyncCommand", "none", "last error")
+                           : account->lastError));
     return 0;
 }
 
 int signOut(const QStringList& args) {
     if (!args.isEmpty())
-        return usage(QStringLiteral("sync signout takes no arguments"));
+        return usage(QCoreApplication::translate("SyncCommand", "sync signout takes no arguments"));
     auto store = SqliteStore::open(PersistenceController::defaultStorePath());
     if (!store.ok())
-        return fail(busyOr(store.error(), QStringLiteral("Sign-out")));
+        return fail(busyOr(store.error(),
+                           QCoreApplication::translate("SyncCommand", "Sign-out failed: %1")));
     if (!store.value()->sync()) {
-        printLine(stdout, QStringLiteral("Sync is off: no account is set up."));
+        printLine(stdout,
+                  QCoreApplication::translate("SyncCommand", "Sync is off: no account is set up."));
         return 0;
     }
     if (auto stopped = store.value()->stopSync(); !stopped.ok())
-        return fail(QStringLiteral("Sign-out failed: %1").arg(stopped.error().message));
+        return fail(QCoreApplication::translate("SyncCommand", "Sign-out failed: %1")
+                        .arg(stopped.error().message));
     SystemSecretBackend secrets;
     if (auto removed = QCoro::waitFor(syncPassword(secrets).remove()); !removed.ok())
-        return fail(QStringLiteral("Signed out, but the password is still in the secret store: "
-                                   "%1")
+        return fail(QCoreApplication::translate(
+                        "SyncCommand", "Signed out, but the password is still in the secret store: "
+                                       "%1")
                         .arg(removed.error().message));
-    printLine(stdout, QStringLiteral("Signed out. The records on this device stay."));
+    printLine(stdout, QCoreApplication::translate("SyncCommand",
+                                                  "Signed out. The records on this device stay."));
     return 0;
 }
 
@@ -231,7 +258,8 @@ int cycleInApp(QDBusConnection bus, bool json, bool allowDeletions) {
         bus, QLatin1String(ApplicationBus::intentsInterface), QStringLiteral("Sync"),
         {allowDeletions}, std::numeric_limits<int>::max());
     if (reply.type() == QDBusMessage::ErrorMessage)
-        return fail(QStringLiteral("Sync failed: %1").arg(reply.errorMessage()));
+        return fail(QCoreApplication::translate("SyncCommand", "Sync failed: %1")
+                        .arg(reply.errorMessage()));
     const QVariantList answer = reply.arguments();
     SyncCycleOutcome outcome;
     outcome.exitCode = answer.value(0).toInt();
@@ -249,13 +277,15 @@ int cycle(const QStringList& args) {
         else if (a == QLatin1String("--allow-deletions"))
             allowDeletions = true;
         else
-            return usage(QStringLiteral("sync has no option '%1'").arg(a));
+            return usage(
+                QCoreApplication::translate("SyncCommand", "sync has no option '%1'").arg(a));
     }
     if (QDBusConnection bus = QDBusConnection::sessionBus(); ApplicationBus::isRunning(bus))
         return cycleInApp(bus, json, allowDeletions);
     auto ctx = openModelContext(PersistenceController::defaultStorePath());
     if (!ctx.ok())
-        return fail(busyOr(ctx.error(), QStringLiteral("Sync")));
+        return fail(
+            busyOr(ctx.error(), QCoreApplication::translate("SyncCommand", "Sync failed: %1")));
     NetworkRequestPerformer http;
     SystemSecretBackend secrets;
     return printed(
@@ -276,7 +306,7 @@ int SyncCommand::run(const QStringList& arguments) {
         return signOut(rest);
     if (what.isEmpty() || what.startsWith(u'-'))
         return cycle(arguments);
-    return usage(QStringLiteral("unknown sync command '%1'").arg(what));
+    return usage(QCoreApplication::translate("SyncCommand", "unknown sync command '%1'").arg(what));
 }
 
 } // namespace orvana

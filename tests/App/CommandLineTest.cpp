@@ -92,6 +92,34 @@ TEST_F(Verbs, OptionsAnswerAndMistakesAreRefusedWithoutAStore) {
     EXPECT_FALSE(QFileInfo::exists(sandbox.storeFolder()));
 }
 
+// In German the help, a mistake and a failure are German; how the verbs are
+// written stays, and the help still fits a terminal of 80 columns.
+TEST_F(Verbs, SpeakTheUsersLanguage) {
+    QProcessEnvironment env = sandbox.env(true);
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        env.remove(QLatin1String(variable));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+
+    const Outcome help = runOrvana({QStringLiteral("--help")}, env);
+    expectExit(help, 0);
+    for (const char* german : {"Aufruf: orvana", "Optionen:", "Diese Hilfe anzeigen", "Befehle:",
+                               "  export [FILE]   alle Daten", "  sync signout    Konto"})
+        EXPECT_TRUE(help.out.contains(QString::fromUtf8(german))) << german << "\n" << help;
+    EXPECT_FALSE(help.out.contains(QLatin1String("write all data"))) << help;
+    for (const QString& line : help.out.split(u'\n'))
+        EXPECT_LE(line.size(), 80) << line.toStdString();
+
+    const std::pair<QStringList, const char*> refused[] = {
+        {{QStringLiteral("stats"), QStringLiteral("--yaml")}, "orvana: stats nimmt nur --json"},
+        {{QStringLiteral("import"), sandbox.path(QStringLiteral("none.json"))},
+         "Import fehlgeschlagen: "}};
+    for (const auto& [args, german] : refused) {
+        const Outcome o = runOrvana(args, env);
+        expectExit(o, -1);
+        EXPECT_TRUE(o.err.startsWith(QString::fromUtf8(german))) << o;
+    }
+}
+
 TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {
     {
         auto ctx = openModelContext(sandbox.storePath());

@@ -137,6 +137,7 @@ struct PseudoLocale {
     QtTextsWrapped qt;
     QTranslator ours;
     QString problem;
+    std::map<QString, QStringList> contexts; // source → the contexts lupdate put it in
 
     PseudoLocale() {
         const QString project = dir.filePath(QStringLiteral("project.json"));
@@ -168,6 +169,7 @@ struct PseudoLocale {
         xml.writeAttribute(QStringLiteral("version"), QStringLiteral("2.1"));
         xml.writeAttribute(QStringLiteral("language"), QStringLiteral("en"));
         for (const Message& m : readTs(extracted)) {
+            contexts[m.source] << m.context;
             xml.writeStartElement(QStringLiteral("context"));
             xml.writeTextElement(QStringLiteral("name"), m.context);
             xml.writeStartElement(QStringLiteral("message"));
@@ -434,7 +436,12 @@ TEST(Translation, EveryVisibleTextOfTheScreensGoesThroughTheTranslations) {
     for (const auto& [text, where] : texts.seen) {
         wrapped += text.contains(open);
         if (const QStringList words = bareWords(text, allowed); !words.isEmpty())
-            escaped << QStringLiteral("%1: \"%2\"").arg(where, text);
+            escaped << QStringLiteral("%1: \"%2\"").arg(where, text) +
+                           // In tr(), but looked up under another context than lupdate's.
+                           (pseudo.contexts.count(text)
+                                ? QStringLiteral(" (lupdate: %1)")
+                                      .arg(pseudo.contexts.at(text).join(QStringLiteral(", ")))
+                                : QString());
     }
     escaped.sort();
     EXPECT_GT(wrapped, 20) << "the pseudo translation is in use";

@@ -72,14 +72,181 @@
     </message>
 </context>
 <context>
-    <name>DayTaskFormModel</name>
+    <name>CommandLine</name>
     <message>
-        <source>Edit Task</source>
-        <translation type="unfinished"></translation>
+        <source>orvana: no session bus to reach the app on</source>
+        <translation>orvana: kein Sitzungsbus, über den die App erreichbar wäre</translation>
     </message>
     <message>
-        <source>New Task</source>
-        <translation type="unfinished"></translation>
+        <source>orvana: the app could not be started</source>
+        <translation>orvana: Die App konnte nicht gestartet werden</translation>
+    </message>
+    <message>
+        <source>orvana: the app stopped while starting</source>
+        <translation>orvana: Die App wurde beim Starten beendet</translation>
+    </message>
+    <message>
+        <source>orvana: the app did not start in time</source>
+        <translation>orvana: Die App wurde nicht rechtzeitig gestartet</translation>
+    </message>
+    <message>
+        <source>export takes at most one file</source>
+        <translation>export nimmt höchstens eine Datei</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Export fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>import takes exactly one file</source>
+        <translation>import nimmt genau eine Datei</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Import fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Import failed: Orvana is running and holds the data store; import from the running app or quit it first.</source>
+        <translation>Import fehlgeschlagen: Orvana läuft und hält den Datenspeicher; aus der laufenden App importieren oder sie zuerst beenden.</translation>
+    </message>
+    <message>
+        <source>Imported from %1</source>
+        <translation>Importiert aus %1</translation>
+    </message>
+    <message>
+        <source>backup takes no arguments</source>
+        <translation>backup nimmt keine Argumente</translation>
+    </message>
+    <message>
+        <source>Backup failed: %1</source>
+        <translation>Sicherung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Backup failed: today&apos;s backup could not be written to %1</source>
+        <translation>Sicherung fehlgeschlagen: Die heutige Sicherung konnte nicht nach %1 geschrieben werden</translation>
+    </message>
+    <message>
+        <source>today takes no arguments</source>
+        <translation>today nimmt keine Argumente</translation>
+    </message>
+    <message>
+        <source>goals takes no arguments</source>
+        <translation>goals nimmt keine Argumente</translation>
+    </message>
+    <message>
+        <source>stats takes only --json</source>
+        <translation>stats nimmt nur --json</translation>
+    </message>
+    <message>
+        <source>Total focus time: %1</source>
+        <translation>Fokuszeit insgesamt: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>Day streak: %n</source>
+        <translation>
+            <numerusform>Serie: %n Tag</numerusform>
+            <numerusform>Serie: %n Tage</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Active goals: %1</source>
+        <translation>Aktive Ziele: %1</translation>
+    </message>
+    <message>
+        <source>Tasks completed: %1/%2</source>
+        <translation>Erledigte Aufgaben: %1/%2</translation>
+    </message>
+    <message>
+        <source>focus takes only --goal ID</source>
+        <translation>focus nimmt nur --goal ID</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a goal id (see &apos;orvana goals&apos;)</source>
+        <translation>„%1“ ist keine Ziel-ID (siehe „orvana goals“)</translation>
+    </message>
+    <message>
+        <source>quick-add takes no arguments</source>
+        <translation>quick-add nimmt keine Argumente</translation>
+    </message>
+    <message>
+        <source>write all data as JSON to FILE (or standard output)</source>
+        <translation>alle Daten als JSON in FILE schreiben (oder in die
+Standardausgabe)</translation>
+    </message>
+    <message>
+        <source>merge an export document into the data</source>
+        <translation>ein Exportdokument in die Daten übernehmen</translation>
+    </message>
+    <message>
+        <source>write today&apos;s backup if missing; print its path</source>
+        <translation>die heutige Sicherung schreiben, falls sie fehlt;
+ihren Pfad ausgeben</translation>
+    </message>
+    <message>
+        <source>say what Today&apos;s One Thing is</source>
+        <translation>„Die eine Sache heute“ nennen</translation>
+    </message>
+    <message>
+        <source>list active goals: id, a tab, the title</source>
+        <translation>aktive Ziele auflisten: ID, Tabulator, Titel</translation>
+    </message>
+    <message>
+        <source>overview figures (one JSON object with --json)</source>
+        <translation>Kennzahlen der Übersicht (mit --json ein JSON-Objekt)</translation>
+    </message>
+    <message>
+        <source>open the focus timer (on a goal) in the app,
+starting it when needed</source>
+        <translation>den Fokus-Timer (für ein Ziel) in der App öffnen
+und die App bei Bedarf starten</translation>
+    </message>
+    <message>
+        <source>open or close the quick-add field, starting the app
+when needed; bind it to a key in the desktop</source>
+        <translation>das Schnellerfassungsfeld öffnen oder schließen und
+die App bei Bedarf starten; in der Arbeitsumgebung
+einer Taste zuweisen</translation>
+    </message>
+    <message>
+        <source>sign in to a CalDAV server to sync this data</source>
+        <translation>bei einem CalDAV-Server anmelden, um diese Daten zu
+synchronisieren</translation>
+    </message>
+    <message>
+        <source>one sync with the server; exit 3
+when it stopped before deleting many records here</source>
+        <translation>eine Synchronisierung mit dem Server;
+Exit-Status 3, wenn sie vor dem Löschen vieler
+Einträge hier anhielt</translation>
+    </message>
+    <message>
+        <source>the account, the last sync, what is pending</source>
+        <translation>das Konto, die letzte Synchronisierung, was
+aussteht</translation>
+    </message>
+    <message>
+        <source>forget the account and its password; keep the data</source>
+        <translation>Konto und Passwort vergessen; die Daten bleiben</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>The running app answers today, goals, import and sync itself; an
+import then is one step its Ctrl+Z undoes.</source>
+        <translation>Läuft die App, beantwortet sie today, goals, import und sync selbst;
+ein Import ist dann ein Schritt, den Strg+Z dort rückgängig macht.</translation>
+    </message>
+    <message>
+        <source>unknown command &apos;%1&apos;</source>
+        <translation>unbekannter Befehl „%1“</translation>
+    </message>
+    <message>
+        <source>orvana: %1
+Try &apos;orvana --help&apos;.</source>
+        <translation>orvana: %1
+„orvana --help“ zeigt die Hilfe.</translation>
     </message>
 </context>
 <context>
@@ -94,157 +261,14 @@
     </message>
 </context>
 <context>
-    <name>FocusBlockFormModel</name>
-    <message>
-        <source>Edit Recurring Block</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>New Recurring Block</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Every week, on these days at this time, the block will show up on Today waiting for a tap to start — it won&apos;t start itself.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>FocusBlockListModel</name>
-    <message>
-        <source>unknown day</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, at %2, %3 min</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Focus Blocks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add Recurring Block</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No Recurring Blocks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add a block for the days/times you want to reserve. On a matching day it&apos;ll appear on Today under &quot;Today&apos;s Recurring Blocks&quot; — tap Start there to begin the session.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Paused</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Resume</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> deleted</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>S</source>
-        <comment>Sunday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>M</source>
-        <comment>Monday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>T</source>
-        <comment>Tuesday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>W</source>
-        <comment>Wednesday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>T</source>
-        <comment>Thursday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>F</source>
-        <comment>Friday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>S</source>
-        <comment>Saturday</comment>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 · %2 · %3 min</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, paused</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>GetTodaysOneThingIntent</name>
     <message>
         <source>Nothing is set as Today&apos;s One Thing yet.</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch ist nichts als „Die eine Sache heute“ festgelegt.</translation>
     </message>
     <message>
         <source>Today&apos;s One Thing is %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>GoalListModel</name>
-    <message>
-        <source>Goals</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Search goals</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add Goal</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No Goals Yet</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Everything in Orvana starts from a goal — add one, then break it into weeks and tasks from there.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> deleted</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>MainWindowModel</name>
-    <message>
-        <source>Couldn&apos;t save your changes: %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Select a Section</source>
-        <translation type="unfinished"></translation>
+        <translation>„Die eine Sache heute“ ist %1.</translation>
     </message>
 </context>
 <context>
@@ -274,7 +298,31 @@
     <name>OrvanaApp</name>
     <message>
         <source>Plan personal goals and do focused work.</source>
-        <translation type="unfinished"></translation>
+        <translation>Persönliche Ziele planen und konzentriert arbeiten.</translation>
+    </message>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Die Version anzeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>unerwartetes Argument „%1“</translation>
+    </message>
+    <message>
+        <source>orvana: no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set). Start Orvana from a desktop session.</source>
+        <translation>orvana: keine Anzeige für das Fenster (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt). Orvana bitte aus einer Desktop-Sitzung starten.</translation>
+    </message>
+    <message>
+        <source>Orvana is already running but does not answer: %1</source>
+        <translation>Orvana läuft bereits, antwortet aber nicht: %1</translation>
+    </message>
+    <message>
+        <source>orvana: the desktop&apos;s requests cannot reach this window: %1</source>
+        <translation>orvana: Anfragen der Arbeitsumgebung erreichen dieses Fenster nicht: %1</translation>
     </message>
 </context>
 <context>
@@ -284,13 +332,24 @@
 
 Store file: %1
 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana konnte seinen Datenspeicher nicht einrichten.
+
+Speicherdatei: %1
+%2</translation>
     </message>
     <message>
-        <source>
+        <source>Orvana could not set up its data store.
+
+Store file: %1
+%2
 
 The file has not been changed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana konnte seinen Datenspeicher nicht einrichten.
+
+Speicherdatei: %1
+%2
+
+Die Datei wurde nicht verändert.</translation>
     </message>
 </context>
 <context>
@@ -309,31 +368,19 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Clear</source>
-        <translation type="unfinished"></translation>
+        <translation>Leeren</translation>
     </message>
     <message>
         <source>%1 (Ctrl+N)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 (Strg+N)</translation>
     </message>
     <message>
         <source>Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziel</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No items yet</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1/%2 items done</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 – %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Keines</translation>
     </message>
 </context>
 <context>
@@ -351,34 +398,151 @@ The file has not been changed.</source>
     <name>SidebarSection</name>
     <message>
         <source>Today</source>
-        <translation type="unfinished"></translation>
+        <translation>Heute</translation>
     </message>
     <message>
         <source>Goals</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziele</translation>
     </message>
     <message>
         <source>Weeks</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochen</translation>
     </message>
     <message>
         <source>Focus Blocks</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokusblöcke</translation>
     </message>
     <message>
         <source>Overview</source>
-        <translation type="unfinished"></translation>
+        <translation>Übersicht</translation>
     </message>
 </context>
 <context>
     <name>StartFocusSessionIntent</name>
     <message>
         <source>a goal</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Ziel</translation>
     </message>
     <message>
         <source>Opening Orvana to start a focus session for %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana wird geöffnet, um eine Fokussitzung für %1 zu starten.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncCommand</name>
+    <message>
+        <source>Password: </source>
+        <translation>Passwort: </translation>
+    </message>
+    <message>
+        <source>Orvana is running and holds the data store; quit it first.</source>
+        <translation>Orvana läuft und hält den Datenspeicher; Orvana zuerst beenden.</translation>
+    </message>
+    <message>
+        <source>Sign-in failed: %1</source>
+        <translation>Anmeldung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>--user needs a name</source>
+        <translation>--user braucht einen Namen</translation>
+    </message>
+    <message>
+        <source>sync setup has no option &apos;%1&apos;</source>
+        <translation>sync setup hat keine Option „%1“</translation>
+    </message>
+    <message>
+        <source>sync setup takes one server address</source>
+        <translation>sync setup nimmt eine Serveradresse</translation>
+    </message>
+    <message>
+        <source>sync setup needs the server&apos;s address</source>
+        <translation>sync setup braucht die Adresse des Servers</translation>
+    </message>
+    <message>
+        <source>sync setup needs --user NAME</source>
+        <translation>sync setup braucht --user NAME</translation>
+    </message>
+    <message>
+        <source>Sign-in failed: “%1” is not a server address.</source>
+        <translation>Anmeldung fehlgeschlagen: „%1“ ist keine Serveradresse.</translation>
+    </message>
+    <message>
+        <source>Sign-in failed: plain http:// would send your password unencrypted; use https://, or --allow-insecure for a server you trust on your own network.</source>
+        <translation>Anmeldung fehlgeschlagen: Über reines http:// würde das Passwort unverschlüsselt gesendet; https:// verwenden oder --allow-insecure für einen vertrauenswürdigen Server im eigenen Netzwerk.</translation>
+    </message>
+    <message>
+        <source>Sign-in failed: no password was given (on a terminal it is asked for; otherwise give it with --password-stdin).</source>
+        <translation>Anmeldung fehlgeschlagen: Kein Passwort angegeben (im Terminal wird danach gefragt; sonst mit --password-stdin übergeben).</translation>
+    </message>
+    <message>
+        <source>Signed in to %1 as %2.</source>
+        <translation>Bei %1 als %2 angemeldet.</translation>
+    </message>
+    <message>
+        <source>sync status takes only --json</source>
+        <translation>sync status nimmt nur --json</translation>
+    </message>
+    <message>
+        <source>Sync status failed: %1</source>
+        <translation>Synchronisierungsstatus fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Sync is off: no account is set up.</source>
+        <translation>Synchronisierung ist aus: Kein Konto eingerichtet.</translation>
+    </message>
+    <message>
+        <source>Account: %1
+User: %2
+Last sync: %3
+Pending changes: %4
+Open conflicts: %5
+Deleted on another device (30 days): %6
+Last error: %7</source>
+        <translation>Konto: %1
+Benutzer: %2
+Letzte Synchronisierung: %3
+Ausstehende Änderungen: %4
+Offene Konflikte: %5
+Auf einem anderen Gerät gelöscht (30 Tage): %6
+Letzter Fehler: %7</translation>
+    </message>
+    <message>
+        <source>never</source>
+        <comment>last sync</comment>
+        <translation>nie</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <comment>last error</comment>
+        <translation>keiner</translation>
+    </message>
+    <message>
+        <source>sync signout takes no arguments</source>
+        <translation>sync signout nimmt keine Argumente</translation>
+    </message>
+    <message>
+        <source>Sign-out failed: %1</source>
+        <translation>Abmeldung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Signed out, but the password is still in the secret store: %1</source>
+        <translation>Abgemeldet, aber das Passwort ist noch im Passwortspeicher: %1</translation>
+    </message>
+    <message>
+        <source>Signed out. The records on this device stay.</source>
+        <translation>Abgemeldet. Die Einträge auf diesem Gerät bleiben erhalten.</translation>
+    </message>
+    <message>
+        <source>Sync failed: %1</source>
+        <translation>Synchronisierung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>sync has no option &apos;%1&apos;</source>
+        <translation>sync hat keine Option „%1“</translation>
+    </message>
+    <message>
+        <source>unknown sync command &apos;%1&apos;</source>
+        <translation>unbekannter sync-Befehl „%1“</translation>
     </message>
 </context>
 <context>
@@ -420,7 +584,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Signed out, but the password is still in the secret store: %1</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Abgemeldet, aber das Passwort ist noch im Passwortspeicher: %1</translation>
     </message>
 </context>
 <context>
@@ -458,135 +622,6 @@ The file has not been changed.</source>
     </message>
 </context>
 <context>
-    <name>TodayModel</name>
-    <message>
-        <source>Today</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Search tasks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add Task</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Nothing Planned Today</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Tap + to add a task, or plan your week first from the Weeks tab and pull items in from there.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> deleted</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Overdue</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>These didn&apos;t get done on their original day and stay here until you move them or check them off — nothing is deleted automatically.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Today&apos;s One Thing</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Today&apos;s Recurring Blocks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Recurring block, %1 min</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Start</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>From your Focus Blocks. Tap Start to create today&apos;s task and begin the timer — it only appears here once, even if you come back later today.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Also Today</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Tap the circle to mark a task done, or the timer to start a focus session on it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, done</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Move to Today</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>TraySummaryModel</name>
-    <message>
-        <source>Today&apos;s One Thing</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Nothing set for today</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mark a task as Today&apos;s One Thing in the main window to see it here.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Open Orvana</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 day streak</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 days streak</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>WeekDetailModel</name>
-    <message>
-        <source>Ritual done</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ritual not started</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>What&apos;s the focus this week?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Add an item</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Items are your plan for the week — they won&apos;t show up on the Today tab by themselves. Tap &quot;Add to Today&quot; on one when you&apos;re ready to actually work on it.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>on today</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1, done</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>orvana</name>
     <message>
         <source>The system keyring did not answer. If it asks for a password, enter it and try again.</source>
@@ -610,74 +645,6 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Couldn&apos;t write %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Active</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Completed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Archived</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>None</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Red</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Orange</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Yellow</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Green</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Blue</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Purple</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pink</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Gray</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1d overdue</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Due today</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1d left</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 min</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 min logged</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -760,7 +727,7 @@ The file has not been changed.</source>
     <name>orvana::AIReviewSectionView</name>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">KI-Bewertung</translation>
     </message>
     <message>
         <source>Reviewing…</source>
@@ -771,7 +738,7 @@ The file has not been changed.</source>
     <name>orvana::AIReviewWindow</name>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">KI-Bewertung</translation>
     </message>
     <message>
         <source>Goal or weekly plan to review:</source>
@@ -790,50 +757,52 @@ The file has not been changed.</source>
     <name>orvana::BusyIndicator</name>
     <message>
         <source>Working…</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird bearbeitet …</translation>
     </message>
 </context>
 <context>
     <name>orvana::DailyBarChart</name>
     <message>
-        <source>1 minute</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 minutes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Minutes per day</source>
-        <translation type="unfinished"></translation>
+        <translation>Minuten pro Tag</translation>
     </message>
     <message>
         <source>No focus minutes.</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Fokusminuten.</translation>
     </message>
     <message>
         <source>No focus minutes between %1 and %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Fokusminuten zwischen %1 und %2.</translation>
     </message>
     <message>
         <source>Focus on 1 day, %1, with %2.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Focus on %1 days between %2 and %3. The busiest day, %4, had %5.</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokus an 1 Tag, %1, mit %2.</translation>
     </message>
     <message>
         <source>%1: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1: %2</translation>
     </message>
     <message>
         <source>Date</source>
-        <translation type="unfinished"></translation>
+        <translation>Datum</translation>
     </message>
     <message>
         <source>Minutes</source>
-        <translation type="unfinished"></translation>
+        <translation>Minuten</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Focus on %n days between %1 and %2. The busiest day, %3, had %4.</source>
+        <translation>
+            <numerusform>Fokus an %n Tag zwischen %1 und %2. Der aktivste Tag, %3, hatte %4.</numerusform>
+            <numerusform>Fokus an %n Tagen zwischen %1 und %2. Der aktivste Tag, %3, hatte %4.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -863,7 +832,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Export failed: %1</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Export fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>The records are no longer open.</source>
@@ -887,7 +856,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Import failed: %1</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Import fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>Importing %1…</source>
@@ -895,7 +864,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Imported from %1</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Importiert aus %1</translation>
     </message>
     <message>
         <source>Import cancelled</source>
@@ -903,46 +872,57 @@ The file has not been changed.</source>
     </message>
 </context>
 <context>
+    <name>orvana::DayTaskFormModel</name>
+    <message>
+        <source>Edit Task</source>
+        <translation>Aufgabe bearbeiten</translation>
+    </message>
+    <message>
+        <source>New Task</source>
+        <translation>Neue Aufgabe</translation>
+    </message>
+</context>
+<context>
     <name>orvana::DayTaskFormView</name>
     <message>
         <source>Title</source>
-        <translation type="unfinished"></translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Date</source>
-        <translation type="unfinished"></translation>
+        <translation>Datum</translation>
     </message>
     <message>
         <source>Make this today&apos;s &amp;one thing</source>
-        <translation type="unfinished"></translation>
+        <translation>Zu „Die &amp;eine Sache heute“ machen</translation>
     </message>
     <message>
         <source>Set a &amp;reminder</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Erinnerung festlegen</translation>
     </message>
     <message>
         <source>Remind me at</source>
-        <translation type="unfinished"></translation>
+        <translation>Erinnern um</translation>
     </message>
     <message>
         <source>&amp;Title</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Titel</translation>
     </message>
     <message>
         <source>&amp;Date</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Datum</translation>
     </message>
     <message>
         <source>&amp;Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ziel</translation>
     </message>
     <message>
         <source>Remind &amp;me at</source>
-        <translation type="unfinished"></translation>
+        <translation>Erinnern &amp;um</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern</translation>
     </message>
 </context>
 <context>
@@ -1029,7 +1009,25 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>%1. %2</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">%1, %2 {1.?}</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::DurationText</name>
+    <message>
+        <source>%1m</source>
+        <comment>minutes</comment>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1h</source>
+        <comment>hours</comment>
+        <translation>%1 Std.</translation>
+    </message>
+    <message>
+        <source>%1h %2m</source>
+        <comment>hours and minutes</comment>
+        <translation>%1 Std. %2 Min.</translation>
     </message>
 </context>
 <context>
@@ -1091,338 +1089,552 @@ The file has not been changed.</source>
     </message>
 </context>
 <context>
+    <name>orvana::FocusBlockFormModel</name>
+    <message>
+        <source>Edit Recurring Block</source>
+        <translation>Wiederkehrenden Block bearbeiten</translation>
+    </message>
+    <message>
+        <source>New Recurring Block</source>
+        <translation>Neuer wiederkehrender Block</translation>
+    </message>
+    <message>
+        <source>Every week, on these days at this time, the block will show up on Today waiting for a tap to start — it won&apos;t start itself.</source>
+        <translation>Jede Woche erscheint der Block an diesen Tagen zu dieser Uhrzeit unter „Heute“ und wartet darauf, gestartet zu werden – von selbst startet er nicht.</translation>
+    </message>
+</context>
+<context>
     <name>orvana::FocusBlockFormView</name>
     <message>
         <source>Title</source>
-        <translation type="unfinished"></translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Time</source>
-        <translation type="unfinished"></translation>
+        <translation>Uhrzeit</translation>
     </message>
     <message>
         <source>Duration: </source>
-        <translation type="unfinished"></translation>
+        <translation>Dauer: </translation>
     </message>
     <message>
         <source> min</source>
-        <translation type="unfinished"></translation>
+        <translation> Min.</translation>
     </message>
     <message>
         <source>Duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Dauer</translation>
     </message>
     <message>
         <source>Repeats On</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiederholen am</translation>
     </message>
     <message>
         <source>Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziel</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::FocusBlockListModel</name>
+    <message>
+        <source>unknown day</source>
+        <translation>unbekannter Tag</translation>
+    </message>
+    <message>
+        <source>%1, at %2, %3 min</source>
+        <translation>%1, um %2, %3 Min.</translation>
+    </message>
+    <message>
+        <source>Focus Blocks</source>
+        <translation>Fokusblöcke</translation>
+    </message>
+    <message>
+        <source>Add Recurring Block</source>
+        <translation>Wiederkehrenden Block hinzufügen</translation>
+    </message>
+    <message>
+        <source>No Recurring Blocks</source>
+        <translation>Keine wiederkehrenden Blöcke</translation>
+    </message>
+    <message>
+        <source>Add a block for the days/times you want to reserve. On a matching day it&apos;ll appear on Today under &quot;Today&apos;s Recurring Blocks&quot; — tap Start there to begin the session.</source>
+        <translation>Einen Block für die Tage und Uhrzeiten hinzufügen, die freigehalten werden sollen. An einem passenden Tag erscheint er unter „Heute“ bei „Heutige wiederkehrende Blöcke“ – dort „Starten“ antippen, um die Sitzung zu beginnen.</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Pausiert</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <comment>a recurring block</comment>
+        <translation>Pausieren</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <comment>a recurring block</comment>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; deleted</source>
+        <translation>„%1“ gelöscht</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>Sunday</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>M</source>
+        <comment>Monday</comment>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <comment>Tuesday</comment>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>W</source>
+        <comment>Wednesday</comment>
+        <translation>M</translation>
+    </message>
+    <message>
+        <source>T</source>
+        <comment>Thursday</comment>
+        <translation>D</translation>
+    </message>
+    <message>
+        <source>F</source>
+        <comment>Friday</comment>
+        <translation>F</translation>
+    </message>
+    <message>
+        <source>S</source>
+        <comment>Saturday</comment>
+        <translation>S</translation>
+    </message>
+    <message>
+        <source>%1 · %2 · %3 min</source>
+        <translation>%1 · %2 · %3 Min.</translation>
+    </message>
+    <message>
+        <source>%1, paused</source>
+        <translation>%1, pausiert</translation>
     </message>
 </context>
 <context>
     <name>orvana::FocusBlockListView</name>
     <message>
-        <source>Pause</source>
-        <translation type="unfinished"></translation>
+        <source>Edit…</source>
+        <translation>Bearbeiten …</translation>
     </message>
     <message>
-        <source>Edit…</source>
-        <translation type="unfinished"></translation>
+        <source>Pause</source>
+        <comment>a recurring block</comment>
+        <translation>Pausieren</translation>
     </message>
 </context>
 <context>
     <name>orvana::FocusTimerController</name>
     <message>
-        <source>Work</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Short Break</source>
-        <translation type="unfinished"></translation>
+        <translation>Kurze Pause</translation>
     </message>
     <message>
         <source>Long Break</source>
-        <translation type="unfinished"></translation>
+        <translation>Lange Pause</translation>
     </message>
     <message>
         <source>Work %1 min, then a break — every %2th break is %3 min instead of %4. Change these in Settings.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Min. arbeiten, dann eine Pause – jede %2. Pause dauert %3 Min. statt %4. Änderbar in den Einstellungen.</translation>
     </message>
     <message>
         <source>Duration: %1 min</source>
-        <translation type="unfinished"></translation>
+        <translation>Dauer: %1 Min.</translation>
     </message>
     <message>
         <source>%1 — Pomodoro %2 of %3</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Resume</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 – Pomodoro %2 von %3</translation>
     </message>
     <message>
         <source>Work session complete.</source>
-        <translation type="unfinished"></translation>
+        <translation>Arbeitsphase abgeschlossen.</translation>
     </message>
     <message>
         <source>Break&apos;s over.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Pause ist vorbei.</translation>
     </message>
     <message>
         <source>Start Break</source>
-        <translation type="unfinished"></translation>
+        <translation>Pause beginnen</translation>
     </message>
     <message>
         <source>Start Next Work Interval</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Completed</source>
-        <translation type="unfinished"></translation>
+        <translation>Nächste Arbeitsphase beginnen</translation>
     </message>
     <message>
         <source>Stopped early</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 minute</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 minutes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 second</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 seconds</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Vorzeitig beendet</translation>
     </message>
     <message>
         <source>%1 remaining</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch %1</translation>
     </message>
     <message>
         <source>Paused, %1 remaining</source>
-        <translation type="unfinished"></translation>
+        <translation>Pausiert, noch %1</translation>
     </message>
     <message>
         <source>If you close this window while it&apos;s running, it pauses automatically — reopen the task to pick back up where you left off.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird dieses Fenster während der Sitzung geschlossen, pausiert sie automatisch – die Aufgabe erneut öffnen, um dort weiterzumachen.</translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <comment>Pomodoro phase</comment>
+        <translation>Arbeit</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <comment>the timer</comment>
+        <translation>Pausieren</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <comment>the timer</comment>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>focus session</comment>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n seconds</source>
+        <translation>
+            <numerusform>%n Sekunde</numerusform>
+            <numerusform>%n Sekunden</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>minutes, then seconds</comment>
+        <translation>%1 %2</translation>
     </message>
 </context>
 <context>
     <name>orvana::FocusTimerView</name>
     <message>
         <source>Focus Timer</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokus-Timer</translation>
     </message>
     <message>
         <source>Pomodoro Mode</source>
-        <translation type="unfinished"></translation>
+        <translation>Pomodoro-Modus</translation>
     </message>
     <message>
         <source>Duration: </source>
-        <translation type="unfinished"></translation>
+        <translation>Dauer: </translation>
     </message>
     <message>
         <source> min</source>
-        <translation type="unfinished"></translation>
+        <translation> Min.</translation>
     </message>
     <message>
         <source>Duration</source>
-        <translation type="unfinished"></translation>
+        <translation>Dauer</translation>
     </message>
     <message>
         <source>Start Focus Session</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokussitzung starten</translation>
     </message>
     <message>
         <source>Start Pomodoro</source>
-        <translation type="unfinished"></translation>
+        <translation>Pomodoro starten</translation>
     </message>
     <message>
         <source>Time remaining</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Stop</source>
-        <translation type="unfinished"></translation>
+        <translation>Verbleibende Zeit</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <comment>the timer</comment>
+        <translation>Pausieren</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <comment>the timer</comment>
+        <translation>Beenden</translation>
     </message>
 </context>
 <context>
     <name>orvana::GoalColorTagPicker</name>
     <message>
         <source>Color</source>
-        <translation type="unfinished"></translation>
+        <translation>Farbe</translation>
     </message>
 </context>
 <context>
     <name>orvana::GoalDetailView</name>
     <message>
         <source>Title</source>
-        <translation type="unfinished"></translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Description</source>
-        <translation type="unfinished"></translation>
+        <translation>Beschreibung</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>T&amp;itle</source>
-        <translation type="unfinished"></translation>
+        <translation>T&amp;itel</translation>
     </message>
     <message>
         <source>&amp;Description</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Beschreibung</translation>
     </message>
     <message>
         <source>&amp;Status</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Status</translation>
     </message>
     <message>
         <source>&amp;Color</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Farbe</translation>
     </message>
     <message>
         <source>Set a &amp;target date</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zieldatum festlegen</translation>
     </message>
     <message>
         <source>Target date</source>
-        <translation type="unfinished"></translation>
+        <translation>Zieldatum</translation>
     </message>
     <message>
         <source>Tar&amp;get date</source>
-        <translation type="unfinished"></translation>
+        <translation>Zielda&amp;tum</translation>
     </message>
     <message>
         <source>Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziel</translation>
     </message>
     <message>
         <source>Goal Trail</source>
-        <translation type="unfinished"></translation>
+        <translation>Spur des Ziels</translation>
     </message>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished"></translation>
+        <translation>KI-Bewertung</translation>
     </message>
 </context>
 <context>
     <name>orvana::GoalFormModel</name>
     <message>
         <source>New Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Neues Ziel</translation>
     </message>
 </context>
 <context>
     <name>orvana::GoalFormView</name>
     <message>
         <source>Title</source>
-        <translation type="unfinished"></translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Description</source>
-        <translation type="unfinished"></translation>
+        <translation>Beschreibung</translation>
     </message>
     <message>
         <source>Set a &amp;target date</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Zieldatum festlegen</translation>
     </message>
     <message>
         <source>Target date</source>
-        <translation type="unfinished"></translation>
+        <translation>Zieldatum</translation>
     </message>
     <message>
         <source>T&amp;itle</source>
-        <translation type="unfinished"></translation>
+        <translation>T&amp;itel</translation>
     </message>
     <message>
         <source>&amp;Description</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Beschreibung</translation>
     </message>
     <message>
         <source>Tar&amp;get date</source>
-        <translation type="unfinished"></translation>
+        <translation>Zielda&amp;tum</translation>
     </message>
     <message>
         <source>&amp;Color</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Farbe</translation>
     </message>
     <message>
         <source>Save</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern</translation>
     </message>
     <message>
         <source>Save (Ctrl+Return)</source>
-        <translation type="unfinished"></translation>
+        <translation>Speichern (Strg+Eingabe)</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::GoalLabels</name>
+    <message>
+        <source>Active</source>
+        <comment>goal status</comment>
+        <translation>Aktiv</translation>
+    </message>
+    <message>
+        <source>Completed</source>
+        <comment>goal status</comment>
+        <translation>Abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Archived</source>
+        <comment>goal status</comment>
+        <translation>Archiviert</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <comment>no color tag</comment>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Red</source>
+        <translation>Rot</translation>
+    </message>
+    <message>
+        <source>Orange</source>
+        <translation>Orange</translation>
+    </message>
+    <message>
+        <source>Yellow</source>
+        <translation>Gelb</translation>
+    </message>
+    <message>
+        <source>Green</source>
+        <translation>Grün</translation>
+    </message>
+    <message>
+        <source>Blue</source>
+        <translation>Blau</translation>
+    </message>
+    <message>
+        <source>Purple</source>
+        <translation>Lila</translation>
+    </message>
+    <message>
+        <source>Pink</source>
+        <translation>Rosa</translation>
+    </message>
+    <message>
+        <source>Gray</source>
+        <translation>Grau</translation>
+    </message>
+    <message>
+        <source>%1d overdue</source>
+        <translation>%1 T. überfällig</translation>
+    </message>
+    <message>
+        <source>Due today</source>
+        <translation>Heute fällig</translation>
+    </message>
+    <message>
+        <source>%1d left</source>
+        <translation>Noch %1 T.</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 Min.</translation>
+    </message>
+    <message>
+        <source>%1 min logged</source>
+        <translation>%1 Min. erfasst</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::GoalListModel</name>
+    <message>
+        <source>Goals</source>
+        <translation>Ziele</translation>
+    </message>
+    <message>
+        <source>Search goals</source>
+        <translation>Ziele suchen</translation>
+    </message>
+    <message>
+        <source>Add Goal</source>
+        <translation>Ziel hinzufügen</translation>
+    </message>
+    <message>
+        <source>No Goals Yet</source>
+        <translation>Noch keine Ziele</translation>
+    </message>
+    <message>
+        <source>Everything in Orvana starts from a goal — add one, then break it into weeks and tasks from there.</source>
+        <translation>In Orvana beginnt alles mit einem Ziel – eines hinzufügen und es dann in Wochen und Aufgaben aufteilen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; deleted</source>
+        <translation>„%1“ gelöscht</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1, %2</translation>
     </message>
 </context>
 <context>
     <name>orvana::GoalListView</name>
     <message>
         <source>Open</source>
-        <translation type="unfinished"></translation>
+        <comment>show the goal</comment>
+        <translation>Öffnen</translation>
     </message>
 </context>
 <context>
     <name>orvana::GoalTrailModel</name>
     <message>
-        <source>1 minute</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 minutes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 session</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 sessions</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 across %2</source>
         <comment>minutes across sessions</comment>
-        <translation type="unfinished"></translation>
+        <translation>%1 in %2</translation>
     </message>
     <message>
         <source>No Progress Yet</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch kein Fortschritt</translation>
     </message>
     <message>
         <source>Complete a focus session on this goal to start building its trail.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eine Fokussitzung zu diesem Ziel abschließen, um seine Spur zu beginnen.</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n minutes</source>
+        <translation>
+            <numerusform>%n Minute</numerusform>
+            <numerusform>%n Minuten</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n sessions</source>
+        <translation>
+            <numerusform>%n Sitzung</numerusform>
+            <numerusform>%n Sitzungen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1464,161 +1676,172 @@ The file has not been changed.</source>
     <name>orvana::MainWindow</name>
     <message>
         <source>Sections</source>
-        <translation type="unfinished"></translation>
+        <translation>Bereiche</translation>
     </message>
     <message>
         <source>Save problem</source>
-        <translation type="unfinished"></translation>
+        <translation>Problem beim Speichern</translation>
     </message>
     <message>
         <source>Try Again</source>
-        <translation type="unfinished"></translation>
+        <translation>Erneut versuchen</translation>
     </message>
     <message>
         <source>&amp;File</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Datei</translation>
     </message>
     <message>
         <source>&amp;Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Beenden</translation>
     </message>
     <message>
         <source>&amp;Edit</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Bearbeiten</translation>
     </message>
     <message>
         <source>&amp;Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Rückgängig</translation>
     </message>
     <message>
         <source>&amp;Redo</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Wiederholen</translation>
     </message>
     <message>
         <source>&amp;View</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Ansicht</translation>
     </message>
     <message>
         <source>F&amp;ocus</source>
-        <translation type="unfinished"></translation>
+        <translation>F&amp;okus</translation>
     </message>
     <message>
         <source>&amp;Quick Focus Timer…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Schneller Fokus-Timer …</translation>
     </message>
     <message>
         <source>&amp;Tools</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Werkzeuge</translation>
     </message>
     <message>
         <source>&amp;AI Review…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;KI-Bewertung …</translation>
     </message>
     <message>
         <source>&amp;Settings…</source>
-        <translation type="unfinished"></translation>
+        <translation>&amp;Einstellungen …</translation>
     </message>
     <message>
         <source>Quit Orvana</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana beenden</translation>
     </message>
     <message>
         <source>Your latest changes couldn&apos;t be saved.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die letzten Änderungen konnten nicht gespeichert werden.</translation>
     </message>
     <message>
         <source>Quitting now loses them unless you save a copy first.</source>
-        <translation type="unfinished"></translation>
+        <translation>Beim Beenden gehen sie verloren, sofern nicht zuerst eine Kopie gespeichert wird.</translation>
     </message>
     <message>
         <source>Save a Copy…</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopie speichern …</translation>
     </message>
     <message>
         <source>Quit Without Saving</source>
-        <translation type="unfinished"></translation>
+        <translation>Ohne Speichern beenden</translation>
     </message>
     <message>
         <source>Save a Copy</source>
-        <translation type="unfinished"></translation>
+        <translation>Kopie speichern</translation>
     </message>
     <message>
         <source>JSON files (*.json)</source>
-        <translation type="unfinished"></translation>
+        <translation>JSON-Dateien (*.json)</translation>
     </message>
     <message>
         <source>The copy couldn&apos;t be written: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Kopie konnte nicht geschrieben werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::MainWindowModel</name>
+    <message>
+        <source>Couldn&apos;t save your changes: %1</source>
+        <translation>Die Änderungen konnten nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Select a Section</source>
+        <translation>Einen Bereich auswählen</translation>
     </message>
 </context>
 <context>
     <name>orvana::NavigationStack</name>
     <message>
         <source>Back</source>
-        <translation type="unfinished"></translation>
+        <translation>Zurück</translation>
     </message>
     <message>
         <source>Back (Alt+Left)</source>
-        <translation type="unfinished"></translation>
+        <translation>Zurück (Alt+Links)</translation>
     </message>
 </context>
 <context>
     <name>orvana::OnboardingModel</name>
     <message>
         <source>Goals, Broken Down</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziele, aufgeteilt</translation>
     </message>
     <message>
         <source>A Weekly Ritual</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Wochenritual</translation>
     </message>
     <message>
         <source>AI Is Optional</source>
-        <translation type="unfinished"></translation>
+        <translation>KI ist optional</translation>
     </message>
     <message>
         <source>Let&apos;s Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Los geht’s</translation>
     </message>
     <message>
         <source>Orvana starts from your goals, not a blank inbox. Each goal breaks down into weeks, and each week breaks down into today&apos;s tasks.</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana beginnt mit Zielen, nicht mit einem leeren Posteingang. Jedes Ziel wird in Wochen aufgeteilt und jede Woche in die Aufgaben von heute.</translation>
     </message>
     <message>
         <source>Every week, a short guided ritual helps you set an intention and pick what actually moves each goal forward -- instead of a blank form.</source>
-        <translation type="unfinished"></translation>
+        <translation>Jede Woche hilft ein kurzes, geführtes Ritual dabei, eine Absicht festzulegen und auszuwählen, was jedes Ziel wirklich voranbringt – statt eines leeren Formulars.</translation>
     </message>
     <message>
         <source>You can optionally add your own AI provider key in Settings to get a quick critique on your goals and weekly plans. Everything else works fully without it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Optional lässt sich in den Einstellungen ein eigener Schlüssel eines KI-Anbieters hinterlegen, um eine kurze Bewertung der Ziele und Wochenpläne zu erhalten. Alles andere funktioniert vollständig ohne.</translation>
     </message>
     <message>
         <source>Add your first goal to get going.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das erste Ziel hinzufügen, um loszulegen.</translation>
     </message>
     <message>
         <source>Skip</source>
-        <translation type="unfinished"></translation>
+        <translation>Überspringen</translation>
     </message>
     <message>
         <source>Skip Intro</source>
-        <translation type="unfinished"></translation>
+        <translation>Einführung überspringen</translation>
     </message>
     <message>
         <source>Create Your First Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Erstes Ziel erstellen</translation>
     </message>
     <message>
         <source>Next</source>
-        <translation type="unfinished"></translation>
+        <translation>Weiter</translation>
     </message>
     <message>
         <source>Page %1 of %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Seite %1 von %2</translation>
     </message>
     <message>
         <source>Page</source>
-        <translation type="unfinished"></translation>
+        <translation>Seite</translation>
     </message>
 </context>
 <context>
@@ -1632,106 +1855,113 @@ The file has not been changed.</source>
     <name>orvana::OverviewModel</name>
     <message>
         <source>Overview</source>
-        <translation type="unfinished"></translation>
+        <translation>Übersicht</translation>
     </message>
     <message>
         <source>Focus Over Time (30 days)</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokus im Zeitverlauf (30 Tage)</translation>
     </message>
     <message>
         <source>Focus by Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokus nach Ziel</translation>
     </message>
     <message>
         <source>Nothing to Show Yet</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch nichts anzuzeigen</translation>
     </message>
     <message>
         <source>Add a goal and start a focus session — your overview builds itself from there.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>active goal</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>active goals</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein Ziel hinzufügen und eine Fokussitzung starten – die Übersicht entsteht von da an von selbst.</translation>
     </message>
     <message>
         <source>total focus time</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>day streak</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokuszeit gesamt</translation>
     </message>
     <message>
         <source>tasks completed</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufgaben erledigt</translation>
     </message>
     <message>
         <source>%1, just logged</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, gerade erfasst</translation>
+    </message>
+    <message numerus="yes">
+        <source>active goals</source>
+        <comment>stat card label under the number</comment>
+        <translation>
+            <numerusform>aktives Ziel</numerusform>
+            <numerusform>aktive Ziele</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>a card&apos;s number, then its label</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>day streak</source>
+        <comment>stat card label under the number of days</comment>
+        <translation>
+            <numerusform>Tag in Serie</numerusform>
+            <numerusform>Tage in Serie</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>orvana::PlanWeekDialog</name>
     <message>
         <source>Plan a Week</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche planen</translation>
     </message>
     <message>
         <source>Any day in that week</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein beliebiger Tag dieser Woche</translation>
     </message>
     <message>
         <source>&amp;Any day in that week</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein &amp;beliebiger Tag dieser Woche</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Plan</source>
-        <translation type="unfinished"></translation>
+        <comment>button: create the week</comment>
+        <translation>Planen</translation>
     </message>
 </context>
 <context>
     <name>orvana::PlannedWeekDialog</name>
     <message>
         <source>Done</source>
-        <translation type="unfinished"></translation>
+        <comment>button: close the dialog</comment>
+        <translation>Fertig</translation>
     </message>
 </context>
 <context>
     <name>orvana::PortalGlobalShortcuts</name>
     <message>
         <source>Quick Add to Today</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Schnell zu „Heute“ hinzufügen</translation>
     </message>
 </context>
 <context>
     <name>orvana::QuickAddModel</name>
     <message>
         <source>Quick Add to Today</source>
-        <translation type="unfinished"></translation>
+        <translation>Schnell zu „Heute“ hinzufügen</translation>
     </message>
     <message>
         <source>What needs doing?</source>
-        <translation type="unfinished"></translation>
+        <translation>Was ist zu tun?</translation>
     </message>
 </context>
 <context>
     <name>orvana::QuickAddView</name>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Schließen</translation>
     </message>
 </context>
 <context>
@@ -1745,7 +1975,7 @@ The file has not been changed.</source>
     <name>orvana::RecordListScreen</name>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
 </context>
 <context>
@@ -1832,11 +2062,11 @@ The file has not been changed.</source>
     </message>
     <message>
         <source> min</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished"> Min.</translation>
     </message>
     <message>
         <source>Work</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Arbeit</translation>
     </message>
     <message>
         <source>Short break: </source>
@@ -1915,7 +2145,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Abbrechen</translation>
     </message>
     <message>
         <source>Server Address</source>
@@ -1947,7 +2177,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Sync Now</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Jetzt synchronisieren</translation>
     </message>
     <message>
         <source>Sign Out</source>
@@ -1971,7 +2201,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Status</translation>
     </message>
     <message>
         <source>Launch at Login</source>
@@ -2003,7 +2233,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">KI-Bewertung</translation>
     </message>
     <message>
         <source>Hosted Proxy (Advanced)</source>
@@ -2075,11 +2305,11 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Schließen</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Rückgängig</translation>
     </message>
     <message>
         <source>Export Data</source>
@@ -2087,7 +2317,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>JSON files (*.json)</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">JSON-Dateien (*.json)</translation>
     </message>
     <message>
         <source>Import Data</source>
@@ -2126,23 +2356,23 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Title</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Titel</translation>
     </message>
     <message>
         <source>Description</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Beschreibung</translation>
     </message>
     <message>
         <source>Target date</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Zieldatum</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Status</translation>
     </message>
     <message>
         <source>Color</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Farbe</translation>
     </message>
     <message>
         <source>Position in the list</source>
@@ -2158,11 +2388,11 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Intention</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Absicht</translation>
     </message>
     <message>
         <source>Reflection</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Rückblick</translation>
     </message>
     <message>
         <source>Weekly ritual done</source>
@@ -2174,7 +2404,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Done</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Fertig</translation>
     </message>
     <message>
         <source>Week</source>
@@ -2182,7 +2412,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Goal</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Ziel</translation>
     </message>
     <message>
         <source>Day</source>
@@ -2206,7 +2436,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Active</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Aktiv</translation>
     </message>
     <message>
         <source>Days</source>
@@ -2238,7 +2468,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>Paused</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Pausiert</translation>
     </message>
     <message>
         <source>Yes</source>
@@ -2290,7 +2520,7 @@ The file has not been changed.</source>
     </message>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">%1, %2</translation>
     </message>
     <message>
         <source>%1. %2, %3. Not kept, %4.</source>
@@ -2390,49 +2620,122 @@ The file has not been changed.</source>
     </message>
 </context>
 <context>
+    <name>orvana::TodayModel</name>
+    <message>
+        <source>Today</source>
+        <translation>Heute</translation>
+    </message>
+    <message>
+        <source>Search tasks</source>
+        <translation>Aufgaben suchen</translation>
+    </message>
+    <message>
+        <source>Add Task</source>
+        <translation>Aufgabe hinzufügen</translation>
+    </message>
+    <message>
+        <source>Nothing Planned Today</source>
+        <translation>Heute nichts geplant</translation>
+    </message>
+    <message>
+        <source>Tap + to add a task, or plan your week first from the Weeks tab and pull items in from there.</source>
+        <translation>+ antippen, um eine Aufgabe hinzuzufügen, oder zuerst unter „Wochen“ die Woche planen und Wochenpunkte von dort übernehmen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; deleted</source>
+        <translation>„%1“ gelöscht</translation>
+    </message>
+    <message>
+        <source>Overdue</source>
+        <translation>Überfällig</translation>
+    </message>
+    <message>
+        <source>These didn&apos;t get done on their original day and stay here until you move them or check them off — nothing is deleted automatically.</source>
+        <translation>Diese wurden an ihrem ursprünglichen Tag nicht erledigt und bleiben hier, bis sie verschoben oder abgehakt werden – nichts wird automatisch gelöscht.</translation>
+    </message>
+    <message>
+        <source>Today&apos;s One Thing</source>
+        <translation>Die eine Sache heute</translation>
+    </message>
+    <message>
+        <source>Today&apos;s Recurring Blocks</source>
+        <translation>Heutige wiederkehrende Blöcke</translation>
+    </message>
+    <message>
+        <source>Recurring block, %1 min</source>
+        <translation>Wiederkehrender Block, %1 Min.</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <comment>begin a recurring block&apos;s focus session</comment>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>From your Focus Blocks. Tap Start to create today&apos;s task and begin the timer — it only appears here once, even if you come back later today.</source>
+        <translation>Aus den Fokusblöcken. „Starten“ antippen, um die heutige Aufgabe anzulegen und den Timer zu starten – sie erscheint hier nur einmal, auch bei einer Rückkehr später am Tag.</translation>
+    </message>
+    <message>
+        <source>Also Today</source>
+        <translation>Außerdem heute</translation>
+    </message>
+    <message>
+        <source>Tap the circle to mark a task done, or the timer to start a focus session on it.</source>
+        <translation>Den Kreis antippen, um eine Aufgabe als erledigt zu markieren, oder den Timer, um eine Fokussitzung dazu zu starten.</translation>
+    </message>
+    <message>
+        <source>%1, done</source>
+        <translation>%1, erledigt</translation>
+    </message>
+    <message>
+        <source>Move to Today</source>
+        <translation>Nach „Heute“ verschieben</translation>
+    </message>
+</context>
+<context>
     <name>orvana::TodayRowDelegate</name>
     <message>
         <source>Start a focus session</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokussitzung starten</translation>
     </message>
 </context>
 <context>
     <name>orvana::TodayView</name>
     <message>
         <source>Mark as Done</source>
-        <translation type="unfinished"></translation>
+        <translation>Als erledigt markieren</translation>
     </message>
     <message>
         <source>Move to Today</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach „Heute“ verschieben</translation>
     </message>
     <message>
         <source>Start a focus session</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Start</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokussitzung starten</translation>
     </message>
     <message>
         <source>Edit…</source>
-        <translation type="unfinished"></translation>
+        <translation>Bearbeiten …</translation>
     </message>
     <message>
         <source>Move Up</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach oben</translation>
     </message>
     <message>
         <source>Move Down</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach unten</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Mark as Not Done</source>
-        <translation type="unfinished"></translation>
+        <translation>Als nicht erledigt markieren</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <comment>begin a focus session on the task</comment>
+        <translation>Starten</translation>
     </message>
 </context>
 <context>
@@ -2450,290 +2753,348 @@ The file has not been changed.</source>
     <name>orvana::TrayIcon</name>
     <message>
         <source>Orvana</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana</translation>
     </message>
     <message>
         <source>Open Orvana</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana öffnen</translation>
     </message>
     <message>
         <source>Quick Add…</source>
-        <translation type="unfinished"></translation>
+        <translation>Schnell hinzufügen …</translation>
     </message>
     <message>
         <source>Start Focus Session</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokussitzung starten</translation>
     </message>
     <message>
         <source>Sync Now</source>
-        <translation type="unfinished"></translation>
+        <translation>Jetzt synchronisieren</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="unfinished"></translation>
+        <translation>Beenden</translation>
+    </message>
+    <message numerus="yes">
+        <source>Orvana — %n overdue tasks</source>
+        <translation>
+            <numerusform>Orvana – %n überfällige Aufgabe</numerusform>
+            <numerusform>Orvana – %n überfällige Aufgaben</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>orvana::TraySummaryModel</name>
+    <message>
+        <source>Today&apos;s One Thing</source>
+        <translation>Die eine Sache heute</translation>
     </message>
     <message>
-        <source>Orvana — 1 overdue task</source>
-        <translation type="unfinished"></translation>
+        <source>Nothing set for today</source>
+        <translation>Für heute nichts festgelegt</translation>
     </message>
     <message>
-        <source>Orvana — %1 overdue tasks</source>
-        <translation type="unfinished"></translation>
+        <source>Mark a task as Today&apos;s One Thing in the main window to see it here.</source>
+        <translation>Im Hauptfenster eine Aufgabe als „Die eine Sache heute“ markieren, um sie hier zu sehen.</translation>
+    </message>
+    <message>
+        <source>Open Orvana</source>
+        <translation>Orvana öffnen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n days streak</source>
+        <translation>
+            <numerusform>Serie: %n Tag</numerusform>
+            <numerusform>Serie: %n Tage</numerusform>
+        </translation>
     </message>
 </context>
 <context>
     <name>orvana::TraySummaryPopup</name>
     <message>
         <source>Orvana</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvana</translation>
     </message>
 </context>
 <context>
     <name>orvana::UndoToast</name>
     <message>
         <source>Undo</source>
-        <translation type="unfinished"></translation>
+        <translation>Rückgängig</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::WeekDetailModel</name>
+    <message>
+        <source>Ritual done</source>
+        <translation>Ritual erledigt</translation>
+    </message>
+    <message>
+        <source>Ritual not started</source>
+        <translation>Ritual nicht begonnen</translation>
+    </message>
+    <message>
+        <source>What&apos;s the focus this week?</source>
+        <translation>Worauf liegt diese Woche der Fokus?</translation>
+    </message>
+    <message>
+        <source>Add an item</source>
+        <translation>Wochenpunkt hinzufügen</translation>
+    </message>
+    <message>
+        <source>Items are your plan for the week — they won&apos;t show up on the Today tab by themselves. Tap &quot;Add to Today&quot; on one when you&apos;re ready to actually work on it.</source>
+        <translation>Wochenpunkte sind der Plan für die Woche – unter „Heute“ erscheinen sie nicht von selbst. Bei einem Wochenpunkt „Zu Heute hinzufügen“ antippen, sobald die Arbeit daran beginnen soll.</translation>
+    </message>
+    <message>
+        <source>on today</source>
+        <translation>für heute geplant</translation>
+    </message>
+    <message>
+        <source>%1, done</source>
+        <translation>%1, erledigt</translation>
     </message>
 </context>
 <context>
     <name>orvana::WeekDetailView</name>
     <message>
         <source>Intention</source>
-        <translation type="unfinished"></translation>
+        <translation>Absicht</translation>
     </message>
     <message>
         <source>Items</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenpunkte</translation>
     </message>
     <message>
         <source>Goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziel</translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished"></translation>
+        <translation>Hinzufügen</translation>
     </message>
     <message>
         <source>Mark as Done</source>
-        <translation type="unfinished"></translation>
+        <translation>Als erledigt markieren</translation>
     </message>
     <message>
         <source>Move Up</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach oben</translation>
     </message>
     <message>
         <source>Move Down</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach unten</translation>
     </message>
     <message>
         <source>Delete</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>Keines</translation>
     </message>
     <message>
         <source>Mark as Not Done</source>
-        <translation type="unfinished"></translation>
+        <translation>Als nicht erledigt markieren</translation>
     </message>
 </context>
 <context>
     <name>orvana::WeekItemRowDelegate</name>
     <message>
         <source>Add to Today</source>
-        <translation type="unfinished"></translation>
+        <translation>Zu Heute hinzufügen</translation>
     </message>
     <message>
         <source>On Today</source>
-        <translation type="unfinished"></translation>
+        <translation>Für heute geplant</translation>
     </message>
 </context>
 <context>
     <name>orvana::WeekListModel</name>
     <message>
         <source>Weeks</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochen</translation>
     </message>
     <message>
         <source>Plan a Week</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche planen</translation>
     </message>
     <message>
         <source>Start This Week&apos;s Ritual</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenritual beginnen</translation>
     </message>
     <message>
         <source>This Week</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Ritual</source>
-        <translation type="unfinished"></translation>
+        <translation>Diese Woche</translation>
     </message>
     <message>
         <source>Weekly ritual completed</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenritual abgeschlossen</translation>
     </message>
     <message>
         <source>Week deleted</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche gelöscht</translation>
     </message>
     <message>
         <source>No Weeks Yet</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch keine Wochen</translation>
     </message>
     <message>
         <source>Tap the sparkles to run this week&apos;s ritual (set an intention, plan items per goal), or the + to plan any week — this one, or one coming up.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Funken antippen, um das Wochenritual dieser Woche durchzuführen (Absicht festlegen, Wochenpunkte pro Ziel planen), oder +, um eine beliebige Woche zu planen – diese oder eine kommende.</translation>
     </message>
     <message>
         <source>ritual done</source>
-        <translation type="unfinished"></translation>
+        <translation>Ritual erledigt</translation>
     </message>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, %2</translation>
+    </message>
+    <message>
+        <source>Ritual</source>
+        <comment>badge: the weekly ritual is done</comment>
+        <translation>Ritual</translation>
     </message>
 </context>
 <context>
     <name>orvana::WeekListView</name>
     <message>
         <source>Open</source>
-        <translation type="unfinished"></translation>
+        <comment>show the week</comment>
+        <translation>Öffnen</translation>
     </message>
 </context>
 <context>
     <name>orvana::WeeklyRitualModel</name>
     <message>
         <source>What Moved Last Week</source>
-        <translation type="unfinished"></translation>
+        <translation>Was letzte Woche vorankam</translation>
     </message>
     <message>
         <source>Set Your Intention</source>
-        <translation type="unfinished"></translation>
+        <translation>Absicht festlegen</translation>
     </message>
     <message>
         <source>Plan Your Goals</source>
-        <translation type="unfinished"></translation>
+        <translation>Ziele planen</translation>
     </message>
     <message>
         <source>Review &amp; Finish</source>
-        <translation type="unfinished"></translation>
+        <translation>Prüfen und abschließen</translation>
     </message>
     <message>
         <source>%1, done</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, erledigt</translation>
     </message>
     <message>
         <source>%1, not done</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, nicht erledigt</translation>
     </message>
 </context>
 <context>
     <name>orvana::WeeklyRitualView</name>
     <message>
         <source>Close</source>
-        <translation type="unfinished"></translation>
+        <translation>Schließen</translation>
     </message>
     <message>
         <source>Close (Esc)</source>
-        <translation type="unfinished"></translation>
+        <translation>Schließen (Esc)</translation>
     </message>
     <message>
         <source>Back</source>
-        <translation type="unfinished"></translation>
+        <translation>Zurück</translation>
     </message>
     <message>
         <source>Next</source>
-        <translation type="unfinished"></translation>
+        <translation>Weiter</translation>
     </message>
     <message>
         <source>Finish</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschließen</translation>
     </message>
     <message>
         <source>Next (Ctrl+Return)</source>
-        <translation type="unfinished"></translation>
+        <translation>Weiter (Strg+Eingabe)</translation>
     </message>
     <message>
         <source>Finish (Ctrl+Return)</source>
-        <translation type="unfinished"></translation>
+        <translation>Abschließen (Strg+Eingabe)</translation>
     </message>
     <message>
         <source>Nothing was planned last week</source>
-        <translation type="unfinished"></translation>
+        <translation>Letzte Woche war nichts geplant</translation>
     </message>
     <message>
         <source>What Moved</source>
-        <translation type="unfinished"></translation>
+        <translation>Was vorankam</translation>
     </message>
     <message>
         <source>Reflection</source>
-        <translation type="unfinished"></translation>
+        <translation>Rückblick</translation>
     </message>
     <message>
         <source>A short reflection on last week</source>
-        <translation type="unfinished"></translation>
+        <translation>Ein kurzer Rückblick auf die letzte Woche</translation>
     </message>
     <message>
         <source>What moved for you?</source>
-        <translation type="unfinished"></translation>
+        <translation>Was ist vorangekommen?</translation>
     </message>
     <message>
         <source>Intention</source>
-        <translation type="unfinished"></translation>
+        <translation>Absicht</translation>
     </message>
     <message>
         <source>e.g. Ship the onboarding flow</source>
-        <translation type="unfinished"></translation>
+        <translation>z. B. Die Einführung fertigstellen</translation>
     </message>
     <message>
         <source>What&apos;s the focus this week?</source>
-        <translation type="unfinished"></translation>
+        <translation>Worauf liegt diese Woche der Fokus?</translation>
     </message>
     <message>
         <source>No Active Goals</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine aktiven Ziele</translation>
     </message>
     <message>
         <source>Add a goal first, then come back to plan this week.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuerst ein Ziel hinzufügen und dann zurückkehren, um diese Woche zu planen.</translation>
     </message>
     <message>
         <source>Nothing planned yet</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch nichts geplant</translation>
     </message>
     <message>
         <source>This Week&apos;s Items</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenpunkte dieser Woche</translation>
     </message>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished"></translation>
+        <translation>KI-Bewertung</translation>
     </message>
     <message>
         <source>Add an item for this goal</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenpunkt für dieses Ziel hinzufügen</translation>
     </message>
     <message>
         <source>Add</source>
-        <translation type="unfinished"></translation>
+        <translation>Hinzufügen</translation>
     </message>
     <message>
         <source>No intention set</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Absicht festgelegt</translation>
     </message>
     <message>
         <source>Add an item to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenpunkt zu %1 hinzufügen</translation>
     </message>
 </context>
 <context>
     <name>orvana::syncText</name>
     <message>
         <source>Goal</source>
-        <translation type="unfinished"></translation>
+        <translation type="unfinished">Ziel</translation>
     </message>
     <message>
         <source>Week</source>
@@ -2762,6 +3123,25 @@ The file has not been changed.</source>
     <message>
         <source>%1 at %2</source>
         <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvana::weeks</name>
+    <message>
+        <source>No items yet</source>
+        <translation>Noch keine Wochenpunkte</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1/%n items done</source>
+        <translation>
+            <numerusform>%1/%n Wochenpunkt erledigt</numerusform>
+            <numerusform>%1/%n Wochenpunkte erledigt</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>%1 – %2</source>
+        <comment>a week&apos;s first and last day</comment>
+        <translation>%1 – %2</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -12,6 +13,10 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     QApplication app(argc, argv);
     orvana::WheelGuard::install(app); // as the app does
+    // The English plural forms, as the app loads them beneath any language.
+    QTranslator english;
+    if (english.load(QStringLiteral(":/i18n/orvana_en.qm")))
+        app.installTranslator(&english);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

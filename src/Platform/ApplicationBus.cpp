@@ -197,7 +197,7 @@ QString ApplicationBus::Import(const QString& path) {
     if (!QFileInfo(path).isAbsolute()) {
         // Relative to the caller's folder, which is not this process's.
         sendErrorReply(QDBusError::InvalidArgs,
-                       QStringLiteral("Import needs an absolute path, not '%1'.").arg(path));
+                       tr("Import needs an absolute path, not '%1'.").arg(path));
         return {};
     }
     // Answered when the merge is done; the caller waits for it.

@@ -163,7 +163,7 @@ QString SyncConflictsModel::valueText(const QString& field, const QByteArray& js
         return recordName(type, id);
     }
     if (text.isEmpty())
-        return tr("Empty");
+        return tr("Empty", "a field that holds no value");
     // One line in a row; the whole text is in the record itself.
     return text.simplified();
 }

@@ -168,8 +168,7 @@ QString ApplicationBus::StartFocusSession(const QString& goalID) {
     if (!goalID.trimmed().isEmpty()) {
         const QUuid parsed = QUuid::fromString(goalID.trimmed());
         if (parsed.isNull()) {
-            sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("'%1' is not a goal id.").arg(goalID));
+            sendErrorReply(QDBusError::InvalidArgs, tr("'%1' is not a goal id.").arg(goalID));
             return {};
         }
         id = parsed;

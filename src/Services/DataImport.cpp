@@ -115,7 +115,9 @@ public:
     simdjson::dom::array array(const char* key) const {
         const Element v = required(key);
         if (v.type() != element_type::ARRAY)
-            throw DecodeFailure{ImportText::tr("\"%1\" must be a list").arg(QLatin1String(key))};
+            // Spelt out: lupdate loses the class in this function's return type.
+            throw DecodeFailure{QCoreApplication::translate("DataImport", "\"%1\" must be a list")
+                                    .arg(QLatin1String(key))};
         return v.get_array().value_unsafe();
     }
     std::vector<qint64> integers(const char* key) const {

@@ -629,7 +629,7 @@ Result<void> SqliteStore::beginSnapshot() {
     if (inSnapshot_)
         return {};
     if (auto ok = exec("BEGIN"); !ok.ok())
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     inSnapshot_ = true;
     return {};
 }
@@ -642,7 +642,7 @@ Result<void> SqliteStore::select(const char* sql, std::initializer_list<double> 
         return ok;
     Statement st;
     if (sqlite3_prepare_v2(db_, sql, -1, &st.s, nullptr) != SQLITE_OK)
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     int index = 0;
     for (double parameter : parameters)
         sqlite3_bind_double(st.s, ++index, parameter);
@@ -655,7 +655,7 @@ Result<void> SqliteStore::select(const char* sql, std::initializer_list<double> 
         row(StoreRow(values.data(), columns));
     }
     if (rc != SQLITE_DONE)
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     return {};
 }
 
@@ -726,7 +726,7 @@ Result<void> SqliteStore::visit(const char* table, const char* columns, const ch
     if (sqlite3_create_function_v2(db_, "orvana_visit", -1, SQLITE_UTF8,
                                    const_cast<std::function<void(const StoreRow&)>*>(&row), nullptr,
                                    &Visitor::step, &Visitor::final, nullptr) != SQLITE_OK)
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     QByteArray sql = QByteArray("SELECT orvana_visit(") + columns + ") FROM " + table;
     if (where)
         sql += QByteArray(" WHERE ") + where;
@@ -741,7 +741,9 @@ Result<void> SqliteStore::visit(const char* table, const char* columns, const ch
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
         }
     const Result<void> outcome =
-        rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Reading the store"));
+        rc == SQLITE_DONE
+            ? Result<void>()
+            : Result<void>(lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store")));
     sqlite3_finalize(std::exchange(st.s, nullptr));
     sqlite3_create_function_v2(db_, "orvana_visit", -1, SQLITE_UTF8, nullptr, nullptr, nullptr,
                                nullptr, nullptr);
@@ -760,14 +762,14 @@ Result<void> SqliteStore::exec(const char* sql) {
 }
 
 Error SqliteStore::lastError(const char* action) const {
-    return Error{StoreText::tr("%1 failed: %2").arg(QLatin1String(action), sqliteMessage(db_)),
+    return Error{StoreText::tr("%1 failed: %2").arg(StoreText::tr(action), sqliteMessage(db_)),
                  sqliteKind(db_)};
 }
 
 Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
     sqlite3_stmt*& s = statements_[size_t(index)];
     if (!s && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
-        return lastError("Preparing a statement");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Preparing a statement"));
     return s;
 }
 
@@ -865,7 +867,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
         Statement st;
         const QByteArray sql = selectSQL(type).toUtf8();
         if (sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK)
-            return lastError("Reading the store");
+            return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
             Reader row(st.s, &texts);
@@ -874,7 +876,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
             readRow(row, sequence);
         }
         if (rc != SQLITE_DONE)
-            return lastError("Reading the store");
+            return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
         return {};
     };
 
@@ -1035,7 +1037,9 @@ Result<void> SqliteStore::deleteRecord(Record* record) {
         rc = sqlite3_step(st.value());
     }
     sqlite3_reset(st.value());
-    return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Deleting a record"));
+    return rc == SQLITE_DONE
+               ? Result<void>()
+               : Result<void>(lastError(QT_TRANSLATE_NOOP("SqliteStore", "Deleting a record")));
 }
 
 void SqliteStore::countStoredEntry(sqlite3_stmt* s) {
@@ -1224,7 +1228,7 @@ Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
                 countStoredEntry(s);
             sqlite3_reset(s);
             if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-                return lastError("Reading the trail");
+                return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the trail"));
         }
         const auto* e = static_cast<const TrailEntry*>(r);
         sums_->count(e->date_, e->minutes_,

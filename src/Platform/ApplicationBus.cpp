@@ -168,8 +168,7 @@ QString ApplicationBus::StartFocusSession(const QString& goalID) {
     if (!goalID.trimmed().isEmpty()) {
         const QUuid parsed = QUuid::fromString(goalID.trimmed());
         if (parsed.isNull()) {
-            sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("'%1' is not a goal id.").arg(goalID));
+            sendErrorReply(QDBusError::InvalidArgs, tr("'%1' is not a goal id.").arg(goalID));
             return {};
         }
         id = parsed;
@@ -197,7 +196,7 @@ QString ApplicationBus::Import(const QString& path) {
     if (!QFileInfo(path).isAbsolute()) {
         // Relative to the caller's folder, which is not this process's.
         sendErrorReply(QDBusError::InvalidArgs,
-                       QStringLiteral("Import needs an absolute path, not '%1'.").arg(path));
+                       tr("Import needs an absolute path, not '%1'.").arg(path));
         return {};
     }
     // Answered when the merge is done; the caller waits for it.

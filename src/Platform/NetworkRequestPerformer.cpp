@@ -1,6 +1,7 @@
 #include "Platform/NetworkRequestPerformer.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QSslCertificate>
@@ -88,7 +89,7 @@ QCoro::Task<Result<HttpResponse>> NetworkRequestPerformer::perform(HttpRequest r
         reply->error() == QNetworkReply::TimeoutError)
         co_return Error{QCoreApplication::translate("NetworkRequestPerformer",
                                                     "The request timed out after %1 seconds.")
-                            .arg(request.timeoutMs / 1000.0),
+                            .arg(QLocale().toString(request.timeoutMs / 1000.0)),
                         ErrorKind::network};
     if (reply->error() == QNetworkReply::NoError)
         co_return HttpResponse{false, 0, reply->readAll()}; // not an HTTP reply

@@ -25,9 +25,10 @@ namespace orvana {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("SecretBackend", text);
-}
+// Named, so that lupdate files these texts under the context they are looked up in.
+struct SecretText {
+    Q_DECLARE_TR_FUNCTIONS(SecretBackend)
+};
 
 struct DeleteLater {
     void operator()(QObject* object) const { object->deleteLater(); }
@@ -52,17 +53,19 @@ QCoro::Task<std::unique_ptr<Job, DeleteLater>> run(Job* raw, std::chrono::millis
 }
 
 Error noAnswer() {
-    return Error{tr("The system keyring did not answer. If it asks for a password, enter it "
-                    "and try again."),
-                 ErrorKind::busy};
+    return Error{
+        SecretText::tr("The system keyring did not answer. If it asks for a password, enter it "
+                       "and try again."),
+        ErrorKind::busy};
 }
 
 Error keyringError(const QKeychain::Job& job) {
     // The message names the failure only, never the value.
     const bool denied =
         job.error() == QKeychain::AccessDenied || job.error() == QKeychain::AccessDeniedByUser;
-    return Error{tr("The system keyring refused the request (%1).").arg(job.errorString()),
-                 denied ? ErrorKind::permission : ErrorKind::general};
+    return Error{
+        SecretText::tr("The system keyring refused the request (%1).").arg(job.errorString()),
+        denied ? ErrorKind::permission : ErrorKind::general};
 }
 
 } // namespace
@@ -139,13 +142,14 @@ Result<std::optional<QJsonObject>> loadSecrets(const QString& path) {
         return std::optional<QJsonObject>();
     if (!file.open(QIODevice::ReadOnly)) {
         const ErrorKind kind = errorKindOfErrno(errno);
-        return Error{tr("Couldn't read %1: %2").arg(path, file.errorString()), kind};
+        return Error{SecretText::tr("Couldn't read %1: %2").arg(path, file.errorString()), kind};
     }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return Error{tr("%1 is damaged; move it away to store secrets again.").arg(path),
-                     ErrorKind::damaged};
+        return Error{
+            SecretText::tr("%1 is damaged; move it away to store secrets again.").arg(path),
+            ErrorKind::damaged};
     return std::optional<QJsonObject>(document.object());
 }
 
@@ -153,14 +157,16 @@ Result<void> saveSecrets(const QString& path, const QJsonObject& secrets) {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath())) {
         const ErrorKind kind = errorKindOfErrno(errno);
-        return Error{tr("Couldn't create the folder %1.").arg(info.absolutePath()), kind};
+        return Error{SecretText::tr("Couldn't create the folder %1.").arg(info.absolutePath()),
+                     kind};
     }
     QByteArray tmpl = QFile::encodeName(info.absolutePath() + QStringLiteral("/.secrets-XXXXXX"));
     // mkstemp creates the file with mode 0600 whatever the umask.
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0) {
         const int error = errno;
-        return Error{tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(error))),
+        return Error{SecretText::tr("Couldn't write %1: %2")
+                         .arg(path, QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
     const QByteArray bytes = QJsonDocument(secrets).toJson(QJsonDocument::Indented);
@@ -182,7 +188,8 @@ Result<void> saveSecrets(const QString& path, const QJsonObject& secrets) {
     if (!ok || ::rename(tmpl.constData(), QFile::encodeName(path).constData()) != 0) {
         const int err = ok ? errno : savedErrno;
         ::unlink(tmpl.constData());
-        return Error{tr("Couldn't write %1: %2").arg(path, QString::fromLocal8Bit(strerror(err))),
+        return Error{SecretText::tr("Couldn't write %1: %2")
+                         .arg(path, QString::fromLocal8Bit(strerror(err))),
                      errorKindOfErrno(err)};
     }
     return Result<void>();
@@ -270,7 +277,7 @@ QCoro::Task<T> SystemSecretBackend::perform(Operation operation) {
     QPointer<SystemSecretBackend> self(this);
     SecretBackend* backend = co_await chosen();
     if (!self)
-        co_return Error{tr("The secret store was closed.")};
+        co_return Error{SecretText::tr("The secret store was closed.")};
     T result = co_await operation(*backend);
     // The bus offered a keyring that QtKeychain cannot use after all.
     if (self && !result.ok() && backend == keyring_.get() && keyring_->noBackend()) {

@@ -3,6 +3,7 @@
 #include "Store/ModelContext.h"
 #include "Store/SqliteStore.h"
 
+#include <QCoreApplication>
 #include <QIODevice>
 
 #include <algorithm>
@@ -14,6 +15,11 @@
 namespace orvana {
 
 namespace {
+
+// Its errors are shown; named so that lupdate files them under it.
+struct ExportText {
+    Q_DECLARE_TR_FUNCTIONS(DataExportService)
+};
 
 // Days since 1970-01-01 to a civil date (proleptic Gregorian), after
 // Howard Hinnant's algorithm; exact for the whole clamped range.
@@ -707,7 +713,7 @@ std::size_t recordCount(const OrvanaExport& d) {
 }
 
 Error notJSON() {
-    return Error{QStringLiteral("A focus session holds a duration that is not a number, so the "
+    return Error{ExportText::tr("A focus session holds a duration that is not a number, so the "
                                 "data cannot be written as JSON."),
                  ErrorKind::invalidInput};
 }
@@ -744,7 +750,7 @@ Result<void> writeDocument(Source& source, qint64 schemaVersion, Timestamp expor
     if (!read.ok())
         return read;
     if (!written)
-        return Error{QStringLiteral("The file could not be written."), ErrorKind::io};
+        return Error{ExportText::tr("The file could not be written."), ErrorKind::io};
     if (!ok)
         return notJSON();
     return {};

@@ -17,9 +17,10 @@ namespace orvana {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("DataImport", text);
-}
+// Named, so that lupdate files these texts under the context they are looked up in.
+struct ImportText {
+    Q_DECLARE_TR_FUNCTIONS(DataImport)
+};
 
 // Thrown inside the decoder only; turned into an Error at its boundary.
 struct DecodeFailure {
@@ -73,7 +74,7 @@ public:
     bool boolean(const char* key) const {
         const Element v = required(key);
         if (v.type() != element_type::BOOL)
-            fail(key, tr("expected true or false"));
+            fail(key, ImportText::tr("expected true or false"));
         return bool(v.get_bool().value_unsafe());
     }
     qint64 integer(const char* key) const { return integerValue(required(key), key); }
@@ -93,7 +94,7 @@ public:
         case element_type::DOUBLE:
             return v.get_double().value_unsafe();
         default:
-            fail(key, tr("expected a number"));
+            fail(key, ImportText::tr("expected a number"));
         }
     }
     Timestamp timestamp(const char* key) const { return timestampValue(required(key), key); }
@@ -114,13 +115,15 @@ public:
     simdjson::dom::array array(const char* key) const {
         const Element v = required(key);
         if (v.type() != element_type::ARRAY)
-            throw DecodeFailure{tr("\"%1\" must be a list").arg(QLatin1String(key))};
+            // Spelt out: lupdate loses the class in this function's return type.
+            throw DecodeFailure{QCoreApplication::translate("DataImport", "\"%1\" must be a list")
+                                    .arg(QLatin1String(key))};
         return v.get_array().value_unsafe();
     }
     std::vector<qint64> integers(const char* key) const {
         const Element v = required(key);
         if (v.type() != element_type::ARRAY)
-            fail(key, tr("expected a list of whole numbers"));
+            fail(key, ImportText::tr("expected a list of whole numbers"));
         std::vector<qint64> out;
         const simdjson::dom::array list = v.get_array().value_unsafe();
         for (Element element : list)
@@ -152,14 +155,15 @@ private:
         const Element* v = find(key);
         if (!v)
             throw DecodeFailure{
-                !list_ ? tr("the key \"%1\" is missing").arg(QLatin1String(key))
-                       : tr("%1: the key \"%2\" is missing").arg(where(), QLatin1String(key))};
+                !list_ ? ImportText::tr("the key \"%1\" is missing").arg(QLatin1String(key))
+                       : ImportText::tr("%1: the key \"%2\" is missing")
+                             .arg(where(), QLatin1String(key))};
         return *v;
     }
     static std::string_view text(const Element& v) { return v.get_string().value_unsafe(); }
     QString stringValue(const Element& v, const char* key) const {
         if (v.type() != element_type::STRING)
-            fail(key, tr("expected text"));
+            fail(key, ImportText::tr("expected text"));
         const std::string_view t = text(v);
         return QString::fromUtf8(t.data(), qsizetype(t.size()));
     }
@@ -177,19 +181,20 @@ private:
         default:
             break;
         }
-        fail(key, tr("expected a whole number"));
+        fail(key, ImportText::tr("expected a whole number"));
     }
     Timestamp timestampValue(const Element& v, const char* key) const {
         if (v.type() != element_type::STRING)
-            fail(key, tr("expected a date and time like 2026-03-05T14:07:00Z"));
+            fail(key, ImportText::tr("expected a date and time like 2026-03-05T14:07:00Z"));
         const std::string_view t = text(v);
         if (const auto parsed = parseTimestampText(t))
             return *parsed;
         const QString value =
             QString::fromUtf8(t.data(), qsizetype(std::min<std::size_t>(t.size(), 64)));
-        fail(key, tr("\"%1\" is not a date and time like 2026-03-05T14:07:00Z (UTC, whole "
-                     "seconds)")
-                      .arg(value.left(40)));
+        fail(key,
+             ImportText::tr("\"%1\" is not a date and time like 2026-03-05T14:07:00Z (UTC, whole "
+                            "seconds)")
+                 .arg(value.left(40)));
     }
     QUuid idValue(const Element& v, const char* key) const {
         // Hyphenated hex in either case, read straight into the 16 bytes.
@@ -210,7 +215,8 @@ private:
             ++n;
         }
         if (!ok)
-            fail(key, tr("expected an identifier like 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB"));
+            fail(key, ImportText::tr(
+                          "expected an identifier like 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB"));
         return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
     }
     static int hexValue(char c) { return hexDigits[static_cast<unsigned char>(c)]; }
@@ -238,7 +244,8 @@ std::vector<T> readArray(const Fields& root, const char* key, Read read) {
     qsizetype i = 0;
     for (Element element : array) {
         if (element.type() != element_type::OBJECT)
-            throw DecodeFailure{tr("%1[%2]: expected an object").arg(QLatin1String(key)).arg(i)};
+            throw DecodeFailure{
+                ImportText::tr("%1[%2]: expected an object").arg(QLatin1String(key)).arg(i)};
         out.push_back(read(Fields(element.get_object().value_unsafe(), key, i)));
         ++i;
     }
@@ -384,8 +391,8 @@ std::optional<Timestamp> DataImport::parseTimestamp(QStringView text) {
 }
 
 QString DataImport::unsupportedSchemaVersionMessage(qint64 version) {
-    return tr("This file uses export format %1, which this version of Orvana doesn't "
-              "understand.")
+    return ImportText::tr("This file uses export format %1, which this version of Orvana doesn't "
+                          "understand.")
         .arg(version);
 }
 
@@ -417,11 +424,13 @@ Result<OrvanaExport> DataImport::decode(const QByteArray& json) {
         QString reason = QString::fromUtf8(simdjson::error_message(error)).trimmed();
         if (reason.endsWith(u'.'))
             reason.chop(1);
-        return Error{tr("The file is not valid JSON (%1).").arg(reason), ErrorKind::invalidInput};
+        return Error{ImportText::tr("The file is not valid JSON (%1).").arg(reason),
+                     ErrorKind::invalidInput};
     }
     if (document.type() != element_type::OBJECT)
-        return Error{tr("The file is not an Orvana export: its top level is not an object."),
-                     ErrorKind::invalidInput};
+        return Error{
+            ImportText::tr("The file is not an Orvana export: its top level is not an object."),
+            ErrorKind::invalidInput};
     const simdjson::dom::object root = document.get_object().value_unsafe();
     try {
         OrvanaExport e;
@@ -501,8 +510,9 @@ Result<OrvanaExport> DataImport::decode(const QByteArray& json) {
         });
         return e;
     } catch (const DecodeFailure& failure) {
-        return Error{tr("The file is not a valid Orvana export: %1.").arg(failure.message),
-                     ErrorKind::invalidInput};
+        return Error{
+            ImportText::tr("The file is not a valid Orvana export: %1.").arg(failure.message),
+            ErrorKind::invalidInput};
     }
 }
 

@@ -6,29 +6,37 @@
 
 namespace orvana {
 
+namespace {
+
+// Named, so that lupdate files these texts under the context they are looked up in.
+struct HostedText {
+    Q_DECLARE_TR_FUNCTIONS(HostedAIReviewError)
+};
+
+} // namespace
+
 QString HostedAIReviewError::message() const {
-    auto tr = [](const char* text) {
-        return QCoreApplication::translate("HostedAIReviewError", text);
-    };
     switch (kind) {
     case Kind::http:
-        return tr("The hosted proxy returned an error (HTTP %1).").arg(statusCode);
+        return HostedText::tr("The hosted proxy returned an error (HTTP %1).").arg(statusCode);
     case Kind::invalidProxyURL:
-        return tr("The hosted proxy URL in Settings is invalid.");
+        return HostedText::tr("The hosted proxy URL in Settings is invalid.");
     case Kind::notRegistered:
-        return tr("Couldn't verify this device with the hosted proxy. Try again.");
+        return HostedText::tr("Couldn't verify this device with the hosted proxy. Try again.");
     case Kind::registrationFailed:
-        return tr("Couldn't register this device with the hosted proxy.");
+        return HostedText::tr("Couldn't register this device with the hosted proxy.");
     case Kind::quotaExceeded:
-        return tr("You've reached the free weekly AI review limit. Add your own API key in "
-                  "Settings for unlimited use.");
+        return HostedText::tr(
+            "You've reached the free weekly AI review limit. Add your own API key in "
+            "Settings for unlimited use.");
     case Kind::atCapacity:
-        return tr("The hosted AI review service is at capacity right now. Try again later, or "
-                  "add your own API key in Settings.");
+        return HostedText::tr(
+            "The hosted AI review service is at capacity right now. Try again later, or "
+            "add your own API key in Settings.");
     case Kind::invalidResponse:
-        return tr("The hosted proxy returned an unreadable response.");
+        return HostedText::tr("The hosted proxy returned an unreadable response.");
     case Kind::decoding:
-        return tr("Couldn't parse the hosted proxy's response.");
+        return HostedText::tr("Couldn't parse the hosted proxy's response.");
     }
     return {};
 }

@@ -2,6 +2,7 @@
 
 #include "Core/FileErrors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -85,7 +86,10 @@ Result<void> LaunchAtLogin::setEnabled(bool enabled) const {
     }
     const QString folder = QFileInfo(file_).absolutePath();
     if (!QDir().mkpath(folder))
-        return Error{QObject::tr("The folder %1 could not be made.").arg(folder), ErrorKind::io};
+        return Error{
+            QCoreApplication::translate("LaunchAtLogin", "The folder %1 could not be made.")
+                .arg(folder),
+            ErrorKind::io};
     QSaveFile file(file_);
     if (!file.open(QIODevice::WriteOnly))
         return Error{file.errorString(), fileErrorKind(file)};

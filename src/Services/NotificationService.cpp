@@ -5,6 +5,8 @@
 #include "Models/FocusSession.h"
 #include "Models/Goal.h"
 
+#include <QCoreApplication>
+
 #include <functional>
 #include <limits>
 #include <optional>
@@ -13,6 +15,11 @@
 namespace orvana {
 
 namespace {
+
+// What the notifications say; named so that lupdate files the texts under it.
+struct NotificationText {
+    Q_DECLARE_TR_FUNCTIONS(NotificationService)
+};
 
 // The delay in seconds from `now` until the request should fire.
 using DelayAt = std::function<double(Timestamp now)>;
@@ -100,12 +107,14 @@ QCoro::Task<> NotificationService::scheduleReminder(const DayTask& task) {
         return nothing();
     // Asked again once the centre has answered: a task deleted, completed or
     // given another reminder time meanwhile gets no reminder from this job.
-    return addWhenAuthorized(center_, clock_, std::move(identifier), QStringLiteral("Reminder"),
-                             task.title(), [t = &task, at = *task.reminderAt()](Timestamp now) {
-                                 if (t->isDeleted() || t->isComplete() || t->reminderAt() != at)
-                                     return 0.0;
-                                 return at - now;
-                             });
+    return addWhenAuthorized(
+        center_, clock_, std::move(identifier),
+        NotificationText::tr("Reminder", "the title of a task's reminder notification"),
+        task.title(), [t = &task, at = *task.reminderAt()](Timestamp now) {
+            if (t->isDeleted() || t->isComplete() || t->reminderAt() != at)
+                return 0.0;
+            return at - now;
+        });
 }
 
 void NotificationService::cancelReminder(const DayTask& task) {
@@ -115,8 +124,8 @@ void NotificationService::cancelReminder(const DayTask& task) {
 QCoro::Task<> NotificationService::scheduleDailyPlanningNudge(qint64 hour, qint64 minute) {
     const QString identifier = QString::fromLatin1(dailyPlanningNudgeIdentifier);
     center_.removePendingNotificationRequests({identifier});
-    return addWhenAuthorized(center_, clock_, identifier, QStringLiteral("Plan your day"),
-                             QStringLiteral("Today's One Thing isn't set yet."),
+    return addWhenAuthorized(center_, clock_, identifier, NotificationText::tr("Plan your day"),
+                             NotificationText::tr("Today's One Thing isn't set yet."),
                              [hour, minute, calendar = calendar_](Timestamp now) {
                                  return nextOccurrence(hour, minute, now, calendar) - now;
                              });
@@ -130,12 +139,12 @@ QCoro::Task<> NotificationService::scheduleWeeklyRitualNudge(qint64 weekday, qin
                                                              qint64 minute) {
     const QString identifier = QString::fromLatin1(weeklyRitualNudgeIdentifier);
     center_.removePendingNotificationRequests({identifier});
-    return addWhenAuthorized(center_, clock_, identifier, QStringLiteral("Weekly review"),
-                             QStringLiteral("See what moved this week, and plan the next one."),
-                             [weekday, hour, minute, calendar = calendar_](Timestamp now) {
-                                 return nextWeeklyOccurrence(weekday, hour, minute, now, calendar) -
-                                        now;
-                             });
+    return addWhenAuthorized(
+        center_, clock_, identifier, NotificationText::tr("Weekly review"),
+        NotificationText::tr("See what moved this week, and plan the next one."),
+        [weekday, hour, minute, calendar = calendar_](Timestamp now) {
+            return nextWeeklyOccurrence(weekday, hour, minute, now, calendar) - now;
+        });
 }
 
 void NotificationService::cancelWeeklyRitualNudge() {
@@ -152,10 +161,10 @@ QString NotificationService::reminderIdentifier(const QUuid& taskID) {
 
 QString NotificationService::endNotificationTitle(const FocusSession& session) {
     if (!session.pomodoroCycleNumber())
-        return QStringLiteral("Focus session complete");
+        return NotificationText::tr("Focus session complete");
     if (session.kind() == FocusSessionKind::work)
-        return QStringLiteral("Work session complete — take a break");
-    return QStringLiteral("Break's over — back to it");
+        return NotificationText::tr("Work session complete — take a break");
+    return NotificationText::tr("Break's over — back to it");
 }
 
 QString NotificationService::endNotificationBody(const FocusSession& session) {
@@ -163,7 +172,7 @@ QString NotificationService::endNotificationBody(const FocusSession& session) {
         return task->title();
     if (const Goal* goal = session.goal())
         return goal->title();
-    return QStringLiteral("Nice work.");
+    return NotificationText::tr("Nice work.");
 }
 
 Timestamp NotificationService::nextOccurrence(qint64 hour, qint64 minute, Timestamp after,

@@ -30,7 +30,7 @@ std::optional<QString> TrailAcknowledgment::acknowledgeNewlyLoggedEntryIfAny() {
     const Goal* goal = entry->goal();
     const QString message =
         tr("%1 min logged to %2")
-            .arg(QString::number(entry->minutes()), goal ? goal->title() : tr("your goal"));
+            .arg(QLocale().toString(entry->minutes()), goal ? goal->title() : tr("your goal"));
     justLoggedGoalID_ = goal ? std::optional<QUuid>(goal->id()) : std::nullopt;
     emit justLoggedGoalIDChanged();
     markerTimer_.start(); // the message's wait, also without a goal to mark

@@ -6,6 +6,7 @@
 #include "Store/SyncState.h"
 #include "Store/TrailSums.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -82,6 +83,11 @@ ErrorKind sqliteErrorKind(int code) {
 }
 
 namespace {
+
+// Its errors reach the window and the command line; named so that lupdate files them under it.
+struct StoreText {
+    Q_DECLARE_TR_FUNCTIONS(SqliteStore)
+};
 
 // 'ORVN': marks the file as ours for tools such as `file` and for opening.
 constexpr int applicationID = 0x4F52564E;
@@ -305,24 +311,24 @@ QString selectSQL(EntityType type) {
 Result<void> validateExisting(const QString& path) {
     QFileInfo info(path);
     if (info.isDir())
-        return Error{QStringLiteral("The path is a folder, not a store file."), ErrorKind::damaged};
+        return Error{StoreText::tr("The path is a folder, not a store file."), ErrorKind::damaged};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         const ErrorKind kind = errorKindOfErrno(errno);
-        return Error{QStringLiteral("The file cannot be read (%1).").arg(file.errorString()), kind};
+        return Error{StoreText::tr("The file cannot be read (%1).").arg(file.errorString()), kind};
     }
     const QByteArray header = file.read(100);
     file.close();
     if (header.isEmpty())
-        return Error{QStringLiteral("The file is empty; it is not an Orvana data store."),
+        return Error{StoreText::tr("The file is empty; it is not an Orvana data store."),
                      ErrorKind::damaged};
     if (header.size() < 100 || !header.startsWith(QByteArrayView("SQLite format 3\0", 16)))
-        return Error{QStringLiteral("The file is not an Orvana data store (unrecognised "
-                                    "contents)."),
+        return Error{StoreText::tr("The file is not an Orvana data store (unrecognised "
+                                   "contents)."),
                      ErrorKind::damaged};
     if (::access(QFile::encodeName(path).constData(), W_OK) != 0) {
         const int error = errno;
-        return Error{QStringLiteral("The file cannot be written (%1).")
+        return Error{StoreText::tr("The file cannot be written (%1).")
                          .arg(QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
@@ -332,7 +338,7 @@ Result<void> validateExisting(const QString& path) {
                              SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(db)),
+        return Error{StoreText::tr("The file cannot be opened (%1).").arg(sqliteMessage(db)),
                      sqliteErrorKind(rc)};
 
     auto scalar = [&](const char* sql, QString* out) -> int {
@@ -352,20 +358,20 @@ Result<void> validateExisting(const QString& path) {
     rc = scalar("PRAGMA application_id", &appID);
     if (rc == SQLITE_NOTADB || rc == SQLITE_CORRUPT)
         return Error{
-            QStringLiteral("The file is damaged or not a database (%1).").arg(sqliteMessage(db)),
+            StoreText::tr("The file is damaged or not a database (%1).").arg(sqliteMessage(db)),
             ErrorKind::damaged};
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The file cannot be read (%1).").arg(sqliteMessage(db)),
+        return Error{StoreText::tr("The file cannot be read (%1).").arg(sqliteMessage(db)),
                      sqliteErrorKind(rc)};
     if (appID.toInt() != applicationID)
-        return Error{QStringLiteral("The file is a database of another program, not an Orvana "
-                                    "data store."),
+        return Error{StoreText::tr("The file is a database of another program, not an Orvana "
+                                   "data store."),
                      ErrorKind::damaged};
 
     QString version;
     rc = scalar("SELECT value FROM meta WHERE key = 'schemaVersion'", &version);
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The file records no schema version; it is damaged (%1).")
+        return Error{StoreText::tr("The file records no schema version; it is damaged (%1).")
                          .arg(rc == SQLITE_NOTFOUND ? QStringLiteral("no version entry")
                                                     : sqliteMessage(db)),
                      ErrorKind::damaged};
@@ -373,12 +379,12 @@ Result<void> validateExisting(const QString& path) {
     const auto supported = QVersionNumber::fromString(QLatin1String(SqliteStore::schemaVersion));
     if (stored != supported) {
         if (stored > supported)
-            return Error{QStringLiteral("The store was written by a newer version of Orvana "
-                                        "(store version %1; this version reads %2).")
+            return Error{StoreText::tr("The store was written by a newer version of Orvana "
+                                       "(store version %1; this version reads %2).")
                              .arg(version, supported.toString()),
                          ErrorKind::newerVersion};
-        return Error{QStringLiteral("The store has an unsupported version (%1; this version "
-                                    "reads %2).")
+        return Error{StoreText::tr("The store has an unsupported version (%1; this version "
+                                   "reads %2).")
                          .arg(version, supported.toString())};
     }
 
@@ -387,8 +393,8 @@ Result<void> validateExisting(const QString& path) {
         const QByteArray sql = selectSQL(EntityType(t)).toUtf8();
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK ||
             sqlite3_column_count(st.s) != tables[size_t(t)].columns)
-            return Error{QStringLiteral("The store is damaged: table %1 is missing or has the "
-                                        "wrong columns.")
+            return Error{StoreText::tr("The store is damaged: table %1 is missing or has the "
+                                       "wrong columns.")
                              .arg(QLatin1String(tables[size_t(t)].name)),
                          ErrorKind::damaged};
     }
@@ -409,7 +415,7 @@ Result<void> createStore(const QString& path) {
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<sqlite3, int (*)(sqlite3*)> guard(db, sqlite3_close_v2);
     if (rc != SQLITE_OK)
-        return Error{QStringLiteral("The store cannot be created (%1).").arg(sqliteMessage(db)),
+        return Error{StoreText::tr("The store cannot be created (%1).").arg(sqliteMessage(db)),
                      sqliteErrorKind(rc)};
     // Nobody sees the file before the rename: it is built without a journal
     // or syncing, then synced once, whole, before it takes the store's place.
@@ -423,7 +429,7 @@ Result<void> createStore(const QString& path) {
     if (const int failed = sqlite3_exec(db, script.constData(), nullptr, nullptr, &message);
         failed != SQLITE_OK) {
         Error error{
-            QStringLiteral("The store cannot be created (%1).").arg(QString::fromUtf8(message)),
+            StoreText::tr("The store cannot be created (%1).").arg(QString::fromUtf8(message)),
             sqliteErrorKind(failed)};
         sqlite3_free(message);
         guard.reset();
@@ -438,7 +444,7 @@ Result<void> createStore(const QString& path) {
         if (fd >= 0)
             ::close(fd);
         QFile::remove(temp);
-        return Error{QStringLiteral("The store cannot be created (%1).")
+        return Error{StoreText::tr("The store cannot be created (%1).")
                          .arg(QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
@@ -446,7 +452,7 @@ Result<void> createStore(const QString& path) {
     if (::rename(QFile::encodeName(temp).constData(), QFile::encodeName(path).constData()) != 0) {
         const int error = errno;
         QFile::remove(temp);
-        return Error{QStringLiteral("The store cannot be created (%1).")
+        return Error{StoreText::tr("The store cannot be created (%1).")
                          .arg(QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
@@ -474,14 +480,14 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     if (!QDir().mkpath(folder)) {
         const ErrorKind kind = errorKindOfErrno(errno);
         if (QFileInfo(folder).exists())
-            return Error{QStringLiteral("%1 is a file, not a folder.").arg(folder),
+            return Error{StoreText::tr("%1 is a file, not a folder.").arg(folder),
                          ErrorKind::invalidInput};
-        return Error{QStringLiteral("The folder %1 cannot be created.").arg(folder), kind};
+        return Error{StoreText::tr("The folder %1 cannot be created.").arg(folder), kind};
     }
     // The lock, the WAL and its index are all made beside the store.
     if (::access(QFile::encodeName(folder).constData(), W_OK) != 0) {
         const int error = errno;
-        return Error{QStringLiteral("The folder %1 cannot be written (%2).")
+        return Error{StoreText::tr("The folder %1 cannot be written (%2).")
                          .arg(folder, QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
@@ -492,7 +498,7 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         const int error = errno;
-        return Error{QStringLiteral("The lock file %1 cannot be opened (%2).")
+        return Error{StoreText::tr("The lock file %1 cannot be opened (%2).")
                          .arg(QFile::decodeName(lockPath), QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
@@ -500,9 +506,9 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
         const int error = errno;
         ::close(fd);
         if (error == EWOULDBLOCK)
-            return Error{QStringLiteral("Another Orvana process is already using this store."),
+            return Error{StoreText::tr("Another Orvana process is already using this store."),
                          ErrorKind::busy};
-        return Error{QStringLiteral("The store cannot be locked for writing (%1).")
+        return Error{StoreText::tr("The store cannot be locked for writing (%1).")
                          .arg(QString::fromLocal8Bit(strerror(error))),
                      errorKindOfErrno(error)};
     }
@@ -530,7 +536,7 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::open(const QString& path) {
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK)
         return Error{
-            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
+            StoreText::tr("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
             sqliteKind(store->db_)};
     // FULL: a save that returned is on disk even if the machine loses power.
     // No memory map and a small page cache: the records are read once into
@@ -563,7 +569,7 @@ Result<std::unique_ptr<SqliteStore>> SqliteStore::openForReading(const QString& 
     if (sqlite3_open_v2(QFile::encodeName(path).constData(), &store->db_,
                         SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK)
         return Error{
-            QStringLiteral("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
+            StoreText::tr("The file cannot be opened (%1).").arg(sqliteMessage(store->db_)),
             sqliteKind(store->db_)};
     sqlite3_busy_timeout(store->db_, 2000);
     if (SyncState::present(store->db_))
@@ -623,7 +629,7 @@ Result<void> SqliteStore::beginSnapshot() {
     if (inSnapshot_)
         return {};
     if (auto ok = exec("BEGIN"); !ok.ok())
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     inSnapshot_ = true;
     return {};
 }
@@ -636,7 +642,7 @@ Result<void> SqliteStore::select(const char* sql, std::initializer_list<double> 
         return ok;
     Statement st;
     if (sqlite3_prepare_v2(db_, sql, -1, &st.s, nullptr) != SQLITE_OK)
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     int index = 0;
     for (double parameter : parameters)
         sqlite3_bind_double(st.s, ++index, parameter);
@@ -649,7 +655,7 @@ Result<void> SqliteStore::select(const char* sql, std::initializer_list<double> 
         row(StoreRow(values.data(), columns));
     }
     if (rc != SQLITE_DONE)
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     return {};
 }
 
@@ -720,7 +726,7 @@ Result<void> SqliteStore::visit(const char* table, const char* columns, const ch
     if (sqlite3_create_function_v2(db_, "orvana_visit", -1, SQLITE_UTF8,
                                    const_cast<std::function<void(const StoreRow&)>*>(&row), nullptr,
                                    &Visitor::step, &Visitor::final, nullptr) != SQLITE_OK)
-        return lastError("Reading the store");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
     QByteArray sql = QByteArray("SELECT orvana_visit(") + columns + ") FROM " + table;
     if (where)
         sql += QByteArray(" WHERE ") + where;
@@ -735,7 +741,9 @@ Result<void> SqliteStore::visit(const char* table, const char* columns, const ch
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
         }
     const Result<void> outcome =
-        rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Reading the store"));
+        rc == SQLITE_DONE
+            ? Result<void>()
+            : Result<void>(lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store")));
     sqlite3_finalize(std::exchange(st.s, nullptr));
     sqlite3_create_function_v2(db_, "orvana_visit", -1, SQLITE_UTF8, nullptr, nullptr, nullptr,
                                nullptr, nullptr);
@@ -754,14 +762,14 @@ Result<void> SqliteStore::exec(const char* sql) {
 }
 
 Error SqliteStore::lastError(const char* action) const {
-    return Error{QStringLiteral("%1 failed: %2").arg(QLatin1String(action), sqliteMessage(db_)),
+    return Error{StoreText::tr("%1 failed: %2").arg(StoreText::tr(action), sqliteMessage(db_)),
                  sqliteKind(db_)};
 }
 
 Result<sqlite3_stmt*> SqliteStore::statement(int index, const char* sql) {
     sqlite3_stmt*& s = statements_[size_t(index)];
     if (!s && sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &s, nullptr) != SQLITE_OK)
-        return lastError("Preparing a statement");
+        return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Preparing a statement"));
     return s;
 }
 
@@ -859,7 +867,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
         Statement st;
         const QByteArray sql = selectSQL(type).toUtf8();
         if (sqlite3_prepare_v2(db_, sql.constData(), -1, &st.s, nullptr) != SQLITE_OK)
-            return lastError("Reading the store");
+            return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
         int rc;
         while ((rc = sqlite3_step(st.s)) == SQLITE_ROW) {
             Reader row(st.s, &texts);
@@ -868,7 +876,7 @@ Result<void> SqliteStore::load(ModelContext& ctx, const Calendar* days) {
             readRow(row, sequence);
         }
         if (rc != SQLITE_DONE)
-            return lastError("Reading the store");
+            return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the store"));
         return {};
     };
 
@@ -1029,7 +1037,9 @@ Result<void> SqliteStore::deleteRecord(Record* record) {
         rc = sqlite3_step(st.value());
     }
     sqlite3_reset(st.value());
-    return rc == SQLITE_DONE ? Result<void>() : Result<void>(lastError("Deleting a record"));
+    return rc == SQLITE_DONE
+               ? Result<void>()
+               : Result<void>(lastError(QT_TRANSLATE_NOOP("SqliteStore", "Deleting a record")));
 }
 
 void SqliteStore::countStoredEntry(sqlite3_stmt* s) {
@@ -1136,7 +1146,7 @@ Result<void> SqliteStore::writeRecords(Record* const* records, std::size_t count
 
 Result<void> SqliteStore::write(const std::vector<Record*>& records, Timestamp at) {
     if (lockFd_ < 0)
-        return Error{QStringLiteral("The store was opened for reading only."),
+        return Error{StoreText::tr("The store was opened for reading only."),
                      ErrorKind::permission};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
         return saveError(ok.error());
@@ -1218,7 +1228,7 @@ Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
                 countStoredEntry(s);
             sqlite3_reset(s);
             if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-                return lastError("Reading the trail");
+                return lastError(QT_TRANSLATE_NOOP("SqliteStore", "Reading the trail"));
         }
         const auto* e = static_cast<const TrailEntry*>(r);
         sums_->count(e->date_, e->minutes_,
@@ -1229,7 +1239,7 @@ Result<void> SqliteStore::countTrail(const std::vector<Record*>& records) {
 
 Result<void> SqliteStore::changeSync(const std::function<Result<void>(SyncState&)>& change) {
     if (!sync_)
-        return Error{QStringLiteral("No sync account is set up."), ErrorKind::notFound};
+        return Error{StoreText::tr("No sync account is set up."), ErrorKind::notFound};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
         return ok;
     if (auto changed = change(*sync_); !changed.ok()) {
@@ -1245,7 +1255,7 @@ Result<void> SqliteStore::changeSync(const std::function<Result<void>(SyncState&
 
 Result<void> SqliteStore::startSync(const SyncAccount& account, Timestamp at) {
     if (lockFd_ < 0)
-        return Error{QStringLiteral("The store was opened for reading only."),
+        return Error{StoreText::tr("The store was opened for reading only."),
                      ErrorKind::permission};
     if (auto ok = exec("BEGIN IMMEDIATE"); !ok.ok())
         return ok;

@@ -2,6 +2,7 @@
 
 #include "Store/SqliteStatement.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <limits>
 #include <sqlite3.h>
@@ -9,6 +10,11 @@
 namespace orvana {
 
 namespace {
+
+// Its errors reach the window and the command line; named so that lupdate files them under it.
+struct SyncStateText {
+    Q_DECLARE_TR_FUNCTIONS(SyncState)
+};
 
 constexpr const char* schemaSQL = R"sql(
 CREATE TABLE syncAccount(id INTEGER PRIMARY KEY CHECK (id = 1), server TEXT NOT NULL,
@@ -168,7 +174,7 @@ Result<SyncAccount> SyncState::account() {
     if (!st.ok())
         return sqliteFailure(db_);
     if (sqlite3_step(st.get()) != SQLITE_ROW)
-        return Error{QStringLiteral("No sync account is set up."), ErrorKind::notFound};
+        return Error{SyncStateText::tr("No sync account is set up."), ErrorKind::notFound};
     SyncAccount a;
     a.server = st.text(0);
     a.user = st.text(1);

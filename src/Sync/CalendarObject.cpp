@@ -2,6 +2,7 @@
 
 #include "Sync/WebDav.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <algorithm>
 #include <cmath>
@@ -206,8 +207,10 @@ void CalendarObject::adopt(icalcomponent* root) {
 
 Result<CalendarObject> CalendarObject::parse(const QByteArray& ics) {
     setUpLibical();
-    const Error refused{QObject::tr("The server sent a calendar entry that could not be read."),
-                        ErrorKind::damaged};
+    const Error refused{
+        QCoreApplication::translate("CalendarObject",
+                                    "The server sent a calendar entry that could not be read."),
+        ErrorKind::damaged};
     if (ics.size() > dav::maxResourceBytes || ics.contains('\0'))
         return refused;
     icalcomponent* root = icalparser_parse_string(ics.constData());

@@ -14,6 +14,11 @@ namespace orvana {
 
 namespace {
 
+// Its lines reach the command line and the window alike.
+struct CycleText {
+    Q_DECLARE_TR_FUNCTIONS(SyncCycle)
+};
+
 SyncCycleOutcome failed(const QString& line) {
     SyncCycleOutcome outcome;
     outcome.exitCode = 1;
@@ -22,7 +27,7 @@ SyncCycleOutcome failed(const QString& line) {
 }
 
 SyncCycleOutcome failed(const Error& error) {
-    SyncCycleOutcome outcome = failed(QStringLiteral("Sync failed: %1").arg(error.message));
+    SyncCycleOutcome outcome = failed(CycleText::tr("Sync failed: %1").arg(error.message));
     outcome.retryable = error.kind == ErrorKind::network;
     return outcome;
 }
@@ -35,15 +40,15 @@ std::optional<SyncCycleOutcome> stopped(const SyncReport& pulled) {
     outcome.guardedIn = pulled.guardedIn;
     outcome.accountLost = pulled.identityLost;
     if (pulled.identityLost)
-        outcome.line = QStringLiteral(
+        outcome.line = CycleText::tr(
             "Sync stopped: the server no longer holds this account's data (it was restored or "
             "reset, or holds another account's). Nothing was changed; run orvana sync "
             "--allow-deletions to send everything on this device to it again.");
     else if (pulled.guarded > 0)
-        outcome.line = QStringLiteral("Sync stopped: it would delete %1 records on this device "
-                                      "that another device deleted. Nothing was changed; run "
-                                      "orvana sync --allow-deletions to delete them.")
-                           .arg(pulled.guarded);
+        outcome.line = CycleText::tr("Sync stopped: it would delete %n records on this device "
+                                     "that another device deleted. Nothing was changed; run "
+                                     "orvana sync --allow-deletions to delete them.",
+                                     nullptr, int(pulled.guarded));
     else
         return std::nullopt;
     return outcome;
@@ -66,15 +71,15 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
                                        SyncDeletions deletions, SyncProgress progress) {
     SqliteStore* store = context.store();
     if (!store || !store->sync())
-        co_return failed(QStringLiteral("Sync failed: no account is set up (orvana sync setup)."));
+        co_return failed(CycleText::tr("Sync failed: no account is set up (orvana sync setup)."));
     const Result<SyncAccount> account = store->sync()->account();
     if (!account.ok())
-        co_return failed(QStringLiteral("Sync failed: %1").arg(account.error().message));
+        co_return failed(CycleText::tr("Sync failed: %1").arg(account.error().message));
     const KeychainService item = syncPassword(secrets);
     const std::optional<QString> password = co_await item.read();
     if (!password)
-        co_return failed(QStringLiteral("Sync failed: the password is not in the secret store; "
-                                        "sign in again (orvana sync setup)."));
+        co_return failed(CycleText::tr("Sync failed: the password is not in the secret store; "
+                                       "sign in again (orvana sync setup)."));
     CalDavClient client(http,
                         DavAccount{QUrl(account.value().server), account.value().user, *password});
     SyncEngine engine(context, client, std::move(calendar));
@@ -117,9 +122,9 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
     }
     if (pushed.ok() && pushed.value().refused > 0) {
         const QString line =
-            QStringLiteral("Sync failed: the server refused %1 records (%2); the others were "
-                           "synced.")
-                .arg(pushed.value().refused)
+            CycleText::tr("Sync failed: the server refused %n records (%1); the others were "
+                          "synced.",
+                          nullptr, int(pushed.value().refused))
                 .arg(pushed.value().refusal);
         (void)store->sync()->setOutcome(std::nullopt, line);
         co_return failed(line);
@@ -129,8 +134,8 @@ QCoro::Task<SyncCycleOutcome> syncOnce(ModelContext& context, URLRequestPerformi
         co_return failed(pushed.error());
     const SyncReport& out = pushed.value();
     SyncCycleOutcome done;
-    done.line = QStringLiteral("Synced: %1 received, %2 deleted here, %3 sent, %4 deleted on the "
-                               "server, %5 conflicts.")
+    done.line = CycleText::tr("Synced: %1 received, %2 deleted here, %3 sent, %4 deleted on the "
+                              "server, %5 conflicts.")
                     .arg(in.received)
                     .arg(in.removedHere)
                     .arg(out.sent)
@@ -154,8 +159,7 @@ QCoro::Task<Result<void>> setUpSync(SqliteStore& store, URLRequestPerforming& ht
     const KeychainService item = syncPassword(secrets);
     if (auto kept = co_await item.save(password); !kept.ok())
         co_return Error{
-            QCoreApplication::translate("SyncCycle", "the password could not be kept: %1")
-                .arg(kept.error().message),
+            CycleText::tr("the password could not be kept: %1").arg(kept.error().message),
             kept.error().kind};
     co_return store.startSync(account.value(), now);
 }
@@ -168,8 +172,7 @@ QCoro::Task<Result<void>> stopSyncing(SqliteStore& store, SecretBackend& secrets
     const KeychainService item = syncPassword(secrets);
     if (auto removed = co_await item.remove(); !removed.ok())
         co_return Error{
-            QCoreApplication::translate(
-                "SyncCycle", "Signed out, but the password is still in the secret store: %1")
+            CycleText::tr("Signed out, but the password is still in the secret store: %1")
                 .arg(removed.error().message),
             removed.error().kind};
     co_return Result<void>{};

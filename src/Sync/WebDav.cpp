@@ -1,5 +1,6 @@
 #include "Sync/WebDav.h"
 
+#include <QCoreApplication>
 #include <QObject>
 #include <QUrl>
 #include <QXmlStreamReader>
@@ -16,7 +17,8 @@ constexpr QStringView sabreNs = u"http://sabredav.org/ns";
 constexpr qsizetype maxMessageChars = 200;
 
 Error badAnswer() {
-    return Error{QObject::tr("The server's answer could not be read."), ErrorKind::damaged};
+    return Error{QCoreApplication::translate("WebDav", "The server's answer could not be read."),
+                 ErrorKind::damaged};
 }
 
 // "HTTP/1.1 404 Not Found" → 404.

@@ -357,7 +357,8 @@ QString SettingsModel::syncFooter() const {
 std::vector<SettingsModel::Stepper> SettingsModel::steppers() {
     using namespace PreferenceKeys;
     return {
-        {&pomodoroWorkMinutes, 5, 90, 5, tr("Work: "), tr(" min"), tr("Work")},
+        {&pomodoroWorkMinutes, 5, 90, 5, tr("Work: ", "the work part of a pomodoro"), tr(" min"),
+         tr("Work", "the work part of a pomodoro")},
         {&pomodoroShortBreakMinutes, 1, 30, 1, tr("Short break: "), tr(" min"), tr("Short break")},
         {&pomodoroLongBreakMinutes, 5, 60, 5, tr("Long break: "), tr(" min"), tr("Long break")},
         {&pomodoroCyclesBeforeLongBreak, 2, 8, 1, tr("Cycles before long break: "), QString(),
@@ -366,7 +367,7 @@ std::vector<SettingsModel::Stepper> SettingsModel::steppers() {
 }
 
 QString SettingsModel::stepperLabel(const Stepper& stepper, qint64 value) {
-    return stepper.prefix + QString::number(value) + stepper.suffix;
+    return stepper.prefix + QLocale().toString(value) + stepper.suffix;
 }
 
 void SettingsModel::setLaunchAtLogin(bool enabled) {

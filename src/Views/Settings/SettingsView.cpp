@@ -386,13 +386,13 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
 
     // 7. Daily Nudge.
     dailyNudge_ = boundSwitch(prefs, dailyPlanningNudgeEnabled, tr("Daily Planning Nudge"));
-    dailyTime_ = timePicker(tr("At"));
+    dailyTime_ = timePicker(tr("At", "at a time of day"));
     dailyTime_->setAccessibleDescription(tr("Daily Planning Nudge"));
     connect(dailyTime_, &QTimeEdit::timeChanged, model_, &SettingsModel::setDailyNudgeTime);
     dailyRow_ = new QWidget;
     auto* dailyForm = new QFormLayout(dailyRow_);
     dailyForm->setContentsMargins(0, 0, 0, 0);
-    dailyForm->addRow(tr("At"), dailyTime_);
+    dailyForm->addRow(tr("At", "at a time of day"), dailyTime_);
     auto* daily = new QVBoxLayout;
     daily->addWidget(dailyNudge_);
     daily->addWidget(dailyRow_);
@@ -400,7 +400,7 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
     // 8. Weekly Nudge.
     weeklyNudge_ = boundSwitch(prefs, weeklyRitualNudgeEnabled, tr("Weekly Ritual Nudge"));
     weeklyDay_ = new QComboBox;
-    weeklyDay_->setAccessibleName(tr("On"));
+    weeklyDay_->setAccessibleName(tr("On", "on a day of the week"));
     weeklyDay_->setAccessibleDescription(tr("Weekly Ritual Nudge"));
     for (int day = 1; day <= 7; ++day)
         weeklyDay_->addItem(SettingsModel::weekdayName(day), day);
@@ -408,14 +408,14 @@ SettingsView::SettingsView(AppEnvironment& environment, LaunchAtLogin launch, QW
         model_->preferences().setValue(PreferenceKeys::weeklyRitualNudgeWeekday,
                                        weeklyDay_->itemData(index).toInt());
     });
-    weeklyTime_ = timePicker(tr("At"));
+    weeklyTime_ = timePicker(tr("At", "at a time of day"));
     weeklyTime_->setAccessibleDescription(tr("Weekly Ritual Nudge"));
     connect(weeklyTime_, &QTimeEdit::timeChanged, model_, &SettingsModel::setWeeklyNudgeTime);
     weeklyRows_ = new QWidget;
     auto* weeklyForm = new QFormLayout(weeklyRows_);
     weeklyForm->setContentsMargins(0, 0, 0, 0);
-    weeklyForm->addRow(tr("On"), weeklyDay_);
-    weeklyForm->addRow(tr("At"), weeklyTime_);
+    weeklyForm->addRow(tr("On", "on a day of the week"), weeklyDay_);
+    weeklyForm->addRow(tr("At", "at a time of day"), weeklyTime_);
     auto* weekly = new QVBoxLayout;
     weekly->addWidget(weeklyNudge_);
     weekly->addWidget(weeklyRows_);

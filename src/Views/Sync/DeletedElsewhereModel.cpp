@@ -98,20 +98,19 @@ QString DeletedElsewhereModel::withItText(const std::vector<std::pair<EntityType
     for (const auto& [type, n] : counts) {
         switch (type) {
         case EntityType::week:
-            parts << (n == 1 ? tr("1 week") : tr("%1 weeks").arg(n));
+            parts << tr("%n weeks", nullptr, n);
             break;
         case EntityType::weekItem:
-            parts << (n == 1 ? tr("1 week item") : tr("%1 week items").arg(n));
+            parts << tr("%n week items", nullptr, n);
             break;
         case EntityType::dayTask:
-            parts << (n == 1 ? tr("1 task") : tr("%1 tasks").arg(n));
+            parts << tr("%n tasks", nullptr, n);
             break;
         case EntityType::focusBlockTemplate:
-            parts << (n == 1 ? tr("1 focus block") : tr("%1 focus blocks").arg(n));
+            parts << tr("%n focus blocks", nullptr, n);
             break;
         default:
-            parts << (n == 1 ? tr("1 day of focus minutes")
-                             : tr("%1 days of focus minutes").arg(n));
+            parts << tr("%n days of focus minutes", nullptr, n);
             break;
         }
     }
@@ -120,7 +119,9 @@ QString DeletedElsewhereModel::withItText(const std::vector<std::pair<EntityType
     const QString list =
         parts.size() == 1
             ? parts.front()
-            : tr("%1 and %2").arg(parts.mid(0, parts.size() - 1).join(tr(", ")), parts.back());
+            : tr("%1 and %2")
+                  .arg(parts.mid(0, parts.size() - 1).join(tr(", ", "between the items of a list")),
+                       parts.back());
     return tr("%1 went with it").arg(list);
 }
 

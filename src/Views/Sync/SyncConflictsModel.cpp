@@ -82,7 +82,24 @@ QString SyncConflictsModel::recordName(EntityType type, const QUuid& id) const {
     default:
         break;
     }
-    return tr("A %1 that is no longer here").arg(syncText::kindText(type).toLower());
+    // Whole sentences: a kind's article and case differ from language to language.
+    switch (type) {
+    case EntityType::goal:
+        return tr("A goal that is no longer here");
+    case EntityType::week:
+        return tr("A week that is no longer here");
+    case EntityType::weekItem:
+        return tr("A week item that is no longer here");
+    case EntityType::dayTask:
+        return tr("A task that is no longer here");
+    case EntityType::focusBlockTemplate:
+        return tr("A focus block that is no longer here");
+    case EntityType::trailEntry:
+        return tr("A focus minutes that is no longer here");
+    case EntityType::focusSession:
+        break;
+    }
+    return tr("A focus session that is no longer here");
 }
 
 QString SyncConflictsModel::fieldText(const QString& field) {
@@ -163,7 +180,7 @@ QString SyncConflictsModel::valueText(const QString& field, const QByteArray& js
         return recordName(type, id);
     }
     if (text.isEmpty())
-        return tr("Empty");
+        return tr("Empty", "a field that holds no value");
     // One line in a row; the whole text is in the record itself.
     return text.simplified();
 }

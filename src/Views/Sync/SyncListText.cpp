@@ -12,9 +12,10 @@ namespace orvana::syncText {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("SyncListText", text);
-}
+// Named, so that lupdate files these texts under the context they are looked up in.
+struct ListText {
+    Q_DECLARE_TR_FUNCTIONS(SyncListText)
+};
 
 QDateTime local(Timestamp t, const Calendar& calendar) {
     return QDateTime::fromSecsSinceEpoch(qint64(t), calendar.timeZone());
@@ -33,21 +34,21 @@ QString hourAndMinuteFormat() {
 QString kindText(EntityType type) {
     switch (type) {
     case EntityType::goal:
-        return tr("Goal");
+        return ListText::tr("Goal");
     case EntityType::week:
-        return tr("Week");
+        return ListText::tr("Week");
     case EntityType::weekItem:
-        return tr("Week item");
+        return ListText::tr("Week item");
     case EntityType::dayTask:
-        return tr("Task");
+        return ListText::tr("Task");
     case EntityType::focusBlockTemplate:
-        return tr("Focus block");
+        return ListText::tr("Focus block");
     case EntityType::trailEntry:
-        return tr("Focus minutes");
+        return ListText::tr("Focus minutes");
     case EntityType::focusSession:
         break;
     }
-    return tr("Focus session");
+    return ListText::tr("Focus session");
 }
 
 QString dateText(Timestamp t, const Calendar& calendar) {
@@ -56,7 +57,7 @@ QString dateText(Timestamp t, const Calendar& calendar) {
 
 QString dateTimeText(Timestamp t, const Calendar& calendar) {
     const QDateTime at = local(t, calendar);
-    return tr("%1 at %2")
+    return ListText::tr("%1 at %2")
         .arg(QLocale().toString(at.date(), QLocale::LongFormat),
              QLocale().toString(at.time(), hourAndMinuteFormat()));
 }

@@ -72,11 +72,11 @@ void SyncStatusFooter::changeEvent(QEvent* event) {
 }
 
 QString SyncStatusFooter::conflictsText(qint64 count) {
-    return count == 1 ? tr("1 conflict") : tr("%1 conflicts").arg(count);
+    return tr("%n conflicts", nullptr, int(count));
 }
 
 QString SyncStatusFooter::deletedText(qint64 count) {
-    return tr("%1 deleted on another device").arg(count);
+    return tr("%n deleted on another device", nullptr, int(count));
 }
 
 void SyncStatusFooter::render() {

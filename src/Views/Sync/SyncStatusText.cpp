@@ -11,26 +11,28 @@ namespace orvana {
 
 namespace {
 
-QString tr(const char* text, int n = -1) {
-    return QCoreApplication::translate("SyncStatus", text, nullptr, n);
-}
+// Named, so that lupdate files these texts under the context they are looked up in.
+struct StatusText {
+    Q_DECLARE_TR_FUNCTIONS(SyncStatus)
+};
 
 QString ago(Timestamp then, Timestamp now) {
     const double seconds = std::max(0.0, now - then);
     if (seconds < 60)
-        return tr("Last synced just now");
+        return StatusText::tr("Last synced just now");
     if (seconds < 3600)
-        return tr("Last synced %n min ago", int(seconds / 60));
+        return StatusText::tr("Last synced %n min ago", nullptr, int(seconds / 60));
     if (seconds < 24 * 3600)
-        return tr("Last synced %n h ago", int(seconds / 3600));
+        return StatusText::tr("Last synced %n h ago", nullptr, int(seconds / 3600));
     const QDateTime at = QDateTime::fromSecsSinceEpoch(qint64(then));
-    return tr("Last synced on %1").arg(QLocale().toString(at.date(), QLocale::ShortFormat));
+    return StatusText::tr("Last synced on %1")
+        .arg(QLocale().toString(at.date(), QLocale::ShortFormat));
 }
 
 QString wait(Timestamp seconds) {
     if (seconds < 60)
-        return tr("Trying again in %n s.", int(std::ceil(seconds)));
-    return tr("Trying again in %n min.", int(std::ceil(seconds / 60)));
+        return StatusText::tr("Trying again in %n s.", nullptr, int(std::ceil(seconds)));
+    return StatusText::tr("Trying again in %n min.", nullptr, int(std::ceil(seconds / 60)));
 }
 
 } // namespace
@@ -38,13 +40,13 @@ QString wait(Timestamp seconds) {
 QString syncStatusLine(const SyncController& sync, Timestamp now) {
     switch (sync.phase()) {
     case SyncController::Phase::off:
-        return tr("Sync is off");
+        return StatusText::tr("Sync is off");
     case SyncController::Phase::syncing: {
         const SyncController::Progress p = sync.progress();
         if (p.of > 0 && p.sent < p.of)
-            return tr("Syncing\u2026 %1 of %2 sent")
+            return StatusText::tr("Syncing\u2026 %1 of %2 sent")
                 .arg(QLocale().toString(p.sent), QLocale().toString(p.of));
-        return tr("Syncing\u2026");
+        return StatusText::tr("Syncing\u2026");
     }
     case SyncController::Phase::failed: {
         QString line = sync.error();
@@ -53,13 +55,13 @@ QString syncStatusLine(const SyncController& sync, Timestamp now) {
         return line;
     }
     case SyncController::Phase::asking:
-        return tr("Sync is waiting for your answer");
+        return StatusText::tr("Sync is waiting for your answer");
     case SyncController::Phase::idle:
         break;
     }
     if (const std::optional<Timestamp> last = sync.lastSynced())
         return ago(*last, now);
-    return tr("Not synced yet");
+    return StatusText::tr("Not synced yet");
 }
 
 } // namespace orvana

@@ -5,70 +5,77 @@
     <name>AIReviewError</name>
     <message>
         <source>The AI provider returned an error (HTTP %1).</source>
-        <translation type="unfinished"></translation>
+        <translation>Der KI-Anbieter hat einen Fehler gemeldet (HTTP %1).</translation>
     </message>
     <message>
         <source>No API key configured. Add one in Settings to use AI review.</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein API-Schlüssel eingerichtet. Zum Verwenden der KI-Prüfung einen in den Einstellungen hinzufügen.</translation>
     </message>
     <message>
         <source>The AI provider returned an unreadable response.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der KI-Anbieter hat eine unlesbare Antwort geliefert.</translation>
     </message>
     <message>
         <source>Couldn&apos;t parse the AI provider&apos;s response.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Antwort des KI-Anbieters konnte nicht ausgewertet werden.</translation>
     </message>
 </context>
 <context>
     <name>CalDavClient</name>
     <message>
         <source>The server refused the user name or password.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat Benutzername oder Passwort abgelehnt.</translation>
     </message>
     <message>
         <source>The server %1 has no room left for %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf dem Server %1 ist kein Platz mehr für %2.</translation>
     </message>
     <message>
         <source>The server %1 had a problem (HTTP %2).</source>
-        <translation type="unfinished"></translation>
+        <translation>Beim Server %1 ist ein Problem aufgetreten (HTTP %2).</translation>
     </message>
     <message>
         <source>The server %1 did not allow this (HTTP 403) at %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server %1 hat dies bei %2 nicht erlaubt (HTTP 403).</translation>
     </message>
     <message>
         <source>The server %1 did not allow this at %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server %1 hat dies bei %2 nicht erlaubt: %3</translation>
     </message>
     <message>
         <source>Nothing was found at %1 on %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Unter %1 wurde auf %2 nichts gefunden.</translation>
     </message>
     <message>
         <source>The server %1 refused %2: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server %1 hat %2 abgelehnt: %3</translation>
     </message>
     <message>
         <source>The server %1 answered HTTP %2 at %3.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server %1 hat bei %3 mit HTTP %2 geantwortet.</translation>
     </message>
     <message>
         <source>No CalDAV server was found at %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Unter %1 wurde kein CalDAV-Server gefunden.</translation>
     </message>
     <message>
         <source>No CalDAV calendars were found for %1 at %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>Für %1 wurden unter %2 keine CalDAV-Kalender gefunden.</translation>
     </message>
     <message>
         <source>The server refused to create the calendar “%1”: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat das Anlegen des Kalenders „%1“ abgelehnt: %2</translation>
     </message>
     <message>
         <source>The server %1 listed the changes of %2 only in part.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server %1 hat die Änderungen von %2 nur teilweise aufgelistet.</translation>
+    </message>
+</context>
+<context>
+    <name>CalendarObject</name>
+    <message>
+        <source>The server sent a calendar entry that could not be read.</source>
+        <translation>Der Server hat einen Kalendereintrag gesendet, der nicht gelesen werden konnte.</translation>
     </message>
 </context>
 <context>
@@ -250,14 +257,92 @@ Try &apos;orvana --help&apos;.</source>
     </message>
 </context>
 <context>
+    <name>DataExportService</name>
+    <message>
+        <source>A focus session holds a duration that is not a number, so the data cannot be written as JSON.</source>
+        <translation>Eine Fokussitzung enthält eine Dauer, die keine Zahl ist; die Daten können daher nicht als JSON geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>The file could not be written.</source>
+        <translation>Die Datei konnte nicht geschrieben werden.</translation>
+    </message>
+</context>
+<context>
+    <name>DataImport</name>
+    <message>
+        <source>expected true or false</source>
+        <translation>erwartet wurde true oder false</translation>
+    </message>
+    <message>
+        <source>expected a number</source>
+        <translation>erwartet wurde eine Zahl</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; must be a list</source>
+        <translation>„%1“ muss eine Liste sein</translation>
+    </message>
+    <message>
+        <source>expected a list of whole numbers</source>
+        <translation>erwartet wurde eine Liste ganzer Zahlen</translation>
+    </message>
+    <message>
+        <source>the key &quot;%1&quot; is missing</source>
+        <translation>der Schlüssel „%1“ fehlt</translation>
+    </message>
+    <message>
+        <source>%1: the key &quot;%2&quot; is missing</source>
+        <translation>%1: der Schlüssel „%2“ fehlt</translation>
+    </message>
+    <message>
+        <source>expected text</source>
+        <translation>erwartet wurde Text</translation>
+    </message>
+    <message>
+        <source>expected a whole number</source>
+        <translation>erwartet wurde eine ganze Zahl</translation>
+    </message>
+    <message>
+        <source>expected a date and time like 2026-03-05T14:07:00Z</source>
+        <translation>erwartet wurden Datum und Uhrzeit wie 2026-03-05T14:07:00Z</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a date and time like 2026-03-05T14:07:00Z (UTC, whole seconds)</source>
+        <translation>„%1“ ist keine Angabe von Datum und Uhrzeit wie 2026-03-05T14:07:00Z (UTC, ganze Sekunden)</translation>
+    </message>
+    <message>
+        <source>expected an identifier like 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB</source>
+        <translation>erwartet wurde eine Kennung wie 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB</translation>
+    </message>
+    <message>
+        <source>%1[%2]: expected an object</source>
+        <translation>%1[%2]: erwartet wurde ein Objekt</translation>
+    </message>
+    <message>
+        <source>This file uses export format %1, which this version of Orvana doesn&apos;t understand.</source>
+        <translation>Diese Datei verwendet das Exportformat %1, das diese Version von Orvana nicht versteht.</translation>
+    </message>
+    <message>
+        <source>The file is not valid JSON (%1).</source>
+        <translation>Die Datei ist kein gültiges JSON (%1).</translation>
+    </message>
+    <message>
+        <source>The file is not an Orvana export: its top level is not an object.</source>
+        <translation>Die Datei ist kein Orvana-Export: Ihre oberste Ebene ist kein Objekt.</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Orvana export: %1.</source>
+        <translation>Die Datei ist kein gültiger Orvana-Export: %1.</translation>
+    </message>
+</context>
+<context>
     <name>DeletedElsewhereModel</name>
     <message>
         <source>Week of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche vom %1</translation>
     </message>
     <message>
         <source>%1 on %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 am %2</translation>
     </message>
 </context>
 <context>
@@ -272,26 +357,108 @@ Try &apos;orvana --help&apos;.</source>
     </message>
 </context>
 <context>
+    <name>HostedAIReviewError</name>
+    <message>
+        <source>The hosted proxy returned an error (HTTP %1).</source>
+        <translation>Der gehostete Proxy hat einen Fehler gemeldet (HTTP %1).</translation>
+    </message>
+    <message>
+        <source>The hosted proxy URL in Settings is invalid.</source>
+        <translation>Die URL des gehosteten Proxys in den Einstellungen ist ungültig.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t verify this device with the hosted proxy. Try again.</source>
+        <translation>Dieses Gerät konnte beim gehosteten Proxy nicht bestätigt werden. Bitte erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t register this device with the hosted proxy.</source>
+        <translation>Dieses Gerät konnte beim gehosteten Proxy nicht registriert werden.</translation>
+    </message>
+    <message>
+        <source>You&apos;ve reached the free weekly AI review limit. Add your own API key in Settings for unlimited use.</source>
+        <translation>Das kostenlose wöchentliche Kontingent für KI-Prüfungen ist aufgebraucht. Für unbegrenzte Nutzung einen eigenen API-Schlüssel in den Einstellungen hinzufügen.</translation>
+    </message>
+    <message>
+        <source>The hosted AI review service is at capacity right now. Try again later, or add your own API key in Settings.</source>
+        <translation>Der gehostete KI-Prüfdienst ist gerade ausgelastet. Später erneut versuchen oder einen eigenen API-Schlüssel in den Einstellungen hinzufügen.</translation>
+    </message>
+    <message>
+        <source>The hosted proxy returned an unreadable response.</source>
+        <translation>Der gehostete Proxy hat eine unlesbare Antwort geliefert.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t parse the hosted proxy&apos;s response.</source>
+        <translation>Die Antwort des gehosteten Proxys konnte nicht ausgewertet werden.</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchAtLogin</name>
+    <message>
+        <source>The folder %1 could not be made.</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden.</translation>
+    </message>
+</context>
+<context>
     <name>NetworkRequestPerformer</name>
     <message>
         <source>%1. Its SHA-256 fingerprint is %2.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1. Sein SHA-256-Fingerabdruck ist %2.</translation>
     </message>
     <message>
         <source>The answer from %1 was too large.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Antwort von %1 war zu groß.</translation>
     </message>
     <message>
         <source>The certificate of %1 is not trusted: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Dem Zertifikat von %1 wird nicht vertraut: %2</translation>
     </message>
     <message>
         <source>The request timed out after %1 seconds.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Anfrage wurde nach %1 Sekunden abgebrochen.</translation>
     </message>
     <message>
         <source>Couldn&apos;t reach %1 (%2).</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist nicht erreichbar (%2).</translation>
+    </message>
+</context>
+<context>
+    <name>NotificationService</name>
+    <message>
+        <source>Reminder</source>
+        <comment>the title of a task&apos;s reminder notification</comment>
+        <translation>Erinnerung</translation>
+    </message>
+    <message>
+        <source>Plan your day</source>
+        <translation>Den Tag planen</translation>
+    </message>
+    <message>
+        <source>Today&apos;s One Thing isn&apos;t set yet.</source>
+        <translation>„Die eine Sache heute“ ist noch nicht festgelegt.</translation>
+    </message>
+    <message>
+        <source>Weekly review</source>
+        <translation>Wochenrückblick</translation>
+    </message>
+    <message>
+        <source>See what moved this week, and plan the next one.</source>
+        <translation>Sehen, was diese Woche vorangekommen ist, und die nächste planen.</translation>
+    </message>
+    <message>
+        <source>Focus session complete</source>
+        <translation>Fokussitzung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Work session complete — take a break</source>
+        <translation>Arbeitsphase abgeschlossen – Zeit für eine Pause</translation>
+    </message>
+    <message>
+        <source>Break&apos;s over — back to it</source>
+        <translation>Pause vorbei – weiter geht’s</translation>
+    </message>
+    <message>
+        <source>Nice work.</source>
+        <translation>Gut gemacht.</translation>
     </message>
 </context>
 <context>
@@ -355,18 +522,6 @@ Die Datei wurde nicht verändert.</translation>
 <context>
     <name>QObject</name>
     <message>
-        <source>The folder %1 could not be made.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The server sent a calendar entry that could not be read.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The server&apos;s answer could not be read.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Clear</source>
         <translation>Leeren</translation>
     </message>
@@ -387,11 +542,42 @@ Die Datei wurde nicht verändert.</translation>
     <name>RecordMapping</name>
     <message>
         <source>Week of %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche vom %1</translation>
     </message>
     <message>
         <source>Focus: %1 min</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokus: %1 Min.</translation>
+    </message>
+</context>
+<context>
+    <name>SecretBackend</name>
+    <message>
+        <source>The system keyring did not answer. If it asks for a password, enter it and try again.</source>
+        <translation>Der Schlüsselbund des Systems hat nicht geantwortet. Falls er nach einem Passwort fragt, dieses eingeben und erneut versuchen.</translation>
+    </message>
+    <message>
+        <source>The system keyring refused the request (%1).</source>
+        <translation>Der Schlüsselbund des Systems hat die Anfrage abgelehnt (%1).</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t read %1: %2</source>
+        <translation>%1 konnte nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>%1 is damaged; move it away to store secrets again.</source>
+        <translation>%1 ist beschädigt; die Datei verschieben, um wieder Geheimnisse speichern zu können.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t create the folder %1.</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Couldn&apos;t write %1: %2</source>
+        <translation>%1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>The secret store was closed.</source>
+        <translation>Der Geheimnisspeicher wurde geschlossen.</translation>
     </message>
 </context>
 <context>
@@ -415,6 +601,113 @@ Die Datei wurde nicht verändert.</translation>
     <message>
         <source>Overview</source>
         <translation>Übersicht</translation>
+    </message>
+</context>
+<context>
+    <name>SqliteStore</name>
+    <message>
+        <source>The path is a folder, not a store file.</source>
+        <translation>Der Pfad ist ein Ordner, keine Datenspeicherdatei.</translation>
+    </message>
+    <message>
+        <source>The file cannot be read (%1).</source>
+        <translation>Die Datei kann nicht gelesen werden (%1).</translation>
+    </message>
+    <message>
+        <source>The file is empty; it is not an Orvana data store.</source>
+        <translation>Die Datei ist leer; sie ist kein Orvana-Datenspeicher.</translation>
+    </message>
+    <message>
+        <source>The file is not an Orvana data store (unrecognised contents).</source>
+        <translation>Die Datei ist kein Orvana-Datenspeicher (unbekannter Inhalt).</translation>
+    </message>
+    <message>
+        <source>The file cannot be written (%1).</source>
+        <translation>Die Datei kann nicht geschrieben werden (%1).</translation>
+    </message>
+    <message>
+        <source>The file cannot be opened (%1).</source>
+        <translation>Die Datei kann nicht geöffnet werden (%1).</translation>
+    </message>
+    <message>
+        <source>The file is damaged or not a database (%1).</source>
+        <translation>Die Datei ist beschädigt oder keine Datenbank (%1).</translation>
+    </message>
+    <message>
+        <source>The file is a database of another program, not an Orvana data store.</source>
+        <translation>Die Datei ist die Datenbank eines anderen Programms, kein Orvana-Datenspeicher.</translation>
+    </message>
+    <message>
+        <source>The file records no schema version; it is damaged (%1).</source>
+        <translation>Die Datei enthält keine Schemaversion; sie ist beschädigt (%1).</translation>
+    </message>
+    <message>
+        <source>The store was written by a newer version of Orvana (store version %1; this version reads %2).</source>
+        <translation>Der Datenspeicher wurde von einer neueren Version von Orvana geschrieben (Speicherversion %1; diese Version liest %2).</translation>
+    </message>
+    <message>
+        <source>The store has an unsupported version (%1; this version reads %2).</source>
+        <translation>Der Datenspeicher hat eine nicht unterstützte Version (%1; diese Version liest %2).</translation>
+    </message>
+    <message>
+        <source>The store is damaged: table %1 is missing or has the wrong columns.</source>
+        <translation>Der Datenspeicher ist beschädigt: Die Tabelle %1 fehlt oder hat die falschen Spalten.</translation>
+    </message>
+    <message>
+        <source>The store cannot be created (%1).</source>
+        <translation>Der Datenspeicher kann nicht angelegt werden (%1).</translation>
+    </message>
+    <message>
+        <source>%1 is a file, not a folder.</source>
+        <translation>%1 ist eine Datei, kein Ordner.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be created.</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>The folder %1 cannot be written (%2).</source>
+        <translation>In den Ordner %1 kann nicht geschrieben werden (%2).</translation>
+    </message>
+    <message>
+        <source>The lock file %1 cannot be opened (%2).</source>
+        <translation>Die Sperrdatei %1 kann nicht geöffnet werden (%2).</translation>
+    </message>
+    <message>
+        <source>Another Orvana process is already using this store.</source>
+        <translation>Ein anderer Orvana-Prozess verwendet diesen Datenspeicher bereits.</translation>
+    </message>
+    <message>
+        <source>The store cannot be locked for writing (%1).</source>
+        <translation>Der Datenspeicher kann nicht zum Schreiben gesperrt werden (%1).</translation>
+    </message>
+    <message>
+        <source>Reading the store</source>
+        <translation>Lesen des Datenspeichers</translation>
+    </message>
+    <message>
+        <source>%1 failed: %2</source>
+        <translation>%1 fehlgeschlagen: %2</translation>
+    </message>
+    <message>
+        <source>Preparing a statement</source>
+        <translation>Vorbereiten einer Anweisung</translation>
+    </message>
+    <message>
+        <source>Deleting a record</source>
+        <translation>Löschen eines Eintrags</translation>
+    </message>
+    <message>
+        <source>The store was opened for reading only.</source>
+        <translation>Der Datenspeicher wurde nur zum Lesen geöffnet.</translation>
+    </message>
+    <message>
+        <source>Reading the trail</source>
+        <translation>Lesen der Spur</translation>
+    </message>
+    <message>
+        <source>No sync account is set up.</source>
+        <translation>Es ist kein Konto für die Synchronisierung eingerichtet.</translation>
     </message>
 </context>
 <context>
@@ -549,208 +842,290 @@ Letzter Fehler: %7</translation>
     <name>SyncController</name>
     <message>
         <source>Sync failed: this app has no network here.</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung fehlgeschlagen: Diese Anwendung hat hier kein Netzwerk.</translation>
     </message>
     <message>
         <source>This app cannot sync without its data store.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ohne ihren Datenspeicher kann diese Anwendung nicht synchronisieren.</translation>
     </message>
     <message>
         <source>“%1” is not a server address.</source>
-        <translation type="unfinished"></translation>
+        <translation>„%1“ ist keine Serveradresse.</translation>
     </message>
     <message>
         <source>Plain http:// would send your password unencrypted. Use https://, or allow an unencrypted connection for a server you trust on your own network.</source>
-        <translation type="unfinished"></translation>
+        <translation>Über einfaches http:// würde das Passwort unverschlüsselt gesendet. https:// verwenden oder eine unverschlüsselte Verbindung für einen vertrauenswürdigen Server im eigenen Netzwerk erlauben.</translation>
     </message>
     <message>
         <source>Enter your user name.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitte den Benutzernamen eingeben.</translation>
     </message>
     <message>
         <source>Enter your password.</source>
-        <translation type="unfinished"></translation>
+        <translation>Bitte das Passwort eingeben.</translation>
     </message>
     <message>
         <source>Sync failed: signed out while the sync waited.</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung fehlgeschlagen: Während die Synchronisierung wartete, wurde abgemeldet.</translation>
     </message>
 </context>
 <context>
     <name>SyncCycle</name>
     <message>
         <source>the password could not be kept: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>das Passwort konnte nicht gespeichert werden: %1</translation>
     </message>
     <message>
         <source>Signed out, but the password is still in the secret store: %1</source>
-        <translation type="unfinished">Abgemeldet, aber das Passwort ist noch im Passwortspeicher: %1</translation>
+        <translation>Abgemeldet, aber das Passwort ist noch im Geheimnisspeicher: %1</translation>
+    </message>
+    <message>
+        <source>Sync failed: %1</source>
+        <translation>Synchronisierung fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>Sync stopped: the server no longer holds this account&apos;s data (it was restored or reset, or holds another account&apos;s). Nothing was changed; run orvana sync --allow-deletions to send everything on this device to it again.</source>
+        <translation>Synchronisierung angehalten: Der Server enthält die Daten dieses Kontos nicht mehr (er wurde wiederhergestellt oder zurückgesetzt oder enthält die Daten eines anderen Kontos). Es wurde nichts geändert; mit „orvana sync --allow-deletions“ wird alles auf diesem Gerät erneut an ihn gesendet.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Sync stopped: it would delete %n records on this device that another device deleted. Nothing was changed; run orvana sync --allow-deletions to delete them.</source>
+        <translation>
+            <numerusform>Synchronisierung angehalten: Sie würde %n Eintrag auf diesem Gerät löschen, den ein anderes Gerät gelöscht hat. Es wurde nichts geändert; mit „orvana sync --allow-deletions“ wird er gelöscht.</numerusform>
+            <numerusform>Synchronisierung angehalten: Sie würde %n Einträge auf diesem Gerät löschen, die ein anderes Gerät gelöscht hat. Es wurde nichts geändert; mit „orvana sync --allow-deletions“ werden sie gelöscht.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Sync failed: no account is set up (orvana sync setup).</source>
+        <translation>Synchronisierung fehlgeschlagen: Es ist kein Konto eingerichtet (orvana sync setup).</translation>
+    </message>
+    <message>
+        <source>Sync failed: the password is not in the secret store; sign in again (orvana sync setup).</source>
+        <translation>Synchronisierung fehlgeschlagen: Das Passwort ist nicht im Geheimnisspeicher; bitte erneut anmelden (orvana sync setup).</translation>
+    </message>
+    <message numerus="yes">
+        <source>Sync failed: the server refused %n records (%1); the others were synced.</source>
+        <translation>
+            <numerusform>Synchronisierung fehlgeschlagen: Der Server hat %n Eintrag abgelehnt (%1); die übrigen wurden synchronisiert.</numerusform>
+            <numerusform>Synchronisierung fehlgeschlagen: Der Server hat %n Einträge abgelehnt (%1); die übrigen wurden synchronisiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Synced: %1 received, %2 deleted here, %3 sent, %4 deleted on the server, %5 conflicts.</source>
+        <translation>Synchronisiert: %1 empfangen, %2 hier gelöscht, %3 gesendet, %4 auf dem Server gelöscht, %5 Konflikte.</translation>
     </message>
 </context>
 <context>
     <name>SyncEngine</name>
     <message>
         <source>The calendar “%1” on the server is full: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Kalender „%1“ auf dem Server ist voll: %2</translation>
     </message>
     <message>
         <source>Sync is not set up.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Synchronisierung ist nicht eingerichtet.</translation>
     </message>
     <message>
         <source>The server would not list the calendar %1.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server hat den Kalender %1 nicht aufgelistet.</translation>
     </message>
     <message>
         <source>That record is not among those deleted on another device.</source>
-        <translation type="unfinished"></translation>
+        <translation>Dieser Eintrag ist nicht unter den auf einem anderen Gerät gelöschten.</translation>
     </message>
     <message>
         <source>The record of that conflict is gone.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Eintrag dieses Konflikts ist nicht mehr vorhanden.</translation>
+    </message>
+</context>
+<context>
+    <name>SyncListText</name>
+    <message>
+        <source>Goal</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Week</source>
+        <translation>Woche</translation>
+    </message>
+    <message>
+        <source>Week item</source>
+        <translation>Wochenpunkt</translation>
+    </message>
+    <message>
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message>
+        <source>Focus block</source>
+        <translation>Fokusblock</translation>
+    </message>
+    <message>
+        <source>Focus minutes</source>
+        <translation>Fokusminuten</translation>
+    </message>
+    <message>
+        <source>Focus session</source>
+        <translation>Fokussitzung</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 um %2</translation>
     </message>
 </context>
 <context>
     <name>SyncSetup</name>
     <message>
         <source>The calendar “Orvana Plan” on the server holds a damaged account mark.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Kalender „Orvana Plan“ auf dem Server enthält eine beschädigte Kontomarkierung.</translation>
     </message>
     <message>
         <source>The server&apos;s account mark could not be read.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Kontomarkierung des Servers konnte nicht gelesen werden.</translation>
     </message>
 </context>
 <context>
-    <name>orvana</name>
+    <name>SyncState</name>
     <message>
-        <source>The system keyring did not answer. If it asks for a password, enter it and try again.</source>
-        <translation type="unfinished"></translation>
+        <source>No sync account is set up.</source>
+        <translation>Es ist kein Konto für die Synchronisierung eingerichtet.</translation>
     </message>
-    <message>
-        <source>The system keyring refused the request (%1).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Couldn&apos;t read %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 is damaged; move it away to store secrets again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Couldn&apos;t create the folder %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Couldn&apos;t write %1: %2</source>
-        <translation type="unfinished"></translation>
-    </message>
+</context>
+<context>
+    <name>SyncStatus</name>
     <message>
         <source>Last synced just now</source>
-        <translation type="unfinished"></translation>
+        <translation>Gerade eben synchronisiert</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Last synced %n min ago</source>
-        <translation type="unfinished"></translation>
+        <translation>
+            <numerusform>Zuletzt vor %n Min. synchronisiert</numerusform>
+            <numerusform>Zuletzt vor %n Min. synchronisiert</numerusform>
+        </translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Last synced %n h ago</source>
-        <translation type="unfinished"></translation>
+        <translation>
+            <numerusform>Zuletzt vor %n Std. synchronisiert</numerusform>
+            <numerusform>Zuletzt vor %n Std. synchronisiert</numerusform>
+        </translation>
     </message>
     <message>
         <source>Last synced on %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Zuletzt synchronisiert am %1</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Trying again in %n s.</source>
-        <translation type="unfinished"></translation>
+        <translation>
+            <numerusform>Neuer Versuch in %n s.</numerusform>
+            <numerusform>Neuer Versuch in %n s.</numerusform>
+        </translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>Trying again in %n min.</source>
-        <translation type="unfinished"></translation>
+        <translation>
+            <numerusform>Neuer Versuch in %n Min.</numerusform>
+            <numerusform>Neuer Versuch in %n Min.</numerusform>
+        </translation>
     </message>
     <message>
         <source>Sync is off</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung ist aus</translation>
     </message>
     <message>
         <source>Syncing… %1 of %2 sent</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung … %1 von %2 gesendet</translation>
     </message>
     <message>
         <source>Syncing…</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung …</translation>
     </message>
     <message>
         <source>Sync is waiting for your answer</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Synchronisierung wartet auf eine Antwort</translation>
     </message>
     <message>
         <source>Not synced yet</source>
-        <translation type="unfinished"></translation>
+        <translation>Noch nicht synchronisiert</translation>
+    </message>
+</context>
+<context>
+    <name>WebDav</name>
+    <message>
+        <source>The server&apos;s answer could not be read.</source>
+        <translation>Die Antwort des Servers konnte nicht gelesen werden.</translation>
     </message>
 </context>
 <context>
     <name>orvana::AIReviewSectionModel</name>
     <message>
         <source>Using the free hosted reviewer (limited per week). Add your own key in Settings (Ctrl+,) for unlimited use.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der kostenlose gehostete Prüfdienst wird verwendet (wöchentlich begrenzt). Für unbegrenzte Nutzung einen eigenen Schlüssel in den Einstellungen (Strg+,) hinzufügen.</translation>
     </message>
     <message>
         <source>Wording is vague</source>
-        <translation type="unfinished"></translation>
+        <translation>Formulierung ist vage</translation>
     </message>
     <message>
         <source>No measurable outcome</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein messbares Ergebnis</translation>
     </message>
     <message>
         <source>Looks overcommitted</source>
-        <translation type="unfinished"></translation>
+        <translation>Wirkt zu viel vorgenommen</translation>
     </message>
     <message>
         <source>Looks solid</source>
-        <translation type="unfinished"></translation>
+        <translation>Wirkt solide</translation>
     </message>
     <message>
         <source>Couldn&apos;t save this device&apos;s identity: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Kennung dieses Geräts konnte nicht gespeichert werden: %1</translation>
     </message>
     <message>
         <source>Something went wrong.</source>
-        <translation type="unfinished"></translation>
+        <translation>Etwas ist schiefgegangen.</translation>
     </message>
 </context>
 <context>
     <name>orvana::AIReviewSectionView</name>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished">KI-Bewertung</translation>
+        <translation>KI-Prüfung</translation>
     </message>
     <message>
         <source>Reviewing…</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird geprüft …</translation>
     </message>
 </context>
 <context>
     <name>orvana::AIReviewWindow</name>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished">KI-Bewertung</translation>
+        <translation>KI-Prüfung</translation>
     </message>
     <message>
         <source>Goal or weekly plan to review:</source>
-        <translation type="unfinished"></translation>
+        <translation>Zu prüfendes Ziel oder zu prüfender Wochenplan:</translation>
     </message>
     <message>
         <source>For example: Run a half marathon by May — three runs a week.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zum Beispiel: Bis Mai einen Halbmarathon laufen – drei Läufe pro Woche.</translation>
     </message>
     <message>
         <source>Text to review</source>
-        <translation type="unfinished"></translation>
+        <translation>Zu prüfender Text</translation>
+    </message>
+</context>
+<context>
+    <name>orvana::ApplicationBus</name>
+    <message>
+        <source>&apos;%1&apos; is not a goal id.</source>
+        <translation>„%1“ ist keine Ziel-ID.</translation>
+    </message>
+    <message>
+        <source>Import needs an absolute path, not &apos;%1&apos;.</source>
+        <translation>Der Import braucht einen absoluten Pfad, nicht „%1“.</translation>
     </message>
 </context>
 <context>
@@ -806,69 +1181,50 @@ Letzter Fehler: %7</translation>
     </message>
 </context>
 <context>
-    <name>orvana::DataImport</name>
-    <message>
-        <source>This file uses export format %1, which this version of Orvana doesn&apos;t understand.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The file is not valid JSON (%1).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The file is not an Orvana export: its top level is not an object.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The file is not a valid Orvana export: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>orvana::DataTransferModel</name>
     <message>
         <source>Exporting…</source>
-        <translation type="unfinished"></translation>
+        <translation>Wird exportiert …</translation>
     </message>
     <message>
         <source>Export failed: %1</source>
-        <translation type="unfinished">Export fehlgeschlagen: %1</translation>
+        <translation>Export fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>The records are no longer open.</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Einträge sind nicht mehr geöffnet.</translation>
     </message>
     <message>
         <source>Exporting to %1…</source>
-        <translation type="unfinished"></translation>
+        <translation>Export nach %1 …</translation>
     </message>
     <message>
         <source>Exported to %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Nach %1 exportiert</translation>
     </message>
     <message>
         <source>Export cancelled</source>
-        <translation type="unfinished"></translation>
+        <translation>Export abgebrochen</translation>
     </message>
     <message>
         <source>Reading %1…</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wird gelesen …</translation>
     </message>
     <message>
         <source>Import failed: %1</source>
-        <translation type="unfinished">Import fehlgeschlagen: %1</translation>
+        <translation>Import fehlgeschlagen: %1</translation>
     </message>
     <message>
         <source>Importing %1…</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 wird importiert …</translation>
     </message>
     <message>
         <source>Imported from %1</source>
-        <translation type="unfinished">Importiert aus %1</translation>
+        <translation>Aus %1 importiert</translation>
     </message>
     <message>
         <source>Import cancelled</source>
-        <translation type="unfinished"></translation>
+        <translation>Import abgebrochen</translation>
     </message>
 </context>
 <context>
@@ -929,87 +1285,83 @@ Letzter Fehler: %7</translation>
     <name>orvana::DeletedElsewhereModel</name>
     <message>
         <source>Deleted on Another Device</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf anderem Gerät gelöscht</translation>
     </message>
     <message>
         <source>Restore</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiederherstellen</translation>
     </message>
     <message>
         <source>Nothing Deleted Elsewhere</source>
-        <translation type="unfinished"></translation>
+        <translation>Nichts anderswo gelöscht</translation>
     </message>
     <message>
         <source>Records another device deletes are listed here for 30 days, so you can bring them back.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 week</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 weeks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 week item</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 week items</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 task</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 tasks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 focus block</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 focus blocks</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 day of focus minutes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 days of focus minutes</source>
-        <translation type="unfinished"></translation>
+        <translation>Einträge, die ein anderes Gerät löscht, werden hier 30 Tage lang aufgeführt und können wiederhergestellt werden.</translation>
     </message>
     <message>
         <source>%1 and %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>, </source>
-        <translation type="unfinished"></translation>
+        <translation>%1 und %2</translation>
     </message>
     <message>
         <source>%1 went with it</source>
-        <translation type="unfinished"></translation>
+        <translation>Mitgelöscht: %1</translation>
     </message>
     <message>
         <source>It couldn&apos;t be restored: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Wiederherstellen nicht möglich: %1</translation>
     </message>
     <message>
         <source>%1 · deleted %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 · gelöscht am %2</translation>
     </message>
     <message>
         <source>%1, deleted %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1, gelöscht am %2</translation>
     </message>
     <message>
         <source>%1. %2</source>
-        <translation type="unfinished">%1, %2 {1.?}</translation>
+        <translation>%1. %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n weeks</source>
+        <translation>
+            <numerusform>%n Woche</numerusform>
+            <numerusform>%n Wochen</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n week items</source>
+        <translation>
+            <numerusform>%n Wochenpunkt</numerusform>
+            <numerusform>%n Wochenpunkte</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n tasks</source>
+        <translation>
+            <numerusform>%n Aufgabe</numerusform>
+            <numerusform>%n Aufgaben</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n focus blocks</source>
+        <translation>
+            <numerusform>%n Fokusblock</numerusform>
+            <numerusform>%n Fokusblöcke</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n days of focus minutes</source>
+        <translation>
+            <numerusform>Fokusminuten von %n Tag</numerusform>
+            <numerusform>Fokusminuten von %n Tagen</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>, </source>
+        <comment>between the items of a list</comment>
+        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -1034,58 +1386,15 @@ Letzter Fehler: %7</translation>
     <name>orvana::ExportFile</name>
     <message>
         <source>it can only be opened once, for writing</source>
-        <translation type="unfinished"></translation>
+        <translation>sie kann nur einmal geöffnet werden, zum Schreiben</translation>
     </message>
     <message>
         <source>it changed while being opened</source>
-        <translation type="unfinished"></translation>
+        <translation>sie hat sich beim Öffnen geändert</translation>
     </message>
     <message>
         <source>not a file, a FIFO or a character device</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>orvana::Fields</name>
-    <message>
-        <source>expected true or false</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>expected a number</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>expected a list of whole numbers</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>the key &quot;%1&quot; is missing</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1: the key &quot;%2&quot; is missing</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>expected text</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>expected a whole number</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>expected a date and time like 2026-03-05T14:07:00Z</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&quot;%1&quot; is not a date and time like 2026-03-05T14:07:00Z (UTC, whole seconds)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>expected an identifier like 6A1F0C3E-1D2B-4C5A-9E8F-0123456789AB</source>
-        <translation type="unfinished"></translation>
+        <translation>keine Datei, kein FIFO und kein zeichenorientiertes Gerät</translation>
     </message>
 </context>
 <context>
@@ -1638,41 +1947,6 @@ Letzter Fehler: %7</translation>
     </message>
 </context>
 <context>
-    <name>orvana::HostedAIReviewError</name>
-    <message>
-        <source>The hosted proxy returned an error (HTTP %1).</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The hosted proxy URL in Settings is invalid.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Couldn&apos;t verify this device with the hosted proxy. Try again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Couldn&apos;t register this device with the hosted proxy.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You&apos;ve reached the free weekly AI review limit. Add your own API key in Settings for unlimited use.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The hosted AI review service is at capacity right now. Try again later, or add your own API key in Settings.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The hosted proxy returned an unreadable response.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Couldn&apos;t parse the hosted proxy&apos;s response.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>orvana::MainWindow</name>
     <message>
         <source>Sections</source>
@@ -1845,13 +2119,6 @@ Letzter Fehler: %7</translation>
     </message>
 </context>
 <context>
-    <name>orvana::Operation</name>
-    <message>
-        <source>The secret store was closed.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>orvana::OverviewModel</name>
     <message>
         <source>Overview</source>
@@ -1943,7 +2210,7 @@ Letzter Fehler: %7</translation>
     <name>orvana::PortalGlobalShortcuts</name>
     <message>
         <source>Quick Add to Today</source>
-        <translation type="unfinished">Schnell zu „Heute“ hinzufügen</translation>
+        <translation>Schnell zu Heute hinzufügen</translation>
     </message>
 </context>
 <context>
@@ -1965,13 +2232,6 @@ Letzter Fehler: %7</translation>
     </message>
 </context>
 <context>
-    <name>orvana::Read</name>
-    <message>
-        <source>%1[%2]: expected an object</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>orvana::RecordListScreen</name>
     <message>
         <source>Delete</source>
@@ -1982,641 +2242,672 @@ Letzter Fehler: %7</translation>
     <name>orvana::SettingsModel</name>
     <message>
         <source>Using your own API key -- unlimited AI review.</source>
-        <translation type="unfinished"></translation>
+        <translation>Eigener API-Schlüssel wird verwendet – unbegrenzte KI-Prüfung.</translation>
     </message>
     <message>
         <source>Using Orvana&apos;s free hosted AI review (limited per week).</source>
-        <translation type="unfinished"></translation>
+        <translation>Orvanas kostenlose gehostete KI-Prüfung wird verwendet (wöchentlich begrenzt).</translation>
     </message>
     <message>
         <source>Saved</source>
-        <translation type="unfinished"></translation>
+        <translation>Gespeichert</translation>
     </message>
     <message>
         <source>Couldn&apos;t save the key: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schlüssel konnte nicht gespeichert werden: %1</translation>
     </message>
     <message>
         <source>Removed</source>
-        <translation type="unfinished"></translation>
+        <translation>Entfernt</translation>
     </message>
     <message>
         <source>Couldn&apos;t remove the key: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Schlüssel konnte nicht entfernt werden: %1</translation>
     </message>
     <message>
         <source>it&apos;s stored in %1 (readable only by you, as no system keyring was found)</source>
-        <translation type="unfinished"></translation>
+        <translation>er wird in %1 gespeichert (nur für den eigenen Benutzer lesbar, da kein Schlüsselbund des Systems gefunden wurde)</translation>
     </message>
     <message>
         <source>it&apos;s stored in your system keyring</source>
-        <translation type="unfinished"></translation>
+        <translation>er wird im Schlüsselbund des Systems gespeichert</translation>
     </message>
     <message>
         <source>Without a key, AI review uses Orvana&apos;s free hosted proxy (rate-limited per week). Add your own OpenRouter-compatible key for unlimited use -- %1 and used only to call your chosen provider directly from this app. AI review is entirely optional either way.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ohne Schlüssel verwendet die KI-Prüfung Orvanas kostenlosen gehosteten Proxy (wöchentlich begrenzt). Für unbegrenzte Nutzung einen eigenen OpenRouter-kompatiblen Schlüssel hinzufügen – %1 und nur verwendet, um den gewählten Anbieter direkt aus dieser Anwendung aufzurufen. Die KI-Prüfung ist in jedem Fall freiwillig.</translation>
     </message>
     <message>
         <source>Export saves everything to a JSON file you control. Import merges one back in -- a record with a matching ID is overwritten with the imported version; anything else is added alongside what&apos;s already here. A backup like this is also written automatically once a day to %1, kept for 14 days.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Export speichert alles in einer eigenen JSON-Datei. Der Import führt eine solche Datei wieder zusammen – ein Eintrag mit derselben ID wird durch die importierte Fassung überschrieben, alles andere wird zum Vorhandenen hinzugefügt. Eine solche Sicherung wird außerdem einmal täglich automatisch nach %1 geschrieben und 14 Tage lang aufbewahrt.</translation>
     </message>
     <message>
         <source>Import %1?</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 importieren?</translation>
     </message>
     <message>
         <source>this file</source>
-        <translation type="unfinished"></translation>
+        <translation>diese Datei</translation>
     </message>
     <message>
         <source>Anything in here that matches something you already have will be overwritten with the imported version. This can be undone with Ctrl+Z right after.</source>
-        <translation type="unfinished"></translation>
+        <translation>Alles, was hier mit bereits Vorhandenem übereinstimmt, wird durch die importierte Fassung überschrieben. Direkt danach lässt sich das mit Strg+Z rückgängig machen.</translation>
     </message>
     <message>
         <source>Sign out of %1?</source>
-        <translation type="unfinished"></translation>
+        <translation>Von %1 abmelden?</translation>
     </message>
     <message>
         <source>Everything on this device stays here, and so does everything on the server. This device stops syncing and forgets the account and its password.</source>
-        <translation type="unfinished"></translation>
+        <translation>Alles auf diesem Gerät bleibt hier, ebenso alles auf dem Server. Dieses Gerät synchronisiert nicht mehr und vergisst das Konto und sein Passwort.</translation>
     </message>
     <message>
         <source>Couldn&apos;t sign out: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Abmelden nicht möglich: %1</translation>
     </message>
     <message>
         <source>The password is kept in %1, readable only by you.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Passwort wird in %1 aufbewahrt, nur für den eigenen Benutzer lesbar.</translation>
     </message>
     <message>
         <source>The password is kept in your system keyring.</source>
-        <translation type="unfinished"></translation>
+        <translation>Das Passwort wird im Schlüsselbund des Systems aufbewahrt.</translation>
     </message>
     <message>
         <source>Keeps your goals, plans, tasks and focus time the same on every device signed in to the same CalDAV server (Nextcloud, Radicale, Fastmail or any other); a phone&apos;s own task and calendar apps show the tasks and focus blocks too. %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Work: </source>
-        <translation type="unfinished"></translation>
+        <translation>Hält Ziele, Pläne, Aufgaben und Fokuszeit auf jedem Gerät gleich, das am selben CalDAV-Server angemeldet ist (Nextcloud, Radicale, Fastmail oder ein anderer); die Aufgaben- und Kalender-Apps eines Telefons zeigen die Aufgaben und Fokusblöcke ebenfalls. %1</translation>
     </message>
     <message>
         <source> min</source>
-        <translation type="unfinished"> Min.</translation>
-    </message>
-    <message>
-        <source>Work</source>
-        <translation type="unfinished">Arbeit</translation>
+        <translation> Min.</translation>
     </message>
     <message>
         <source>Short break: </source>
-        <translation type="unfinished"></translation>
+        <translation>Kurze Pause: </translation>
     </message>
     <message>
         <source>Short break</source>
-        <translation type="unfinished"></translation>
+        <translation>Kurze Pause</translation>
     </message>
     <message>
         <source>Long break: </source>
-        <translation type="unfinished"></translation>
+        <translation>Lange Pause: </translation>
     </message>
     <message>
         <source>Long break</source>
-        <translation type="unfinished"></translation>
+        <translation>Lange Pause</translation>
     </message>
     <message>
         <source>Cycles before long break: </source>
-        <translation type="unfinished"></translation>
+        <translation>Durchgänge vor langer Pause: </translation>
     </message>
     <message>
         <source>Cycles before long break</source>
-        <translation type="unfinished"></translation>
+        <translation>Durchgänge vor langer Pause</translation>
     </message>
     <message>
         <source>Couldn&apos;t update Launch at Login: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>„Beim Anmelden starten“ konnte nicht geändert werden: %1</translation>
     </message>
     <message>
         <source>Ctrl+Alt+Space</source>
-        <translation type="unfinished"></translation>
+        <translation>Strg+Alt+Leertaste</translation>
     </message>
     <message>
         <source>Where the desktop does not let apps claim this key (on Wayland, for one), bind the command “orvana quick-add” to a key in your desktop&apos;s keyboard settings: it opens the same field.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wo die Arbeitsumgebung Anwendungen diese Taste nicht belegen lässt (etwa unter Wayland), den Befehl „orvana quick-add“ in den Tastatureinstellungen der Arbeitsumgebung einer Taste zuweisen: Er öffnet dasselbe Feld.</translation>
+    </message>
+    <message>
+        <source>Work: </source>
+        <comment>the work part of a pomodoro</comment>
+        <translation>Arbeit: </translation>
+    </message>
+    <message>
+        <source>Work</source>
+        <comment>the work part of a pomodoro</comment>
+        <translation>Arbeit</translation>
     </message>
 </context>
 <context>
     <name>orvana::SettingsView</name>
     <message>
         <source>Settings</source>
-        <translation type="unfinished"></translation>
+        <translation>Einstellungen</translation>
     </message>
     <message>
         <source>OpenRouter API Key</source>
-        <translation type="unfinished"></translation>
+        <translation>OpenRouter-API-Schlüssel</translation>
     </message>
     <message>
         <source>Save Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlüssel speichern</translation>
     </message>
     <message>
         <source>Remove Key</source>
-        <translation type="unfinished"></translation>
+        <translation>Schlüssel entfernen</translation>
     </message>
     <message>
         <source>Model ID</source>
-        <translation type="unfinished"></translation>
+        <translation>Modell-ID</translation>
     </message>
     <message>
         <source>Proxy URL</source>
-        <translation type="unfinished"></translation>
+        <translation>Proxy-URL</translation>
     </message>
     <message>
         <source>Export Data…</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten exportieren …</translation>
     </message>
     <message>
         <source>Import Data…</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten importieren …</translation>
     </message>
     <message>
         <source>Progress</source>
-        <translation type="unfinished"></translation>
+        <translation>Fortschritt</translation>
     </message>
     <message>
         <source>Cancel</source>
-        <translation type="unfinished">Abbrechen</translation>
+        <translation>Abbrechen</translation>
     </message>
     <message>
         <source>Server Address</source>
-        <translation type="unfinished"></translation>
+        <translation>Serveradresse</translation>
     </message>
     <message>
         <source>https://dav.example.org</source>
-        <translation type="unfinished"></translation>
+        <translation>https://dav.example.org</translation>
     </message>
     <message>
         <source>User Name</source>
-        <translation type="unfinished"></translation>
+        <translation>Benutzername</translation>
     </message>
     <message>
         <source>Password</source>
-        <translation type="unfinished"></translation>
+        <translation>Passwort</translation>
     </message>
     <message>
         <source>Allow an unencrypted connection</source>
-        <translation type="unfinished"></translation>
+        <translation>Unverschlüsselte Verbindung erlauben</translation>
     </message>
     <message>
         <source>Sign In</source>
-        <translation type="unfinished"></translation>
+        <translation>Anmelden</translation>
     </message>
     <message>
         <source>Signing in…</source>
-        <translation type="unfinished"></translation>
+        <translation>Anmeldung läuft …</translation>
     </message>
     <message>
         <source>Sync Now</source>
-        <translation type="unfinished">Jetzt synchronisieren</translation>
+        <translation>Jetzt synchronisieren</translation>
     </message>
     <message>
         <source>Sign Out</source>
-        <translation type="unfinished"></translation>
+        <translation>Abmelden</translation>
     </message>
     <message>
         <source>Signing out…</source>
-        <translation type="unfinished"></translation>
+        <translation>Abmeldung läuft …</translation>
     </message>
     <message>
         <source>Server</source>
-        <translation type="unfinished"></translation>
+        <translation>Server</translation>
     </message>
     <message>
         <source>Signed in as</source>
-        <translation type="unfinished"></translation>
+        <translation>Angemeldet als</translation>
     </message>
     <message>
         <source>Calendars</source>
-        <translation type="unfinished"></translation>
+        <translation>Kalender</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished">Status</translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Launch at Login</source>
-        <translation type="unfinished"></translation>
+        <translation>Beim Anmelden starten</translation>
     </message>
     <message>
         <source>Quick Add Task</source>
-        <translation type="unfinished"></translation>
+        <translation>Aufgabe schnell hinzufügen</translation>
     </message>
     <message>
         <source>Daily Planning Nudge</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>At</source>
-        <translation type="unfinished"></translation>
+        <translation>Tägliche Planungserinnerung</translation>
     </message>
     <message>
         <source>Weekly Ritual Nudge</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>On</source>
-        <translation type="unfinished"></translation>
+        <translation>Erinnerung an das Wochenritual</translation>
     </message>
     <message>
         <source>Show Guidance Tips</source>
-        <translation type="unfinished"></translation>
+        <translation>Hinweise anzeigen</translation>
     </message>
     <message>
         <source>AI Review</source>
-        <translation type="unfinished">KI-Bewertung</translation>
+        <translation>KI-Prüfung</translation>
     </message>
     <message>
         <source>Hosted Proxy (Advanced)</source>
-        <translation type="unfinished"></translation>
+        <translation>Gehosteter Proxy (erweitert)</translation>
     </message>
     <message>
         <source>Defaults to a local development server. Update this once the hosted proxy is actually deployed.</source>
-        <translation type="unfinished"></translation>
+        <translation>Standardmäßig ein lokaler Entwicklungsserver. Ändern, sobald der gehostete Proxy tatsächlich bereitsteht.</translation>
     </message>
     <message>
         <source>Data Export</source>
-        <translation type="unfinished"></translation>
+        <translation>Datenexport</translation>
     </message>
     <message>
         <source>Sync</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung</translation>
     </message>
     <message>
         <source>Pomodoro Timer</source>
-        <translation type="unfinished"></translation>
+        <translation>Pomodoro-Timer</translation>
     </message>
     <message>
         <source>Used when a focus session is started in Pomodoro mode. Doesn&apos;t change the plain timer.</source>
-        <translation type="unfinished"></translation>
+        <translation>Gilt, wenn eine Fokussitzung im Pomodoro-Modus gestartet wird. Der einfache Timer bleibt unverändert.</translation>
     </message>
     <message>
         <source>Where the desktop has a tray, closing the main window keeps Orvana running there; File → Quit (Ctrl+Q) ends it.</source>
-        <translation type="unfinished"></translation>
+        <translation>Wo die Arbeitsumgebung einen Systemabschnitt der Kontrollleiste hat, läuft Orvana nach dem Schließen des Hauptfensters dort weiter; Datei → Beenden (Strg+Q) beendet es.</translation>
     </message>
     <message>
         <source>Startup</source>
-        <translation type="unfinished"></translation>
+        <translation>Programmstart</translation>
     </message>
     <message>
         <source>Off by default. Turn this on to have Orvana start automatically when you log in -- useful since the tray icon (streak, today&apos;s one thing) is only there once the app is running.</source>
-        <translation type="unfinished"></translation>
+        <translation>Standardmäßig aus. Einschalten, damit Orvana beim Anmelden automatisch startet – nützlich, weil das Symbol in der Kontrollleiste (Serie, die eine Sache heute) nur bei laufender Anwendung da ist.</translation>
     </message>
     <message>
         <source>Shortcuts</source>
-        <translation type="unfinished"></translation>
+        <translation>Tastenkürzel</translation>
     </message>
     <message>
         <source>Works from anywhere on your desktop, even when Orvana isn&apos;t the frontmost app -- opens a small floating field, type a title, press Return to add it to Today.</source>
-        <translation type="unfinished"></translation>
+        <translation>Funktioniert überall auf der Arbeitsfläche, auch wenn Orvana nicht im Vordergrund ist – öffnet ein kleines schwebendes Feld: Titel eingeben und mit der Eingabetaste zu Heute hinzufügen.</translation>
     </message>
     <message>
         <source>Daily Nudge</source>
-        <translation type="unfinished"></translation>
+        <translation>Tägliche Erinnerung</translation>
     </message>
     <message>
         <source>Off by default. If turned on, one reminder fires at this time — only if Today&apos;s One Thing hasn&apos;t been set yet. Never fires once you&apos;ve already planned your day.</source>
-        <translation type="unfinished"></translation>
+        <translation>Standardmäßig aus. Eingeschaltet erscheint zu dieser Zeit eine Erinnerung – nur, wenn „Die eine Sache heute“ noch nicht festgelegt ist. Nie, wenn der Tag bereits geplant ist.</translation>
     </message>
     <message>
         <source>Weekly Nudge</source>
-        <translation type="unfinished"></translation>
+        <translation>Wöchentliche Erinnerung</translation>
     </message>
     <message>
         <source>Off by default. If turned on, a reminder points you to the weekly ritual on this day — skipped entirely if that week&apos;s ritual is already done.</source>
-        <translation type="unfinished"></translation>
+        <translation>Standardmäßig aus. Eingeschaltet weist an diesem Tag eine Erinnerung auf das Wochenritual hin – sie entfällt, wenn das Wochenritual dieser Woche schon erledigt ist.</translation>
     </message>
     <message>
         <source>Help</source>
-        <translation type="unfinished"></translation>
+        <translation>Hilfe</translation>
     </message>
     <message>
         <source>Shows short explanations on empty screens and under sections throughout the app -- what a button does, or what happens after you tap it. Turn this off once you know your way around.</source>
-        <translation type="unfinished"></translation>
+        <translation>Zeigt überall in der Anwendung kurze Erklärungen auf leeren Ansichten und unter Abschnitten – was ein Knopf bewirkt oder was nach dem Klicken passiert. Ausschalten, sobald alles vertraut ist.</translation>
     </message>
     <message>
         <source>Close</source>
-        <translation type="unfinished">Schließen</translation>
+        <translation>Schließen</translation>
     </message>
     <message>
         <source>Undo</source>
-        <translation type="unfinished">Rückgängig</translation>
+        <translation>Rückgängig</translation>
     </message>
     <message>
         <source>Export Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten exportieren</translation>
     </message>
     <message>
         <source>JSON files (*.json)</source>
-        <translation type="unfinished">JSON-Dateien (*.json)</translation>
+        <translation>JSON-Dateien (*.json)</translation>
     </message>
     <message>
         <source>Import Data</source>
-        <translation type="unfinished"></translation>
+        <translation>Daten importieren</translation>
     </message>
     <message>
         <source>Import</source>
-        <translation type="unfinished"></translation>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>At</source>
+        <comment>at a time of day</comment>
+        <translation>Um</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <comment>on a day of the week</comment>
+        <translation>Am</translation>
     </message>
 </context>
 <context>
     <name>orvana::SyncConflictsModel</name>
     <message>
         <source>Sync Conflicts</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierungskonflikte</translation>
     </message>
     <message>
         <source>Use This Value</source>
-        <translation type="unfinished"></translation>
+        <translation>Diesen Wert verwenden</translation>
     </message>
     <message>
         <source>No Sync Conflicts</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Synchronisierungskonflikte</translation>
     </message>
     <message>
         <source>When two devices change the same field before they sync, the later change stays and the other one is listed here, so you can use it instead.</source>
-        <translation type="unfinished"></translation>
+        <translation>Ändern zwei Geräte vor dem Synchronisieren dasselbe Feld, bleibt die spätere Änderung bestehen; die andere wird hier aufgeführt und kann stattdessen verwendet werden.</translation>
     </message>
     <message>
         <source>Week of %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>A %1 that is no longer here</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche vom %1</translation>
     </message>
     <message>
         <source>Title</source>
-        <translation type="unfinished">Titel</translation>
+        <translation>Titel</translation>
     </message>
     <message>
         <source>Description</source>
-        <translation type="unfinished">Beschreibung</translation>
+        <translation>Beschreibung</translation>
     </message>
     <message>
         <source>Target date</source>
-        <translation type="unfinished">Zieldatum</translation>
+        <translation>Zieldatum</translation>
     </message>
     <message>
         <source>Status</source>
-        <translation type="unfinished">Status</translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Color</source>
-        <translation type="unfinished">Farbe</translation>
+        <translation>Farbe</translation>
     </message>
     <message>
         <source>Position in the list</source>
-        <translation type="unfinished"></translation>
+        <translation>Position in der Liste</translation>
     </message>
     <message>
         <source>First day</source>
-        <translation type="unfinished"></translation>
+        <translation>Erster Tag</translation>
     </message>
     <message>
         <source>Last day</source>
-        <translation type="unfinished"></translation>
+        <translation>Letzter Tag</translation>
     </message>
     <message>
         <source>Intention</source>
-        <translation type="unfinished">Absicht</translation>
+        <translation>Vorsatz</translation>
     </message>
     <message>
         <source>Reflection</source>
-        <translation type="unfinished">Rückblick</translation>
+        <translation>Rückblick</translation>
     </message>
     <message>
         <source>Weekly ritual done</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenritual erledigt</translation>
     </message>
     <message>
         <source>Notes</source>
-        <translation type="unfinished"></translation>
+        <translation>Notizen</translation>
     </message>
     <message>
         <source>Done</source>
-        <translation type="unfinished">Fertig</translation>
+        <translation>Erledigt</translation>
     </message>
     <message>
         <source>Week</source>
-        <translation type="unfinished"></translation>
+        <translation>Woche</translation>
     </message>
     <message>
         <source>Goal</source>
-        <translation type="unfinished">Ziel</translation>
+        <translation>Ziel</translation>
     </message>
     <message>
         <source>Day</source>
-        <translation type="unfinished"></translation>
+        <translation>Tag</translation>
     </message>
     <message>
         <source>Today&apos;s one thing</source>
-        <translation type="unfinished"></translation>
+        <translation>Die eine Sache heute</translation>
     </message>
     <message>
         <source>Focus block</source>
-        <translation type="unfinished"></translation>
+        <translation>Fokusblock</translation>
     </message>
     <message>
         <source>Week item</source>
-        <translation type="unfinished"></translation>
+        <translation>Wochenpunkt</translation>
     </message>
     <message>
         <source>Reminder</source>
-        <translation type="unfinished"></translation>
+        <translation>Erinnerung</translation>
     </message>
     <message>
         <source>Active</source>
-        <translation type="unfinished">Aktiv</translation>
+        <translation>Aktiv</translation>
     </message>
     <message>
         <source>Days</source>
-        <translation type="unfinished"></translation>
+        <translation>Tage</translation>
     </message>
     <message>
         <source>Hour</source>
-        <translation type="unfinished"></translation>
+        <translation>Stunde</translation>
     </message>
     <message>
         <source>Minute</source>
-        <translation type="unfinished"></translation>
+        <translation>Minute</translation>
     </message>
     <message>
         <source>Length</source>
-        <translation type="unfinished"></translation>
+        <translation>Dauer</translation>
     </message>
     <message>
         <source>No reminder</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Erinnerung</translation>
     </message>
     <message>
         <source>None</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine</translation>
     </message>
     <message>
         <source>Not done</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht erledigt</translation>
     </message>
     <message>
         <source>Paused</source>
-        <translation type="unfinished">Pausiert</translation>
+        <translation>Pausiert</translation>
     </message>
     <message>
         <source>Yes</source>
-        <translation type="unfinished"></translation>
+        <translation>Ja</translation>
     </message>
     <message>
         <source>No</source>
-        <translation type="unfinished"></translation>
+        <translation>Nein</translation>
     </message>
     <message>
         <source>No days</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Empty</source>
-        <translation type="unfinished"></translation>
+        <translation>Keine Tage</translation>
     </message>
     <message>
         <source>Another device&apos;s value was kept</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Wert des anderen Geräts wurde übernommen</translation>
     </message>
     <message>
         <source>This device&apos;s value was kept</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Wert dieses Geräts wurde übernommen</translation>
     </message>
     <message>
         <source>The value couldn&apos;t be used: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Wert konnte nicht verwendet werden: %1</translation>
     </message>
     <message>
         <source>another device</source>
-        <translation type="unfinished"></translation>
+        <translation>anderes Gerät</translation>
     </message>
     <message>
         <source>this device</source>
-        <translation type="unfinished"></translation>
+        <translation>dieses Gerät</translation>
     </message>
     <message>
         <source>%1 · %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 · %2</translation>
     </message>
     <message>
         <source>Kept (%1): %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Übernommen (%1): %2</translation>
     </message>
     <message>
         <source>Not kept (%1): %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht übernommen (%1): %2</translation>
     </message>
     <message>
         <source>%1, %2</source>
-        <translation type="unfinished">%1, %2</translation>
+        <translation>%1, %2</translation>
     </message>
     <message>
         <source>%1. %2, %3. Not kept, %4.</source>
-        <translation type="unfinished"></translation>
+        <translation>%1. %2, %3. Nicht übernommen: %4.</translation>
+    </message>
+    <message>
+        <source>A goal that is no longer here</source>
+        <translation>Ein Ziel, das nicht mehr vorhanden ist</translation>
+    </message>
+    <message>
+        <source>A week that is no longer here</source>
+        <translation>Eine Woche, die nicht mehr vorhanden ist</translation>
+    </message>
+    <message>
+        <source>A week item that is no longer here</source>
+        <translation>Ein Wochenpunkt, der nicht mehr vorhanden ist</translation>
+    </message>
+    <message>
+        <source>A task that is no longer here</source>
+        <translation>Eine Aufgabe, die nicht mehr vorhanden ist</translation>
+    </message>
+    <message>
+        <source>A focus block that is no longer here</source>
+        <translation>Ein Fokusblock, der nicht mehr vorhanden ist</translation>
+    </message>
+    <message>
+        <source>A focus minutes that is no longer here</source>
+        <translation>Fokusminuten, die nicht mehr vorhanden sind</translation>
+    </message>
+    <message>
+        <source>A focus session that is no longer here</source>
+        <translation>Eine Fokussitzung, die nicht mehr vorhanden ist</translation>
+    </message>
+    <message>
+        <source>Empty</source>
+        <comment>a field that holds no value</comment>
+        <translation>Leer</translation>
     </message>
 </context>
 <context>
     <name>orvana::SyncGuardDialog</name>
     <message>
         <source>Sync</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierung</translation>
     </message>
     <message>
         <source>Sync needs your answer</source>
-        <translation type="unfinished"></translation>
+        <translation>Die Synchronisierung braucht eine Antwort</translation>
     </message>
     <message>
         <source>The server no longer holds this account&apos;s data.</source>
-        <translation type="unfinished"></translation>
+        <translation>Der Server enthält die Daten dieses Kontos nicht mehr.</translation>
     </message>
     <message>
         <source>It was restored or reset, or holds another account&apos;s data. Nothing was changed on this device. Send everything on this device to the server again?</source>
-        <translation type="unfinished"></translation>
+        <translation>Er wurde wiederhergestellt oder zurückgesetzt oder enthält die Daten eines anderen Kontos. Auf diesem Gerät wurde nichts geändert. Alles auf diesem Gerät erneut an den Server senden?</translation>
     </message>
     <message>
         <source>Send Everything Again</source>
-        <translation type="unfinished"></translation>
+        <translation>Alles erneut senden</translation>
     </message>
     <message>
         <source>Not Now</source>
-        <translation type="unfinished"></translation>
+        <translation>Nicht jetzt</translation>
     </message>
     <message numerus="yes">
         <source>Another device deleted %n records that are on this device.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-            <numerusform></numerusform>
+        <translation>
+            <numerusform>Ein anderes Gerät hat %n Eintrag gelöscht, der sich auf diesem Gerät befindet.</numerusform>
+            <numerusform>Ein anderes Gerät hat %n Einträge gelöscht, die sich auf diesem Gerät befinden.</numerusform>
         </translation>
     </message>
     <message>
         <source>They are in %1. Nothing was changed yet. Delete them here too, or keep them and put them back on the server?</source>
-        <translation type="unfinished"></translation>
+        <translation>Sie befinden sich in %1. Noch wurde nichts geändert. Auch hier löschen oder behalten und wieder auf den Server stellen?</translation>
     </message>
     <message>
         <source>Delete Them</source>
-        <translation type="unfinished"></translation>
+        <translation>Löschen</translation>
     </message>
     <message>
         <source>Keep Them Here</source>
-        <translation type="unfinished"></translation>
+        <translation>Hier behalten</translation>
     </message>
 </context>
 <context>
     <name>orvana::SyncListPage</name>
     <message>
         <source>Problem</source>
-        <translation type="unfinished"></translation>
+        <translation>Problem</translation>
     </message>
 </context>
 <context>
     <name>orvana::SyncStatusFooter</name>
     <message>
         <source>Sync status</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierungsstatus</translation>
     </message>
     <message>
         <source>Records sent</source>
-        <translation type="unfinished"></translation>
+        <translation>Gesendete Einträge</translation>
     </message>
     <message>
         <source>Retry</source>
-        <translation type="unfinished"></translation>
+        <translation>Erneut versuchen</translation>
     </message>
     <message>
         <source>Sync again now</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>1 conflict</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 conflicts</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 deleted on another device</source>
-        <translation type="unfinished"></translation>
+        <translation>Jetzt erneut synchronisieren</translation>
     </message>
     <message>
         <source>Show the sync conflicts</source>
-        <translation type="unfinished"></translation>
+        <translation>Synchronisierungskonflikte anzeigen</translation>
     </message>
     <message>
         <source>Show the records deleted on another device</source>
-        <translation type="unfinished"></translation>
+        <translation>Auf anderem Gerät gelöschte Einträge anzeigen</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n conflicts</source>
+        <translation>
+            <numerusform>%n Konflikt</numerusform>
+            <numerusform>%n Konflikte</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n deleted on another device</source>
+        <translation>
+            <numerusform>%n auf anderem Gerät gelöscht</numerusform>
+            <numerusform>%n auf anderem Gerät gelöscht</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -2742,11 +3033,11 @@ Letzter Fehler: %7</translation>
     <name>orvana::TrailAcknowledgment</name>
     <message>
         <source>%1 min logged to %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 Min. für %2 erfasst</translation>
     </message>
     <message>
         <source>your goal</source>
-        <translation type="unfinished"></translation>
+        <translation>das Ziel</translation>
     </message>
 </context>
 <context>
@@ -3091,41 +3382,6 @@ Letzter Fehler: %7</translation>
     </message>
 </context>
 <context>
-    <name>orvana::syncText</name>
-    <message>
-        <source>Goal</source>
-        <translation type="unfinished">Ziel</translation>
-    </message>
-    <message>
-        <source>Week</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Week item</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Task</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Focus block</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Focus minutes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Focus session</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 at %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
     <name>orvana::weeks</name>
     <message>
         <source>No items yet</source>
@@ -3142,13 +3398,6 @@ Letzter Fehler: %7</translation>
         <source>%1 – %2</source>
         <comment>a week&apos;s first and last day</comment>
         <translation>%1 – %2</translation>
-    </message>
-</context>
-<context>
-    <name>simdjson::dom</name>
-    <message>
-        <source>&quot;%1&quot; must be a list</source>
-        <translation type="unfinished"></translation>
     </message>
 </context>
 </TS>

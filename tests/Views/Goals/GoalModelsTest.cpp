@@ -217,7 +217,7 @@ TEST_F(Goals, ABurstOfTypingInTheTitleIsOneUndoStep) {
 
 TEST_F(Goals, TheTrailSumsTheGoalsSessionsPerDayAndFollowsOnlyItsOwnEntries) {
     EXPECT_EQ(GoalTrailModel::summaryText(0, 0), QStringLiteral("0 minutes across 0 sessions"));
-    EXPECT_EQ(GoalTrailModel::summaryText(90, 3), QStringLiteral("90 minutes across 3 sessions"));
+    EXPECT_EQ(GoalTrailModel::summaryText(1, 1), QStringLiteral("1 minute across 1 session"));
     Goal* run = goal(QStringLiteral("Run a marathon"));
     Goal* other = goal(QStringLiteral("Other"));
     auto entry = [&](Timestamp date, qint64 minutes, Goal* to) {

@@ -116,13 +116,14 @@ TEST_F(OverviewModelTest, CardsChartWindowAndGoalRows) {
     EXPECT_EQ(model.goalRows()->rows().back().data.value(OverviewModel::ColorTagRole),
               QStringLiteral("orange"));
 
-    // A new day moves the window and the streak. (The singular "active goal"
-    // is the English catalogue's plural form, which this binary does not load.)
+    // One active goal is singular; a new day moves the window and the streak.
     spanish->setStatus(GoalStatus::active);
     marathon->setStatus(GoalStatus::archived);
     idle->setStatus(GoalStatus::completed);
     drainEvents();
     EXPECT_EQ(model.cards()[2].value, QStringLiteral("1"));
+    EXPECT_EQ(model.cards()[2].label, QStringLiteral("active goal"));
+    EXPECT_EQ(model.cards()[2].accessibleName, QStringLiteral("1 active goal"));
     // (How the streak and the window count days is the focus figures' test's.)
     t.now = t.local(2026, 3, 4, 9);
     model.checkDay();

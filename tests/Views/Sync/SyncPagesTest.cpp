@@ -1,4 +1,3 @@
-#include "App/Translations.h"
 #include "Models/DayTask.h"
 #include "Models/Goal.h"
 #include "Platform/NetworkRequestPerformer.h"
@@ -105,9 +104,6 @@ std::string rowText(QAbstractItemView* list, int row) {
 // changed shows on "Sync Conflicts", and "Use This Value" takes the phone's
 // own title back. A server gone shows the error with Retry.
 TEST(SyncPages, ADeletionRestoredAndAConflictSettledFromTheWindow) {
-    // The counts' English singular comes from the app's English translation.
-    static const bool translated = (installTranslations(), true);
-    (void)translated;
     test::CalDavServer server(test::CalDavServer::Kind::radicale);
     ASSERT_TRUE(server.ready());
     const Timestamp t0 = test::at(QTimeZone("Europe/Berlin"), 2026, 3, 2, 10, 0);

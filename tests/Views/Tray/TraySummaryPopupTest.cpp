@@ -55,6 +55,8 @@ TEST(TraySummaryPopup, TickTheOneThingThenOpenOrvanaByKeyboardAndFindTomorrowEmp
 
     tray.setOverdueCount(3);
     EXPECT_EQ(tray.toolTip(), QStringLiteral("Orvana — 3 overdue tasks"));
+    tray.setOverdueCount(1);
+    EXPECT_EQ(tray.toolTip(), QStringLiteral("Orvana — 1 overdue task"));
     tray.setOverdueCount(0);
     EXPECT_EQ(tray.toolTip(), QStringLiteral("Orvana"));
 

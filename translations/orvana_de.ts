@@ -539,17 +539,6 @@ Die Datei wurde nicht verändert.</translation>
     </message>
 </context>
 <context>
-    <name>RecordMapping</name>
-    <message>
-        <source>Week of %1</source>
-        <translation>Woche vom %1</translation>
-    </message>
-    <message>
-        <source>Focus: %1 min</source>
-        <translation>Fokus: %1 Min.</translation>
-    </message>
-</context>
-<context>
     <name>SecretBackend</name>
     <message>
         <source>The system keyring did not answer. If it asks for a password, enter it and try again.</source>
@@ -890,8 +879,8 @@ Letzter Fehler: %7</translation>
     <message numerus="yes">
         <source>Sync stopped: it would delete %n records on this device that another device deleted. Nothing was changed; run orvana sync --allow-deletions to delete them.</source>
         <translation>
-            <numerusform>Synchronisierung angehalten: Sie würde %n Eintrag auf diesem Gerät löschen, den ein anderes Gerät gelöscht hat. Es wurde nichts geändert; mit „orvana sync --allow-deletions“ wird er gelöscht.</numerusform>
-            <numerusform>Synchronisierung angehalten: Sie würde %n Einträge auf diesem Gerät löschen, die ein anderes Gerät gelöscht hat. Es wurde nichts geändert; mit „orvana sync --allow-deletions“ werden sie gelöscht.</numerusform>
+            <numerusform>Synchronisierung angehalten: Dabei würde %n Eintrag auf diesem Gerät entfernt, den ein anderes Gerät gelöscht hat. Es wurde nichts geändert; mit „orvana sync --allow-deletions“ wird er gelöscht.</numerusform>
+            <numerusform>Synchronisierung angehalten: Dabei würden %n Einträge auf diesem Gerät entfernt, die ein anderes Gerät gelöscht hat. Es wurde nichts geändert; mit „orvana sync --allow-deletions“ werden sie gelöscht.</numerusform>
         </translation>
     </message>
     <message>
@@ -1749,7 +1738,7 @@ Letzter Fehler: %7</translation>
     </message>
     <message>
         <source>AI Review</source>
-        <translation>KI-Bewertung</translation>
+        <translation>KI-Prüfung</translation>
     </message>
 </context>
 <context>
@@ -1998,7 +1987,7 @@ Letzter Fehler: %7</translation>
     </message>
     <message>
         <source>&amp;AI Review…</source>
-        <translation>&amp;KI-Bewertung …</translation>
+        <translation>&amp;KI-Prüfung …</translation>
     </message>
     <message>
         <source>&amp;Settings…</source>
@@ -2648,7 +2637,7 @@ Letzter Fehler: %7</translation>
     </message>
     <message>
         <source>Intention</source>
-        <translation>Vorsatz</translation>
+        <translation>Absicht</translation>
     </message>
     <message>
         <source>Reflection</source>
@@ -3362,7 +3351,7 @@ Letzter Fehler: %7</translation>
     </message>
     <message>
         <source>AI Review</source>
-        <translation>KI-Bewertung</translation>
+        <translation>KI-Prüfung</translation>
     </message>
     <message>
         <source>Add an item for this goal</source>

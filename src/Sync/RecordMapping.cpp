@@ -560,12 +560,13 @@ CalendarObject writeWeek(const WeekExport& week, const CalendarObject* server,
     marks.put(object, ritualField,
               week.ritualCompletedAt ? std::optional(exactText(*week.ritualCompletedAt))
                                      : std::nullopt);
-    // For people reading the journal elsewhere; Orvana reads its own fields.
+    // For people reading the journal elsewhere, in one language whichever
+    // device wrote it; Orvana reads its own fields.
     const std::optional<QDate> first = statedDay(week.startDate, calendar);
     object.setText(
         "SUMMARY",
-        first ? std::optional(QCoreApplication::translate("RecordMapping", "Week of %1")
-                                  .arg(QLocale().toString(*first, QStringLiteral("d MMM yyyy"))))
+        first ? std::optional(QStringLiteral("Week of %1")
+                                  .arg(QLocale::c().toString(*first, QStringLiteral("d MMM yyyy"))))
               : std::nullopt);
     QStringList words;
     for (const std::optional<QString>& text : {week.intention, week.reflection}) {
@@ -713,8 +714,7 @@ CalendarObject writeTrailDay(QDate day, const std::vector<TrailEntryExport>& ent
         minutes = std::clamp<qint64>(entry.minutes, 0, 24 * 60) + minutes;
         lines.push_back(entryText(entry));
     }
-    object.setText("SUMMARY",
-                   QCoreApplication::translate("RecordMapping", "Focus: %1 min").arg(minutes));
+    object.setText("SUMMARY", QStringLiteral("Focus: %1 min").arg(minutes));
     object.setTexts(entryField, lines);
     if (!object.instant("CREATED"))
         object.setInstant("CREATED", now);

@@ -118,6 +118,12 @@ TEST_F(Verbs, SpeakTheUsersLanguage) {
         expectExit(o, -1);
         EXPECT_TRUE(o.err.startsWith(QString::fromUtf8(german))) << o;
     }
+
+    // A script's LC_ALL=C keeps English, though the session names German.
+    env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("de"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    const Outcome plain = runOrvana({QStringLiteral("stats"), QStringLiteral("--yaml")}, env);
+    EXPECT_TRUE(plain.err.startsWith(QLatin1String("orvana: stats takes only --json"))) << plain;
 }
 
 TEST_F(Verbs, ExportImportStatsAndTodayWorkWithoutADisplay) {

@@ -454,7 +454,11 @@ TEST(Translation, EveryVisibleTextOfTheScreensGoesThroughTheTranslations) {
 struct German {
     QLocale before;
     std::vector<QTranslator*> translators;
+    QByteArray lcAll = qgetenv("LC_ALL");
     German() {
+        // As a German session starts the app: the environment names the
+        // language, and QLocale follows it.
+        qputenv("LC_ALL", "de_DE.UTF-8");
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         const auto old = qApp->findChildren<QTranslator*>(Qt::FindDirectChildrenOnly);
         installTranslations();
@@ -466,6 +470,10 @@ struct German {
         for (QTranslator* translator : translators)
             delete translator; // which removes it
         QLocale::setDefault(before);
+        if (lcAll.isNull())
+            qunsetenv("LC_ALL");
+        else
+            qputenv("LC_ALL", lcAll);
     }
 };
 
@@ -485,9 +493,10 @@ TEST(Translation, TodayAGoalTheRitualAndSettingsInGerman) {
     for (const QString& section : sections)
         if (!german.count({QStringLiteral("SidebarSection"), section}))
             lacking << section;
+    // The .ts is complete (translations_complete): a lack here is a renamed context.
     if (!lacking.isEmpty())
-        GTEST_SKIP() << "translations/orvana_de.ts has no finished German for the sections "
-                     << lacking.join(QStringLiteral(", ")).toStdString();
+        FAIL() << "translations/orvana_de.ts has no finished German for the sections "
+               << lacking.join(QStringLiteral(", ")).toStdString();
 
     German de;
     test::TestEnvironment t;
@@ -521,10 +530,9 @@ TEST(Translation, TodayAGoalTheRitualAndSettingsInGerman) {
     ASSERT_NE(ritual, nullptr);
     texts.addScreen(QStringLiteral("ritual"));
     const auto title = german.find(
-        {QStringLiteral("orvana::WeeklyRitualView"), QStringLiteral("Set Your Intention")});
-    if (title != german.end()) {
-        EXPECT_EQ(ritual->titleLabel()->text(), title->second);
-    }
+        {QStringLiteral("orvana::WeeklyRitualModel"), QStringLiteral("What Moved Last Week")});
+    ASSERT_NE(title, german.end());
+    EXPECT_EQ(ritual->titleLabel()->text(), title->second);
     ritual->close();
     window.presentSettings();
     texts.addScreen(QStringLiteral("settings"));
